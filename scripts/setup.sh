@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Shared set-up of run.sh and test.sh: install missing Debian packages,
+# then configure and build one build tree.
+#   setup.sh <build-dir> <cmake options...>
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$1; shift
+
+missing=()
+while read -r pkg; do
+  [ -z "$pkg" ] && continue
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+done < "$root/scripts/packages.txt"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}" >&2
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >&2
+fi
+
+export CCACHE_DIR=${CCACHE_DIR:-$root/.ccache}
+export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-5G}
+cmake -S "$root" -B "$root/$build" -G Ninja "$@" >/dev/null
+cmake --build "$root/$build" -j"$(nproc)"

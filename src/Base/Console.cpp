@@ -1,0 +1,116 @@
+#include "Base/Console.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "Base/MemoryManager.h"
+
+LogSettings g_LogSettings;
+
+namespace {
+TConsole s_logConsole(1);
+TConsole s_outputConsole(0);
+DummyConsole s_dummyVerbose;
+TConsole s_verboseAsOutput(0);
+
+constexpr int kFileBufferSize = 4096;
+constexpr int kStreamScratchSize = 16384;
+constexpr int kStreamInitialCapacity = 102400;
+
+void AppendToFile(const char* path, const char* text)
+{
+    FILE* f = std::fopen(path, "a+");
+    if (!f) return;  // an unopenable log file is not reported
+    std::fputs(text, f);
+    std::fclose(f);
+}
+
+void CopyPath(char (&dst)[1024], const char* src)
+{
+    std::snprintf(dst, sizeof dst, "%s", src ? src : "");
+}
+}  // namespace
+
+tagIConsole* LogConsole = &s_logConsole;
+tagIConsole* OutputConsole = &s_outputConsole;
+tagIConsole* VerboseConsole = &s_dummyVerbose;
+
+void TConsole::Output(const char* format, ...)
+{
+    if (!format) return;
+    va_list args;
+    va_start(args, format);
+    if (!g_LogSettings.stdoutSuppressed) {
+        va_list copy;
+        va_copy(copy, args);
+        std::vprintf(format, copy);
+        va_end(copy);
+    }
+    const bool toDebugFile = m_selector == 1 && g_LogSettings.hasDebugOutputFile;
+    const bool toOutputFile = m_selector == 0 && g_LogSettings.hasOutputFile;
+    if (toDebugFile || toOutputFile) {
+        char buffer[kFileBufferSize];
+        std::vsnprintf(buffer, sizeof buffer, format, args);
+        AppendToFile(toDebugFile ? g_LogSettings.debugOutputFile : g_LogSettings.outputFile, buffer);
+    }
+    va_end(args);
+    std::fflush(stdout);
+}
+
+TErrStreamConsole::TErrStreamConsole()
+    : m_capacity(kStreamInitialCapacity), m_length(0),
+      m_text(static_cast<char*>(QS_ALLOC(kStreamInitialCapacity, false)))
+{
+    m_text[0] = '\0';
+}
+
+TErrStreamConsole::~TErrStreamConsole()
+{
+    QS_FREE(m_text);
+}
+
+void TErrStreamConsole::Output(const char* format, ...)
+{
+    if (!format) return;
+    static char scratch[kStreamScratchSize];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(scratch, sizeof scratch, format, args);
+    va_end(args);
+    if (n < 0) return;
+    if (n >= kStreamScratchSize) n = kStreamScratchSize - 1;
+    if (m_length + n + 2 >= m_capacity) {
+        m_capacity += n + 1024;
+        m_text = static_cast<char*>(QS_REALLOC(m_text, m_capacity));
+    }
+    std::memcpy(m_text + m_length, scratch, n);
+    m_length += n;
+    m_text[m_length] = '\0';
+}
+
+void Console_SetOutputFile(const char* path)
+{
+    CopyPath(g_LogSettings.outputFile, path);
+    g_LogSettings.hasOutputFile = true;
+}
+
+void Console_SetDebugOutputFile(const char* path)
+{
+    CopyPath(g_LogSettings.debugOutputFile, path);
+    g_LogSettings.hasDebugOutputFile = true;
+    VerboseConsole = &s_verboseAsOutput;
+}
+
+void Console_SetStdoutSuppressed(bool suppressed)
+{
+    g_LogSettings.stdoutSuppressed = suppressed;
+}
+
+void Console_Reset()
+{
+    g_LogSettings = LogSettings{};
+    LogConsole = &s_logConsole;
+    OutputConsole = &s_outputConsole;
+    VerboseConsole = &s_dummyVerbose;
+}

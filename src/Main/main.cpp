@@ -1,0 +1,6 @@
+#include "Runner/Runner_Entry.h"
+
+int main(int argc, char** argv)
+{
+    return Runner_Main(argc, argv);
+}

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Set up, build and run every test under AddressSanitizer and UBSan: ./test.sh
+set -euo pipefail
+root=$(cd "$(dirname "$0")" && pwd)
+"$root/scripts/setup.sh" build/asan -DCMAKE_BUILD_TYPE=Debug -DQS_SANITIZE=ON
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+cd "$root/build/asan"
+ctest --output-on-failure -j"$(nproc)" "$@"
+if [ -x "$root/scripts/fuzz.sh" ]; then "$root/scripts/fuzz.sh"; fi

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "Base/Console.h"
+
+namespace {
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream f(path);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+struct ConsoleTest : ::testing::Test {
+    std::string dir = ::testing::TempDir();
+    void SetUp() override { Console_Reset(); Console_SetStdoutSuppressed(true); }
+    void TearDown() override { Console_Reset(); }
+};
+}  // namespace
+
+TEST_F(ConsoleTest, OutputFileGetsTextAsFormatted)
+{
+    const std::string path = dir + "qs_console_out.txt";
+    std::remove(path.c_str());
+    Console_SetOutputFile(path.c_str());
+    OutputConsole->Output("100%% %s %d\n", "done", 7);
+    LogConsole->Output("log only\n");  // selector 1 goes to the debug file, not here
+    EXPECT_EQ(ReadFile(path), "100% done 7\n");
+}
+
+TEST_F(ConsoleTest, DebugOutputRedirectsLogAndWakesVerbose)
+{
+    const std::string out = dir + "qs_console_out2.txt";
+    const std::string dbg = dir + "qs_console_dbg.txt";
+    std::remove(out.c_str());
+    std::remove(dbg.c_str());
+    VerboseConsole->Output("LoadGameData()\n");  // discarded before -debugoutput
+    Console_SetOutputFile(out.c_str());
+    Console_SetDebugOutputFile(dbg.c_str());
+    LogConsole->Output("log line\n");
+    LogConsole->Output(nullptr);
+    VerboseConsole->Output("Entering main loop.\n");
+    EXPECT_EQ(ReadFile(dbg), "log line\n");
+    EXPECT_EQ(ReadFile(out), "Entering main loop.\n");
+}
+
+TEST_F(ConsoleTest, LongTextIsCutTo4095BytesInFiles)
+{
+    const std::string path = dir + "qs_console_long.txt";
+    std::remove(path.c_str());
+    Console_SetOutputFile(path.c_str());
+    const std::string text(5000, 'x');
+    OutputConsole->Output("%s", text.c_str());
+    EXPECT_EQ(ReadFile(path).size(), 4095u);
+}
+
+TEST(ErrStreamConsole, GrowsAndKeepsTextInOrder)
+{
+    TErrStreamConsole console;
+    EXPECT_EQ(console.Capacity(), 102400);
+    const std::string chunk(10000, 'a');
+    std::string expected;
+    for (int i = 0; i < 12; ++i) {
+        console.Output("%s%d", chunk.c_str(), i);
+        expected += chunk + std::to_string(i);
+    }
+    EXPECT_EQ(std::string(console.Text()), expected);
+    EXPECT_GT(console.Capacity(), 102400);
+}
