@@ -7,5 +7,5 @@ export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 cd "$root/build/asan"
-ctest --output-on-failure -j"$(nproc)" "$@"
+ctest --output-on-failure -j"${QS_JOBS:-$(nproc)}" "$@"
 if [ -x "$root/scripts/fuzz.sh" ]; then "$root/scripts/fuzz.sh"; fi

@@ -22,4 +22,4 @@ fi
 export CCACHE_DIR=${CCACHE_DIR:-$root/.ccache}
 export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-5G}
 cmake -S "$root" -B "$root/$build" -G Ninja "$@" >/dev/null
-cmake --build "$root/$build" -j"$(nproc)"
+cmake --build "$root/$build" -j"${QS_JOBS:-$(nproc)}"
