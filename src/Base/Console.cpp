@@ -6,13 +6,24 @@
 
 #include "Base/MemoryManager.h"
 
-LogSettings g_LogSettings;
+constinit LogSettings g_LogSettings;
 
 namespace {
-TConsole s_logConsole(1);
-TConsole s_outputConsole(0);
-DummyConsole s_dummyVerbose;
-TConsole s_verboseAsOutput(0);
+// Holds a console that is built before any dynamic initialiser runs and is
+// never destroyed, so code running during static initialisation or in exit
+// handlers can always log.
+template <class T>
+union Lasting {
+    T console;
+    template <class... Args>
+    explicit constexpr Lasting(Args... args) : console(args...) {}
+    ~Lasting() {}
+};
+
+constinit Lasting<TConsole> s_logConsole{static_cast<unsigned char>(1)};
+constinit Lasting<TConsole> s_outputConsole{static_cast<unsigned char>(0)};
+constinit Lasting<DummyConsole> s_dummyVerbose{};
+constinit Lasting<TConsole> s_verboseAsOutput{static_cast<unsigned char>(0)};
 
 constexpr int kFileBufferSize = 4096;
 constexpr int kStreamScratchSize = 16384;
@@ -32,9 +43,9 @@ void CopyPath(char (&dst)[1024], const char* src)
 }
 }  // namespace
 
-tagIConsole* LogConsole = &s_logConsole;
-tagIConsole* OutputConsole = &s_outputConsole;
-tagIConsole* VerboseConsole = &s_dummyVerbose;
+constinit tagIConsole* LogConsole = &s_logConsole.console;
+constinit tagIConsole* OutputConsole = &s_outputConsole.console;
+constinit tagIConsole* VerboseConsole = &s_dummyVerbose.console;
 
 void TConsole::Output(const char* format, ...)
 {
@@ -99,7 +110,7 @@ void Console_SetDebugOutputFile(const char* path)
 {
     CopyPath(g_LogSettings.debugOutputFile, path);
     g_LogSettings.hasDebugOutputFile = true;
-    VerboseConsole = &s_verboseAsOutput;
+    VerboseConsole = &s_verboseAsOutput.console;
 }
 
 void Console_SetStdoutSuppressed(bool suppressed)
@@ -107,10 +118,16 @@ void Console_SetStdoutSuppressed(bool suppressed)
     g_LogSettings.stdoutSuppressed = suppressed;
 }
 
+void Console_Flush()
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+}
+
 void Console_Reset()
 {
     g_LogSettings = LogSettings{};
-    LogConsole = &s_logConsole;
-    OutputConsole = &s_outputConsole;
-    VerboseConsole = &s_dummyVerbose;
+    LogConsole = &s_logConsole.console;
+    OutputConsole = &s_outputConsole.console;
+    VerboseConsole = &s_dummyVerbose.console;
 }

@@ -4,6 +4,7 @@
 
 class tagIConsole {
 public:
+    constexpr tagIConsole() = default;
     virtual ~tagIConsole() = default;
     virtual bool IsReady(int, int) { return true; }
     virtual void Output(const char* format, ...) __attribute__((format(printf, 2, 3))) = 0;
@@ -13,7 +14,7 @@ public:
 // 1 appends to the -debugoutput file, 0 to the -output file.
 class TConsole : public tagIConsole {
 public:
-    explicit TConsole(unsigned char selector) : m_selector(selector) {}
+    explicit constexpr TConsole(unsigned char selector) : m_selector(selector) {}
     void Output(const char* format, ...) override __attribute__((format(printf, 2, 3)));
     unsigned char Selector() const { return m_selector; }
     void SetSelector(unsigned char selector) { m_selector = selector; }
@@ -43,6 +44,7 @@ private:
 
 class DummyConsole : public tagIConsole {
 public:
+    constexpr DummyConsole() = default;
     void Output(const char*, ...) override {}
 };
 
@@ -64,5 +66,8 @@ void Console_SetOutputFile(const char* path);
 // Also makes VerboseConsole print like OutputConsole.
 void Console_SetDebugOutputFile(const char* path);
 void Console_SetStdoutSuppressed(bool suppressed);
+// Pushes buffered standard output and standard error out (log files are
+// closed after every line already).
+void Console_Flush();
 // Restores the defaults (used between passes of the restart loop and by tests).
 void Console_Reset();

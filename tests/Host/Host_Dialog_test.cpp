@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "Host/Host_Dialog.h"
+#include "Runner/Runner_Options.h"
+
+namespace {
+const HostDialogButton kButtons[] = {{1, "Yes"}, {2, "No"}};
+const HostDialogRequest kRequest{"Question", "Go on?", HOSTDIALOG_INFO, kButtons, 2, 2};
+
+// Sets an environment variable for the test's duration.
+struct ScopedEnv {
+    std::string name;
+    std::string old;
+    bool had;
+    ScopedEnv(const char* n, const char* value) : name(n), had(std::getenv(n) != nullptr)
+    {
+        if (had) old = std::getenv(n);
+        if (value)
+            setenv(n, value, 1);
+        else
+            unsetenv(n);
+    }
+    ~ScopedEnv()
+    {
+        if (had)
+            setenv(name.c_str(), old.c_str(), 1);
+        else
+            unsetenv(name.c_str());
+    }
+};
+}  // namespace
+
+TEST(HostDialog, HeadlessAnswersFromItsScriptThenTheDefault)
+{
+    HeadlessDialog dialog;
+    dialog.QueueAnswer(1);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(dialog.Show(kRequest), 1);
+    EXPECT_EQ(dialog.Show(kRequest), 2);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Question:\nGo on?\nQuestion:\nGo on?\n");
+    EXPECT_EQ(dialog.ShowCount(), 2);
+    EXPECT_EQ(dialog.LastText(), "Go on?");
+}
+
+TEST(HostDialog, HeadlessIsChosenWithoutDisplayOrWithHeadlessMode)
+{
+    const HeadlessModeFlags saved = HeadlessMode;
+    {
+        ScopedEnv driver("SDL_VIDEODRIVER", "dummy");
+        ScopedEnv display("DISPLAY", ":0");
+        EXPECT_FALSE(Host_HasDisplay());
+        EXPECT_FALSE(Host_Dialog_Get().Interactive());
+    }
+    {
+        ScopedEnv driver("SDL_VIDEODRIVER", nullptr);
+        ScopedEnv display("DISPLAY", ":0");
+        EXPECT_TRUE(Host_HasDisplay());
+        EXPECT_TRUE(Host_Dialog_Get().Interactive());
+        HeadlessMode.noDialogs = true;
+        EXPECT_FALSE(Host_Dialog_Get().Interactive());
+    }
+    HeadlessMode = saved;
+}
+
+TEST(HostDialog, OverrideTakesPrecedence)
+{
+    HeadlessDialog mine;
+    Host_Dialog_Set(&mine);
+    EXPECT_EQ(&Host_Dialog_Get(), &mine);
+    Host_Dialog_Set(nullptr);
+    EXPECT_NE(&Host_Dialog_Get(), &mine);
+}
