@@ -1,6 +1,7 @@
 #include "Base/ErrorReport.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -73,7 +74,8 @@ int ActionFromName(const char* name, int fallback)
     const char* end = name + std::strlen(name);
     const char* digits = end;
     while (digits > name && digits[-1] >= '0' && digits[-1] <= '9') --digits;
-    return std::atoi(digits);
+    const long number = std::strtol(digits, nullptr, 10);  // saturates instead of overflowing
+    return number > INT32_MAX ? INT32_MAX : static_cast<int>(number);
 }
 
 void FormatContextHeader(char* header, bool fatal, int action, const char* message)

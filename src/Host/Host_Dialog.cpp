@@ -51,6 +51,7 @@ int SdlDialog::Show(const HostDialogRequest& request)
     data.flags = request.icon == HOSTDIALOG_ERROR     ? SDL_MESSAGEBOX_ERROR
                  : request.icon == HOSTDIALOG_WARNING ? SDL_MESSAGEBOX_WARNING
                                                       : SDL_MESSAGEBOX_INFORMATION;
+    data.flags |= SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
     data.title = request.title ? request.title : "";
     data.message = text.c_str();
     data.numbuttons = static_cast<int>(buttons.size());

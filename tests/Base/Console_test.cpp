@@ -29,8 +29,9 @@ TEST_F(ConsoleTest, OutputFileGetsTextAsFormatted)
     std::remove(path.c_str());
     Console_SetOutputFile(path.c_str());
     OutputConsole->Output("100%% %s %d\n", "done", 7);
+    OutputConsole->Output("%s\n", "rate 50%d");  // formatted once, never again as a format
     LogConsole->Output("log only\n");  // selector 1 goes to the debug file, not here
-    EXPECT_EQ(ReadFile(path), "100% done 7\n");
+    EXPECT_EQ(ReadFile(path), "100% done 7\nrate 50%d\n");
 }
 
 TEST_F(ConsoleTest, DebugOutputRedirectsLogAndWakesVerbose)
@@ -71,4 +72,21 @@ TEST(ErrStreamConsole, GrowsAndKeepsTextInOrder)
     }
     EXPECT_EQ(std::string(console.Text()), expected);
     EXPECT_GT(console.Capacity(), 102400);
+}
+
+TEST_F(ConsoleTest, VerboseReachesStandardOutputOnlyWithDebugOutput)
+{
+    const std::string dbg = dir + "qs_console_dbg_verbose.txt";
+    std::remove(dbg.c_str());
+    Console_SetStdoutSuppressed(false);
+    ::testing::internal::CaptureStdout();
+    VerboseConsole->Output("LoadGameData()\n");
+    LogConsole->Output(nullptr);
+    Console_SetDebugOutputFile(dbg.c_str());
+    VerboseConsole->Output("Entering main loop.\n");
+    Console_SetStdoutSuppressed(true);  // -headless
+    OutputConsole->Output("hidden\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Entering main loop.\n");
+    EXPECT_EQ(ReadFile(dbg), "");  // verbose text never goes to the debug file
+    std::remove(dbg.c_str());
 }

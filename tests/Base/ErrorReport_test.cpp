@@ -135,14 +135,14 @@ TEST_F(ErrorReportTest, CallChainIsListedInnermostFirst)
     Event_CurrentKind = 3;
     Event_CurrentObject = kNoObject;
     StackTraceFrame outer("qsc_Object_obj_Player_Step_0", 12);
-    StackTraceFrame inner("gml_Script_scr_move", 4);
+    StackTraceFrame inner("qsc_Script_scr_move", 4);
     StackTraceFrame builtin("instance_create", -1);
     ReportRuntimeError("oops", false);
     EXPECT_EQ(ErrorLast(), kHashRule +
                                "ERROR in\naction number 1\nof  Step Event0\nfor object <undefined>:\n\n\noops\n" +
                                kHashRule + kDashRule +
                                "called from - instance_create\n"
-                               "called from - gml_Script_scr_move (line 4)\n"
+                               "called from - qsc_Script_scr_move (line 4)\n"
                                "called from - qsc_Object_obj_Player_Step_0 (line 12)\n");
 }
 
