@@ -1,0 +1,29 @@
+#pragma once
+// STAND-INS for services of subsystems that are not built yet. Each keeps the
+// interface its caller relies on and goes when its subsystem arrives.
+
+// Physics: report failed physics assertions as errors (-debug).
+void Physics_EnableAssertReports();
+
+// Input and dialogs: a message box captioned with the game's name; returns the
+// button pressed. The stand-in writes the text to standard error.
+int ShowMessageBox(const char* text);
+
+// Platform services: open-file dialog for a game file when none is known;
+// a memory-manager copy of the chosen path, or null.
+char* AskForGameFile();
+// Platform services: the game-change request of a running game.
+void kvw_player_run(const char* nextGame, const char* returnGame, const char* saveFolder);
+bool kvw_player_restarted();
+const char* kvw_player_launch_args();
+
+// Renderer: whether the graphics device exists; focus to the game window.
+bool GR_D3D_DeviceExists();
+void GR_Window_SetFocus();
+
+// Error report: forget that a fatal error was shown, so a resumed game
+// reports errors again.
+void ErrorReport_ClearFatalShown();
+
+// Save area and bundle: whether a file ships beside the game.
+bool LoadSave_BundleFileExists(const char* name);
