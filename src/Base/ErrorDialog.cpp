@@ -8,7 +8,7 @@
 #include "Debug/Debug_Stub.h"
 #include "Graphics/Display_Stub.h"
 #include "Host/Host_Dialog.h"
-#include "Runner/Runner_Messages_Stub.h"
+#include "Runner/Runner_Entry.h"
 
 ErrorFormRecord ErrorForm = {nullptr, false};
 

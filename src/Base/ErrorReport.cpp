@@ -17,7 +17,7 @@
 #include "IO/IO_Stub.h"
 #include "Object/Event_Stub.h"
 #include "Runner/Run_Room_Stub.h"
-#include "Runner/Runner_Messages_Stub.h"
+#include "Runner/Runner_Entry.h"
 #include "Runner/Runner_Options.h"
 
 ErrorContextRecord ErrorContext = {0, 0, nullptr};

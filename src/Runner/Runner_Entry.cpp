@@ -14,7 +14,6 @@
 char* RunnerCommandLine = nullptr;
 bool RestartRequested = false;
 bool FirstRun = true;
-bool ChildGame = false;
 GameChangeRequest PendingGameChange;
 uint8_t MainLoopRunning = 0;
 
@@ -122,7 +121,7 @@ void RunnerRestart()
         Runner_FreeText(&ExitGamePath);
         Runner_SetSavePrefix("");
         Runner_SetGameName("");
-        ErrorReport_ClearFatalShown();
+        FatalErrorShown = false;
     }
 }
 

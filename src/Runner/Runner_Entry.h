@@ -1,4 +1,5 @@
 #pragma once
+#include "Base/ErrorReport.h"
 // Process entry of the runner: the restart loop around one game run, and the
 // small process-wide services needed before any game data is read (paths,
 // the save-area prefix, the message pump, flattened file names, crash
@@ -32,7 +33,7 @@ struct GameChangeRequest {
 extern char* RunnerCommandLine;  // the whole command line (UTF-8), memory-manager owned
 extern bool RestartRequested;
 extern bool FirstRun;
-extern bool ChildGame;
+// ChildGame lives with the error report (Base/ErrorReport.h).
 extern GameChangeRequest PendingGameChange;
 extern uint8_t MainLoopRunning;
 

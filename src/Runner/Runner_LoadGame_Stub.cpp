@@ -12,6 +12,7 @@
 #include "Runner/Runner_Options.h"
 #include "Runner/Runner_Services_Stub.h"
 #include "Runner/Runner_StartUp_Stub.h"
+#include "Runner/Run_Room_Stub.h"
 
 bool RunnerLoadGame()
 {

@@ -21,9 +21,5 @@ const char* kvw_player_launch_args();
 bool GR_D3D_DeviceExists();
 void GR_Window_SetFocus();
 
-// Error report: forget that a fatal error was shown, so a resumed game
-// reports errors again.
-void ErrorReport_ClearFatalShown();
-
 // Save area and bundle: whether a file ships beside the game.
 bool LoadSave_BundleFileExists(const char* name);

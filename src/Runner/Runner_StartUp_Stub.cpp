@@ -25,4 +25,3 @@ void RunnerReset()
     Runner_FreeGameFolder();
 }
 
-void RequestGameEnd() {}

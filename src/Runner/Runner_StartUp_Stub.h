@@ -12,4 +12,4 @@ void RunnerShutdown();
 // Frees the per-game strings so the next pass finds its game afresh.
 void RunnerReset();
 // Ends the running game at the end of the frame.
-void RequestGameEnd();
+// RequestGameEnd: Runner/Run_Room_Stub.h
