@@ -9,6 +9,17 @@
 #include "Base/MemoryTrace.h"
 #include "Base/Thread.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+// Free cells are poisoned in sanitizer builds so that a use after free of a
+// pooled block is caught as it would be for a C-heap block.
+#define QS_POISON_CELL(p, n) ASAN_POISON_MEMORY_REGION((p), (n))
+#define QS_UNPOISON_CELL(p, n) ASAN_UNPOISON_MEMORY_REGION((p), (n))
+#else
+#define QS_POISON_CELL(p, n) ((void)(p), (void)(n))
+#define QS_UNPOISON_CELL(p, n) ((void)(p), (void)(n))
+#endif
+
 namespace {
 constexpr uint32_t kGuard1 = 0xDEADC0DE;
 constexpr uint32_t kGuard2 = 0xBAADB00B;
@@ -110,6 +121,7 @@ bool AddSlab(int index)
         pool.freeList = cell;
     }
     pool.freeCells += static_cast<int32_t>(count);
+    QS_POISON_CELL(RegionOf(slab), pc.region);
     return true;
 }
 
@@ -119,6 +131,7 @@ void* PoolAlloc(size_t size, bool clear)
     MemoryPool& pool = s_pools[index];
     if (!pool.freeList && !AddSlab(index)) return nullptr;
     void* cell = pool.freeList;
+    QS_UNPOISON_CELL(cell, kPoolClasses[index].cellSize);
     pool.freeList = *static_cast<void**>(cell);
     --pool.freeCells;
     ++pool.cellsInUse;
@@ -150,6 +163,7 @@ void PoolRelease(int index, void* p)
 {
     MemoryPool& pool = s_pools[index];
     *static_cast<void**>(p) = pool.freeList;
+    QS_POISON_CELL(p, kPoolClasses[index].cellSize);
     pool.freeList = p;
     ++pool.freeCells;
     --pool.cellsInUse;

@@ -1,5 +1,6 @@
 #include "Base/Thread.h"
 
+#include <cerrno>
 #include <new>
 
 #include "Host/Host_Thread.h"
@@ -46,6 +47,10 @@ Thread::~Thread()
 
 bool Thread::Start(Function function, void* userData)
 {
+    if (m_handle) {  // the earlier thread must be joined first
+        m_lastError = EBUSY;
+        return false;
+    }
     m_function = function;
     m_userData = userData;
     m_running = true;

@@ -37,7 +37,8 @@ public:
     Thread(const Thread&) = delete;
     Thread& operator=(const Thread&) = delete;
 
-    // Runs function on a new thread. False on failure, with LastError() set.
+    // Runs function on a new thread. False on failure, with LastError() set;
+    // also while an earlier thread of this record is not yet joined.
     bool Start(Function function, void* userData);
     // Waits without a time limit for the thread to end.
     void Join();

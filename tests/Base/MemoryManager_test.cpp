@@ -290,3 +290,13 @@ TEST(MemoryManager, ThreadsAllocateConcurrently)
     }
     EXPECT_EQ(MemoryManager::TotalHeaderBytes(), total);
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+TEST(MemoryManagerDeathTest, UseOfAFreedCellIsCaughtBySanitizerBuilds)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto* p = static_cast<volatile char*>(QS_ALLOC(48, false));
+    QS_FREE(const_cast<char*>(p));
+    EXPECT_DEATH(p[40] = 1, "use-after-poison");
+}
+#endif

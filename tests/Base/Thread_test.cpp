@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "Base/Thread.h"
 
 TEST(Thread, OnlyTheMarkedThreadIsTheMainThread)
@@ -21,20 +23,22 @@ TEST(Thread, RunsUntilAskedToStop)
 {
     Thread worker;
     EXPECT_FALSE(worker.Running());
-    int loops = 0;
+    std::atomic<int> loops{0};
     ASSERT_TRUE(worker.Start([](Thread* t) -> int {
-        auto* count = static_cast<int*>(t->UserData());
+        auto* count = static_cast<std::atomic<int>*>(t->UserData());
         while (!t->StopRequested()) {
             ++*count;
             Thread_Sleep(1);
         }
         return 0;
     }, &loops));
+    while (loops.load() == 0) Thread_Sleep(1);
     EXPECT_TRUE(worker.Running());
+    EXPECT_FALSE(worker.Start([](Thread*) -> int { return 0; }, nullptr)) << "one thread per record";
+    EXPECT_NE(worker.LastError(), 0u);
     worker.RequestStop();
     worker.Join();
     EXPECT_FALSE(worker.Running());
-    EXPECT_EQ(worker.LastError(), 0u);
     worker.Join();  // a second join is harmless
 }
 
