@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "Base/Timing.h"
-#include "Runner/Runner_Options.h"
 
 TEST(Timing, NothingToWaitReturnsZero)
 {
