@@ -1,6 +1,6 @@
 #include "Base/Timing.h"
 
-#include "Base/MessagePump_Stub.h"
+#include "Runner/Runner_Entry.h"
 #include "Host/Host_Time.h"
 #include "Runner/Runner_Options.h"
 
