@@ -1,5 +1,6 @@
 #include "Base/Sha1.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -15,21 +16,18 @@ void ProcessBlock(Sha1Context* c)
     }
     for (int t = 16; t < 80; ++t) W[t] = Rotl(W[t - 3] ^ W[t - 8] ^ W[t - 14] ^ W[t - 16], 1);
     uint32_t A = c->H[0], B = c->H[1], C = c->H[2], D = c->H[3], E = c->H[4];
-    for (int t = 0; t < 80; ++t) {
-        uint32_t f;
-        if (t < 20)
-            f = (B & C) | (~B & D);
-        else if (t < 40 || t >= 60)
-            f = B ^ C ^ D;
-        else
-            f = (B & C) | (B & D) | (C & D);
-        uint32_t temp = Rotl(A, 5) + f + E + W[t] + K[t / 20];
+    auto round = [&](int t, uint32_t f, uint32_t k) {
+        uint32_t temp = Rotl(A, 5) + f + E + W[t] + k;
         E = D;
         D = C;
         C = Rotl(B, 30);
         B = A;
         A = temp;
-    }
+    };
+    for (int t = 0; t < 20; ++t) round(t, (B & C) | (~B & D), K[0]);
+    for (int t = 20; t < 40; ++t) round(t, B ^ C ^ D, K[1]);
+    for (int t = 40; t < 60; ++t) round(t, (B & C) | (B & D) | (C & D), K[2]);
+    for (int t = 60; t < 80; ++t) round(t, B ^ C ^ D, K[3]);
     c->H[0] += A;
     c->H[1] += B;
     c->H[2] += C;
@@ -71,14 +69,21 @@ void Sha1_Update(Sha1Context* c, const void* bytes, size_t length)
         c->corrupted = 1;
         return;
     }
+    uint64_t bits = static_cast<uint64_t>(c->lengthHigh) << 32 | c->lengthLow;
+    if (length > (UINT64_MAX - bits) / 8) {
+        c->corrupted = 1;  // 2^64 bits or more
+        return;
+    }
+    bits += static_cast<uint64_t>(length) * 8;
+    c->lengthLow = static_cast<uint32_t>(bits);
+    c->lengthHigh = static_cast<uint32_t>(bits >> 32);
     const auto* p = static_cast<const uint8_t*>(bytes);
-    for (size_t i = 0; i < length; ++i) {
-        c->block[c->blockIndex++] = p[i];
-        c->lengthLow += 8;
-        if (c->lengthLow == 0 && ++c->lengthHigh == 0) {
-            c->corrupted = 1;  // more than 2^64 bits
-            return;
-        }
+    while (length > 0) {
+        size_t take = std::min(length, static_cast<size_t>(64 - c->blockIndex));
+        std::memcpy(c->block + c->blockIndex, p, take);
+        c->blockIndex += static_cast<int32_t>(take);
+        p += take;
+        length -= take;
         if (c->blockIndex == 64) ProcessBlock(c);
     }
 }
