@@ -9,39 +9,10 @@
 
 #include "Base/MemoryManager.h"
 #include "Base/MemoryTraceSource_Stub.h"
+#include "Base/MurmurHash3.h"
 #include "Base/Thread.h"
 
 namespace {
-// Stand-in for the text hash routines, which are built elsewhere: the published
-// MurmurHash3 x86 32-bit hash of the text without its terminator, seed 0.
-uint32_t MurmurHash3_String(const char* text)
-{
-    auto rotl = [](uint32_t x, int r) { return (x << r) | (x >> (32 - r)); };
-    const auto* data = reinterpret_cast<const uint8_t*>(text);
-    const size_t length = std::strlen(text);
-    const uint32_t c1 = 0xcc9e2d51, c2 = 0x1b873593;
-    uint32_t h = 0;
-    size_t i = 0;
-    for (; i + 4 <= length; i += 4) {
-        uint32_t k = data[i] | (data[i + 1] << 8) | (data[i + 2] << 16) | (uint32_t{data[i + 3]} << 24);
-        k = rotl(k * c1, 15) * c2;
-        h = rotl(h ^ k, 13) * 5 + 0xe6546b64;
-    }
-    uint32_t k = 0;
-    switch (length & 3) {
-    case 3: k ^= uint32_t{data[i + 2]} << 16; [[fallthrough]];
-    case 2: k ^= uint32_t{data[i + 1]} << 8; [[fallthrough]];
-    case 1: k ^= data[i]; h ^= rotl(k * c1, 15) * c2;
-    }
-    h ^= static_cast<uint32_t>(length);
-    h ^= h >> 16;
-    h *= 0x85ebca6b;
-    h ^= h >> 13;
-    h *= 0xc2b2ae35;
-    h ^= h >> 16;
-    return h;
-}
-
 // Names of the trace file, keyed by text, Robin Hood probing. Names are copied:
 // labels may live in temporary buffers. Storage comes from the C heap so that
 // tracing never re-enters the manager.
