@@ -147,6 +147,9 @@ Bytes EncodeGif(const GifSpec& spec)
         EGifPutLine(gif, line.data(), spec.width);
     }
     for (int f = 0; f < spec.extraFrames; ++f) {
+        // giflib drops the previous frame's local map here without freeing it.
+        GifFreeMapObject(gif->Image.ColorMap);
+        gif->Image.ColorMap = nullptr;
         EGifPutImageDesc(gif, 0, 0, 1, 1, false, nullptr);
         GifPixelType pixel = 0;
         EGifPutLine(gif, &pixel, 1);
