@@ -72,7 +72,7 @@ bool Fail(PngDecodeContext* ctx)
 // ends as four 8-bit channels: palettes, low bit depths and transparency
 // chunks are expanded, 16-bit channels stripped, grey made RGB and a 0xFF
 // alpha added where the image has none.
-bool OpenHeader(PngDecodeContext* ctx)
+bool ReadPNG_ReadHeader(PngDecodeContext* ctx)
 {
     if (!ctx->bytes || ctx->byteCount < 8 || png_sig_cmp(ctx->bytes, 0, 8) != 0) {
         LogConsole->Output("Not a PNG\n");
@@ -110,7 +110,7 @@ bool OpenHeader(PngDecodeContext* ctx)
 
 bool ReadPNG(PngDecodeContext* ctx)
 {
-    if (!OpenHeader(ctx)) return false;
+    if (!ReadPNG_ReadHeader(ctx)) return false;
     if (setjmp(png_jmpbuf(ctx->png))) return Fail(ctx);
     const size_t rowBytes = size_t(ctx->width) * 4;
     if (!ctx->pixels) ctx->pixels = static_cast<uint8_t*>(QS_ALLOC(rowBytes * size_t(ctx->height), false));
@@ -193,7 +193,7 @@ bool ReadPNG_GetSize(const uint8_t* bytes, int byteCount, int* width, int* heigh
     PngDecodeContext ctx;
     ctx.bytes = bytes;
     ctx.byteCount = byteCount;
-    if (!OpenHeader(&ctx)) {
+    if (!ReadPNG_ReadHeader(&ctx)) {
         ReleaseLibpng(&ctx);
         SetFailedSize(width, height);
         return false;

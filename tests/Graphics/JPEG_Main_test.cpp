@@ -31,18 +31,18 @@ Decoded Decode(Decoder decoder, const Bytes& data)
 
 // Four flat 8 x 8 blocks: red, green, blue, grey (JPEG keeps flat blocks
 // within rounding).
-JpegSpec FourColourJpeg()
+JpegParams FourColourJpeg()
 {
-    JpegSpec spec;
-    spec.width = 16;
-    spec.height = 16;
+    JpegParams params;
+    params.width = 16;
+    params.height = 16;
     const uint8_t colours[4][3] = {{250, 10, 10}, {10, 250, 10}, {10, 10, 250}, {128, 128, 128}};
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {
             const uint8_t* c = colours[(y / 8) * 2 + x / 8];
-            spec.samples.insert(spec.samples.end(), c, c + 3);
+            params.samples.insert(params.samples.end(), c, c + 3);
         }
-    return spec;
+    return params;
 }
 
 void ExpectNear(const Decoded& d, int x, int y, int r, int g, int b, const char* name)
@@ -54,23 +54,23 @@ void ExpectNear(const Decoded& d, int x, int y, int r, int g, int b, const char*
     EXPECT_EQ(p[3], 0xFF) << name;
 }
 
-GifSpec SmallGif()
+GifParams SmallGif()
 {
-    GifSpec spec;
-    spec.screenWidth = spec.width = 3;
-    spec.screenHeight = spec.height = 2;
-    spec.globalMap = {{0x10, 0x20, 0x30}, {0xFF, 0, 0}, {0, 0, 0xFF}};
-    spec.indices = {0, 1, 2, 2, 1, 0};
-    return spec;
+    GifParams params;
+    params.screenWidth = params.width = 3;
+    params.screenHeight = params.height = 2;
+    params.globalMap = {{0x10, 0x20, 0x30}, {0xFF, 0, 0}, {0, 0, 0xFF}};
+    params.indices = {0, 1, 2, 2, 1, 0};
+    return params;
 }
 }  // namespace
 
 TEST(ReadJPEG, GreyPixelBecomesOpaqueGreyWord)
 {
-    JpegSpec spec;
-    spec.components = 1;
-    spec.samples.assign(64, 0x80);
-    const Decoded d = Decode(ReadJPEG, EncodeJpeg(spec));
+    JpegParams params;
+    params.components = 1;
+    params.samples.assign(64, 0x80);
+    const Decoded d = Decode(ReadJPEG, EncodeJpeg(params));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.width, 8);
     EXPECT_EQ(d.height, 8);
@@ -81,14 +81,14 @@ TEST(ReadJPEG, GreyPixelBecomesOpaqueGreyWord)
 
 TEST(ReadJPEG, ColoursComeOutRedGreenBlueInEveryEncoding)
 {
-    JpegSpec baseline = FourColourJpeg();
-    JpegSpec progressive = baseline;
+    JpegParams baseline = FourColourJpeg();
+    JpegParams progressive = baseline;
     progressive.progressive = true;
-    JpegSpec tables = baseline;
+    JpegParams tables = baseline;
     tables.tablesFirst = true;
-    const std::pair<const char*, JpegSpec> cases[] = {{"baseline", baseline}, {"progressive", progressive}, {"tables first", tables}};
-    for (const auto& [name, spec] : cases) {
-        const Decoded d = Decode(ReadJPEG, EncodeJpeg(spec));
+    const std::pair<const char*, JpegParams> cases[] = {{"baseline", baseline}, {"progressive", progressive}, {"tables first", tables}};
+    for (const auto& [name, params] : cases) {
+        const Decoded d = Decode(ReadJPEG, EncodeJpeg(params));
         ASSERT_TRUE(d.ok) << name;
         EXPECT_EQ(d.width, 16);
         ExpectNear(d, 3, 3, 250, 10, 10, name);
@@ -102,10 +102,10 @@ TEST(ReadJPEG, AdobeCmykBecomesRgb)
 {
     // Inks stored inverted, as Adobe files do: (255 - c, 255 - m, 255 - y, 255 - k).
     // Cyan 0, magenta 255, yellow 255, black 0 -> red.
-    JpegSpec spec;
-    spec.components = 4;
-    for (int i = 0; i < 64; ++i) spec.samples.insert(spec.samples.end(), {255, 0, 0, 255});
-    const Decoded d = Decode(ReadJPEG, EncodeJpeg(spec));
+    JpegParams params;
+    params.components = 4;
+    for (int i = 0; i < 64; ++i) params.samples.insert(params.samples.end(), {255, 0, 0, 255});
+    const Decoded d = Decode(ReadJPEG, EncodeJpeg(params));
     ASSERT_TRUE(d.ok);
     ExpectNear(d, 4, 4, 255, 0, 0, "cmyk");
 }
@@ -164,35 +164,35 @@ TEST(ReadGIF, ColoursComeOutRedGreenBlue)
 
 TEST(ReadGIF, GraphicsControlBlockSetsTransparentIndexOnlyWithFlag)
 {
-    GifSpec spec = SmallGif();
-    spec.controlFlags = 1;
-    spec.transparentIndex = 1;
-    const Decoded withFlag = Decode(ReadGIF, EncodeGif(spec));
+    GifParams params = SmallGif();
+    params.controlFlags = 1;
+    params.transparentIndex = 1;
+    const Decoded withFlag = Decode(ReadGIF, EncodeGif(params));
     ASSERT_TRUE(withFlag.ok);
     EXPECT_EQ(withFlag.pixels[3], 0xFF);
     EXPECT_EQ(withFlag.pixels[7], 0x00);   // index 1
     EXPECT_EQ(withFlag.pixels[4], 0xFF);   // colour kept under alpha 0
     EXPECT_EQ(withFlag.pixels[19], 0x00);  // index 1 again
 
-    spec.controlFlags = 0;
-    const Decoded withoutFlag = Decode(ReadGIF, EncodeGif(spec));
+    params.controlFlags = 0;
+    const Decoded withoutFlag = Decode(ReadGIF, EncodeGif(params));
     ASSERT_TRUE(withoutFlag.ok);
     for (size_t i = 3; i < withoutFlag.pixels.size(); i += 4) EXPECT_EQ(withoutFlag.pixels[i], 0xFF);
 }
 
 TEST(ReadGIF, SmallerImageSitsOnTransparentScreenWithItsLocalMap)
 {
-    GifSpec spec;
-    spec.screenWidth = 4;
-    spec.screenHeight = 3;
-    spec.left = 2;
-    spec.top = 1;
-    spec.width = 2;
-    spec.height = 2;
-    spec.localMap = {{1, 2, 3}, {4, 5, 6}};
-    spec.indices = {0, 1, 1, 0};
-    spec.extraFrames = 2;  // later frames are not read
-    const Decoded d = Decode(ReadGIF, EncodeGif(spec));
+    GifParams params;
+    params.screenWidth = 4;
+    params.screenHeight = 3;
+    params.left = 2;
+    params.top = 1;
+    params.width = 2;
+    params.height = 2;
+    params.localMap = {{1, 2, 3}, {4, 5, 6}};
+    params.indices = {0, 1, 1, 0};
+    params.extraFrames = 2;  // later frames are not read
+    const Decoded d = Decode(ReadGIF, EncodeGif(params));
     ASSERT_TRUE(d.ok);
     ASSERT_EQ(d.width, 4);
     ASSERT_EQ(d.height, 3);
@@ -206,23 +206,23 @@ TEST(ReadGIF, SmallerImageSitsOnTransparentScreenWithItsLocalMap)
 
 TEST(ReadGIF, InterlacedRowsLandInPlace)
 {
-    GifSpec spec;
-    spec.screenWidth = spec.width = 1;
-    spec.screenHeight = spec.height = 11;
-    spec.globalMap.clear();
+    GifParams params;
+    params.screenWidth = params.width = 1;
+    params.screenHeight = params.height = 11;
+    params.globalMap.clear();
     for (int i = 0; i < 11; ++i) {
-        spec.globalMap.push_back({uint8_t(i * 10), 0, 0});
-        spec.indices.push_back(uint8_t(i));
+        params.globalMap.push_back({uint8_t(i * 10), 0, 0});
+        params.indices.push_back(uint8_t(i));
     }
-    spec.interlaced = true;
-    const Decoded d = Decode(ReadGIF, EncodeGif(spec));
+    params.interlaced = true;
+    const Decoded d = Decode(ReadGIF, EncodeGif(params));
     ASSERT_TRUE(d.ok);
     for (int y = 0; y < 11; ++y) EXPECT_EQ(d.pixels[size_t(y) * 4], y * 10) << "row " << y;
 }
 
 TEST(ReadGIF, CorruptOrTruncatedDataGivesNull)
 {
-    GifSpec big = SmallGif();
+    GifParams big = SmallGif();
     big.width = big.screenWidth = 40;
     big.height = big.screenHeight = 40;
     big.indices.assign(1600, 1);
@@ -231,7 +231,7 @@ TEST(ReadGIF, CorruptOrTruncatedDataGivesNull)
     ASSERT_TRUE(Decode(ReadGIF, good).ok);
     Bytes hugeScreen = good;
     hugeScreen[6] = hugeScreen[7] = hugeScreen[8] = hugeScreen[9] = 0xFF;
-    GifSpec noMap = SmallGif();
+    GifParams noMap = SmallGif();
     noMap.globalMap.clear();
     Bytes trailerOnly(good.begin(), good.begin() + 13 + 3 * 4);  // header, screen, global map of 4
     trailerOnly.push_back(0x3B);

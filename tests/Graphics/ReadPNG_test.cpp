@@ -84,18 +84,18 @@ TEST_F(PngTest, EveryColourTypeBecomesRgba8)
 {
     struct Case {
         const char* name;
-        PngSpec spec;
+        PngParams params;
         Bytes expected;
     };
-    PngSpec grey8{2, 1, PNG_COLOR_TYPE_GRAY, 8, false, {}, {}, {0x80, 0x10}};
-    PngSpec grey1{3, 1, PNG_COLOR_TYPE_GRAY, 1, false, {}, {}, {0xA0}};  // 1 0 1
-    PngSpec greyAlpha{1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, {}, {}, {0x40, 0x7F}};
-    PngSpec rgb16{1, 1, PNG_COLOR_TYPE_RGB, 16, false, {}, {}, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}};
-    PngSpec rgba16{1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, false, {}, {}, {1, 0, 2, 0, 3, 0, 4, 0}};
-    PngSpec palette{2, 1, PNG_COLOR_TYPE_PALETTE, 8, false, {{0x10, 0x20, 0x30}, {1, 2, 3}}, {}, {0, 1}};
-    PngSpec paletteTrns = palette;
+    PngParams grey8{2, 1, PNG_COLOR_TYPE_GRAY, 8, false, {}, {}, {0x80, 0x10}};
+    PngParams grey1{3, 1, PNG_COLOR_TYPE_GRAY, 1, false, {}, {}, {0xA0}};  // 1 0 1
+    PngParams greyAlpha{1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, {}, {}, {0x40, 0x7F}};
+    PngParams rgb16{1, 1, PNG_COLOR_TYPE_RGB, 16, false, {}, {}, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}};
+    PngParams rgba16{1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, false, {}, {}, {1, 0, 2, 0, 3, 0, 4, 0}};
+    PngParams palette{2, 1, PNG_COLOR_TYPE_PALETTE, 8, false, {{0x10, 0x20, 0x30}, {1, 2, 3}}, {}, {0, 1}};
+    PngParams paletteTrns = palette;
     paletteTrns.paletteAlpha = {0x00, 0x80};
-    PngSpec palette4{2, 1, PNG_COLOR_TYPE_PALETTE, 4, false, {{9, 8, 7}, {6, 5, 4}}, {}, {0x10}};
+    PngParams palette4{2, 1, PNG_COLOR_TYPE_PALETTE, 4, false, {{9, 8, 7}, {6, 5, 4}}, {}, {0x10}};
     const Case cases[] = {
         {"grey 8", grey8, {0x80, 0x80, 0x80, 0xFF, 0x10, 0x10, 0x10, 0xFF}},
         {"grey 1", grey1, {255, 255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255}},
@@ -107,23 +107,23 @@ TEST_F(PngTest, EveryColourTypeBecomesRgba8)
         {"palette 4 bit", palette4, {6, 5, 4, 0xFF, 9, 8, 7, 0xFF}},
     };
     for (const Case& c : cases) {
-        const Decoded d = Decode(EncodePng(c.spec));
+        const Decoded d = Decode(EncodePng(c.params));
         ASSERT_TRUE(d.ok) << c.name;
-        EXPECT_EQ(d.width, c.spec.width) << c.name;
+        EXPECT_EQ(d.width, c.params.width) << c.name;
         EXPECT_EQ(d.pixels, c.expected) << c.name;
     }
 }
 
 TEST_F(PngTest, InterlacedImageDecodes)
 {
-    PngSpec spec;
-    spec.width = 9;
-    spec.height = 10;
-    spec.interlaced = true;
-    spec.rows = Gradient(9, 10);
-    const Decoded d = Decode(EncodePng(spec));
+    PngParams params;
+    params.width = 9;
+    params.height = 10;
+    params.interlaced = true;
+    params.rows = Gradient(9, 10);
+    const Decoded d = Decode(EncodePng(params));
     ASSERT_TRUE(d.ok);
-    EXPECT_EQ(d.pixels, spec.rows);
+    EXPECT_EQ(d.pixels, params.rows);
 }
 
 TEST_F(PngTest, TextureScaleHalvesWhileBothSidesAllowIt)

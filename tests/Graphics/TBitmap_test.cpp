@@ -177,16 +177,16 @@ TEST(TBitmap, AdoptBufferChecksHeaderAgainstSize)
 
 TEST(TBitmapStream, PalettedFileBecomes32BitThroughPalette)
 {
-    BmpSpec spec;
-    spec.width = 3;  // rows of 3 bytes are padded to 4 in the file
-    spec.height = 2;
-    spec.bitsPerPixel = 8;
-    spec.palette.assign(6, 0);
-    spec.palette[5] = 0x302010;  // red 0x30, green 0x20, blue 0x10
-    spec.palette[1] = 0xFFFFFF;
-    spec.rows = {5, 1, 0, 0, 5, 200};  // index 200 lies past the palette
+    BmpParams params;
+    params.width = 3;  // rows of 3 bytes are padded to 4 in the file
+    params.height = 2;
+    params.bitsPerPixel = 8;
+    params.palette.assign(6, 0);
+    params.palette[5] = 0x302010;  // red 0x30, green 0x20, blue 0x10
+    params.palette[1] = 0xFFFFFF;
+    params.rows = {5, 1, 0, 0, 5, 200};  // index 200 lies past the palette
     bool ok = false;
-    auto bitmap = LoadBmp(MakeBmp(spec), &ok);
+    auto bitmap = LoadBmp(MakeBmp(params), &ok);
     ASSERT_TRUE(ok);
     EXPECT_EQ(bitmap->GetPixelFormat(), TBitmapFormat_32);
     EXPECT_EQ(bitmap->GetWidth(), 3);
@@ -202,47 +202,47 @@ TEST(TBitmapStream, PalettedFileBecomes32BitThroughPalette)
 TEST(TBitmapStream, RowsComeOutTopDownAndUnpadded)
 {
     for (bool topDown : {false, true}) {
-        BmpSpec spec;
-        spec.width = 3;
-        spec.height = 3;
-        spec.bitsPerPixel = 24;
-        spec.topDown = topDown;
-        for (int i = 0; i < 27; ++i) spec.rows.push_back(uint8_t(i));
+        BmpParams params;
+        params.width = 3;
+        params.height = 3;
+        params.bitsPerPixel = 24;
+        params.topDown = topDown;
+        for (int i = 0; i < 27; ++i) params.rows.push_back(uint8_t(i));
         bool ok = false;
-        auto bitmap = LoadBmp(MakeBmp(spec), &ok);
+        auto bitmap = LoadBmp(MakeBmp(params), &ok);
         ASSERT_TRUE(ok) << topDown;
         EXPECT_EQ(bitmap->GetPixelFormat(), TBitmapFormat_24);
         EXPECT_EQ(bitmap->GetHeight(), 3);
         int32_t stride = 0;
         uint8_t* pixels = bitmap->GetScanLine(0, nullptr, &stride);
         EXPECT_EQ(stride, 9);
-        EXPECT_EQ(Row(pixels, 27), spec.rows) << topDown;
+        EXPECT_EQ(Row(pixels, 27), params.rows) << topDown;
     }
 }
 
 TEST(TBitmapStream, PaletteFollowsALargerInfoHeader)
 {
-    BmpSpec spec;
-    spec.width = 1;
-    spec.height = 1;
-    spec.bitsPerPixel = 8;
-    spec.infoSize = 124;
-    spec.palette = {0x000000, 0x0A0B0C};
-    spec.rows = {1};
+    BmpParams params;
+    params.width = 1;
+    params.height = 1;
+    params.bitsPerPixel = 8;
+    params.infoSize = 124;
+    params.palette = {0x000000, 0x0A0B0C};
+    params.rows = {1};
     bool ok = false;
-    auto bitmap = LoadBmp(MakeBmp(spec), &ok);
+    auto bitmap = LoadBmp(MakeBmp(params), &ok);
     ASSERT_TRUE(ok);
     EXPECT_EQ(*reinterpret_cast<const uint32_t*>(bitmap->GetScanLine(0, nullptr, nullptr)), 0xFF0A0B0Cu);
 }
 
 TEST(TBitmapStream, CorruptFilesLeaveNoPixels)
 {
-    BmpSpec spec;
-    spec.width = 4;
-    spec.height = 4;
-    spec.bitsPerPixel = 32;
-    spec.rows.assign(64, 7);
-    const Bytes good = MakeBmp(spec);
+    BmpParams params;
+    params.width = 4;
+    params.height = 4;
+    params.bitsPerPixel = 32;
+    params.rows.assign(64, 7);
+    const Bytes good = MakeBmp(params);
     auto patched = [&](size_t at, uint32_t value) {
         Bytes b = good;
         for (int i = 0; i < 4; ++i) b[at + size_t(i)] = uint8_t(value >> (8 * i));

@@ -35,25 +35,25 @@ int main(int argc, char** argv)
     }
     const std::string folder = argv[1];
 
-    PngSpec rgba{6, 5, PNG_COLOR_TYPE_RGB_ALPHA, 8, false, {}, {}, Pattern(6 * 5 * 4)};
-    PngSpec palette{5, 3, PNG_COLOR_TYPE_PALETTE, 4, false, {{1, 2, 3}, {200, 100, 50}, {9, 9, 9}}, {0, 128}, Pattern(3 * 3)};
+    PngParams rgba{6, 5, PNG_COLOR_TYPE_RGB_ALPHA, 8, false, {}, {}, Pattern(6 * 5 * 4)};
+    PngParams palette{5, 3, PNG_COLOR_TYPE_PALETTE, 4, false, {{1, 2, 3}, {200, 100, 50}, {9, 9, 9}}, {0, 128}, Pattern(3 * 3)};
     for (auto& v : palette.rows) v &= 0x11;
-    PngSpec grey1{9, 2, PNG_COLOR_TYPE_GRAY, 1, false, {}, {}, Pattern(2 * 2)};
-    PngSpec interlaced16{5, 9, PNG_COLOR_TYPE_RGB, 16, true, {}, {}, Pattern(5 * 9 * 6)};
+    PngParams grey1{9, 2, PNG_COLOR_TYPE_GRAY, 1, false, {}, {}, Pattern(2 * 2)};
+    PngParams interlaced16{5, 9, PNG_COLOR_TYPE_RGB, 16, true, {}, {}, Pattern(5 * 9 * 6)};
 
-    JpegSpec jpeg{16, 8, 3, false, false, Pattern(16 * 8 * 3)};
-    JpegSpec progressive{8, 16, 3, true, false, Pattern(8 * 16 * 3)};
-    JpegSpec grey{8, 8, 1, false, true, Pattern(64)};
-    JpegSpec cmyk{8, 8, 4, false, false, Pattern(8 * 8 * 4)};
+    JpegParams jpeg{16, 8, 3, false, false, Pattern(16 * 8 * 3)};
+    JpegParams progressive{8, 16, 3, true, false, Pattern(8 * 16 * 3)};
+    JpegParams grey{8, 8, 1, false, true, Pattern(64)};
+    JpegParams cmyk{8, 8, 4, false, false, Pattern(8 * 8 * 4)};
 
-    GifSpec gif;
+    GifParams gif;
     gif.screenWidth = gif.width = 4;
     gif.screenHeight = gif.height = 3;
     gif.globalMap = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 8, 7}};
     gif.indices = {0, 1, 2, 3, 3, 2, 1, 0, 0, 0, 1, 1};
     gif.controlFlags = 1;
     gif.transparentIndex = 2;
-    GifSpec gifLocal = gif;
+    GifParams gifLocal = gif;
     gifLocal.screenWidth = 6;
     gifLocal.left = 2;
     gifLocal.localMap = gif.globalMap;
@@ -61,8 +61,8 @@ int main(int argc, char** argv)
     gifLocal.interlaced = true;
     gifLocal.extraFrames = 1;
 
-    BmpSpec bmp8{3, 2, 8, false, 40, 0, {0x102030, 0xFFFFFF, 0x000000}, {0, 1, 2, 2, 1, 0}};
-    BmpSpec bmp24{3, 3, 24, true, 40, 0, {}, Pattern(27)};
+    BmpParams bmp8{3, 2, 8, false, 40, 0, {0x102030, 0xFFFFFF, 0x000000}, {0, 1, 2, 2, 1, 0}};
+    BmpParams bmp24{3, 3, 24, true, 40, 0, {}, Pattern(27)};
 
     const bool ok = WriteSeed(folder, "rgba.png", EncodePng(rgba)) && WriteSeed(folder, "palette.png", EncodePng(palette)) &&
                     WriteSeed(folder, "grey1.png", EncodePng(grey1)) &&

@@ -14,7 +14,7 @@ struct Rgb {
 
 // PNG of any colour type and bit depth; rows are packed samples as libpng
 // takes them (16-bit samples big-endian).
-struct PngSpec {
+struct PngParams {
     int width = 1;
     int height = 1;
     int colourType = 6;  // PNG_COLOR_TYPE_RGB_ALPHA
@@ -24,12 +24,12 @@ struct PngSpec {
     std::vector<uint8_t> paletteAlpha;  // tRNS for palette images
     Bytes rows;
 };
-Bytes EncodePng(const PngSpec& spec);
+Bytes EncodePng(const PngParams& params);
 Bytes EncodeRgbaPng(int width, int height, const Bytes& rgba);
 
 // JPEG at quality 100 without chroma subsampling. components 1 (grey),
 // 3 (RGB) or 4 (CMYK, written with an Adobe marker as given).
-struct JpegSpec {
+struct JpegParams {
     int width = 8;
     int height = 8;
     int components = 3;
@@ -37,9 +37,9 @@ struct JpegSpec {
     bool tablesFirst = false;  // a tables-only stream, then the abbreviated image
     Bytes samples;
 };
-Bytes EncodeJpeg(const JpegSpec& spec);
+Bytes EncodeJpeg(const JpegParams& params);
 
-struct GifSpec {
+struct GifParams {
     int screenWidth = 1;
     int screenHeight = 1;
     std::vector<Rgb> globalMap;  // empty: no global map
@@ -54,10 +54,10 @@ struct GifSpec {
     Bytes indices;  // width x height, top-down
     int extraFrames = 0;  // further 1 x 1 frames after the first
 };
-Bytes EncodeGif(const GifSpec& spec);
+Bytes EncodeGif(const GifParams& params);
 
 // A bitmap file: rows given top-down and unpadded; the file pads them.
-struct BmpSpec {
+struct BmpParams {
     int width = 1;
     int height = 1;
     int bitsPerPixel = 24;
@@ -67,7 +67,7 @@ struct BmpSpec {
     std::vector<uint32_t> palette;  // 0x00RRGGBB entries
     Bytes rows;
 };
-Bytes MakeBmp(const BmpSpec& spec);
+Bytes MakeBmp(const BmpParams& params);
 
 // Replaces four bytes with a big-endian value and fixes nothing else.
 void PutBE32(Bytes& bytes, size_t offset, uint32_t value);
