@@ -1,0 +1,81 @@
+#include "Graphics/LoadSaveFile_Stub.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+struct LoadSaveFile {
+    FILE* file;
+};
+
+namespace {
+std::string& SaveFolder()
+{
+    static std::string folder = [] {
+        const char* xdg = std::getenv("XDG_DATA_HOME");
+        const char* home = std::getenv("HOME");
+        std::string base = (xdg && *xdg) ? xdg : std::string(home ? home : ".") + "/.local/share";
+        return base + "/quillstep/";
+    }();
+    return folder;
+}
+}  // namespace
+
+void LoadSave_SetSaveFolder(const char* folder)
+{
+    SaveFolder() = folder ? folder : "";
+    if (!SaveFolder().empty() && SaveFolder().back() != '/') SaveFolder() += '/';
+}
+
+void LoadSave_MakeSavePath(char* out, int size, const char* name)
+{
+    if (!out || size <= 0) return;
+    out[0] = '\0';
+    if (!name || !*name) return;
+    std::string path = name;
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    if (path[0] != '/') path = SaveFolder() + path;
+    else if (path.compare(0, SaveFolder().size(), SaveFolder()) != 0) return;
+    if (path.size() >= size_t(size)) return;
+    std::memcpy(out, path.c_str(), path.size() + 1);
+}
+
+void EnsureFileDirectory(const char* path)
+{
+    if (!path) return;
+    std::string folder = path;
+    const size_t cut = folder.find_last_of('/');
+    if (cut == std::string::npos) return;
+    folder.resize(cut);
+    for (size_t i = 1; i <= folder.size(); ++i) {
+        if (i < folder.size() && folder[i] != '/') continue;
+        const std::string part = folder.substr(0, i);
+        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return;
+    }
+}
+
+LoadSaveFile* LoadSaveFile_Open(const char* name, const char* mode)
+{
+    if (!name || !*name || !mode) return nullptr;
+    FILE* f = std::fopen(name, mode);
+    if (!f) return nullptr;
+    return new LoadSaveFile{f};
+}
+
+size_t LoadSaveFile_Write(const void* source, size_t elementSize, size_t count, LoadSaveFile* file)
+{
+    if (!file || !source) return 0;
+    return std::fwrite(source, 1, elementSize * count, file->file);
+}
+
+void LoadSaveFile_Close(LoadSaveFile* file)
+{
+    if (!file) return;
+    std::fclose(file->file);
+    delete file;
+}
