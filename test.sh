@@ -8,4 +8,7 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 cd "$root/build/asan"
 ctest --output-on-failure -j"${QS_JOBS:-$(nproc)}" "$@"
-if [ -x "$root/scripts/fuzz.sh" ]; then "$root/scripts/fuzz.sh"; fi
+# Bounded fuzz runs of the decoders and loaders.
+for fuzz in "$root"/scripts/fuzz*.sh; do
+  [ -x "$fuzz" ] && "$fuzz"
+done
