@@ -161,7 +161,7 @@ ScriptValue* CallBuiltinFunction(CInstance* self, CInstance* other, ScriptValue*
         if (!copies) argc = 0;
     }
     // Borrowed: bitwise copies that take no counts.
-    for (int i = 0; i < argc; ++i) std::memcpy(static_cast<void*>(&copies[i]), args[i], sizeof(ScriptValue));
+    for (int i = 0; i < argc; ++i) copies[i] = *args[i];
     ScriptValue_SetUndefined(result);
     if (index < 0 || index >= s_count) {
         FatalRuntimeError("Unknown built-in function index %d", index);

@@ -122,22 +122,6 @@ const char* ScriptValue_StringText(const ScriptValue* value)
     return value->str->text;
 }
 
-void ScriptValue_SetReal(ScriptValue* value, double d)
-{
-    if (value->MayOwn()) ScriptValue_FreePayload(value);
-    value->real = d;
-    value->flags = 0;
-    value->kind = VALUE_REAL;
-}
-
-void ScriptValue_SetUndefined(ScriptValue* value)
-{
-    if (value->MayOwn()) ScriptValue_FreePayload(value);
-    value->i64 = 0;
-    value->flags = 0;
-    value->kind = VALUE_UNDEFINED;
-}
-
 // ---------------------------------------------------------------- release and copy
 
 namespace {

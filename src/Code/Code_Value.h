@@ -66,6 +66,9 @@ struct ScriptValue {
 static_assert(sizeof(ScriptValue) == 16);
 static_assert(offsetof(ScriptValue, flags) == 8 && offsetof(ScriptValue, kind) == 12);
 
+// Releases what the value owns; kind word and flags stay (callers reset them).
+void ScriptValue_FreePayload(ScriptValue* value);
+
 // Shared text; lives on the general heap, its text in the memory manager.
 struct RefString {
     char* text;
@@ -89,8 +92,6 @@ struct RefArray {
     int32_t rowCount;
 };
 
-// Releases what the value owns; kind word and flags stay (callers reset them).
-void ScriptValue_FreePayload(ScriptValue* value);
 void RefString_ReleasePtr(RefString* record);
 // Takes one more count of a string or array payload (nothing for other kinds).
 void ScriptValue_AddRef(const ScriptValue* value);
@@ -120,9 +121,21 @@ inline ScriptValue ScriptValue_Undefined()
     return v;
 }
 // Release, then make the value the real d (flags 0).
-void ScriptValue_SetReal(ScriptValue* value, double d);
+inline void ScriptValue_SetReal(ScriptValue* value, double d)
+{
+    if (value->MayOwn()) ScriptValue_FreePayload(value);
+    value->real = d;
+    value->flags = 0;
+    value->kind = VALUE_REAL;
+}
 // Release, then make the value undefined (payload 0, flags 0).
-void ScriptValue_SetUndefined(ScriptValue* value);
+inline void ScriptValue_SetUndefined(ScriptValue* value)
+{
+    if (value->MayOwn()) ScriptValue_FreePayload(value);
+    value->i64 = 0;
+    value->flags = 0;
+    value->kind = VALUE_UNDEFINED;
+}
 
 char* DupString(const char* text);
 char* DupStringWithLength(const char* text, int32_t* outLength);

@@ -41,9 +41,10 @@ bool ScriptValue_GetIndexed(ScriptValue* dest, ScriptValue* src, int32_t index)
     return false;
 }
 
-void ScriptValue_SetIndexed(ScriptValue* dest, const ScriptValue* src, int32_t index)
+void ScriptValue_SetIndexed(ScriptValue* dest, ScriptValue* src, int32_t index)
 {
     if (index == ARRAY_INDEX_NONE) {
+        if (src->Kind() == VALUE_ARRAY && src->arr && !src->arr->owner) src->arr->owner = src;
         dest->Assign(*src);
         return;
     }

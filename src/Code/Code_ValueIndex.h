@@ -15,5 +15,5 @@ struct ArrayIndexFault {
 extern ArrayIndexFault g_ArrayIndexFault;
 
 bool ScriptValue_GetIndexed(ScriptValue* dest, ScriptValue* src, int32_t index);
-void ScriptValue_SetIndexed(ScriptValue* dest, const ScriptValue* src, int32_t index);
+void ScriptValue_SetIndexed(ScriptValue* dest, ScriptValue* src, int32_t index);
 void ScriptValue_ArraySet(ScriptValue* dest, const ScriptValue* src, int32_t index);

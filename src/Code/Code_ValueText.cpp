@@ -161,11 +161,3 @@ void TextBuilder::AppendValue(const ScriptValue* value)
     length += n;
     Code_FreeMemory(scratch);
 }
-
-void TextBuilder::Free()
-{
-    std::free(data);
-    data = nullptr;
-    capacity = 0;
-    length = 0;
-}

@@ -74,6 +74,16 @@ TEST(ValueIndex, ReadingAnOwnerlessArrayMakesTheSourceItsOwner)
     HeldValue dest;
     ScriptValue_GetIndexed(&dest.v, &kept.v, 0);
     EXPECT_EQ(kept.v.arr->owner, &kept.v);
+
+    // A whole-value store does the same for its source.
+    HeldValue second;
+    second.v.Assign(kept.v);
+    ScriptValue_SetUndefined(&kept.v);
+    ASSERT_EQ(second.v.arr->owner, nullptr);
+    ScriptValue_SetIndexed(&dest.v, &second.v, ARRAY_INDEX_NONE);
+    EXPECT_EQ(second.v.arr->owner, &second.v);
+    EXPECT_EQ(dest.v.arr, second.v.arr);
+    EXPECT_EQ(second.v.arr->count, 2);
 }
 
 TEST(ValueIndex, WritesCloneSharedArraysAndTurnScalarsIntoArrays)
