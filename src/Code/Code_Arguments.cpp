@@ -50,7 +50,7 @@ float Arg_Float(ScriptValue* args, int n)
     switch (v.Kind()) {
     case VALUE_REAL:
     case VALUE_BOOL:
-        return static_cast<float>(v.real);
+        return DoubleToFloat(v.real);
     case VALUE_INT32:
         return static_cast<float>(v.i32);
     case VALUE_INT64:

@@ -38,6 +38,14 @@ int64_t DoubleToInt64(double d)
     return static_cast<int64_t>(d);
 }
 
+float DoubleToFloat(double d)
+{
+    constexpr double kMax = 3.4028234663852886e38;
+    if (d > kMax) return INFINITY;
+    if (d < -kMax) return -INFINITY;
+    return static_cast<float>(d);
+}
+
 double ScriptValue_ToReal(ScriptValue* value)
 {
     switch (value->Kind()) {
@@ -234,8 +242,8 @@ int Value_CompareEpsilon(const ScriptValue* a, const ScriptValue* b, double tole
     uint32_t ka = a->Kind(), kb = b->Kind();
     if (IsNumberOrBool(ka) && IsNumberOrBool(kb)) return Tolerant(a->real - b->real, tolerance);
     if ((ka == VALUE_INT32 && kb == VALUE_REAL) || (ka == VALUE_REAL && kb == VALUE_INT32)) {
-        float fa = ka == VALUE_INT32 ? static_cast<float>(a->i32) : static_cast<float>(a->real);
-        float fb = kb == VALUE_INT32 ? static_cast<float>(b->i32) : static_cast<float>(b->real);
+        float fa = ka == VALUE_INT32 ? static_cast<float>(a->i32) : DoubleToFloat(a->real);
+        float fb = kb == VALUE_INT32 ? static_cast<float>(b->i32) : DoubleToFloat(b->real);
         return Tolerant(fa - fb, tolerance);
     }
     if (ka == VALUE_BOOL && kb == VALUE_INT32) return Sign<int64_t>(DoubleToInt32(a->real), b->i32);

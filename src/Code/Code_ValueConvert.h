@@ -18,6 +18,9 @@ inline double ScriptValue_ToReal(const ScriptValue* value) { return ScriptValue_
 int64_t DoubleToInt64(double d);
 inline int32_t DoubleToInt32(double d) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(DoubleToInt64(d)))); }
 
+// Double to single precision; beyond the float range the result is an infinity.
+float DoubleToFloat(double d);
+
 const char* ScriptValue_KindName(const ScriptValue* value);
 
 void ScriptValue_AppendText(char** cursor, char** start, int32_t* capacity, const ScriptValue* value);

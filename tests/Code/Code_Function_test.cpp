@@ -170,6 +170,9 @@ TEST(Arguments, ConversionsOfAcceptedKinds)
     EXPECT_FALSE(Arg_Bool(args, 6));
     EXPECT_TRUE(Arg_Bool(args, 7));
     EXPECT_EQ(Arg_Float(args, 3), 0.51f);
+    ScriptValue huge[] = {ScriptValue_Real(1e300), ScriptValue_Real(-1e300)};
+    EXPECT_EQ(Arg_Float(huge, 0), INFINITY);
+    EXPECT_EQ(Arg_Float(huge, 1), -INFINITY);
     EXPECT_EQ(Arg_Float(args, 7), static_cast<float>((int64_t{3} << 32) | 5));
     EXPECT_EQ(Arg_Int64(args, 1), -3);
     EXPECT_EQ(Arg_Int64(args, 6), -2);
