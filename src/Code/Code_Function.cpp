@@ -146,6 +146,34 @@ void CodeFunction_FreeAll()
     s_capacity = 0;
 }
 
+namespace {
+ScriptValue* CallRoutine(CInstance* self, CInstance* other, ScriptValue* result, int argc, int32_t index,
+                         ScriptValue* copies)
+{
+    ScriptValue_SetUndefined(result);
+    if (index < 0 || index >= s_count) [[unlikely]] {
+        FatalRuntimeError("Unknown built-in function index %d", index);
+        return result;
+    }
+    BuiltinFunction* saved = CurrentBuiltinFunction;
+    CurrentBuiltinFunction = &s_functions[index];
+    s_functions[index].routine(result, self, other, argc, copies);
+    CurrentBuiltinFunction = saved;
+    return result;
+}
+
+ScriptValue* CallWithHeapArguments(CInstance* self, CInstance* other, ScriptValue* result, int argc, int32_t index,
+                                   ScriptValue** args)
+{
+    auto* copies = static_cast<ScriptValue*>(QS_ALLOC(sizeof(ScriptValue) * static_cast<size_t>(argc), false));
+    if (!copies) argc = 0;
+    for (int i = 0; i < argc; ++i) copies[i] = *args[i];
+    CallRoutine(self, other, result, argc, index, copies);
+    QS_FREE(copies);
+    return result;
+}
+}  // namespace
+
 int32_t CodeFunction_Count() { return s_count; }
 int32_t CodeFunction_Capacity() { return s_capacity; }
 
@@ -153,24 +181,10 @@ ScriptValue* CallBuiltinFunction(CInstance* self, CInstance* other, ScriptValue*
                                  ScriptValue** args)
 {
     constexpr int kStackArgs = 16;
-    ScriptValue stackArgs[kStackArgs];
-    ScriptValue* copies = stackArgs;
-    if (argc < 0) argc = 0;
-    if (argc > kStackArgs) {
-        copies = static_cast<ScriptValue*>(QS_ALLOC(sizeof(ScriptValue) * static_cast<size_t>(argc), false));
-        if (!copies) argc = 0;
-    }
+    if (argc > kStackArgs) [[unlikely]]
+        return CallWithHeapArguments(self, other, result, argc, index, args);
+    ScriptValue copies[kStackArgs];
     // Borrowed: bitwise copies that take no counts.
     for (int i = 0; i < argc; ++i) copies[i] = *args[i];
-    ScriptValue_SetUndefined(result);
-    if (index < 0 || index >= s_count) {
-        FatalRuntimeError("Unknown built-in function index %d", index);
-    } else {
-        BuiltinFunction* saved = CurrentBuiltinFunction;
-        CurrentBuiltinFunction = &s_functions[index];
-        s_functions[index].routine(result, self, other, argc, copies);
-        CurrentBuiltinFunction = saved;
-    }
-    if (copies != stackArgs) QS_FREE(copies);
-    return result;
+    return CallRoutine(self, other, result, argc < 0 ? 0 : argc, index, copies);
 }
