@@ -1,0 +1,17 @@
+#pragma once
+// Argument getters of built-in functions: each converts argument n with the
+// kind checks and messages every built-in shares.
+#include <cstdint>
+
+#include "Code/Code_Value.h"
+
+bool Arg_Bool(ScriptValue* args, int n);
+float Arg_Float(ScriptValue* args, int n);
+int32_t Arg_Int32(ScriptValue* args, int n);
+int64_t Arg_Int64(ScriptValue* args, int n);
+uint32_t Arg_UInt32(ScriptValue* args, int n);
+double Arg_Real(ScriptValue* args, int n);
+// Pointer-sized: a pointer argument keeps all its bits.
+intptr_t Arg_NumberOrPointer(ScriptValue* args, int n);
+// Valid while the argument value lives; null for a string without record or an object.
+const char* Arg_String(ScriptValue* args, int n);

@@ -1,0 +1,18 @@
+#pragma once
+// The table of named constants: built-in constants, those of the game's
+// options and extensions, and the name look-up of assets and constants.
+#include <cstdint>
+
+#include "Code/Code_Value.h"
+
+void Code_Constant_Add(const char* name, const ScriptValue* value);
+void Code_Constant_AddReal(const char* name, double value);
+bool Code_Constant_IsValidName(const char* text);
+bool Code_Constant_Define(const char* nameText, const char* valueText);
+bool Code_Constant_Prepare();
+// Last-defined constant of that name, letter case ignored; null when none.
+ScriptValue* Code_Constant_Get(const char* name);
+bool Code_Constant_Lookup(const char* name, ScriptValue* out);
+void Code_Constant_Free();
+void Code_Constant_Init();
+int32_t Code_Constant_Count();

@@ -1,0 +1,3 @@
+#include "Code/Extension_Stub.h"
+
+int Extension_FindFunction(const char*) { return -1; }

@@ -1,0 +1,3 @@
+#include "Code/Script_Stub.h"
+
+int Script_FindByName(const char*) { return -1; }
