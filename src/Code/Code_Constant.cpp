@@ -1,5 +1,7 @@
 #include "Code/Code_Constant.h"
 
+#include "Base/TextCopy.h"
+
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
@@ -471,23 +473,6 @@ const BuiltinConstant kBuiltinConstants[] = {
 
 bool IsLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-// Bytes that trimming drops: signed value at most 32 (blanks, controls, 0x80 up).
-bool IsTrimmed(char c) { return static_cast<signed char>(c) <= 32; }
-
-// A memory-manager copy of text without its leading and trailing blanks.
-char* TrimmedCopy(const char* text)
-{
-    const char* begin = text;
-    while (*begin && IsTrimmed(*begin)) ++begin;
-    const char* end = begin + std::strlen(begin);
-    while (end > begin && IsTrimmed(end[-1])) --end;
-    size_t n = static_cast<size_t>(end - begin);
-    auto* copy = static_cast<char*>(MemoryManager::Alloc(n + 1, "Code_Constant", __LINE__, false));
-    if (!copy) return nullptr;
-    std::memcpy(copy, begin, n);
-    copy[n] = 0;
-    return copy;
-}
 
 // Index of the last constant with that exact name, -1 when none.
 int32_t FindExact(const char* name)
@@ -533,7 +518,8 @@ bool Code_Constant_IsValidName(const char* text)
 // The value text is not read: a defined constant is the number 0.
 bool Code_Constant_Define(const char* nameText, const char*)
 {
-    char* name = TrimmedCopy(nameText ? nameText : "");
+    char* name = nullptr;
+    TrimString(&name, nameText);
     if (!name) return false;
     bool valid = Code_Constant_IsValidName(name);
     if (valid) {

@@ -1,5 +1,7 @@
 #include "Code/Code_ValueConvert.h"
 
+#include "Base/CRC32.h"
+
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -174,29 +176,6 @@ const char* ScriptValue_KindName(const ScriptValue* value)
 
 // ---------------------------------------------------------------- hash
 
-namespace {
-struct Crc32Table {
-    uint32_t entries[256];
-    constexpr Crc32Table() : entries()
-    {
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            entries[i] = c;
-        }
-    }
-};
-constexpr Crc32Table kCrc32;
-
-// CRC-32 register without the final complement (the engine's name hash).
-uint32_t Crc32Text(const char* text)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    for (auto* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) crc = (crc >> 8) ^ kCrc32.entries[(crc ^ *p) & 0xFF];
-    return crc;
-}
-}  // namespace
-
 uint32_t ScriptValue_Hash(const ScriptValue* value)
 {
     switch (value->Kind()) {
@@ -204,7 +183,7 @@ uint32_t ScriptValue_Hash(const ScriptValue* value)
         return static_cast<uint32_t>(DoubleToInt32(value->real));
     case VALUE_STRING:
         if (!value->str) return 0;
-        return value->str->text ? Crc32Text(value->str->text) : 0xFFFFFFFFu;
+        return value->str->text ? CRC32_String(value->str->text) : 0xFFFFFFFFu;
     case VALUE_ARRAY:
         return value->arr ? static_cast<uint32_t>(reinterpret_cast<uintptr_t>(value->arr->rows)) : 0;
     case VALUE_UNDEFINED:

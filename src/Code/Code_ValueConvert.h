@@ -6,6 +6,8 @@
 
 #include "Code/Code_Value.h"
 
+struct HeapTextBuilder;
+
 double ScriptValue_ToReal(ScriptValue* value);
 int32_t ScriptValue_ToInt32(ScriptValue* value);
 int64_t ScriptValue_ToInt64(ScriptValue* value);
@@ -24,6 +26,8 @@ float DoubleToFloat(double d);
 const char* ScriptValue_KindName(const ScriptValue* value);
 
 void ScriptValue_AppendText(char** cursor, char** start, int32_t* capacity, const ScriptValue* value);
+// Appends the text form of value to a heap text builder.
+void TextBuilder_AppendValue(HeapTextBuilder* builder, const ScriptValue* value);
 char* AppendTextGrow(char** cursor, char** start, int32_t* capacity, const char* text);
 
 uint32_t ScriptValue_Hash(const ScriptValue* value);

@@ -9,7 +9,7 @@
 #include "Code/Code_ValueConvert.h"
 #include "Code/JS_Stub.h"
 #include "Code/ObjectBase_Stub.h"
-#include "Code/TextBuilder_Stub.h"
+#include "Base/HeapTextBuilder.h"
 
 namespace {
 // Cycle guard: every call counts a visit; records visited since the outermost
@@ -134,7 +134,7 @@ void ScriptValue_AppendText(char** cursor, char** start, int32_t* capacity, cons
     --s_depth;
 }
 
-void TextBuilder::AppendValue(const ScriptValue* value)
+void TextBuilder_AppendValue(HeapTextBuilder* builder, const ScriptValue* value)
 {
     int32_t scratchCapacity = 256;
     auto* scratch = static_cast<char*>(Code_AllocMemory(static_cast<size_t>(scratchCapacity)));
@@ -142,22 +142,6 @@ void TextBuilder::AppendValue(const ScriptValue* value)
     scratch[0] = 0;
     char* cursor = scratch;
     ScriptValue_AppendText(&cursor, &scratch, &scratchCapacity, value);
-    auto n = static_cast<int32_t>(cursor - scratch);
-    int32_t needed = n + 1;
-    if (capacity - length - 1 < needed) {
-        int64_t newCapacity = static_cast<int64_t>(capacity ? capacity : needed) * 3 / 2;
-        if (newCapacity - length - 1 < needed) newCapacity = static_cast<int64_t>(length + needed) * 3 / 2;
-        auto* block = static_cast<char*>(std::malloc(static_cast<size_t>(newCapacity)));
-        if (!block) {
-            Code_FreeMemory(scratch);
-            return;
-        }
-        if (data) std::memcpy(block, data, static_cast<size_t>(length) + 1);
-        std::free(data);
-        data = block;
-        capacity = static_cast<int32_t>(newCapacity);
-    }
-    std::memcpy(data + length, scratch, static_cast<size_t>(n) + 1);
-    length += n;
+    builder->Append(scratch);
     Code_FreeMemory(scratch);
 }

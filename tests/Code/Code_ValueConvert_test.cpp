@@ -5,7 +5,7 @@
 #include <string>
 
 #include "Code/Code_ValueConvert.h"
-#include "Code/TextBuilder_Stub.h"
+#include "Base/HeapTextBuilder.h"
 #include "ValueTestSupport.h"
 
 namespace {
@@ -194,17 +194,16 @@ TEST(ValueText, ArraysPrintRowByRowAndCyclesStop)
 
 TEST(ValueText, TextBuilderAppendsTextForms)
 {
-    TextBuilder builder;
+    HeapTextBuilder builder;
     HeldValue s("x=");
-    builder.AppendValue(&s.v);
+    TextBuilder_AppendValue(&builder, &s.v);
     ScriptValue n = ScriptValue_Real(2.5);
-    builder.AppendValue(&n);
+    TextBuilder_AppendValue(&builder, &n);
     HeldValue longText(std::string(300, 'y').c_str());
-    builder.AppendValue(&longText.v);
+    TextBuilder_AppendValue(&builder, &longText.v);
     EXPECT_EQ(std::string(builder.data), "x=2.50" + std::string(300, 'y'));
     EXPECT_EQ(builder.length, 306);
     EXPECT_GT(builder.capacity, builder.length);
-    builder.Free();
 }
 
 TEST(ValueHash, HashByKind)
