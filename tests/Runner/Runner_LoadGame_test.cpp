@@ -4,10 +4,14 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "Base/MemoryManager.h"
 #include "Runner/DebugInfo.h"
+#include "Runner/GameChunks.h"
+#include "Runner/GameHeader.h"
 #include "Runner/GameData.h"
 #include "Runner/GameLoad_Stub.h"
 #include "Runner/Runner_IniOptions.h"
@@ -87,6 +91,51 @@ TEST_F(RunnerLoadGameTest, ReadsTheFileWithItsOptionsIniAndDebugInformation)
     EXPECT_STREQ(DebugInfo_GetSource(0), "x = 1;");
     EXPECT_EQ(DebugInfo.instanceCount, 3u);
     EXPECT_TRUE(testgames::LoadBoth(game));
+}
+
+// The start-up traces as -debugoutput shows them (through the -output file).
+TEST_F(RunnerLoadGameTest, DebugOutputShowsTheLoadInOrder)
+{
+    gamedata::FormWriter w;
+    w.Gen8(gamedata::GeneralHeader{});
+    w.Optn(gamedata::Options{});
+    w.Lang(gamedata::Languages{1, {"k"}, {{"English", "GB", {"v"}}}});
+    w.Strg();
+    const std::vector<uint8_t> game = w.Finish();
+    const std::string path = dir + "/data.win";
+    ASSERT_TRUE(gamedata::WriteFile(path, game));
+    SetPath(path.c_str());
+    Console_Reset();
+    Console_SetStdoutSuppressed(true);
+    Console_SetOutputFile((dir + "/out.txt").c_str());
+    Console_SetDebugOutputFile((dir + "/debug.txt").c_str());
+    RunnerLoadGame();
+    const bool header = LoadGameHeader(GameData, GameDataSize);
+    const bool chunks = LoadGameData();
+    Console_Reset();
+    ASSERT_TRUE(header && chunks) << GameData_LastError();
+    std::ifstream f(dir + "/out.txt");
+    std::stringstream text;
+    text << f.rdbuf();
+    const std::string size = std::to_string(game.size());
+    const std::string expected[] = {"RunnerLoadGame: " + path + "\n",
+                                    "RunnerLoadGame() - " + path + "\n",
+                                    "Checking if INIFile " + dir + "/options.ini Exists\n",
+                                    "Reading File " + path + "\n",
+                                    "Loaded File " + path + "(" + size + ")\n",
+                                    "IFF wad found\n",
+                                    "Get Header Information\nInitQSCFunctions\nID_STRG\n",
+                                    "LoadGameData()\ninitialise everything!\n",
+                                    "Process Chunk: GEN8   ",
+                                    "Process Chunk: OPTN   64\n",
+                                    "Process Chunk: LANG   28\n",
+                                    "Process Chunk: STRG   "};
+    size_t at = 0;
+    for (const std::string& line : expected) {
+        const size_t found = text.str().find(line, at);
+        ASSERT_NE(found, std::string::npos) << line << "in\n" << text.str();
+        at = found + line.size();
+    }
 }
 
 TEST_F(RunnerLoadGameTest, MissingOptionsIniIsLogged)
