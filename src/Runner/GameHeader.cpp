@@ -192,15 +192,22 @@ bool LoadGameHeader(const uint8_t* data, uint32_t size)
     if (!GameData_CheckContainer(data, size)) return false;
     uint32_t pos = 8;
     GameChunk chunk;
+    bool haveGeneral = false;
     while (GameData_NextChunk(data, size, &pos, &chunk)) {
         if (chunk.length == 0) continue;
         bool ok = true;
-        if (IsTag(chunk, "GEN7") || IsTag(chunk, "GEN8") || IsTag(chunk, "GENL")) ok = HeaderPass_General(chunk);
-        else if (IsTag(chunk, "CODE")) ok = HeaderPass_Code(chunk);
+        if (IsTag(chunk, "GEN7") || IsTag(chunk, "GEN8") || IsTag(chunk, "GENL")) {
+            // A second header would register every built-in function again.
+            if (haveGeneral) return GameData_Fail(chunk.tag, "a second general header at offset %u", chunk.offset - 8);
+            haveGeneral = true;
+            ok = HeaderPass_General(chunk);
+        } else if (IsTag(chunk, "CODE")) ok = HeaderPass_Code(chunk);
         else if (IsTag(chunk, "STRG")) ok = HeaderPass_Strings(chunk);
         else if (IsTag(chunk, "VARI")) ok = HeaderPass_Variables(chunk, data);
         if (!ok) return false;
     }
+    // Without it no built-in function exists and nothing of the game can run.
+    if (!haveGeneral) return GameData_Fail("FORM", "the file has no general header (GEN8)");
     return true;
 }
 

@@ -89,10 +89,8 @@ void ReadDebugInformation(const char* gamePath)
     if (data) LoadDebugInfo(data, size);
 }
 
-void NoGameData()
+void EndWithMessage(const char* text)
 {
-    char text[kPathSize];
-    std::snprintf(text, sizeof text, kUnableToFindGameMessage, GameFilePath ? GameFilePath : "");
     ShowMessageBox(text);
     if (ChildGame) {
         RequestGameEnd();
@@ -101,7 +99,19 @@ void NoGameData()
     std::fflush(nullptr);
     std::exit(1);
 }
+
+void NoGameData()
+{
+    char text[kPathSize];
+    std::snprintf(text, sizeof text, kUnableToFindGameMessage, GameFilePath ? GameFilePath : "");
+    EndWithMessage(text);
+}
 }  // namespace
+
+void RunnerRefuseGameData()
+{
+    EndWithMessage(GameData_LastError());
+}
 
 uint8_t* GameFile_ReadWhole(const char* path, uint32_t* size)
 {

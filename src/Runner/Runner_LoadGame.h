@@ -14,6 +14,11 @@ extern char* FirstGameFile;
 // with exit code 1. Always returns false (the result is not used).
 bool RunnerLoadGame();
 
+// Called when a pass refused the game data: shows why (GameData_LastError);
+// a child game then requests the game's end, any other ends the process with
+// exit code 1.
+void RunnerRefuseGameData();
+
 // Reads a whole file into memory owned through the memory manager; null when
 // it cannot be read or is 4 GiB or larger (offsets in game data are 32-bit).
 uint8_t* GameFile_ReadWhole(const char* path, uint32_t* size);

@@ -10,6 +10,7 @@
 #include "Runner/GameChunks.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
+#include "Runner/Runner_LoadGame.h"
 #include "support/GameFiles.h"
 
 namespace {
@@ -120,6 +121,10 @@ TEST_F(GameDataFaultsTest, GarbledCountsAndOffsetsAreRefusedNamingTheChunk)
              const uint32_t record = GameData_U32(b.data() + PayloadOf(b, "TXTR") + 4);
              PutU32(b, record + 4, static_cast<uint32_t>(b.size()));
          }, "chunk TXTR: image of texture 0 at offset"},
+        {"second header", [](auto& b) { std::memcpy(b.data() + PayloadOf(b, "SPRT") - 8, "GEN8", 4); },
+         "chunk GEN8: a second general header at offset"},
+        {"no header", [](auto& b) { std::memcpy(b.data() + PayloadOf(b, "GEN8") - 8, "XXXX", 4); },
+         "chunk FORM: the file has no general header (GEN8)"},
         {"GLOB count", [](auto& b) { PutU32(b, PayloadOf(b, "GLOB"), 3); }, "chunk GLOB: count 3 needs 16 bytes"},
     };
     for (const Case& c : cases) {
@@ -130,6 +135,15 @@ TEST_F(GameDataFaultsTest, GarbledCountsAndOffsetsAreRefusedNamingTheChunk)
         EXPECT_NE(std::string(GameData_LastError()).find(c.message), std::string::npos) << GameData_LastError();
         testgames::Unload();
     }
+}
+
+TEST_F(GameDataFaultsTest, RefusedGameEndsTheProcessWithItsMessage)
+{
+    std::vector<uint8_t> game = testgames::SmallGame();
+    PutU32(game, PayloadOf(game, "TPAG"), 100);
+    EXPECT_FALSE(testgames::LoadBoth(game));
+    EXPECT_EXIT(RunnerRefuseGameData(), ::testing::ExitedWithCode(1),
+                "Game data error in chunk TPAG: count 100 needs 404 bytes but the payload holds 56");
 }
 
 TEST_F(GameDataFaultsTest, LoadingNeverWritesIntoTheImage)
