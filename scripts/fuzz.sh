@@ -14,7 +14,8 @@ targets=()
 for src in "$root"/tests/fuzz/*_fuzz.cpp "$root"/tests/fuzz/*_seeds.cpp; do
   [ -e "$src" ] && targets+=("$(basename "$src" .cpp)")
 done
-cmake --build "$build" -j"${QS_JOBS:-$(nproc)}" --target "${targets[@]}"
+cmake --build "$build" -j"${QS_JOBS:-$(nproc)}" --target "${targets[@]}" >"$build/build.log" 2>&1 \
+  || { tail -50 "$build/build.log"; exit 1; }
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 for src in "$root"/tests/fuzz/*_fuzz.cpp; do

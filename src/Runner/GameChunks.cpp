@@ -12,6 +12,12 @@
 #include "Runner/TexturePages.h"
 
 namespace {
+struct ChunkDispatch {
+    char tag[5];
+    ChunkReader reader;
+    ChunkReader legacyAudioReader;  // used instead when the options chose the legacy sound layer
+};
+
 // In file order the authoring tool writes OPTN before SOND and AUDO, TPAG
 // before TXTR and CODE before FUNC; the readers rely on it.
 const ChunkDispatch kDispatch[] = {
@@ -69,14 +75,13 @@ void ResetManagers()
         InitDefaultCamera();
     }
 }
-}  // namespace
-
-const ChunkDispatch* GameChunks_Find(const char* tag)
+const ChunkDispatch* FindReader(const char* tag)
 {
     for (const ChunkDispatch& row : kDispatch)
         if (std::memcmp(row.tag, tag, 4) == 0) return &row;
     return nullptr;
 }
+}  // namespace
 
 bool Chunk_Ignore(const uint8_t*, uint32_t, const uint8_t*)
 {
@@ -104,7 +109,7 @@ bool LoadGameChunks(const uint8_t* data, uint32_t size)
     while (GameData_NextChunk(data, size, &pos, &chunk)) {
         VerboseConsole->Output("Process Chunk: %s   %d\n", chunk.tag, static_cast<int>(chunk.length));
         if (chunk.length == 0) continue;
-        const ChunkDispatch* row = GameChunks_Find(chunk.tag);
+        const ChunkDispatch* row = FindReader(chunk.tag);
         if (!row) {
             LogConsole->Output("unknown Chunk %s:%d\n", chunk.tag, static_cast<int>(GameData_U32(data + chunk.offset - 8)));
             result = false;

@@ -7,15 +7,6 @@
 // payload is malformed (after GameData_Fail has said why); the pass stops.
 typedef bool (*ChunkReader)(const uint8_t* payload, uint32_t length, const uint8_t* data);
 
-struct ChunkDispatch {
-    char tag[5];
-    ChunkReader reader;
-    ChunkReader legacyAudioReader;  // used instead when the options chose the legacy sound layer
-};
-
-// The dispatch row of a tag, null for an unknown tag.
-const ChunkDispatch* GameChunks_Find(const char* tag);
-
 // False when a chunk had an unrecognised tag or a malformed payload.
 bool LoadGameChunks(const uint8_t* data, uint32_t size);
 bool LoadGameData();
