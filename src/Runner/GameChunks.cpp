@@ -1,0 +1,133 @@
+#include "Runner/GameChunks.h"
+
+#include <cstring>
+
+#include "Base/Console.h"
+#include "Base/MemoryManager.h"
+#include "Runner/GameData.h"
+#include "Runner/GameHeader.h"
+#include "Runner/GameLoad_Stub.h"
+#include "Runner/GameOptions.h"
+#include "Runner/Language.h"
+#include "Runner/TexturePages.h"
+
+namespace {
+struct ChunkDispatch {
+    char tag[5];
+    ChunkReader reader;
+    ChunkReader legacyAudioReader;  // used instead when the options chose the legacy sound layer
+};
+
+// In file order the authoring tool writes OPTN before SOND and AUDO, TPAG
+// before TXTR and CODE before FUNC; the readers rely on it.
+const ChunkDispatch kDispatch[] = {
+    {"GEN8", GEN8_Load, nullptr},
+    {"GEN7", GEN8_Load, nullptr},
+    {"GENL", GEN8_Load, nullptr},
+    {"OPTN", OPTN_Load, nullptr},
+    {"LANG", Language_Load, nullptr},
+    {"EXTN", Chunk_ReaderNotBuilt, nullptr},
+    {"SOND", Chunk_ReaderNotBuilt, Chunk_ReaderNotBuilt},
+    {"AGRP", Chunk_ReaderNotBuilt, Chunk_Ignore},
+    {"SPRT", Chunk_ReaderNotBuilt, nullptr},
+    {"BGND", Chunk_ReaderNotBuilt, nullptr},
+    {"PATH", Chunk_ReaderNotBuilt, nullptr},
+    {"SCPT", Chunk_ReaderNotBuilt, nullptr},
+    {"GLOB", GLOB_Load, nullptr},
+    {"SHDR", Chunk_ReaderNotBuilt, nullptr},
+    {"FONT", Chunk_ReaderNotBuilt, nullptr},
+    {"TMLN", Chunk_ReaderNotBuilt, nullptr},
+    {"OBJT", Chunk_ReaderNotBuilt, nullptr},
+    {"ROOM", Chunk_ReaderNotBuilt, nullptr},
+    {"EMBI", Chunk_ReaderNotBuilt, nullptr},
+    {"TPAG", TPAG_Load, nullptr},
+    {"CODE", Chunk_ReaderNotBuilt, nullptr},
+    {"FUNC", Chunk_ReaderNotBuilt, nullptr},
+    {"TXTR", TXTR_Load, nullptr},
+    {"AUDO", Chunk_ReaderNotBuilt, Chunk_ReaderNotBuilt},
+    {"STRG", Chunk_Ignore, nullptr},
+    {"VARI", Chunk_Ignore, nullptr},
+    {"DAFL", Chunk_Ignore, nullptr},
+    {"HELP", Chunk_Ignore, nullptr},
+    {"RASP", Chunk_Ignore, nullptr},
+    {"PSPS", Chunk_Ignore, nullptr},
+    {"STAT", Chunk_Ignore, nullptr},
+};
+
+void ResetManagers()
+{
+    TexturePages_Free();
+    Language_Free();
+    GameTables.globCount = 0;
+    GameTables.globList = nullptr;
+    Sound_Clear();
+    Sprite_Init();
+    Background_DeleteAll();
+    Path_ResetAll();
+    Script_DeleteAll();
+    Font_Reset();
+    TimeLine_Init();
+    Object_Init();
+    Room_Init();
+    Option_SetDefaults();
+    if (LayerMode) {
+        CameraList_Clear();
+        InitDefaultCamera();
+    }
+}
+const ChunkDispatch* FindReader(const char* tag)
+{
+    for (const ChunkDispatch& row : kDispatch)
+        if (std::memcmp(row.tag, tag, 4) == 0) return &row;
+    return nullptr;
+}
+}  // namespace
+
+bool Chunk_Ignore(const uint8_t*, uint32_t, const uint8_t*)
+{
+    return true;
+}
+
+bool GLOB_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
+{
+    uint32_t count = 0;
+    if (!GameData_CheckList("GLOB", payload, length, &count)) return false;
+    GameTables.globCount = count;
+    GameTables.globList = payload + 4;
+    return true;
+}
+
+bool LoadGameChunks(const uint8_t* data, uint32_t size)
+{
+    VerboseConsole->Output("initialise everything!\n");
+    ResetManagers();
+    GameData_SetImage(data, size);
+    if (!GameData_CheckContainer(data, size)) return false;
+    bool result = true;
+    uint32_t pos = 8;
+    GameChunk chunk;
+    while (GameData_NextChunk(data, size, &pos, &chunk)) {
+        VerboseConsole->Output("Process Chunk: %s   %d\n", chunk.tag, static_cast<int>(chunk.length));
+        if (chunk.length == 0) continue;
+        const ChunkDispatch* row = FindReader(chunk.tag);
+        if (!row) {
+            LogConsole->Output("unknown Chunk %s:%d\n", chunk.tag, static_cast<int>(GameData_U32(data + chunk.offset - 8)));
+            result = false;
+            continue;
+        }
+        const ChunkReader reader =
+            (row->legacyAudioReader && !GameOptions.newAudioEngine) ? row->legacyAudioReader : row->reader;
+        MemoryManager::PushLabel(chunk.tag);
+        const bool ok = reader(chunk.payload, chunk.length, data);
+        MemoryManager::PopLabel();
+        if (!ok) return false;
+    }
+    if (ObjectMode) JS_CreateResourceObject();
+    return result;
+}
+
+bool LoadGameData()
+{
+    VerboseConsole->Output("LoadGameData()\n");
+    return LoadGameChunks(GameData, GameDataSize);
+}

@@ -1,0 +1,88 @@
+#pragma once
+// Stand-ins for the services of subsystems not built yet that loading a game
+// calls. Each keeps the declared interface and does nothing (or the least that
+// keeps the load going); the owning subsystem replaces its entries.
+#include <cstdint>
+
+// Built-in function groups (start-up sequence).
+void InitQSCFunctions();
+
+// Variable names chunk (code chunks).
+bool VARI_Load(const uint8_t* payload, uint32_t length, const uint8_t* data);
+
+// Room table: ids and the play order read from the general header.
+void Room_SetLastInstanceId(uint32_t id);
+void Room_SetLastTileId(uint32_t id);
+// Takes the play order as a checked list of count u32 room indices.
+void Room_LoadOrder(const uint8_t* indices, uint32_t count);
+
+// Frame timer: the global timer's SetFPS.
+void FrameTimer_SetFPS(double fps);
+
+// Script object model (object mode only).
+void JS_InitBuiltInObjects();
+void JS_CreateResourceObject();
+
+// Managers reset before the chunk pass, in the order the pass calls them.
+void Sound_Clear();
+void Sprite_Init();
+void Background_DeleteAll();
+void Path_ResetAll();
+void Script_DeleteAll();
+void Font_Reset();
+void TimeLine_Init();
+void Object_Init();
+void Room_Init();
+void CameraList_Clear();
+void InitDefaultCamera();
+void Path_FreeAll();
+void TimeLine_FreeAll();
+
+// Renderer: window clear colour and texture pages. The texture stand-in hands
+// out increasing ids so the texture-page bookkeeping can be followed.
+void GR_Window_SetColour(uint32_t colour);
+int GR_Texture_CreateFromImage(const uint8_t* image, uint32_t length, int unused, bool flag);
+
+// Drawing: the current draw colour.
+extern uint32_t DrawColour;
+
+// Dialogs: a message box, here written to standard error.
+int ShowMessageBox(const char* text);
+
+// Platform services: the game-file dialog (none here) and the orientation hook.
+const char* AskForGameFile();
+void Platform_LockOrientation(int landscape, int landscapeFlipped, int portrait, int portraitFlipped);
+
+// Physics: assertion reports switched on by Debug in options.ini.
+void Physics_EnableAssertReports();
+
+// Input: virtual buttons from options.ini.
+class IniFile;
+void IO_LoadVirtualButtons(IniFile* ini);
+
+// Program entry and restart loop.
+extern bool ChildGame;
+const char* GetExecutablePath();
+void RequestGameEnd();
+
+// Compiled game module: the embedded game image of the link record, if any.
+struct EmbeddedGameImage {
+    const uint8_t* data;
+    uint32_t size;
+};
+EmbeddedGameImage GameModule_GetEmbeddedImage();
+// Test hook: makes the stand-in module carry an embedded image (null for none).
+void GameModule_SetEmbeddedImageForTest(const uint8_t* data, uint32_t size);
+
+// Save area and bundle: the bundle is the game file's folder and a path names
+// itself; the save area is not separate yet.
+void InitProgramDirectory(const char* gameFilePath);
+bool LoadSave_BundleFileExists(const char* name);
+void LoadSave_MakeBundlePath(char* out, int size, const char* name);
+void LoadSave_MakeSavePath(char* out, int size, const char* name);
+
+// Platform services: the options.ini section "Windows".
+void ReadWindowsOptions(IniFile* ini);
+
+// Chunk readers of subsystems not built yet: skips the chunk with one log line.
+bool Chunk_ReaderNotBuilt(const uint8_t* payload, uint32_t length, const uint8_t* data);

@@ -1,0 +1,204 @@
+#include "Runner/Runner_LoadGame.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "Base/Console.h"
+#include "Base/MemoryManager.h"
+#include "IO/IniFile.h"
+#include "Runner/DebugInfo.h"
+#include "Runner/GameData.h"
+#include "Runner/GameHeader.h"
+#include "Runner/GameLoad_Stub.h"
+#include "Runner/GameOptions.h"
+#include "Runner/Language.h"
+#include "Runner/Runner_IniOptions.h"
+#include "Runner/Runner_Options.h"
+#include "Runner/TexturePages.h"
+
+const char* const kUnableToFindGameMessage = "Unable to find game!!: %s";
+char* FirstGameFile = nullptr;
+
+namespace {
+constexpr size_t kPathSize = 1024;
+
+uint8_t* s_ownedData = nullptr;     // the file read from disk; embedded data is not ours
+
+char* CopyText(const char* text)
+{
+    const size_t n = std::strlen(text) + 1;
+    char* copy = static_cast<char*>(QS_ALLOC(n, false));
+    std::memcpy(copy, text, n);
+    return copy;
+}
+
+void SetGameFilePath(const char* path)
+{
+    char* copy = CopyText(path);  // path may be GameFilePath itself
+    if (GameFilePath) QS_FREE(GameFilePath);
+    GameFilePath = copy;
+}
+
+bool FileExists(const char* path)
+{
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void ReadOptionsIni(const char* gamePath)
+{
+    const char* slash = std::strrchr(gamePath, '/');
+    if (!slash) slash = std::strrchr(gamePath, '\\');
+    if (!slash) return;
+    char iniPath[kPathSize];
+    std::snprintf(iniPath, sizeof iniPath, "%.*s/options.ini", static_cast<int>(slash - gamePath), gamePath);
+    VerboseConsole->Output("Checking if INIFile %s Exists\n", iniPath);
+    if (!FileExists(iniPath)) {
+        LogConsole->Output("!!!!No INI File %s\n", iniPath);
+        return;
+    }
+    uint32_t size = 0;
+    uint8_t* bytes = GameFile_ReadWhole(iniPath, &size);
+    if (!bytes) return;
+    // The text ends at its first NUL; the reader needs a terminated copy.
+    char* text = static_cast<char*>(QS_ALLOC(static_cast<size_t>(size) + 1, false));
+    std::memcpy(text, bytes, size);
+    text[size] = '\0';
+    QS_FREE(bytes);
+    IniFile ini;
+    ini.LoadFromString(text);
+    QS_FREE(text);
+    IO_LoadVirtualButtons(&ini);
+    ReadRunnerIniOptions(&ini);
+}
+
+void ReadDebugInformation(const char* gamePath)
+{
+    // Only a dot in the file name starts an extension (folders may hold dots).
+    const char* dot = std::strrchr(gamePath, '.');
+    const char* slash = std::strrchr(gamePath, '/');
+    if (!dot || (slash && dot < slash)) return;
+    char path[kPathSize];
+    std::snprintf(path, sizeof path, "%.*s.kvdebug", static_cast<int>(dot - gamePath), gamePath);
+    if (!LoadSave_BundleFileExists(path)) return;
+    uint32_t size = 0;
+    uint8_t* data = GameFile_ReadWhole(path, &size);
+    if (data) LoadDebugInfo(data, size);
+}
+
+void EndWithMessage(const char* text)
+{
+    ShowMessageBox(text);
+    if (ChildGame) {
+        RequestGameEnd();
+        return;
+    }
+    std::fflush(nullptr);
+    std::exit(1);
+}
+
+void NoGameData()
+{
+    char text[kPathSize];
+    std::snprintf(text, sizeof text, kUnableToFindGameMessage, GameFilePath ? GameFilePath : "");
+    EndWithMessage(text);
+}
+}  // namespace
+
+void RunnerRefuseGameData()
+{
+    EndWithMessage(GameData_LastError());
+}
+
+uint8_t* GameFile_ReadWhole(const char* path, uint32_t* size)
+{
+    *size = 0;
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return nullptr;
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size >= 0xFFFFFFFFll) {
+        std::fclose(f);
+        return nullptr;
+    }
+    const size_t length = static_cast<size_t>(st.st_size);
+    MemoryManager::PushLabel("WAD file");
+    uint8_t* data = static_cast<uint8_t*>(QS_ALLOC(length ? length : 1, false));
+    MemoryManager::PopLabel();
+    const size_t got = std::fread(data, 1, length, f);
+    std::fclose(f);
+    if (got != length) {
+        QS_FREE(data);
+        return nullptr;
+    }
+    *size = static_cast<uint32_t>(length);
+    return data;
+}
+
+bool RunnerLoadGame()
+{
+    VerboseConsole->Output("RunnerLoadGame: %s\n", GameFilePath ? GameFilePath : "(null)");
+    const EmbeddedGameImage embedded = GameModule_GetEmbeddedImage();
+    if (embedded.data) {
+        SetGameFilePath(GetExecutablePath());
+    } else {
+        char chosen[kPathSize] = "";
+        if (GameFilePath && GameFilePath[0]) {
+            InitProgramDirectory(GameFilePath);
+            if (LoadSave_BundleFileExists(GameFilePath)) LoadSave_MakeBundlePath(chosen, sizeof chosen, GameFilePath);
+            else LoadSave_MakeSavePath(chosen, sizeof chosen, GameFilePath);
+        } else if (!HeadlessMode.noDialogs) {
+            const char* asked = AskForGameFile();
+            if (asked) std::snprintf(chosen, sizeof chosen, "%s", asked);
+        }
+        if (!chosen[0]) {
+            if (!ChildGame) NoGameData();
+            RequestGameEnd();
+            return false;
+        }
+        VerboseConsole->Output("RunnerLoadGame() - %s\n", chosen);
+        SetGameFilePath(chosen);
+    }
+    InitProgramDirectory(GameFilePath);
+    ReadOptionsIni(GameFilePath);
+    ReadDebugInformation(GameFilePath);
+    VerboseConsole->Output("Reading File %s\n", GameFilePath);
+    if (s_ownedData) QS_FREE(s_ownedData);  // a restart reading another game releases the previous one
+    s_ownedData = nullptr;
+    const uint8_t* data = nullptr;
+    uint32_t size = 0;
+    if (embedded.data) {
+        data = embedded.data;
+        size = embedded.size;
+    } else {
+        s_ownedData = GameFile_ReadWhole(GameFilePath, &size);
+        data = s_ownedData;
+        if (data) VerboseConsole->Output("Loaded File %s(%d)\n", GameFilePath, static_cast<int>(size));
+        else OutputConsole->Output("FAILED to load File %s\n", GameFilePath);
+    }
+    GameData_SetImage(data, size);
+    if (!data) {
+        NoGameData();
+        return false;
+    }
+    if (size >= 4 && (std::memcmp(data, "FORM", 4) == 0 || std::memcmp(data, "MROF", 4) == 0))
+        VerboseConsole->Output("IFF wad found\n");
+    if (!FirstGameFile) FirstGameFile = CopyText(GameFilePath);
+    return false;
+}
+
+void UnloadGameData()
+{
+    Path_FreeAll();
+    TimeLine_FreeAll();
+    TexturePages_Free();
+    Language_Free();
+    Option_Free();
+    GameHeader_Reset();
+    GameData_SetImage(nullptr, 0);
+    if (s_ownedData) QS_FREE(s_ownedData);
+    s_ownedData = nullptr;
+    DebugInfo_Free();
+}

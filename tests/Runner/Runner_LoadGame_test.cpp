@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "Base/MemoryManager.h"
+#include "Runner/DebugInfo.h"
+#include "Runner/GameChunks.h"
+#include "Runner/GameHeader.h"
+#include "Runner/GameData.h"
+#include "Runner/GameLoad_Stub.h"
+#include "Runner/Runner_IniOptions.h"
+#include "Runner/Runner_LoadGame.h"
+#include "Runner/Runner_Options.h"
+#include "support/GameFiles.h"
+
+namespace {
+using testgames::CapturedLog;
+
+struct RunnerLoadGameTest : ::testing::Test {
+    std::string dir;
+
+    void SetUp() override
+    {
+        dir = ::testing::TempDir() + "qs_loadgame_" + std::to_string(getpid()) + "_" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        mkdir(dir.c_str(), 0700);
+    }
+    void TearDown() override
+    {
+        testgames::Unload();
+        GameModule_SetEmbeddedImageForTest(nullptr, 0);
+        SetPath(nullptr);
+        DebugEnabled = false;
+        DebugFlags = 0;
+        TraceScripts = false;
+        ChildGame = false;
+        HeadlessMode = HeadlessModeFlags{};
+        std::filesystem::remove_all(dir);
+    }
+    static void SetPath(const char* path)
+    {
+        if (GameFilePath) QS_FREE(GameFilePath);
+        GameFilePath = nullptr;
+        if (!path) return;
+        GameFilePath = static_cast<char*>(QS_ALLOC(std::strlen(path) + 1, false));
+        std::strcpy(GameFilePath, path);
+    }
+    void Write(const std::string& name, const std::string& text)
+    {
+        ASSERT_TRUE(gamedata::WriteFile(dir + "/" + name, std::vector<uint8_t>(text.begin(), text.end())));
+    }
+};
+
+TEST_F(RunnerLoadGameTest, ReadsTheFileWithItsOptionsIniAndDebugInformation)
+{
+    const std::vector<uint8_t> game = testgames::SmallGame();
+    ASSERT_TRUE(gamedata::WriteFile(dir + "/game.win", game));
+    Write("options.ini", "[DEFAULT]\nDebug=0\nTrace=1\nOrientPortrait=False\nOrientLandscape=7\n");
+    gamedata::FormWriter debug;
+    debug.Add("DBGI").U32(1).Offset(8).U32(2).U32(10).U32(20);
+    debug.Add("SCPT").U32(1).Offset(8).Offset(12).Bytes("x = 1;", 7);
+    debug.Add("INST").U32(3).U32(1).U32(2).U32(3);
+    ASSERT_TRUE(gamedata::WriteFile(dir + "/game.kvdebug", debug.Finish()));
+    SetPath((dir + "/game.win").c_str());
+    DebugEnabled = true;  // as -debug did
+
+    CapturedLog log;
+    EXPECT_FALSE(RunnerLoadGame());
+    ASSERT_EQ(GameDataSize, game.size());
+    EXPECT_EQ(std::memcmp(GameData, game.data(), game.size()), 0);
+    EXPECT_FALSE(DebugEnabled);
+    EXPECT_TRUE(TraceScripts);
+    EXPECT_EQ(AllowedOrientations.portrait, 0);
+    EXPECT_EQ(AllowedOrientations.landscape, 1);
+    const std::string text = log.Text();
+    EXPECT_NE(text.find("Checking if INIFile " + dir + "/options.ini Exists\n"), std::string::npos);
+    EXPECT_NE(text.find("Loaded File " + dir + "/game.win(" + std::to_string(game.size()) + ")\n"), std::string::npos);
+    EXPECT_NE(text.find("IFF wad found\n"), std::string::npos);
+    const uint8_t* words = nullptr;
+    uint32_t count = 0;
+    ASSERT_TRUE(DebugInfo_GetDebugTable(0, &words, &count));
+    ASSERT_EQ(count, 2u);
+    EXPECT_EQ(GameData_U32(words + 4), 20u);
+    EXPECT_FALSE(DebugInfo_GetDebugTable(1, &words, &count));
+    EXPECT_STREQ(DebugInfo_GetSource(0), "x = 1;");
+    EXPECT_EQ(DebugInfo.instanceCount, 3u);
+    EXPECT_TRUE(testgames::LoadBoth(game));
+}
+
+// The start-up traces as -debugoutput shows them (through the -output file).
+TEST_F(RunnerLoadGameTest, DebugOutputShowsTheLoadInOrder)
+{
+    gamedata::FormWriter w;
+    w.Gen8(gamedata::GeneralHeader{});
+    w.Optn(gamedata::Options{});
+    w.Lang(gamedata::Languages{1, {"k"}, {{"English", "GB", {"v"}}}});
+    w.Strg();
+    const std::vector<uint8_t> game = w.Finish();
+    const std::string path = dir + "/data.win";
+    ASSERT_TRUE(gamedata::WriteFile(path, game));
+    SetPath(path.c_str());
+    Console_Reset();
+    Console_SetStdoutSuppressed(true);
+    Console_SetOutputFile((dir + "/out.txt").c_str());
+    Console_SetDebugOutputFile((dir + "/debug.txt").c_str());
+    RunnerLoadGame();
+    const bool header = LoadGameHeader(GameData, GameDataSize);
+    const bool chunks = LoadGameData();
+    Console_Reset();
+    ASSERT_TRUE(header && chunks) << GameData_LastError();
+    std::ifstream f(dir + "/out.txt");
+    std::stringstream text;
+    text << f.rdbuf();
+    const std::string size = std::to_string(game.size());
+    const std::string expected[] = {"RunnerLoadGame: " + path + "\n",
+                                    "RunnerLoadGame() - " + path + "\n",
+                                    "Checking if INIFile " + dir + "/options.ini Exists\n",
+                                    "Reading File " + path + "\n",
+                                    "Loaded File " + path + "(" + size + ")\n",
+                                    "IFF wad found\n",
+                                    "Get Header Information\nInitQSCFunctions\nID_STRG\n",
+                                    "LoadGameData()\ninitialise everything!\n",
+                                    "Process Chunk: GEN8   ",
+                                    "Process Chunk: OPTN   64\n",
+                                    "Process Chunk: LANG   28\n",
+                                    "Process Chunk: STRG   "};
+    size_t at = 0;
+    for (const std::string& line : expected) {
+        const size_t found = text.str().find(line, at);
+        ASSERT_NE(found, std::string::npos) << line << "in\n" << text.str();
+        at = found + line.size();
+    }
+}
+
+TEST_F(RunnerLoadGameTest, MissingOptionsIniIsLogged)
+{
+    ASSERT_TRUE(gamedata::WriteFile(dir + "/data.win", testgames::SmallGame()));
+    SetPath((dir + "/data.win").c_str());
+    CapturedLog log;
+    RunnerLoadGame();
+    EXPECT_NE(log.Text().find("!!!!No INI File " + dir + "/options.ini\n"), std::string::npos);
+    EXPECT_EQ(DebugInfo.data, nullptr);
+}
+
+TEST_F(RunnerLoadGameTest, EmbeddedImageWinsAndNamesTheExecutable)
+{
+    const std::vector<uint8_t> game = testgames::SmallGame();
+    ASSERT_TRUE(gamedata::WriteFile(dir + "/data.win", std::vector<uint8_t>(16, 0)));
+    SetPath((dir + "/data.win").c_str());
+    GameModule_SetEmbeddedImageForTest(game.data(), static_cast<uint32_t>(game.size()));
+    RunnerLoadGame();
+    EXPECT_EQ(GameData, game.data());
+    EXPECT_EQ(GameDataSize, game.size());
+    EXPECT_STREQ(GameFilePath, GetExecutablePath());
+}
+
+TEST_F(RunnerLoadGameTest, NoGameEndsTheProcessWithExitCode1)
+{
+    SetPath((dir + "/absent.win").c_str());
+    EXPECT_EXIT(RunnerLoadGame(), ::testing::ExitedWithCode(1), "Unable to find game!!: .*absent.win");
+    SetPath(nullptr);
+    HeadlessMode.noDialogs = true;
+    EXPECT_EXIT(RunnerLoadGame(), ::testing::ExitedWithCode(1), "Unable to find game!!: ");
+}
+
+TEST_F(RunnerLoadGameTest, ChildGameWithoutDataGoesOn)
+{
+    ChildGame = true;
+    SetPath((dir + "/absent.win").c_str());
+    EXPECT_FALSE(RunnerLoadGame());
+    EXPECT_EQ(GameData, nullptr);
+}
+}  // namespace

@@ -1,0 +1,53 @@
+// Writes the seed corpus of the game data fuzzer: small games made by the writer.
+#include <cstdio>
+#include <string>
+
+#include "gamedata/FormWriter.h"
+#include "support/GameFiles.h"
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+        return 2;
+    }
+    const std::string dir = argv[1];
+    bool ok = gamedata::WriteFile(dir + "/small.win", testgames::SmallGame());
+    for (int version : {7, 9, 10, 13, 14}) {
+        gamedata::FormWriter w;
+        gamedata::GeneralHeader h;
+        h.formatVersion = static_cast<uint8_t>(version);
+        h.roomOrder = {0};
+        w.Gen8(h);
+        gamedata::Options o;
+        o.newerLayout = version >= 14;
+        o.constants = {{"@@DrawColour", "0x10"}, {"A", "1"}};
+        w.Optn(o);
+        w.Add("CODE").U32(1).U32(0);
+        w.Add("VARI").U32(0);
+        ok &= gamedata::WriteFile(dir + "/version" + std::to_string(version) + ".win", w.Finish());
+    }
+    // Without strings, so that cutting the file keeps the header readable.
+    const char* lastChunks[] = {"GLOB", "TPAG", "TXTR", "LANG", "OPTN", "CODE", "STRG"};
+    for (const char* last : lastChunks) {
+        gamedata::FormWriter w;
+        gamedata::GeneralHeader h;
+        h.projectName = h.configName = h.gameName = h.displayName = std::nullopt;
+        w.Gen8(h);
+        const std::string tag = last;
+        if (tag == "GLOB") w.Glob({1, 2});
+        if (tag == "TPAG") w.Tpag({gamedata::TexturePageEntry{}});
+        if (tag == "TXTR") w.Txtr({gamedata::Texture{0, {1, 2, 3}}});
+        if (tag == "LANG") w.Lang({1, {}, {}});
+        if (tag == "OPTN") w.Optn(gamedata::Options{});
+        if (tag == "CODE") w.Add("CODE").U32(2).U32(0).U32(0);
+        if (tag == "STRG") w.Strg();
+        ok &= gamedata::WriteFile(dir + "/last_" + tag + ".win", w.Finish());
+    }
+    gamedata::FormWriter debug;
+    debug.Add("DBGI").U32(1).Offset(8).U32(1).U32(7);
+    debug.Add("SCPT").U32(1).Offset(8).Offset(12).Bytes("a = 1;", 7);
+    debug.Add("INST").U32(0);
+    ok &= gamedata::WriteFile(dir + "/debug.kvdebug", debug.Finish());
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "gamedata/FormWriter.h"
+
+namespace {
+uint32_t U32(const std::vector<uint8_t>& b, size_t at)
+{
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
+}
+
+std::string Text(const std::vector<uint8_t>& b, size_t at)
+{
+    return std::string(reinterpret_cast<const char*>(b.data() + at));
+}
+
+// Byte positions checked by hand against the file layout, independent of the loader.
+TEST(FormWriterTest, LaysOutContainerHeaderOptionsAndStringsByteForByte)
+{
+    gamedata::FormWriter w;
+    gamedata::GeneralHeader h;
+    h.formatVersion = 14;
+    h.gameName = "G";
+    h.roomOrder = {7, 8};
+    h.gameSpeed = 2.0f;
+    w.Gen8(h);
+    gamedata::Options o;
+    o.constants = {{"K", "V"}};
+    w.Optn(o);
+    const std::vector<uint8_t> b = w.Finish();
+
+    ASSERT_EQ(std::memcmp(b.data(), "FORM", 4), 0);
+    EXPECT_EQ(U32(b, 4), b.size() - 8);
+    ASSERT_EQ(std::memcmp(b.data() + 8, "GEN8", 4), 0);
+    const size_t gen8 = 16;
+    EXPECT_EQ(U32(b, 12), 176u + 4 * 2);
+    EXPECT_EQ(b[gen8 + 1], 14);
+    EXPECT_EQ(U32(b, gen8 + 44), 2u);  // major version
+    EXPECT_EQ(U32(b, gen8 + 128), 2u);
+    EXPECT_EQ(U32(b, gen8 + 132), 7u);
+    EXPECT_EQ(U32(b, gen8 + 136), 8u);
+    EXPECT_EQ(U32(b, gen8 + 180), 0x40000000u);  // 2.0f at 172 + 4N
+    const uint32_t nameRef = U32(b, gen8 + 40);
+    EXPECT_EQ(Text(b, nameRef), "G");
+    EXPECT_EQ(U32(b, nameRef - 4), 1u);  // the record's length stands before the text
+
+    const size_t optnHeader = gen8 + 184;
+    ASSERT_EQ(std::memcmp(b.data() + optnHeader, "OPTN", 4), 0);
+    const size_t optn = optnHeader + 8;
+    EXPECT_EQ(U32(b, optnHeader + 4), 72u);
+    EXPECT_EQ(static_cast<int32_t>(U32(b, optn)), -1);
+    EXPECT_EQ(U32(b, optn + 4), 2u);
+    EXPECT_EQ(U32(b, optn + 60), 1u);
+    EXPECT_EQ(Text(b, U32(b, optn + 64)), "K");
+    EXPECT_EQ(Text(b, U32(b, optn + 68)), "V");
+
+    const size_t strgHeader = optn + 72;
+    ASSERT_EQ(std::memcmp(b.data() + strgHeader, "STRG", 4), 0);
+    const size_t strg = strgHeader + 8;
+    const uint32_t count = U32(b, strg);
+    ASSERT_GE(count, 3u);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t record = U32(b, strg + 4 + 4 * i);
+        EXPECT_EQ(b[record + 4 + U32(b, record)], 0);  // length, bytes, NUL
+    }
+    EXPECT_EQ(strgHeader + 8 + U32(b, strgHeader + 4), b.size());
+}
+
+TEST(FormWriterTest, OlderOptionsLayoutPutsFlagsInTheirFields)
+{
+    gamedata::FormWriter w;
+    gamedata::Options o;
+    o.newerLayout = false;
+    o.flags = (1u << 15) | (1u << 22);
+    o.windowColour = 0xABCDEF;
+    w.Optn(o);
+    const std::vector<uint8_t> b = w.Finish();
+    EXPECT_EQ(U32(b, 12), 144u);
+    EXPECT_EQ(U32(b, 16 + 88), 1u);
+    EXPECT_EQ(U32(b, 16 + 132), 1u);
+    EXPECT_EQ(U32(b, 16 + 16), 0u);
+    EXPECT_EQ(U32(b, 16 + 32), 0xABCDEFu);
+}
+}  // namespace

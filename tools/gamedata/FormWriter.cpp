@@ -1,0 +1,288 @@
+#include "gamedata/FormWriter.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace gamedata {
+
+namespace {
+void PutU32(std::vector<uint8_t>& out, uint32_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// Field of the older options layout for each flag bit.
+const uint32_t kOlderFlagOffsets[24] = {0,  4,  8,  12, 16, 24, 28,  36,  52,  60,  64,  68,
+                                        72, 76, 80, 88, 92, 108, 116, 120, 124, 128, 132, 136};
+}  // namespace
+
+Chunk::Chunk(FormWriter& owner, const char* tag) : m_owner(owner)
+{
+    std::memcpy(m_tag, tag, 4);
+    m_tag[4] = '\0';
+}
+
+Chunk& Chunk::U8(uint8_t v)
+{
+    m_bytes.push_back(v);
+    return *this;
+}
+
+Chunk& Chunk::U16(uint16_t v)
+{
+    U8(static_cast<uint8_t>(v));
+    return U8(static_cast<uint8_t>(v >> 8));
+}
+
+Chunk& Chunk::I16(int16_t v)
+{
+    return U16(static_cast<uint16_t>(v));
+}
+
+Chunk& Chunk::U32(uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) U8(static_cast<uint8_t>(v >> (8 * i)));
+    return *this;
+}
+
+Chunk& Chunk::I32(int32_t v)
+{
+    return U32(static_cast<uint32_t>(v));
+}
+
+Chunk& Chunk::U64(uint64_t v)
+{
+    U32(static_cast<uint32_t>(v));
+    return U32(static_cast<uint32_t>(v >> 32));
+}
+
+Chunk& Chunk::F32(float v)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return U32(bits);
+}
+
+Chunk& Chunk::Bytes(const void* data, size_t size)
+{
+    const uint8_t* p = static_cast<const uint8_t*>(data);
+    m_bytes.insert(m_bytes.end(), p, p + size);
+    return *this;
+}
+
+Chunk& Chunk::Zeros(size_t count)
+{
+    m_bytes.resize(m_bytes.size() + count, 0);
+    return *this;
+}
+
+Chunk& Chunk::String(const std::optional<std::string>& text)
+{
+    if (text) m_fixups.push_back({Size(), true, m_owner.AddString(*text)});
+    return U32(0);
+}
+
+Chunk& Chunk::Offset(std::optional<uint32_t> pos)
+{
+    if (pos) m_fixups.push_back({Size(), false, *pos});
+    return U32(0);
+}
+
+void Chunk::PatchU32(uint32_t at, uint32_t v)
+{
+    PutU32(m_bytes, at, v);
+}
+
+void Chunk::PatchOffset(uint32_t at, uint32_t pos)
+{
+    m_fixups.push_back({at, false, pos});
+}
+
+FormWriter::FormWriter() = default;
+FormWriter::~FormWriter() = default;
+
+Chunk& FormWriter::Add(const char* tag)
+{
+    m_chunks.push_back(std::make_unique<Chunk>(*this, tag));
+    return *m_chunks.back();
+}
+
+uint32_t FormWriter::AddString(const std::string& text)
+{
+    for (size_t i = 0; i < m_strings.size(); ++i)
+        if (m_strings[i] == text) return static_cast<uint32_t>(i);
+    m_strings.push_back(text);
+    return static_cast<uint32_t>(m_strings.size() - 1);
+}
+
+void FormWriter::Gen8(const GeneralHeader& h)
+{
+    Chunk& c = Add("GEN8");
+    const int v = h.formatVersion;
+    c.U8(h.debug).U8(h.formatVersion).U16(0);
+    c.String(h.projectName).String(h.configName);
+    c.U32(h.lastInstanceId).U32(h.lastTileId).U32(h.gameId).Bytes(h.identifier, sizeof h.identifier);
+    c.String(h.gameName).U32(h.major).U32(h.minor).U32(h.release).U32(h.build);
+    if (v >= 8) {
+        c.U32(h.windowWidth).U32(h.windowHeight).U32(h.infoFlags).U32(0).Zeros(16).U32(h.timeStamp).U32(0);
+    }
+    if (v >= 10) c.String(h.displayName);
+    if (v >= 11) c.U64(h.value104);
+    if (v >= 12) c.U64(h.featureMask);
+    if (v >= 13) c.U32(h.steamAppId);
+    if (v >= 14) c.U32(h.value124);
+    // The play order's place depends on the version; in old headers it
+    // overlays fields that later versions moved.
+    static const struct { int upTo; uint32_t at; } kOrderAt[] = {{7, 36}, {9, 100}, {10, 104}, {11, 112},
+                                                                  {12, 120}, {13, 124}, {255, 128}};
+    uint32_t at = 128;
+    for (const auto& row : kOrderAt) {
+        if (v <= row.upTo) {
+            at = row.at;
+            break;
+        }
+    }
+    const uint32_t end = at + 4 + 4 * static_cast<uint32_t>(h.roomOrder.size());
+    if (c.Size() < end) c.Zeros(end - c.Size());
+    c.PatchU32(at, static_cast<uint32_t>(h.roomOrder.size()));
+    for (size_t i = 0; i < h.roomOrder.size(); ++i) c.PatchU32(at + 4 + 4 * static_cast<uint32_t>(i), h.roomOrder[i]);
+    if (c.Size() > end) {
+        // Old layouts: the fixed fields written above are overlaid; drop string fix-ups they hid.
+        std::vector<Chunk::Fixup> kept;
+        for (const Chunk::Fixup& f : c.m_fixups)
+            if (f.at + 4 <= at || f.at >= end) kept.push_back(f);
+        c.m_fixups = kept;
+    }
+    if (v >= 14) c.Zeros(40).F32(h.gameSpeed);
+}
+
+void FormWriter::Optn(const Options& o)
+{
+    Chunk& c = Add("OPTN");
+    if (o.newerLayout) {
+        c.I32(-1).U32(o.layoutVersion).U64(o.flags).U32(0).U32(o.windowColour).U32(o.colourDepthCode);
+        c.U32(o.resolutionCode).U32(o.frequencyCode).U32(0).U32(0).Zeros(8).U32(0).U32(0);
+    } else {
+        c.Zeros(140);
+        for (int bit = 0; bit < 24; ++bit)
+            if ((o.flags >> bit) & 1u) c.PatchU32(kOlderFlagOffsets[bit], 1);
+        c.PatchU32(32, o.windowColour);
+        c.PatchU32(40, o.colourDepthCode);
+        c.PatchU32(44, o.resolutionCode);
+        c.PatchU32(48, o.frequencyCode);
+    }
+    c.U32(static_cast<uint32_t>(o.constants.size()));
+    for (const auto& [name, value] : o.constants) c.String(name).String(value);
+}
+
+void FormWriter::Lang(const Languages& l)
+{
+    Chunk& c = Add("LANG");
+    c.U32(l.unused).U32(static_cast<uint32_t>(l.languages.size())).U32(static_cast<uint32_t>(l.keys.size()));
+    for (const std::string& key : l.keys) c.String(key);
+    for (const Language& lang : l.languages) {
+        c.String(lang.name).String(lang.region);
+        for (size_t i = 0; i < l.keys.size(); ++i) c.String(i < lang.texts.size() ? lang.texts[i] : std::string());
+    }
+}
+
+void FormWriter::Strg()
+{
+    Add("STRG");
+    m_strgIndex = static_cast<int>(m_chunks.size() - 1);
+}
+
+void FormWriter::Tpag(const std::vector<TexturePageEntry>& entries)
+{
+    Chunk& c = Add("TPAG");
+    m_tpagIndex = static_cast<int>(m_chunks.size() - 1);
+    const uint32_t count = static_cast<uint32_t>(entries.size());
+    m_tpagEntriesAt = 4 + 4 * count;
+    c.U32(count);
+    for (uint32_t i = 0; i < count; ++i) c.Offset(m_tpagEntriesAt + 22 * i);
+    for (const TexturePageEntry& e : entries) {
+        c.U16(e.x).U16(e.y).U16(e.width).U16(e.height).I16(e.xOffset).I16(e.yOffset);
+        c.U16(e.cropWidth).U16(e.cropHeight).U16(e.fullWidth).U16(e.fullHeight).I16(e.texture);
+    }
+}
+
+void FormWriter::Txtr(const std::vector<Texture>& textures)
+{
+    Chunk& c = Add("TXTR");
+    const uint32_t count = static_cast<uint32_t>(textures.size());
+    c.U32(count);
+    const uint32_t recordsAt = 4 + 4 * count;
+    for (uint32_t i = 0; i < count; ++i) c.Offset(recordsAt + 8 * i);
+    uint32_t imageAt = recordsAt + 8 * count;
+    for (const Texture& t : textures) {
+        c.U32(t.flags).Offset(t.image.empty() ? std::nullopt : std::optional<uint32_t>(imageAt));
+        imageAt += static_cast<uint32_t>(t.image.size());
+    }
+    for (const Texture& t : textures) c.Bytes(t.image.data(), t.image.size());
+}
+
+void FormWriter::Glob(const std::vector<int32_t>& codeIndices)
+{
+    Chunk& c = Add("GLOB");
+    c.U32(static_cast<uint32_t>(codeIndices.size()));
+    for (int32_t index : codeIndices) c.I32(index);
+}
+
+uint32_t FormWriter::TpagEntryOffset(uint32_t index) const
+{
+    return m_chunkPayloadOffsets.at(static_cast<size_t>(m_tpagIndex)) + m_tpagEntriesAt + 22 * index;
+}
+
+std::vector<uint8_t> FormWriter::Finish()
+{
+    if (m_strgIndex < 0 && !m_strings.empty()) Strg();
+    // The string table: count, record offsets, then the records (u32 length, bytes, NUL).
+    std::vector<uint32_t> recordAt;
+    if (m_strgIndex >= 0) {
+        Chunk& s = *m_chunks[static_cast<size_t>(m_strgIndex)];
+        s.m_bytes.clear();
+        s.m_fixups.clear();
+        const uint32_t count = static_cast<uint32_t>(m_strings.size());
+        s.U32(count);
+        uint32_t at = 4 + 4 * count;
+        for (const std::string& text : m_strings) {
+            s.Offset(at);
+            recordAt.push_back(at);
+            at += 4 + static_cast<uint32_t>(text.size()) + 1;
+        }
+        for (const std::string& text : m_strings) s.U32(static_cast<uint32_t>(text.size())).Bytes(text.data(), text.size()).U8(0);
+    }
+    m_chunkPayloadOffsets.clear();
+    uint32_t pos = 8;
+    for (const auto& c : m_chunks) {
+        m_chunkPayloadOffsets.push_back(pos + 8);
+        pos += 8 + c->Size();
+    }
+    const uint32_t strgPayload = m_strgIndex >= 0 ? m_chunkPayloadOffsets[static_cast<size_t>(m_strgIndex)] : 0;
+    std::vector<uint8_t> out(pos);
+    std::memcpy(out.data(), "FORM", 4);
+    PutU32(out, 4, pos - 8);
+    for (size_t i = 0; i < m_chunks.size(); ++i) {
+        const Chunk& c = *m_chunks[i];
+        const uint32_t payload = m_chunkPayloadOffsets[i];
+        std::memcpy(out.data() + payload - 8, c.m_tag, 4);
+        PutU32(out, payload - 4, c.Size());
+        if (c.Size()) std::memcpy(out.data() + payload, c.m_bytes.data(), c.Size());
+        for (const Chunk::Fixup& f : c.m_fixups) {
+            // A string reference points at the text, four bytes into its record.
+            const uint32_t target = f.isString ? strgPayload + recordAt[f.value] + 4 : payload + f.value;
+            PutU32(out, payload + f.at, target);
+        }
+    }
+    return out;
+}
+
+bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace gamedata

@@ -1,0 +1,155 @@
+#pragma once
+// Builds a game data image ("FORM" container) chunk by chunk, with its string
+// table, laid out byte for byte as the loader reads it. Tests and the demo
+// game's build make their games with it.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gamedata {
+
+class FormWriter;
+
+// One chunk's payload under construction. Offsets to strings and to positions
+// inside the payload are absolute in the finished file, so they are recorded
+// as fix-ups and filled in by FormWriter::Finish.
+class Chunk {
+public:
+    Chunk(FormWriter& owner, const char* tag);
+
+    Chunk& U8(uint8_t v);
+    Chunk& U16(uint16_t v);
+    Chunk& I16(int16_t v);
+    Chunk& U32(uint32_t v);
+    Chunk& I32(int32_t v);
+    Chunk& U64(uint64_t v);
+    Chunk& F32(float v);
+    Chunk& Bytes(const void* data, size_t size);
+    Chunk& Zeros(size_t count);
+    // A string reference (the text of its record in STRG); none writes 0.
+    Chunk& String(const std::optional<std::string>& text);
+    // The absolute offset of payload position pos of this chunk (0 when pos is none).
+    Chunk& Offset(std::optional<uint32_t> pos);
+    // Patches a u32 already written at payload position at.
+    void PatchU32(uint32_t at, uint32_t v);
+    // Makes the u32 at payload position at the absolute offset of payload position pos.
+    void PatchOffset(uint32_t at, uint32_t pos);
+
+    uint32_t Size() const { return static_cast<uint32_t>(m_bytes.size()); }
+    const char* Tag() const { return m_tag; }
+
+private:
+    friend class FormWriter;
+    struct Fixup {
+        uint32_t at;
+        bool isString;
+        uint32_t value;   // string index, or payload position
+    };
+    FormWriter& m_owner;
+    char m_tag[5];
+    std::vector<uint8_t> m_bytes;
+    std::vector<Fixup> m_fixups;
+};
+
+struct GeneralHeader {
+    uint8_t debug = 0;
+    uint8_t formatVersion = 15;
+    std::optional<std::string> projectName = "Project";
+    std::optional<std::string> configName = "Default";
+    uint32_t lastInstanceId = 100000;
+    uint32_t lastTileId = 10000000;
+    uint32_t gameId = 0;
+    uint8_t identifier[16] = {};
+    std::optional<std::string> gameName = "Game";
+    uint32_t major = 2, minor = 0, release = 0, build = 0;
+    uint32_t windowWidth = 640;
+    uint32_t windowHeight = 360;
+    uint32_t infoFlags = 0;
+    uint32_t timeStamp = 0;
+    std::optional<std::string> displayName = "Game";
+    uint64_t value104 = 0;
+    uint64_t featureMask = ~0ull;
+    uint32_t steamAppId = 0;
+    uint32_t value124 = 0;
+    std::vector<uint32_t> roomOrder;
+    float gameSpeed = 60.0f;
+};
+
+struct Options {
+    bool newerLayout = true;
+    uint32_t layoutVersion = 2;       // newer layout only
+    uint64_t flags = 0x10;            // newer-layout bit numbering; the older layout maps bits 0..23 to its fields
+    uint32_t windowColour = 0;
+    uint32_t colourDepthCode = 0;
+    uint32_t resolutionCode = 0;
+    uint32_t frequencyCode = 0;
+    std::vector<std::pair<std::string, std::string>> constants;
+};
+
+struct Language {
+    std::string name;
+    std::string region;
+    std::vector<std::string> texts;
+};
+
+struct Languages {
+    uint32_t unused = 1;
+    std::vector<std::string> keys;
+    std::vector<Language> languages;
+};
+
+struct TexturePageEntry {
+    uint16_t x = 0, y = 0, width = 0, height = 0;
+    int16_t xOffset = 0, yOffset = 0;
+    uint16_t cropWidth = 0, cropHeight = 0, fullWidth = 0, fullHeight = 0;
+    int16_t texture = 0;
+};
+
+struct Texture {
+    uint32_t flags = 0;
+    std::vector<uint8_t> image;       // encoded image bytes; empty writes image offset 0
+};
+
+class FormWriter {
+public:
+    FormWriter();
+    ~FormWriter();
+    FormWriter(const FormWriter&) = delete;
+    FormWriter& operator=(const FormWriter&) = delete;
+
+    // Appends an empty chunk to fill by hand.
+    Chunk& Add(const char* tag);
+    // Adds a text to the string table (once); returns its index in STRG.
+    uint32_t AddString(const std::string& text);
+
+    void Gen8(const GeneralHeader& header);
+    void Optn(const Options& options);
+    void Lang(const Languages& languages);
+    // Places the string table here; without it, Finish appends it when any string is used.
+    void Strg();
+    // Entries lie after the offset list, 22 bytes each (see TpagEntryOffset).
+    void Tpag(const std::vector<TexturePageEntry>& entries);
+    void Txtr(const std::vector<Texture>& textures);
+    void Glob(const std::vector<int32_t>& codeIndices);
+
+    // Absolute file offset of entry i of the TPAG chunk, valid after Finish.
+    uint32_t TpagEntryOffset(uint32_t index) const;
+
+    std::vector<uint8_t> Finish();
+
+private:
+    friend class Chunk;
+    std::vector<std::unique_ptr<Chunk>> m_chunks;
+    std::vector<std::string> m_strings;
+    int m_strgIndex = -1;
+    int m_tpagIndex = -1;
+    uint32_t m_tpagEntriesAt = 0;
+    std::vector<uint32_t> m_chunkPayloadOffsets;
+};
+
+// Writes bytes to a file; false when it cannot be written.
+bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
+}  // namespace gamedata
