@@ -6,9 +6,10 @@ root=$(cd "$(dirname "$0")" && pwd)
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+"$root/scripts/check_symbols.sh" "$root/build/asan/libquillstep_engine.a"
 cd "$root/build/asan"
 ctest --output-on-failure -j"${QS_JOBS:-$(nproc)}" "$@"
 # Bounded fuzz runs of the decoders and loaders.
 for fuzz in "$root"/scripts/fuzz*.sh; do
-  [ -x "$fuzz" ] && "$fuzz"
+  if [ -x "$fuzz" ]; then "$fuzz"; fi
 done

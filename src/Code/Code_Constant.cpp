@@ -8,8 +8,9 @@
 
 #include "Base/MemoryManager.h"
 #include "Code/Assets_Stub.h"
-#include "Code/Dialog_Stub.h"
-#include "Code/GameData_Stub.h"
+#include "Runner/Runner_Services_Stub.h"
+#include "Runner/GameHeader.h"
+#include "Runner/GameOptions.h"
 #include "Code/Script_Stub.h"
 #include "Runner/Runner_Options.h"
 
@@ -535,8 +536,8 @@ bool Code_Constant_Define(const char* nameText, const char*)
 
 bool Code_Constant_Prepare()
 {
-    for (int32_t i = 0; i < GameOptions.count; ++i)
-        if (!Code_Constant_Define(GameOptions.names[i], GameOptions.values[i])) return false;
+    for (uint32_t i = 0; i < GameOptions.constantCount; ++i)
+        if (!Code_Constant_Define(GameOptions.constantNames[i], GameOptions.constantValues[i])) return false;
     return true;
 }
 

@@ -7,6 +7,11 @@
 #include "Base/MemoryManager.h"
 #include "Runner/GameData.h"
 #include "Runner/GameLoad_Stub.h"
+#include "Base/Timing.h"
+#include "IO/LoadSave_Stub.h"
+#include "Runner/Run_Room_Stub.h"
+#include "Runner/Runner_Entry.h"
+#include "Runner/Runner_Services_Stub.h"
 #include "Runner/Runner_Options.h"
 
 int FormatVersion = 0;
@@ -237,7 +242,7 @@ bool GEN8_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
             return GameData_Fail("GEN8", "game speed %g is not a positive number of frames per second",
                                  static_cast<double>(speed));
         GameGeneral.gameSpeed = speed;
-        FrameTimer_SetFPS(GameGeneral.gameSpeed);
+        GameFrameTimer.SetFPS(GameGeneral.gameSpeed);
     }
     return true;
 }

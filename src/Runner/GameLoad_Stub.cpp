@@ -1,7 +1,5 @@
 #include "Runner/GameLoad_Stub.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "Base/Console.h"
@@ -16,8 +14,6 @@ bool VARI_Load(const uint8_t*, uint32_t, const uint8_t*)
 void Room_SetLastInstanceId(uint32_t) {}
 void Room_SetLastTileId(uint32_t) {}
 void Room_LoadOrder(const uint8_t*, uint32_t) {}
-
-void FrameTimer_SetFPS(double) {}
 
 void JS_InitBuiltInObjects() {}
 void JS_CreateResourceObject() {}
@@ -46,34 +42,8 @@ int GR_Texture_CreateFromImage(const uint8_t*, uint32_t, int, bool)
 
 uint32_t DrawColour = 0xFF000000u;
 
-int ShowMessageBox(const char* text)
-{
-    std::fprintf(stderr, "%s\n", text);
-    return 0;
-}
-
-const char* AskForGameFile()
-{
-    return nullptr;
-}
-
 void Platform_LockOrientation(int, int, int, int) {}
-void Physics_EnableAssertReports() {}
 void IO_LoadVirtualButtons(IniFile*) {}
-
-bool ChildGame = false;
-
-const char* GetExecutablePath()
-{
-    static char s_path[1024];
-    if (!s_path[0]) {
-        const ssize_t n = readlink("/proc/self/exe", s_path, sizeof s_path - 1);
-        s_path[n > 0 ? n : 0] = '\0';
-    }
-    return s_path;
-}
-
-void RequestGameEnd() {}
 
 namespace {
 EmbeddedGameImage s_embedded = {nullptr, 0};
@@ -87,23 +57,6 @@ EmbeddedGameImage GameModule_GetEmbeddedImage()
 void GameModule_SetEmbeddedImageForTest(const uint8_t* data, uint32_t size)
 {
     s_embedded = {data, size};
-}
-
-void InitProgramDirectory(const char*) {}
-
-bool LoadSave_BundleFileExists(const char* name)
-{
-    return name && access(name, R_OK) == 0;
-}
-
-void LoadSave_MakeBundlePath(char* out, int size, const char* name)
-{
-    std::snprintf(out, static_cast<size_t>(size), "%s", name);
-}
-
-void LoadSave_MakeSavePath(char* out, int size, const char* name)
-{
-    std::snprintf(out, static_cast<size_t>(size), "%s", name);
 }
 
 void ReadWindowsOptions(IniFile*) {}

@@ -16,9 +16,6 @@ void Room_SetLastTileId(uint32_t id);
 // Takes the play order as a checked list of count u32 room indices.
 void Room_LoadOrder(const uint8_t* indices, uint32_t count);
 
-// Frame timer: the global timer's SetFPS.
-void FrameTimer_SetFPS(double fps);
-
 // Script object model (object mode only).
 void JS_InitBuiltInObjects();
 void JS_CreateResourceObject();
@@ -46,24 +43,12 @@ int GR_Texture_CreateFromImage(const uint8_t* image, uint32_t length, int unused
 // Drawing: the current draw colour.
 extern uint32_t DrawColour;
 
-// Dialogs: a message box, here written to standard error.
-int ShowMessageBox(const char* text);
-
-// Platform services: the game-file dialog (none here) and the orientation hook.
-const char* AskForGameFile();
+// Platform services: the orientation hook.
 void Platform_LockOrientation(int landscape, int landscapeFlipped, int portrait, int portraitFlipped);
-
-// Physics: assertion reports switched on by Debug in options.ini.
-void Physics_EnableAssertReports();
 
 // Input: virtual buttons from options.ini.
 class IniFile;
 void IO_LoadVirtualButtons(IniFile* ini);
-
-// Program entry and restart loop.
-extern bool ChildGame;
-const char* GetExecutablePath();
-void RequestGameEnd();
 
 // Compiled game module: the embedded game image of the link record, if any.
 struct EmbeddedGameImage {
@@ -73,13 +58,6 @@ struct EmbeddedGameImage {
 EmbeddedGameImage GameModule_GetEmbeddedImage();
 // Test hook: makes the stand-in module carry an embedded image (null for none).
 void GameModule_SetEmbeddedImageForTest(const uint8_t* data, uint32_t size);
-
-// Save area and bundle: the bundle is the game file's folder and a path names
-// itself; the save area is not separate yet.
-void InitProgramDirectory(const char* gameFilePath);
-bool LoadSave_BundleFileExists(const char* name);
-void LoadSave_MakeBundlePath(char* out, int size, const char* name);
-void LoadSave_MakeSavePath(char* out, int size, const char* name);
 
 // Platform services: the options.ini section "Windows".
 void ReadWindowsOptions(IniFile* ini);

@@ -8,6 +8,10 @@
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
 #include "Runner/GameLoad_Stub.h"
+#include "IO/LoadSave_Stub.h"
+#include "Runner/Run_Room_Stub.h"
+#include "Runner/Runner_Entry.h"
+#include "Runner/Runner_Services_Stub.h"
 #include "Runner/Runner_Options.h"
 
 GameOptionsRecord GameOptions;

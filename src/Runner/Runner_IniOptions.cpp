@@ -5,6 +5,10 @@
 
 #include "IO/IniFile.h"
 #include "Runner/GameLoad_Stub.h"
+#include "IO/LoadSave_Stub.h"
+#include "Runner/Run_Room_Stub.h"
+#include "Runner/Runner_Entry.h"
+#include "Runner/Runner_Services_Stub.h"
 #include "Runner/Runner_Options.h"
 
 OrientationFlags AllowedOrientations = {1, 1, 1, 1};

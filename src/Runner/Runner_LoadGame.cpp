@@ -13,6 +13,10 @@
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
 #include "Runner/GameLoad_Stub.h"
+#include "IO/LoadSave_Stub.h"
+#include "Runner/Run_Room_Stub.h"
+#include "Runner/Runner_Entry.h"
+#include "Runner/Runner_Services_Stub.h"
 #include "Runner/GameOptions.h"
 #include "Runner/Language.h"
 #include "Runner/Runner_IniOptions.h"
@@ -103,7 +107,9 @@ void EndWithMessage(const char* text)
 void NoGameData()
 {
     char text[kPathSize];
-    std::snprintf(text, sizeof text, kUnableToFindGameMessage, GameFilePath ? GameFilePath : "");
+    // With no game file at all, name the default one that was looked for.
+    const char* path = GameFilePath ? GameFilePath : GetDefaultGameFilePath();
+    std::snprintf(text, sizeof text, kUnableToFindGameMessage, path ? path : "");
     EndWithMessage(text);
 }
 }  // namespace
@@ -150,8 +156,9 @@ bool RunnerLoadGame()
             if (LoadSave_BundleFileExists(GameFilePath)) LoadSave_MakeBundlePath(chosen, sizeof chosen, GameFilePath);
             else LoadSave_MakeSavePath(chosen, sizeof chosen, GameFilePath);
         } else if (!HeadlessMode.noDialogs) {
-            const char* asked = AskForGameFile();
+            char* asked = AskForGameFile();
             if (asked) std::snprintf(chosen, sizeof chosen, "%s", asked);
+            QS_FREE(asked);
         }
         if (!chosen[0]) {
             if (!ChildGame) NoGameData();

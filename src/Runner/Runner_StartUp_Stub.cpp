@@ -4,7 +4,10 @@
 #include "Base/Thread.h"
 #include "Base/Timing.h"
 #include "Runner/Runner_Entry.h"
-#include "Runner/Runner_LoadGame_Stub.h"
+#include "Runner/GameChunks.h"
+#include "Runner/GameData.h"
+#include "Runner/GameHeader.h"
+#include "Runner/Runner_LoadGame.h"
 #include "Runner/Runner_Options.h"
 #include "Runner/Runner_Strings.h"
 
@@ -18,6 +21,11 @@ bool RunnerStartUp()
 {
     Thread_MarkMainThread();
     RunnerLoadGame();
+    if (!GameData) return false;  // a child game without data already asked to end
+    if (!LoadGameHeader(GameData, GameDataSize) || !LoadGameData()) {
+        RunnerRefuseGameData();
+        return false;
+    }
     return false;  // nothing more can start yet
 }
 

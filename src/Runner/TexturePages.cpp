@@ -6,6 +6,10 @@
 #include "Base/MemoryManager.h"
 #include "Runner/GameData.h"
 #include "Runner/GameLoad_Stub.h"
+#include "IO/LoadSave_Stub.h"
+#include "Runner/Run_Room_Stub.h"
+#include "Runner/Runner_Entry.h"
+#include "Runner/Runner_Services_Stub.h"
 
 namespace {
 struct PlacedEntry {

@@ -3,11 +3,25 @@
 #include <string>
 
 #include "Code/Code_Constant.h"
-#include "Code/GameData_Stub.h"
+#include "Runner/GameHeader.h"
+#include "Runner/GameOptions.h"
 #include "Runner/Runner_Options.h"
 #include "ValueTestSupport.h"
 
 namespace {
+// Points the options' constant list at test texts (not owned: reset before freeing).
+void SetGameConstants(uint32_t count, char** names, char** values)
+{
+    GameOptions.constantCount = count;
+    GameOptions.constantNames = names;
+    GameOptions.constantValues = values;
+}
+
+char* Text(const char* text)
+{
+    return const_cast<char*>(text);
+}
+
 class Constants : public ::testing::Test {
 protected:
     void SetUp() override
@@ -21,7 +35,7 @@ protected:
         Code_Constant_Free();
         LayerMode = false;
         NoExternalCalls = false;
-        GameOptions = {0, nullptr, nullptr};
+        SetGameConstants(0, nullptr, nullptr);
     }
 
     static double Value(const char* name)
@@ -161,15 +175,15 @@ TEST_F(Constants, DefineTrimsTheNameAndReportsInvalidOnes)
 
 TEST_F(Constants, PrepareDefinesTheGameConstantsAndStopsAtTheFirstBadName)
 {
-    const char* names[] = {"VersionMajor", "game_flag", "bad name", "never"};
-    const char* values[] = {"2", "1", "0", "0"};
-    GameOptions = {2, names, values};
+    char* names[] = {Text("VersionMajor"), Text("game_flag"), Text("bad name"), Text("never")};
+    char* values[] = {Text("2"), Text("1"), Text("0"), Text("0")};
+    SetGameConstants(2, names, values);
     EXPECT_TRUE(Code_Constant_Prepare());
     EXPECT_EQ(Code_Constant_Count(), 2);
     EXPECT_EQ(Value("game_flag"), 0.0);
 
     Code_Constant_Free();
-    GameOptions = {4, names, values};
+    SetGameConstants(4, names, values);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(Code_Constant_Prepare());
     testing::internal::GetCapturedStderr();

@@ -4,6 +4,10 @@
 
 #include "Runner/GameData.h"
 #include "Runner/GameLoad_Stub.h"
+#include "IO/LoadSave_Stub.h"
+#include "Runner/Run_Room_Stub.h"
+#include "Runner/Runner_Entry.h"
+#include "Runner/Runner_Services_Stub.h"
 #include "Runner/GameOptions.h"
 #include "Runner/Runner_Options.h"
 #include "support/GameFiles.h"

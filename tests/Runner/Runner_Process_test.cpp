@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "Runner/Runner_Entry.h"
+#include "support/GameFiles.h"
 #include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
@@ -106,7 +107,8 @@ TEST(RunnerProcess, DataWinBesideTheRunnerIsFoundAndGameWins)
     TempFolder dir;
     const std::string runner = dir / "quillstep";
     fs::copy_file(QS_RUNNER_PATH, runner);
-    dir.Write("data.win", "FORM");
+    const std::vector<uint8_t> game = testgames::SmallGame();
+    dir.Write("data.win", std::string(game.begin(), game.end()));
     dir.Write("cfg@a.txt", "shipped");
 
     Result r = RunShell(Quote(runner) + " -headless");

@@ -1,4 +1,4 @@
-#include "Graphics/LoadSaveFile_Stub.h"
+#include "IO/LoadSave_Stub.h"
 
 #include <sys/stat.h>
 
@@ -13,6 +13,13 @@ struct LoadSaveFile {
 };
 
 namespace {
+std::string s_bundleFolder = "./";
+
+std::string BundlePath(const char* name)
+{
+    return name[0] == '/' ? std::string(name) : s_bundleFolder + name;
+}
+
 std::string& SaveFolder()
 {
     static std::string folder = [] {
@@ -24,6 +31,29 @@ std::string& SaveFolder()
     return folder;
 }
 }  // namespace
+
+void InitProgramDirectory(const char* gameFilePath)
+{
+    const char* slash = gameFilePath ? std::strrchr(gameFilePath, '/') : nullptr;
+    s_bundleFolder = slash ? std::string(gameFilePath, slash + 1) : std::string("./");
+}
+
+bool LoadSave_BundleFileExists(const char* name)
+{
+    if (!name || !*name) return false;
+    struct stat st;
+    return stat(BundlePath(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void LoadSave_MakeBundlePath(char* out, int size, const char* name)
+{
+    if (!out || size <= 0) return;
+    out[0] = '\0';
+    if (!name || !*name) return;
+    const std::string path = BundlePath(name);
+    if (path.size() >= size_t(size)) return;
+    std::memcpy(out, path.c_str(), path.size() + 1);
+}
 
 void LoadSave_SetSaveFolder(const char* folder)
 {

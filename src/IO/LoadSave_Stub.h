@@ -1,10 +1,18 @@
 #pragma once
-// Stand-in for the I/O subsystem's save area and buffered file handles: only
-// what the PNG writer calls. Files go straight to disk under the save folder.
-// The real save-area rules (bundle, whitelists) replace this file.
+// Stand-in for the I/O subsystem's save area, bundle and buffered file
+// handles: only what the loader, the entry and the PNG writer call. Files go
+// straight to disk; the bundle is the game file's folder. The real save-area
+// rules (whitelists, the game's own save folder) replace this file.
 #include <cstddef>
 
 struct LoadSaveFile;
+
+// Remembers the bundle folder: the folder of the game file.
+void InitProgramDirectory(const char* gameFilePath);
+// Whether name exists in the bundle; an absolute path is checked as it is.
+bool LoadSave_BundleFileExists(const char* name);
+// Bundle path of a name (absolute paths are kept); empty when it does not fit.
+void LoadSave_MakeBundlePath(char* out, int size, const char* name);
 
 // Save-area path of a name: relative names go under the save folder, absolute
 // paths inside it are kept; anything else gives an empty text.

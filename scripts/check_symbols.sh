@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Fails when two objects of the engine library define the same symbol: the
+# static library would otherwise link whichever object it meets first.
+#   check_symbols.sh <libquillstep_engine.a>
+set -euo pipefail
+lib=$1
+dups=$(nm -C --defined-only "$lib" 2>/dev/null | awk '
+  /^[^ ]+\.o:$/ { obj = $1; next }
+  $2 ~ /^[TDBR]$/ {
+    sym = $0; sub(/^[0-9a-f]+ [A-Za-z] /, "", sym)
+    if (sym ~ /__odr_asan|_GLOBAL__|\.cold|^guard variable|^vtable|^typeinfo/) next
+    if (!((sym, obj) in seen)) { seen[sym, obj] = 1; count[sym]++; where[sym] = where[sym] " " obj }
+  }
+  END { for (s in count) if (count[s] > 1) print s ":" where[s] }')
+if [ -n "$dups" ]; then
+  echo "Symbols defined in more than one object of $lib:" >&2
+  echo "$dups" >&2
+  exit 1
+fi

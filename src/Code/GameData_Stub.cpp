@@ -1,4 +1,0 @@
-#include "Code/GameData_Stub.h"
-
-bool LayerMode = false;
-GameOptionsConstants GameOptions = {0, nullptr, nullptr};
