@@ -85,6 +85,7 @@ struct Device {
 };
 
 Device g_Device;
+bool g_RefuseCreation = false;
 
 HGPU_Result CreateHardwareContext(SDL_Window* window)
 {
@@ -379,6 +380,7 @@ void BindAttributes(const Program& program)
 HGPU_Result HGPU_CreateDevice(HGPU_Driver driver, SDL_Window* window)
 {
     if (g_Device.ready) HGPU_DestroyDevice();
+    if (g_RefuseCreation) return HGPU_E_FAIL;
     const HGPU_Result result =
         driver == HGPU_Driver::Hardware ? CreateHardwareContext(window) : CreateSoftwareContext();
     if (result != HGPU_OK) return result;
@@ -431,6 +433,8 @@ int HGPU_CheckMultisampleQualityLevels(HGPU_Format format, int samples)
 }
 
 void HGPU_SimulateDeviceRemoved() { g_Device.removePending = true; }
+
+void HGPU_RefuseDeviceCreation(bool refuse) { g_RefuseCreation = refuse; }
 
 uint64_t HGPU_PresentCount() { return g_Device.presents; }
 

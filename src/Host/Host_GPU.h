@@ -145,8 +145,10 @@ bool HGPU_HasDevice();
 const HGPU_DeviceInfo* HGPU_GetDeviceInfo();
 // The largest sample count below or at samples supported for the format, 0 when none.
 int HGPU_CheckMultisampleQualityLevels(HGPU_Format format, int samples);
-// Test hook: the next present reports the device as removed.
+// Test hooks: the next present reports the device as removed; device
+// creation fails while creation is refused.
 void HGPU_SimulateDeviceRemoved();
+void HGPU_RefuseDeviceCreation(bool refuse);
 // Number of presents that reached a window or the off-screen chain.
 uint64_t HGPU_PresentCount();
 
