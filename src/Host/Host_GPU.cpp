@@ -86,6 +86,7 @@ struct Device {
 
 Device g_Device;
 bool g_RefuseCreation = false;
+bool g_IgnoreClipControl = false;
 
 HGPU_Result CreateHardwareContext(SDL_Window* window)
 {
@@ -395,7 +396,8 @@ HGPU_Result HGPU_CreateDevice(HGPU_Driver driver, SDL_Window* window)
     }
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     std::snprintf(info.renderer, sizeof info.renderer, "%s", renderer ? renderer : "");
-    info.clipControl = info.glMajor > 4 || (info.glMajor == 4 && info.glMinor >= 5) || HasExtension("GL_ARB_clip_control");
+    const bool version45 = info.glMajor > 4 || (info.glMajor == 4 && info.glMinor >= 5);
+    info.clipControl = !g_IgnoreClipControl && (version45 || HasExtension("GL_ARB_clip_control"));
     if (info.clipControl) glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
 
     glGenVertexArrays(1, &g_Device.vao);
@@ -435,6 +437,8 @@ int HGPU_CheckMultisampleQualityLevels(HGPU_Format format, int samples)
 void HGPU_SimulateDeviceRemoved() { g_Device.removePending = true; }
 
 void HGPU_RefuseDeviceCreation(bool refuse) { g_RefuseCreation = refuse; }
+
+void HGPU_IgnoreClipControl(bool ignore) { g_IgnoreClipControl = ignore; }
 
 uint64_t HGPU_PresentCount() { return g_Device.presents; }
 

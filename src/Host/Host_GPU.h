@@ -149,6 +149,9 @@ int HGPU_CheckMultisampleQualityLevels(HGPU_Format format, int samples);
 // creation fails while creation is refused.
 void HGPU_SimulateDeviceRemoved();
 void HGPU_RefuseDeviceCreation(bool refuse);
+// Test hook: devices created from now on ignore the driver's clip control and
+// take the vertex-stage fallback.
+void HGPU_IgnoreClipControl(bool ignore);
 // Number of presents that reached a window or the off-screen chain.
 uint64_t HGPU_PresentCount();
 
