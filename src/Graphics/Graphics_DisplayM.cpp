@@ -106,6 +106,7 @@ void GR_D3D_CreateSwapChain(SDL_Window* window, int width, int height, uint32_t 
                                  __FILE__))
             return;
         g_SwapChainExists = true;
+        if (GR_D3D_FullScreen) HostWindow_SetFullscreen(window, true);
     }
     HGPU_SetViewport(0, 0, static_cast<float>(width), static_cast<float>(height), 0.0f, 1.0f);
     HGPU_SetScissor(0, 0, width, height);

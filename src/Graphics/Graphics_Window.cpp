@@ -150,7 +150,8 @@ void GR_Window_Create(int width, int height)
     GR_Window_ClientHeight = GR_Window_OuterHeight = height;
     g_Style = borderless ? uint32_t{HOST_WINDOW_BORDERLESS} : (options.flags & 0x40) ? uint32_t{HOST_WINDOW_RESIZABLE} : 0u;
     uint32_t style = g_Style;
-    if (options.flags & 0x1) {
+    GR_Window_FullScreen = (options.flags & 0x1) != 0;
+    if (GR_Window_FullScreen) {
         GR_Window_SetWindowedSize(options.width, options.height);
         style = HOST_WINDOW_BORDERLESS;
     }
