@@ -70,7 +70,7 @@ bool GR_D3D_CreateDevice()
         LogConsole->Output("DirectX11: Using hardware device\n");
         return true;
     }
-    result = HGPU_CreateDevice(HGPU_Driver::Warp, nullptr);
+    result = HGPU_CreateDevice(HGPU_Driver::Warp, g_Window);
     if (result == HGPU_OK) {
         LogConsole->Output("DirectX11: Using warp device\n");
         return true;

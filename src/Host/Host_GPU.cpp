@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "Base/Console.h"
+
 struct HGPU_Buffer {
     GLuint id;
     GLenum target;
@@ -100,7 +102,6 @@ HGPU_Result CreateHardwareContext(SDL_Window* window)
         SDL_GL_DeleteContext(context);
         return HGPU_E_FAIL;
     }
-    g_Device.window = window;
     g_Device.sdlContext = context;
     return HGPU_OK;
 }
@@ -292,7 +293,7 @@ void CompilerLog(GLuint object, bool program, char** errorText)
 Program* FindOrLinkProgram(HGPU_Shader* vertex, HGPU_Shader* pixel)
 {
     for (Program& program : g_Device.programs)
-        if (program.vertex == vertex && program.pixel == pixel) return &program;
+        if (program.vertex == vertex && program.pixel == pixel) return program.id ? &program : nullptr;
     GLuint id = glCreateProgram();
     glAttachShader(id, vertex->id);
     glAttachShader(id, pixel->id);
@@ -300,11 +301,13 @@ Program* FindOrLinkProgram(HGPU_Shader* vertex, HGPU_Shader* pixel)
     GLint linked = 0;
     glGetProgramiv(id, GL_LINK_STATUS, &linked);
     if (!linked) {
+        // Logged once: the failed pair is remembered and draws nothing.
         char* log = nullptr;
         CompilerLog(id, true, &log);
-        std::fprintf(stderr, "GPU program link failed: %s\n", log);
+        LogConsole->Output("GPU program link failed: %s\n", log);
         delete[] log;
         glDeleteProgram(id);
+        g_Device.programs.push_back(Program{vertex, pixel, 0, {}});
         return nullptr;
     }
     Program program{vertex, pixel, id, {}};
@@ -331,7 +334,7 @@ void ForgetPrograms(const HGPU_Shader* shader)
     auto& programs = g_Device.programs;
     for (size_t i = programs.size(); i-- > 0;) {
         if (programs[i].vertex == shader || programs[i].pixel == shader) {
-            glDeleteProgram(programs[i].id);
+            if (programs[i].id) glDeleteProgram(programs[i].id);
             programs.erase(programs.begin() + static_cast<std::ptrdiff_t>(i));
         }
     }
@@ -376,6 +379,24 @@ void BindAttributes(const Program& program)
     g_Device.enabledAttributes = enabled;
 }
 
+// A window without a GL context of its own (no GLX, or a video driver
+// without GL) still shows the frames: read back and copied in software.
+void PresentThroughWindowSurface()
+{
+    SDL_Surface* surface = SDL_GetWindowSurface(g_Device.window);
+    HGPU_Texture* back = g_Device.backBuffer;
+    if (!surface) return;
+    std::vector<uint32_t> pixels(static_cast<size_t>(back->width) * back->height);
+    if (!HGPU_ReadTexture(back, 0, 0, back->width, back->height, pixels.data(), back->width * 4)) return;
+    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), back->width, back->height, 32,
+                                                            back->width * 4, SDL_PIXELFORMAT_ABGR8888);
+    if (!frame) return;
+    SDL_SetSurfaceBlendMode(frame, SDL_BLENDMODE_NONE);
+    SDL_BlitScaled(frame, nullptr, surface, nullptr);
+    SDL_FreeSurface(frame);
+    SDL_UpdateWindowSurface(g_Device.window);
+}
+
 }  // namespace
 
 HGPU_Result HGPU_CreateDevice(HGPU_Driver driver, SDL_Window* window)
@@ -385,6 +406,7 @@ HGPU_Result HGPU_CreateDevice(HGPU_Driver driver, SDL_Window* window)
     const HGPU_Result result =
         driver == HGPU_Driver::Hardware ? CreateHardwareContext(window) : CreateSoftwareContext();
     if (result != HGPU_OK) return result;
+    g_Device.window = window;
 
     HGPU_DeviceInfo& info = g_Device.info;
     info.driver = driver;
@@ -414,7 +436,8 @@ HGPU_Result HGPU_CreateDevice(HGPU_Driver driver, SDL_Window* window)
 void HGPU_DestroyDevice()
 {
     if (!g_Device.ready) return;
-    for (Program& program : g_Device.programs) glDeleteProgram(program.id);
+    for (Program& program : g_Device.programs)
+        if (program.id) glDeleteProgram(program.id);
     HGPU_ReleaseTexture(g_Device.backBuffer);
     glDeleteFramebuffers(1, &g_Device.drawFbo);
     glDeleteFramebuffers(1, &g_Device.scratchFbo);
@@ -476,6 +499,8 @@ HGPU_Result HGPU_Present(int syncInterval)
         ApplyRasterizer();
         SDL_GL_SetSwapInterval(syncInterval > 0 ? 1 : 0);
         SDL_GL_SwapWindow(g_Device.window);
+    } else if (g_Device.window) {
+        PresentThroughWindowSurface();
     } else {
         glFlush();
     }

@@ -137,8 +137,9 @@ struct HGPU_DeviceInfo {
 };
 
 // --- device ---
-// Creates the one device of the process on the given driver. The window is
-// needed for the hardware driver only.
+// Creates the one device of the process on the given driver. The hardware
+// driver draws in the window's GL context; the software one shows its frames
+// in the window's surface when given a window.
 HGPU_Result HGPU_CreateDevice(HGPU_Driver driver, SDL_Window* window);
 void HGPU_DestroyDevice();
 bool HGPU_HasDevice();

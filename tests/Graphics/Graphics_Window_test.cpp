@@ -5,10 +5,12 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Runner_Stub.h"
+#include "Graphics/VertexBuilderM.h"
 #include "Host/Host_GPU.h"
 #include "Host/Host_Window.h"
 
@@ -41,6 +43,29 @@ TEST_F(GameWindowTest, WindowWithoutGlDrawsOffScreen)
     ASSERT_TRUE(Start_Frame());
     ASSERT_TRUE(End_Frame(true));
     EXPECT_TRUE(SDL_GetWindowFlags(GR_Window_Handle) & SDL_WINDOW_SHOWN) << "shown with the first frame";
+}
+
+TEST_F(GameWindowTest, SoftwareFramesReachTheWindowSurface)
+{
+    GR_Window_Create(40, 30);
+    ASSERT_TRUE(GR_D3D_Init(GR_Window_Handle, 40, 30, 0));
+    ASSERT_TRUE(Start_Frame());
+    GR_D3D_SetViewport(0, 0, 40, 15);
+    GR_D3D_Clear(0xFF0000FFu, 1.0f, 0, 1);  // red over the top half
+    GR_D3D_SetViewport(0, 0, 40, 30);
+    ASSERT_TRUE(End_Frame(true));
+    SDL_Surface* surface = SDL_GetWindowSurface(GR_Window_Handle);
+    ASSERT_NE(surface, nullptr);
+    auto at = [&](int x, int y) {
+        const auto* row = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
+        uint32_t value = 0;
+        std::memcpy(&value, row + x * surface->format->BytesPerPixel, surface->format->BytesPerPixel);
+        uint8_t r, g, b;
+        SDL_GetRGB(value, surface->format, &r, &g, &b);
+        return static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | b;
+    };
+    EXPECT_EQ(at(20, 2), 0xFF0000u);
+    EXPECT_EQ(at(20, 28), 0x000000u);
 }
 
 TEST_F(GameWindowTest, RenderAreaIsLimitedToTheWindow)

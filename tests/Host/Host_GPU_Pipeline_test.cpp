@@ -286,6 +286,25 @@ TEST_P(PipelineTest, BrokenShaderReportsItsCompilerLog)
     delete[] log;
 }
 
+TEST_P(PipelineTest, MismatchedStagesDrawNothing)
+{
+    // The pixel stage reads the colour with another type than the vertex stage writes.
+    char* log = nullptr;
+    HGPU_Shader* other = HGPU_CreateShader(HGPU_Stage::Pixel,
+                                           "#version 330 core\nin vec3 v_Colour;\nout vec4 o;\n"
+                                           "void main() { o = vec4(v_Colour, 1.0); }\n",
+                                           HGPU_ShaderBindings{}, &log);
+    delete[] log;
+    ASSERT_NE(other, nullptr);
+    HGPU_SetShaders(vertex, other);
+    for (int i = 0; i < 2; ++i) UpperTriangle(Rgba(255, 255, 255, 255));
+    EXPECT_EQ(At(1, 1), Rgba(0, 0, 0, 255));
+    HGPU_ReleaseShader(other);
+    HGPU_SetShaders(vertex, pixel);
+    UpperTriangle(Rgba(255, 255, 255, 255));
+    EXPECT_EQ(At(1, 1), Rgba(255, 255, 255, 255));
+}
+
 TEST_P(PipelineTest, MapRefusesRangesPastTheEnd)
 {
     EXPECT_EQ(HGPU_MapBuffer(vertices, HGPU_Map::NoOverwrite, 64 * sizeof(Vertex) - 4, 8), nullptr);
