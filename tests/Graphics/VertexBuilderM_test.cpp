@@ -6,10 +6,12 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/StateManagerM.h"
 #include "Graphics/TexturesM.h"
+#include "Host/Host_GPU.h"
 #include "support/GpuTestFrame.h"
 
 namespace {
@@ -27,13 +29,18 @@ uint32_t FloatBits(float f)
     return bits;
 }
 
-class BuiltinProgramTest : public ::testing::Test {
+// Run with the driver's clip control and with the vertex-stage fallback.
+class BuiltinProgramTest : public ::testing::TestWithParam<bool> {
 protected:
-    GpuTestFrame frame{64, 64};
+    std::unique_ptr<GpuTestFrame> frame;
 
     void SetUp() override
     {
-        ASSERT_TRUE(frame.ok);
+        HGPU_IgnoreClipControl(!GetParam());
+        frame = std::make_unique<GpuTestFrame>(64, 64);
+        HGPU_IgnoreClipControl(false);
+        ASSERT_TRUE(frame->ok);
+        ASSERT_EQ(HGPU_GetDeviceInfo()->clipControl, GetParam());
         StateManagerM::SetRenderState(RS_BLENDENABLE, 0);
         GR_D3D_Clear(Rgba(0, 0, 0, 255), 1.0f, 0, CLEAR_COLOUR | CLEAR_DEPTH);
     }
@@ -61,7 +68,7 @@ protected:
     }
 };
 
-TEST_F(BuiltinProgramTest, MatrixSlotsKeepTheProducts)
+TEST_P(BuiltinProgramTest, MatrixSlotsKeepTheProducts)
 {
     const float world[16] = {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 1, 0, 0, 1};
     const float view[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 5, 0, 1};
@@ -84,32 +91,32 @@ TEST_F(BuiltinProgramTest, MatrixSlotsKeepTheProducts)
     EXPECT_FLOAT_EQ(m[0], 6);
 }
 
-TEST_F(BuiltinProgramTest, ClearDirectAndByQuadGiveTheSameColour)
+TEST_P(BuiltinProgramTest, ClearDirectAndByQuadGiveTheSameColour)
 {
     // Red in the low byte, alpha in the top byte, both ways of clearing.
     const uint32_t colours[] = {0x000000FFu, 0xFF00FF00u, 0x80FF0000u, 0xFFFFFFFFu};
     for (uint32_t colour : colours) {
         GR_D3D_SetViewport(0, 0, 64, 64);
         GR_D3D_Clear(colour, 1.0f, 0, CLEAR_COLOUR);
-        EXPECT_EQ(frame.Pixel(0, 0), colour);
-        EXPECT_EQ(frame.Pixel(63, 63), colour);
+        EXPECT_EQ(frame->Pixel(0, 0), colour);
+        EXPECT_EQ(frame->Pixel(63, 63), colour);
         GR_D3D_Clear(0xFF000000u, 1.0f, 0, CLEAR_COLOUR);
         GR_D3D_SetViewport(16, 8, 32, 16);
         GR_D3D_Clear(colour, 0.5f, 0, CLEAR_COLOUR);
-        EXPECT_EQ(frame.Pixel(16, 8), colour) << std::hex << colour;
-        EXPECT_EQ(frame.Pixel(47, 23), colour);
-        EXPECT_EQ(frame.Pixel(15, 8), 0xFF000000u) << "outside the viewport stays";
-        EXPECT_EQ(frame.Pixel(16, 24), 0xFF000000u);
+        EXPECT_EQ(frame->Pixel(16, 8), colour) << std::hex << colour;
+        EXPECT_EQ(frame->Pixel(47, 23), colour);
+        EXPECT_EQ(frame->Pixel(15, 8), 0xFF000000u) << "outside the viewport stays";
+        EXPECT_EQ(frame->Pixel(16, 24), 0xFF000000u);
     }
 }
 
-TEST_F(BuiltinProgramTest, ClearWithoutFlagsDoesNothing)
+TEST_P(BuiltinProgramTest, ClearWithoutFlagsDoesNothing)
 {
     GR_D3D_Clear(0xFF0000FFu, 1.0f, 0, 0);
-    EXPECT_EQ(frame.Pixel(5, 5), 0xFF000000u);
+    EXPECT_EQ(frame->Pixel(5, 5), 0xFF000000u);
 }
 
-TEST_F(BuiltinProgramTest, QuadClearWritesTheGivenDepthAndDirectClearWritesOne)
+TEST_P(BuiltinProgramTest, QuadClearWritesTheGivenDepthAndDirectClearWritesOne)
 {
     // Depth test on with less-equal: a quad at 0.5 passes only where depth >= 0.5.
     DepthView(1, 1);
@@ -119,14 +126,14 @@ TEST_F(BuiltinProgramTest, QuadClearWritesTheGivenDepthAndDirectClearWritesOne)
     StateManagerM::SetRenderState(RS_ZTESTENABLE, 1);
     StateManagerM::SetRenderState(RS_ZFUNC, 4);
     FullScreen16(Rgba(0, 255, 0, 255), 0.5f);
-    EXPECT_EQ(frame.Pixel(10, 10), Rgba(0, 0, 0, 255)) << "behind the quad clear's depth";
-    EXPECT_EQ(frame.Pixel(50, 10), Rgba(0, 255, 0, 255));
+    EXPECT_EQ(frame->Pixel(10, 10), Rgba(0, 0, 0, 255)) << "behind the quad clear's depth";
+    EXPECT_EQ(frame->Pixel(50, 10), Rgba(0, 255, 0, 255));
     GR_D3D_Clear(0xFF000000u, 0.0f, 0, CLEAR_COLOUR | CLEAR_DEPTH);  // direct: depth 1.0 whatever is passed
     FullScreen16(Rgba(0, 0, 255, 255), 0.9f);
-    EXPECT_EQ(frame.Pixel(10, 10), Rgba(0, 0, 255, 255));
+    EXPECT_EQ(frame->Pixel(10, 10), Rgba(0, 0, 255, 255));
 }
 
-TEST_F(BuiltinProgramTest, ReadBackHasTheTopLeftOrigin)
+TEST_P(BuiltinProgramTest, ReadBackHasTheTopLeftOrigin)
 {
     GR_D3D_SetView(0, 0, 64, 64, 0);
     // Room pixels (0..16, 0..8): the top-left corner of the target.
@@ -135,7 +142,7 @@ TEST_F(BuiltinProgramTest, ReadBackHasTheTopLeftOrigin)
     const uint32_t red = Rgba(255, 0, 0, 255);
     v[0] = {0, 0, 0, red}; v[1] = {16, 0, 0, red}; v[2] = {0, 8, 0, red};
     v[3] = {16, 0, 0, red}; v[4] = {16, 8, 0, red}; v[5] = {0, 8, 0, red};
-    const std::vector<uint32_t> pixels = frame.Read();
+    const std::vector<uint32_t> pixels = frame->Read();
     auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y) * 64 + x]; };
     EXPECT_EQ(at(0, 0), red);
     EXPECT_EQ(at(15, 7), red);
@@ -144,14 +151,14 @@ TEST_F(BuiltinProgramTest, ReadBackHasTheTopLeftOrigin)
     EXPECT_EQ(at(0, 63), Rgba(0, 0, 0, 255));
 }
 
-TEST_F(BuiltinProgramTest, ColourProgramDrawsTheVertexColour)
+TEST_P(BuiltinProgramTest, ColourProgramDrawsTheVertexColour)
 {
     DepthView(1, 1);
     FullScreen16(Rgba(10, 200, 30, 255), 0.0f);
-    for (uint32_t pixel : frame.Read()) ASSERT_EQ(pixel, Rgba(10, 200, 30, 255));
+    for (uint32_t pixel : frame->Read()) ASSERT_EQ(pixel, Rgba(10, 200, 30, 255));
 }
 
-TEST_F(BuiltinProgramTest, TexturedProgramModulatesTheTexture)
+TEST_P(BuiltinProgramTest, TexturedProgramModulatesTheTexture)
 {
     DepthView(1, 1);
     D3DTexture* texture = GR_D3D_CreateTexture(2, 2, 0, 0, 6);
@@ -166,7 +173,7 @@ TEST_F(BuiltinProgramTest, TexturedProgramModulatesTheTexture)
     v[1] = {0, 0, half, -1, 1, 0};
     v[2] = {1, 1, half, 1, -1, 0};
     v[3] = {1, 0, half, 1, 1, 0};
-    const std::vector<uint32_t> pixels = frame.Read();
+    const std::vector<uint32_t> pixels = frame->Read();
     auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y) * 64 + x]; };
     EXPECT_EQ(at(5, 5), Rgba(255, 0, 0, 255)) << "texel (0, 0) lands top-left";
     EXPECT_TRUE(Near(at(60, 5), Rgba(0, 128, 0, 255), 1));
@@ -180,7 +187,7 @@ struct FogCase {
     uint32_t expected;
 };
 
-TEST_F(BuiltinProgramTest, FogBlendsTowardsTheFogColourByViewDepth)
+TEST_P(BuiltinProgramTest, FogBlendsTowardsTheFogColourByViewDepth)
 {
     DepthView(1, 1.0f / 200.0f);
     StateManagerM::SetRenderState(RS_FOGENABLE, 1);
@@ -194,7 +201,7 @@ TEST_F(BuiltinProgramTest, FogBlendsTowardsTheFogColourByViewDepth)
     };
     for (const FogCase& c : cases) {
         FullScreen16(Rgba(255, 0, 0, 255), c.depth);
-        EXPECT_TRUE(Near(frame.Pixel(32, 32), c.expected, 1)) << c.depth << " " << std::hex << frame.Pixel(32, 32);
+        EXPECT_TRUE(Near(frame->Pixel(32, 32), c.expected, 1)) << c.depth << " " << std::hex << frame->Pixel(32, 32);
     }
     // Textured programs fog the same way.
     auto* v = static_cast<V24*>(GR_VertexBuilder_AllocVerts(PR_TRIANGLESTRIP, nullptr, 24, 4));
@@ -204,21 +211,21 @@ TEST_F(BuiltinProgramTest, FogBlendsTowardsTheFogColourByViewDepth)
     v[1] = {0, 0, red, -1, 1, 50};
     v[2] = {1, 1, red, 1, -1, 50};
     v[3] = {1, 0, red, 1, 1, 50};
-    EXPECT_TRUE(Near(frame.Pixel(32, 32), Rgba(128, 0, 128, 255), 1));
+    EXPECT_TRUE(Near(frame->Pixel(32, 32), Rgba(128, 0, 128, 255), 1));
 }
 
-TEST_F(BuiltinProgramTest, AlphaTestPassesOnlyAboveTheReference)
+TEST_P(BuiltinProgramTest, AlphaTestPassesOnlyAboveTheReference)
 {
     DepthView(1, 1);
     StateManagerM::SetRenderState(RS_ALPHATESTENABLE, 1);
     StateManagerM::SetRenderState(RS_ALPHAREF, 128);
     FullScreen16(Rgba(0, 255, 0, 128), 0.0f);
-    EXPECT_EQ(frame.Pixel(32, 32), Rgba(0, 0, 0, 255)) << "alpha equal to the reference is discarded";
+    EXPECT_EQ(frame->Pixel(32, 32), Rgba(0, 0, 0, 255)) << "alpha equal to the reference is discarded";
     FullScreen16(Rgba(0, 255, 0, 129), 0.0f);
-    EXPECT_EQ(frame.Pixel(32, 32), Rgba(0, 255, 0, 129));
+    EXPECT_EQ(frame->Pixel(32, 32), Rgba(0, 255, 0, 129));
     StateManagerM::SetRenderState(RS_ALPHATESTENABLE, 0);
     FullScreen16(Rgba(0, 0, 255, 1), 0.0f);
-    EXPECT_EQ(frame.Pixel(32, 32), Rgba(0, 0, 255, 1));
+    EXPECT_EQ(frame->Pixel(32, 32), Rgba(0, 0, 255, 1));
 }
 
 class LitProgramTest : public BuiltinProgramTest {
@@ -241,7 +248,7 @@ protected:
         v[0] = {6, 0, 0, 0, 0, -1, colour, 0, 0};
         v[1] = {-6, 0, 0, 0, 0, -1, colour, 0, 0};
         v[2] = {0, 6, 0, 0, 0, -1, colour, 0, 0};
-        return frame.Pixel(32, 22);
+        return frame->Pixel(32, 22);
     }
 
     static LightSlot Light(int kind, float x, float y, float z, float range)
@@ -250,7 +257,7 @@ protected:
     }
 };
 
-TEST_F(LitProgramTest, DirectionalLightFollowsTheCosine)
+TEST_P(LitProgramTest, DirectionalLightFollowsTheCosine)
 {
     StateManagerM::SetLight(0, Light(0, 0, 0, 1, 0));
     EXPECT_TRUE(Near(DrawAndRead(Rgba(128, 128, 128, 200)), Rgba(191, 191, 191, 200), 1))
@@ -262,7 +269,7 @@ TEST_F(LitProgramTest, DirectionalLightFollowsTheCosine)
     EXPECT_TRUE(Near(DrawAndRead(Rgba(255, 255, 255, 255)), Rgba(64, 64, 64, 255), 1));
 }
 
-TEST_F(LitProgramTest, PointLightReachesOnlyInsideItsRange)
+TEST_P(LitProgramTest, PointLightReachesOnlyInsideItsRange)
 {
     // Vertices at (±6, 0) and (0, 6); a light at z = -8 is exactly 10 away.
     const float inside = -std::sqrt(9.9f * 9.9f - 36.0f);
@@ -274,11 +281,17 @@ TEST_F(LitProgramTest, PointLightReachesOnlyInsideItsRange)
     EXPECT_TRUE(Near(DrawAndRead(Rgba(255, 255, 255, 255)), Rgba(64, 64, 64, 255), 1)) << "at the range: unlit";
 }
 
-TEST_F(LitProgramTest, LightingOffDrawsTheVertexColour)
+TEST_P(LitProgramTest, LightingOffDrawsTheVertexColour)
 {
     StateManagerM::SetRenderState(RS_LIGHTING, 0);
     StateManagerM::SetLight(0, Light(0, 0, 0, 1, 0));
     EXPECT_EQ(DrawAndRead(Rgba(100, 50, 25, 255)), Rgba(100, 50, 25, 255));
 }
+
+const auto kClipName = [](const ::testing::TestParamInfo<bool>& info) {
+    return info.param ? "DriverClipControl" : "ShaderFallback";
+};
+INSTANTIATE_TEST_SUITE_P(ClipControl, BuiltinProgramTest, ::testing::Values(true, false), kClipName);
+INSTANTIATE_TEST_SUITE_P(ClipControl, LitProgramTest, ::testing::Values(true, false), kClipName);
 
 }  // namespace
