@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -51,24 +52,25 @@ struct Xlib {
 class WindowSmokeTest : public ::testing::Test {
 protected:
     pid_t server = -1;
-    std::string display;
+    char display[16] = {};
 
     void SetUp() override
     {
         if (access(kXvfb, X_OK) != 0) GTEST_SKIP() << "Xvfb is not installed: the real-window test needs it";
         const int number = 90 + static_cast<int>(getpid() % 400);
-        display = ":" + std::to_string(number);
+        std::snprintf(display, sizeof display, ":%d", number);
         server = fork();
         ASSERT_GE(server, 0);
         if (server == 0) {
-            execl(kXvfb, kXvfb, display.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp", nullptr);
+            execl(kXvfb, kXvfb, display, "-screen", "0", "640x480x24", "-nolisten", "tcp", nullptr);
             _exit(127);
         }
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        for (int i = 0; i < 100 && access(socket.c_str(), F_OK) != 0; ++i)
+        char socket[64];
+        std::snprintf(socket, sizeof socket, "/tmp/.X11-unix/X%d", number);
+        for (int i = 0; i < 100 && access(socket, F_OK) != 0; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        ASSERT_EQ(access(socket.c_str(), F_OK), 0) << "Xvfb did not start on " << display;
-        setenv("DISPLAY", display.c_str(), 1);
+        ASSERT_EQ(access(socket, F_OK), 0) << "Xvfb did not start on " << display;
+        setenv("DISPLAY", display, 1);
         setenv("SDL_VIDEODRIVER", "x11", 1);
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         HostWindow_ResetMessages();
