@@ -158,6 +158,13 @@ void ReleaseContext()
     g_Device = Device{};
 }
 
+// Errors left by earlier calls must not be taken for the next one's.
+void ClearErrors()
+{
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
 bool HasExtension(const char* name)
 {
     GLint count = 0;
@@ -513,6 +520,7 @@ HGPU_Buffer* HGPU_CreateBuffer(HGPU_BufferKind kind, uint32_t size, bool dynamic
     if (!g_Device.ready || size == 0) return nullptr;
     static const GLenum targets[] = {GL_ARRAY_BUFFER, GL_ELEMENT_ARRAY_BUFFER, GL_UNIFORM_BUFFER};
     auto* buffer = new HGPU_Buffer{0, targets[static_cast<int>(kind)], size};
+    ClearErrors();
     glGenBuffers(1, &buffer->id);
     // Index buffers bind to the vertex array; keep them off it until drawn.
     const GLenum target = kind == HGPU_BufferKind::Index ? GL_COPY_WRITE_BUFFER : buffer->target;
@@ -657,6 +665,7 @@ HGPU_Texture* HGPU_CreateTexture(int width, int height, HGPU_Format format, uint
     if (!g_Device.ready || width <= 0 || height <= 0) return nullptr;
     auto* texture = new HGPU_Texture{0, width, height, samples > 1 ? samples : 1, format, bindFlags};
     const TextureFormat f = FormatOf(format);
+    ClearErrors();
     glGenTextures(1, &texture->id);
     const GLenum target = TextureTarget(texture);
     glBindTexture(target, texture->id);
@@ -700,6 +709,7 @@ bool HGPU_ReadTexture(HGPU_Texture* texture, int x, int y, int width, int height
         return false;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, g_Device.scratchFbo);
     AttachToFramebuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, texture);
+    ClearErrors();
     glPixelStorei(GL_PACK_ROW_LENGTH, pitch / 4);
     // Rows are stored top-down already: the first row read is the top one.
     glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, out);

@@ -112,6 +112,18 @@ TEST_F(InputStateTest, ButtonTappedBetweenFramesIsOnlyReleased)
     EXPECT_EQ(IO_CheckButton(1, 0), 0);
 }
 
+TEST_F(InputStateTest, PointerEventsAreSnapshotBeforeTheFrame)
+{
+    IO_MouseDown(1, 12, 34);
+    IO_SnapshotPointerEvents();
+    EXPECT_EQ(IO_Input.pointerEvents[0].flags, 0x80000003u);
+    EXPECT_EQ(IO_Input.pointerEvents[0].x, 12);
+    EXPECT_EQ(IO_Input.pointerEvents[0].y, 34);
+    IO_MouseUp(1, 12, 34);
+    IO_SnapshotPointerEvents();
+    EXPECT_EQ(IO_Input.pointerEvents[0].flags, 0u);
+}
+
 TEST_F(InputStateTest, ButtonsWheelAndPositionReachTheFrame)
 {
     IO_MouseDown(2, 0, 0);
