@@ -108,8 +108,7 @@ void GR_D3D_CreateSwapChain(SDL_Window* window, int width, int height, uint32_t 
         g_SwapChainExists = true;
         if (GR_D3D_FullScreen) HostWindow_SetFullscreen(window, true);
     }
-    HGPU_SetViewport(0, 0, static_cast<float>(width), static_cast<float>(height), 0.0f, 1.0f);
-    HGPU_SetScissor(0, 0, width, height);
+    GR_D3D_SetViewport(0, 0, width, height);
     HGPU_Texture* back = HGPU_GetBackBuffer();
     HGPU_SetRenderTargets(&back, 1, nullptr);
     const float black[4] = {0, 0, 0, 1};
