@@ -11,11 +11,16 @@ struct Message {
     uint32_t message;
     uint64_t wParam;
     int64_t lParam;
+    int scancode;  // the key that goes down or up with this message, -1 none
+    bool down;
 };
 
 std::deque<Message> g_Queue;
 bool g_QuitPosted = false;
+// Key states as events are translated, and as the messages are handled: the
+// window procedure sees each key's state at its own message.
 bool g_ScancodeDown[SDL_NUM_SCANCODES];
+bool g_ScancodeDownAtMessage[SDL_NUM_SCANCODES];
 SDL_Cursor* g_Cursors[15];
 
 // SDL scan code -> virtual-key code; 0 = no key.
@@ -40,6 +45,8 @@ const KeyEntry kKeys[] = {
     {SDL_SCANCODE_LALT, 18, false}, {SDL_SCANCODE_LGUI, 91, true}, {SDL_SCANCODE_RCTRL, 17, true},
     {SDL_SCANCODE_RSHIFT, 16, false}, {SDL_SCANCODE_RALT, 18, true}, {SDL_SCANCODE_RGUI, 92, true},
 };
+
+bool SideDown(const bool* table, SDL_Scancode left, SDL_Scancode right) { return table[left] || table[right]; }
 
 int Lookup(int scancode, bool* extended)
 {
@@ -71,14 +78,15 @@ uint64_t MouseKeyFlags()
     if (buttons & SDL_BUTTON_LMASK) flags |= MK_LBUTTON;
     if (buttons & SDL_BUTTON_RMASK) flags |= MK_RBUTTON;
     if (buttons & SDL_BUTTON_MMASK) flags |= MK_MBUTTON;
-    if (HostWindow_GetKeyState(VK_SHIFT)) flags |= MK_SHIFT;
-    if (HostWindow_GetKeyState(VK_CONTROL)) flags |= MK_CONTROL;
+    if (SideDown(g_ScancodeDown, SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT)) flags |= MK_SHIFT;
+    if (SideDown(g_ScancodeDown, SDL_SCANCODE_LCTRL, SDL_SCANCODE_RCTRL)) flags |= MK_CONTROL;
     return flags;
 }
 
-void Post(SDL_Window* window, uint32_t message, uint64_t wParam, int64_t lParam)
+void Post(SDL_Window* window, uint32_t message, uint64_t wParam, int64_t lParam, int scancode = -1,
+          bool down = false)
 {
-    g_Queue.push_back({window, message, wParam, lParam});
+    g_Queue.push_back({window, message, wParam, lParam, scancode, down});
 }
 
 // Characters as UTF-16 units, one message each.
@@ -111,7 +119,7 @@ void TranslateKey(SDL_Window* window, const SDL_KeyboardEvent& key, bool down)
     bool extended = false;
     const int vk = Lookup(scancode, &extended);
     if (vk == 0) return;
-    const bool alt = HostWindow_GetKeyState(VK_MENU);
+    const bool alt = SideDown(g_ScancodeDown, SDL_SCANCODE_LALT, SDL_SCANCODE_RALT);
     int64_t lParam = 1 | (static_cast<int64_t>(scancode & 0xFF) << 16);
     if (extended) lParam |= KEY_EXTENDED_BIT;
     if (alt) lParam |= 1ll << 29;
@@ -120,7 +128,7 @@ void TranslateKey(SDL_Window* window, const SDL_KeyboardEvent& key, bool down)
     // Alt held (or Alt itself, or F10) makes a system key, as on the desktop.
     const bool system = alt || vk == VK_MENU || vk == 121;
     Post(window, down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP),
-         static_cast<uint64_t>(vk), lParam);
+         static_cast<uint64_t>(vk), lParam, scancode, down);
     if (!down) return;
     if (vk == VK_RETURN && alt) Post(window, WM_SYSCOMMAND, SC_KEYMENU, VK_RETURN);
     // Keys that type a control character; text input does not report them.
@@ -273,6 +281,7 @@ bool HostWindow_DispatchMessages(HostWindow_Proc proc)
     while (!g_QuitPosted && !g_Queue.empty()) {
         const Message message = g_Queue.front();
         g_Queue.pop_front();
+        if (message.scancode >= 0) g_ScancodeDownAtMessage[message.scancode] = message.down;
         if (proc) proc(message.window, message.message, message.wParam, message.lParam);
     }
     if (!g_QuitPosted) return false;
@@ -287,6 +296,7 @@ void HostWindow_ResetMessages()
     g_Queue.clear();
     g_QuitPosted = false;
     for (bool& down : g_ScancodeDown) down = false;
+    for (bool& down : g_ScancodeDownAtMessage) down = false;
 }
 
 int HostWindow_ScancodeToVirtualKey(int scancode)
@@ -304,20 +314,21 @@ bool HostWindow_IsExtendedKey(int scancode)
 
 bool HostWindow_GetKeyState(int virtualKey)
 {
+    const bool* down = g_ScancodeDownAtMessage;
     switch (virtualKey) {
-    case VK_SHIFT: return g_ScancodeDown[SDL_SCANCODE_LSHIFT] || g_ScancodeDown[SDL_SCANCODE_RSHIFT];
-    case VK_CONTROL: return g_ScancodeDown[SDL_SCANCODE_LCTRL] || g_ScancodeDown[SDL_SCANCODE_RCTRL];
-    case VK_MENU: return g_ScancodeDown[SDL_SCANCODE_LALT] || g_ScancodeDown[SDL_SCANCODE_RALT];
-    case VK_LSHIFT: return g_ScancodeDown[SDL_SCANCODE_LSHIFT];
-    case VK_RSHIFT: return g_ScancodeDown[SDL_SCANCODE_RSHIFT];
-    case VK_LCONTROL: return g_ScancodeDown[SDL_SCANCODE_LCTRL];
-    case VK_RCONTROL: return g_ScancodeDown[SDL_SCANCODE_RCTRL];
-    case VK_LMENU: return g_ScancodeDown[SDL_SCANCODE_LALT];
-    case VK_RMENU: return g_ScancodeDown[SDL_SCANCODE_RALT];
+    case VK_SHIFT: return SideDown(down, SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT);
+    case VK_CONTROL: return SideDown(down, SDL_SCANCODE_LCTRL, SDL_SCANCODE_RCTRL);
+    case VK_MENU: return SideDown(down, SDL_SCANCODE_LALT, SDL_SCANCODE_RALT);
+    case VK_LSHIFT: return down[SDL_SCANCODE_LSHIFT];
+    case VK_RSHIFT: return down[SDL_SCANCODE_RSHIFT];
+    case VK_LCONTROL: return down[SDL_SCANCODE_LCTRL];
+    case VK_RCONTROL: return down[SDL_SCANCODE_RCTRL];
+    case VK_LMENU: return down[SDL_SCANCODE_LALT];
+    case VK_RMENU: return down[SDL_SCANCODE_RALT];
     default: break;
     }
     for (int scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode)
-        if (g_ScancodeDown[scancode] && HostWindow_ScancodeToVirtualKey(scancode) == virtualKey) return true;
+        if (down[scancode] && HostWindow_ScancodeToVirtualKey(scancode) == virtualKey) return true;
     return false;
 }
 

@@ -118,6 +118,21 @@ TEST_F(WindowPumpTest, ShiftReportsTheGenericThenTheSideCode)
     }
 }
 
+TEST_F(WindowPumpTest, BothShiftsInOneBatchKeepTheirSides)
+{
+    Key(SDL_SCANCODE_LSHIFT, true);
+    Key(SDL_SCANCODE_RSHIFT, true);
+    Frame();
+    EXPECT_EQ(IO_CheckKeyPressed(160), 1);
+    EXPECT_EQ(IO_CheckKeyPressed(161), 1);
+    Key(SDL_SCANCODE_RSHIFT, false);
+    Key(SDL_SCANCODE_LSHIFT, false);
+    Frame();
+    EXPECT_EQ(IO_CheckKeyReleased(160), 1);
+    EXPECT_EQ(IO_CheckKeyReleased(161), 1);
+    EXPECT_EQ(IO_KeyboardCheck(1), 0);
+}
+
 TEST_F(WindowPumpTest, RepeatedKeyDownKeepsTheKeyHeld)
 {
     Key(SDL_SCANCODE_SPACE, true);
