@@ -4,6 +4,7 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Path/Path_Main.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
 #include "Runner/GameLoad_Stub.h"
@@ -35,7 +36,7 @@ const ChunkDispatch kDispatch[] = {
     {"AGRP", Chunk_ReaderNotBuilt, Chunk_Ignore},
     {"SPRT", Chunk_ReaderNotBuilt, nullptr},
     {"BGND", Chunk_ReaderNotBuilt, nullptr},
-    {"PATH", Chunk_ReaderNotBuilt, nullptr},
+    {"PATH", Path_Load, nullptr},
     {"SCPT", Chunk_ReaderNotBuilt, nullptr},
     {"GLOB", GLOB_Load, nullptr},
     {"SHDR", Chunk_ReaderNotBuilt, nullptr},

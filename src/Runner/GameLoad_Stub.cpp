@@ -21,7 +21,6 @@ void JS_CreateResourceObject() {}
 void Sound_Clear() {}
 void Sprite_Init() {}
 void Background_DeleteAll() {}
-void Path_ResetAll() {}
 void Script_DeleteAll() {}
 void Font_Reset() {}
 void TimeLine_Init() {}
@@ -29,7 +28,6 @@ void Object_Init() {}
 void Room_Init() {}
 void CameraList_Clear() {}
 void InitDefaultCamera() {}
-void Path_FreeAll() {}
 void TimeLine_FreeAll() {}
 
 void GR_Window_SetColour(uint32_t) {}

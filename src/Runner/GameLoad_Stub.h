@@ -24,7 +24,6 @@ void JS_CreateResourceObject();
 void Sound_Clear();
 void Sprite_Init();
 void Background_DeleteAll();
-void Path_ResetAll();
 void Script_DeleteAll();
 void Font_Reset();
 void TimeLine_Init();
@@ -32,7 +31,6 @@ void Object_Init();
 void Room_Init();
 void CameraList_Clear();
 void InitDefaultCamera();
-void Path_FreeAll();
 void TimeLine_FreeAll();
 
 // Renderer: window clear colour and texture pages. The texture stand-in hands

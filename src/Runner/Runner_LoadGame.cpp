@@ -9,6 +9,7 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "IO/IniFile.h"
+#include "Path/Path_Main.h"
 #include "Runner/DebugInfo.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
