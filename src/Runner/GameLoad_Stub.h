@@ -28,7 +28,6 @@ void Path_ResetAll();
 void Script_DeleteAll();
 void Font_Reset();
 void TimeLine_Init();
-void Object_Init();
 void Room_Init();
 void CameraList_Clear();
 void InitDefaultCamera();
