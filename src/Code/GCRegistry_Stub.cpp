@@ -44,8 +44,6 @@ void GCRegistry::Remove(KVObjectBase* object)
     object->m_registryIndex = -1;
 }
 
-int32_t GCRegistry::Count() { return s_count; }
-
 KVObjectBase* GCRegistry::At(int32_t index)
 {
     return index >= 0 && index < s_capacity ? s_entries[index] : nullptr;

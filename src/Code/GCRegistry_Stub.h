@@ -10,6 +10,5 @@ struct GCRegistry {
     static int32_t Add(KVObjectBase* object);
     // Clears the object's entry and its registry index; nothing when unregistered.
     static void Remove(KVObjectBase* object);
-    static int32_t Count();
     static KVObjectBase* At(int32_t index);
 };

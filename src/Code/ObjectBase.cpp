@@ -80,7 +80,6 @@ namespace {
 struct PoolState {
     void* blocks;  // each block's first word links the next
     ScriptValue* freeCells;
-    int32_t blockCount;
 };
 PoolState s_pool = {};
 
@@ -98,7 +97,6 @@ void ScriptValuePool::Grow()
     std::memset(block, 0x78, kBlockSize);
     *static_cast<void**>(block) = s_pool.blocks;
     s_pool.blocks = block;
-    ++s_pool.blockCount;
     ScriptValue* cells = FirstCell(block);
     for (int32_t i = kCellsPerBlock - 1; i >= 0; --i) {
         *reinterpret_cast<ScriptValue**>(&cells[i]) = s_pool.freeCells;
@@ -129,8 +127,6 @@ bool ScriptValuePool::Owns(const ScriptValue* cell)
     }
     return false;
 }
-
-int32_t ScriptValuePool::BlockCount() { return s_pool.blockCount; }
 
 // ---------------------------------------------------------------- objects
 

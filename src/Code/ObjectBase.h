@@ -44,7 +44,6 @@ struct ScriptValuePool {
     static void Return(ScriptValue* cell);
     static bool Owns(const ScriptValue* cell);
     static void Grow();
-    static int32_t BlockCount();
 };
 
 // Root of the object classes: a destructor and the slot reference.

@@ -15,14 +15,12 @@
 
 namespace {
 CVariableListNode* s_nodePool = nullptr;
-int32_t s_nodePoolCount = 0;
 
 CVariableListNode* TakeNode()
 {
     CVariableListNode* node = s_nodePool;
     if (node) {
         s_nodePool = node->poolNext;
-        --s_nodePoolCount;
     } else {
         node = new CVariableListNode;
     }
@@ -56,16 +54,7 @@ void CVariableListNode::ConstructKey(const ScriptValue* newKey)
 
 void CVariableListNode::CopyConstruct(const CVariableListNode* other)
 {
-    Construct(&other->key, &other->value);
-    value.flags = other->value.flags;
-    hash = other->hash;
-}
-
-void CVariableListNode::Assign(const CVariableListNode* other)
-{
-    key.Assign(other->key);
-    value.Assign(other->value);
-    value.flags = other->value.flags;
+    Construct(&other->key, &other->value);  // flags come along; an owned pointer is only borrowed
     hash = other->hash;
 }
 
@@ -103,10 +92,7 @@ void CVariableList::FreeNode(CVariableListNode* node)
     node->next = nullptr;
     node->poolNext = s_nodePool;
     s_nodePool = node;
-    ++s_nodePoolCount;
 }
-
-int32_t CVariableList::PoolCount() { return s_nodePoolCount; }
 
 // ---------------------------------------------------------------- the list
 

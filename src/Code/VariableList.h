@@ -15,11 +15,10 @@ struct CVariableListNode {
     ScriptValue value;            // flags hold the attribute bits
     uint32_t hash;
 
-    // Copies with references counted; Assign releases the node's old payloads first.
+    // Copies with references counted.
     void Construct(const ScriptValue* newKey, const ScriptValue* newValue);
     void ConstructKey(const ScriptValue* newKey);
     void CopyConstruct(const CVariableListNode* other);
-    void Assign(const CVariableListNode* other);
 };
 
 class CVariableList {
@@ -41,7 +40,6 @@ public:
     static CVariableListNode* NewKeyNode(const ScriptValue* key);
     // Releases key and value and puts the node on the shared pool.
     static void FreeNode(CVariableListNode* node);
-    static int32_t PoolCount();
 
     void Insert(CVariableListNode* node);
     void Remove(CVariableListNode* node);

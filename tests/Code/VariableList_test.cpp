@@ -10,6 +10,7 @@
 #include "Base/Console.h"
 #include "Code/Buffer_Stub.h"
 #include "Code/Code_ValueIndex.h"
+#include "Code/ObjectBase.h"
 #include "Code/VariableNames_Stub.h"
 #include "Runner/GameOptions.h"
 
@@ -282,4 +283,30 @@ TEST_F(SavedListTest, ACountOfZeroOrLessReadsNothingMore)
         EXPECT_EQ(loaded.Count(), 0);
         EXPECT_EQ(buffer.Remaining(), 8u);
     }
+}
+
+namespace {
+struct Tracked : CInstanceBase {
+    explicit Tracked(int* deletions) : m_deletions(deletions) {}
+    ~Tracked() override { ++*m_deletions; }
+    ScriptValue* SlotRef(int32_t) override { return nullptr; }
+    int* m_deletions;
+};
+}  // namespace
+
+TEST(VariableList, ACopyBorrowsAnOwnedPointerInsteadOfOwningItTwice)
+{
+    int deletions = 0;
+    {
+        CVariableList source;
+        CVariableListNode* node = CVariableList::NewIdNode(100009);
+        node->value.ptr = static_cast<CInstanceBase*>(new Tracked(&deletions));
+        node->value.kind = VALUE_PTR;
+        node->value.flags = VALUE_FLAG_OWNED_PTR | VALUE_FLAG_ENUMERABLE;
+        source.Insert(node);
+        CVariableList copy;
+        copy.CopyFrom(&source);
+        EXPECT_EQ(copy.FindId(100009)->value.flags, VALUE_FLAG_ENUMERABLE);
+    }
+    EXPECT_EQ(deletions, 1);
 }

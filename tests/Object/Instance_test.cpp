@@ -9,6 +9,7 @@
 #include "Base/Console.h"
 #include "Base/ErrorReport.h"
 #include "Code/GCRegistry_Stub.h"
+#include "Code/VariableList.h"
 #include "Object/EventPass_Stub.h"
 #include "Runner/Runner_Options.h"
 #include "Object/Skeleton_Stub.h"
@@ -430,4 +431,19 @@ TEST(EllipseContainsPoint, InsideOnAndOutsideTheInscribedEllipse)
         {5, 5, 5, 9, 5, 7, false},     // flat
     };
     for (const Case& c : cases) EXPECT_EQ(EllipseContainsPoint(c.l, c.t, c.r, c.b, c.x, c.y), c.inside) << c.x << "," << c.y;
+}
+
+TEST_F(InstanceRecord, InObjectModeACopyTakesTheNamedProperties)
+{
+    ObjectMode = true;
+    CInstance source(0, 0, 100000, -1, false);
+    CInstance copy(0, 0, 100001, -1, false);
+    ObjectMode = false;
+    ASSERT_NE(source.m_properties, nullptr);
+    source.AddReal("score", 12, 7);
+    copy.AddReal("stale", 1, 7);
+    copy.CopyFrom(&source, false);
+    ASSERT_NE(copy.m_properties->Find("score"), nullptr);
+    EXPECT_EQ(copy.m_properties->Find("score")->value.real, 12);
+    EXPECT_EQ(copy.m_properties->Find("stale"), nullptr);
 }
