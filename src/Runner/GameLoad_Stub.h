@@ -27,7 +27,6 @@ void Background_DeleteAll();
 void Script_DeleteAll();
 void Font_Reset();
 void TimeLine_Init();
-void Object_Init();
 void Room_Init();
 void CameraList_Clear();
 void InitDefaultCamera();
