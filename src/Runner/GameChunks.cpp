@@ -4,6 +4,9 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Code/Code_Link.h"
+#include "Runner/CodeChunks.h"
+#include "Script/Script_Main.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
 #include "Runner/GameLoad_Stub.h"
@@ -36,7 +39,7 @@ const ChunkDispatch kDispatch[] = {
     {"SPRT", Chunk_ReaderNotBuilt, nullptr},
     {"BGND", Chunk_ReaderNotBuilt, nullptr},
     {"PATH", Chunk_ReaderNotBuilt, nullptr},
-    {"SCPT", Chunk_ReaderNotBuilt, nullptr},
+    {"SCPT", SCPT_Load, nullptr},
     {"GLOB", GLOB_Load, nullptr},
     {"SHDR", Chunk_ReaderNotBuilt, nullptr},
     {"FONT", Chunk_ReaderNotBuilt, nullptr},
@@ -45,8 +48,8 @@ const ChunkDispatch kDispatch[] = {
     {"ROOM", Chunk_ReaderNotBuilt, nullptr},
     {"EMBI", Chunk_ReaderNotBuilt, nullptr},
     {"TPAG", TPAG_Load, nullptr},
-    {"CODE", Chunk_ReaderNotBuilt, nullptr},
-    {"FUNC", Chunk_ReaderNotBuilt, nullptr},
+    {"CODE", CODE_Load, nullptr},
+    {"FUNC", FUNC_Load, nullptr},
     {"TXTR", TXTR_Load, nullptr},
     {"AUDO", Chunk_ReaderNotBuilt, Chunk_ReaderNotBuilt},
     {"STRG", Chunk_Ignore, nullptr},
@@ -107,6 +110,7 @@ bool LoadGameChunks(const uint8_t* data, uint32_t size)
     ResetManagers();
     GameData_SetImage(data, size);
     if (!GameData_CheckContainer(data, size)) return false;
+    LinkRecord_BindNameTables();
     bool result = true;
     uint32_t pos = 8;
     GameChunk chunk;
@@ -127,6 +131,7 @@ bool LoadGameChunks(const uint8_t* data, uint32_t size)
         if (!ok) return false;
     }
     if (ObjectMode) JS_CreateResourceObject();
+    LinkRecord_ResolveNames();
     return result;
 }
 

@@ -1,0 +1,3 @@
+#include "Code/GlobalObject_Stub.h"
+
+CInstance* GlobalObject = nullptr;
