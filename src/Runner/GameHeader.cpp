@@ -195,6 +195,7 @@ void GameHeader_Reset()
 bool LoadGameHeader(const uint8_t* data, uint32_t size)
 {
     GameHeader_Reset();
+    CodeChunks_Free();  // the code copy of a previous image must not be taken for this one
     GameData_SetImage(data, size);
     if (!GameData_CheckContainer(data, size)) return false;
     uint32_t pos = 8;
