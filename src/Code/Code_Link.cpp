@@ -88,9 +88,11 @@ const CompiledCodeEntry* LinkRecord_CodeEntry(int32_t index)
 void LinkRecord_BindNameTables()
 {
     if (!LinkRecord) return;
-    if (LinkRecord->globalCount >= 1) Variable_GlobalCount = LinkRecord->globalCount;
-    if (LinkRecord->instanceCount >= 1) Variable_InstanceCount = LinkRecord->instanceCount;
-    Variable_SetTableSizes(Variable_GlobalCount, Variable_InstanceCount, 0);
+    const int32_t globalCount = LinkRecord->globalCount >= 1 ? LinkRecord->globalCount : Variable_GlobalCount();
+    const int32_t instanceCount =
+        LinkRecord->instanceCount >= 1 ? LinkRecord->instanceCount : Variable_InstanceCount();
+    Variable_SetCounts(globalCount, instanceCount, Variable_LocalCount());
+    Variable_SetTableSizes(globalCount, instanceCount, 0);
     LinkVariableRef** refs = LinkRecord->variables;
     // A count beyond the list names only the references there are.
     const int32_t refCount = CountRefs(refs);

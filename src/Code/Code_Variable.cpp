@@ -9,15 +9,16 @@
 #include "Runner/GameHeader.h"
 #include "Runner/Runner_Services_Stub.h"
 
-int32_t Variable_GlobalCount = 0;
-int32_t Variable_InstanceCount = 0;
-int32_t Variable_LocalCount = 0;
 GlobalNameFlags Variable_GlobalFlags = {nullptr, 0};
 
 namespace {
 constexpr const char* kUnknownVariable = "<unknown variable>";
 // Slots are 28-bit fields of the variable operand.
 constexpr int32_t kMaxSlot = 0x0FFFFFFF - VARIABLE_ID_BASE;
+
+int32_t s_globalCount = 0;
+int32_t s_instanceCount = 0;
+int32_t s_localCount = 0;
 
 BuiltinVariable s_builtins[BUILTIN_VARIABLE_CAPACITY];
 int32_t s_builtinCount = 0;
@@ -120,7 +121,7 @@ const char* const kGlobalBuiltInNames[] = {
 
 // ---- Built-in variables ----
 
-void Variable_BuiltIn_Add(const char* name, BuiltinVariableGetter getter, BuiltinVariableSetter setter)
+void Variable_BuiltIn_Add(const char* name, BuiltinGetter getter, BuiltinSetter setter)
 {
     if (s_builtinCount >= BUILTIN_VARIABLE_CAPACITY) {
         ShowMessageBox("INTERNAL ERROR: Adding too many variables");
@@ -147,7 +148,7 @@ const char* Variable_BuiltIn_Name(int32_t id)
     return s_builtins[id].name;
 }
 
-const BuiltinVariable* Variable_BuiltIn_Get(int32_t id)
+const BuiltinVariable* Variable_BuiltIn_At(int32_t id)
 {
     if (id < 0 || id >= s_builtinCount) return nullptr;
     return &s_builtins[id];
@@ -168,6 +169,17 @@ void Variable_BuiltIn_Free()
 }
 
 // ---- Names and ids ----
+
+int32_t Variable_GlobalCount() { return s_globalCount; }
+int32_t Variable_InstanceCount() { return s_instanceCount; }
+int32_t Variable_LocalCount() { return s_localCount; }
+
+void Variable_SetCounts(int32_t globalCount, int32_t instanceCount, int32_t localCount)
+{
+    s_globalCount = globalCount;
+    s_instanceCount = instanceCount;
+    s_localCount = localCount;
+}
 
 int32_t Variable_FindOrAddName(const char* name)
 {
@@ -276,7 +288,7 @@ void Variable_FreeNames()
     FreeTable(s_globalNames);
     FreeTable(s_instanceNames);
     FreeLocalLists();
-    Variable_GlobalCount = Variable_InstanceCount = Variable_LocalCount = 0;
+    Variable_SetCounts(0, 0, 0);
 }
 
 bool Variable_IsGlobalBuiltInName(const char* name)

@@ -13,25 +13,25 @@ constexpr int32_t VARIABLE_ID_BASE = 100000;       // id of slot 0
 constexpr int32_t BUILTIN_VARIABLE_CAPACITY = 500;
 constexpr int32_t GLOBAL_FLAG_COUNT = 10000;
 
-typedef bool (*BuiltinVariableGetter)(CInstance* self, int32_t arrayIndex, ScriptValue* out);
-typedef bool (*BuiltinVariableSetter)(CInstance* self, int32_t arrayIndex, ScriptValue* value);
+using BuiltinGetter = bool (*)(CInstance* self, int32_t arrayIndex, ScriptValue* out);
+using BuiltinSetter = bool (*)(CInstance* self, int32_t arrayIndex, ScriptValue* value);
 
 struct BuiltinVariable {
     char* name;   // memory-manager copy
-    BuiltinVariableGetter getter;
-    BuiltinVariableSetter setter;  // null: read-only
+    BuiltinGetter getter;
+    BuiltinSetter setter;  // null: read-only
     bool canSet;
 };
 
 // ---- Built-in variables ----
 // Appends a record; a 501st shows "INTERNAL ERROR: Adding too many variables".
-void Variable_BuiltIn_Add(const char* name, BuiltinVariableGetter getter, BuiltinVariableSetter setter);
+void Variable_BuiltIn_Add(const char* name, BuiltinGetter getter, BuiltinSetter setter);
 // Id of the first record of that exact name, -1 when none.
 int32_t Variable_BuiltIn_Find(const char* name);
 // "<unknown built-in variable>" for an id outside the records in use.
 const char* Variable_BuiltIn_Name(int32_t id);
 // The record of id, null outside the records in use.
-const BuiltinVariable* Variable_BuiltIn_Get(int32_t id);
+const BuiltinVariable* Variable_BuiltIn_At(int32_t id);
 int32_t Variable_BuiltIn_Count();
 // Frees every name, clears the table and frees the global-name flags.
 void Variable_BuiltIn_Free();
@@ -41,9 +41,10 @@ enum VariableTable { VARIABLE_TABLE_GLOBAL, VARIABLE_TABLE_INSTANCE };
 
 // The counts the code chunks (or the link record) gave: global, instance and
 // the largest number of locals of any code entry.
-extern int32_t Variable_GlobalCount;
-extern int32_t Variable_InstanceCount;
-extern int32_t Variable_LocalCount;
+int32_t Variable_GlobalCount();
+int32_t Variable_InstanceCount();
+int32_t Variable_LocalCount();
+void Variable_SetCounts(int32_t globalCount, int32_t instanceCount, int32_t localCount);
 
 // The built-in id, else 100000 + the name's index in the flat list (appended when new).
 int32_t Variable_FindOrAddName(const char* name);

@@ -190,7 +190,7 @@ bool CodeChunk_GetRecord(uint32_t index, CodeRecordView* out)
 
 bool VARI_Load(const uint8_t* payload, uint32_t length, const uint8_t* data)
 {
-    Variable_GlobalCount = Variable_InstanceCount = Variable_LocalCount = 0;
+    Variable_SetCounts(0, 0, 0);
     if (!NewCodeFormat) return VARI_LoadOld(payload, length, data);
     if (length < kVariHeadSize || (length - kVariHeadSize) % kNewVariRecordSize != 0)
         return GameData_Fail("VARI", "%u bytes are not a 12-byte head and whole 20-byte records", length);
@@ -203,13 +203,11 @@ bool VARI_Load(const uint8_t* payload, uint32_t length, const uint8_t* data)
     if (globals > kMaxCount || instances > kMaxCount || locals > kMaxCount)
         return GameData_Fail("VARI", "variable counts %u, %u, %u are beyond what ids can name", globals, instances,
                              locals);
-    Variable_GlobalCount = static_cast<int32_t>(globals);
-    Variable_InstanceCount = static_cast<int32_t>(instances);
-    Variable_LocalCount = static_cast<int32_t>(locals);
-    Variable_SetTableSizes(Variable_GlobalCount, Variable_InstanceCount, Variable_LocalCount);
-    VerboseConsole->Output("got %d global variables\n", Variable_GlobalCount);
-    VerboseConsole->Output("got %d instance variables\n", Variable_InstanceCount);
-    VerboseConsole->Output("got %d local variables\n", Variable_LocalCount);
+    Variable_SetCounts(static_cast<int32_t>(globals), static_cast<int32_t>(instances), static_cast<int32_t>(locals));
+    Variable_SetTableSizes(Variable_GlobalCount(), Variable_InstanceCount(), Variable_LocalCount());
+    VerboseConsole->Output("got %d global variables\n", Variable_GlobalCount());
+    VerboseConsole->Output("got %d instance variables\n", Variable_InstanceCount());
+    VerboseConsole->Output("got %d local variables\n", Variable_LocalCount());
     for (uint32_t at = kVariHeadSize; at < length; at += kNewVariRecordSize) {
         const uint8_t* r = payload + at;
         const char* name = nullptr;
@@ -217,8 +215,8 @@ bool VARI_Load(const uint8_t* payload, uint32_t length, const uint8_t* data)
         const int32_t slot = static_cast<int32_t>(ReadWord(r + 8));
         const int32_t kind = slot == -6 ? -6 : static_cast<int32_t>(ReadWord(r + 4));
         // A slot beyond its table would address past the slots of the objects.
-        if ((kind == -5 && (slot < 0 || slot >= Variable_GlobalCount)) ||
-            (kind == -1 && (slot < 0 || slot >= Variable_InstanceCount)) ||
+        if ((kind == -5 && (slot < 0 || slot >= Variable_GlobalCount())) ||
+            (kind == -1 && (slot < 0 || slot >= Variable_InstanceCount())) ||
             (kind != -6 && (slot < 0 || static_cast<uint32_t>(slot) > kMaxCount)))
             return GameData_Fail("VARI", "variable %s (kind %d) has slot %d outside its table", name, kind, slot);
         const int32_t id = Variable_DefineName(name, kind, slot);

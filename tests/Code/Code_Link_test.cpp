@@ -42,8 +42,8 @@ TEST_F(LinkRecordTest, LoadBindsNamesToIdsAndIndexes)
     EXPECT_EQ(Variable_FindInstance("map"), 1);
     EXPECT_EQ(Variable_FindGlobal("map"), 1);
     EXPECT_STREQ(Variable_GetName("", -5, 100001), "map");
-    EXPECT_EQ(Variable_GlobalCount, 2);
-    EXPECT_EQ(Variable_InstanceCount, 2);
+    EXPECT_EQ(Variable_GlobalCount(), 2);
+    EXPECT_EQ(Variable_InstanceCount(), 2);
 }
 
 TEST_F(LinkRecordTest, CodeEntriesTakeTheModulesNamesAndFunctions)

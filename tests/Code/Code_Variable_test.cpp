@@ -41,9 +41,9 @@ TEST_F(VariableNamesTest, FindOrAddNameGivesBuiltInOrFlatIds)
 
 TEST_F(VariableNamesTest, BuiltInTableIsFixedAt500)
 {
-    EXPECT_TRUE(Variable_BuiltIn_Get(0)->canSet);
-    EXPECT_FALSE(Variable_BuiltIn_Get(1)->canSet);
-    EXPECT_EQ(Variable_BuiltIn_Get(2), nullptr);
+    EXPECT_TRUE(Variable_BuiltIn_At(0)->canSet);
+    EXPECT_FALSE(Variable_BuiltIn_At(1)->canSet);
+    EXPECT_EQ(Variable_BuiltIn_At(2), nullptr);
     for (int i = Variable_BuiltIn_Count(); i < BUILTIN_VARIABLE_CAPACITY; ++i)
         Variable_BuiltIn_Add(("v" + std::to_string(i)).c_str(), GetZero, nullptr);
     ::testing::internal::CaptureStderr();

@@ -13,6 +13,7 @@
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
 #include "Runner/Run_Room_Stub.h"
+#include "Runner/Runner_Entry.h"
 #include "Runner/Runner_Options.h"
 #include "support/GameFiles.h"
 #include "support/SampleModule.h"
@@ -42,6 +43,7 @@ struct CodeChunksTest : ::testing::Test {
         ChildGame = FatalErrorShown = false;
         PendingRoomCode = -1;
         ErrorLast_Set(nullptr);
+        Runner_DiscardMessages();  // the quit a fatal report posts
         HeadlessMode = HeadlessModeFlags{};
         Console_Reset();
     }
@@ -97,8 +99,8 @@ TEST_F(CodeChunksTest, NewerLayoutPatchesEveryUseAndKeepsTheTopBits)
     EXPECT_EQ(Words(1), (std::vector<uint32_t>{0xD9020000, static_cast<uint32_t>(record), 0xC2050000,
                                                0xF0000000 | 100001}));
     EXPECT_EQ(Variable_FindGlobal("score"), 1);
-    EXPECT_EQ(Variable_InstanceCount, 2);  // 0 in the head means 2
-    EXPECT_EQ(Variable_LocalCount, 4);
+    EXPECT_EQ(Variable_InstanceCount(), 2);  // 0 in the head means 2
+    EXPECT_EQ(Variable_LocalCount(), 4);
     EXPECT_STREQ(Variable_GetName("gml_Script_b", -7, 100001), "j");
     EXPECT_STREQ(Variable_GetName("gml_Script_c", -7, 100001), "<unknown variable>");
     EXPECT_STREQ(Variable_GetName("", -1, 100005), "<unknown variable>");

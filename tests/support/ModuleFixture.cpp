@@ -7,6 +7,7 @@
 #include "Code/Code_Variable.h"
 #include "Runner/GameData.h"
 #include "Runner/Run_Room_Stub.h"
+#include "Runner/Runner_Entry.h"
 #include "Runner/Runner_LoadGame.h"
 #include "Runner/Runner_Options.h"
 #include "Script/Script_Main.h"
@@ -20,6 +21,7 @@ void ResetErrors()
     FatalErrorShown = AllErrorsFatal = error_occurred = CodeErrorFlag = ChildGame = false;
     PendingRoomCode = -1;
     ErrorLast_Set(nullptr);
+    Runner_DiscardMessages();  // the quit a fatal report posts
 }
 }  // namespace
 
