@@ -6,7 +6,7 @@
 
 #include "Base/MemoryManager.h"
 #include "Debug/Debug_Stub.h"
-#include "Graphics/Display_Stub.h"
+#include "Graphics/Graphics_DisplayM.h"
 #include "Host/Host_Dialog.h"
 #include "Runner/Runner_Entry.h"
 

@@ -93,6 +93,35 @@ struct Hash {
         return false;
     }
 
+    // Spreads the nodes over bucketCount buckets (a power of two); nodes of one
+    // key keep their order. False, table unchanged, when out of memory.
+    bool Rehash(int32_t bucketCount)
+    {
+        if (!buckets) return false;
+        auto* grown = static_cast<Bucket*>(QS_ALLOC(sizeof(Bucket) * static_cast<size_t>(bucketCount), true));
+        if (!grown) return false;
+        const auto newMask = static_cast<uint32_t>(bucketCount - 1);
+        for (int32_t i = 0; i <= mask; ++i) {
+            Node* node = buckets[i].first;
+            while (node) {
+                Node* next = node->next;
+                Bucket& b = grown[static_cast<uint32_t>(node->key) & newMask];
+                node->prev = b.last;
+                node->next = nullptr;
+                if (b.last)
+                    b.last->next = node;
+                else
+                    b.first = node;
+                b.last = node;
+                node = next;
+            }
+        }
+        QS_FREE(buckets);
+        buckets = grown;
+        mask = bucketCount - 1;
+        return true;
+    }
+
     // Empties every bucket, from the last down to the first; the buckets stay.
     void Clear(int32_t mode)
     {

@@ -8,6 +8,7 @@
 
 #include "Base/MemoryManager.h"
 #include "Code/Assets_Stub.h"
+#include "Path/Path_Main.h"
 #include "Runner/Runner_Services_Stub.h"
 #include "Runner/GameHeader.h"
 #include "Runner/GameOptions.h"

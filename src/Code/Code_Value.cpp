@@ -5,7 +5,7 @@
 
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
-#include "Code/ObjectBase_Stub.h"
+#include "Code/ObjectBase.h"
 
 void* Code_AllocMemory(size_t size) { return QS_ALLOC(size, false); }
 void* Code_ReallocMemory(void* block, size_t size) { return QS_REALLOC(block, size); }

@@ -8,7 +8,7 @@
 #include "Base/ErrorReport.h"
 #include "Code/Code_ValueConvert.h"
 #include "Code/JS_Stub.h"
-#include "Code/ObjectBase_Stub.h"
+#include "Code/ObjectBase.h"
 #include "Base/HeapTextBuilder.h"
 
 namespace {

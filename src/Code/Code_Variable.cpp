@@ -229,6 +229,15 @@ void Variable_AppendName(VariableTable table, const char* name)
     NameSlot(t, t.length, name);
 }
 
+int32_t Variable_AddName(VariableTable table, const char* name)
+{
+    NameTable& t = table == VARIABLE_TABLE_GLOBAL ? s_globalNames : s_instanceNames;
+    char* copy = CopyName(name);
+    const int32_t slot = t.Add(copy);
+    if (slot < 0) QS_FREE(copy);
+    return slot;
+}
+
 bool Variable_LoadLocalNames(const uint8_t* payload, uint32_t length)
 {
     FreeLocalLists();

@@ -61,6 +61,9 @@ int32_t Variable_DefineName(const char* name, int32_t kind, int32_t slot);
 void Variable_SetTableSizes(int32_t globalCount, int32_t instanceCount, int32_t localCount);
 // Appends a copy of name at the end of a name table (growing it).
 void Variable_AppendName(VariableTable table, const char* name);
+// Puts a copy of name in the first empty entry of a name table, else at its
+// end (growing it); the entry's index, -1 when out of memory.
+int32_t Variable_AddName(VariableTable table, const char* name);
 // Reads the local-name lists of the function chunk: u32 count, then per code
 // entry {u32 local count, u32 code-name reference} and that many {u32, u32
 // local-name reference}. False, with a message, when they do not fit in length.

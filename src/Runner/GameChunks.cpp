@@ -5,12 +5,15 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Link.h"
+#include "Code/Code_VariableValue.h"
+#include "Path/Path_Main.h"
 #include "Runner/CodeChunks.h"
 #include "Script/Script_Main.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
 #include "Runner/GameLoad_Stub.h"
 #include "IO/LoadSave_Stub.h"
+#include "Object/Object_Stub.h"
 #include "Runner/Run_Room_Stub.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_Services_Stub.h"
@@ -38,7 +41,7 @@ const ChunkDispatch kDispatch[] = {
     {"AGRP", Chunk_ReaderNotBuilt, Chunk_Ignore},
     {"SPRT", Chunk_ReaderNotBuilt, nullptr},
     {"BGND", Chunk_ReaderNotBuilt, nullptr},
-    {"PATH", Chunk_ReaderNotBuilt, nullptr},
+    {"PATH", Path_Load, nullptr},
     {"SCPT", SCPT_Load, nullptr},
     {"GLOB", GLOB_Load, nullptr},
     {"SHDR", Chunk_ReaderNotBuilt, nullptr},
@@ -111,6 +114,7 @@ bool LoadGameChunks(const uint8_t* data, uint32_t size)
     GameData_SetImage(data, size);
     if (!GameData_CheckContainer(data, size)) return false;
     LinkRecord_BindNameTables();
+    Variable_CreateGlobalObject();
     bool result = true;
     uint32_t pos = 8;
     GameChunk chunk;

@@ -16,14 +16,11 @@ void JS_CreateResourceObject() {}
 void Sound_Clear() {}
 void Sprite_Init() {}
 void Background_DeleteAll() {}
-void Path_ResetAll() {}
 void Font_Reset() {}
 void TimeLine_Init() {}
-void Object_Init() {}
 void Room_Init() {}
 void CameraList_Clear() {}
 void InitDefaultCamera() {}
-void Path_FreeAll() {}
 void TimeLine_FreeAll() {}
 
 void GR_Window_SetColour(uint32_t) {}

@@ -10,7 +10,9 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_Link.h"
 #include "Code/Code_Main.h"
+#include "Code/Code_VariableValue.h"
 #include "IO/IniFile.h"
+#include "Path/Path_Main.h"
 #include "Runner/CodeChunks.h"
 #include "Runner/DebugInfo.h"
 #include "Runner/GameData.h"
@@ -212,6 +214,7 @@ void UnloadGameData()
     Script_DeleteAll();
     Code_FreeEntries();
     CodeChunks_Free();
+    Variable_FreeGlobalObject();
     Variable_FreeNames();
     GameHeader_Reset();
     GameData_SetImage(nullptr, 0);

@@ -1,26 +1,21 @@
+#include "Graphics/Graphics_Window.h"
+#include "Host/Host_Window.h"
 #include "Runner/Runner_Entry.h"
 
-// Until the game window exists the only message is the quit request; the
-// window layer's event translation takes over the pump when it arrives.
-namespace {
-bool s_quitPosted = false;
-}
-
+// Every waiting window message goes to the window procedure; a posted quit
+// request ends the main loop.
 int DispatchPendingMessages()
 {
-    if (s_quitPosted) {
-        s_quitPosted = false;
-        MainLoopRunning = 0;
-    }
+    if (HostWindow_DispatchMessages(GR_Window_WndProc)) MainLoopRunning = 0;
     return 0;
 }
 
 void Runner_PostQuit()
 {
-    s_quitPosted = true;
+    HostWindow_PostQuitMessage();
 }
 
 void Runner_DiscardMessages()
 {
-    s_quitPosted = false;
+    HostWindow_ResetMessages();
 }

@@ -5,9 +5,8 @@
 // Physics: report failed physics assertions as errors (-debug).
 void Physics_EnableAssertReports();
 
-// Input and dialogs: a message box captioned with the game's name; returns the
-// button pressed. The stand-in writes the text to standard error.
-int ShowMessageBox(const char* text);
+// Input and dialogs: the message box.
+#include "IO/Dialog_Stub.h"
 
 // Platform services: open-file dialog for a game file when none is known;
 // a memory-manager copy of the chosen path, or null.

@@ -3,6 +3,7 @@
 
 #include "Base/Thread.h"
 #include "Base/Timing.h"
+#include "Path/Path_Main.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/GameChunks.h"
 #include "Runner/GameData.h"
@@ -14,6 +15,7 @@
 bool RunnerInit()
 {
     Timing_Init();
+    Path_Init();
     return true;
 }
 

@@ -9,7 +9,7 @@
 #include "Code/Code_Link.h"
 #include "Code/Code_Main.h"
 #include "Code/Code_Value.h"
-#include "Code/GlobalObject_Stub.h"
+#include "Code/Code_VariableValue.h"
 #include "Code/VM_Stub.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
@@ -200,7 +200,7 @@ bool Script_Prepare()
         const int32_t index = static_cast<int32_t>(GameData_U32(GameTables.globList + 4 * i));
         CCode code(index, 0);
         ScriptValue discarded = ScriptValue_Undefined();
-        Code_RunReportError(GlobalObject, GlobalObject, &code, &discarded, 0);
+        Code_RunReportError(Variable_GlobalInstance(), Variable_GlobalInstance(), &code, &discarded, 0);
         ScriptValue_SetUndefined(&discarded);
     }
     if (ObjectMode) {
@@ -209,7 +209,7 @@ bool Script_Prepare()
             if (!script || !script->m_code || !script->m_code->m_bytecode || script->m_code->m_startOffset != 0)
                 continue;
             ScriptValue scratch = ScriptValue_Undefined();
-            Script_Call(i, GlobalObject, GlobalObject, 0, &scratch, nullptr);
+            Script_Call(i, Variable_GlobalInstance(), Variable_GlobalInstance(), 0, &scratch, nullptr);
             ScriptValue_SetUndefined(&scratch);
         }
     }

@@ -84,3 +84,26 @@ TEST(HashTest, DisposalModes)
     EXPECT_EQ(Value::destroyed, 2);
     EXPECT_GE(before - MemoryManager::TotalHeaderBytes(), 300);
 }
+
+TEST(HashTest, RehashSpreadsTheNodesAndKeepsTheOrderOfOneKey)
+{
+    Value first{1}, second{2}, other{3}, negative{4};
+    Hash<Value> h(4);
+    h.Insert(9, &first);
+    h.Insert(9, &second);  // a second node of the same key
+    h.Insert(13, &other);  // same bucket as 9 under mask 3
+    h.Insert(-6, &negative);
+    ASSERT_TRUE(h.Rehash(16));
+    EXPECT_EQ(h.mask, 15);
+    EXPECT_EQ(h.count, 4);
+    EXPECT_EQ(h.Find(9), &first);
+    EXPECT_EQ(h.Find(13), &other);
+    EXPECT_EQ(h.Find(-6), &negative);
+    // Bucket 9 holds the two nodes of key 9 only; 13 now lives elsewhere.
+    EXPECT_EQ(h.BucketOf(9).first->next->value, &second);
+    EXPECT_EQ(h.BucketOf(9).first->next->next, nullptr);
+    EXPECT_EQ(h.BucketOf(9).last->value, &second);
+    EXPECT_TRUE(h.Delete(9, HASH_KEEP_VALUE));
+    EXPECT_EQ(h.Find(9), &second);
+    h.Clear(HASH_KEEP_VALUE);
+}

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Code/Code_Value.h"
-#include "Code/ObjectBase_Stub.h"
+#include "Code/ObjectBase.h"
 #include "ValueTestSupport.h"
 
 namespace {
@@ -22,6 +22,7 @@ double ReadReal(ScriptValue* v, int32_t index)
 struct Tracked : CInstanceBase {
     explicit Tracked(int* deletions) : m_deletions(deletions) {}
     ~Tracked() override { ++*m_deletions; }
+    ScriptValue* SlotRef(int32_t) override { return nullptr; }
     int* m_deletions;
 };
 }  // namespace

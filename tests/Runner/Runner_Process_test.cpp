@@ -152,3 +152,20 @@ TEST(RunnerProcess, CrashHandlersPrintOneLineAndExitWithOne)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.output, "Error type 6 at abort line 0 in " + std::string(GetExecutablePath()));
 }
+
+TEST(RunnerProcess, EveryTruncatedCopyOfAGameEndsWithAMessageAndExitCodeOne)
+{
+    gamedata::FormWriter w;
+    gamedata::GeneralHeader h;
+    h.roomOrder = {0};
+    w.Gen8(h);
+    w.Strg();
+    const std::vector<uint8_t> game = w.Finish();
+    TempFolder dir;
+    for (size_t cut = 0; cut < game.size(); ++cut) {
+        dir.Write("cut.win", std::string(game.begin(), game.begin() + static_cast<long>(cut)));
+        const Result r = RunShell(Quote(QS_RUNNER_PATH) + " -headless -game " + Quote(dir / "cut.win"));
+        EXPECT_EQ(r.exitCode, 1) << "cut at " << cut << ": " << r.output;
+        EXPECT_NE(r.output.find("Game data error"), std::string::npos) << "cut at " << cut << ": " << r.output;
+    }
+}

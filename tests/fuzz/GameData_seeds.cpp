@@ -28,7 +28,7 @@ int main(int argc, char** argv)
         ok &= gamedata::WriteFile(dir + "/version" + std::to_string(version) + ".win", w.Finish());
     }
     // Without strings, so that cutting the file keeps the header readable.
-    const char* lastChunks[] = {"GLOB", "TPAG", "TXTR", "LANG", "OPTN", "CODE", "STRG"};
+    const char* lastChunks[] = {"GLOB", "TPAG", "TXTR", "LANG", "OPTN", "CODE", "PATH", "STRG"};
     for (const char* last : lastChunks) {
         gamedata::FormWriter w;
         gamedata::GeneralHeader h;
@@ -41,6 +41,13 @@ int main(int argc, char** argv)
         if (tag == "LANG") w.Lang({1, {}, {}});
         if (tag == "OPTN") w.Optn(gamedata::Options{});
         if (tag == "CODE") w.Add("CODE").U32(2).U32(0).U32(0);
+        if (tag == "PATH") {
+            gamedata::PathEntry smooth;
+            smooth.kind = 1;
+            smooth.precision = 8;
+            smooth.points = {{0, 0, 100}, {3000, 0, 0}, {3000, 3000, 50}};
+            w.Path({smooth, std::nullopt, gamedata::PathEntry{}});
+        }
         if (tag == "STRG") w.Strg();
         ok &= gamedata::WriteFile(dir + "/last_" + tag + ".win", w.Finish());
     }

@@ -84,3 +84,41 @@ TEST(FormWriterTest, OlderOptionsLayoutPutsFlagsInTheirFields)
     EXPECT_EQ(U32(b, 16 + 32), 0xABCDEFu);
 }
 }  // namespace
+
+TEST(FormWriterTest, LaysOutPathChunkWithEmptySlotsByteForByte)
+{
+    gamedata::FormWriter w;
+    gamedata::PathEntry a;
+    a.name = "pa";
+    a.kind = 1;
+    a.closed = 0;
+    a.precision = 3;
+    a.points = {{1.0f, 2.0f, 100.0f}, {-4.0f, 0.5f, 50.0f}};
+    gamedata::PathEntry b;
+    b.name = "pb";
+    w.Path({a, std::nullopt, b});
+    const std::vector<uint8_t> bytes = w.Finish();
+
+    ASSERT_EQ(std::memcmp(bytes.data() + 8, "PATH", 4), 0);
+    const size_t p = 16;
+    EXPECT_EQ(U32(bytes, 12), 4u + 12 + (20 + 24) + 20);
+    EXPECT_EQ(U32(bytes, p), 3u);
+    EXPECT_EQ(U32(bytes, p + 4), p + 16);
+    EXPECT_EQ(U32(bytes, p + 8), 0u);
+    EXPECT_EQ(U32(bytes, p + 12), p + 16 + 44);
+    const size_t e = p + 16;
+    EXPECT_EQ(Text(bytes, U32(bytes, e)), "pa");
+    EXPECT_EQ(U32(bytes, e + 4), 1u);
+    EXPECT_EQ(U32(bytes, e + 8), 0u);
+    EXPECT_EQ(U32(bytes, e + 12), 3u);
+    EXPECT_EQ(U32(bytes, e + 16), 2u);
+    EXPECT_EQ(U32(bytes, e + 20), 0x3F800000u);   // 1.0f
+    EXPECT_EQ(U32(bytes, e + 28), 0x42C80000u);   // 100.0f
+    EXPECT_EQ(U32(bytes, e + 32), 0xC0800000u);   // -4.0f
+    EXPECT_EQ(U32(bytes, e + 40), 0x42480000u);   // 50.0f
+    EXPECT_EQ(Text(bytes, U32(bytes, e + 44)), "pb");
+    EXPECT_EQ(U32(bytes, e + 48), 0u);
+    EXPECT_EQ(U32(bytes, e + 52), 1u);
+    EXPECT_EQ(U32(bytes, e + 56), 4u);
+    EXPECT_EQ(U32(bytes, e + 60), 0u);
+}

@@ -351,6 +351,24 @@ void FormWriter::Scpt(const std::vector<std::optional<Script>>& scripts)
         if (s) c.String(s->name).U32(s->codeIndex);
 }
 
+void FormWriter::Path(const std::vector<std::optional<PathEntry>>& paths)
+{
+    Chunk& c = Add("PATH");
+    const uint32_t count = static_cast<uint32_t>(paths.size());
+    c.U32(count);
+    uint32_t entryAt = 4 + 4 * count;
+    for (const std::optional<PathEntry>& p : paths) {
+        c.Offset(p ? std::optional<uint32_t>(entryAt) : std::nullopt);
+        if (p) entryAt += 20 + 12 * static_cast<uint32_t>(p->points.size());
+    }
+    for (const std::optional<PathEntry>& p : paths) {
+        if (!p) continue;
+        c.String(p->name).I32(p->kind).U32(p->closed).I32(p->precision);
+        c.I32(p->pointCountOverride ? *p->pointCountOverride : static_cast<int32_t>(p->points.size()));
+        for (const PathControlPoint& point : p->points) c.F32(point.x).F32(point.y).F32(point.speed);
+    }
+}
+
 uint32_t FormWriter::TpagEntryOffset(uint32_t index) const
 {
     return m_chunkPayloadOffsets.at(static_cast<size_t>(m_tpagIndex)) + m_tpagEntriesAt + 22 * index;

@@ -160,6 +160,20 @@ struct Script {
     uint32_t codeIndex = 0;
 };
 
+struct PathControlPoint {
+    float x = 0.0f, y = 0.0f, speed = 100.0f;
+};
+
+struct PathEntry {
+    std::optional<std::string> name;
+    int32_t kind = 0;                 // 1 smooth, otherwise straight
+    uint32_t closed = 1;
+    int32_t precision = 4;
+    std::vector<PathControlPoint> points;
+    // When set, written as the point count instead of points.size() (broken data).
+    std::optional<int32_t> pointCountOverride;
+};
+
 class FormWriter {
 public:
     FormWriter();
@@ -192,6 +206,8 @@ public:
               bool newerLayout = true);
     // Scripts by index; none writes record offset 0.
     void Scpt(const std::vector<std::optional<Script>>& scripts);
+    // Entries follow the offset list in slot order; an absent entry writes offset 0.
+    void Path(const std::vector<std::optional<PathEntry>>& paths);
 
     // Absolute file offset of entry i of the TPAG chunk, valid after Finish.
     uint32_t TpagEntryOffset(uint32_t index) const;

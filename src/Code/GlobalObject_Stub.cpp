@@ -1,3 +1,0 @@
-#include "Code/GlobalObject_Stub.h"
-
-CInstance* GlobalObject = nullptr;

@@ -1,0 +1,52 @@
+#pragma once
+// The game window: creation from the game's settings, the window procedure
+// that feeds the input handlers and reports size and focus changes, and the
+// small window operations behind the window built-ins.
+#include <cstdint>
+
+struct SDL_Window;
+
+extern SDL_Window* GR_Window_Handle;
+extern int GR_Window_ClientWidth, GR_Window_ClientHeight;  // W, H
+extern int GR_Window_OuterWidth, GR_Window_OuterHeight;
+extern bool GR_Window_FullScreen;
+extern int GR_Window_CursorValue;
+extern int GR_Window_CaptureCount;
+extern uint32_t GR_Window_RightShiftScanCode;
+extern bool GR_Window_IgnoreNextSize;
+extern int GR_Window_MouseX, GR_Window_MouseY;
+
+void GR_Window_Create(int width, int height);
+int64_t GR_Window_WndProc(SDL_Window* window, uint32_t message, uint64_t wParam, int64_t lParam);
+bool GR_Window_Destroy(SDL_Window* window);
+bool GR_Window_BringToFront();
+bool GR_Window_HasFocus();
+
+// The size a window of the given client size gets on a screen: wider than
+// the screen, it is narrowed (the height follows with keep-aspect); taller
+// than the screen less the frame height, it is made shorter likewise.
+void GR_Window_FitToScreen(int* width, int* height, int screenWidth, int screenHeight, int frameHeight,
+                           bool keepAspect);
+// Remembered windowed size to return to from full screen.
+void GR_Window_SetWindowedSize(int width, int height);
+
+bool Win32Window_Center();
+int Win32Window_GetClientWidth();
+int Win32Window_GetClientHeight();
+int Win32Window_GetClientX();
+int Win32Window_GetClientY();
+bool Win32Window_SetPosition(int x, int y);
+void Win32Window_SetSize(int width, int height);
+void Win32Window_SetFullscreen(bool on);
+uint8_t Win32Window_GetFullscreen();
+void Win32Window_SetCursor(int value);
+int Win32Window_GetCursor();
+void Win32Window_MouseSet(int x, int y);
+void Win32Window_ApplyCaption();
+int Win32Window_GetVisibleRects();
+
+// Window coordinates and caption kept for the coordinate mapping.
+extern bool GR_Window_Changed;
+extern int GR_WindowedWidth, GR_WindowedHeight;
+void GR_Window_SetCaption(const char* utf8);
+const char* GR_Window_GetCaption();

@@ -1,0 +1,11 @@
+// Stand-ins: see Runner_Stub.h. The runner's own modules replace them.
+#include "Graphics/Runner_Stub.h"
+
+int32_t DeviceResetCountdown = 0;
+WindowOptions Option_WindowSettings;
+int32_t DrawnFrameCount = 0;
+
+void Timing_Reset() {}
+void DebugOverlay_Init() {}
+void DebugOverlay_Draw() { ++DrawnFrameCount; }
+void Timing_PrintFPSStats() {}

@@ -1,0 +1,49 @@
+#pragma once
+// The state manager: a shadow of every device state, grouped by the device
+// object or constant buffer that carries it, applied lazily before each draw.
+#include <cstdint>
+
+enum StateGroup : uint32_t {
+    STATE_GROUP_MATRICES = 0x01,
+    STATE_GROUP_BLEND = 0x02,
+    STATE_GROUP_DEPTH_STENCIL = 0x04,
+    STATE_GROUP_RASTERISER = 0x08,
+    STATE_GROUP_SAMPLERS = 0x10,
+    STATE_GROUP_PIXEL = 0x20,
+    STATE_GROUP_FOG = 0x40,
+    STATE_GROUP_LIGHTS = 0x80,
+    STATE_GROUP_ALL = 0xFFFFFFFFu,
+};
+
+// Render-state indices understood by SetRenderState.
+enum RenderStateIndex {
+    RS_ZTESTENABLE = 1, RS_FILLMODE = 2, RS_ZWRITEENABLE = 4, RS_ALPHATESTENABLE = 5, RS_SRCBLEND = 6,
+    RS_DESTBLEND = 7, RS_CULLMODE = 8, RS_ZFUNC = 9, RS_ALPHAREF = 10, RS_BLENDENABLE = 12, RS_FOGENABLE = 13,
+    RS_FOGCOLOR = 15, RS_FOGSTART = 17, RS_FOGEND = 18, RS_LIGHTING = 21, RS_COLORWRITEENABLE = 24,
+    RS_STENCILENABLE = 25, RS_STENCILFAIL = 26, RS_STENCILZFAIL = 27, RS_STENCILPASS = 28, RS_STENCILFUNC = 29,
+    RS_STENCILREF = 30, RS_STENCILREADMASK = 31, RS_STENCILWRITEMASK = 32, RS_SRCBLENDALPHA = 34,
+    RS_DESTBLENDALPHA = 35,
+};
+
+struct LightSlot {
+    int32_t kind;  // 0 directional, 1 point
+    bool enabled;
+    float posdir[3];
+    float range;
+    float colour[4];
+};
+
+namespace StateManagerM {
+void SetRenderState(int index, uint32_t value);
+void SetSamplerState(int stage, int type, int value);
+void MarkGroups(uint32_t groups);
+void Apply(bool full);
+void ResetStates();
+void SaveStates();
+void RestoreStates();
+void Release();
+void SetLight(int index, const LightSlot& light);
+void SetAmbient(const float rgba[4]);
+// Whether the shadow has lighting on (the batcher picks the lit program).
+bool GetLighting();
+}  // namespace StateManagerM

@@ -1,0 +1,69 @@
+#pragma once
+// The vertex batcher and the built-in shader programs it draws with, the
+// renderer's matrix slots and the clear.
+#include <cstdint>
+
+#include "Host/Host_GPU.h"
+
+struct D3DTexture;
+
+// Matrix slots: 16 floats each, row-major, row vectors (p' = p · M).
+enum MatrixSlot {
+    MATRIX_VIEW = 0,
+    MATRIX_PROJECTION = 1,
+    MATRIX_WORLD = 2,
+    MATRIX_WORLD_VIEW = 3,
+    MATRIX_WORLD_VIEW_PROJECTION = 4,
+};
+
+void GR_D3D_SetMatrix(int slot, const float* matrix);
+void GR_D3D_GetMatrix(int slot, float* out);
+
+// Clear flags: bit 1 colour, bit 2 depth. The colour word has red in the low
+// byte and alpha in the top byte.
+constexpr uint32_t CLEAR_COLOUR = 1;
+constexpr uint32_t CLEAR_DEPTH = 2;
+void GR_D3D_Clear(uint32_t colour, float depth, float ignored, uint32_t flags);
+
+// Built-in programs, in the order of their sources.
+enum BuiltinShaderIndex {
+    BUILTIN_VS16, BUILTIN_VS24, BUILTIN_VS36, BUILTIN_VS36_LIT,
+    BUILTIN_PS_COLOUR, BUILTIN_PS_TEXTURED24, BUILTIN_PS_TEXTURED36, BUILTIN_PS_TEXTURED36_LIT,
+    BUILTIN_SHADER_COUNT
+};
+struct BuiltinShaderSource {
+    const char* name;
+    HGPU_Stage stage;
+    const char* source;
+    HGPU_ShaderBindings bindings;
+};
+extern const BuiltinShaderSource BuiltinShaderSources[BUILTIN_SHADER_COUNT];
+
+extern HGPU_Shader* BuiltinVS16;
+extern HGPU_Shader* BuiltinVS24;
+extern HGPU_Shader* BuiltinVS36;
+extern HGPU_Shader* BuiltinVS36Lit;
+extern HGPU_Shader* BuiltinPSColour;
+extern HGPU_Shader* BuiltinPSTextured[3];  // after VS24, VS36 and VS36Lit
+
+// Compiles the built-in programs and their input layouts; false when any fails.
+bool VertexBuilder_CreateBuiltinShaders();
+void VertexBuilder_ReleaseBuiltinShaders();
+// The input layout of a built-in vertex size (16, 24 or 36 bytes).
+HGPU_InputLayout* VertexBuilder_GetBuiltinLayout(int vertexSize);
+
+// Checks a device result; a failure shows "Win32 function failed: ..." naming
+// the call and the source place, and returns false.
+bool GR_D3D_CheckHResult(HGPU_Result result, const char* call, int line, const char* file);
+
+// Primitive kinds.
+enum PrimitiveKind { PR_POINTLIST = 1, PR_LINELIST, PR_LINESTRIP, PR_TRIANGLELIST, PR_TRIANGLESTRIP, PR_TRIANGLEFAN };
+
+// The batcher: reserve vertices of one built-in size (16, 24 or 36 bytes)
+// with a texture (none = untextured), draw them on flush.
+void GR_VertexBuilder_Init();
+void GR_VertexBuilder_Free();
+void* GR_VertexBuilder_AllocVerts(int kind, D3DTexture* texture, int vertexSize, int count);
+void GR_VertexBuilder_Flush();
+// Forgets an open batch without drawing it.
+void GR_VertexBuilder_DropBatch();
