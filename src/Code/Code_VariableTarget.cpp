@@ -223,8 +223,7 @@ bool Variable_DeleteScoped(int32_t id, int32_t arrayIndex)
     if (!found.cell) return true;
     if ((found.cell->flags & VALUE_FLAG_CONFIGURABLE) == 0) return false;
     if (found.node) {
-        found.owner->m_properties->Remove(found.node);
-        CVariableList::FreeNode(found.node);
+        found.owner->m_properties->Remove(found.node);  // releases the node
         return true;
     }
     ScriptValue unset = ScriptValue_Undefined();
