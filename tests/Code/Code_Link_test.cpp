@@ -8,6 +8,8 @@
 #include "Code/Code_Link.h"
 #include "Code/Code_Main.h"
 #include "Code/Code_Variable.h"
+#include "Code/Code_VariableValue.h"
+#include "Object/Instance.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
 #include "Runner/Run_Room_Stub.h"
@@ -58,6 +60,19 @@ TEST_F(LinkRecordTest, CodeEntriesTakeTheModulesNamesAndFunctions)
     ScriptValue result = ScriptValue_Real(7);
     EXPECT_TRUE(Code_Run(nullptr, nullptr, &beyond, &result, 0));
     EXPECT_EQ(result.real, 7);
+}
+
+TEST_F(LinkRecordTest, EventReachesBuiltInVariablesByIdAndItsOwnBySlot)
+{
+    CInstance player(10, 0, 100000, -1, false);
+    Code_AddEntry(CODE_PLAYER_STEP, 0);
+    ScriptValue result = ScriptValue_Undefined();
+    Code_Run(&player, &player, Code_GetEntry(0), &result, 0);
+    EXPECT_EQ(player.x, 13);
+    ScriptValue tilesize = ScriptValue_Undefined();
+    ASSERT_TRUE(Variable_GetValue(&player, VarTilesize.id, ARRAY_INDEX_NONE, &tilesize));
+    EXPECT_EQ(tilesize.Kind(), VALUE_REAL);
+    EXPECT_EQ(tilesize.real, 16);
 }
 
 TEST_F(LinkRecordTest, ErrorInsideBuiltinReportsFunctionAndLine)

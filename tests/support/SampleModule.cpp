@@ -5,6 +5,8 @@
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
 #include "Code/Code_Variable.h"
+#include "Code/Code_VariableValue.h"
+#include "Object/Instance.h"
 #include "Code/VM_Stub.h"
 #include "Script/Script_Main.h"
 #include "gamedata/FormWriter.h"
@@ -17,6 +19,7 @@ std::vector<double> Recorded;
 bool EarlyReturn = false;
 
 namespace {
+constexpr int32_t VarTilesizeSlot = 0;
 StackTraceFrame* s_chainHead = nullptr;
 // The unit's scratch result of built-in calls.
 ScriptValue s_scratch = ScriptValue_Undefined();
@@ -56,6 +59,17 @@ void PlayerStep(CInstance* self, CInstance* other, ScriptValue*, int, ScriptValu
     if (EarlyReturn) return;
     frame.line = 5;
     Record(self, other, 3);
+    if (!self) return;
+    // line 6: x += 3 (a built-in variable, by its resolved id)
+    frame.line = 6;
+    ScriptValue x = ScriptValue_Undefined();
+    Variable_GetValue(self, VarX.id, ARRAY_INDEX_NONE, &x);
+    ScriptValue three = ScriptValue_Real(3);
+    x.AddAssign(three);
+    Variable_SetValue(self, VarX.id, ARRAY_INDEX_NONE, &x);
+    // line 7: tilesize = 16 (the code's own variable, by its slot)
+    frame.line = 7;
+    self->SlotAt(VarTilesizeSlot)->Assign(ScriptValue_Real(16));
 }
 
 void ScrAdd(CInstance*, CInstance*, ScriptValue* result, int argc, ScriptValue** args)
@@ -98,6 +112,19 @@ void TestFail(ScriptValue*, CInstance*, CInstance*, int argc, ScriptValue* args)
     ReportRuntimeError(argc > 0 ? ScriptValue_StringText(&args[0]) : "", false);
 }
 
+bool GetX(CInstance* self, int32_t, ScriptValue* out)
+{
+    ScriptValue_SetReal(out, self ? self->x : 0);
+    return true;
+}
+
+bool SetX(CInstance* self, int32_t, ScriptValue* value)
+{
+    if (!self) return false;
+    self->x = static_cast<float>(ScriptValue_ToReal(value));
+    return true;
+}
+
 bool GetNothing(CInstance*, int32_t, ScriptValue* out)
 {
     ScriptValue_SetReal(out, 0);
@@ -135,7 +162,7 @@ void RegisterBuiltins()
 {
     CodeFunction_Register("test_record", TestRecord, 1, 0);
     CodeFunction_Register("test_fail", TestFail, 1, 0);
-    Variable_BuiltIn_Add("x", GetNothing, nullptr);
+    Variable_BuiltIn_Add("x", GetX, SetX);
     Variable_BuiltIn_Add("image_xscale", GetNothing, nullptr);
 }
 

@@ -13,7 +13,8 @@ namespace samplemodule {
 // Code indexes of the module's table.
 enum : int32_t {
     CODE_GAME_CREATE = 0,   // line 1: test_record(1); line 2: test_fail("bad thing")
-    CODE_PLAYER_STEP = 1,   // line 3: test_record(2); line 4: returns early when flag_early; line 5: test_record(3)
+    CODE_PLAYER_STEP = 1,   // line 3: test_record(2); line 4: returns early when EarlyReturn; line 5:
+                            // test_record(3); with an instance, line 6: x += 3; line 7: tilesize = 16
     CODE_SCR_ADD = 2,       // result = argument0 + argument1
     CODE_SCR_TWICE = 3,     // result = scr_add(argument0, argument0), called through its callable id
     CODE_COUNT = 4,
@@ -35,8 +36,8 @@ GameLinkRecord Record();
 // Puts every reference back to its value in the module (before a new load).
 void ResetReferences();
 
-// Registers test_record and test_fail as built-ins, and x and image_xscale as
-// built-in variables.
+// Registers test_record and test_fail as built-ins, and x (the instance's x)
+// and image_xscale (read-only) as built-in variables.
 void RegisterBuiltins();
 
 // Game data for the module: GEN8, SCPT (scr_add -> code 2, scr_twice -> 3), STRG.
