@@ -137,7 +137,7 @@ bool ResolveFunctions(const uint8_t* records, uint32_t count)
 void CodeLoad_Error(const char* format, const char* name)
 {
     char text[1024];
-    std::snprintf(text, sizeof text, format, name);
+    std::snprintf(text, sizeof text, format, name ? name : "");
     ShowRuntimeError(text, true);
     if (ChildGame) {
         RequestGameEnd();
