@@ -277,4 +277,17 @@ TEST_F(TargetTest, ScopeChainInObjectMode)
     ObjectMode = false;
     NewCodeFormat = false;
 }
+TEST_F(TargetTest, SlotsByNameFollowTheObjectsTable)
+{
+    Variable_CreateGlobalObject();
+    CInstance* a = Make(parent, 0);
+    EXPECT_EQ(Variable_FindSlot(Variable_GlobalObject(), "gold"), -1);
+    const int32_t gold = Variable_FindOrAddSlot(Variable_GlobalObject(), "gold");
+    EXPECT_EQ(Variable_FindGlobal("gold"), gold);
+    EXPECT_EQ(Variable_FindInstance("gold"), -1);
+    const int32_t speed = Variable_FindOrAddSlot(a, "speed");
+    EXPECT_EQ(Variable_FindSlot(a, "speed"), speed);
+    EXPECT_EQ(Variable_FindOrAddSlot(a, "speed"), speed);
+    EXPECT_EQ(Variable_FindGlobal("speed"), -1);
+}
 }  // namespace
