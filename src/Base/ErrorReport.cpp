@@ -11,7 +11,7 @@
 #include "Base/ErrorLast_Stub.h"
 #include "Base/EventName.h"
 #include "Base/MemoryManager.h"
-#include "Code/StackTrace_Stub.h"
+#include "Code/Code_Link.h"
 #include "Code/VM_Stub.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "IO/IO_Main.h"

@@ -12,7 +12,7 @@
 #include "Runner/Runner_Services_Stub.h"
 #include "Runner/GameHeader.h"
 #include "Runner/GameOptions.h"
-#include "Code/Script_Stub.h"
+#include "Script/Script_Main.h"
 #include "Runner/Runner_Options.h"
 
 namespace {

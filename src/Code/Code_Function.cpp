@@ -5,7 +5,7 @@
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
 #include "Code/Extension_Stub.h"
-#include "Code/Script_Stub.h"
+#include "Script/Script_Main.h"
 
 BuiltinFunction* CurrentBuiltinFunction = nullptr;
 

@@ -1,6 +1,6 @@
 #pragma once
 // STAND-IN for the object model's accessor pairs until it exists.
-#include "Code/VariableNames_Stub.h"
+#include "Code/Code_Variable.h"
 
 class KVObjectBase;
 

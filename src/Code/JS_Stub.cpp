@@ -50,3 +50,12 @@ int JS_CallValue(KVObjectBase*, ScriptValue* result, const ScriptValue*, int, Sc
     ScriptValue_SetUndefined(result);
     return 1;
 }
+
+KVObjectBase* GlobalScopeObject = nullptr;
+
+void JS_CallGetter(KVObjectBase*, KVObjectBase*, ScriptValue* out)
+{
+    ScriptValue_SetUndefined(out);
+}
+
+void JS_CallSetter(KVObjectBase*, KVObjectBase*, ScriptValue*) {}

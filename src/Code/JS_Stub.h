@@ -10,3 +10,11 @@ int JS_ConvertToNumber(ScriptValue* out, const ScriptValue* value);
 int JS_Object_GetProperty(KVObjectBase* object, ScriptValue* out, const char* name);
 bool JS_IsCallable(const ScriptValue* value);
 int JS_CallValue(KVObjectBase* self, ScriptValue* result, const ScriptValue* function, int argc, ScriptValue* args);
+
+// Object mode: the head of the chain of scope objects (set when the game data
+// is read); null otherwise.
+extern KVObjectBase* GlobalScopeObject;
+// Reads an accessor pair through its getter with self as this (the stand-in
+// gives undefined); the setter stand-in does nothing.
+void JS_CallGetter(KVObjectBase* accessor, KVObjectBase* self, ScriptValue* out);
+void JS_CallSetter(KVObjectBase* accessor, KVObjectBase* self, ScriptValue* value);

@@ -8,7 +8,8 @@
 #include "Code/GCRegistry_Stub.h"
 #include "Code/JS_Stub.h"
 #include "Code/VariableList.h"
-#include "Code/VariableNames_Stub.h"
+#include "Code/Code_Variable.h"
+#include "Code/Code_VariableValue.h"
 #include "Runner/GameHeader.h"
 
 // ---------------------------------------------------------------- slot hash

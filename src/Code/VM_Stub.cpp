@@ -3,15 +3,20 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Code/Code_Main.h"
+
 VMFrame* VM_CurrentFrame = nullptr;
+int32_t VM_ArgumentCount = 0;
+ScriptValue* VM_ArgumentBase = nullptr;
 
 const VMDebugEntry* VM_FindPosEntry(const VMBuffer* table, int32_t codeOffset)
 {
-    if (!table || !table->entries) return nullptr;
-    const int count = table->size / static_cast<int>(sizeof(VMDebugEntry));
+    if (!table || !table->m_code) return nullptr;
+    const auto* entries = reinterpret_cast<const VMDebugEntry*>(table->m_code);
+    const int count = table->m_size / static_cast<int>(sizeof(VMDebugEntry));
     const VMDebugEntry* found = nullptr;
-    for (int i = 0; i < count && table->entries[i].codeOffset <= codeOffset; ++i)
-        found = &table->entries[i];
+    for (int i = 0; i < count && entries[i].codeOffset <= codeOffset; ++i)
+        found = &entries[i];
     return found;
 }
 
@@ -42,3 +47,11 @@ const char* VM_LineText(const VMDebugEntry* entry, const char* source)
     text[n] = '\0';
     return text;
 }
+
+int VM_OperandSize(int type)
+{
+    static const int kSizes[16] = {8, 4, 4, 8, 4, 4, 4, 4, 0, 0, 0, 0, 0, 0, 0, 0};
+    return kSizes[type & 0xF];
+}
+
+void VM_RunCode(CCode*, CInstance*, CInstance*, ScriptValue*, KVObjectBase*, int, ScriptValue*, int) {}

@@ -1,17 +1,18 @@
 #pragma once
-// Stand-in for the bytecode interpreter's run record and debug-table lookups,
-// holding only what the error report reads.
+// Stand-in for the bytecode interpreter: its run record and debug-table
+// lookups (what the error report reads), the operand sizes, and a run that
+// does nothing.
 #include <cstdint>
+
+class CCode;
+class CInstance;
+class KVObjectBase;
+class VMBuffer;
+struct ScriptValue;
 
 struct VMDebugEntry {
     int32_t codeOffset;
     int32_t sourceOffset;
-};
-
-// Debug table of a code entry: size in bytes, then the sorted entries.
-struct VMBuffer {
-    int32_t size;
-    const VMDebugEntry* entries;
 };
 
 struct VMFrame {
@@ -27,6 +28,18 @@ struct VMFrame {
 // The run that is executing now; null outside bytecode.
 extern VMFrame* VM_CurrentFrame;
 
+// The running call's arguments, read by the argument built-in variables.
+extern int32_t VM_ArgumentCount;
+extern ScriptValue* VM_ArgumentBase;
+
+// A code entry's debug table is a VMBuffer whose words are these entries, sorted.
 const VMDebugEntry* VM_FindPosEntry(const VMBuffer* table, int32_t codeOffset);
 int VM_LineFromPos(const VMDebugEntry* entry, const char* source, const char** fileName);
 const char* VM_LineText(const VMDebugEntry* entry, const char* source);
+
+// Operand bytes that follow an instruction word, by its first type (0..15).
+int VM_OperandSize(int type);
+
+// Runs a code entry's bytecode (the stand-in runs nothing).
+void VM_RunCode(CCode* code, CInstance* self, CInstance* other, ScriptValue* result, KVObjectBase* locals, int argc,
+                ScriptValue* args, int flags);

@@ -10,7 +10,7 @@
 #include "Code/Code_ValueIndex.h"
 #include "Code/Code_ValueSave.h"
 #include "Code/MathEpsilon_Stub.h"
-#include "Code/VariableNames_Stub.h"
+#include "Code/Code_Variable.h"
 #include "Runner/GameOptions.h"
 
 namespace {

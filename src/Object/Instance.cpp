@@ -3,7 +3,7 @@
 #include "Code/GCRegistry_Stub.h"
 #include "Code/JS_Accessor_Stub.h"
 #include "Code/VariableList.h"
-#include "Code/VariableNames_Stub.h"
+#include "Code/Code_Variable.h"
 #include "Object/Collision_Stub.h"
 #include "Object/EventPass_Stub.h"
 #include "Object/Layer_Stub.h"

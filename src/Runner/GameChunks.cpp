@@ -4,7 +4,11 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Code/Code_Link.h"
+#include "Code/Code_VariableValue.h"
 #include "Path/Path_Main.h"
+#include "Runner/CodeChunks.h"
+#include "Script/Script_Main.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
 #include "Runner/GameLoad_Stub.h"
@@ -38,7 +42,7 @@ const ChunkDispatch kDispatch[] = {
     {"SPRT", Chunk_ReaderNotBuilt, nullptr},
     {"BGND", Chunk_ReaderNotBuilt, nullptr},
     {"PATH", Path_Load, nullptr},
-    {"SCPT", Chunk_ReaderNotBuilt, nullptr},
+    {"SCPT", SCPT_Load, nullptr},
     {"GLOB", GLOB_Load, nullptr},
     {"SHDR", Chunk_ReaderNotBuilt, nullptr},
     {"FONT", Chunk_ReaderNotBuilt, nullptr},
@@ -47,8 +51,8 @@ const ChunkDispatch kDispatch[] = {
     {"ROOM", Chunk_ReaderNotBuilt, nullptr},
     {"EMBI", Chunk_ReaderNotBuilt, nullptr},
     {"TPAG", TPAG_Load, nullptr},
-    {"CODE", Chunk_ReaderNotBuilt, nullptr},
-    {"FUNC", Chunk_ReaderNotBuilt, nullptr},
+    {"CODE", CODE_Load, nullptr},
+    {"FUNC", FUNC_Load, nullptr},
     {"TXTR", TXTR_Load, nullptr},
     {"AUDO", Chunk_ReaderNotBuilt, Chunk_ReaderNotBuilt},
     {"STRG", Chunk_Ignore, nullptr},
@@ -109,6 +113,8 @@ bool LoadGameChunks(const uint8_t* data, uint32_t size)
     ResetManagers();
     GameData_SetImage(data, size);
     if (!GameData_CheckContainer(data, size)) return false;
+    LinkRecord_BindNameTables();
+    Variable_CreateGlobalObject();
     bool result = true;
     uint32_t pos = 8;
     GameChunk chunk;
@@ -129,6 +135,7 @@ bool LoadGameChunks(const uint8_t* data, uint32_t size)
         if (!ok) return false;
     }
     if (ObjectMode) JS_CreateResourceObject();
+    LinkRecord_ResolveNames();
     return result;
 }
 

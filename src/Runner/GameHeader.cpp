@@ -5,6 +5,7 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Runner/CodeChunks.h"
 #include "Runner/GameData.h"
 #include "Runner/GameLoad_Stub.h"
 #include "Base/Timing.h"
@@ -137,6 +138,7 @@ bool HeaderPass_Code(const GameChunk& chunk)
     VerboseConsole->Output("Code_Load()\n");
     uint32_t count = 0;
     if (!GameData_CheckList(chunk.tag, chunk.payload, chunk.length, &count)) return false;
+    if (!CODE_CheckRecords(chunk.payload, chunk.length)) return false;
     GameTables.codePresent = true;
     GameTables.codeCount = count;
     GameTables.codeOffsets = chunk.payload + 4;
@@ -193,6 +195,7 @@ void GameHeader_Reset()
 bool LoadGameHeader(const uint8_t* data, uint32_t size)
 {
     GameHeader_Reset();
+    CodeChunks_Free();  // the code copy of a previous image must not be taken for this one
     GameData_SetImage(data, size);
     if (!GameData_CheckContainer(data, size)) return false;
     uint32_t pos = 8;

@@ -6,11 +6,6 @@
 
 void InitQSCFunctions() {}
 
-bool VARI_Load(const uint8_t*, uint32_t, const uint8_t*)
-{
-    return true;
-}
-
 void Room_SetLastInstanceId(uint32_t) {}
 void Room_SetLastTileId(uint32_t) {}
 void Room_LoadOrder(const uint8_t*, uint32_t) {}
@@ -21,7 +16,6 @@ void JS_CreateResourceObject() {}
 void Sound_Clear() {}
 void Sprite_Init() {}
 void Background_DeleteAll() {}
-void Script_DeleteAll() {}
 void Font_Reset() {}
 void TimeLine_Init() {}
 void Room_Init() {}
@@ -41,20 +35,6 @@ uint32_t DrawColour = 0xFF000000u;
 
 void Platform_LockOrientation(int, int, int, int) {}
 void IO_LoadVirtualButtons(IniFile*) {}
-
-namespace {
-EmbeddedGameImage s_embedded = {nullptr, 0};
-}
-
-EmbeddedGameImage GameModule_GetEmbeddedImage()
-{
-    return s_embedded;
-}
-
-void GameModule_SetEmbeddedImageForTest(const uint8_t* data, uint32_t size)
-{
-    s_embedded = {data, size};
-}
 
 void ReadWindowsOptions(IniFile*) {}
 

@@ -7,9 +7,6 @@
 // Built-in function groups (start-up sequence).
 void InitQSCFunctions();
 
-// Variable names chunk (code chunks).
-bool VARI_Load(const uint8_t* payload, uint32_t length, const uint8_t* data);
-
 // Room table: ids and the play order read from the general header.
 void Room_SetLastInstanceId(uint32_t id);
 void Room_SetLastTileId(uint32_t id);
@@ -24,7 +21,6 @@ void JS_CreateResourceObject();
 void Sound_Clear();
 void Sprite_Init();
 void Background_DeleteAll();
-void Script_DeleteAll();
 void Font_Reset();
 void TimeLine_Init();
 void Room_Init();
@@ -46,15 +42,6 @@ void Platform_LockOrientation(int landscape, int landscapeFlipped, int portrait,
 // Input: virtual buttons from options.ini.
 class IniFile;
 void IO_LoadVirtualButtons(IniFile* ini);
-
-// Compiled game module: the embedded game image of the link record, if any.
-struct EmbeddedGameImage {
-    const uint8_t* data;
-    uint32_t size;
-};
-EmbeddedGameImage GameModule_GetEmbeddedImage();
-// Test hook: makes the stand-in module carry an embedded image (null for none).
-void GameModule_SetEmbeddedImageForTest(const uint8_t* data, uint32_t size);
 
 // Platform services: the options.ini section "Windows".
 void ReadWindowsOptions(IniFile* ini);

@@ -8,8 +8,12 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Code/Code_Link.h"
+#include "Code/Code_Main.h"
+#include "Code/Code_VariableValue.h"
 #include "IO/IniFile.h"
 #include "Path/Path_Main.h"
+#include "Runner/CodeChunks.h"
 #include "Runner/DebugInfo.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
@@ -23,6 +27,8 @@
 #include "Runner/Runner_IniOptions.h"
 #include "Runner/Runner_Options.h"
 #include "Runner/TexturePages.h"
+#include "Code/Code_Variable.h"
+#include "Script/Script_Main.h"
 
 const char* const kUnableToFindGameMessage = "Unable to find game!!: %s";
 char* FirstGameFile = nullptr;
@@ -147,8 +153,9 @@ uint8_t* GameFile_ReadWhole(const char* path, uint32_t* size)
 bool RunnerLoadGame()
 {
     VerboseConsole->Output("RunnerLoadGame: %s\n", GameFilePath ? GameFilePath : "(null)");
-    const EmbeddedGameImage embedded = GameModule_GetEmbeddedImage();
-    if (embedded.data) {
+    LinkRecord_Load();
+    const uint8_t* embedded = LinkRecord ? LinkRecord->gameData : nullptr;
+    if (embedded) {
         SetGameFilePath(GetExecutablePath());
     } else {
         char chosen[kPathSize] = "";
@@ -177,9 +184,9 @@ bool RunnerLoadGame()
     s_ownedData = nullptr;
     const uint8_t* data = nullptr;
     uint32_t size = 0;
-    if (embedded.data) {
-        data = embedded.data;
-        size = embedded.size;
+    if (embedded) {
+        data = embedded;
+        size = LinkRecord->dataSize;
     } else {
         s_ownedData = GameFile_ReadWhole(GameFilePath, &size);
         data = s_ownedData;
@@ -204,8 +211,14 @@ void UnloadGameData()
     TexturePages_Free();
     Language_Free();
     Option_Free();
+    Script_DeleteAll();
+    Code_FreeEntries();
+    CodeChunks_Free();
+    Variable_FreeGlobalObject();
+    Variable_FreeNames();
     GameHeader_Reset();
     GameData_SetImage(nullptr, 0);
+    LinkRecord_Free();
     if (s_ownedData) QS_FREE(s_ownedData);
     s_ownedData = nullptr;
     DebugInfo_Free();

@@ -3,6 +3,7 @@
 
 #include "Base/Thread.h"
 #include "Base/Timing.h"
+#include "Code/Code_Variable.h"
 #include "Path/Path_Main.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/GameChunks.h"
@@ -11,11 +12,13 @@
 #include "Runner/Runner_LoadGame.h"
 #include "Runner/Runner_Options.h"
 #include "Runner/Runner_Strings.h"
+#include "Script/Script_Main.h"
 
 bool RunnerInit()
 {
     Timing_Init();
     Path_Init();
+    Variable_InitGlobalFlags();
     return true;
 }
 
@@ -28,6 +31,7 @@ bool RunnerStartUp()
         RunnerRefuseGameData();
         return false;
     }
+    if (!Script_Prepare()) return false;
     return false;  // nothing more can start yet
 }
 

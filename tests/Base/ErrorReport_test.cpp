@@ -11,7 +11,8 @@
 #include "Base/ErrorDialog.h"
 #include "Base/ErrorLast_Stub.h"
 #include "Base/ErrorReport.h"
-#include "Code/StackTrace_Stub.h"
+#include "Code/Code_Link.h"
+#include "Code/Code_Main.h"
 #include "Code/VM_Stub.h"
 #include "Host/Host_Dialog.h"
 #include "Object/Event_Stub.h"
@@ -152,7 +153,9 @@ TEST_F(ErrorReportTest, InterpreterPositionNamesLineAndAction)
     Event_CurrentKind = 0;
     Event_CurrentObject = kNoObject;
     const VMDebugEntry entries[] = {{0, 0}, {8, 8}};
-    VMBuffer table{sizeof entries, entries};
+    VMBuffer table;
+    table.m_size = sizeof entries;
+    table.m_code = reinterpret_cast<const uint32_t*>(entries);
     VMFrame frame{"qsc_Object_obj_Player_Create_7", &table, "a = 1;\r\nb = c;\r\n", 16, 0, 20, 12};
     VM_CurrentFrame = &frame;
     ReportRuntimeError("unknown variable c", false);

@@ -11,7 +11,7 @@
 #include "Code/Buffer_Stub.h"
 #include "Code/Code_ValueIndex.h"
 #include "Code/ObjectBase.h"
-#include "Code/VariableNames_Stub.h"
+#include "Code/Code_Variable.h"
 #include "Runner/GameOptions.h"
 
 namespace {

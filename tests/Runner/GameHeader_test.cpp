@@ -50,7 +50,8 @@ TEST_F(GameHeaderTest, HeaderPassReadsGeneralHeaderAndTablesWithItsLogLines)
 
     CapturedLog log;
     ASSERT_TRUE(LoadGameHeader(bytes.data(), static_cast<uint32_t>(bytes.size()))) << GameData_LastError();
-    EXPECT_EQ(log.Text(), "Get Header Information\nInitQSCFunctions\nCode_Load()\nVARI_Load()\nID_STRG\n");
+    EXPECT_EQ(log.Text(), "Get Header Information\nInitQSCFunctions\nCode_Load()\nVARI_Load()\n"
+                          "got 1 global variables\ngot 2 instance variables\ngot 3 local variables\nID_STRG\n");
     EXPECT_EQ(FormatVersion, 15);
     EXPECT_TRUE(NewCodeFormat);
     EXPECT_TRUE(LayerMode);

@@ -14,6 +14,7 @@
 #include "Runner/GameHeader.h"
 #include "Runner/GameData.h"
 #include "Runner/GameLoad_Stub.h"
+#include "support/TestModule.h"
 #include "IO/LoadSave_Stub.h"
 #include "Runner/Run_Room_Stub.h"
 #include "Runner/Runner_Entry.h"
@@ -38,7 +39,7 @@ struct RunnerLoadGameTest : ::testing::Test {
     void TearDown() override
     {
         testgames::Unload();
-        GameModule_SetEmbeddedImageForTest(nullptr, 0);
+        testmodule::Remove();
         SetPath(nullptr);
         DebugEnabled = false;
         DebugFlags = 0;
@@ -157,7 +158,10 @@ TEST_F(RunnerLoadGameTest, EmbeddedImageWinsAndNamesTheExecutable)
     const std::vector<uint8_t> game = testgames::SmallGame();
     ASSERT_TRUE(gamedata::WriteFile(dir + "/data.win", std::vector<uint8_t>(16, 0)));
     SetPath((dir + "/data.win").c_str());
-    GameModule_SetEmbeddedImageForTest(game.data(), static_cast<uint32_t>(game.size()));
+    GameLinkRecord module = {};
+    module.gameData = game.data();
+    module.dataSize = static_cast<uint32_t>(game.size());
+    testmodule::Install(module);
     RunnerLoadGame();
     EXPECT_EQ(GameData, game.data());
     EXPECT_EQ(GameDataSize, game.size());

@@ -122,3 +122,46 @@ TEST(FormWriterTest, LaysOutPathChunkWithEmptySlotsByteForByte)
     EXPECT_EQ(U32(bytes, e + 56), 4u);
     EXPECT_EQ(U32(bytes, e + 60), 0u);
 }
+
+namespace {
+// A newer code record, its use chain and a script record, checked by hand.
+TEST(FormWriterTest, LaysOutCodeVariablesAndScriptsByteForByte)
+{
+    gamedata::FormWriter w;
+    w.Code({{"c", {0xC2050000, 0xA0000000, 0xC2050000, 0x30000000}, 2, 1}});
+    w.Vari({1, 1, 0}, {{"v", -5, 0, {{0, 0}, {0, 8}}}});
+    w.Scpt({gamedata::Script{"s", 0}});
+    const std::vector<uint8_t> b = w.Finish();
+
+    const size_t code = 16;  // CODE is the first chunk
+    ASSERT_EQ(std::memcmp(b.data() + 8, "CODE", 4), 0);
+    EXPECT_EQ(U32(b, code), 1u);
+    const size_t record = U32(b, code + 4);
+    EXPECT_EQ(record, code + 8);
+    EXPECT_EQ(Text(b, U32(b, record)), "c");
+    EXPECT_EQ(U32(b, record + 4), 16u);           // bytecode length
+    EXPECT_EQ(U32(b, record + 8), 2u | (1u << 16));  // locals 2, arguments 1
+    // The bytecode offset counts from the offset field itself.
+    const size_t bytecode = record + 12 + U32(b, record + 12);
+    EXPECT_EQ(bytecode, record + 20);
+    EXPECT_EQ(U32(b, record + 16), 0u);           // start offset
+    EXPECT_EQ(U32(b, bytecode + 4), 0xA0000008u);  // 8 bytes to the next use, top bits kept
+    EXPECT_EQ(U32(b, bytecode + 12), 0x30000000u);  // the last use's distance is 0
+
+    const size_t vari = code + U32(b, code - 4) + 8;
+    ASSERT_EQ(std::memcmp(b.data() + vari - 8, "VARI", 4), 0);
+    EXPECT_EQ(U32(b, vari), 1u);
+    EXPECT_EQ(Text(b, U32(b, vari + 12)), "v");
+    EXPECT_EQ(static_cast<int32_t>(U32(b, vari + 16)), -5);
+    EXPECT_EQ(U32(b, vari + 24), 2u);             // uses
+    EXPECT_EQ(U32(b, vari + 28), bytecode);       // the first use
+
+    const size_t scpt = vari + U32(b, vari - 4) + 8;
+    ASSERT_EQ(std::memcmp(b.data() + scpt - 8, "SCPT", 4), 0);
+    EXPECT_EQ(U32(b, scpt), 1u);
+    const size_t script = U32(b, scpt + 4);
+    EXPECT_EQ(script, scpt + 8);
+    EXPECT_EQ(Text(b, U32(b, script)), "s");
+    EXPECT_EQ(U32(b, script + 4), 0u);
+}
+}  // namespace

@@ -88,6 +88,12 @@ Chunk& Chunk::Offset(std::optional<uint32_t> pos)
     return U32(0);
 }
 
+Chunk& Chunk::OffsetIn(const Chunk& other, uint32_t pos)
+{
+    m_fixups.push_back({Size(), false, pos, &other});
+    return U32(0);
+}
+
 void Chunk::PatchU32(uint32_t at, uint32_t v)
 {
     PutU32(m_bytes, at, v);
@@ -228,6 +234,123 @@ void FormWriter::Glob(const std::vector<int32_t>& codeIndices)
     for (int32_t index : codeIndices) c.I32(index);
 }
 
+void FormWriter::Code(const std::vector<CodeEntry>& entries, bool newerLayout)
+{
+    Chunk& c = Add("CODE");
+    m_codeIndex = static_cast<int>(m_chunks.size() - 1);
+    const uint32_t count = static_cast<uint32_t>(entries.size());
+    c.U32(count);
+    const uint32_t listAt = 4;
+    c.Zeros(4 * count);
+    m_bytecodeAt.assign(count, 0);
+    auto bytes = [](const CodeEntry& e) { return static_cast<uint32_t>(4 * e.bytecode.size()); };
+    if (!newerLayout) {
+        for (uint32_t i = 0; i < count; ++i) {
+            c.PatchOffset(listAt + 4 * i, c.Size());
+            c.String(entries[i].name).U32(bytes(entries[i]));
+            m_bytecodeAt[i] = c.Size();
+            for (uint32_t w : entries[i].bytecode) c.U32(w);
+        }
+        return;
+    }
+    // Records first, then the bytecode blobs of the entries that own theirs.
+    const uint32_t recordsAt = listAt + 4 * count;
+    uint32_t blobAt = recordsAt + 20 * count;
+    for (uint32_t i = 0; i < count; ++i) {
+        const CodeEntry& e = entries[i];
+        if (e.sharesWith >= 0) continue;
+        m_bytecodeAt[i] = blobAt;
+        blobAt += bytes(e);
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        const CodeEntry& e = entries[i];
+        const uint32_t owner = e.sharesWith >= 0 ? static_cast<uint32_t>(e.sharesWith) : i;
+        if (e.sharesWith >= 0) m_bytecodeAt[i] = m_bytecodeAt[owner];
+        c.PatchOffset(listAt + 4 * i, c.Size());
+        c.String(e.name).U32(bytes(entries[owner])).U16(e.locals).U16(e.arguments);
+        c.I32(static_cast<int32_t>(m_bytecodeAt[i]) - static_cast<int32_t>(c.Size()));
+        c.U32(e.startOffset);
+    }
+    for (const CodeEntry& e : entries)
+        if (e.sharesWith < 0)
+            for (uint32_t w : e.bytecode) c.U32(w);
+}
+
+namespace {
+// Writes the distance to the next use into the low distanceBits of each use's
+// operand (the bits above are the code's own) and returns the first use's
+// payload position in the code chunk.
+uint32_t LinkUses(Chunk& code, const std::vector<uint32_t>& bytecodeAt, const std::vector<CodeUse>& uses,
+                  int distanceBits)
+{
+    if (uses.empty()) return 0;
+    const uint32_t mask = distanceBits == 32 ? 0xFFFFFFFFu : ((1u << distanceBits) - 1);
+    std::vector<uint32_t> at;
+    for (const CodeUse& u : uses) at.push_back(bytecodeAt.at(u.entry) + u.offset);
+    for (size_t i = 0; i < at.size(); ++i) {
+        const uint32_t distance = i + 1 < at.size() ? at[i + 1] - at[i] : 0;
+        uint32_t word = 0;
+        const uint32_t operandAt = at[i] + 4;
+        for (int b = 0; b < 4; ++b) word |= static_cast<uint32_t>(code.Byte(operandAt + b)) << (8 * b);
+        code.PatchU32(operandAt, (word & ~mask) | (distance & mask));
+    }
+    return at[0];
+}
+}  // namespace
+
+void FormWriter::Vari(const VariableCounts& counts, const std::vector<Variable>& variables, bool newerLayout)
+{
+    Chunk& c = Add("VARI");
+    if (newerLayout) c.U32(counts.globals).U32(counts.instances).U32(counts.locals);
+    for (const Variable& v : variables) {
+        c.String(v.name);
+        if (newerLayout) c.I32(v.kind).I32(v.slot);
+        c.U32(static_cast<uint32_t>(v.uses.size()));
+        if (v.uses.empty()) {
+            c.U32(0);
+            continue;
+        }
+        Chunk& code = *m_chunks.at(static_cast<size_t>(m_codeIndex));
+        c.OffsetIn(code, LinkUses(code, m_bytecodeAt, v.uses, newerLayout ? 28 : 29));
+    }
+}
+
+void FormWriter::Func(const std::vector<Function>& functions, const std::vector<LocalNames>& locals,
+                      bool newerLayout)
+{
+    Chunk& c = Add("FUNC");
+    if (newerLayout) c.U32(static_cast<uint32_t>(functions.size()));
+    for (const Function& f : functions) {
+        c.String(f.name).U32(static_cast<uint32_t>(f.uses.size()));
+        if (f.uses.empty()) {
+            c.U32(0);
+            continue;
+        }
+        Chunk& code = *m_chunks.at(static_cast<size_t>(m_codeIndex));
+        c.OffsetIn(code, LinkUses(code, m_bytecodeAt, f.uses, 32));
+    }
+    if (!newerLayout) return;
+    c.U32(static_cast<uint32_t>(locals.size()));
+    for (const LocalNames& l : locals) {
+        c.U32(static_cast<uint32_t>(l.names.size())).String(l.codeName);
+        for (size_t i = 0; i < l.names.size(); ++i) c.U32(static_cast<uint32_t>(i)).String(l.names[i]);
+    }
+}
+
+void FormWriter::Scpt(const std::vector<std::optional<Script>>& scripts)
+{
+    Chunk& c = Add("SCPT");
+    const uint32_t count = static_cast<uint32_t>(scripts.size());
+    c.U32(count);
+    uint32_t recordAt = 4 + 4 * count;
+    for (const auto& s : scripts) {
+        c.Offset(s ? std::optional<uint32_t>(recordAt) : std::nullopt);
+        if (s) recordAt += 8;
+    }
+    for (const auto& s : scripts)
+        if (s) c.String(s->name).U32(s->codeIndex);
+}
+
 void FormWriter::Path(const std::vector<std::optional<PathEntry>>& paths)
 {
     Chunk& c = Add("PATH");
@@ -288,7 +411,12 @@ std::vector<uint8_t> FormWriter::Finish()
         if (c.Size()) std::memcpy(out.data() + payload, c.m_bytes.data(), c.Size());
         for (const Chunk::Fixup& f : c.m_fixups) {
             // A string reference points at the text, four bytes into its record.
-            const uint32_t target = f.isString ? strgPayload + recordAt[f.value] + 4 : payload + f.value;
+            uint32_t base = payload;
+            if (f.in) {
+                for (size_t j = 0; j < m_chunks.size(); ++j)
+                    if (m_chunks[j].get() == f.in) base = m_chunkPayloadOffsets[j];
+            }
+            const uint32_t target = f.isString ? strgPayload + recordAt[f.value] + 4 : base + f.value;
             PutU32(out, payload + f.at, target);
         }
     }

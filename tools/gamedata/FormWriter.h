@@ -32,12 +32,15 @@ public:
     Chunk& String(const std::optional<std::string>& text);
     // The absolute offset of payload position pos of this chunk (0 when pos is none).
     Chunk& Offset(std::optional<uint32_t> pos);
+    // The absolute offset of payload position pos of another chunk.
+    Chunk& OffsetIn(const Chunk& other, uint32_t pos);
     // Patches a u32 already written at payload position at.
     void PatchU32(uint32_t at, uint32_t v);
     // Makes the u32 at payload position at the absolute offset of payload position pos.
     void PatchOffset(uint32_t at, uint32_t pos);
 
     uint32_t Size() const { return static_cast<uint32_t>(m_bytes.size()); }
+    uint8_t Byte(uint32_t at) const { return m_bytes.at(at); }
     const char* Tag() const { return m_tag; }
 
 private:
@@ -46,6 +49,7 @@ private:
         uint32_t at;
         bool isString;
         uint32_t value;   // string index, or payload position
+        const Chunk* in = nullptr;  // the chunk of a payload position, null for this one
     };
     FormWriter& m_owner;
     char m_tag[5];
@@ -112,6 +116,50 @@ struct Texture {
     std::vector<uint8_t> image;       // encoded image bytes; empty writes image offset 0
 };
 
+// A place where code uses a name: the instruction at byte offset `offset` of
+// code entry `entry`'s bytecode (its operand word follows it).
+struct CodeUse {
+    uint32_t entry;
+    uint32_t offset;
+};
+
+struct CodeEntry {
+    std::string name;
+    std::vector<uint32_t> bytecode;   // instruction and operand words
+    uint16_t locals = 0;              // newer layout
+    uint16_t arguments = 0;
+    int32_t sharesWith = -1;          // newer layout: runs the bytecode of that earlier entry...
+    uint32_t startOffset = 0;         // ...from this byte offset
+};
+
+struct Variable {
+    std::string name;
+    int32_t kind = -1;                // newer layout: -1 instance, -5 global, -6 built-in, other kinds
+    int32_t slot = 0;                 // -6 for a built-in variable
+    std::vector<CodeUse> uses;
+};
+
+struct VariableCounts {
+    uint32_t globals = 0;
+    uint32_t instances = 0;
+    uint32_t locals = 0;
+};
+
+struct Function {
+    std::string name;
+    std::vector<CodeUse> uses;
+};
+
+struct LocalNames {
+    std::string codeName;
+    std::vector<std::string> names;
+};
+
+struct Script {
+    std::optional<std::string> name;  // none writes name offset 0
+    uint32_t codeIndex = 0;
+};
+
 struct PathControlPoint {
     float x = 0.0f, y = 0.0f, speed = 100.0f;
 };
@@ -147,6 +195,17 @@ public:
     void Tpag(const std::vector<TexturePageEntry>& entries);
     void Txtr(const std::vector<Texture>& textures);
     void Glob(const std::vector<int32_t>& codeIndices);
+    // Code records with their bytecode; the newer layout (format 15 and later)
+    // has the 20-byte records with counts and shared bytecode.
+    void Code(const std::vector<CodeEntry>& entries, bool newerLayout = true);
+    // Variable names and their use chains: the distances between uses are
+    // written into the operands of the code written before.
+    void Vari(const VariableCounts& counts, const std::vector<Variable>& variables, bool newerLayout = true);
+    // Function names and their call-site chains; the newer layout adds the local names.
+    void Func(const std::vector<Function>& functions, const std::vector<LocalNames>& locals,
+              bool newerLayout = true);
+    // Scripts by index; none writes record offset 0.
+    void Scpt(const std::vector<std::optional<Script>>& scripts);
     // Entries follow the offset list in slot order; an absent entry writes offset 0.
     void Path(const std::vector<std::optional<PathEntry>>& paths);
 
@@ -161,6 +220,8 @@ private:
     std::vector<std::string> m_strings;
     int m_strgIndex = -1;
     int m_tpagIndex = -1;
+    int m_codeIndex = -1;
+    std::vector<uint32_t> m_bytecodeAt;   // payload position of each code entry's bytecode
     uint32_t m_tpagEntriesAt = 0;
     std::vector<uint32_t> m_chunkPayloadOffsets;
 };

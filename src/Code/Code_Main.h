@@ -1,0 +1,88 @@
+#pragma once
+// Code entries: every piece of game code the runner can execute (an object
+// event, a room's creation code, a script, a global initialiser) is one CCode,
+// identified by its index in the game's code table. It is bound to a compiled
+// function of the game module, or to bytecode for the interpreter, or holds a
+// constant value. Code_Run is the single entry through which code runs.
+#include <cstdint>
+
+#include "Code/Code_Value.h"
+
+class CInstance;
+struct CompiledCodeEntry;
+
+// On for the whole life of the runner: every code entry binds the compiled
+// function of its index; bytecode runs only for the debugger's watches.
+extern bool CompiledCodeMode;
+
+typedef void (*VMHandler)();
+
+// Bytecode of one code entry (or a debug table, or a watch expression).
+class VMBuffer {
+public:
+    VMBuffer();
+    virtual ~VMBuffer();
+    VMBuffer(const VMBuffer&) = delete;
+    VMBuffer& operator=(const VMBuffer&) = delete;
+
+    int32_t m_size = 0;          // bytes of code
+    int32_t m_localsCount = 0;
+    int32_t m_argumentCount = 0;
+    const uint32_t* m_code = nullptr;
+    bool m_ownsCode = false;     // a watch expression's words; a code entry's lie in the code chunk
+    // Pre-decoded by the interpreter on the first run: one handler per
+    // instruction, and the instruction index of every word position.
+    VMHandler* m_handlers = nullptr;
+    int32_t* m_indexMap = nullptr;
+};
+
+enum CodeKind : int32_t {
+    CODE_KIND_CODE = 1,
+    CODE_KIND_CODE_FLAGGED = 2,  // made with flag 1
+    CODE_KIND_CONSTANT = 3,
+};
+
+class CCode {
+public:
+    // Binds entry index (flag 1 gives kind 2); an index of 0 or more joins the all-code list.
+    CCode(int32_t index, int32_t flag);
+    // Leaves the all-code list and deletes the entry's buffers.
+    virtual ~CCode();
+    CCode(const CCode&) = delete;
+    CCode& operator=(const CCode&) = delete;
+
+    CCode* m_next = nullptr;
+    int32_t m_kind = CODE_KIND_CODE;
+    const char* m_source = "";
+    ScriptValue m_constant;
+    VMBuffer* m_bytecode = nullptr;
+    VMBuffer* m_debugTable = nullptr;
+    const char* m_name = nullptr;
+    int32_t m_index = -1;
+    const CompiledCodeEntry* m_compiled = nullptr;
+    int32_t m_startOffset = 0;
+    int32_t m_localsCount = 0;
+    int32_t m_argumentCount = 0;
+};
+
+// Head and count of every live entry made with an index of 0 or more.
+extern CCode* Code_AllList;
+extern int32_t Code_AllCount;
+
+// Appends an entry for index to the code-entry table (a null slot for index
+// -1 or when the game has no code); returns its position, 0 when the table
+// could not grow.
+int32_t Code_AddEntry(int32_t index, int32_t flag);
+// The entry at position, null when the position is not in the table.
+CCode* Code_GetEntry(int32_t position);
+int32_t Code_EntryCount();
+// Deletes every entry of the table and frees it (a game's end).
+void Code_FreeEntries();
+
+// Runs code on self and other. Always true: errors raised by the code go
+// through the error report and CodeErrorFlag.
+bool Code_Run(CInstance* self, CInstance* other, CCode* code, ScriptValue* result, int flags);
+// Code_Run; on failure reports the last error text (not fatal) and clears CodeErrorFlag.
+bool Code_RunReportError(CInstance* self, CInstance* other, CCode* code, ScriptValue* result, int flags);
+// Code_Run; on failure the result becomes the string "ERROR".
+bool Code_RunOrErrorText(CInstance* self, CInstance* other, CCode* code, ScriptValue* result, int flags);

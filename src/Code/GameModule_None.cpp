@@ -1,0 +1,10 @@
+#include "Code/Code_Link.h"
+
+// The engine library must link into an executable that carries no game
+// module (the tools, a runner that reads its game from a file). A module's own
+// definition overrides this weak one at link time; without one the runner
+// finds no link record and runs the game data's code, if any.
+__attribute__((weak)) GameLinkRecord* GameModule_GetLinkRecord(GameLinkRecord*)
+{
+    return nullptr;
+}

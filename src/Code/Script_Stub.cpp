@@ -1,3 +1,0 @@
-#include "Code/Script_Stub.h"
-
-int Script_FindByName(const char*) { return -1; }

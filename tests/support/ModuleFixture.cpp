@@ -1,0 +1,60 @@
+#include "support/ModuleFixture.h"
+
+#include "Base/Console.h"
+#include "Base/ErrorLast_Stub.h"
+#include "Base/ErrorReport.h"
+#include "Code/Code_Function.h"
+#include "Code/Code_Variable.h"
+#include "Runner/GameData.h"
+#include "Runner/Run_Room_Stub.h"
+#include "Runner/Runner_Entry.h"
+#include "Runner/Runner_LoadGame.h"
+#include "Runner/Runner_Options.h"
+#include "Script/Script_Main.h"
+#include "support/GameFiles.h"
+#include "support/SampleModule.h"
+#include "support/TestModule.h"
+
+namespace {
+void ResetErrors()
+{
+    FatalErrorShown = AllErrorsFatal = error_occurred = CodeErrorFlag = ChildGame = false;
+    PendingRoomCode = -1;
+    ErrorLast_Set(nullptr);
+    Runner_DiscardMessages();  // the quit a fatal report posts
+}
+}  // namespace
+
+void ModuleFixture::SetUp()
+{
+    Console_SetStdoutSuppressed(true);
+    ShowErrorDialogs = false;
+    HeadlessMode.noDialogs = true;
+    ResetErrors();
+    CodeFunction_FreeAll();
+    Variable_BuiltIn_Free();
+    samplemodule::ResetReferences();
+    samplemodule::RegisterBuiltins();
+    testmodule::Install(samplemodule::Record());
+    ASSERT_TRUE(LinkRecord_Load());
+    game = samplemodule::GameFile();
+    ASSERT_TRUE(testgames::LoadBoth(game)) << GameData_LastError();
+    ASSERT_TRUE(Script_Prepare());
+}
+
+void ModuleFixture::TearDown()
+{
+    testgames::Unload();
+    testmodule::Remove();
+    CodeFunction_FreeAll();
+    Variable_BuiltIn_Free();
+    ResetErrors();
+    ShowErrorDialogs = true;
+    HeadlessMode = HeadlessModeFlags{};
+    Console_Reset();
+}
+
+std::string ModuleFixture::LastReport()
+{
+    return ErrorLast_Get() ? ErrorLast_Get() : "";
+}
