@@ -192,6 +192,8 @@ void GR_D3D_InitTextures()
 
 void GR_D3D_FreeSpecialTextures()
 {
+    // Stages that showed the white texture show nothing once it is gone.
+    for (bool& known : g_StageKnown) known = false;
     D3DTexture* white = g_WhiteTexture;
     g_WhiteTexture = nullptr;
     GR_D3D_FreeTexture(white);
