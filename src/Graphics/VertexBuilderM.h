@@ -77,14 +77,37 @@ void GR_VertexBuilder_ReturnVerts(int n);
 void GR_VertexBuilder_Flush();
 // Forgets an open batch without drawing it (end of every frame).
 void GR_VertexBuilder_Reset();
+// Bytes of one vertex of a format; an unknown format is logged and counts as one byte.
+int GR_VertexBuilder_VertexSize(int format);
 int GR_VertexBuilder_GetMaxVerts();
 int GR_VertexBuilder_GetMaxBytes();
 // The stage the batch texture is bound to (0 unless a shader asks otherwise).
 void GR_VertexBuilder_SetTextureStage(int stage);
+void GR_VertexBuilder_BindBatchTexture(D3DTexture* texture);
 // Draws the open batch first when it samples the texture (which is going away).
 void GR_VertexBuilder_ForgetTexture(D3DTexture* texture);
 // The single draw path: input layout and programs chosen by format.
 void GR_D3D_DrawPrimitive(int kind, int vertexCount, uint32_t byteOffset, int format, HGPU_Buffer* buffer);
+
+// The device side of a frozen vertex buffer (the vertex-buffer record holds
+// one): filled by GR_D3D_CreateVertexBuffer.
+struct FrozenVertexBuffer {
+    int format;
+    int vertexSize;
+    int capacity;  // in vertices
+    uint32_t flags;
+    HGPU_Buffer* buffer;
+};
+bool GR_D3D_CreateVertexBuffer(FrozenVertexBuffer* record, int format, int vertexCount, uint32_t flags);
+// Copies min(n, capacity) vertices to the start of the buffer.
+void GR_D3D_UploadVertexBuffer(FrozenVertexBuffer* record, const void* data, int n);
+void GR_D3D_DrawVertexBuffer(int kind, int vertexCount, uint32_t byteOffset, int format, D3DTexture* texture,
+                             FrozenVertexBuffer* record);
+void GR_D3D_ReleaseVertexBuffer(FrozenVertexBuffer* record);
+// Fans cannot be drawn from a frozen buffer.
+bool GR_D3D_CanFreezePrimitive(int kind);
+// Frozen buffers survive a device reset here.
+bool GR_D3D_VertexBufferIsCurrent(const FrozenVertexBuffer* record);
 
 // Per-frame count of draw calls (debug overlay).
 extern int32_t GR_D3D_DrawCallCount;

@@ -39,17 +39,6 @@ int g_RingIndex = 0;
 uint32_t g_RingOffset = 0;
 int g_TextureStage = 0;
 
-// Bytes of one vertex; an unknown format is logged and counts as one byte.
-int VertexSize(int format)
-{
-    if (format == 16 || format == 24 || format == 36) return format;
-    if (format & VERTEX_FORMAT_USER) {
-        if (const VertexFormat* user = VertexFormat_Get(format)) return user->size;
-    }
-    LogConsole->Output("Invalid vertex format: 0x%x\n", static_cast<unsigned>(format));
-    return 1;
-}
-
 bool Joinable(int kind) { return kind != PR_LINESTRIP && kind != PR_TRIANGLESTRIP && kind != PR_TRIANGLEFAN; }
 
 uint32_t RingBytes(int index) { return kRingCapacity[index] * 36; }
@@ -88,11 +77,22 @@ void CopyBatch(uint8_t* out, int count, int vertexSize, bool fan)
 
 }  // namespace
 
+int GR_VertexBuilder_VertexSize(int format)
+{
+    if (format == 16 || format == 24 || format == 36) return format;
+    if (const VertexFormat* user = (format & VERTEX_FORMAT_USER) ? VertexFormat_Get(format) : nullptr)
+        return user->size;
+    LogConsole->Output("Invalid vertex format: 0x%x\n", static_cast<unsigned>(format));
+    return 1;
+}
+
 int GR_VertexBuilder_GetMaxVerts() { return kMaxVerts; }
 
 int GR_VertexBuilder_GetMaxBytes() { return kMaxBytes; }
 
 void GR_VertexBuilder_SetTextureStage(int stage) { g_TextureStage = stage; }
+
+void GR_VertexBuilder_BindBatchTexture(D3DTexture* texture) { GR_D3D_SetTexture(g_TextureStage, texture); }
 
 void GR_VertexBuilder_Init()
 {
@@ -130,7 +130,7 @@ void* GR_VertexBuilder_AllocVerts(int kind, D3DTexture* texture, int format, int
         return out;
     }
     GR_VertexBuilder_Flush();
-    const int vertexSize = VertexSize(format);
+    const int vertexSize = GR_VertexBuilder_VertexSize(format);
     if (static_cast<int64_t>(n) * vertexSize > kMaxBytes) {
         LogConsole->Output("Vertex batch: %d vertices of %d bytes do not fit one batch\n", n, vertexSize);
         return nullptr;
@@ -172,7 +172,7 @@ void GR_VertexBuilder_Flush()
             HGPU_UnmapBuffer(buffer);
         }
     }
-    GR_D3D_SetTexture(g_TextureStage, b.texture);
+    GR_VertexBuilder_BindBatchTexture(b.texture);
     GR_D3D_DrawPrimitive(topology, vertices, g_RingOffset, b.format, g_Ring[g_RingIndex]);
     b = VertexBatch{};
     g_RingOffset += bytes;
@@ -190,7 +190,7 @@ void GR_VertexBuilder_ForgetTexture(D3DTexture* texture)
 void GR_D3D_DrawPrimitive(int kind, int vertexCount, uint32_t byteOffset, int format, HGPU_Buffer* buffer)
 {
     if (!HGPU_HasDevice()) return;
-    const int stride = VertexSize(format);
+    const int stride = GR_VertexBuilder_VertexSize(format);
     const bool lit = StateManagerM::GetLighting();
     HGPU_InputLayout* layout = nullptr;
     HGPU_Shader* vertex = BuiltinVS16;

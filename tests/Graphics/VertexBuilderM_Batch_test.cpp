@@ -243,6 +243,30 @@ TEST_F(BatchTest, DrawPathTakesPointsForUnknownKindsAndRefusesUnknownFormats)
     EXPECT_NE(log.Text().find("Draw failed due to invalid input layout\n"), std::string::npos);
 }
 
+TEST_F(BatchTest, FrozenBufferDrawsWithOneCallAfterTheOpenBatch)
+{
+    FrozenVertexBuffer frozen{};
+    ASSERT_TRUE(GR_D3D_CreateVertexBuffer(&frozen, 16, 4, 0));
+    EXPECT_EQ(frozen.vertexSize, 16);
+    EXPECT_EQ(frozen.capacity, 4);
+    // Six vertices offered, four kept: the strip covers the left half.
+    const V16 strip[6] = {{0, 0, 0.5f, kBlue}, {16, 0, 0.5f, kBlue}, {0, 32, 0.5f, kBlue},
+                          {16, 32, 0.5f, kBlue}, {32, 0, 0.5f, kBlue}, {32, 32, 0.5f, kBlue}};
+    GR_D3D_UploadVertexBuffer(&frozen, strip, 6);
+    EXPECT_EQ(DrawCalls([&] {
+                  Strip(20, kRed);  // drawn first, under nothing
+                  GR_D3D_DrawVertexBuffer(PR_TRIANGLESTRIP, 4, 0, 16, nullptr, &frozen);
+              }),
+              2);
+    EXPECT_EQ(frame.Pixel(4, 20), kBlue);
+    EXPECT_EQ(frame.Pixel(24, 4), kRed);
+    EXPECT_EQ(frame.Pixel(24, 20), kBlack);
+    GR_D3D_ReleaseVertexBuffer(&frozen);
+    EXPECT_EQ(frozen.buffer, nullptr);
+    EXPECT_FALSE(GR_D3D_CanFreezePrimitive(PR_TRIANGLEFAN));
+    EXPECT_TRUE(GR_D3D_CanFreezePrimitive(PR_TRIANGLESTRIP));
+}
+
 TEST(CheckHResultTest, FailuresShowTheCallAndTheFileName)
 {
     ShowMessageBox("before");
