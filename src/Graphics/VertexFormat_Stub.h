@@ -1,6 +1,7 @@
 #pragma once
 // Stand-in for the user vertex formats of the drawing subsystem until they
-// are built: the lookup the batcher makes, which finds no format yet.
+// are built: the lookup the batcher makes. It knows no format unless a test
+// hands one over.
 #include <cstdint>
 
 struct HGPU_InputLayout;
@@ -20,3 +21,5 @@ struct VertexFormat {
 
 // The format of a user format id, null when there is none.
 VertexFormat* VertexFormat_Get(int id);
+// Test hook: makes id name the format (null forgets it).
+void VertexFormat_SetForTest(int id, VertexFormat* format);

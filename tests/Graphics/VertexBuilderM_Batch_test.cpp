@@ -9,6 +9,7 @@
 #include "Graphics/StateManagerM.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
+#include "Graphics/VertexFormat_Stub.h"
 #include "Host/Host_GPU.h"
 #include "IO/Dialog_Stub.h"
 #include "support/GameFiles.h"
@@ -241,6 +242,38 @@ TEST_F(BatchTest, DrawPathTakesPointsForUnknownKindsAndRefusesUnknownFormats)
     GR_VertexBuilder_Flush();
     EXPECT_NE(log.Text().find("Invalid vertex format: 0x1000005\n"), std::string::npos);
     EXPECT_NE(log.Text().find("Draw failed due to invalid input layout\n"), std::string::npos);
+}
+
+TEST_F(BatchTest, UserFormatBatchesStopAtTheStagingSize)
+{
+    // 48-byte vertices: position, colour, then padding the programs never read.
+    struct V48 { float x, y, z; uint32_t colour; float pad[8]; };
+    const HGPU_InputElement elements[] = {{"POSITION", 0, HGPU_ElementFormat::Float3, 0},
+                                          {"COLOR", 0, HGPU_ElementFormat::UByte4Norm, 12}};
+    HGPU_InputLayout* layout = HGPU_CreateInputLayout(elements, 2);
+    VertexFormat format{48, VERTEX_USAGE_POSITION | VERTEX_USAGE_COLOUR, {layout, nullptr, nullptr, nullptr}};
+    const int id = VERTEX_FORMAT_USER | 1;
+    VertexFormat_SetForTest(id, &format);
+    // 10,000 + 3,000 vertices stay under the vertex limit but not under the
+    // 589,824 staging bytes: the second reservation starts a new batch.
+    EXPECT_EQ(DrawCalls([&] {
+                  auto* a = static_cast<V48*>(GR_VertexBuilder_AllocVerts(PR_TRIANGLELIST, nullptr, id, 10000));
+                  std::memset(a, 0, sizeof(V48) * 10000);
+                  a[0] = {0, 0, 0.5f, kGreen, {}};
+                  a[1] = {16, 0, 0.5f, kGreen, {}};
+                  a[2] = {0, 16, 0.5f, kGreen, {}};
+                  auto* b = static_cast<V48*>(GR_VertexBuilder_AllocVerts(PR_TRIANGLELIST, nullptr, id, 3000));
+                  std::memset(b, 0, sizeof(V48) * 3000);
+                  b[0] = {32, 32, 0.5f, kRed, {}};
+                  b[1] = {16, 32, 0.5f, kRed, {}};
+                  b[2] = {32, 16, 0.5f, kRed, {}};
+              }),
+              2);
+    EXPECT_EQ(frame.Pixel(3, 3), kGreen);
+    EXPECT_EQ(frame.Pixel(29, 29), kRed);
+    EXPECT_EQ(GR_VertexBuilder_AllocVerts(PR_TRIANGLELIST, nullptr, id, 12289), nullptr);
+    VertexFormat_SetForTest(0, nullptr);
+    HGPU_ReleaseInputLayout(layout);
 }
 
 TEST_F(BatchTest, FrozenBufferDrawsWithOneCallAfterTheOpenBatch)
