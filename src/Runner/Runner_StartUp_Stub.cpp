@@ -3,6 +3,8 @@
 
 #include "Base/Thread.h"
 #include "Base/Timing.h"
+#include "Graphics/BuiltinImages.h"
+#include "Graphics/TexturesM.h"
 #include "Path/Path_Main.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/GameChunks.h"
@@ -14,6 +16,9 @@
 
 bool RunnerInit()
 {
+    uint32_t builtinSize = 0;
+    const uint8_t* builtin = BuiltinImages_Table(&builtinSize);
+    GR_D3D_SetBuiltinTextures(builtin, builtinSize);
     Timing_Init();
     Path_Init();
     return true;
