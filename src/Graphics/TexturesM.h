@@ -106,6 +106,10 @@ extern int32_t GR_D3D_TextureSwitchCount;
 // from the table start}, each entry a "RAW " block or a PNG file. The
 // table's bytes are checked against its size before use.
 bool GR_D3D_SetBuiltinTextures(const uint8_t* table, uint32_t tableSize);
+// Start-up names where the table comes from; it is made on first use, so a
+// start that never draws never pays for it.
+using BuiltinTableSource = const uint8_t* (*)(uint32_t* size);
+void GR_D3D_SetBuiltinTextureSource(BuiltinTableSource source);
 D3DTexture* GR_D3D_CreateBuiltinTexture(int index);
 bool GR_D3D_IsBuiltinTextureData(const void* pointer);
 int GR_D3D_BuiltinTextureCount();

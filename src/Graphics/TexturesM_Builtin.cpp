@@ -8,6 +8,7 @@ namespace {
 const uint8_t* g_Table = nullptr;
 uint32_t g_TableSize = 0;
 int g_Count = 0;
+BuiltinTableSource g_Source = nullptr;
 
 int32_t ReadS32(const uint8_t* p)
 {
@@ -15,10 +16,27 @@ int32_t ReadS32(const uint8_t* p)
                                 static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
 }
 
+void EnsureTable()
+{
+    if (!g_Source) return;
+    const BuiltinTableSource source = g_Source;
+    g_Source = nullptr;
+    uint32_t size = 0;
+    const uint8_t* table = source(&size);
+    GR_D3D_SetBuiltinTextures(table, size);
+}
+
 }  // namespace
+
+void GR_D3D_SetBuiltinTextureSource(BuiltinTableSource source)
+{
+    GR_D3D_SetBuiltinTextures(nullptr, 0);
+    g_Source = source;
+}
 
 bool GR_D3D_SetBuiltinTextures(const uint8_t* table, uint32_t tableSize)
 {
+    g_Source = nullptr;
     g_Table = nullptr;
     g_TableSize = 0;
     g_Count = 0;
@@ -41,10 +59,15 @@ bool GR_D3D_SetBuiltinTextures(const uint8_t* table, uint32_t tableSize)
     return true;
 }
 
-int GR_D3D_BuiltinTextureCount() { return g_Count; }
+int GR_D3D_BuiltinTextureCount()
+{
+    EnsureTable();
+    return g_Count;
+}
 
 D3DTexture* GR_D3D_CreateBuiltinTexture(int index)
 {
+    EnsureTable();
     if (!g_Table || index < 0 || index >= g_Count) return nullptr;
     const int32_t size = ReadS32(g_Table + 4 + 8 * index), offset = ReadS32(g_Table + 8 + 8 * index);
     // Built-in data is never freed with the texture.
@@ -53,8 +76,9 @@ D3DTexture* GR_D3D_CreateBuiltinTexture(int index)
 
 bool GR_D3D_IsBuiltinTextureData(const void* pointer)
 {
-    // The whole table counts: entries lie after its header, so the sum of
-    // their sizes alone would leave the last ones out.
+    // Not made yet: nothing can point into it. The whole table counts:
+    // entries lie after its header, so the sum of their sizes alone would
+    // leave the last ones out.
     const auto* p = static_cast<const uint8_t*>(pointer);
     return g_Table && p >= g_Table && p < g_Table + g_TableSize;
 }

@@ -16,9 +16,7 @@
 
 bool RunnerInit()
 {
-    uint32_t builtinSize = 0;
-    const uint8_t* builtin = BuiltinImages_Table(&builtinSize);
-    GR_D3D_SetBuiltinTextures(builtin, builtinSize);
+    GR_D3D_SetBuiltinTextureSource(BuiltinImages_Table);
     Timing_Init();
     Path_Init();
     return true;

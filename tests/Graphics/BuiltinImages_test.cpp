@@ -32,12 +32,22 @@ uint8_t RawAlpha(const Entry& e, int x, int y)
     return e.data[16 + (static_cast<size_t>(y) * width + x) * 4 + 3];
 }
 
+int g_SourceCalls = 0;
+const uint8_t* CountedSource(uint32_t* size)
+{
+    ++g_SourceCalls;
+    return BuiltinImages_Table(size);
+}
+
 TEST(BuiltinImagesTest, TableHoldsSeventeenImagesTheTextureLayerAccepts)
 {
-    uint32_t size = 0;
-    const uint8_t* table = BuiltinImages_Table(&size);
-    ASSERT_TRUE(GR_D3D_SetBuiltinTextures(table, size));
+    // Start-up only names the source; the table is made at the first use.
+    GR_D3D_SetBuiltinTextureSource(CountedSource);
+    EXPECT_FALSE(GR_D3D_IsBuiltinTextureData(BuiltinImages_Table(nullptr)));
+    EXPECT_EQ(g_SourceCalls, 0);
     ASSERT_EQ(GR_D3D_BuiltinTextureCount(), BUILTIN_IMAGE_COUNT);
+    EXPECT_EQ(g_SourceCalls, 1);
+    const uint8_t* table = BuiltinImages_Table(nullptr);
     for (int i = 0; i < BUILTIN_IMAGE_COUNT; ++i) {
         D3DTexture* texture = GR_D3D_CreateBuiltinTexture(i);
         ASSERT_NE(texture, nullptr) << i;
@@ -46,6 +56,7 @@ TEST(BuiltinImagesTest, TableHoldsSeventeenImagesTheTextureLayerAccepts)
         EXPECT_TRUE(GR_D3D_IsBuiltinTextureData(texture->source));
         GR_D3D_FreeTexture(texture);
     }
+    EXPECT_EQ(g_SourceCalls, 1);
     EXPECT_EQ(BuiltinImages_Table(nullptr), table);  // made once
 }
 
