@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/RenderStateCache.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
+#include "Host/Host_GPU.h"
 #include "Runner/GameHeader.h"
 #include "support/GpuTestFrame.h"
 
@@ -210,6 +212,30 @@ TEST_F(StatePipelineTest, PoppedStatesDrawAsBeforeThePush)
     cache.PopState();
     FullRect(0.5f, Rgba(200, 50, 0, 128));
     EXPECT_TRUE(Near(frame.Pixel(4, 4), Rgba(150, 75, 50, 191), 2)) << std::hex << frame.Pixel(4, 4);
+}
+
+TEST_F(StatePipelineTest, StatesAreSentAgainToARecreatedDevice)
+{
+    GR_SetBlendMode(1);
+    GR_SetColourWriteEnable(true, false, false, true);
+    GR_SetTextureRepeat(true);
+    GR_VertexBuilder_Flush();
+    HGPU_SimulateDeviceRemoved();
+    ASSERT_TRUE(End_Frame(true));
+    ASSERT_TRUE(HGPU_HasDevice());
+    ASSERT_TRUE(Start_Frame());
+    GR_D3D_RestoreStates();
+    // Everything the cache holds reached the new device; restoring re-applies
+    // the game's own settings without dropping the cached ones.
+    EXPECT_EQ(cache.renderDirty, 0u);
+    EXPECT_EQ(cache.samplerDirty, 0u);
+    EXPECT_TRUE(GR_GetTextureRepeat());
+    EXPECT_EQ(cache.GetSamplerState(5, SS_ADDRESSU), 0);
+    PixelView();
+    GR_D3D_Clear(Rgba(100, 100, 100, 255), 1.0f, 0, CLEAR_COLOUR);
+    FullRect(0.5f, Rgba(200, 50, 0, 128));
+    // Add with red and alpha writes only: green and blue stay.
+    EXPECT_TRUE(Near(frame.Pixel(4, 4), Rgba(200, 100, 100, 255), 2)) << std::hex << frame.Pixel(4, 4);
 }
 
 }  // namespace
