@@ -38,5 +38,20 @@ STexture* GR_Texture_Preload(int index);
 void GR_Texture_SetPriority(int index, int priority);
 int GR_Texture_Count();
 
+// Embedded images ("EMBI"): named images the runner itself uses, such as
+// the particle shapes. The names lie in the game data; the entries are
+// found through their texture-page entry offsets when asked for.
+struct SEmbeddedImage {
+    const char* name;      // null when the record has none
+    uint32_t entryOffset;  // absolute file offset of the texture-page entry, 0 for none
+};
+struct STexturePageEntry;
+bool GR_Texture_LoadEmbedded(const uint8_t* payload, uint32_t length, const uint8_t* data);
+// The first image whose name equals name (or, with substring, contains it).
+const SEmbeddedImage* GR_Texture_FindEmbedded(const char* name, bool substring);
+const STexturePageEntry* GR_Texture_EmbeddedEntry(const SEmbeddedImage* image);
+int GR_Texture_EmbeddedCount();
+void GR_Texture_FreeEmbedded();
+
 // Colour word with alpha: alpha × 255 truncated and clamped to 0..255 in the top byte.
 uint32_t GR_ColourAlpha(uint32_t colour, float alpha);

@@ -4,6 +4,7 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Graphics/Graphics_Texture.h"
 #include "Path/Path_Main.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
@@ -44,7 +45,7 @@ const ChunkDispatch kDispatch[] = {
     {"TMLN", Chunk_ReaderNotBuilt, nullptr},
     {"OBJT", Chunk_ReaderNotBuilt, nullptr},
     {"ROOM", Chunk_ReaderNotBuilt, nullptr},
-    {"EMBI", Chunk_ReaderNotBuilt, nullptr},
+    {"EMBI", GR_Texture_LoadEmbedded, nullptr},
     {"TPAG", TPAG_Load, nullptr},
     {"CODE", Chunk_ReaderNotBuilt, nullptr},
     {"FUNC", Chunk_ReaderNotBuilt, nullptr},

@@ -154,6 +154,7 @@ int TXTR_TextureId(uint32_t index)
 
 void TexturePages_Free()
 {
+    GR_Texture_FreeEmbedded();
     FreeEntries();
     FreeTextures();
 }

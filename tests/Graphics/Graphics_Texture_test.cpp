@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "Graphics/TexturesM.h"
+#include "Graphics/Graphics_DisplayM.h"
+#include "Runner/GameData.h"
 #include "Runner/Runner_Options.h"
 #include "Runner/TexturePages.h"
 #include "gamedata/FormWriter.h"
@@ -149,6 +152,62 @@ TEST_F(TextureTableTest, TexturePagesOfTheGameDataBecomeTextures)
     const int id = TXTR_TextureId(0);
     testgames::Unload();
     EXPECT_FALSE(GR_Texture_Exists(id));
+}
+
+}  // namespace
+
+namespace {
+
+// An "EMBI" chunk of (name, entry offset) records; the offsets are patched
+// into the finished file, where the TPAG entries' places are known.
+struct EmbeddedGame {
+    std::vector<uint8_t> bytes;
+    uint32_t entryOffset = 0;
+};
+
+EmbeddedGame MakeEmbeddedGame(uint32_t version, const std::vector<std::string>& names)
+{
+    gamedata::FormWriter w;
+    w.Gen8(gamedata::GeneralHeader{});
+    gamedata::Chunk& embi = w.Add("EMBI");
+    embi.U32(version).U32(static_cast<uint32_t>(names.size()));
+    for (const std::string& name : names) embi.String(name).U32(0xEEEEEEEEu);
+    gamedata::TexturePageEntry entry;
+    entry.width = 7;
+    w.Tpag({entry});
+    EmbeddedGame game{w.Finish(), w.TpagEntryOffset(0)};
+    const uint8_t marker[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+    for (size_t at = 0; at + 4 <= game.bytes.size(); ++at)
+        if (std::memcmp(&game.bytes[at], marker, 4) == 0) std::memcpy(&game.bytes[at], &game.entryOffset, 4);
+    return game;
+}
+
+TEST_F(TextureTableTest, EmbeddedImagesAreFoundByNameOrPart)
+{
+    const EmbeddedGame game = MakeEmbeddedGame(1, {"my_pt_shape_spark_big", "pt_shape_spark", "logo"});
+    ASSERT_TRUE(testgames::LoadBoth(game.bytes)) << GameData_LastError();
+    ASSERT_EQ(GR_Texture_EmbeddedCount(), 3);
+    const SEmbeddedImage* part = GR_Texture_FindEmbedded("pt_shape_spark", true);
+    ASSERT_NE(part, nullptr);
+    EXPECT_STREQ(part->name, "my_pt_shape_spark_big");  // table order decides
+    const SEmbeddedImage* exact = GR_Texture_FindEmbedded("pt_shape_spark", false);
+    ASSERT_NE(exact, nullptr);
+    EXPECT_STREQ(exact->name, "pt_shape_spark");
+    EXPECT_EQ(GR_Texture_FindEmbedded("pt_shape", false), nullptr);
+    EXPECT_EQ(GR_Texture_FindEmbedded(nullptr, true), nullptr);
+    ASSERT_NE(GR_Texture_EmbeddedEntry(exact), nullptr);
+    EXPECT_EQ(GR_Texture_EmbeddedEntry(exact)->width, 7);
+    testgames::Unload();
+    EXPECT_EQ(GR_Texture_EmbeddedCount(), 0);
+}
+
+TEST_F(TextureTableTest, EmbeddedChunkOfAnotherVersionIsRefused)
+{
+    const EmbeddedGame game = MakeEmbeddedGame(2, {"logo"});
+    testgames::CapturedLog log;
+    EXPECT_FALSE(testgames::LoadBoth(game.bytes));
+    EXPECT_EQ(GR_Texture_EmbeddedCount(), 0);
+    EXPECT_NE(std::string(GameData_LastError()).find("version 2"), std::string::npos) << GameData_LastError();
 }
 
 }  // namespace
