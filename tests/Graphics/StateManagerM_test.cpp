@@ -204,6 +204,32 @@ TEST_F(StatePipelineTest, FilteringAndAddressingThroughTheCache)
     GR_D3D_FreeTexture(texture);
 }
 
+TEST_F(StatePipelineTest, SamplerBitsChooseFilterAndEachAxisApart)
+{
+    // Magnification point, U clamped, V wrapped (sampler object 5).
+    const uint32_t texels[4] = {Rgba(255, 0, 0, 255), Rgba(0, 255, 0, 255), Rgba(0, 0, 255, 255),
+                                Rgba(255, 255, 255, 255)};
+    D3DTexture* texture = GR_D3D_CreateTextureFromPixels(texels, 2, 2, nullptr);
+    cache.SetRenderState(RS_BLENDENABLE, 0);
+    cache.SetSamplerState(0, SS_MAGFILTER, 1);
+    cache.SetSamplerState(0, SS_MINFILTER, 0);
+    cache.SetSamplerState(0, SS_ADDRESSU, 1);
+    cache.SetSamplerState(0, SS_ADDRESSV, 0);
+    auto* v = static_cast<V24*>(GR_VertexBuilder_AllocVerts(PR_TRIANGLESTRIP, texture, 24, 4));
+    const uint32_t white = Rgba(255, 255, 255, 255);
+    v[0] = {0, 0, white, 0, 0, 0.5f};
+    v[1] = {2, 0, white, kSize, 0, 0.5f};
+    v[2] = {0, 2, white, 0, kSize, 0.5f};
+    v[3] = {2, 2, white, kSize, kSize, 0.5f};
+    GR_VertexBuilder_Flush();
+    EXPECT_EQ(frame.Pixel(4, 4), Rgba(255, 0, 0, 255));
+    EXPECT_EQ(frame.Pixel(12, 4), Rgba(0, 255, 0, 255));
+    EXPECT_EQ(frame.Pixel(20, 4), Rgba(0, 255, 0, 255));  // u 1.25 clamped to the last column
+    EXPECT_EQ(frame.Pixel(4, 20), Rgba(255, 0, 0, 255));  // v 1.25 wrapped to the first row
+    EXPECT_EQ(frame.Pixel(28, 28), Rgba(255, 255, 255, 255));
+    GR_D3D_FreeTexture(texture);
+}
+
 TEST_F(StatePipelineTest, PoppedStatesDrawAsBeforeThePush)
 {
     cache.PushState();
