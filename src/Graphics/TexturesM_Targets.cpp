@@ -56,8 +56,14 @@ void Textures_ForgetStageBinding(D3DTexture* texture)
 
 void Textures_UnbindFromStages(D3DTexture* texture)
 {
-    for (int stage = 0; stage < kStageCount; ++stage)
-        if (g_Stages[stage] == texture) GR_D3D_BindTexture(stage, nullptr, true);
+    for (int stage = 0; stage < kStageCount; ++stage) {
+        if (g_Stages[stage] != texture) continue;
+        // Forgotten even without a device, so a later texture at the same
+        // address is never taken for this one.
+        g_Stages[stage] = nullptr;
+        g_StageKnown[stage] = false;
+        GR_D3D_BindTexture(stage, nullptr, true);
+    }
 }
 
 bool Textures_IsActiveColourTarget(D3DTexture* texture)
