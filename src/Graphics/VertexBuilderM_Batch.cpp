@@ -156,7 +156,13 @@ void GR_VertexBuilder_Flush()
     const int vertices = fan ? (b.count >= 3 ? (b.count - 2) * 3 : 0) : b.count;
     const int topology = fan ? PR_TRIANGLELIST : b.kind;
     const uint32_t bytes = static_cast<uint32_t>(vertices) * static_cast<uint32_t>(b.vertexSize);
-    if (g_Ring[g_RingIndex] && vertices > 0) {
+    if (bytes == 0) {
+        // Nothing to draw: no vertices, or a format without any elements.
+        b = VertexBatch{};
+        g_RenderStateCache.Flush();
+        return;
+    }
+    if (g_Ring[g_RingIndex]) {
         if (!PlaceInRing(bytes, static_cast<uint32_t>(b.vertexSize))) {
             // Only a batch larger than the staging memory could miss every
             // buffer; it is dropped rather than kept open forever.
@@ -191,6 +197,8 @@ void GR_D3D_DrawPrimitive(int kind, int vertexCount, uint32_t byteOffset, int fo
 {
     if (!HGPU_HasDevice()) return;
     const int stride = GR_VertexBuilder_VertexSize(format);
+    // Without vertex data there is nothing the device could read.
+    if (!buffer || stride < 1 || vertexCount <= 0) return;
     const bool lit = StateManagerM::GetLighting();
     HGPU_InputLayout* layout = nullptr;
     HGPU_Shader* vertex = BuiltinVS16;

@@ -272,6 +272,10 @@ TEST_F(BatchTest, UserFormatBatchesStopAtTheStagingSize)
     EXPECT_EQ(frame.Pixel(3, 3), kGreen);
     EXPECT_EQ(frame.Pixel(29, 29), kRed);
     EXPECT_EQ(GR_VertexBuilder_AllocVerts(PR_TRIANGLELIST, nullptr, id, 12289), nullptr);
+    // A format without elements has nothing to draw (and nothing to divide by).
+    VertexFormat empty{0, 0, {layout, layout, layout, layout}};
+    VertexFormat_SetForTest(id, &empty);
+    EXPECT_EQ(DrawCalls([&] { EXPECT_NE(GR_VertexBuilder_AllocVerts(PR_TRIANGLEFAN, nullptr, id, 5), nullptr); }), 0);
     VertexFormat_SetForTest(0, nullptr);
     HGPU_ReleaseInputLayout(layout);
 }
