@@ -269,7 +269,9 @@ void GR_D3D_EnsureTextureGPU(D3DTexture* texture, bool resolve)
     if (!texture || texture->width <= 0 || texture->height <= 0 || !HGPU_HasDevice()) return;
     if (!texture->gpu) CreateTextureGPU(texture);
     D3DTextureGPU* gpu = texture->gpu;
-    if (resolve && (gpu->flags & TEXTURE_GPU_MULTISAMPLED) && (gpu->flags & TEXTURE_GPU_RESOLVE_PENDING)) {
+    // A target still bound may have been drawn into since its last resolve.
+    if (resolve && (gpu->flags & TEXTURE_GPU_MULTISAMPLED) &&
+        ((gpu->flags & TEXTURE_GPU_RESOLVE_PENDING) || Textures_IsCurrentColourTarget(texture))) {
         HGPU_ResolveTexture(gpu->texture, gpu->multisample);
         gpu->flags &= ~TEXTURE_GPU_RESOLVE_PENDING;
     }

@@ -12,3 +12,6 @@ void Textures_UnbindFromStages(D3DTexture* texture);
 // True when the texture is a colour target of any level up to the current one.
 bool Textures_IsActiveColourTarget(D3DTexture* texture);
 void Textures_RemoveFromAllLevels(D3DTexture* texture);
+// True when the texture is a colour target of the current level (it may
+// have been drawn into since it was last resolved).
+bool Textures_IsCurrentColourTarget(const D3DTexture* texture);

@@ -74,6 +74,13 @@ bool Textures_IsActiveColourTarget(D3DTexture* texture)
     return false;
 }
 
+bool Textures_IsCurrentColourTarget(const D3DTexture* texture)
+{
+    for (const D3DTexture* colour : g_Levels[g_Level].colour)
+        if (colour == texture) return true;
+    return false;
+}
+
 void Textures_RemoveFromAllLevels(D3DTexture* texture)
 {
     for (TargetLevel& level : g_Levels) ForgetFromLevel(level, texture);

@@ -302,6 +302,15 @@ TEST_F(TextureDrawTest, MultisampledTargetResolvesWhenSampled)
         partial = partial || (red > 0 && red < 255);
     }
     EXPECT_TRUE(partial);
+    // Read while still bound, drawn into again, read again: the second read
+    // sees the new drawing.
+    GR_D3D_PushRenderTargets();
+    GR_D3D_SetRenderTarget(0, target);
+    GR_D3D_Clear(kBlack, 1.0f, 0, CLEAR_COLOUR);
+    EXPECT_EQ(ReadTexture(target)[1 * kSize + 1], kBlack);
+    Rect(0, 0, kSize, kSize, kGreen);
+    EXPECT_EQ(ReadTexture(target)[1 * kSize + 1], kGreen);
+    GR_D3D_PopRenderTargets();
     GR_D3D_FreeTexture(target);
 }
 
