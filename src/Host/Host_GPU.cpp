@@ -225,6 +225,11 @@ TextureFormat FormatOf(HGPU_Format format)
     }
 }
 
+bool IsCompressed(HGPU_Format format)
+{
+    return format == HGPU_Format::BC1 || format == HGPU_Format::BC2 || format == HGPU_Format::BC3;
+}
+
 // Bytes of a tightly packed block-compressed rectangle.
 GLsizei CompressedSize(HGPU_Format format, int width, int height)
 {
@@ -671,18 +676,11 @@ void HGPU_ReleaseSamplerState(HGPU_SamplerState* state)
     delete state;
 }
 
-int HGPU_FormatBytes(HGPU_Format format) { return format == HGPU_Format::Unknown ? 0 : FormatOf(format).bytes; }
-
-bool HGPU_FormatIsCompressed(HGPU_Format format)
-{
-    return format == HGPU_Format::BC1 || format == HGPU_Format::BC2 || format == HGPU_Format::BC3;
-}
-
 HGPU_Texture* HGPU_CreateTexture(int width, int height, HGPU_Format format, uint32_t bindFlags, int samples,
                                  const void* initialData)
 {
     if (!g_Device.ready || width <= 0 || height <= 0 || format == HGPU_Format::Unknown) return nullptr;
-    const bool compressed = HGPU_FormatIsCompressed(format);
+    const bool compressed = IsCompressed(format);
     // Block formats are sampled only, one sample, where the driver has them.
     if (compressed && ((bindFlags & ~uint32_t{HGPU_BIND_SHADER_RESOURCE}) != 0 || samples > 1 ||
                        !HasExtension("GL_EXT_texture_compression_s3tc")))
@@ -728,7 +726,7 @@ void HGPU_UpdateTexture(HGPU_Texture* texture, int x, int y, int width, int heig
         return;
     const TextureFormat f = FormatOf(texture->format);
     glBindTexture(GL_TEXTURE_2D, texture->id);
-    if (HGPU_FormatIsCompressed(texture->format)) {
+    if (IsCompressed(texture->format)) {
         if ((x | y) & 3) return;
         glCompressedTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, f.internal,
                                   CompressedSize(texture->format, width, height), data);

@@ -205,9 +205,6 @@ HGPU_Texture* HGPU_CreateTexture(int width, int height, HGPU_Format format, uint
 void HGPU_ReleaseTexture(HGPU_Texture* texture);
 // Block formats take whole blocks: x and y multiples of 4, data tightly packed.
 void HGPU_UpdateTexture(HGPU_Texture* texture, int x, int y, int width, int height, const void* data, int pitch);
-// Bytes of one pixel (block formats: of one 4 × 4 block); 0 for Unknown.
-int HGPU_FormatBytes(HGPU_Format format);
-bool HGPU_FormatIsCompressed(HGPU_Format format);
 // Reads a rectangle as 8-bit RGBA rows, top-down (depth textures cannot be read).
 bool HGPU_ReadTexture(HGPU_Texture* texture, int x, int y, int width, int height, void* out, int pitch);
 // Copies a multisampled texture into a single-sampled one of the same size.
