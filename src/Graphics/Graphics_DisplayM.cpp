@@ -159,7 +159,7 @@ bool GR_D3D_Init(SDL_Window* window, int width, int height, uint32_t displayFlag
     }
     GR_D3D_CreateDisplay(window, width, height, displayFlags);
     GR_D3D_SetMatrix(MATRIX_WORLD, kIdentity);
-    GR_Texture_Init();
+    GR_Texture_FreeTable();
     PrimitiveWhiteTexture = -1;
     PrimitiveWhiteD3DTexture = nullptr;
     g_RenderStateCache.Reset();
@@ -173,8 +173,8 @@ bool GR_D3D_Init(SDL_Window* window, int width, int height, uint32_t displayFlag
     DebugOverlay_Init();
     if (PrimitiveWhiteTexture < 0) {
         const uint32_t white = 0xFFFFFFFFu;
-        PrimitiveWhiteTexture = GR_Texture_CreateFromPixels(&white, 1, 1);
-        PrimitiveWhiteD3DTexture = GR_Texture_GetD3DTexture(PrimitiveWhiteTexture);
+        PrimitiveWhiteTexture = GR_Texture_Create(1, 1, &white, 4);
+        PrimitiveWhiteD3DTexture = GR_Texture_GetD3D(PrimitiveWhiteTexture);
     }
     // Without any device the game would run with nothing on screen: the
     // failure has been reported, and start-up ends here.
@@ -184,7 +184,7 @@ bool GR_D3D_Init(SDL_Window* window, int width, int height, uint32_t displayFlag
 void GR_D3D_BeginScene()
 {
     if (g_SceneBegun || !HGPU_HasDevice()) return;
-    for (int stage = 0; stage < 8; ++stage) GR_D3D_SetTexture(stage, nullptr);
+    GR_D3D_ResetSamplerStages();
     GR_D3D_SetRenderTarget(0, GR_D3D_GetBackBufferTarget());
     g_SceneBegun = true;
     Timing_Reset();
@@ -196,7 +196,7 @@ void GR_D3D_EndScene()
     DebugOverlay_Draw();
     if (HGPU_HasDevice()) {
         GR_VertexBuilder_Flush();
-        GR_VertexBuilder_DropBatch();
+        GR_VertexBuilder_Reset();
         g_SceneBegun = false;
     }
 }
@@ -299,7 +299,7 @@ void GR_D3D_RecreateDevice()
     HGPU_Flush();
     GR_D3D_FreeSpecialTextures();
     GR_VertexBuilder_Free();
-    GR_Texture_ReleaseAllGPU();
+    GR_Texture_FlushAll();
     StateManagerM::Release();
     GR_D3D_DeviceReady = false;
     HGPU_DestroyDevice();

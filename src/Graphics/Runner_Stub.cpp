@@ -1,11 +1,18 @@
 // Stand-ins: see Runner_Stub.h. The runner's own modules replace them.
 #include "Graphics/Runner_Stub.h"
 
+#include "Graphics/TexturesM.h"
+#include "Graphics/VertexBuilderM.h"
+
 int32_t DeviceResetCountdown = 0;
 WindowOptions Option_WindowSettings;
 int32_t DrawnFrameCount = 0;
 
-void Timing_Reset() {}
+void Timing_Reset()
+{
+    GR_D3D_DrawCallCount = 0;
+    GR_D3D_TextureSwitchCount = 0;
+}
 void DebugOverlay_Init() {}
 void DebugOverlay_Draw() { ++DrawnFrameCount; }
 void Timing_PrintFPSStats() {}

@@ -149,7 +149,7 @@ void GR_D3D_Clear(uint32_t colour, float depth, float, uint32_t flags)
         D3DTexture* first = colourTargets[0] ? colourTargets[0] : colourTargets[targetCount - 1];
         width = first->width;
         height = first->height;
-        depthTarget = first->depth;
+        depthTarget = GR_D3D_GetDepthView(GR_D3D_GetDepthTarget());
     }
     int vx, vy, vw, vh;
     GR_D3D_GetViewport(&vx, &vy, &vw, &vh);
@@ -160,7 +160,7 @@ void GR_D3D_Clear(uint32_t colour, float depth, float, uint32_t flags)
                                    ((colour >> 16) & 0xFF) / 255.0f, ((colour >> 24) & 0xFF) / 255.0f};
             if (targetCount == 0) HGPU_ClearRenderTarget(HGPU_GetBackBuffer(), rgba);
             for (int i = 0; i < targetCount; ++i)
-                if (colourTargets[i]) HGPU_ClearRenderTarget(colourTargets[i]->colour, rgba);
+                if (colourTargets[i]) HGPU_ClearRenderTarget(GR_D3D_GetTargetView(colourTargets[i]), rgba);
         }
         if ((flags & CLEAR_DEPTH) && depthTarget) HGPU_ClearDepthStencil(depthTarget, true, 1.0f, true, 0);
         return;

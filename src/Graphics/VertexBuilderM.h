@@ -53,17 +53,61 @@ void VertexBuilder_ReleaseBuiltinShaders();
 HGPU_InputLayout* VertexBuilder_GetBuiltinLayout(int vertexSize);
 
 // Checks a device result; a failure shows "Win32 function failed: ..." naming
-// the call and the source place, and returns false.
+// the call and the source file, and returns false.
 bool GR_D3D_CheckHResult(HGPU_Result result, const char* call, int line, const char* file);
 
 // Primitive kinds.
 enum PrimitiveKind { PR_POINTLIST = 1, PR_LINELIST, PR_LINESTRIP, PR_TRIANGLELIST, PR_TRIANGLESTRIP, PR_TRIANGLEFAN };
 
-// The batcher: reserve vertices of one built-in size (16, 24 or 36 bytes)
-// with a texture (none = untextured), draw them on flush.
+// Vertex formats: the built-in layouts are named by their size in bytes
+// (16 {x, y, z, colour}, 24 {u, v, colour, x, y, z}, 36 {x, y, z, nx, ny,
+// nz, colour, u, v}); user formats carry this bit.
+constexpr int VERTEX_FORMAT_USER = 0x1000000;
+
+// The batcher: drawers reserve vertices of one primitive kind, texture and
+// format and write them into staging memory; consecutive compatible
+// reservations share one draw call.
 void GR_VertexBuilder_Init();
 void GR_VertexBuilder_Free();
-void* GR_VertexBuilder_AllocVerts(int kind, D3DTexture* texture, int vertexSize, int count);
+// Room for n vertices; null only for a reservation larger than the staging
+// memory (GR_VertexBuilder_GetMaxBytes).
+void* GR_VertexBuilder_AllocVerts(int kind, D3DTexture* texture, int format, int n);
+// Gives back the last n reserved vertices that were not filled.
+void GR_VertexBuilder_ReturnVerts(int n);
 void GR_VertexBuilder_Flush();
-// Forgets an open batch without drawing it.
-void GR_VertexBuilder_DropBatch();
+// Forgets an open batch without drawing it (end of every frame).
+void GR_VertexBuilder_Reset();
+// Bytes of one vertex of a format; an unknown format is logged and counts as one byte.
+int GR_VertexBuilder_VertexSize(int format);
+int GR_VertexBuilder_GetMaxVerts();
+int GR_VertexBuilder_GetMaxBytes();
+// The stage the batch texture is bound to (0 unless a shader asks otherwise).
+void GR_VertexBuilder_SetTextureStage(int stage);
+void GR_VertexBuilder_BindBatchTexture(D3DTexture* texture);
+// Draws the open batch first when it samples the texture (which is going away).
+void GR_VertexBuilder_ForgetTexture(D3DTexture* texture);
+// The single draw path: input layout and programs chosen by format.
+void GR_D3D_DrawPrimitive(int kind, int vertexCount, uint32_t byteOffset, int format, HGPU_Buffer* buffer);
+
+// The device side of a frozen vertex buffer (the vertex-buffer record holds
+// one): filled by GR_D3D_CreateVertexBuffer.
+struct FrozenVertexBuffer {
+    int format;
+    int vertexSize;
+    int capacity;  // in vertices
+    uint32_t flags;
+    HGPU_Buffer* buffer;
+};
+bool GR_D3D_CreateVertexBuffer(FrozenVertexBuffer* record, int format, int vertexCount, uint32_t flags);
+// Copies min(n, capacity) vertices to the start of the buffer.
+void GR_D3D_UploadVertexBuffer(FrozenVertexBuffer* record, const void* data, int n);
+void GR_D3D_DrawVertexBuffer(int kind, int vertexCount, uint32_t byteOffset, int format, D3DTexture* texture,
+                             FrozenVertexBuffer* record);
+void GR_D3D_ReleaseVertexBuffer(FrozenVertexBuffer* record);
+// Fans cannot be drawn from a frozen buffer.
+bool GR_D3D_CanFreezePrimitive(int kind);
+// Frozen buffers survive a device reset here.
+bool GR_D3D_VertexBufferIsCurrent(const FrozenVertexBuffer* record);
+
+// Per-frame count of draw calls (debug overlay).
+extern int32_t GR_D3D_DrawCallCount;

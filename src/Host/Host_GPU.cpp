@@ -8,6 +8,7 @@
 #include <strings.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -189,6 +190,8 @@ GLenum BlendFactor(int32_t factor)
     case HGPU_BLEND_DEST_COLOR: return GL_DST_COLOR;
     case HGPU_BLEND_INV_DEST_COLOR: return GL_ONE_MINUS_DST_COLOR;
     case HGPU_BLEND_SRC_ALPHA_SAT: return GL_SRC_ALPHA_SATURATE;
+    case HGPU_BLEND_BLEND_FACTOR: return GL_CONSTANT_COLOR;
+    case HGPU_BLEND_INV_BLEND_FACTOR: return GL_ONE_MINUS_CONSTANT_COLOR;
     default: return GL_ONE;
     }
 }
@@ -215,8 +218,22 @@ TextureFormat FormatOf(HGPU_Format format)
     case HGPU_Format::R16F: return {GL_R16F, GL_RED, GL_HALF_FLOAT, 2};
     case HGPU_Format::R32F: return {GL_R32F, GL_RED, GL_FLOAT, 4};
     case HGPU_Format::D24S8: return {GL_DEPTH24_STENCIL8, GL_DEPTH_STENCIL, GL_UNSIGNED_INT_24_8, 4};
+    case HGPU_Format::BC1: return {GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, 0, 0, 8};
+    case HGPU_Format::BC2: return {GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, 0, 0, 16};
+    case HGPU_Format::BC3: return {GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, 0, 0, 16};
     default: return {GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE, 4};
     }
+}
+
+bool IsCompressed(HGPU_Format format)
+{
+    return format == HGPU_Format::BC1 || format == HGPU_Format::BC2 || format == HGPU_Format::BC3;
+}
+
+// Bytes of a tightly packed block-compressed rectangle.
+GLsizei CompressedSize(HGPU_Format format, int width, int height)
+{
+    return static_cast<GLsizei>(((width + 3) / 4) * ((height + 3) / 4) * FormatOf(format).bytes);
 }
 
 GLenum TextureTarget(const HGPU_Texture* texture)
@@ -662,7 +679,12 @@ void HGPU_ReleaseSamplerState(HGPU_SamplerState* state)
 HGPU_Texture* HGPU_CreateTexture(int width, int height, HGPU_Format format, uint32_t bindFlags, int samples,
                                  const void* initialData)
 {
-    if (!g_Device.ready || width <= 0 || height <= 0) return nullptr;
+    if (!g_Device.ready || width <= 0 || height <= 0 || format == HGPU_Format::Unknown) return nullptr;
+    const bool compressed = IsCompressed(format);
+    // Block formats are sampled only, one sample, where the driver has them.
+    if (compressed && ((bindFlags & ~uint32_t{HGPU_BIND_SHADER_RESOURCE}) != 0 || samples > 1 ||
+                       !HasExtension("GL_EXT_texture_compression_s3tc")))
+        return nullptr;
     auto* texture = new HGPU_Texture{0, width, height, samples > 1 ? samples : 1, format, bindFlags};
     const TextureFormat f = FormatOf(format);
     ClearErrors();
@@ -671,6 +693,13 @@ HGPU_Texture* HGPU_CreateTexture(int width, int height, HGPU_Format format, uint
     glBindTexture(target, texture->id);
     if (texture->samples > 1) {
         glTexImage2DMultisample(target, texture->samples, f.internal, width, height, GL_TRUE);
+    } else if (compressed) {
+        glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, 0);
+        const GLsizei bytes = CompressedSize(format, width, height);
+        // Initial contents are required for a block format; zero blocks when none are given.
+        void* zero = initialData ? nullptr : std::calloc(static_cast<size_t>(bytes), 1);
+        glCompressedTexImage2D(target, 0, f.internal, width, height, 0, bytes, initialData ? initialData : zero);
+        std::free(zero);
     } else {
         glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, 0);
         glTexImage2D(target, 0, static_cast<GLint>(f.internal), width, height, 0, f.format, f.type, initialData);
@@ -697,6 +726,12 @@ void HGPU_UpdateTexture(HGPU_Texture* texture, int x, int y, int width, int heig
         return;
     const TextureFormat f = FormatOf(texture->format);
     glBindTexture(GL_TEXTURE_2D, texture->id);
+    if (IsCompressed(texture->format)) {
+        if ((x | y) & 3) return;
+        glCompressedTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, f.internal,
+                                  CompressedSize(texture->format, width, height), data);
+        return;
+    }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, pitch / f.bytes);
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, f.format, f.type, data);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);

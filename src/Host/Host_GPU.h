@@ -36,6 +36,9 @@ enum class HGPU_Format {
     R16F,
     R32F,
     D24S8,      // depth-stencil
+    BC1,        // block-compressed: 4 × 4 blocks of 8 (BC1) or 16 bytes
+    BC2,
+    BC3,
 };
 
 enum HGPU_BindFlags : uint32_t {
@@ -49,11 +52,14 @@ enum class HGPU_Map { Discard, NoOverwrite };
 enum class HGPU_Topology { PointList = 1, LineList, LineStrip, TriangleList, TriangleStrip };
 enum class HGPU_Stage { Vertex, Pixel };
 
-// Blend factors (1 zero ... 11 inverse source-alpha saturate, as the device API numbers them).
+// Blend factors (1 zero ... 11 source-alpha saturate, 14 and 15 the blend
+// factor and its inverse, as the device API numbers them). The blend factor
+// is always (0, 0, 0, 0).
 enum HGPU_Blend : int32_t {
     HGPU_BLEND_ZERO = 1, HGPU_BLEND_ONE, HGPU_BLEND_SRC_COLOR, HGPU_BLEND_INV_SRC_COLOR,
     HGPU_BLEND_SRC_ALPHA, HGPU_BLEND_INV_SRC_ALPHA, HGPU_BLEND_DEST_ALPHA, HGPU_BLEND_INV_DEST_ALPHA,
     HGPU_BLEND_DEST_COLOR, HGPU_BLEND_INV_DEST_COLOR, HGPU_BLEND_SRC_ALPHA_SAT,
+    HGPU_BLEND_BLEND_FACTOR = 14, HGPU_BLEND_INV_BLEND_FACTOR = 15,
 };
 // Comparison functions 1 never ... 8 always.
 enum HGPU_Compare : int32_t {
@@ -191,10 +197,13 @@ void HGPU_ReleaseRasterizerState(HGPU_RasterizerState* state);
 void HGPU_ReleaseSamplerState(HGPU_SamplerState* state);
 
 // --- textures and targets ---
-// Rows of initialData are top-down, pitch = width × bytes per pixel.
+// Rows of initialData are top-down, pitch = width × bytes per pixel (block
+// formats: rows of 4 × 4 blocks, tightly packed). Unknown formats, and block
+// formats on a driver without them, fail.
 HGPU_Texture* HGPU_CreateTexture(int width, int height, HGPU_Format format, uint32_t bindFlags, int samples,
                                  const void* initialData);
 void HGPU_ReleaseTexture(HGPU_Texture* texture);
+// Block formats take whole blocks: x and y multiples of 4, data tightly packed.
 void HGPU_UpdateTexture(HGPU_Texture* texture, int x, int y, int width, int height, const void* data, int pitch);
 // Reads a rectangle as 8-bit RGBA rows, top-down (depth textures cannot be read).
 bool HGPU_ReadTexture(HGPU_Texture* texture, int x, int y, int width, int height, void* out, int pitch);

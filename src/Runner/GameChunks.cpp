@@ -6,6 +6,7 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_Link.h"
 #include "Code/Code_VariableValue.h"
+#include "Graphics/Graphics_Texture.h"
 #include "Path/Path_Main.h"
 #include "Runner/CodeChunks.h"
 #include "Script/Script_Main.h"
@@ -49,7 +50,7 @@ const ChunkDispatch kDispatch[] = {
     {"TMLN", Chunk_ReaderNotBuilt, nullptr},
     {"OBJT", Chunk_ReaderNotBuilt, nullptr},
     {"ROOM", Chunk_ReaderNotBuilt, nullptr},
-    {"EMBI", Chunk_ReaderNotBuilt, nullptr},
+    {"EMBI", GR_Texture_LoadEmbedded, nullptr},
     {"TPAG", TPAG_Load, nullptr},
     {"CODE", CODE_Load, nullptr},
     {"FUNC", FUNC_Load, nullptr},

@@ -25,12 +25,6 @@ void TimeLine_FreeAll() {}
 
 void GR_Window_SetColour(uint32_t) {}
 
-int GR_Texture_CreateFromImage(const uint8_t*, uint32_t, int, bool)
-{
-    static int s_nextId = 0;
-    return s_nextId++;
-}
-
 uint32_t DrawColour = 0xFF000000u;
 
 void Platform_LockOrientation(int, int, int, int) {}

@@ -28,10 +28,8 @@ void CameraList_Clear();
 void InitDefaultCamera();
 void TimeLine_FreeAll();
 
-// Renderer: window clear colour and texture pages. The texture stand-in hands
-// out increasing ids so the texture-page bookkeeping can be followed.
+// Renderer: window clear colour.
 void GR_Window_SetColour(uint32_t colour);
-int GR_Texture_CreateFromImage(const uint8_t* image, uint32_t length, int unused, bool flag);
 
 // Drawing: the current draw colour.
 extern uint32_t DrawColour;

@@ -4,6 +4,8 @@
 #include "Base/Thread.h"
 #include "Base/Timing.h"
 #include "Code/Code_Variable.h"
+#include "Graphics/BuiltinImages.h"
+#include "Graphics/TexturesM.h"
 #include "Path/Path_Main.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/GameChunks.h"
@@ -16,6 +18,7 @@
 
 bool RunnerInit()
 {
+    GR_D3D_SetBuiltinTextureSource(BuiltinImages_Table);
     Timing_Init();
     Path_Init();
     Variable_InitGlobalFlags();

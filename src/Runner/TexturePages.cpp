@@ -4,6 +4,7 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Graphics/Graphics_Texture.h"
 #include "Runner/GameData.h"
 #include "Runner/GameLoad_Stub.h"
 #include "IO/LoadSave_Stub.h"
@@ -20,6 +21,7 @@ struct PlacedEntry {
 PlacedEntry* s_entries = nullptr;
 uint32_t s_entryCount = 0;
 int* s_textureIds = nullptr;
+D3DTexture** s_textures = nullptr;  // what each id held when made, so a reused id is left alone
 uint32_t s_textureCount = 0;
 
 STexturePageEntry DecodeEntry(const uint8_t* p)
@@ -46,9 +48,15 @@ void FreeEntries()
     s_entryCount = 0;
 }
 
+// The page textures read their images from the game data, so they go with it.
 void FreeTextures()
 {
+    for (uint32_t i = 0; i < s_textureCount; ++i)
+        if (GR_Texture_Exists(s_textureIds[i]) && GR_Texture_GetD3D(s_textureIds[i]) == s_textures[i])
+            GR_Texture_Free(s_textureIds[i]);
     if (s_textureIds) QS_FREE(s_textureIds);
+    if (s_textures) QS_FREE(s_textures);
+    s_textures = nullptr;
     s_textureIds = nullptr;
     s_textureCount = 0;
 }
@@ -82,27 +90,32 @@ bool TXTR_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
     uint32_t count = 0;
     if (!GameData_CheckList("TXTR", payload, length, &count)) return false;
     int* ids = count ? static_cast<int*>(QS_ALLOC(sizeof(int) * count, false)) : nullptr;
+    D3DTexture** textures = count ? static_cast<D3DTexture**>(QS_ALLOC(sizeof(D3DTexture*) * count, false)) : nullptr;
     const uint32_t chunkStart = static_cast<uint32_t>(payload - GameData);
     const uint32_t chunkEnd = chunkStart + length;
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t record = GameData_U32(payload + 4 + 4 * i);
         if (!GameData_CheckRecord("TXTR", payload, length, record, 8, "texture record", i)) {
             if (ids) QS_FREE(ids);
+            if (textures) QS_FREE(textures);
             return false;
         }
         const uint32_t flags = GameData_U32(GameData + record);
         const uint32_t imageAt = GameData_U32(GameData + record + 4);
         if (imageAt != 0 && (imageAt < 8 || imageAt >= GameDataSize)) {
             if (ids) QS_FREE(ids);
+            if (textures) QS_FREE(textures);
             return GameData_Fail("TXTR", "image of texture %u at offset %u lies outside the file", i, imageAt);
         }
         // The image's own length is not stored: it may use the rest of the chunk
         // it lies in, or of the file when it lies elsewhere.
         const uint32_t end = (imageAt >= chunkStart && imageAt < chunkEnd) ? chunkEnd : GameDataSize;
         const uint8_t* image = imageAt ? GameData + imageAt : nullptr;
-        ids[i] = GR_Texture_CreateFromImage(image, imageAt ? end - imageAt : 0, 0, (flags & 1u) != 0);
+        ids[i] = GR_Texture_CreateFromImage(image, imageAt ? static_cast<int>(end - imageAt) : 0, (flags & 1u) != 0);
+        textures[i] = GR_Texture_GetD3D(ids[i]);
     }
     s_textureIds = ids;
+    s_textures = textures;
     s_textureCount = count;
     for (uint32_t i = 0; i < s_entryCount; ++i) {
         STexturePageEntry& e = s_entries[i].entry;
@@ -141,6 +154,7 @@ int TXTR_TextureId(uint32_t index)
 
 void TexturePages_Free()
 {
+    GR_Texture_FreeEmbedded();
     FreeEntries();
     FreeTextures();
 }

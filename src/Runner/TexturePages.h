@@ -26,4 +26,5 @@ uint32_t TXTR_TextureCount();
 // Texture id of page index, -1 when out of range.
 int TXTR_TextureId(uint32_t index);
 
+// Also forgets the embedded images, whose names lie in the game data.
 void TexturePages_Free();

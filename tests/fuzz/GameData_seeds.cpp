@@ -1,6 +1,7 @@
 // Writes the seed corpus of the game data fuzzer: small games made by the writer.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "gamedata/FormWriter.h"
 #include "support/GameFiles.h"
@@ -28,7 +29,7 @@ int main(int argc, char** argv)
         ok &= gamedata::WriteFile(dir + "/version" + std::to_string(version) + ".win", w.Finish());
     }
     // Without strings, so that cutting the file keeps the header readable.
-    const char* lastChunks[] = {"GLOB", "TPAG", "TXTR", "LANG", "OPTN", "CODE", "PATH", "STRG"};
+    const char* lastChunks[] = {"GLOB", "TPAG", "TXTR", "LANG", "OPTN", "CODE", "PATH", "EMBI", "STRG"};
     for (const char* last : lastChunks) {
         gamedata::FormWriter w;
         gamedata::GeneralHeader h;
@@ -37,7 +38,12 @@ int main(int argc, char** argv)
         const std::string tag = last;
         if (tag == "GLOB") w.Glob({1, 2});
         if (tag == "TPAG") w.Tpag({gamedata::TexturePageEntry{}});
-        if (tag == "TXTR") w.Txtr({gamedata::Texture{0, {1, 2, 3}}});
+        if (tag == "TXTR") {
+            // A 1 × 1 "RAW " page beside an image of no known kind.
+            const std::vector<uint8_t> raw = {'R', 'A', 'W', ' ', 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 9, 8, 7, 6};
+            w.Txtr({gamedata::Texture{0, {1, 2, 3}}, gamedata::Texture{0, raw}});
+        }
+        if (tag == "EMBI") w.Add("EMBI").U32(1).U32(2).U32(0).U32(0).U32(0).U32(0);
         if (tag == "LANG") w.Lang({1, {}, {}});
         if (tag == "OPTN") w.Optn(gamedata::Options{});
         if (tag == "CODE") w.Add("CODE").U32(2).U32(0).U32(0);

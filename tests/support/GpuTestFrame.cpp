@@ -24,7 +24,7 @@ std::vector<uint32_t> GpuTestFrame::Read() const
     GR_VertexBuilder_Flush();
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     D3DTexture* target = GR_D3D_GetBackBufferTarget();
-    if (target) HGPU_ReadTexture(target->colour, 0, 0, width, height, pixels.data(), width * 4);
+    if (target) HGPU_ReadTexture(GR_D3D_GetTextureView(target), 0, 0, width, height, pixels.data(), width * 4);
     return pixels;
 }
 

@@ -1,13 +1,10 @@
-// Stand-in for the state manager: the shadow block, its save area, the four
-// built-in constant buffers and the blend, depth-stencil, rasteriser and
-// sampler objects, applied group by group. It follows the documented state
-// indices and constant-buffer layouts so the built-in programs can be tested;
-// the full state manager replaces it.
+#include "Graphics/StateManagerM.h"
+
 #include <cstring>
 
-#include "Graphics/StateManagerM.h"
 #include "Graphics/VertexBuilderM.h"
 #include "Host/Host_GPU.h"
+#include "Runner/GameHeader.h"
 
 namespace {
 
@@ -69,14 +66,29 @@ HGPU_DepthStencilState* g_DepthStencil;
 HGPU_RasterizerState* g_Rasteriser;
 HGPU_SamplerState* g_Samplers[16];
 
+// A failed creation is reported once per attempt; the object stays empty and
+// the device's default for its group applies.
+template <typename T>
+T* Checked(T* object, const char* call, int line)
+{
+    if (!object) GR_D3D_CheckHResult(HGPU_E_FAIL, call, line, __FILE__);
+    return object;
+}
+
 void Upload(int index, HGPU_Stage stage, int slot, const void* data, uint32_t size)
 {
-    if (!g_Buffers[index]) g_Buffers[index] = HGPU_CreateBuffer(HGPU_BufferKind::Constant, size, false, data);
+    if (!g_Buffers[index])
+        g_Buffers[index] = Checked(HGPU_CreateBuffer(HGPU_BufferKind::Constant, size, false, data),
+                                   "GR_D3D_Device->CreateBuffer", __LINE__);
     else HGPU_UpdateBuffer(g_Buffers[index], data, size);
     HGPU_SetConstantBuffer(stage, slot, g_Buffers[index]);
 }
 
-int32_t ConvertColourFactor(int32_t f) { return (f >= 2 && f <= 11) ? f : HGPU_BLEND_ZERO; }
+int32_t ConvertColourFactor(int32_t f)
+{
+    return ((f >= 2 && f <= 11) || f == HGPU_BLEND_BLEND_FACTOR || f == HGPU_BLEND_INV_BLEND_FACTOR) ? f
+                                                                                                   : HGPU_BLEND_ZERO;
+}
 
 int32_t ConvertAlphaFactor(int32_t f)
 {
@@ -85,10 +97,12 @@ int32_t ConvertAlphaFactor(int32_t f)
     case 4: case 6: return HGPU_BLEND_INV_SRC_ALPHA;
     case 7: case 9: return HGPU_BLEND_DEST_ALPHA;
     case 8: case 10: return HGPU_BLEND_INV_DEST_ALPHA;
-    case 2: case 11: return f;
+    case 2: case 11: case HGPU_BLEND_BLEND_FACTOR: case HGPU_BLEND_INV_BLEND_FACTOR: return f;
     default: return HGPU_BLEND_ZERO;
     }
 }
+
+int32_t ConvertStencilOp(int32_t op) { return (op >= 2 && op <= 8) ? op : HGPU_STENCIL_KEEP; }
 
 LightEntry Neutral() { return LightEntry{{0, 1, 0}, 1.0f, {0, 0, 0, 0}}; }
 
@@ -114,9 +128,10 @@ void ApplyConstants()
             const LightSlot& light = g_Lights[i];
             LightEntry entry{{light.posdir[0], light.posdir[1], light.posdir[2]}, light.range,
                              {light.colour[0], light.colour[1], light.colour[2], light.colour[3]}};
-            const bool on = light.enabled;
-            lights.dirlights[i] = on && light.kind == 0 ? entry : Neutral();
-            lights.pointlights[i] = on && light.kind == 1 ? entry : Neutral();
+            // Only the lowest bit of the kind counts: 0 directional, 1 point.
+            const bool on = light.enabled, point = (light.kind & 1) != 0;
+            lights.dirlights[i] = on && !point ? entry : Neutral();
+            lights.pointlights[i] = on && point ? entry : Neutral();
         }
         Upload(2, HGPU_Stage::Vertex, 2, &lights, sizeof lights);
     }
@@ -138,7 +153,12 @@ void SetRenderState(int index, uint32_t value)
     Shadow& s = g_Shadow;
     const int32_t v = static_cast<int32_t>(value);
     switch (index) {
-    case RS_ZTESTENABLE: s.depthEnable = v != 0; s.depthWrite = s.depthEnable; g_Groups |= STATE_GROUP_DEPTH_STENCIL; break;
+    case RS_ZTESTENABLE:
+        // Games of the older format also switch depth writing with the test.
+        s.depthEnable = v != 0;
+        if (!LayerMode) s.depthWrite = s.depthEnable;
+        g_Groups |= STATE_GROUP_DEPTH_STENCIL;
+        break;
     case RS_FILLMODE: s.fillMode = v; g_Groups |= STATE_GROUP_RASTERISER; break;
     case RS_ZWRITEENABLE: s.depthWrite = v != 0; g_Groups |= STATE_GROUP_DEPTH_STENCIL; break;
     case RS_ALPHATESTENABLE: s.alphaTest = v != 0; g_Groups |= STATE_GROUP_PIXEL; break;
@@ -193,7 +213,7 @@ void Apply(bool full)
         desc.srcBlendAlpha = ConvertAlphaFactor(s.srcBlendAlpha);
         desc.destBlendAlpha = ConvertAlphaFactor(s.destBlendAlpha);
         desc.writeMask = static_cast<uint8_t>(s.colourWriteMask & 15);
-        g_Blend = HGPU_CreateBlendState(desc);
+        g_Blend = Checked(HGPU_CreateBlendState(desc), "GR_D3D_Device->CreateBlendState", __LINE__);
         HGPU_SetBlendState(g_Blend);
     }
     if (g_Groups & STATE_GROUP_DEPTH_STENCIL) {
@@ -206,10 +226,11 @@ void Apply(bool full)
         desc.stencilReadMask = static_cast<uint8_t>(s.stencilReadMask);
         desc.stencilWriteMask = static_cast<uint8_t>(s.stencilWriteMask);
         desc.stencilFunc = (s.stencilFunc >= 1 && s.stencilFunc <= 7) ? s.stencilFunc : HGPU_CMP_ALWAYS;
-        desc.stencilFail = s.stencilFail;
-        desc.stencilDepthFail = s.stencilDepthFail;
-        desc.stencilPass = s.stencilPass;
-        g_DepthStencil = HGPU_CreateDepthStencilState(desc);
+        desc.stencilFail = ConvertStencilOp(s.stencilFail);
+        desc.stencilDepthFail = ConvertStencilOp(s.stencilDepthFail);
+        desc.stencilPass = ConvertStencilOp(s.stencilPass);
+        g_DepthStencil =
+            Checked(HGPU_CreateDepthStencilState(desc), "GR_D3D_Device->CreateDepthStencilState", __LINE__);
         HGPU_SetDepthStencilState(g_DepthStencil, static_cast<uint8_t>(s.stencilRef));
     }
     if (g_Groups & STATE_GROUP_RASTERISER) {
@@ -217,7 +238,7 @@ void Apply(bool full)
         HGPU_RasterizerDesc desc;
         desc.fill = (s.fillMode == 1 || s.fillMode == 2) ? HGPU_FILL_WIREFRAME : HGPU_FILL_SOLID;
         desc.cull = s.cullMode == 1 ? HGPU_CULL_FRONT : s.cullMode == 2 ? HGPU_CULL_BACK : HGPU_CULL_NONE;
-        g_Rasteriser = HGPU_CreateRasterizerState(desc);
+        g_Rasteriser = Checked(HGPU_CreateRasterizerState(desc), "GR_D3D_Device->CreateRasterizerState", __LINE__);
         HGPU_SetRasterizerState(g_Rasteriser);
     }
     if (g_Groups & STATE_GROUP_SAMPLERS) {
@@ -225,11 +246,11 @@ void Apply(bool full)
             const int n = s.addressV[stage] * 8 + s.addressU[stage] * 4 + s.minFilter[stage] * 2 + s.magFilter[stage];
             if (!g_Samplers[n]) {
                 HGPU_SamplerDesc desc;
-                desc.magPoint = n & 1;
+                desc.magPoint = desc.mipPoint = (n & 1) != 0;
                 desc.minPoint = (n & 2) != 0;
                 desc.addressU = (n & 4) ? HGPU_ADDRESS_CLAMP : HGPU_ADDRESS_WRAP;
                 desc.addressV = (n & 8) ? HGPU_ADDRESS_CLAMP : HGPU_ADDRESS_WRAP;
-                g_Samplers[n] = HGPU_CreateSamplerState(desc);
+                g_Samplers[n] = Checked(HGPU_CreateSamplerState(desc), "GR_D3D_Device->CreateSamplerState", __LINE__);
             }
             HGPU_SetSampler(stage, g_Samplers[n]);
         }
