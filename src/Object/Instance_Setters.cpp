@@ -59,7 +59,7 @@ void CInstance::SetDirection(float newDirection)
         d = static_cast<float>(std::fmod(static_cast<double>(d), 360.0));
     while (d < 0.0f) d += 360.0f;
     while (d > 360.0f) d -= 360.0f;
-    direction = static_cast<float>(std::fmod(static_cast<double>(d), 360.0));
+    direction = static_cast<float>(std::fmod(static_cast<double>(d), 360.0)) + 0.0f;  // never -0
     ComputeHVSpeed();
 }
 

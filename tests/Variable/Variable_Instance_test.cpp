@@ -47,11 +47,12 @@ TEST_F(InstanceVariables, DirectionIsWrappedIntoAFullTurn)
     struct Case {
         double in;
         float stored;
-    } cases[] = {{-90, 270}, {720, 0}, {360, 0}, {359.5, 359.5f}, {-720.25, 359.75f}, {1e30, 0}, {INFINITY, 0}, {NAN, 0}};
+    } cases[] = {{-90, 270}, {720, 0}, {360, 0}, {359.5, 359.5f}, {-720.25, 359.75f}, {1e30, 0}, {INFINITY, 0}, {NAN, 0}, {-0.0, 0}};
     for (const Case& c : cases) {
         EXPECT_TRUE(Set("direction", c.in));
         EXPECT_GE(self->direction, 0.0f) << c.in;
         EXPECT_LT(self->direction, 360.0f) << c.in;
+        EXPECT_FALSE(std::signbit(self->direction)) << c.in;
         if (c.in != 1e30) {
             EXPECT_EQ(self->direction, c.stored) << c.in;
         }
