@@ -13,6 +13,7 @@
 #include "Code/VariableList.h"
 #include "Object/Instance.h"
 #include "Runner/GameHeader.h"
+#include "Variable/Variable_BuiltIn.h"
 
 namespace {
 CInstance* s_global = nullptr;
@@ -70,6 +71,12 @@ void Variable_CreateGlobalObject()
     // An instance (of no object, on no list) so that code can run with it as self.
     s_global = new CInstance(0, 0, 0, -1, false);
     s_global->m_slotCount = std::max(Variable_GlobalCount(), Variable_InstanceCount());
+    if (ObjectMode) {
+        // The global object carries the game-wide built-in variables, not an instance's.
+        delete s_global->m_properties;
+        s_global->m_properties = new CVariableList();
+        Variable_BuiltIn_AddAccessors(s_global, true);
+    }
 }
 
 void Variable_FreeGlobalObject()

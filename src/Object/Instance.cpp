@@ -1,7 +1,6 @@
 #include "Object/Instance.h"
 
 #include "Code/GCRegistry_Stub.h"
-#include "Code/JS_Accessor_Stub.h"
 #include "Code/VariableList.h"
 #include "Code/Code_Variable.h"
 #include "Object/Collision_Stub.h"
@@ -13,6 +12,7 @@
 #include "Object/Skeleton_Stub.h"
 #include "Object/Sprite_Stub.h"
 #include "Runner/GameHeader.h"
+#include "Variable/Variable_BuiltIn.h"
 
 CInstance::CInstance(float px, float py, int32_t instanceId, int32_t objectIndex, bool joinLists)
     : KVObjectBase(Variable_InstanceCount(), VALUE_UNSET)
@@ -27,15 +27,8 @@ CInstance::CInstance(float px, float py, int32_t instanceId, int32_t objectIndex
     y = ystart = yprevious = py;
     id = instanceId;
     m_registryIndex = GCRegistry::Add(this);
-    if (ObjectMode) {
-        // The instance's own built-in variables, as accessor properties.
-        const int32_t count = Variable_BuiltIn_Count();
-        for (int32_t i = 0; i < count; ++i) {
-            const BuiltinVariable* variable = Variable_BuiltIn_At(i);
-            if (!variable || Variable_IsGlobalBuiltInName(variable->name)) continue;
-            AddObject(variable->name, JS_MakeAccessorObject(variable->getter, variable->setter), VALUE_FLAG_ENUMERABLE);
-        }
-    }
+    // The instance's own built-in variables, as accessor properties.
+    if (ObjectMode) Variable_BuiltIn_AddAccessors(this, false);
     m_kind = OBJECT_KIND_INSTANCE;
 }
 

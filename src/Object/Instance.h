@@ -32,9 +32,35 @@ public:
     int32_t GetAlarm(int32_t index) const;
     CSkeletonInstance* GetSkeletonInstance();
 
-    // Setters of the instance variables used here.
+    // Setters of the instance variables: each keeps the derived state (the
+    // two velocity forms, the box, the spatial index) in step.
     void SetObjectIndex(int32_t objectIndex, bool joinLists);
     void SetSpriteIndex(int32_t sprite);
+    void SetPosition(float newX, float newY);
+    void SetDirection(float newDirection);
+    void SetSpeed(float newSpeed);
+    void SetHSpeed(float newHSpeed);
+    void SetVSpeed(float newVSpeed);
+    void SetImageAngle(float angle);
+    void SetImageXScale(float scale);
+    void SetImageYScale(float scale);
+    void SetMaskIndex(int32_t mask);
+    void SetAlarm(int32_t index, int32_t value);
+    void SetPathPosition(float position);
+    void SetPathPositionPrevious(float position);
+    void SetPathSpeed(float newSpeed);
+
+    // Motion: the two velocity forms, friction and gravity, paths.
+    void ComputeHVSpeed();
+    void ComputeDirectionSpeed();
+    void ApplyFrictionGravity();
+    // True when an end of the path was passed with a non-zero path speed.
+    bool AdvancePath();
+    void AddMotion(float dir, float length);
+    void SetPath(int32_t path, float newSpeed, float scale, float orientation, bool relative, int32_t endAction);
+
+    // Recomputes bbox_left .. bbox_bottom and clears the dirty flag.
+    void ComputeBoundingBox();
 
     bool m_bboxDirty = true;
     bool visible = false;
@@ -86,8 +112,8 @@ public:
     float path_scale = 1;
     float path_orientation = 0;
     int32_t path_endaction = 0;
-    float m_pathOriginX = 0;
-    float m_pathOriginY = 0;
+    float path_xorigin = 0;
+    float path_yorigin = 0;
     int32_t timeline_index = -1;
     float m_timelinePrevious = 0;
     float timeline_position = 0;

@@ -1,6 +1,24 @@
 #pragma once
-// STAND-IN for the room layers until they exist: no instance is on a layer.
+// STAND-IN for the room layers until they exist: a small table of layers
+// that tests fill by hand, and the instance placement the instance variables
+// rely on (an instance on a layer takes the layer's depth).
+#include <cstdint>
+
 class CGameRoom;
 class CInstance;
 
+struct CLayer {
+    int32_t id;
+    int32_t depth;
+    bool dynamic;  // made by the room for a depth
+};
+
 void Layer_UpdateInstanceActivation(CGameRoom* room, CInstance* instance);
+// The layer with that id, or null.
+CLayer* Layer_FindByID(CGameRoom* room, int32_t id);
+void Layer_AddInstance(CGameRoom* room, CLayer* layer, CInstance* instance);
+void Layer_RemoveInstance(CGameRoom* room, CInstance* instance);
+void Layer_UpdateInstanceDepth(CGameRoom* room, CInstance* instance);
+// Appends a layer to the table (tests); false when it is full.
+bool Layer_StubAdd(const CLayer& layer);
+void Layer_StubClear();

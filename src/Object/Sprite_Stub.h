@@ -11,6 +11,8 @@ struct CSprite {
     int32_t height;
     int32_t kind;              // 2 = skeleton sprite
     const void* skeletonData;  // what a skeleton instance is made from
+    int32_t xorigin = 0;
+    int32_t yorigin = 0;
 };
 
 bool Sprite_Exists(int32_t index);

@@ -3,8 +3,9 @@
 #include <cstdio>
 
 #include "Base/Console.h"
+#include "Object/Instance_MotionFunctions.h"
 
-void InitQSCFunctions() {}
+void InitQSCFunctions() { InitMotionFunctions(); }
 
 void Room_SetLastInstanceId(uint32_t) {}
 void Room_SetLastTileId(uint32_t) {}

@@ -15,11 +15,13 @@
 #include "Runner/Runner_Options.h"
 #include "Runner/Runner_Strings.h"
 #include "Script/Script_Main.h"
+#include "Variable/Variable_BuiltIn.h"
 
 bool RunnerInit()
 {
     GR_D3D_SetBuiltinTextureSource(BuiltinImages_Table);
     Timing_Init();
+    Variable_BuiltIn_Init();
     Path_Init();
     Variable_InitGlobalFlags();
     return true;
@@ -41,7 +43,7 @@ bool RunnerStartUp()
 void Run_Frame() { MainLoopRunning = 0; }
 void Run_EndGame() {}
 void RunnerEndRun() {}
-void RunnerShutdown() {}
+void RunnerShutdown() { Variable_BuiltIn_Free(); }
 
 void RunnerReset()
 {

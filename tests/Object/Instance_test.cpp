@@ -168,7 +168,7 @@ TEST_F(InstanceRecord, ACopyTakesTheSourcesStateAndVariablesButNotItsPlace)
     source.hspeed = 3;
     source.alarm[4] = 9;
     source.path_position = 0.5f;
-    source.m_pathOriginX = 77;
+    source.path_xorigin = 77;
     source.timeline_running = true;
     source.layer = 12;
     source.m_collisionStamp = 4;
@@ -194,7 +194,7 @@ TEST_F(InstanceRecord, ACopyTakesTheSourcesStateAndVariablesButNotItsPlace)
     EXPECT_TRUE(InList(to->directInstances, &copy));
     EXPECT_FALSE(InList(from->directInstances, &copy));
     // Not copied.
-    EXPECT_EQ(copy.m_pathOriginX, 0);
+    EXPECT_EQ(copy.path_xorigin, 0);
     EXPECT_EQ(copy.m_collisionStamp, -1);
     EXPECT_FALSE(copy.m_destroyDone);
     EXPECT_EQ(copy.m_creationStep, 3u);

@@ -1,0 +1,14 @@
+#pragma once
+// The motion and path built-ins: motion_set, motion_add, path_start, path_end.
+// None of them sets a result.
+#include "Code/Code_Value.h"
+
+class CInstance;
+
+void F_MotionSet(ScriptValue* result, CInstance* self, CInstance* other, int argc, ScriptValue* args);
+void F_MotionAdd(ScriptValue* result, CInstance* self, CInstance* other, int argc, ScriptValue* args);
+void F_PathStart(ScriptValue* result, CInstance* self, CInstance* other, int argc, ScriptValue* args);
+void F_PathEnd(ScriptValue* result, CInstance* self, CInstance* other, int argc, ScriptValue* args);
+
+// Registers the four, in the order the instance and motion group lists them.
+void InitMotionFunctions();

@@ -1,0 +1,35 @@
+#include "Runner/Run_Movement.h"
+
+#include "Base/Timing.h"
+#include "Object/EventPass_Stub.h"
+#include "Object/Instance.h"
+#include "Object/Room_Stub.h"
+#include "Runner/GameHeader.h"
+#include "Runner/Run_Movement_Stub.h"
+
+namespace {
+constexpr int32_t EVENT_OTHER = 7;
+constexpr int32_t EVENT_OTHER_END_OF_PATH = 8;
+}  // namespace
+
+bool HandleInstanceMovement(bool anyPath)
+{
+    CGameRoom* room = Run_Room;
+    if (!room) return false;
+    if (room->physics) {
+        const int32_t rate = LayerMode ? static_cast<int32_t>(GameFrameTimer.GetFPS()) : Room_GetSpeed(room);
+        PhysicsWorld_Update(room->physics, rate, anyPath);
+        return true;
+    }
+    // Instances created during the pass get no end-of-path event from it.
+    const uint64_t pass = EventPassCounter++;
+    for (CInstance* instance = room->activeInstances.first; instance;) {
+        CInstance* next = instance->m_next;
+        instance->ApplyFrictionGravity();
+        if (instance->AdvancePath() && instance->m_creationStep <= pass)
+            PerformEventForInstance(instance, instance, EVENT_OTHER, EVENT_OTHER_END_OF_PATH);
+        instance->SetPosition(instance->x + instance->hspeed, instance->y + instance->vspeed);
+        instance = next;
+    }
+    return false;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The built-in variables: registration of all of them in their fixed order
+// (the order is each variable's id), and the conversions their setters apply
+// to incoming values.
+#include <cstdint>
+
+class KVObjectBase;
+struct ScriptValue;
+
+// Empties the table, then registers the instance group, the global group and
+// the platform variables, in that order.
+void Variable_BuiltIn_Init();
+// The instance group (ids 0 to 85).
+void Variable_BuiltIn_InitMore();
+// Object mode: adds every registered variable that belongs to the game as a
+// whole (globalNames) or to an instance (!globalNames) to the object as an
+// accessor property.
+void Variable_BuiltIn_AddAccessors(KVObjectBase* object, bool globalNames);
+
+constexpr int32_t BUILTIN_ID_FIRST_GLOBAL = 86;
+constexpr int32_t BUILTIN_ID_FIRST_PLATFORM = 203;
+constexpr int32_t BUILTIN_VARIABLE_TOTAL = 209;
+
+// Setter conversions.
+double BuiltIn_ToReal(ScriptValue* value);
+float BuiltIn_ToSingle(ScriptValue* value);
+// The single rounded to the nearest integer, ties to even.
+int32_t BuiltIn_ToRoundedSingleInt(ScriptValue* value);
+// The real truncated toward zero.
+int32_t BuiltIn_ToTruncatedInt(ScriptValue* value);
+// True when the real is above 0.5 (rounds to 1 or more).
+bool BuiltIn_ToRoomFlag(ScriptValue* value);
+// True when the single's magnitude is above 0.5 (rounds to non-zero).
+bool BuiltIn_ToInstanceFlag(ScriptValue* value);

@@ -1,0 +1,24 @@
+// STAND-IN: see Variable_Family_Stub.h.
+#include "Variable/Variable_Family_Stub.h"
+
+#include "Code/Code_Value.h"
+
+bool VariableStub_GetZero(CInstance*, int32_t, ScriptValue* out)
+{
+    ScriptValue_SetReal(out, 0.0);
+    return true;
+}
+
+bool VariableStub_GetText(CInstance*, int32_t, ScriptValue* out)
+{
+    ScriptValue_SetString(out, "");
+    return true;
+}
+
+bool VariableStub_GetUndefined(CInstance*, int32_t, ScriptValue* out)
+{
+    ScriptValue_SetUndefined(out);
+    return true;
+}
+
+bool VariableStub_Set(CInstance*, int32_t, ScriptValue*) { return true; }
