@@ -9,6 +9,7 @@
 #include "Code/Code_Value.h"
 #include "Object/Room_Class.h"
 #include "Runner/GameData.h"
+#include "Runner/GameHeader.h"
 
 CGameRoom* Run_Room = nullptr;
 
@@ -41,7 +42,9 @@ bool CheckList(const uint8_t* payload, uint32_t length, uint32_t room, uint32_t 
 
 bool CheckRoom(const uint8_t* payload, uint32_t length, uint32_t index, uint32_t offset)
 {
-    if (!GameData_CheckRecord("ROOM", payload, length, offset, ROOM_RECORD_SIZE - 4, "room", index)) return false;
+    // Records before format 6 end before the physics fields.
+    const uint32_t size = FormatVersion >= 6 ? ROOM_RECORD_SIZE - 4 : 56;
+    if (!GameData_CheckRecord("ROOM", payload, length, offset, size, "room", index)) return false;
     const uint8_t* record = GameData + offset;
     const char* text = nullptr;
     if (!GameData_String("ROOM", GameData_U32(record), &text) || !GameData_String("ROOM", GameData_U32(record + 4), &text))
