@@ -433,7 +433,31 @@ int32_t Object_CreateEmpty()
 
 bool Object_Remove(int32_t index)
 {
-    if (s_objects) s_objects->Delete(index, HASH_DELETE_VALUE);
+    CGameObject* object = Object_Get(index);
+    if (!object) return true;
+    // Nothing may keep pointing at the deleted record, nor at instances the
+    // broken chain can no longer reach: the instances of the object and of its
+    // descendants leave its ancestors' lists, its own instances lose their
+    // object, and its children lose their parent link.
+    for (auto* node = object->allInstances.first; node; node = node->next) {
+        int32_t steps = ChainLimit();
+        for (CGameObject* o = object->parentObject; o && steps-- > 0; o = o->parentObject)
+            RemoveFirst(o->allInstances, node->item);
+    }
+    object->FreeInstanceLists();
+    Hash<CInstance>& instances = Instance_IdTable();
+    for (int32_t b = 0; instances.buckets && b <= instances.mask; ++b) {
+        for (auto* node = instances.buckets[b].first; node; node = node->next) {
+            if (node->value->m_object == object) node->value->m_object = nullptr;
+            if (node->value->m_previousObject == object) node->value->m_previousObject = nullptr;
+        }
+    }
+    for (int32_t b = 0; b <= s_objects->mask; ++b) {
+        for (auto* node = s_objects->buckets[b].first; node; node = node->next) {
+            if (node->value->parentObject == object) node->value->parentObject = nullptr;
+        }
+    }
+    s_objects->Delete(index, HASH_DELETE_VALUE);
     return true;
 }
 

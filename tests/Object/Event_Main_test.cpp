@@ -56,6 +56,24 @@ TEST_F(EventTest, ParentCycleInDataEndsTheWalk)
     EXPECT_EQ(Object_Get(a)->allInstances.count, 0);
 }
 
+TEST_F(EventTest, RemovedObjectLeavesNoPointerBehind)
+{
+    const int32_t a = NewObject();
+    const int32_t b = NewObject(a);
+    const int32_t c = NewObject(b);
+    CInstance* ofB = room.CreateInstance(0, 0, b);
+    CInstance* ofC = room.CreateInstance(0, 0, c);
+    EXPECT_TRUE(Object_Remove(b));
+    EXPECT_EQ(ofB->m_object, nullptr);
+    EXPECT_EQ(Object_Get(c)->parentObject, nullptr);
+    // A no longer reaches C's instance through B.
+    EXPECT_EQ(Object_Get(a)->allInstances.count, 0);
+    EXPECT_EQ(Object_Get(c)->allInstances.count, 1);
+    room.DeleteInstance(ofB);
+    room.DeleteInstance(ofC);
+    EXPECT_EQ(Object_Get(c)->allInstances.count, 0);
+}
+
 TEST_F(EventTest, CollisionHandlerForAParentOfTheOtherObject)
 {
     const int32_t q = NewObject();
