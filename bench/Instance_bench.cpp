@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "Object/Instance.h"
-#include "Object/Object_Stub.h"
-#include "Object/Room_Stub.h"
+#include "Object/Object_Main.h"
+#include "Object/Room_Class.h"
 
 namespace {
 // A room with one object, current for the run of a benchmark.

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
-#include "Object/Event_Stub.h"
+#include "Object/Event_Main.h"
+#include "Object/Object_Main.h"
+#include "Object/TimeLine_Main.h"
 
 const char* Event_KeyName(int key)
 {

@@ -8,6 +8,9 @@
 
 #include "Base/MemoryManager.h"
 #include "Code/Assets_Stub.h"
+#include "Object/Object_Main.h"
+#include "Object/Room_Main.h"
+#include "Object/TimeLine_Main.h"
 #include "Path/Path_Main.h"
 #include "Runner/Runner_Services_Stub.h"
 #include "Runner/GameHeader.h"

@@ -9,10 +9,12 @@
 #include "Code/JS_Stub.h"
 #include "Code/ObjectBase.h"
 #include "Code/VariableList.h"
-#include "Object/Event_Stub.h"
+#include "Object/Event_Main.h"
+#include "Object/Object_Main.h"
+#include "Object/TimeLine_Main.h"
 #include "Object/Instance.h"
-#include "Object/Object_Stub.h"
-#include "Object/Room_Stub.h"
+#include "Object/Object_Main.h"
+#include "Object/Room_Class.h"
 
 bool TargetMissingFlag = false;
 

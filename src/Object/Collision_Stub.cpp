@@ -3,3 +3,7 @@
 
 void Collision_MarkMoved(CInstance*) {}
 void Collision_RemoveInstance(CInstance*) {}
+void Collision_AddInstance(CInstance*) {}
+bool Collision_IndexOn() { return false; }
+void Collision_DeleteIndex() {}
+void Collision_RebuildIndex(CGameRoom*) {}

@@ -4,7 +4,7 @@
 
 #include "Base/MemoryManager.h"
 #include "Object/Instance.h"
-#include "Object/Room_Stub.h"
+#include "Object/Room_Class.h"
 
 // ---------------------------------------------------------------- id table
 

@@ -4,9 +4,9 @@
 
 #include "Base/ErrorReport.h"
 #include "Object/Instance.h"
-#include "Object/Object_Stub.h"
+#include "Object/Object_Main.h"
 #include "Object/PhysicsWorld_Stub.h"
-#include "Object/Room_Stub.h"
+#include "Object/Room_Class.h"
 #include "Object/Sprite_Stub.h"
 
 namespace {

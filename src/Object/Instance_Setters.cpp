@@ -3,7 +3,7 @@
 
 #include "Object/Collision_Stub.h"
 #include "Object/Instance.h"
-#include "Object/Object_Stub.h"
+#include "Object/Object_Main.h"
 #include "Object/Skeleton_Stub.h"
 #include "Object/Sprite_Stub.h"
 

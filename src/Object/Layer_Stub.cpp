@@ -41,3 +41,10 @@ bool Layer_StubAdd(const CLayer& layer)
 }
 
 void Layer_StubClear() { s_count = 0; }
+
+void Layer_BuildRoomLayers(CGameRoom*, const uint8_t*) {}
+void Layer_CopyRoomLayers(CGameRoom*, const CGameRoom*) {}
+void Layer_FreeAll(CGameRoom*) {}
+void Layer_AddInstanceToDefault(CGameRoom*, CInstance*) {}
+void Layer_AddInstanceById(CGameRoom*, CInstance*) {}
+void Layer_AnimateRoom(CGameRoom*, double) {}

@@ -45,7 +45,16 @@ public:
     void AddFixture(PhysicsFixture* fixture, CInstance* instance, float offsetX, float offsetY);
     void DestroyBody(PhysicsBody* body);
 
+    void SetGravity(float x, float y)
+    {
+        gravityX = x;
+        gravityY = y;
+    }
+
     float scale;
+    float gravityX = 0;
+    float gravityY = 0;
+    int32_t updateRate = 30;  // steps per second
     int32_t fixturesAdded = 0;
     PhysicsFixture lastFixture;
     float lastOffsetX = 0;

@@ -14,7 +14,9 @@
 #include "Runner/GameHeader.h"
 #include "Runner/GameLoad_Stub.h"
 #include "IO/LoadSave_Stub.h"
-#include "Object/Object_Stub.h"
+#include "Object/Object_Main.h"
+#include "Object/Room_Main.h"
+#include "Object/TimeLine_Main.h"
 #include "Runner/Run_Room_Stub.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_Services_Stub.h"
@@ -47,9 +49,9 @@ const ChunkDispatch kDispatch[] = {
     {"GLOB", GLOB_Load, nullptr},
     {"SHDR", Chunk_ReaderNotBuilt, nullptr},
     {"FONT", Chunk_ReaderNotBuilt, nullptr},
-    {"TMLN", Chunk_ReaderNotBuilt, nullptr},
-    {"OBJT", Chunk_ReaderNotBuilt, nullptr},
-    {"ROOM", Chunk_ReaderNotBuilt, nullptr},
+    {"TMLN", TimeLine_Load, nullptr},
+    {"OBJT", OBJT_Load, nullptr},
+    {"ROOM", Room_Load, nullptr},
     {"EMBI", GR_Texture_LoadEmbedded, nullptr},
     {"TPAG", TPAG_Load, nullptr},
     {"CODE", CODE_Load, nullptr},

@@ -10,6 +10,7 @@
 #include "Runner/GameLoad_Stub.h"
 #include "Base/Timing.h"
 #include "IO/LoadSave_Stub.h"
+#include "Object/Room_Main.h"
 #include "Runner/Run_Room_Stub.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_Services_Stub.h"

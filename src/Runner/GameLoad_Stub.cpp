@@ -7,9 +7,6 @@
 
 void InitQSCFunctions() { InitMotionFunctions(); }
 
-void Room_SetLastInstanceId(uint32_t) {}
-void Room_SetLastTileId(uint32_t) {}
-void Room_LoadOrder(const uint8_t*, uint32_t) {}
 
 void JS_InitBuiltInObjects() {}
 void JS_CreateResourceObject() {}
@@ -18,11 +15,8 @@ void Sound_Clear() {}
 void Sprite_Init() {}
 void Background_DeleteAll() {}
 void Font_Reset() {}
-void TimeLine_Init() {}
-void Room_Init() {}
 void CameraList_Clear() {}
 void InitDefaultCamera() {}
-void TimeLine_FreeAll() {}
 
 void GR_Window_SetColour(uint32_t) {}
 

@@ -7,12 +7,6 @@
 // Built-in function groups (start-up sequence).
 void InitQSCFunctions();
 
-// Room table: ids and the play order read from the general header.
-void Room_SetLastInstanceId(uint32_t id);
-void Room_SetLastTileId(uint32_t id);
-// Takes the play order as a checked list of count u32 room indices.
-void Room_LoadOrder(const uint8_t* indices, uint32_t count);
-
 // Script object model (object mode only).
 void JS_InitBuiltInObjects();
 void JS_CreateResourceObject();
@@ -22,11 +16,8 @@ void Sound_Clear();
 void Sprite_Init();
 void Background_DeleteAll();
 void Font_Reset();
-void TimeLine_Init();
-void Room_Init();
 void CameraList_Clear();
 void InitDefaultCamera();
-void TimeLine_FreeAll();
 
 // Renderer: window clear colour.
 void GR_Window_SetColour(uint32_t colour);

@@ -3,21 +3,17 @@
 #include "Base/Timing.h"
 #include "Object/EventPass_Stub.h"
 #include "Object/Instance.h"
-#include "Object/Room_Stub.h"
+#include "Object/Event_Main.h"
+#include "Object/Room_Class.h"
 #include "Runner/GameHeader.h"
 #include "Runner/Run_Movement_Stub.h"
-
-namespace {
-constexpr int32_t EVENT_OTHER = 7;
-constexpr int32_t EVENT_OTHER_END_OF_PATH = 8;
-}  // namespace
 
 bool HandleInstanceMovement(bool anyPath)
 {
     CGameRoom* room = Run_Room;
     if (!room) return false;
     if (room->physics) {
-        const int32_t rate = LayerMode ? static_cast<int32_t>(GameFrameTimer.GetFPS()) : Room_GetSpeed(room);
+        const int32_t rate = LayerMode ? static_cast<int32_t>(GameFrameTimer.GetFPS()) : room->speed;
         PhysicsWorld_Update(room->physics, rate, anyPath);
         return true;
     }

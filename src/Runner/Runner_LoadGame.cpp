@@ -12,6 +12,9 @@
 #include "Code/Code_Main.h"
 #include "Code/Code_VariableValue.h"
 #include "IO/IniFile.h"
+#include "Object/Object_Main.h"
+#include "Object/Room_Main.h"
+#include "Object/TimeLine_Main.h"
 #include "Path/Path_Main.h"
 #include "Runner/CodeChunks.h"
 #include "Runner/DebugInfo.h"
@@ -208,6 +211,8 @@ void UnloadGameData()
 {
     Path_FreeAll();
     TimeLine_FreeAll();
+    Room_FreeAll();
+    Object_Free();
     TexturePages_Free();
     Language_Free();
     Option_Free();

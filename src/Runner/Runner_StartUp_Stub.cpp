@@ -2,10 +2,14 @@
 #include "Runner/Runner_StartUp_Stub.h"
 
 #include "Base/Thread.h"
+#include "Base/ErrorReport.h"
 #include "Base/Timing.h"
 #include "Code/Code_Variable.h"
 #include "Graphics/BuiltinImages.h"
 #include "Graphics/TexturesM.h"
+#include "Object/Object_Main.h"
+#include "Object/Room_Main.h"
+#include "Object/TimeLine_Main.h"
 #include "Path/Path_Main.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/GameChunks.h"
@@ -37,6 +41,11 @@ bool RunnerStartUp()
         return false;
     }
     if (!Script_Prepare()) return false;
+    if (!TimeLine_Prepare()) {
+        ShowRuntimeError("Failed to compile the actions in the time lines.", true);
+        return false;
+    }
+    if (!Object_Prepare() || !Room_Prepare()) return false;
     return false;  // nothing more can start yet
 }
 

@@ -10,7 +10,7 @@
 #include "Object/Instance.h"
 #include "Object/Instance_Lookup.h"
 #include "Object/Layer_Stub.h"
-#include "Object/Room_Stub.h"
+#include "Object/Room_Class.h"
 #include "Object/Sprite_Stub.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Family_Stub.h"

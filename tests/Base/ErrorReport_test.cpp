@@ -15,7 +15,9 @@
 #include "Code/Code_Main.h"
 #include "Code/VM_Stub.h"
 #include "Host/Host_Dialog.h"
-#include "Object/Event_Stub.h"
+#include "Object/Event_Main.h"
+#include "Object/Object_Main.h"
+#include "Object/TimeLine_Main.h"
 #include "Runner/Run_Room_Stub.h"
 #include "Runner/Runner_Options.h"
 

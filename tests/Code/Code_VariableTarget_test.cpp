@@ -233,7 +233,7 @@ TEST_F(TargetTest, WritingWhereNoInstanceIsIsFatal)
     ChildGame = true;  // the report returns instead of ending the process
     ScriptValue v = ScriptValue_Real(1);
     EXPECT_FALSE(Variable_SetByTarget(other, kHp, ARRAY_INDEX_NONE, &v));
-    EXPECT_NE(std::string(ErrorLast_Get()).find("Unable to find any instance for object index '2' name '(null)'"),
+    EXPECT_NE(std::string(ErrorLast_Get()).find("Unable to find any instance for object index '2' name '__newobject2'"),
               std::string::npos)
         << ErrorLast_Get();
     FatalErrorShown = false;

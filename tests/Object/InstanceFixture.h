@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "Object/Instance.h"
-#include "Object/Object_Stub.h"
+#include "Object/Object_Main.h"
 #include "Object/PhysicsWorld_Stub.h"
-#include "Object/Room_Stub.h"
+#include "Object/Room_Class.h"
 #include "Object/Sprite_Stub.h"
 #include "Runner/GameHeader.h"
 
@@ -25,6 +25,7 @@ struct InstanceWorld : ::testing::Test {
     void TearDown() override
     {
         Run_Room = nullptr;
+        room.physics = nullptr;  // the fixture's own world
         DepthChangeQueue.count = ActivationQueue.count = ObjectChangeQueue.count = 0;
         Object_Free();
         Sprite_StubClear();

@@ -5,38 +5,29 @@
 #include <vector>
 
 #include "Object/EventPass_Stub.h"
-#include "Object/InstanceFixture.h"
+#include "Object/PhysicsWorld_Stub.h"
+#include "Object/WorldFixture.h"
 #include "Path/Path_Class.h"
 #include "Path/Path_Main.h"
 #include "Runner/Run_Movement_Stub.h"
 
 namespace {
-struct MovementPhase : InstanceWorld {
-    std::vector<CInstance*> instances;
+// Instances of one object whose end-of-path event runs code 0.
+struct MovementPhase : WorldFixture {
+    int32_t object = -1;
 
-    // A new instance at the end of the room's active list.
-    CInstance& Add(float x, float y)
-    {
-        auto* instance = new CInstance(x, y, 100001 + static_cast<int32_t>(instances.size()), -1, false);
-        instances.push_back(instance);
-        room.activeInstances.Insert(instance);
-        return *instance;
-    }
+    CInstance& Add(float x, float y) { return *room.CreateInstance(x, y, object); }
     void SetUp() override
     {
-        InstanceWorld::SetUp();
-        room.physics = nullptr;
+        WorldFixture::SetUp();
         Path_Init();
-        PerformedEvents = {0, nullptr, 0, 0};
+        object = Object_CreateEmpty();
+        eventmodule::SetHandler(Object_Get(object), EVENT_OTHER, EVENT_OTHER_END_OF_PATH, 0);
     }
     void TearDown() override
     {
-        for (CInstance* instance : instances) {
-            room.activeInstances.Remove(instance);
-            delete instance;
-        }
         Path_FreeAll();
-        InstanceWorld::TearDown();
+        WorldFixture::TearDown();
     }
 };
 
@@ -80,23 +71,24 @@ TEST_F(MovementPhase, APathEndRunsTheEndOfPathEventOnceForInstancesOlderThanTheP
     young.m_creationStep = EventPassCounter + 2;  // as if made during the second pass
 
     HandleInstanceMovement(true);
-    EXPECT_EQ(PerformedEvents.count, 0);
+    EXPECT_TRUE(eventmodule::Trace.empty());
     EXPECT_EQ(a.x, 5.0f);
     HandleInstanceMovement(true);
-    EXPECT_EQ(PerformedEvents.count, 1);
-    EXPECT_EQ(PerformedEvents.self, &a);
-    EXPECT_EQ(PerformedEvents.kind, 7);
-    EXPECT_EQ(PerformedEvents.subKind, 8);
+    ASSERT_EQ(eventmodule::Trace.size(), 1u);
+    EXPECT_EQ(eventmodule::Trace[0].self, a.id);
+    EXPECT_EQ(eventmodule::Trace[0].kind, 7);
+    EXPECT_EQ(eventmodule::Trace[0].number, 8);
     EXPECT_EQ(a.x, 10.0f);
     EXPECT_EQ(a.path_index, -1);
     EXPECT_EQ(young.path_index, -1);
     HandleInstanceMovement(true);
-    EXPECT_EQ(PerformedEvents.count, 1);
+    EXPECT_EQ(eventmodule::Trace.size(), 1u);
     EXPECT_EQ(a.x, 10.0f);  // the path left no velocity behind
 }
 
 TEST_F(MovementPhase, APhysicsWorldMovesTheInstancesInstead)
 {
+    PhysicsWorld world{0.1f};
     room.physics = &world;
     CInstance& a = Add(0, 0);
     a.SetHSpeed(3);
@@ -104,5 +96,6 @@ TEST_F(MovementPhase, APhysicsWorldMovesTheInstancesInstead)
     EXPECT_TRUE(HandleInstanceMovement(false));
     EXPECT_EQ(PhysicsWorldSteps, steps + 1);
     EXPECT_EQ(a.x, 0.0f);
+    room.physics = nullptr;  // the test's own world
 }
 }  // namespace

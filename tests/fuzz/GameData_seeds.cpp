@@ -57,6 +57,28 @@ int main(int argc, char** argv)
         if (tag == "STRG") w.Strg();
         ok &= gamedata::WriteFile(dir + "/last_" + tag + ".win", w.Finish());
     }
+    {
+        // Objects with a parent and events, a timeline and a room with all four lists.
+        gamedata::FormWriter w;
+        gamedata::GeneralHeader h;
+        h.roomOrder = {0};
+        w.Gen8(h);
+        gamedata::ObjectEntry parent, child;
+        child.parent = 0;
+        child.events[3] = {gamedata::EventEntry{0, 1}, gamedata::EventEntry{2, 0}};
+        child.shapePoints = {{0, 0}, {8, 8}};
+        w.Objt({parent, std::nullopt, child});
+        gamedata::TimelineEntry timeline;
+        timeline.moments = {{5, {0, 1}}, {9, {0, std::nullopt}}};
+        w.Tmln({timeline});
+        gamedata::RoomEntry room;
+        room.backgrounds.resize(2);
+        room.views.resize(1);
+        room.instances = {gamedata::RoomInstanceEntry{}};
+        room.tiles = {gamedata::RoomTileEntry{}};
+        w.Room({room, std::nullopt});
+        ok &= gamedata::WriteFile(dir + "/world.win", w.Finish());
+    }
     gamedata::FormWriter debug;
     debug.Add("DBGI").U32(1).Offset(8).U32(1).U32(7);
     debug.Add("SCPT").U32(1).Offset(8).Offset(12).Bytes("a = 1;", 7);

@@ -369,6 +369,138 @@ void FormWriter::Path(const std::vector<std::optional<PathEntry>>& paths)
     }
 }
 
+namespace {
+// An event code record: its action count and action offsets, then the one
+// action record (36 bytes, the CODE index in its last word).
+void EventCode(Chunk& c, const EventEntry& event)
+{
+    if (!event.codeIndex) {
+        c.U32(0);
+        return;
+    }
+    c.U32(1);
+    c.Offset(c.Size() + 4);
+    c.Zeros(32).I32(*event.codeIndex);
+}
+
+// A list of count offsets whose records are written by write(i), each patched in turn.
+template <typename Write>
+void OffsetList(Chunk& c, uint32_t count, uint32_t written, Write write)
+{
+    const uint32_t listAt = c.Size();
+    c.U32(count);
+    for (uint32_t i = 0; i < written; ++i) c.U32(0);
+    for (uint32_t i = 0; i < written; ++i) {
+        c.PatchOffset(listAt + 4 + 4 * i, c.Size());
+        write(i);
+    }
+}
+}  // namespace
+
+void FormWriter::Objt(const std::vector<std::optional<ObjectEntry>>& objects, uint32_t formatVersion)
+{
+    Chunk& c = Add("OBJT");
+    const auto count = static_cast<uint32_t>(objects.size());
+    c.U32(count);
+    const uint32_t slotsAt = c.Size();
+    for (uint32_t i = 0; i < count; ++i) c.U32(0);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (!objects[i]) continue;
+        const ObjectEntry& o = *objects[i];
+        c.PatchOffset(slotsAt + 4 * i, c.Size());
+        c.String(o.name).U32(o.sprite).U32(o.visible).U32(o.solid).I32(o.depth).U32(o.persistent);
+        c.I32(o.parent).I32(o.mask);
+        if (formatVersion >= 6) {
+            c.U32(o.usesPhysics).U32(o.sensor).I32(o.shape).F32(o.density).F32(o.restitution);
+            c.I32(o.collisionGroup).F32(o.linearDamping).F32(o.angularDamping);
+            c.I32(static_cast<int32_t>(o.shapePoints.size()));
+            if (formatVersion >= 9) c.F32(o.friction).U32(o.awake).U32(o.kinematic);
+            for (const auto& point : o.shapePoints) c.F32(point.first).F32(point.second);
+        }
+        const auto kinds = static_cast<uint32_t>(o.events.size());
+        OffsetList(c, kinds, kinds, [&](uint32_t k) {
+            const std::vector<EventEntry>& list = o.events[k];
+            const auto n = static_cast<uint32_t>(list.size());
+            OffsetList(c, n, n, [&](uint32_t e) {
+                c.U32(list[e].subKind);
+                EventCode(c, list[e]);
+            });
+        });
+    }
+}
+
+void FormWriter::Tmln(const std::vector<std::optional<TimelineEntry>>& timelines)
+{
+    Chunk& c = Add("TMLN");
+    const auto count = static_cast<uint32_t>(timelines.size());
+    c.U32(count);
+    const uint32_t slotsAt = c.Size();
+    for (uint32_t i = 0; i < count; ++i) c.U32(0);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (!timelines[i]) continue;
+        const TimelineEntry& t = *timelines[i];
+        c.PatchOffset(slotsAt + 4 * i, c.Size());
+        const auto moments = static_cast<uint32_t>(t.moments.size());
+        c.String(t.name).U32(t.momentCountOverride ? *t.momentCountOverride : moments);
+        const uint32_t momentsAt = c.Size();
+        for (const TimelineMoment& m : t.moments) c.I32(m.time).U32(0);
+        for (uint32_t k = 0; k < moments; ++k) {
+            c.PatchOffset(momentsAt + 8 * k + 4, c.Size());
+            EventCode(c, t.moments[k].event);
+        }
+    }
+}
+
+void FormWriter::Room(const std::vector<std::optional<RoomEntry>>& rooms)
+{
+    Chunk& c = Add("ROOM");
+    const auto count = static_cast<uint32_t>(rooms.size());
+    c.U32(count);
+    const uint32_t slotsAt = c.Size();
+    for (uint32_t i = 0; i < count; ++i) c.U32(0);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (!rooms[i]) continue;
+        const RoomEntry& r = *rooms[i];
+        const uint32_t at = c.Size();
+        c.PatchOffset(slotsAt + 4 * i, at);
+        c.String(r.name).String(r.caption).I32(r.width).I32(r.height).I32(r.speed).U32(r.persistent);
+        c.U32(r.colour).U32(r.showColour).I32(r.creationCode).U32(r.flags);
+        const uint32_t listsAt = c.Size();
+        c.U32(0).U32(0).U32(0).U32(0);
+        c.U32(r.physicsWorld).Zeros(16).F32(r.gravityX).F32(r.gravityY).F32(r.pixelsToMetres);
+        c.U32(0);  // no layer list
+        c.PatchOffset(listsAt, c.Size());
+        const auto backgrounds = static_cast<uint32_t>(r.backgrounds.size());
+        OffsetList(c, backgrounds, backgrounds, [&](uint32_t k) {
+            const RoomBackgroundEntry& b = r.backgrounds[k];
+            c.U32(b.visible).U32(b.foreground).I32(b.index).I32(b.x).I32(b.y).U32(b.tileX).U32(b.tileY);
+            c.I32(b.hspeed).I32(b.vspeed).U32(b.stretch);
+        });
+        c.PatchOffset(listsAt + 4, c.Size());
+        const auto views = static_cast<uint32_t>(r.views.size());
+        OffsetList(c, views, views, [&](uint32_t k) {
+            const RoomViewEntry& v = r.views[k];
+            c.U32(v.visible).I32(v.viewX).I32(v.viewY).I32(v.viewWidth).I32(v.viewHeight);
+            c.I32(v.portX).I32(v.portY).I32(v.portWidth).I32(v.portHeight);
+            c.I32(v.borderH).I32(v.borderV).I32(v.hspeed).I32(v.vspeed).I32(v.followObject);
+        });
+        c.PatchOffset(listsAt + 8, c.Size());
+        const auto instances = static_cast<uint32_t>(r.instances.size());
+        OffsetList(c, r.instanceCountOverride ? *r.instanceCountOverride : instances, instances, [&](uint32_t k) {
+            const RoomInstanceEntry& n = r.instances[k];
+            c.I32(n.x).I32(n.y).I32(n.objectIndex).I32(n.id).I32(n.creationCode);
+            c.F32(n.xscale).F32(n.yscale).U32(n.colour).F32(n.angle);
+        });
+        c.PatchOffset(listsAt + 12, c.Size());
+        const auto tiles = static_cast<uint32_t>(r.tiles.size());
+        OffsetList(c, tiles, tiles, [&](uint32_t k) {
+            const RoomTileEntry& t = r.tiles[k];
+            c.I32(t.x).I32(t.y).I32(t.background).I32(t.left).I32(t.top).I32(t.width).I32(t.height);
+            c.I32(t.depth).I32(t.id).F32(t.xscale).F32(t.yscale).U32(t.colour);
+        });
+    }
+}
+
 uint32_t FormWriter::TpagEntryOffset(uint32_t index) const
 {
     return m_chunkPayloadOffsets.at(static_cast<size_t>(m_tpagIndex)) + m_tpagEntriesAt + 22 * index;

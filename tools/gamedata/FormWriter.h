@@ -174,6 +174,100 @@ struct PathEntry {
     std::optional<int32_t> pointCountOverride;
 };
 
+// An event or timeline moment: its code record has one action naming the
+// CODE index, or no action at all when codeIndex is none.
+struct EventEntry {
+    uint32_t subKind = 0;             // ignored for timeline moments
+    std::optional<int32_t> codeIndex = 0;
+};
+
+struct ObjectEntry {
+    std::optional<std::string> name;
+    uint32_t sprite = 0xFFFFFFFFu;    // the raw word (bit 31 may carry the marker)
+    uint32_t visible = 1;
+    uint32_t solid = 0;
+    int32_t depth = 0;
+    uint32_t persistent = 0;
+    int32_t parent = -1;
+    int32_t mask = -1;
+    // Format 6 and later.
+    uint32_t usesPhysics = 0;
+    uint32_t sensor = 0;
+    int32_t shape = 0;
+    float density = 0.5f;
+    float restitution = 0.1f;
+    int32_t collisionGroup = 0;
+    float linearDamping = 0.1f;
+    float angularDamping = 0.1f;
+    std::vector<std::pair<float, float>> shapePoints;
+    // Format 9 and later.
+    float friction = 0.2f;
+    uint32_t awake = 1;
+    uint32_t kinematic = 0;
+    // One list per event kind, in kind order; 14 lists unless given otherwise.
+    std::vector<std::vector<EventEntry>> events = std::vector<std::vector<EventEntry>>(14);
+};
+
+struct TimelineMoment {
+    int32_t time = 0;
+    EventEntry event;
+};
+
+struct TimelineEntry {
+    std::optional<std::string> name;
+    std::vector<TimelineMoment> moments;
+    // When set, written as the moment count instead of moments.size() (broken data).
+    std::optional<uint32_t> momentCountOverride;
+};
+
+struct RoomBackgroundEntry {
+    uint32_t visible = 1, foreground = 0;
+    int32_t index = -1, x = 0, y = 0;
+    uint32_t tileX = 1, tileY = 1;
+    int32_t hspeed = 0, vspeed = 0;
+    uint32_t stretch = 0;
+};
+
+struct RoomViewEntry {
+    uint32_t visible = 1;
+    int32_t viewX = 0, viewY = 0, viewWidth = 640, viewHeight = 480;
+    int32_t portX = 0, portY = 0, portWidth = 640, portHeight = 480;
+    int32_t borderH = 32, borderV = 32, hspeed = -1, vspeed = -1, followObject = -1;
+};
+
+struct RoomInstanceEntry {
+    int32_t x = 0, y = 0, objectIndex = 0, id = 100001, creationCode = -1;
+    float xscale = 1.0f, yscale = 1.0f;
+    uint32_t colour = 0xFFFFFFFFu;
+    float angle = 0.0f;
+};
+
+struct RoomTileEntry {
+    int32_t x = 0, y = 0, background = 0, left = 0, top = 0, width = 16, height = 16, depth = 1000000;
+    int32_t id = 10000001;
+    float xscale = 1.0f, yscale = 1.0f;
+    uint32_t colour = 0xFFFFFFFFu;
+};
+
+struct RoomEntry {
+    std::optional<std::string> name;
+    std::optional<std::string> caption;
+    int32_t width = 640, height = 480, speed = 30;
+    uint32_t persistent = 0;
+    uint32_t colour = 0;
+    uint32_t showColour = 1;
+    int32_t creationCode = -1;
+    uint32_t flags = 0;               // bit 0 views, bit 1 clear view background, bit 2 keep the display buffer; 16-31 room format
+    std::vector<RoomBackgroundEntry> backgrounds;
+    std::vector<RoomViewEntry> views;
+    std::vector<RoomInstanceEntry> instances;
+    std::vector<RoomTileEntry> tiles;
+    uint32_t physicsWorld = 0;
+    float gravityX = 0.0f, gravityY = 10.0f, pixelsToMetres = 0.1f;
+    // When set, written as the instance count instead of instances.size() (broken data).
+    std::optional<uint32_t> instanceCountOverride;
+};
+
 class FormWriter {
 public:
     FormWriter();
@@ -208,6 +302,12 @@ public:
     void Scpt(const std::vector<std::optional<Script>>& scripts);
     // Entries follow the offset list in slot order; an absent entry writes offset 0.
     void Path(const std::vector<std::optional<PathEntry>>& paths);
+    // Objects by index (none writes offset 0), laid out for the given format
+    // version: physics fields from 6, friction, awake and kinematic from 9.
+    void Objt(const std::vector<std::optional<ObjectEntry>>& objects, uint32_t formatVersion = 15);
+    void Tmln(const std::vector<std::optional<TimelineEntry>>& timelines);
+    // Room records of 92 bytes (no layer list) with their four lists.
+    void Room(const std::vector<std::optional<RoomEntry>>& rooms);
 
     // Absolute file offset of entry i of the TPAG chunk, valid after Finish.
     uint32_t TpagEntryOffset(uint32_t index) const;

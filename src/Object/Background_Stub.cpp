@@ -1,0 +1,28 @@
+// STAND-IN: see Background_Stub.h.
+#include "Object/Background_Stub.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace {
+std::vector<std::pair<int32_t, int32_t>> s_sizes;
+}  // namespace
+
+bool Background_GetSize(int32_t index, int32_t* width, int32_t* height)
+{
+    if (index < 0 || index >= static_cast<int32_t>(s_sizes.size())) return false;
+    *width = s_sizes[static_cast<std::size_t>(index)].first;
+    *height = s_sizes[static_cast<std::size_t>(index)].second;
+    return true;
+}
+
+int32_t Background_StubAdd(int32_t width, int32_t height)
+{
+    s_sizes.emplace_back(width, height);
+    return static_cast<int32_t>(s_sizes.size()) - 1;
+}
+
+void Background_StubClear()
+{
+    s_sizes.clear();
+}
