@@ -8,7 +8,7 @@
 #include "Code/Code_Main.h"
 #include "Code/Code_Value.h"
 #include "Object/Background_Stub.h"
-#include "Object/Camera_Stub.h"
+#include "Object/Camera.h"
 #include "Object/Collision_Stub.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance.h"
@@ -102,7 +102,7 @@ void CGameRoom::Clear()
     formatNumber = 0;
     for (RoomBackground& background : backgrounds) background = RoomBackground{};
     for (RoomView& view : views) {
-        if (LayerMode && view.camera >= 0) Camera_Destroy(view.camera);
+        if (LayerMode && view.camera >= 0) CameraList::DestroyCamera(view.camera);
         view = RoomView{};
     }
     enableViews = clearViewBackground = clearDisplayBuffer = false;
@@ -206,7 +206,10 @@ bool CGameRoom::Load(const uint8_t* record, const uint8_t* base)
             view.hspeed = Word(entry, 11);
             view.vspeed = Word(entry, 12);
             view.followObject = Word(entry, 13);
-            if (LayerMode) view.camera = Camera_CreateFromView(view);
+            if (LayerMode) {
+                const Camera* camera = CameraList::CreateFromRoomView(&view);
+                view.camera = camera ? camera->id : -1;
+            }
         }
     }
     // The instance and tile records are copied: the game data is never written.
@@ -306,7 +309,8 @@ void Room_CopyDefinition(CGameRoom* destination, const CGameRoom* source, bool i
         const int32_t spare = to.spare;
         to = from;
         to.spare = spare;
-        to.camera = LayerMode && from.camera >= 0 ? Camera_Clone(from.camera) : -1;
+        const Camera* clone = LayerMode && from.camera >= 0 ? CameraList::CloneCamera(from.camera) : nullptr;
+        to.camera = clone ? clone->id : -1;
     }
     if (source->physics) {
         delete destination->physics;
