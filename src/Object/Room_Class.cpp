@@ -12,9 +12,9 @@
 #include "Object/Collision_Stub.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance.h"
-#include "Object/Layer_Stub.h"
 #include "Object/PhysicsWorld_Stub.h"
 #include "Runner/GameData.h"
+#include "Room/Room_Layers.h"
 #include "Runner/GameHeader.h"
 
 namespace {
@@ -111,6 +111,7 @@ void CGameRoom::Clear()
     createdIds.Resize(0);
     FreeTiles();
     Layer_FreeAll(this);
+    Layer_FreeMaps(this);
 }
 
 void CGameRoom::SetName(const char* text)
@@ -236,7 +237,7 @@ bool CGameRoom::Load(const uint8_t* record, const uint8_t* base)
                         sizeof(RoomTileDef));
     }
     if (formatNumber >= 2) {
-        if (const uint32_t layersAt = GameData_U32(record + 88)) Layer_BuildRoomLayers(this, GameData + layersAt);
+        if (const uint32_t layersAt = GameData_U32(record + 88)) Layer_ReadRoomLayers(this, GameData + layersAt);
     }
     return true;
 }
