@@ -57,10 +57,11 @@ struct LayerIdMap {
         return slot < 0 ? nullptr : entries[slot].value;
     }
 
-    // Inserts, or replaces the value of a present key.
+    // Inserts, or replaces the value of a present key. A key whose hash is 0
+    // (-1) could never be found, so it is not stored.
     void Insert(int32_t key, T* value)
     {
-        if (!entries && !Init(capacity)) return;
+        if (HashKey(key) == 0 || (!entries && !Init(capacity))) return;
         if (count > growThreshold) Grow();
         Entry carried{key, value, HashKey(key)};
         int32_t slot = static_cast<int32_t>(carried.hash) & mask;
@@ -113,7 +114,8 @@ private:
         for (int32_t probes = 0; probes <= capacity; ++probes, slot = (slot + 1) & mask) {
             const Entry& e = entries[slot];
             if (e.hash == 0 || probes > Distance(slot)) return -1;
-            if (e.hash == hash) return slot;
+            // Two keys can share a hash (-2 and 0x7FFFFFFE): the key decides.
+            if (e.hash == hash && e.key == key) return slot;
         }
         return -1;
     }

@@ -128,6 +128,7 @@ struct RoomLayers_ : ::testing::Test {
     void TearDown() override
     {
         Run_Room = nullptr;
+        Layer_UnresolveAll(live);  // the room end, which also deletes the layer script instance
         delete live;
         testgames::Unload();
         LayerMode = false;
@@ -518,7 +519,13 @@ TEST_F(RoomLayers_, IdMapGrowsAndDeletesKeepLaterKeysReachable)
     EXPECT_EQ(map.capacity, 256);
     EXPECT_EQ(map.growThreshold, 204);
     for (int i = 0; i < 104; ++i) ASSERT_EQ(map.Find(i), &values[i]) << i;
+    map.Insert(-1, &values[200]);  // hashes to 0: never stored
     EXPECT_EQ(map.Find(-1), nullptr);
+    EXPECT_EQ(map.count, 104);
+    map.Insert(-2, &values[201]);
+    map.Insert(0x7FFFFFFE, &values[202]);  // the same hash as -2
+    EXPECT_EQ(map.Find(-2), &values[201]);
+    EXPECT_EQ(map.Find(0x7FFFFFFE), &values[202]);
 
     // Keys 255 and 383 share home slot 0; key 0 is displaced from its home slot 1 by them.
     LayerIdMap<int> small;
