@@ -28,8 +28,6 @@ constexpr uint32_t kBackgroundRecord = kLayerHead + 40;
 constexpr uint32_t kTileRecord = 48;
 constexpr uint32_t kSpriteRecord = 44;
 
-CInstance* s_scriptInstance = nullptr;
-
 int32_t I32(const uint8_t* p, uint32_t at)
 {
     return static_cast<int32_t>(GameData_U32(p + at));
@@ -358,7 +356,7 @@ void Layer_StartRoom(CGameRoom* room)
     for (int32_t b = 0; table.buckets && b <= table.mask; ++b) {
         for (auto* node = table.buckets[b].first; node; node = node->next) Layer_AddInstanceToDefault(room, node->value);
     }
-    if (!s_scriptInstance) s_scriptInstance = new CInstance(0, 0, 0, -1, false);
+    if (!LayerScriptInstance) LayerScriptInstance = new CInstance(0, 0, 0, -1, false);
     for (RoomLayer* layer = room->layers.first; layer; layer = layer->next) {
         // Deactivated instances go to the end, each once, keeping their order.
         LayerElement* stop = nullptr;
@@ -382,13 +380,8 @@ void Layer_UnresolveAll(CGameRoom* room)
     for (RoomLayer* layer = room->layers.first; layer; layer = layer->next) {
         for (LayerElement* element = layer->first; element; element = element->next) Layer_UnresolveElement(element);
     }
-    delete s_scriptInstance;
-    s_scriptInstance = nullptr;
-}
-
-CInstance* Layer_ScriptInstance()
-{
-    return s_scriptInstance;
+    delete LayerScriptInstance;
+    LayerScriptInstance = nullptr;
 }
 
 void Layer_FreeAll(CGameRoom* room)
@@ -407,9 +400,9 @@ void Layer_FreeAll(CGameRoom* room)
 void Layer_FreeMaps(CGameRoom* room)
 {
     if (!room) return;
-    room->layers.layerMap.Free();
-    room->layers.elementMap.Free();
-    room->layers.instanceMap.Free();
+    room->layers.layerMap.Reset();
+    room->layers.elementMap.Reset();
+    room->layers.instanceMap.Reset();
     room->layers.lastFound = nullptr;
 }
 

@@ -51,6 +51,15 @@ struct LayerIdMap {
         count = 0;
     }
 
+    // Frees the slot array and returns to the first capacity (a room reset).
+    void Reset()
+    {
+        Free();
+        capacity = kInitialCapacity;
+        mask = kInitialCapacity - 1;
+        growThreshold = static_cast<int32_t>(static_cast<float>(kInitialCapacity) * 0.8f);
+    }
+
     T* Find(int32_t key) const
     {
         const int32_t slot = FindSlot(key);

@@ -12,6 +12,7 @@
 #include "Room/Room_LayerPool.h"
 
 uint32_t TilemapGlobalMask = 0x7FFFFFFFu;
+CInstance* LayerScriptInstance = nullptr;
 int32_t Layer_HighestDataId = 0;
 int32_t Layer_LastCreatedId = 0;
 int32_t Layer_NextElementId = 0;
@@ -99,6 +100,8 @@ void Layer_SetUpPools()
     s_tilemaps.SetUp(32);
     s_particleSystems.SetUp(32);
     s_tiles.SetUp(1024);
+    delete LayerScriptInstance;
+    LayerScriptInstance = nullptr;
     TilemapGlobalMask = 0x7FFFFFFFu;
 }
 

@@ -142,6 +142,9 @@ struct RoomLayers {
 
 // Set by the pool set-up; the tilemap drawing masks every cell with it.
 extern uint32_t TilemapGlobalMask;
+// The dummy instance (id 0, object -1) that layer begin and end scripts run
+// as: made by the room start, deleted by the room end; null outside a room.
+extern CInstance* LayerScriptInstance;
 
 // ---------------------------------------------------------------- layers and elements
 
@@ -219,13 +222,11 @@ void Layer_SetUpPools();
 void Layer_StartRoom(CGameRoom* room);
 void Layer_UnresolveAll(CGameRoom* room);
 void Layer_FreeAll(CGameRoom* room);
-// The three maps' slot arrays released (room reset).
+// The three maps' slot arrays released, back to 128 slots each (room reset).
 void Layer_FreeMaps(CGameRoom* room);
 void Layer_CopyRoomLayers(CGameRoom* destination, const CGameRoom* source);
 // One step of layer motion and element animation at frame rate fps.
 void Layer_AnimateRoom(CGameRoom* room, double fps);
-// The dummy instance that layer begin and end scripts run as; null outside a room.
-CInstance* Layer_ScriptInstance();
 
 // ---------------------------------------------------------------- saved games
 

@@ -330,8 +330,8 @@ TEST_F(RoomLayers_, RoomStartPutsEveryInstanceOnItsLayer)
     EXPECT_TRUE(own->dynamic);
     EXPECT_EQ(own->depth, 5);
     ExpectInvariants(room);
-    ASSERT_NE(Layer_ScriptInstance(), nullptr);
-    EXPECT_EQ(Layer_ScriptInstance()->id, 0);
+    ASSERT_NE(LayerScriptInstance, nullptr);
+    EXPECT_EQ(LayerScriptInstance->id, 0);
 
     // Made at depth 100 during the room: a dynamic layer, not the data layer of that depth.
     CInstance* made = room->CreateInstance(0, 0, 0);
@@ -356,7 +356,7 @@ TEST_F(RoomLayers_, RoomStartPutsEveryInstanceOnItsLayer)
     Layer_UnresolveAll(room);
     EXPECT_FALSE(Instance_Find(100001)->m_onLayer);
     EXPECT_EQ(Instance_Find(100001)->layer, -1);
-    EXPECT_EQ(Layer_ScriptInstance(), nullptr);
+    EXPECT_EQ(LayerScriptInstance, nullptr);
     EXPECT_EQ(Layer_FindByID(room, 2)->count, 4);
     Layer_StartRoom(room);  // resumed
     EXPECT_EQ(Instance_Find(100001)->layer, 2);
