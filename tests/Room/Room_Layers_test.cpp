@@ -507,6 +507,20 @@ TEST_F(RoomLayers_, LayerOrderDepthMovesAndMerges)
     Layer_RemoveElementByID(&room, lone, true, false);
     EXPECT_EQ(room.layers.last, target);
     EXPECT_EQ(Layer_FindElement(&room, lone, nullptr), nullptr);
+
+    // Destroying a layer destroys the instances on it.
+    LayerMode = true;
+    Run_Room = &room;
+    const int32_t doomed = Layer_Create(&room, 900, nullptr)->id;
+    CInstance* victim = room.CreateInstanceOnLayerId(0, 0, doomed, -1);
+    Layer_Destroy(&room, doomed);
+    EXPECT_EQ(Layer_FindByID(&room, doomed), nullptr);
+    EXPECT_TRUE(victim->m_marked);
+    EXPECT_FALSE(victim->m_onLayer);
+    EXPECT_EQ(victim->layer, -1);
+    room.RemoveMarkedInstances();
+    EXPECT_EQ(room.activeInstances.count, 0);
+    Run_Room = nullptr;
 }
 
 TEST_F(RoomLayers_, IdMapGrowsAndDeletesKeepLaterKeysReachable)
