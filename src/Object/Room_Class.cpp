@@ -12,9 +12,9 @@
 #include "Object/Collision_Stub.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance.h"
-#include "Object/Layer_Stub.h"
 #include "Object/PhysicsWorld_Stub.h"
 #include "Runner/GameData.h"
+#include "Room/Room_Layers.h"
 #include "Runner/GameHeader.h"
 
 namespace {
@@ -111,6 +111,7 @@ void CGameRoom::Clear()
     createdIds.Resize(0);
     FreeTiles();
     Layer_FreeAll(this);
+    Layer_FreeMaps(this);
 }
 
 void CGameRoom::SetName(const char* text)
@@ -155,7 +156,7 @@ bool CGameRoom::Load(const uint8_t* record, const uint8_t* base)
             physics = new (std::nothrow) PhysicsWorld(pixelsToMetres);
             if (physics) {
                 physics->updateRate = LayerMode && GameGeneral.gameSpeed > 0
-                                          ? static_cast<int32_t>(GameGeneral.gameSpeed)
+                                          ? TruncateToInt(static_cast<float>(GameGeneral.gameSpeed))
                                           : speed;
                 physics->SetGravity(static_cast<float>(gravityX), static_cast<float>(gravityY));
             }
@@ -239,7 +240,7 @@ bool CGameRoom::Load(const uint8_t* record, const uint8_t* base)
                         sizeof(RoomTileDef));
     }
     if (formatNumber >= 2) {
-        if (const uint32_t layersAt = GameData_U32(record + 88)) Layer_BuildRoomLayers(this, GameData + layersAt);
+        if (const uint32_t layersAt = GameData_U32(record + 88)) Layer_ReadRoomLayers(this, GameData + layersAt);
     }
     return true;
 }
