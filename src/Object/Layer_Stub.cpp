@@ -48,3 +48,5 @@ void Layer_FreeAll(CGameRoom*) {}
 void Layer_AddInstanceToDefault(CGameRoom*, CInstance*) {}
 void Layer_AddInstanceById(CGameRoom*, CInstance*) {}
 void Layer_AnimateRoom(CGameRoom*, double) {}
+void Layer_StartRoom(CGameRoom*) {}
+void Layer_UnresolveAll(CGameRoom*) {}

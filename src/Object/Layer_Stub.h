@@ -32,3 +32,7 @@ void Layer_AddInstanceById(CGameRoom* room, CInstance* instance);
 void Layer_RemoveInstance(CGameRoom* room, CInstance* instance);
 // One step of the layers' motion and their elements' animation at fps.
 void Layer_AnimateRoom(CGameRoom* room, double fps);
+// Room start: resolves the layers of the room that starts.
+void Layer_StartRoom(CGameRoom* room);
+// Room end: forgets the resolved layer references of the room (null: nothing).
+void Layer_UnresolveAll(CGameRoom* room);

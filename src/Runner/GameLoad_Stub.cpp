@@ -3,9 +3,7 @@
 #include <cstdio>
 
 #include "Base/Console.h"
-#include "Object/Instance_MotionFunctions.h"
 
-void InitQSCFunctions() { InitMotionFunctions(); }
 
 
 void JS_InitBuiltInObjects() {}
