@@ -155,7 +155,7 @@ bool CGameRoom::Load(const uint8_t* record, const uint8_t* base)
             physics = new (std::nothrow) PhysicsWorld(pixelsToMetres);
             if (physics) {
                 physics->updateRate = LayerMode && GameGeneral.gameSpeed > 0
-                                          ? static_cast<int32_t>(GameGeneral.gameSpeed)
+                                          ? TruncateToInt(static_cast<float>(GameGeneral.gameSpeed))
                                           : speed;
                 physics->SetGravity(static_cast<float>(gravityX), static_cast<float>(gravityY));
             }

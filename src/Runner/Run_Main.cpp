@@ -1,5 +1,6 @@
 #include "Runner/Run_Main.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "Base/Console.h"
@@ -44,7 +45,10 @@ double Run_TargetRate()
 {
     if (LayerMode) {
         GameFrameTimer.Tick();
-        return GameFrameTimer.targetRate > 0 ? static_cast<double>(static_cast<int32_t>(GameFrameTimer.GetFPS())) : 0;
+        if (!(GameFrameTimer.targetRate > 0)) return 0;
+        const double rate = GameFrameTimer.GetFPS();
+        // Truncating a rate below one frame per second would leave nothing to divide by.
+        return rate >= 1 ? std::floor(rate) : rate;
     }
     if (Run_Room) {
         if (Run_Room->speed <= 0) Run_Room->speed = 1;
