@@ -57,7 +57,7 @@ void On(ObjectEntry& object, uint32_t kind, uint32_t subKind, WorldCode code)
     object.events[kind].push_back(EventEntry{subKind, static_cast<int32_t>(code)});
 }
 
-GameRun RunGame(const Game& game)
+GameRun RunGame(const Game& game, const std::string& options = "")
 {
     FormWriter w;
     GeneralHeader header;
@@ -74,7 +74,7 @@ GameRun RunGame(const Game& game)
     EXPECT_TRUE(WriteFile(path, w.Finish()));
 
     GameRun run;
-    const std::string command = std::string("'") + QS_TEST_RUNNER_DIR + "/qs_runner_world' -headless -game '" + path + "'";
+    const std::string command = std::string("'") + QS_TEST_RUNNER_DIR + "/qs_runner_world' -headless -game '" + path + "' " + options;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
     char buffer[512];
@@ -284,4 +284,37 @@ TEST(RunWorld, FatalErrorStopsTheStepAndTheProcessEndsWithOne)
     for (const std::string& line : run.lines) events.push_back(EventOf(line));
     const std::vector<std::string> expected = {"Ev ev=3,1 step=0", "Fatal ev=3,0 step=0"};
     EXPECT_EQ(events, expected) << run.All();
+}
+
+TEST(RunWorld, DebugOutputListsTheStartUpStepsInTheirOrder)
+{
+    Game game;
+    ObjectEntry o;
+    o.name = "o";
+    game.objects = {o};
+    RoomEntry room = FastRoom({});
+    room.creationCode = WORLD_ROOM_CODE;
+    game.rooms = {room};
+    TempFolder dir;
+    const std::string log = dir / "log.txt";
+
+    // -debugoutput makes the start-up lines print like the output console,
+    // which writes to the -output file.
+    const GameRun run = RunGame(game, "-debugoutput '" + (dir / "debug.txt") + "' -output '" + log + "'");
+    EXPECT_EQ(run.exitCode, 0) << run.All();
+    const std::string text = dir.Read("log.txt");
+    const char* steps[] = {"Kivo Works Runner v1.0(999)[r32908]", "Get Resolution\n", "InitQSCFunctions\n",
+                           "HighScore..Game..", "Fini\n", "Create Window\n", "Init Graphics\n",
+                           "GR_D3D_Init()\n", "Font_InitTextures()\n", "IO Init\n", "Process Messages\n",
+                           "Splash!\n", "Start Frame\n", "Part Create Textures\n", "Debug Init Remote Interface\n",
+                           "VM Init\n", "Create Error Form\n", "Do The Work\n", "LoadGameData()\n",
+                           "PrepareGame()\n", "Extension_Prepare() \n", "Code_Constant_Prepare() \n",
+                           "Script_Prepare() \n", "TimeLine_Prepare() \n", "Object_Prepare() \n",
+                           "Room_Prepare() \n", "Sound_Prepare() \n", "Finished PrepareGame() \n", "Run_Start\n"};
+    size_t at = 0;
+    for (const char* step : steps) {
+        const size_t found = text.find(step, at);
+        ASSERT_NE(found, std::string::npos) << step << " in\n" << text;
+        at = found;
+    }
 }
