@@ -70,34 +70,3 @@ TEST_F(ObjectListsTest, EachCollisionPairIsStoredOnceWithTheFirstHandlersOwnerFi
     Object_BuildCollisionPairs();
     EXPECT_EQ(CollisionPairs.count, 3);
 }
-
-TEST_F(ObjectListsTest, AlarmsFireOnTheNthStepAndAnInstanceMadeInAPassIsNotVisitedByIt)
-{
-    const int32_t object = NewObject();
-    eventmodule::SetHandler(Object_Get(object), EVENT_ALARM, 0, 0);
-    eventmodule::SetHandler(Object_Get(object), EVENT_STEP, 0, 1);
-    Object_BuildEventLists();
-    CInstance* first = room.CreateInstance(0, 0, object);
-    first->alarm[0] = 2;
-    CInstance* zero = room.CreateInstance(0, 0, object);
-    zero->alarm[0] = 0;
-    int made = 0;
-    eventmodule::Hooks[1] = [&](CInstance*, CInstance*) {
-        if (made++ == 0) room.CreateInstance(0, 0, object);
-    };
-    HandleAlarm();
-    HandleStep(0);
-    EXPECT_EQ(made, 2) << "the new instance is not stepped in the pass that made it";
-    HandleAlarm();
-    HandleStep(0);
-    int alarms = 0;
-    for (const auto& call : eventmodule::Trace) {
-        if (call.code == 0) {
-            ++alarms;
-            EXPECT_EQ(call.self, first->id);
-        }
-    }
-    EXPECT_EQ(alarms, 1);
-    EXPECT_EQ(first->alarm[0], 0);
-    EXPECT_EQ(zero->alarm[0], -1);
-}

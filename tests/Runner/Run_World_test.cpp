@@ -318,3 +318,41 @@ TEST(RunWorld, DebugOutputListsTheStartUpStepsInTheirOrder)
         at = found;
     }
 }
+
+TEST(RunWorld, AResumedPersistentRoomRunsItsRoomStartButNoCreateEvents)
+{
+    Game game;
+    ObjectEntry a;
+    a.name = "a";
+    On(a, 0, 0, WORLD_SET_ALARM3);
+    On(a, 7, 4, WORLD_EV);
+    On(a, 3, 0, WORLD_GOTO_NEXT);
+    On(a, 3, 2, WORLD_END_AT_STEP4);
+    On(a, 2, 0, WORLD_EV);
+    ObjectEntry b;
+    b.name = "b";
+    On(b, 0, 0, WORLD_EV);
+    On(b, 3, 0, WORLD_GOTO_BACK);
+    game.objects = {a, b};
+    RoomInstanceEntry ia, ib;
+    ia.objectIndex = 0;
+    ia.id = 100001;
+    ib.objectIndex = 1;
+    ib.id = 100002;
+    RoomEntry first = FastRoom({ia});
+    first.persistent = 1;
+    game.rooms = {first, FastRoom({ib})};
+
+    const GameRun run = RunGame(game);
+    EXPECT_EQ(run.exitCode, 0) << run.All();
+    EXPECT_EQ(run.With("SetAlarm3 ").size(), 1u) << run.All();
+    const std::vector<std::string> starts = run.With("Ev id=100001 ev=7,4");
+    ASSERT_EQ(starts.size(), 2u) << run.All();
+    EXPECT_NE(starts[1].find("room=0"), std::string::npos) << run.All();
+    // The alarm kept counting from where the room was left: set to 3, one
+    // step in room 0 before the switch, so it fires on the second step back.
+    const std::vector<std::string> alarms = run.With("Ev id=100001 ev=2,0");
+    ASSERT_EQ(alarms.size(), 1u) << run.All();
+    EXPECT_NE(alarms[0].find("step=1 room=0"), std::string::npos) << run.All();
+    EXPECT_EQ(run.With("Ev id=100002 ev=0,0").size(), 1u) << run.All();
+}

@@ -18,6 +18,7 @@ StackTraceFrame* s_chainHead = nullptr;
 LinkVariableRef* s_variables[] = {nullptr};
 LinkFunctionRef* s_functions[] = {nullptr};
 int s_restarts = 0;
+bool s_wentNext = false;
 
 void Trace(const char* tag, CInstance* self)
 {
@@ -36,7 +37,7 @@ void Trace(const char* tag, CInstance* self)
 CODE(Ev, (void)0)
 CODE(SetAlarm3, self->SetAlarm(0, 3))
 CODE(StartTimeline, { self->timeline_index = 0; self->timeline_running = true; self->timeline_speed = 1; })
-CODE(GotoNext, { if (room == 0) PendingRoomCode = 1; })
+CODE(GotoNext, { if (room == 0 && !s_wentNext) PendingRoomCode = 1; s_wentNext = true; })
 CODE(EndAtStep4, { if (StepCounter >= 4) RequestGameEnd(); })
 CODE(RestartOnce, { PendingRoomCode = s_restarts++ == 0 ? ROOMCODE_RESTART : ROOMCODE_END; })
 CODE(Fatal, ReportRuntimeError("world: a fatal error", true))

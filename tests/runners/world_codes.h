@@ -4,7 +4,7 @@ enum WorldCode : int {
     WORLD_EV,              // writes its line
     WORLD_SET_ALARM3,      // alarm[0] = 3
     WORLD_START_TIMELINE,  // runs timeline 0 at speed 1
-    WORLD_GOTO_NEXT,       // in room 0: go to room 1
+    WORLD_GOTO_NEXT,       // in room 0: go to room 1 (once)
     WORLD_END_AT_STEP4,    // ends the game once 4 steps are done
     WORLD_RESTART_ONCE,    // restarts the game the first time, ends it the second
     WORLD_FATAL,           // a fatal runtime error
