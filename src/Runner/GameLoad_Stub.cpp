@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Base/Console.h"
+#include "Function/Function_Layer.h"
 #include "Object/Camera_Functions.h"
 #include "Object/Instance_MotionFunctions.h"
 
@@ -10,6 +11,7 @@ void InitQSCFunctions()
 {
     InitMotionFunctions();
     InitCameraFunctions();
+    InitLayerFunctions();
 }
 
 
