@@ -84,11 +84,14 @@ void F_LayerAddInstance(ScriptValue* result, CInstance*, CInstance*, int argc, S
     if (room == Run_Room) {
         CInstance* instance = Instance_Find(id);
         if (!instance) return LayerFn_Error("layer_add_instance() - could not find specified instance");
-        if (instance->m_onLayer && instance->layer == layerId) return;  // already there
+        // Alone on a dynamic layer, taking it off would destroy the very layer
+        // it is to go on: it stays where it is, at that layer's depth.
+        if (instance->m_onLayer && instance->layer == layerId && found->dynamic && found->count == 1) {
+            instance->depth = static_cast<float>(found->depth);
+            return;
+        }
         Layer_RemoveInstance(room, instance);
-        // Taking the instance off may have emptied and so destroyed a dynamic
-        // layer; a destroyed layer is never used, and the instance is not left
-        // without a layer.
+        // A destroyed layer is never used, and the instance is not left without one.
         RoomLayer* layer = Layer_FindByID(room, layerId);
         if (!layer) {
             instance->layer = -1;
@@ -100,7 +103,7 @@ void F_LayerAddInstance(ScriptValue* result, CInstance*, CInstance*, int argc, S
     }
     // A room that is not running: only its elements change; they bind when it starts.
     const int32_t holder = Layer_FindInstanceLayerID(room, id);
-    if (holder == layerId) return;
+    if (holder == layerId && found->dynamic && found->count == 1) return;
     if (holder >= 0) Layer_RemoveInstanceElement(room, Layer_FindByID(room, holder), id);
     RoomLayer* layer = Layer_FindByID(room, layerId);
     if (!layer) return LayerFn_Error(kAddLayerMissing);

@@ -207,6 +207,38 @@ TEST_F(LayerAssets, SingleTileElements)
     }
 }
 
+TEST_F(LayerAssets, WrongArgumentKindsAreReportedByTheGetters)
+{
+    const double background = Real("layer_background_create", {lid, 0});
+    const double sprite = Real("layer_sprite_create", {lid, 0, 0, 0});
+    const double tile = Real("layer_tile_create", {lid, 0, 0, 0, 0, 0, 1, 1});
+    const double map = Real("layer_tilemap_create", {lid, 0, 0, 0, 1, 1});
+    const struct {
+        const char* name;
+        double element;
+        bool text;  // a string where a number is read as a float, else undefined
+        const char* message;
+    } cases[] = {
+        {"layer_background_change", background, false, "layer_background_change argument 2 incorrect type"},
+        {"layer_background_alpha", background, true, "layer_background_alpha argument 2 incorrect type"},
+        {"layer_sprite_x", sprite, true, "layer_sprite_x argument 2 incorrect type"},
+        {"layer_sprite_blend", sprite, false, "layer_sprite_blend argument 2 incorrect type"},
+        {"layer_tile_alpha", tile, true, "layer_tile_alpha argument 2 incorrect type"},
+        {"tilemap_x", map, true, "tilemap_x argument 2 incorrect type"},
+        {"tilemap_clear", map, false, "tilemap_clear argument 2 incorrect type"},
+        {"tile_get_index", 0, false, "tile_get_index argument 1 incorrect type"},
+    };
+    for (const auto& c : cases) {
+        ResetErrors();
+        ScriptValue bad = c.text ? Text("x") : ScriptValue_Undefined();
+        if (std::string(c.name) == "tile_get_index")
+            Call(c.name, {bad});
+        else
+            Call(c.name, {R(c.element), bad});
+        EXPECT_NE(LastReport().find(c.message), std::string::npos) << c.name << ": " << LastReport();
+    }
+}
+
 TEST_F(LayerAssets, TileBlendIsReadAsAFloat)
 {
     const double e = Real("layer_tile_create", {lid, 0, 0, 0, 0, 0, 1, 1});

@@ -98,6 +98,15 @@ TEST_F(LayerElements, AddingInstancesToLayers)
     EXPECT_EQ(LastReport(), "layer_add_instance() - could not find specified instance");
     EXPECT_EQ(instance->layer, second->id);
 
+    // Added again to its own layer: it comes to the front and takes the layer's depth.
+    CInstance* neighbour = room.CreateInstanceOnLayerId(0, 0, second->id, -1);
+    instance->depth = 3;
+    EXPECT_EQ(Real("layer_add_instance", {1.0 * second->id, 1.0 * instance->id}), -1.0);
+    EXPECT_EQ(static_cast<LayerElement_Instance*>(second->first)->instance, instance);
+    EXPECT_EQ(second->count, 2);
+    EXPECT_FLOAT_EQ(instance->depth, 20.0f);
+    EXPECT_EQ(neighbour->layer, second->id);
+
     // Alone on a dynamic layer, added to that same layer: it stays, and so does the layer.
     CInstance* loose = room.CreateInstance(0, 0, -1);
     const int32_t dynamic = loose->layer;
@@ -108,6 +117,7 @@ TEST_F(LayerElements, AddingInstancesToLayers)
     ASSERT_NE(Layer_FindByID(&room, dynamic), nullptr);
     EXPECT_EQ(loose->layer, dynamic);
     EXPECT_EQ(Layer_FindByID(&room, dynamic)->count, 1);
+    EXPECT_TRUE(loose->m_onLayer);
 }
 
 TEST_F(LayerElements, HasInstanceByIdOrObject)
