@@ -47,9 +47,12 @@ bool OwnCells(LayerElement_Tilemap* map)
     return true;
 }
 
-void WriteCell(LayerElement_Tilemap* map, int64_t i, TileData v)
+// False when a copy of the cells could not be made (nothing written).
+bool WriteCell(LayerElement_Tilemap* map, int64_t i, TileData v)
 {
-    if (OwnCells(map)) std::memcpy(reinterpret_cast<uint8_t*>(map->cells) + i * 4, &v, 4);
+    if (!OwnCells(map)) return false;
+    std::memcpy(reinterpret_cast<uint8_t*>(map->cells) + i * 4, &v, 4);
+    return true;
 }
 
 LayerElement_Tilemap* MapArg(ScriptValue* args, RoomLayer** layer = nullptr)
@@ -215,8 +218,7 @@ bool WriteChecked(LayerElement_Tilemap* map, int32_t x, int32_t y, TileData data
         LayerFn_Log(indexMessage);
         return false;
     }
-    WriteCell(map, CellIndex(map, x, y), data);
-    return true;
+    return WriteCell(map, CellIndex(map, x, y), data);
 }
 
 void SetBool(ScriptValue* result, bool value)
@@ -337,9 +339,10 @@ void F_TilemapClear(ScriptValue* result, CInstance*, CInstance*, int argc, Scrip
     if (!map) return;
     if (!map->cells) return LayerFn_Error("tilemap_clear() - tilemap element corrupted");
     const TileData data = static_cast<TileData>(Arg_Int32(args, 1));
-    if (!OwnCells(map)) return;
     const int64_t count = static_cast<int64_t>(map->width) * map->height;
-    for (int64_t i = 0; i < count; ++i) WriteCell(map, i, data);
+    for (int64_t i = 0; i < count; ++i) {
+        if (!WriteCell(map, i, data)) return;
+    }
 }
 
 // ------------------------------------------------------------ drawing on demand
