@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of tests/fuzz with clang (build/fuzz) and runs
 # each for a bounded number of runs on its seed corpus; any crash, leak or
-# sanitizer report fails.   QS_FUZZ_RUNS=n overrides the number of runs.
+# sanitizer report fails.   QS_FUZZ_RUNS=n overrides the number of runs,
+# QS_FUZZ_SECONDS=s the time limit of each target (60 s).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/fuzz"
@@ -24,7 +25,7 @@ for src in "$root"/tests/fuzz/*_fuzz.cpp; do
   rm -rf "$corpus" && mkdir -p "$corpus"
   if [ -x "$build/tests/fuzz/${name}_seeds" ]; then "$build/tests/fuzz/${name}_seeds" "$corpus"; fi
   echo "fuzz ${name}: $runs runs"
-  "$build/tests/fuzz/${name}_fuzz" -runs="$runs" -max_len=65536 -timeout=10 \
+  "$build/tests/fuzz/${name}_fuzz" -runs="$runs" -max_total_time="${QS_FUZZ_SECONDS:-60}" -max_len=65536 -timeout=10 \
     -artifact_prefix="$build/" -print_final_stats=0 "$corpus" 2>"$build/${name}_fuzz.log" \
     || { tail -50 "$build/${name}_fuzz.log"; exit 1; }
 done

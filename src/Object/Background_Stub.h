@@ -12,3 +12,8 @@ void Background_StubClear();
 // count; false when there is no background at index.
 bool Background_GetTileAnimation(int32_t index, uint64_t* frameTime, int32_t* frameCount);
 void Background_StubSetTileAnimation(int32_t index, uint64_t frameTime, int32_t frameCount);
+// The tileset fields of a background: tile width and height in pixels and the
+// tile count (valid tile indices are below it); false when there is no
+// background at index. A fresh background is one tile of its own size.
+bool Background_GetTileset(int32_t index, int32_t* tileWidth, int32_t* tileHeight, int32_t* tileCount);
+void Background_StubSetTileset(int32_t index, int32_t tileWidth, int32_t tileHeight, int32_t tileCount);

@@ -140,13 +140,20 @@ struct RoomLayers {
     LayerIdMap<LayerElement_Instance> instanceMap;
 };
 
-// Set by the pool set-up; the tilemap drawing masks every cell with it.
+// Set by the pool set-up and tilemap_set_global_mask; the tilemap drawing
+// masks every cell with it (with the tilemap's own mask).
 extern uint32_t TilemapGlobalMask;
+// The room index layer_set_target_room chose; -1 means the current room.
+extern int32_t LayerTargetRoom;
 // The dummy instance (id 0, object -1) that layer begin and end scripts run
 // as: made by the room start, deleted by the room end; null outside a room.
 extern CInstance* LayerScriptInstance;
 
 // ---------------------------------------------------------------- layers and elements
+
+// The room the layer built-ins address: the room of index LayerTargetRoom when
+// the room table has one, else the current room (null when none runs).
+CGameRoom* Layer_GetTargetRoom();
 
 RoomLayer* Layer_Create(CGameRoom* room, int32_t depth, const char* name);
 RoomLayer* Layer_CreateDynamic(CGameRoom* room, int32_t depth);

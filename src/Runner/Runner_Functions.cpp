@@ -2,6 +2,7 @@
 // pass. The order matters where two groups register the same name: lookup
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
+#include "Function/Function_Layer.h"
 #include "Object/Instance_MotionFunctions.h"
 #include "Runner/Run_Services_Stub.h"
 #include "Runner/Runner_StartUp.h"
@@ -33,7 +34,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Buffers..", {}},
     {"Networking..", {}},
     {"Shaders..", {}},
-    {"Kivo..", {}},
+    {"Kivo..", {InitLayerFunctions}},
 };
 }  // namespace
 
