@@ -7,6 +7,7 @@
 #include "Code/Code_Variable.h"
 #include "Graphics/BuiltinImages.h"
 #include "Graphics/TexturesM.h"
+#include "Object/LayerFunctions_Stub.h"
 #include "Object/Object_Main.h"
 #include "Object/Room_Main.h"
 #include "Object/TimeLine_Main.h"
@@ -28,6 +29,7 @@ bool RunnerInit()
     Variable_BuiltIn_Init();
     Path_Init();
     Variable_InitGlobalFlags();
+    InitLayerFunctions();
     return true;
 }
 
