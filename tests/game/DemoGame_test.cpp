@@ -33,6 +33,8 @@
 #include "Runner/Runner_LoadGame.h"
 #include "Runner/Runner_Options.h"
 #include "Runner/Runner_Strings.h"
+#include "Runner/TexturePages.h"
+#include "Graphics/ReadPNG.h"
 #include "Variable/Variable_BuiltIn.h"
 
 namespace {
@@ -195,6 +197,61 @@ TEST_F(DemoGameTest, PlayerMovesThreePerFrameAndFacesTheWayItWalks)
         EXPECT_EQ(Read(player, Ref_image_xscale), p.xscale);
     }
     EXPECT_EQ(*LinkRecord->callChainHead, nullptr);
+}
+
+// The sprite and tile-set records point at page entries that the TPAG reader
+// knows, and every entry lies on the decoded page.
+TEST_F(DemoGameTest, SpritesAndTileSetsPointAtEntriesOnTheTexturePage)
+{
+    std::string tags;
+    const GameChunk* sprt = nullptr;
+    const GameChunk* bgnd = nullptr;
+    const GameChunk* txtr = nullptr;
+    GameChunk chunks[16];
+    uint32_t pos = 8, n = 0;
+    while (n < 16 && GameData_NextChunk(GameData, GameDataSize, &pos, &chunks[n])) {
+        tags += std::string(chunks[n].tag) + " ";
+        if (std::strcmp(chunks[n].tag, "SPRT") == 0) sprt = &chunks[n];
+        if (std::strcmp(chunks[n].tag, "BGND") == 0) bgnd = &chunks[n];
+        if (std::strcmp(chunks[n].tag, "TXTR") == 0) txtr = &chunks[n];
+        ++n;
+    }
+    EXPECT_EQ(tags, "GEN8 OPTN SPRT BGND CODE VARI FUNC OBJT ROOM TPAG TXTR STRG ");
+    ASSERT_TRUE(sprt && bgnd && txtr);
+
+    // The one page: texture record {flags, image offset}, PNG bytes to the chunk's end.
+    const uint32_t record = GameData_U32(txtr->payload + 4);
+    const uint32_t image = GameData_U32(GameData + record + 4);
+    int width = 0, height = 0;
+    ASSERT_TRUE(ReadPNG_GetSize(GameData + image,
+                                static_cast<int>(txtr->offset + txtr->length - image), &width, &height, false));
+    ReadPNG_Free();
+    EXPECT_EQ(width, 512);
+    EXPECT_EQ(height, 512);
+
+    auto expectEntryOnPage = [&](uint32_t offset, const char* name) {
+        const STexturePageEntry* e = TPAG_FindEntry(offset);
+        ASSERT_TRUE(e) << name;
+        EXPECT_GT(e->width, 0) << name;
+        EXPECT_LE(e->x + e->width, width) << name;
+        EXPECT_LE(e->y + e->height, height) << name;
+    };
+    const char* spriteNames[] = {"spr_player", "spr_sky"};
+    ASSERT_EQ(GameData_U32(sprt->payload), 2u);
+    for (uint32_t i = 0; i < 2; ++i) {
+        const uint8_t* r = GameData + GameData_U32(sprt->payload + 4 + 4 * i);
+        EXPECT_STREQ(reinterpret_cast<const char*>(GameData + GameData_U32(r)), spriteNames[i]);
+        ASSERT_EQ(GameData_U32(r + 76), 1u) << spriteNames[i];  // one frame, after kind and speed
+        expectEntryOnPage(GameData_U32(r + 80), spriteNames[i]);
+    }
+    const char* tileSetNames[] = {"ts_ground", "ts_mountains", "ts_trees", "ts_clouds"};
+    ASSERT_EQ(GameData_U32(bgnd->payload), 4u);
+    for (uint32_t i = 0; i < 4; ++i) {
+        const uint8_t* r = GameData + GameData_U32(bgnd->payload + 4 + 4 * i);
+        EXPECT_STREQ(reinterpret_cast<const char*>(GameData + GameData_U32(r)), tileSetNames[i]);
+        expectEntryOnPage(GameData_U32(r + 16), tileSetNames[i]);
+        EXPECT_EQ(GameData_U32(r + 24), 16u) << tileSetNames[i];  // tile width
+    }
 }
 
 // An error raised inside a built-in called from line 2 names the event and line.
