@@ -48,6 +48,10 @@ int IBuffer::Write(int type, const ScriptValue* value)
         auto v = static_cast<int32_t>(DoubleToInt64(value->real));
         return Put(&v, 4) ? 0 : -2;
     }
+    case eBuffer_F32: {
+        const float v = DoubleToFloat(value->real);
+        return Put(&v, 4) ? 0 : -2;
+    }
     case eBuffer_F64:
         return Put(&value->real, 8) ? 0 : -2;
     case eBuffer_U64:
@@ -70,6 +74,12 @@ int IBuffer::Read(int type, ScriptValue* out)
     }
     case eBuffer_S32: {
         int32_t v;
+        if (!Take(&v, 4)) return -1;
+        ScriptValue_SetReal(out, v);
+        return 0;
+    }
+    case eBuffer_F32: {
+        float v;
         if (!Take(&v, 4)) return -1;
         ScriptValue_SetReal(out, v);
         return 0;

@@ -9,6 +9,7 @@ struct ScriptValue;
 enum BufferElementType {
     eBuffer_U32 = 5,
     eBuffer_S32 = 6,
+    eBuffer_F32 = 8,
     eBuffer_F64 = 9,
     eBuffer_String = 11,
     eBuffer_U64 = 12,

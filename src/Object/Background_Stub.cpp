@@ -6,6 +6,7 @@
 
 namespace {
 std::vector<std::pair<int32_t, int32_t>> s_sizes;
+std::vector<std::pair<uint64_t, int32_t>> s_animations;
 }  // namespace
 
 bool Background_GetSize(int32_t index, int32_t* width, int32_t* height)
@@ -19,10 +20,26 @@ bool Background_GetSize(int32_t index, int32_t* width, int32_t* height)
 int32_t Background_StubAdd(int32_t width, int32_t height)
 {
     s_sizes.emplace_back(width, height);
+    s_animations.emplace_back(0, 1);
     return static_cast<int32_t>(s_sizes.size()) - 1;
 }
 
 void Background_StubClear()
 {
     s_sizes.clear();
+    s_animations.clear();
+}
+
+bool Background_GetTileAnimation(int32_t index, uint64_t* frameTime, int32_t* frameCount)
+{
+    if (index < 0 || index >= static_cast<int32_t>(s_animations.size())) return false;
+    *frameTime = s_animations[static_cast<std::size_t>(index)].first;
+    *frameCount = s_animations[static_cast<std::size_t>(index)].second;
+    return true;
+}
+
+void Background_StubSetTileAnimation(int32_t index, uint64_t frameTime, int32_t frameCount)
+{
+    if (index >= 0 && index < static_cast<int32_t>(s_animations.size()))
+        s_animations[static_cast<std::size_t>(index)] = {frameTime, frameCount};
 }

@@ -5,7 +5,7 @@
 #include "Code/Code_Variable.h"
 #include "Object/Collision_Stub.h"
 #include "Object/EventPass_Stub.h"
-#include "Object/Layer_Stub.h"
+#include "Room/Room_Layers.h"
 #include "Object/Object_Main.h"
 #include "Object/PhysicsWorld_Stub.h"
 #include "Object/Room_Class.h"

@@ -8,13 +8,13 @@
 #include "Code/Code_Main.h"
 #include "Code/Code_Value.h"
 #include "Object/Background_Stub.h"
-#include "Object/Camera_Stub.h"
+#include "Object/Camera.h"
 #include "Object/Collision_Stub.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance.h"
-#include "Object/Layer_Stub.h"
 #include "Object/PhysicsWorld_Stub.h"
 #include "Runner/GameData.h"
+#include "Room/Room_Layers.h"
 #include "Runner/GameHeader.h"
 
 namespace {
@@ -102,7 +102,7 @@ void CGameRoom::Clear()
     formatNumber = 0;
     for (RoomBackground& background : backgrounds) background = RoomBackground{};
     for (RoomView& view : views) {
-        if (LayerMode && view.camera >= 0) Camera_Destroy(view.camera);
+        if (LayerMode && view.camera >= 0) CameraList::DestroyCamera(view.camera);
         view = RoomView{};
     }
     enableViews = clearViewBackground = clearDisplayBuffer = false;
@@ -111,6 +111,7 @@ void CGameRoom::Clear()
     createdIds.Resize(0);
     FreeTiles();
     Layer_FreeAll(this);
+    Layer_FreeMaps(this);
 }
 
 void CGameRoom::SetName(const char* text)
@@ -155,7 +156,7 @@ bool CGameRoom::Load(const uint8_t* record, const uint8_t* base)
             physics = new (std::nothrow) PhysicsWorld(pixelsToMetres);
             if (physics) {
                 physics->updateRate = LayerMode && GameGeneral.gameSpeed > 0
-                                          ? static_cast<int32_t>(GameGeneral.gameSpeed)
+                                          ? TruncateToInt(static_cast<float>(GameGeneral.gameSpeed))
                                           : speed;
                 physics->SetGravity(static_cast<float>(gravityX), static_cast<float>(gravityY));
             }
@@ -206,7 +207,10 @@ bool CGameRoom::Load(const uint8_t* record, const uint8_t* base)
             view.hspeed = Word(entry, 11);
             view.vspeed = Word(entry, 12);
             view.followObject = Word(entry, 13);
-            if (LayerMode) view.camera = Camera_CreateFromView(view);
+            if (LayerMode) {
+                const Camera* camera = CameraList::CreateFromRoomView(&view);
+                view.camera = camera ? camera->id : -1;
+            }
         }
     }
     // The instance and tile records are copied: the game data is never written.
@@ -236,7 +240,7 @@ bool CGameRoom::Load(const uint8_t* record, const uint8_t* base)
                         sizeof(RoomTileDef));
     }
     if (formatNumber >= 2) {
-        if (const uint32_t layersAt = GameData_U32(record + 88)) Layer_BuildRoomLayers(this, GameData + layersAt);
+        if (const uint32_t layersAt = GameData_U32(record + 88)) Layer_ReadRoomLayers(this, GameData + layersAt);
     }
     return true;
 }
@@ -306,7 +310,8 @@ void Room_CopyDefinition(CGameRoom* destination, const CGameRoom* source, bool i
         const int32_t spare = to.spare;
         to = from;
         to.spare = spare;
-        to.camera = LayerMode && from.camera >= 0 ? Camera_Clone(from.camera) : -1;
+        const Camera* clone = LayerMode && from.camera >= 0 ? CameraList::CloneCamera(from.camera) : nullptr;
+        to.camera = clone ? clone->id : -1;
     }
     if (source->physics) {
         delete destination->physics;

@@ -7,6 +7,7 @@
 
 #include "Base/Array.h"
 #include "Object/Instance_Lookup.h"
+#include "Room/Room_Layers.h"
 
 class CCode;
 class CInstance;
@@ -163,6 +164,7 @@ public:
     char* name = nullptr;
     bool runtimeMade = false;
     uint8_t* privateDefinition = nullptr;  // owned by runtime-made rooms
+    RoomLayers layers;
 
 private:
     void DeleteInstances(InstanceDepthList& list);

@@ -9,7 +9,7 @@
 #include "Code/Code_Main.h"
 #include "Object/Collision_Stub.h"
 #include "Object/Instance.h"
-#include "Object/Layer_Stub.h"
+#include "Room/Room_Layers.h"
 #include "Object/Object_Main.h"
 #include "Object/Room_Class.h"
 #include "Runner/GameHeader.h"

@@ -8,6 +8,7 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_Value.h"
 #include "Object/Room_Class.h"
+#include "Room/Room_Layers.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
 
@@ -50,7 +51,8 @@ bool CheckRoom(const uint8_t* payload, uint32_t length, uint32_t index, uint32_t
     if (!GameData_String("ROOM", GameData_U32(record), &text) || !GameData_String("ROOM", GameData_U32(record + 4), &text))
         return false;
     if (static_cast<int16_t>(GameData_U32(record + 36) >> 16) >= 2 &&
-        !GameData_CheckRecord("ROOM", payload, length, offset, ROOM_RECORD_SIZE, "room", index))
+        (!GameData_CheckRecord("ROOM", payload, length, offset, ROOM_RECORD_SIZE, "room", index) ||
+         !Layer_CheckRoomLayers(payload, length, index, GameData_U32(record + ROOM_RECORD_SIZE - 4))))
         return false;
     return CheckList(payload, length, index, GameData_U32(record + kBackgroundsAt), 40, "background",
                      ROOM_BACKGROUNDS) &&

@@ -14,6 +14,7 @@
 #include "Runner/GameHeader.h"
 #include "Runner/GameLoad_Stub.h"
 #include "IO/LoadSave_Stub.h"
+#include "Object/Camera.h"
 #include "Object/Object_Main.h"
 #include "Object/Room_Main.h"
 #include "Object/TimeLine_Main.h"
@@ -84,7 +85,7 @@ void ResetManagers()
     Room_Init();
     Option_SetDefaults();
     if (LayerMode) {
-        CameraList_Clear();
+        CameraList::Clear();
         InitDefaultCamera();
     }
 }

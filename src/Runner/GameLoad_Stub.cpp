@@ -3,9 +3,14 @@
 #include <cstdio>
 
 #include "Base/Console.h"
+#include "Object/Camera_Functions.h"
 #include "Object/Instance_MotionFunctions.h"
 
-void InitQSCFunctions() { InitMotionFunctions(); }
+void InitQSCFunctions()
+{
+    InitMotionFunctions();
+    InitCameraFunctions();
+}
 
 
 void JS_InitBuiltInObjects() {}
@@ -15,8 +20,6 @@ void Sound_Clear() {}
 void Sprite_Init() {}
 void Background_DeleteAll() {}
 void Font_Reset() {}
-void CameraList_Clear() {}
-void InitDefaultCamera() {}
 
 void GR_Window_SetColour(uint32_t) {}
 

@@ -16,8 +16,6 @@ void Sound_Clear();
 void Sprite_Init();
 void Background_DeleteAll();
 void Font_Reset();
-void CameraList_Clear();
-void InitDefaultCamera();
 
 // Renderer: window clear colour.
 void GR_Window_SetColour(uint32_t colour);

@@ -9,7 +9,7 @@
 #include "Code/Code_Variable.h"
 #include "Object/Instance.h"
 #include "Object/Instance_Lookup.h"
-#include "Object/Layer_Stub.h"
+#include "Room/Room_Layers.h"
 #include "Object/Room_Class.h"
 #include "Object/Sprite_Stub.h"
 #include "Variable/Variable_BuiltIn.h"
@@ -113,7 +113,7 @@ bool SetDepth(CInstance* self, int32_t, ScriptValue* value)
 bool GetLayer(CInstance* self, int32_t, ScriptValue* out)
 {
     if (!self) return false;
-    const CLayer* layer = self->m_onLayer ? Layer_FindByID(Run_Room, self->layer) : nullptr;
+    const RoomLayer* layer = self->m_onLayer ? Layer_FindByID(Run_Room, self->layer) : nullptr;
     return Out(out, layer && !layer->dynamic ? layer->id : -1);
 }
 
@@ -122,7 +122,7 @@ bool SetLayer(CInstance* self, int32_t, ScriptValue* value)
     if (!self) return false;
     Layer_RemoveInstance(Run_Room, self);
     self->layer = BuiltIn_ToTruncatedInt(value);
-    if (CLayer* layer = Layer_FindByID(Run_Room, self->layer)) Layer_AddInstance(Run_Room, layer, self);
+    if (RoomLayer* layer = Layer_FindByID(Run_Room, self->layer)) Layer_AddInstance(Run_Room, layer, self);
     return true;
 }
 

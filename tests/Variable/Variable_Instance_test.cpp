@@ -6,7 +6,7 @@
 #include "Code/Code_Variable.h"
 #include "Code/Code_VariableValue.h"
 #include "Object/InstanceFixture.h"
-#include "Object/Layer_Stub.h"
+#include "Room/Room_Layers.h"
 #include "Variable/Variable_BuiltIn.h"
 
 namespace {
@@ -17,13 +17,12 @@ struct InstanceVariables : InstanceWorld {
     {
         InstanceWorld::SetUp();
         Variable_BuiltIn_Init();
-        Layer_StubClear();
         self = new CInstance(10, 20, 100001, -1, false);
     }
     void TearDown() override
     {
+        Layer_RemoveInstance(&room, self);
         delete self;
-        Layer_StubClear();
         Variable_BuiltIn_Free();
         InstanceWorld::TearDown();
     }
@@ -187,16 +186,17 @@ TEST_F(InstanceVariables, DepthWritesQueueTheInstanceOnceForReSorting)
 
 TEST_F(InstanceVariables, LayerReadsMinusOneOnADepthLayer)
 {
-    ASSERT_TRUE(Layer_StubAdd(CLayer{7, 100, true}));
-    ASSERT_TRUE(Layer_StubAdd(CLayer{8, 250, false}));
-    Set("layer", 7);
-    EXPECT_EQ(self->layer, 7);
+    const int32_t depthLayer = Layer_CreateDynamic(&room, 100)->id;
+    const int32_t named = Layer_Create(&room, 250, "named")->id;
+    Set("layer", depthLayer);
+    EXPECT_EQ(self->layer, depthLayer);
     EXPECT_EQ(Get("layer"), -1.0);
-    Set("layer", 8.9);
-    EXPECT_EQ(Get("layer"), 8.0);
+    Set("layer", named + 0.9);
+    EXPECT_EQ(Get("layer"), named);
     EXPECT_EQ(Get("depth"), 250.0);
-    Set("layer", 12);  // no such layer: off every layer
-    EXPECT_EQ(self->layer, 12);
+    EXPECT_EQ(Layer_FindByID(&room, depthLayer), nullptr);  // left empty, the depth layer went
+    Set("layer", named + 1000);  // no such layer: off every layer
+    EXPECT_EQ(self->layer, named + 1000);
     EXPECT_FALSE(self->m_onLayer);
     EXPECT_EQ(Get("layer"), -1.0);
 }

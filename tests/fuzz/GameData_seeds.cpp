@@ -79,6 +79,37 @@ int main(int argc, char** argv)
         w.Room({room, std::nullopt});
         ok &= gamedata::WriteFile(dir + "/world.win", w.Finish());
     }
+    {
+        // A room with a layer of every type.
+        gamedata::FormWriter w;
+        gamedata::GeneralHeader h;
+        h.roomOrder = {0};
+        w.Gen8(h);
+        w.Objt({gamedata::ObjectEntry{}});
+        gamedata::RoomEntry room;
+        room.flags = 0x00020000u;
+        room.instances = {gamedata::RoomInstanceEntry{}};
+        gamedata::RoomLayerEntry background, instances, assets, tilemap;
+        background.name = "Background";
+        background.type = gamedata::LAYER_TYPE_BACKGROUND;
+        background.background.stretch = 1;
+        instances.id = 1;
+        instances.instances = {100001};
+        assets.id = 2;
+        assets.type = gamedata::LAYER_TYPE_ASSETS;
+        assets.tiles = std::vector<gamedata::RoomLayerTile>{gamedata::RoomLayerTile{}};
+        gamedata::RoomLayerSprite sprite;
+        sprite.name = "sprite";
+        assets.sprites = std::vector<gamedata::RoomLayerSprite>{sprite};
+        tilemap.id = 3;
+        tilemap.type = gamedata::LAYER_TYPE_TILEMAP;
+        tilemap.tilemapWidth = 2;
+        tilemap.tilemapHeight = 1;
+        tilemap.cells = {1, 2};
+        room.layers = std::vector<gamedata::RoomLayerEntry>{background, instances, assets, tilemap};
+        w.Room({room});
+        ok &= gamedata::WriteFile(dir + "/layers.win", w.Finish());
+    }
     gamedata::FormWriter debug;
     debug.Add("DBGI").U32(1).Offset(8).U32(1).U32(7);
     debug.Add("SCPT").U32(1).Offset(8).Offset(12).Bytes("a = 1;", 7);

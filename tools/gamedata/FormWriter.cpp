@@ -457,6 +457,52 @@ void OffsetList(Chunk& c, uint32_t count, uint32_t written, Write write)
         write(i);
     }
 }
+
+void WriteRoomLayer(Chunk& c, const RoomLayerEntry& l)
+{
+    c.String(l.name).I32(l.id).I32(l.type).I32(l.depth).F32(l.x).F32(l.y).F32(l.hspeed).F32(l.vspeed).U32(l.visible);
+    switch (l.type) {
+    case LAYER_TYPE_BACKGROUND: {
+        const RoomLayerBackground& b = l.background;
+        c.U32(b.visible).U32(b.foreground).I32(b.sprite).U32(b.tileX).U32(b.tileY).U32(b.stretch).U32(b.colour);
+        c.F32(b.firstFrame).F32(b.speed).I32(b.speedType);
+        break;
+    }
+    case LAYER_TYPE_INSTANCES:
+        c.U32(l.instanceCountOverride ? *l.instanceCountOverride : static_cast<uint32_t>(l.instances.size()));
+        for (int32_t id : l.instances) c.I32(id);
+        break;
+    case LAYER_TYPE_ASSETS: {
+        const uint32_t listsAt = c.Size();
+        c.U32(0).U32(0);
+        if (l.tiles) {
+            c.PatchOffset(listsAt, c.Size());
+            const auto n = static_cast<uint32_t>(l.tiles->size());
+            OffsetList(c, n, n, [&](uint32_t k) {
+                const RoomLayerTile& t = (*l.tiles)[k];
+                c.I32(t.x).I32(t.y).I32(t.source).I32(t.left).I32(t.top).I32(t.width).I32(t.height);
+                c.I32(t.unread1).I32(t.unread2).F32(t.xscale).F32(t.yscale).U32(t.colour);
+            });
+        }
+        if (l.sprites) {
+            c.PatchOffset(listsAt + 4, c.Size());
+            const auto n = static_cast<uint32_t>(l.sprites->size());
+            OffsetList(c, n, n, [&](uint32_t k) {
+                const RoomLayerSprite& s = (*l.sprites)[k];
+                c.String(s.name).I32(s.sprite).I32(s.x).I32(s.y).F32(s.xscale).F32(s.yscale).U32(s.colour);
+                c.F32(s.speed).I32(s.speedType).F32(s.frame).F32(s.rotation);
+            });
+        }
+        break;
+    }
+    case LAYER_TYPE_TILEMAP:
+        c.I32(l.tileset).I32(l.tilemapWidth).I32(l.tilemapHeight);
+        for (uint32_t cell : l.cells) c.U32(cell);
+        break;
+    default:
+        break;
+    }
+}
 }  // namespace
 
 void FormWriter::Objt(const std::vector<std::optional<ObjectEntry>>& objects, uint32_t formatVersion)
@@ -530,7 +576,8 @@ void FormWriter::Room(const std::vector<std::optional<RoomEntry>>& rooms)
         const uint32_t listsAt = c.Size();
         c.U32(0).U32(0).U32(0).U32(0);
         c.U32(r.physicsWorld).Zeros(16).F32(r.gravityX).F32(r.gravityY).F32(r.pixelsToMetres);
-        c.U32(0);  // no layer list
+        const uint32_t layersAt = c.Size();
+        c.U32(0);
         c.PatchOffset(listsAt, c.Size());
         const auto backgrounds = static_cast<uint32_t>(r.backgrounds.size());
         OffsetList(c, backgrounds, backgrounds, [&](uint32_t k) {
@@ -560,6 +607,12 @@ void FormWriter::Room(const std::vector<std::optional<RoomEntry>>& rooms)
             c.I32(t.x).I32(t.y).I32(t.background).I32(t.left).I32(t.top).I32(t.width).I32(t.height);
             c.I32(t.depth).I32(t.id).F32(t.xscale).F32(t.yscale).U32(t.colour);
         });
+        if (r.layers) {
+            c.PatchOffset(layersAt, c.Size());
+            const auto layers = static_cast<uint32_t>(r.layers->size());
+            OffsetList(c, r.layerCountOverride ? *r.layerCountOverride : layers, layers,
+                       [&](uint32_t k) { WriteRoomLayer(c, (*r.layers)[k]); });
+        }
     }
 }
 

@@ -289,6 +289,59 @@ struct RoomTileEntry {
     uint32_t colour = 0xFFFFFFFFu;
 };
 
+// Layer types of the room's layer data.
+enum : int32_t {
+    LAYER_TYPE_BACKGROUND = 1,
+    LAYER_TYPE_INSTANCES = 2,
+    LAYER_TYPE_ASSETS = 3,
+    LAYER_TYPE_TILEMAP = 4,
+};
+
+struct RoomLayerBackground {
+    uint32_t visible = 1, foreground = 0;
+    int32_t sprite = -1;
+    uint32_t tileX = 0, tileY = 0, stretch = 0;
+    uint32_t colour = 0xFFFFFFFFu;  // low 24 bits blend, top byte alpha
+    float firstFrame = 0.0f, speed = 1.0f;
+    int32_t speedType = 0;
+};
+
+// A 48-byte tile record of an asset layer.
+struct RoomLayerTile {
+    int32_t x = 0, y = 0, source = 0, left = 0, top = 0, width = 16, height = 16;
+    int32_t unread1 = 0, unread2 = 0;
+    float xscale = 1.0f, yscale = 1.0f;
+    uint32_t colour = 0xFFFFFFFFu;
+};
+
+// A 44-byte sprite record of an asset layer.
+struct RoomLayerSprite {
+    std::optional<std::string> name;
+    int32_t sprite = 0, x = 0, y = 0;
+    float xscale = 1.0f, yscale = 1.0f;
+    uint32_t colour = 0xFFFFFFFFu;
+    float speed = 1.0f;
+    int32_t speedType = 0;
+    float frame = 0.0f, rotation = 0.0f;
+};
+
+struct RoomLayerEntry {
+    std::optional<std::string> name;
+    int32_t id = 0;
+    int32_t type = LAYER_TYPE_INSTANCES;  // any other value is written with no type data
+    int32_t depth = 0;
+    float x = 0.0f, y = 0.0f, hspeed = 0.0f, vspeed = 0.0f;
+    uint32_t visible = 1;
+    RoomLayerBackground background;               // type 1
+    std::vector<int32_t> instances;               // type 2
+    std::optional<std::vector<RoomLayerTile>> tiles;      // type 3; none writes offset 0
+    std::optional<std::vector<RoomLayerSprite>> sprites;  // type 3; none writes offset 0
+    int32_t tileset = -1, tilemapWidth = 0, tilemapHeight = 0;  // type 4
+    std::vector<uint32_t> cells;                  // type 4: written as given, row by row
+    // When set, written as the instance count instead of instances.size() (broken data).
+    std::optional<uint32_t> instanceCountOverride;
+};
+
 struct RoomEntry {
     std::optional<std::string> name;
     std::optional<std::string> caption;
@@ -306,6 +359,10 @@ struct RoomEntry {
     float gravityX = 0.0f, gravityY = 10.0f, pixelsToMetres = 0.1f;
     // When set, written as the instance count instead of instances.size() (broken data).
     std::optional<uint32_t> instanceCountOverride;
+    // Written at word 88 (room format 2 and later in flags bits 16-31); none writes offset 0.
+    std::optional<std::vector<RoomLayerEntry>> layers;
+    // When set, written as the layer count instead of layers->size() (broken data).
+    std::optional<uint32_t> layerCountOverride;
 };
 
 class FormWriter {
@@ -352,7 +409,7 @@ public:
     // version: physics fields from 6, friction, awake and kinematic from 9.
     void Objt(const std::vector<std::optional<ObjectEntry>>& objects, uint32_t formatVersion = 15);
     void Tmln(const std::vector<std::optional<TimelineEntry>>& timelines);
-    // Room records of 92 bytes (no layer list) with their four lists.
+    // Room records of 92 bytes with their four lists and their layer list.
     void Room(const std::vector<std::optional<RoomEntry>>& rooms);
 
     // Absolute file offset of entry i of the TPAG chunk, valid after Finish.
