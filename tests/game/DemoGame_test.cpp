@@ -34,6 +34,7 @@
 #include "Runner/Runner_Options.h"
 #include "Runner/Runner_Strings.h"
 #include "Runner/TexturePages.h"
+#include "Room/Room_Layers.h"
 #include "Graphics/ReadPNG.h"
 #include "Variable/Variable_BuiltIn.h"
 
@@ -86,6 +87,7 @@ struct DemoGameTest : ::testing::Test {
         Run_Room = nullptr;
         room.DeleteActiveInstances();
         room.DeleteDeactivatedInstances();
+        room.Clear();  // its layers tell game-data names from their own while the data is loaded
         UnloadGameData();
         Runner_FreeText(&GameFilePath);
         CodeFunction_FreeAll();
@@ -197,6 +199,44 @@ TEST_F(DemoGameTest, PlayerMovesThreePerFrameAndFacesTheWayItWalks)
         EXPECT_EQ(Read(player, Ref_image_xscale), p.xscale);
     }
     EXPECT_EQ(*LinkRecord->callChainHead, nullptr);
+}
+
+// The layers the game code looks up, built from the room's layer data.
+TEST_F(DemoGameTest, RoomHasTheLayersTheGameCodeLooksUp)
+{
+    RoomLayer* ground = Layer_FindByName(&room, "Collisions");
+    ASSERT_TRUE(ground);
+    ASSERT_EQ(ground->count, 1);
+    ASSERT_EQ(ground->first->kind, LAYER_ELEMENT_TILEMAP);
+    const auto* map = static_cast<const LayerElement_Tilemap*>(ground->first);
+    EXPECT_EQ(map->width, 64);
+    EXPECT_EQ(map->height, 36);
+    EXPECT_EQ(map->cells[0], 0u);                 // open sky
+    EXPECT_EQ(map->cells[33 * 64 + 10], 1u);      // grass
+    EXPECT_EQ(map->cells[35 * 64 + 63], 2u);      // soil
+
+    const char* const scenery[] = {"Tiles_Mountains", "Tiles_Trees", "Tiles_Clouds"};
+    int32_t lastDepth = ground->depth;
+    for (const char* name : scenery) {
+        RoomLayer* layer = Layer_FindByName(&room, name);
+        ASSERT_TRUE(layer) << name;
+        EXPECT_GT(layer->count, 0) << name;
+        for (LayerElement* e = layer->first; e; e = e->next) {
+            ASSERT_EQ(e->kind, LAYER_ELEMENT_TILE) << name;
+            const auto* tile = static_cast<const LayerElement_Tile*>(e);
+            EXPECT_EQ(tile->width, 16) << name;
+            EXPECT_LT(tile->x, 1024) << name;
+            EXPECT_LT(tile->y, 576 - 48) << name;  // above the ground
+        }
+        EXPECT_NE(layer->depth, lastDepth) << name;
+    }
+
+    // Both instances stand on the instance layer, in front of the scenery.
+    RoomLayer* instances = Layer_FindByName(&room, "Instances");
+    ASSERT_TRUE(instances);
+    EXPECT_EQ(Instance_Find(kGameId)->layer, instances->id);
+    EXPECT_EQ(Instance_Find(kPlayerId)->layer, instances->id);
+    EXPECT_LT(instances->depth, ground->depth);
 }
 
 // The sprite and tile-set records point at page entries that the TPAG reader

@@ -1,6 +1,7 @@
 #include "demo/DemoGame.h"
 
 #include "demo/DemoArt.h"
+#include "demo/DemoLayers.h"
 #include "demo/TexturePage.h"
 #include "gamedata/FormWriter.h"
 
@@ -16,9 +17,13 @@ constexpr int32_t kCodePlayerStep = 2;
 enum Picture : uint32_t { PIC_SKY, PIC_MOUNTAINS, PIC_TREES, PIC_CLOUDS, PIC_GROUND, PIC_PLAYER, PIC_COUNT };
 
 enum Sprite : uint32_t { SPR_PLAYER, SPR_SKY };
+enum TileSet : int32_t { TS_GROUND, TS_MOUNTAINS, TS_TREES, TS_CLOUDS };
 enum Object : int32_t { OBJ_GAME, OBJ_PLAYER };
 
 constexpr uint32_t kFirstInstanceId = 100001;
+constexpr uint32_t kLayerRoomFormat = 2u << 16;  // room format 2: the record carries a layer list
+constexpr int kColumns = kRoomWidth / kTileSize;
+constexpr int kRows = kRoomHeight / kTileSize;
 
 gamedata::TexturePageEntry Entry(const Placement& p)
 {
@@ -59,6 +64,64 @@ gamedata::BackgroundEntry TileSetOf(const char* name, const Image& image, uint32
     for (int i = 0; i < tiles; ++i) t.tileIds.push_back(static_cast<uint32_t>(i));
     b.tileset = t;
     return b;
+}
+
+gamedata::RoomLayerEntry LayerOf(const char* name, int32_t id, int32_t type, int32_t depth)
+{
+    gamedata::RoomLayerEntry l;
+    l.name = name;
+    l.id = id;
+    l.type = type;
+    l.depth = depth;
+    return l;
+}
+
+// An asset layer of the picture's tiles placed at the given cells.
+gamedata::RoomLayerEntry TileLayerOf(const char* name, int32_t id, int32_t depth, const Image& picture,
+                                     int32_t tileSet, const std::vector<Cell>& origins)
+{
+    gamedata::RoomLayerEntry l = LayerOf(name, id, gamedata::LAYER_TYPE_ASSETS, depth);
+    const int columns = picture.width / kTileSize;
+    std::vector<gamedata::RoomLayerTile> tiles;
+    for (const PlacedTile& p : PlacePicture(picture, origins)) {
+        gamedata::RoomLayerTile t;
+        t.x = p.cell.column * kTileSize;
+        t.y = p.cell.row * kTileSize;
+        t.source = tileSet;
+        t.left = static_cast<int32_t>(p.tile) % columns * kTileSize;
+        t.top = static_cast<int32_t>(p.tile) / columns * kTileSize;
+        tiles.push_back(t);
+    }
+    l.tiles = tiles;
+    return l;
+}
+
+// Back to front: sky, clouds, mountains, trees, the ground tile map, the instances.
+std::vector<gamedata::RoomLayerEntry> RoomLayers(const Image& mountains, const Image& trees, const Image& clouds)
+{
+    gamedata::RoomLayerEntry instances = LayerOf("Instances", 1, gamedata::LAYER_TYPE_INSTANCES, 0);
+    instances.instances = {static_cast<int32_t>(kFirstInstanceId), static_cast<int32_t>(kFirstInstanceId + 1)};
+    gamedata::RoomLayerEntry ground = LayerOf("Collisions", 2, gamedata::LAYER_TYPE_TILEMAP, 100);
+    ground.tileset = TS_GROUND;
+    ground.tilemapWidth = kColumns;
+    ground.tilemapHeight = kRows;
+    ground.cells = GroundCells(kColumns, kRows);
+    // Scenery stands on the grass row.
+    const int groundRow = kRows - 3;
+    const int mountainRows = mountains.height / kTileSize, treeRows = trees.height / kTileSize;
+    std::vector<Cell> ranges;
+    for (int column = 0; column < kColumns; column += mountains.width / kTileSize)
+        ranges.push_back({column, groundRow - mountainRows});
+    gamedata::RoomLayerEntry sky = LayerOf("Background", 6, gamedata::LAYER_TYPE_BACKGROUND, 500);
+    sky.background.sprite = SPR_SKY;
+    sky.background.stretch = 1;
+    return {instances,
+            ground,
+            TileLayerOf("Tiles_Trees", 3, 200, trees, TS_TREES,
+                        {{2, groundRow - treeRows}, {22, groundRow - treeRows}, {46, groundRow - treeRows}}),
+            TileLayerOf("Tiles_Mountains", 4, 300, mountains, TS_MOUNTAINS, ranges),
+            TileLayerOf("Tiles_Clouds", 5, 400, clouds, TS_CLOUDS, {{4, 3}, {28, 7}, {50, 2}}),
+            sky};
 }
 
 gamedata::ObjectEntry ObjectOf(const char* name, uint32_t sprite, int32_t depth)
@@ -121,6 +184,7 @@ std::vector<uint8_t> BuildDemoGame()
     room.height = kRoomHeight;
     room.speed = 60;
     room.colour = 0xF0C080;  // BGR: a light sky blue behind everything
+    room.flags = kLayerRoomFormat;
     gamedata::RoomInstanceEntry controller;
     controller.objectIndex = OBJ_GAME;
     controller.id = static_cast<int32_t>(kFirstInstanceId);
@@ -130,6 +194,7 @@ std::vector<uint8_t> BuildDemoGame()
     figure.x = kRoomWidth / 2;
     figure.y = kRoomHeight - 3 * kTileSize;  // standing on the grass row
     room.instances = {controller, figure};
+    room.layers = RoomLayers(mountains, trees, clouds);
     w.Room({room});
 
     std::vector<gamedata::TexturePageEntry> entries(PIC_COUNT);
