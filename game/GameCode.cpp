@@ -26,15 +26,16 @@ ScriptValue* OwnVariable(CInstance* self, int32_t slot)
     return self->SlotAt(slot);
 }
 
-// target = fn(text): the built-in's result lands in the scratch value, is
-// assigned, and the scratch is made undefined again.
-void AssignCall(CInstance* self, CInstance* other, ScriptValue* target, const LinkFunctionRef& fn, const char* text)
+// Own variable slot = fn(text): the built-in's result lands in the scratch
+// value, is assigned, and the scratch is made undefined again. The slot is
+// looked up after the call, which may grow self's slots.
+void AssignCall(CInstance* self, CInstance* other, int32_t slot, const LinkFunctionRef& fn, const char* text)
 {
     ScriptValue argument;
     ScriptValue_InitString(&argument, text);
     ScriptValue* args[] = {&argument};
     CallBuiltinFunction(self, other, &s_scratch.value, 1, fn.index, args);
-    target->Assign(s_scratch.value);
+    OwnVariable(self, slot)->Assign(s_scratch.value);
     ScriptValue_SetUndefined(&s_scratch.value);
     ScriptValue_SetUndefined(&argument);
 }
@@ -86,13 +87,13 @@ void qsc_Object_object_Game_Create_0(CInstance* self, CInstance* other, ScriptVa
     StackTraceFrame frame("qsc_Object_object_Game_Create_0", 1);
     OwnVariable(self, SLOT_TILESIZE)->Assign(ScriptValue_Real(16));
     frame.line = 2;
-    AssignCall(self, other, OwnVariable(self, SLOT_MAP), Ref_layer_tilemap_get_id, "Collisions");
+    AssignCall(self, other, SLOT_MAP, Ref_layer_tilemap_get_id, "Collisions");
     frame.line = 3;
-    AssignCall(self, other, OwnVariable(self, SLOT_MOUNTAINS), Ref_layer_get_all_elements, "Tiles_Mountains");
+    AssignCall(self, other, SLOT_MOUNTAINS, Ref_layer_get_all_elements, "Tiles_Mountains");
     frame.line = 4;
-    AssignCall(self, other, OwnVariable(self, SLOT_TREES), Ref_layer_get_all_elements, "Tiles_Trees");
+    AssignCall(self, other, SLOT_TREES, Ref_layer_get_all_elements, "Tiles_Trees");
     frame.line = 5;
-    AssignCall(self, other, OwnVariable(self, SLOT_CLOUDS), Ref_layer_get_all_elements, "Tiles_Clouds");
+    AssignCall(self, other, SLOT_CLOUDS, Ref_layer_get_all_elements, "Tiles_Clouds");
 }
 
 // An empty event body pushes no frame.
