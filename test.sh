@@ -11,8 +11,13 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 "$root/scripts/check_symbols.sh" "$root/build/asan/libquillstep_engine.a"
 cd "$root/build/asan"
-ctest --output-on-failure -j"${QS_JOBS:-$(nproc)}" "$@"
+ctest --output-on-failure -j"${QS_JOBS:-$(nproc)}" "$@" | tee ctest.log
+summary=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" ctest.log | tail -1)
 # Bounded fuzz runs of the decoders and loaders.
 for fuzz in "$root"/scripts/fuzz*.sh; do
   if [ -x "$fuzz" ]; then "$fuzz"; fi
 done
+# One closing line for the whole run.
+total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$summary")
+failed=$(sed -E 's/.*, ([0-9]+) tests failed.*/\1/' <<<"$summary")
+echo "tests: $((total - failed)) passed, $failed failed"

@@ -22,4 +22,10 @@ fi
 export CCACHE_DIR=${CCACHE_DIR:-$root/.ccache}
 export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-5G}
 cmake -S "$root" -B "$root/$build" -G Ninja "$@" >/dev/null
-cmake --build "$root/$build" -j"${QS_JOBS:-$(nproc)}"
+# The build's own output goes to a log; it is shown only when the build fails.
+log="$root/$build/build.log"
+if ! cmake --build "$root/$build" -j"${QS_JOBS:-$(nproc)}" >"$log" 2>&1; then
+  grep -E "error|Error" "$log" | head -40 >&2
+  tail -30 "$log" >&2
+  exit 1
+fi

@@ -18,7 +18,7 @@
 #include "Object/Event_Main.h"
 #include "Object/Object_Main.h"
 #include "Object/TimeLine_Main.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_Options.h"
 

@@ -6,6 +6,7 @@
 #include "Host/Host_Window.h"
 #include "IO/IO_Main.h"
 #include "IO/IO_Stub.h"
+#include "Object/Event_Drivers.h"
 #include "Runner/Runner_Options.h"
 
 SDL_Window* GR_Window_Handle = nullptr;

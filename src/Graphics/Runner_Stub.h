@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "Base/Timing.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 
 extern int32_t DeviceResetCountdown;

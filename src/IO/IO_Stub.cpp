@@ -9,7 +9,6 @@ void DirectInput_CreatePads() {}
 bool DirectInput_Init() { return true; }
 void DirectInput_Rescan() { ++IO_DeviceRescans; }
 void XInput_PollConnections() {}
-void Joystick_UpdateConnected() {}
 void Gamepads_Update() {}
 void Gamepads_Free() {}
 void IO_CreateVirtualButtons() {}

@@ -7,7 +7,6 @@ void DirectInput_CreatePads();
 bool DirectInput_Init();
 void DirectInput_Rescan();
 void XInput_PollConnections();
-void Joystick_UpdateConnected();
 void Gamepads_Update();
 void Gamepads_Free();
 void IO_CreateVirtualButtons();

@@ -9,7 +9,7 @@
 #include "Object/TimeLine_Main.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 #include "Script/Script_Main.h"
 
 int Event_CurrentObject = 0;

@@ -4,7 +4,7 @@
 #include "Code/VariableList.h"
 #include "Code/Code_Variable.h"
 #include "Object/Collision_Stub.h"
-#include "Object/EventPass_Stub.h"
+#include "Object/Event_Drivers.h"
 #include "Room/Room_Layers.h"
 #include "Object/Object_Main.h"
 #include "Object/PhysicsWorld_Stub.h"

@@ -13,6 +13,8 @@ struct CSprite {
     const void* skeletonData;  // what a skeleton instance is made from
     int32_t xorigin = 0;
     int32_t yorigin = 0;
+    float playbackSpeed = 1;         // image frames per step or per second
+    int32_t playbackSpeedType = 1;   // 1 frames per game frame, 0 frames per second
 };
 
 bool Sprite_Exists(int32_t index);

@@ -12,7 +12,7 @@
 #include "Code/VM_Stub.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 
 namespace {
 constexpr uint32_t kOldRecordSize = 8;

@@ -18,7 +18,7 @@
 #include "Object/Object_Main.h"
 #include "Object/Room_Main.h"
 #include "Object/TimeLine_Main.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_Services_Stub.h"
 #include "Runner/GameOptions.h"

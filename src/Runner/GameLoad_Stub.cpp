@@ -3,15 +3,6 @@
 #include <cstdio>
 
 #include "Base/Console.h"
-#include "Object/Camera_Functions.h"
-#include "Object/Instance_MotionFunctions.h"
-
-void InitQSCFunctions()
-{
-    InitMotionFunctions();
-    InitCameraFunctions();
-}
-
 
 void JS_InitBuiltInObjects() {}
 void JS_CreateResourceObject() {}

@@ -4,9 +4,6 @@
 // keeps the load going); the owning subsystem replaces its entries.
 #include <cstdint>
 
-// Built-in function groups (start-up sequence).
-void InitQSCFunctions();
-
 // Script object model (object mode only).
 void JS_InitBuiltInObjects();
 void JS_CreateResourceObject();

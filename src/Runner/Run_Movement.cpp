@@ -1,7 +1,7 @@
 #include "Runner/Run_Movement.h"
 
 #include "Base/Timing.h"
-#include "Object/EventPass_Stub.h"
+#include "Object/Event_Drivers.h"
 #include "Object/Instance.h"
 #include "Object/Event_Main.h"
 #include "Object/Room_Class.h"

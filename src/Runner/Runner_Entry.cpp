@@ -8,7 +8,9 @@
 #include "Host/Host_Paths.h"
 #include "Runner/Runner_Options.h"
 #include "Runner/Runner_Services_Stub.h"
-#include "Runner/Runner_StartUp_Stub.h"
+#include "Runner/Run_Main.h"
+#include "Runner/Run_Room.h"
+#include "Runner/Runner_StartUp.h"
 #include "Runner/Runner_Strings.h"
 
 char* RunnerCommandLine = nullptr;
@@ -140,5 +142,6 @@ int Runner_Main(int argc, char** argv)
     } while (RestartRequested);
 
     Runner_FreeText(&RunnerCommandLine);
-    return 0;
+    // A game stopped by a fatal error must not look like one that ended well.
+    return FatalErrorShown ? 1 : 0;
 }

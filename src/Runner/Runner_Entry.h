@@ -9,7 +9,7 @@
 // ---- Entry and restart loop ----------------------------------------------
 
 // The runner's main: rebuilds the command line from argv and runs the restart
-// loop; returns 0 when the last pass ends.
+// loop; returns 0 when the last pass ends, 1 when a fatal error stopped it.
 int Runner_Main(int argc, char** argv);
 
 // argv as one command line: arguments joined by spaces, each one holding a

@@ -6,7 +6,7 @@
 #include "IO/IniFile.h"
 #include "Runner/GameLoad_Stub.h"
 #include "IO/LoadSave_Stub.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_Services_Stub.h"
 #include "Runner/Runner_Options.h"

@@ -12,7 +12,7 @@
 #include "Object/Instance.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 #include "Script/Script_Main.h"
 #include "support/GameFiles.h"
 #include "support/ModuleFixture.h"

@@ -15,7 +15,7 @@
 #include "Code/JS_Stub.h"
 #include "Code/VariableList.h"
 #include "Object/InstanceFixture.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_Options.h"
 

@@ -11,6 +11,7 @@
 #include "Code/Code_Variable.h"
 #include "Code/Code_VariableValue.h"
 #include "Object/Camera.h"
+#include "Object/Camera_Functions.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance.h"
 #include "Object/Room_Class.h"
@@ -60,6 +61,7 @@ struct CameraGameTest : ::testing::Test {
         HeadlessMode.noDialogs = true;
         CodeFunction_FreeAll();
         Variable_BuiltIn_Free();
+        InitCameraFunctions();  // as the early initialisation does
         eventmodule::Reset();
         testmodule::Install(eventmodule::Record());
         ASSERT_TRUE(LinkRecord_Load());
@@ -97,7 +99,7 @@ TEST_F(CameraGameTest, LoadingMakesTheDefaultCameraThenOneCameraPerView)
     EXPECT_EQ(camera->viewX, 64.0f);
     EXPECT_EQ(camera->speedX, 6.0f);
     EXPECT_EQ(camera->target, 2);
-    // The camera built-ins were registered with the other groups.
+    // The camera built-ins stay registered through the load.
     int32_t id = -1;
     EXPECT_TRUE(CodeFunction_Find("camera_get_view_x", &id));
     // A room started from its definition gets clones; ending it destroys them.

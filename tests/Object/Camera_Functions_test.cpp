@@ -12,7 +12,7 @@
 #include "Graphics/ViewBounds_Stub.h"
 #include "Object/CameraFixture.h"
 #include "Object/Camera_Functions.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_Options.h"
 

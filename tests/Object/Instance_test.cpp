@@ -10,7 +10,7 @@
 #include "Base/ErrorReport.h"
 #include "Code/GCRegistry_Stub.h"
 #include "Code/VariableList.h"
-#include "Object/EventPass_Stub.h"
+#include "Object/Event_Drivers.h"
 #include "Runner/Runner_Options.h"
 #include "Object/Skeleton_Stub.h"
 #include "Object/InstanceFixture.h"

@@ -13,7 +13,7 @@
 #include "Object/Object_Main.h"
 #include "Object/Room_Class.h"
 #include "Runner/GameHeader.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_Options.h"
 #include "support/EventModule.h"

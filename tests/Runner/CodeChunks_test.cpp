@@ -12,7 +12,7 @@
 #include "Runner/CodeChunks.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_Options.h"
 #include "support/GameFiles.h"

@@ -50,7 +50,9 @@ TEST_F(GameHeaderTest, HeaderPassReadsGeneralHeaderAndTablesWithItsLogLines)
 
     CapturedLog log;
     ASSERT_TRUE(LoadGameHeader(bytes.data(), static_cast<uint32_t>(bytes.size()))) << GameData_LastError();
-    EXPECT_EQ(log.Text(), "Get Header Information\nInitQSCFunctions\nCode_Load()\nVARI_Load()\n"
+    EXPECT_EQ(log.Text(), "Get Header Information\nInitQSCFunctions\n"
+                          "HighScore..Game..Math..Graphic..Action..File..Resource..Interaction..3D..Particle..Misc..DS..Sound..Physics..Gamepad..Buffers..Networking..Shaders..Kivo..Fini\n"
+                          "Code_Load()\nVARI_Load()\n"
                           "got 1 global variables\ngot 2 instance variables\ngot 3 local variables\nID_STRG\n");
     EXPECT_EQ(FormatVersion, 15);
     EXPECT_TRUE(NewCodeFormat);

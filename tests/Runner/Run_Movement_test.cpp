@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "Object/EventPass_Stub.h"
+#include "Object/Event_Drivers.h"
 #include "Object/PhysicsWorld_Stub.h"
 #include "Object/WorldFixture.h"
 #include "Path/Path_Class.h"

@@ -16,7 +16,7 @@
 #include "Runner/GameLoad_Stub.h"
 #include "support/TestModule.h"
 #include "IO/LoadSave_Stub.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_Services_Stub.h"
 #include "Runner/Runner_IniOptions.h"
@@ -129,7 +129,7 @@ TEST_F(RunnerLoadGameTest, DebugOutputShowsTheLoadInOrder)
                                     "Reading File " + path + "\n",
                                     "Loaded File " + path + "(" + size + ")\n",
                                     "IFF wad found\n",
-                                    "Get Header Information\nInitQSCFunctions\nID_STRG\n",
+                                    "Get Header Information\nInitQSCFunctions\nHighScore..Game..Math..Graphic..Action..File..Resource..Interaction..3D..Particle..Misc..DS..Sound..Physics..Gamepad..Buffers..Networking..Shaders..Kivo..Fini\nID_STRG\n",
                                     "LoadGameData()\ninitialise everything!\n",
                                     "Process Chunk: GEN8   ",
                                     "Process Chunk: OPTN   64\n",

@@ -28,7 +28,7 @@
 #include "Runner/GameChunks.h"
 #include "Runner/GameData.h"
 #include "Runner/GameHeader.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_LoadGame.h"
 #include "Runner/Runner_Options.h"

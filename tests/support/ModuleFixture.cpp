@@ -6,7 +6,7 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Variable.h"
 #include "Runner/GameData.h"
-#include "Runner/Run_Room_Stub.h"
+#include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_LoadGame.h"
 #include "Runner/Runner_Options.h"

@@ -1,0 +1,75 @@
+#include "Runner/Run_Globals.h"
+
+#include "Runner/Runner_Entry.h"
+
+ScriptValue caption_score = ScriptValue_Undefined();
+ScriptValue caption_lives = ScriptValue_Undefined();
+ScriptValue caption_health = ScriptValue_Undefined();
+double score = 0;
+bool show_score = true;
+double lives = -1;
+bool show_lives = false;
+double health = 100.0;
+bool show_health = false;
+int32_t view_current = 0;
+int32_t cursor_sprite = -1;
+int32_t transition_kind = 0;
+int64_t StepCounter = 0;
+bool DrawEventEnabled = true;
+bool DebuggerPause = false;
+uint32_t GameId = 0;
+int32_t ApplicationSurface = APPLICATION_SURFACE_NONE;
+int32_t ApplicationSurfaceWidth = -1, ApplicationSurfaceHeight = -1;
+bool ApplicationSurfaceEnabled = true;
+
+namespace {
+void ResetSurfaceGlobals()
+{
+    GameId = 0;
+    ApplicationSurface = APPLICATION_SURFACE_NONE;
+    ApplicationSurfaceWidth = ApplicationSurfaceHeight = -1;
+    ApplicationSurfaceEnabled = true;
+    view_current = 0;
+}
+
+void FreeCaptions()
+{
+    ScriptValue_SetUndefined(&caption_score);
+    ScriptValue_SetUndefined(&caption_lives);
+    ScriptValue_SetUndefined(&caption_health);
+}
+}  // namespace
+
+void SetDefaultCaptions()
+{
+    FreeCaptions();
+    ScriptValue_SetString(&caption_health, "Health: ");
+    MainLoopRunning = 0;
+    DebuggerPause = false;
+    transition_kind = 0;
+    score = 0;
+    show_score = true;
+    lives = -1;
+    show_lives = false;
+    health = 100.0;
+    show_health = false;
+    cursor_sprite = -1;
+    StepCounter = 0;
+    DrawEventEnabled = true;
+    ResetSurfaceGlobals();
+}
+
+void Run_ResetGameGlobals()
+{
+    score = 0;
+    lives = -1;
+    cursor_sprite = -1;
+    StepCounter = 0;
+    transition_kind = 0;
+}
+
+void Run_ResetRunGlobals()
+{
+    FreeCaptions();
+    ResetSurfaceGlobals();
+}

@@ -1,0 +1,37 @@
+#pragma once
+// Room switching and game start and end: the pending room request, the
+// first room of a game, the end of a room and the start of the next with the
+// persistent instances carried across, persistent rooms kept dormant, restart
+// and the end of the game.
+#include <cstdint>
+
+class CGameRoom;
+
+constexpr int32_t ROOMCODE_END = -100;
+constexpr int32_t ROOMCODE_RESTART = -200;
+constexpr int32_t ROOMCODE_QUIT = -400;
+
+// -1 nothing pending, 0 or more a room index, or one of the codes above.
+// Acted upon by the main loop after the frame.
+extern int32_t PendingRoomCode;
+// Index of the current room in the room table (the built-in `room`).
+extern int32_t room;
+
+void RequestGameEnd();
+
+// Starts (or restarts) the game in the first room of the play order.
+void Run_StartGame();
+// Ends the room and the game; every run-time room is destroyed.
+void Run_EndGame();
+// Ends the current room and starts the room of that index.
+void SwitchRoom(int32_t index);
+// Makes the room of that index current and runs its start.
+void Run_StartRoom(int32_t index, bool gameStart);
+void Run_EndRoom(bool gameEnd);
+void Run_SetCurrentRoom(CGameRoom* room);
+// Shutdown: deletes the persistent instances waiting for the next room.
+void PersistentInstances_DeleteAll();
+// Persistent instances waiting between the end of a room and the next start.
+int32_t PersistentInstances_Count();
+// The live copy kept for the room index (persistent rooms), or null.
+CGameRoom* Run_RuntimeRoom(int32_t index);

@@ -1,0 +1,130 @@
+#include "Runner/Run_Step.h"
+
+#include "Base/Timing.h"
+#include "Graphics/Graphics_Window.h"
+#include "IO/IO_Main.h"
+#include "Object/Event_Drivers.h"
+#include "Object/Event_Main.h"
+#include "Object/Instance.h"
+#include "Object/Instance_Lookup.h"
+#include "Object/Room_Class.h"
+#include "Object/Sprite_Stub.h"
+#include "Runner/GameHeader.h"
+#include "Runner/GameOptions.h"
+#include "Runner/Run_Globals.h"
+#include "Runner/Run_Movement.h"
+#include "Runner/Run_Room.h"
+#include "Runner/Run_Services_Stub.h"
+
+int64_t delta_time = 0;
+int64_t StepClock = 0;
+
+namespace {
+// After a pass: apply what it deferred; true when the step must stop.
+bool PassDone()
+{
+    UpdateActiveLists();
+    return PendingRoomCode != -1;
+}
+}  // namespace
+
+void Instance_AnimateImage(CInstance* instance)
+{
+    CSprite* sprite = Sprite_Get(instance->sprite_index);
+    if (LayerMode && sprite) {
+        if (sprite->playbackSpeedType == 1) {
+            instance->image_index += sprite->playbackSpeed * instance->image_speed;
+        } else {
+            const double fps = GameFrameTimer.GetFPS();
+            if (fps != 0)
+                instance->image_index += static_cast<float>(sprite->playbackSpeed / fps) * instance->image_speed;
+        }
+    } else {
+        instance->image_index += instance->image_speed;
+    }
+    const int32_t n = instance->GetImageNumber();
+    if (static_cast<int64_t>(instance->image_index) >= n) {
+        instance->image_index -= static_cast<float>(n);
+        PerformEventForInstance(instance, instance, EVENT_OTHER, 7);
+    } else if (instance->image_index < 0) {
+        instance->image_index += static_cast<float>(n);
+        PerformEventForInstance(instance, instance, EVENT_OTHER, 7);
+    }
+}
+
+void DoAStep()
+{
+    const int64_t now = static_cast<int64_t>(Timing_Microseconds());
+    delta_time = now - StepClock;
+    StepClock = now;
+
+    Timing_Push(0xFF808080u, "Garbage Collector");
+    GC_Collect(nullptr);
+    Timing_Pop();
+    Game_ApplyQueuedLoad();
+    Timing_Push(0xFF00FF00u, "IO&Kivo");
+    IO_Update();
+    Kivo_Tick();
+    Timing_Pop();
+    if (GameOptions.pauseWhenInactive && GR_Window_Handle && !GR_Window_HasFocus()) return;
+
+    Timing_Push(0xFF0000FFu, "Update");
+    CGameRoom* current = Run_Room;
+    bool anyTimeline = false, anyPath = false;
+    if (current) {
+        for (CInstance* instance = current->activeInstances.first; instance;) {
+            CInstance* next = instance->m_next;
+            instance->xprevious = instance->x;
+            instance->yprevious = instance->y;
+            instance->path_positionprevious = instance->path_position;
+            Instance_AnimateImage(instance);
+            anyTimeline = anyTimeline || instance->timeline_running;
+            anyPath = anyPath || instance->path_index >= 0;
+            instance = next;
+        }
+        current->UpdateLayerAnimation();
+    }
+
+    HandleStep(EVENT_STEP_BEGIN);
+    if (PassDone()) return;
+    Network_Update();
+    Steam_Update();
+    if (PassDone()) return;
+    if (anyTimeline) Timeline_Step();
+    if (PassDone()) return;
+    HandleAlarm();
+    if (PassDone()) return;
+    IO_HandleKeyboardEvents();
+    if (PassDone()) return;
+    Joystick_Step();
+    if (PassDone()) return;
+    IO_HandleMouseEvents();
+    if (PassDone()) return;
+    HandleStep(EVENT_STEP_NORMAL);
+    if (PassDone()) return;
+    const bool physicsMoved = HandleInstanceMovement(anyPath);
+    if (PassDone()) return;
+    HandleOther();
+    if (PassDone()) return;
+    AsyncRequests_Process();
+    if (PassDone()) return;
+    if (!physicsMoved) Collision_Step();
+    if (PassDone()) return;
+    HandleStep(EVENT_STEP_END);
+    if (PassDone()) return;
+    ParticleSystem_UpdateAll();
+    Timing_Pop();
+
+    Timing_Push(0xFF00FFFFu, "Draw");
+    if (Run_Room) Run_Room->RemoveMarkedInstances();
+    if (DrawEventEnabled) {
+        DrawFrame();
+        UpdateActiveLists();
+    }
+    Timing_Pop();
+    Timing_Push(0xFF008080u, "Scroll");
+    if (Run_Room) Run_Room->ScrollBackgrounds();
+    UpdateActiveLists();
+    ++StepCounter;
+    Timing_Pop();
+}

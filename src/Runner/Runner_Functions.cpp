@@ -1,0 +1,50 @@
+// The groups of built-in functions, registered in this order by the header
+// pass. The order matters where two groups register the same name: lookup
+// finds the first. A subsystem adds its registrar to its group's line.
+#include "Base/Console.h"
+#include "Object/Instance_MotionFunctions.h"
+#include "Object/LayerFunctions_Stub.h"
+#include "Runner/Run_Services_Stub.h"
+#include "Runner/Runner_StartUp.h"
+
+namespace {
+using Registrar = void (*)();
+
+struct BuiltinGroup {
+    const char* line;
+    Registrar registrars[4];
+};
+
+const BuiltinGroup kBuiltinGroups[] = {
+    {"HighScore..", {Score_Load}},
+    {"Game..", {InitMotionFunctions, InitLayerFunctions}},
+    {"Math..", {}},
+    {"Graphic..", {}},
+    {"Action..", {}},
+    {"File..", {}},
+    {"Resource..", {}},
+    {"Interaction..", {}},
+    {"3D..", {}},
+    {"Particle..", {}},
+    {"Misc..", {}},
+    {"DS..", {}},
+    {"Sound..", {}},
+    {"Physics..", {}},
+    {"Gamepad..", {}},
+    {"Buffers..", {}},
+    {"Networking..", {}},
+    {"Shaders..", {}},
+    {"Kivo..", {}},
+};
+}  // namespace
+
+void InitQSCFunctions()
+{
+    for (const BuiltinGroup& group : kBuiltinGroups) {
+        VerboseConsole->Output("%s", group.line);
+        for (Registrar registrar : group.registrars) {
+            if (registrar) registrar();
+        }
+    }
+    VerboseConsole->Output("Fini\n");
+}

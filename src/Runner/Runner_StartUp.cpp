@@ -1,0 +1,252 @@
+#include "Runner/Runner_StartUp.h"
+
+#include <cstdlib>
+
+#include "Base/Console.h"
+#include "Base/Thread.h"
+#include "Base/Timing.h"
+#include "Code/Code_Constant.h"
+#include "Code/Code_Function.h"
+#include "Code/Code_Variable.h"
+#include "Code/Code_VariableValue.h"
+#include "Code/ObjectBase.h"
+#include "Graphics/BuiltinImages.h"
+#include "Graphics/Graphics_DisplayM.h"
+#include "Graphics/Graphics_Texture.h"
+#include "Graphics/Graphics_Window.h"
+#include "Graphics/TexturesM.h"
+#include "IO/Dialog_Stub.h"
+#include "IO/IO_Main.h"
+#include "Object/Camera_Functions.h"
+#include "Object/Instance_Lookup.h"
+#include "Object/Object_Lists.h"
+#include "Object/Object_Main.h"
+#include "Object/Room_Main.h"
+#include "Object/TimeLine_Main.h"
+#include "Path/Path_Main.h"
+#include "Runner/GameChunks.h"
+#include "Runner/GameData.h"
+#include "Runner/GameHeader.h"
+#include "Runner/GameOptions.h"
+#include "Runner/Run_Globals.h"
+#include "Runner/Run_Main.h"
+#include "Runner/Run_Room.h"
+#include "Runner/Run_Services_Stub.h"
+#include "Runner/Runner_Entry.h"
+#include "Runner/Runner_LoadGame.h"
+#include "Runner/Runner_Options.h"
+#include "Runner/Runner_Strings.h"
+#include "Script/Script_Main.h"
+#include "Variable/Variable_BuiltIn.h"
+
+bool ReleaseModeChecks = false;
+
+namespace {
+constexpr unsigned kRandomSeed = 2101988;
+
+void Step(const char* line)
+{
+    VerboseConsole->Output("%s", line);
+}
+
+bool PrepareStep(const char* line, bool ok, const char* failure)
+{
+    Step(line);
+    if (!ok && failure) ShowMessageBox(failure);
+    return ok;
+}
+
+int Pick(uint32_t code, const int* values, uint32_t count)
+{
+    return code >= 1 && code <= count ? values[code - 1] : -1;
+}
+}  // namespace
+
+void DisplayModeFromCodes(uint32_t resolution, uint32_t frequency, uint32_t depth, int* width, int* height,
+                          int* hertz, int* bits)
+{
+    static const int kWidths[] = {320, 640, 800, 1024, 1280, 1600};
+    static const int kHeights[] = {240, 480, 600, 768, 1024, 1200};
+    static const int kHertz[] = {60, 70, 85, 100, 120};
+    static const int kBits[] = {16, 32};
+    *width = Pick(resolution, kWidths, 6);
+    *height = Pick(resolution, kHeights, 6);
+    *hertz = Pick(frequency, kHertz, 5);
+    *bits = Pick(depth, kBits, 2);
+}
+
+bool RunnerInit()
+{
+    GR_D3D_SetBuiltinTextureSource(BuiltinImages_Table);
+    Timing_Init();
+    InitTempDirectory();
+    GR_InitCircleTable();
+    Code_Constant_Init();
+    GR_Window_ResetViewMappings();
+    Particle_Init();
+    SetDefaultCaptions();
+    Variable_BuiltIn_Init();
+    Path_Init();
+    Score_Init();
+    DepthChangeQueue.count = 0;
+    ObjectChangeQueue.count = 0;
+    InitCameraFunctions();
+    DispatchPendingMessages();
+    return true;
+}
+
+bool InitGraphicsAndTextures()
+{
+    if (GameOptions.displayModeChange) {
+        int width, height, hertz, bits;
+        DisplayModeFromCodes(GameOptions.resolutionCode, GameOptions.frequencyCode, GameOptions.colourDepthCode,
+                             &width, &height, &hertz, &bits);
+        GR_Display_SetAll(width, height, hertz, bits);
+    }
+    Step("GR_D3D_Init()\n");
+    if (!GR_D3D_Init(GR_Window_Handle, static_cast<int>(GameGeneral.windowWidth),
+                     static_cast<int>(GameGeneral.windowHeight), GameGeneral.infoFlags))
+        return false;
+    Step("Background_InitTextures()\n");
+    Background_InitTextures();
+    Step("Sprite_InitTextures()\n");
+    Sprite_InitTextures();
+    Step("Font_InitTextures()\n");
+    Font_InitTextures();
+    return true;
+}
+
+bool RunnerStartUp()
+{
+    VerboseConsole->Output(
+        "\n***************************************\n*     Kivo Works Runner v%d.%d(%d)[r%d]    *\n"
+        "***************************************\t \n",
+        1, 0, 999, 32908);
+    Thread_MarkMainThread();
+    RunnerLoadGame();
+    if (!GameData) return false;  // a child game without data already asked to end
+    Step("Get Resolution\n");
+    if (!LoadGameHeader(GameData, GameDataSize)) {
+        RunnerRefuseGameData();
+        return false;
+    }
+    Step("Create Window\n");
+    const int width = GameGeneral.windowWidth ? static_cast<int>(GameGeneral.windowWidth) : 800;
+    const int height = GameGeneral.windowHeight ? static_cast<int>(GameGeneral.windowHeight) : 480;
+    GR_Window_Create(width, height);
+    Step("Init Graphics\n");
+    if (!InitGraphicsAndTextures()) return false;
+    Step("IO Init\n");
+    IO_Init();
+    Step("Process Messages\n");
+    DispatchPendingMessages();
+    Step("Splash!\n");
+    RunnerShowSplash();
+    Step("Start Frame\n");
+    Start_Frame();
+    Step("Part Create Textures\n");
+    Part_CreateTextures();
+    Step("Debug Init Remote Interface\n");
+    Debug_InitRemoteInterface();
+    Step("VM Init\n");
+    Step("Create Score Form\n");
+    Step("Create Load Form\n");
+    Step("Create Error Form\n");
+    Step("Do The Work\n");
+    std::srand(kRandomSeed);
+    if (!LoadGameData()) {
+        LogConsole->Output("Failed to load the game\n");
+        // A game that cannot be read must not look like one that ran.
+        RunnerRefuseGameData();
+        return false;
+    }
+    Variable_InitGlobalFlags();
+    Step("PrepareGame()\n");
+    if (!PrepareGame()) return false;
+    Step("Run_Start\n");
+    Run_Start();
+    return true;
+}
+
+bool PrepareGame()
+{
+    if (!PrepareStep("Extension_Prepare() \n", Extension_Prepare(), "Failed to prepare extension packages."))
+        return false;
+    if (!PrepareStep("Code_Constant_Prepare() \n", Code_Constant_Prepare(), "Failed to define the constants."))
+        return false;
+    if (!PrepareStep("Script_Prepare() \n", Script_Prepare(), "Failed to compile the scripts.")) return false;
+    if (!PrepareStep("TimeLine_Prepare() \n", TimeLine_Prepare(), "Failed to compile the actions in the time lines."))
+        return false;
+    if (!PrepareStep("Object_Prepare() \n", Object_Prepare(), "Failed to compile the actions in the objects."))
+        return false;
+    PrepareStep("Room_Prepare() \n", Room_Prepare(), nullptr);
+    Step("Sound_Prepare() \n");
+    SoundHardware_Create();
+    if (!Sound_Prepare()) {
+        ShowMessageBox("Failed to prepare the sounds.");
+        return false;
+    }
+    Audio_PrepareSounds();
+    Step("InitGraphics() \n");
+    Step("Finished PrepareGame() \n");
+    return true;
+}
+
+void RunnerEndRun()
+{
+    IO_End();
+    SoundHardware_Destroy();
+    Profiler_FinalDump();
+}
+
+void RunnerShutdown()
+{
+    Kivo_Quit();
+    Network_Shutdown();
+    Steam_Shutdown();
+    Score_Save();
+    Code_Constant_Free();
+    CodeFunction_FreeAll();
+    MP_Grid_DestroyAll();
+    Room_FreeAll();
+    Instance_DeleteAll();
+    PersistentInstances_DeleteAll();
+    Object_FreeEventLists();
+    Object_Free();
+    ParticleSystem_FreeAll();
+    Sprite_FreeAll();
+    CleanTempDirectory();
+    VertexFormat_Shutdown();
+    GR_D3D_Shutdown();
+    Background_Shutdown();
+    GR_Texture_FreeAll();
+    Script_DeleteAll();
+    Variable_BuiltIn_Free();
+    Font_Shutdown();
+    Text_Free();
+    VertexFormat_FreeList();
+    File_CloseAll();
+    TimeLine_Free();
+    UnloadGameData();
+    Sound_DeleteAll();
+    GR_D3D_ReleaseAll();
+    if (GR_Window_Handle) {
+        GR_Window_Destroy(GR_Window_Handle);
+        GR_Window_Handle = nullptr;
+    }
+}
+
+void RunnerReset()
+{
+    Run_ResetRunGlobals();
+    Runner_FreeText(&GameFilePath);
+    Runner_FreeGameFolder();
+    GameHeader_Reset();
+    Variable_FreeGlobalObject();
+    KVObjectBase::FreePool();
+}
+
+void SetReleaseMode(bool withChecks)
+{
+    ReleaseModeChecks = withChecks;
+}

@@ -1,0 +1,71 @@
+// A runner for the end-to-end tests of the frame loop: the engine with a small
+// game module whose code entries write one line per event they run to
+// standard output ("<tag> id=<id> ev=<kind>,<sub> step=<step> x=<x>") and
+// act on the world the way the test games need.
+#include <cstdio>
+
+#include "Base/ErrorReport.h"
+#include "Code/Code_Link.h"
+#include "Object/Event_Main.h"
+#include "Object/Instance.h"
+#include "Runner/Run_Globals.h"
+#include "Runner/Run_Room.h"
+#include "Runner/Runner_Entry.h"
+#include "world_codes.h"
+
+namespace {
+StackTraceFrame* s_chainHead = nullptr;
+LinkVariableRef* s_variables[] = {nullptr};
+LinkFunctionRef* s_functions[] = {nullptr};
+int s_restarts = 0;
+bool s_wentNext = false;
+
+void Trace(const char* tag, CInstance* self)
+{
+    std::printf("%s id=%d ev=%d,%d step=%lld room=%d x=%g\n", tag, self ? self->id : -1, Event_CurrentKind,
+                Event_CurrentNumber, static_cast<long long>(StepCounter), room, self ? self->x : 0.0);
+}
+
+#define CODE(name, body)                                                                  \
+    void name(CInstance* self, CInstance*, ScriptValue*, int, ScriptValue**)             \
+    {                                                                                     \
+        StackTraceFrame frame(#name, 1);                                                  \
+        Trace(#name, self);                                                               \
+        body;                                                                             \
+    }
+
+CODE(Ev, (void)0)
+CODE(SetAlarm3, self->SetAlarm(0, 3))
+CODE(StartTimeline, { self->timeline_index = 0; self->timeline_running = true; self->timeline_speed = 1; })
+CODE(GotoNext, { if (room == 0 && !s_wentNext) PendingRoomCode = 1; s_wentNext = true; })
+CODE(EndAtStep4, { if (StepCounter >= 4) RequestGameEnd(); })
+CODE(RestartOnce, { PendingRoomCode = s_restarts++ == 0 ? ROOMCODE_RESTART : ROOMCODE_END; })
+CODE(Fatal, ReportRuntimeError("world: a fatal error", true))
+CODE(Move3, self->SetHSpeed(3))
+CODE(RoomCode, (void)0)
+CODE(Persist, self->persistent = true)
+CODE(GotoBack, { if (room == 1) PendingRoomCode = 0; })
+
+CompiledCodeEntry s_code[WORLD_CODE_COUNT] = {
+    {"Ev", Ev}, {"SetAlarm3", SetAlarm3}, {"StartTimeline", StartTimeline}, {"GotoNext", GotoNext},
+    {"EndAtStep4", EndAtStep4}, {"RestartOnce", RestartOnce}, {"Fatal", Fatal}, {"Move3", Move3},
+    {"RoomCode", RoomCode}, {"Persist", Persist}, {"GotoBack", GotoBack},
+};
+}  // namespace
+
+GameLinkRecord* GameModule_GetLinkRecord(GameLinkRecord* record)
+{
+    *record = GameLinkRecord{};
+    record->codeCount = WORLD_CODE_COUNT;
+    record->variables = s_variables;
+    record->functions = s_functions;
+    record->codeTable = s_code;
+    record->callChainHead = &s_chainHead;
+    return record;
+}
+
+int main(int argc, char** argv)
+{
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    return Runner_Main(argc, argv);
+}
