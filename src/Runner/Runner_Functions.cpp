@@ -4,6 +4,7 @@
 #include "Base/Console.h"
 #include "Function/Function_Layer.h"
 #include "Object/Instance_MotionFunctions.h"
+#include "Object/LayerFunctions_Stub.h"
 #include "Runner/Run_Services_Stub.h"
 #include "Runner/Runner_StartUp.h"
 
@@ -17,7 +18,7 @@ struct BuiltinGroup {
 
 const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
-    {"Game..", {InitMotionFunctions}},
+    {"Game..", {InitMotionFunctions, InitLayerFunctions}},
     {"Math..", {}},
     {"Graphic..", {}},
     {"Action..", {}},

@@ -165,3 +165,95 @@ TEST(FormWriterTest, LaysOutCodeVariablesAndScriptsByteForByte)
     EXPECT_EQ(U32(b, script + 4), 0u);
 }
 }  // namespace
+
+namespace {
+// Sprite and background records ahead of the TPAG chunk they point into.
+TEST(FormWriterTest, LaysOutSpritesAndTileSetsByteForByte)
+{
+    gamedata::FormWriter w;
+    gamedata::SpriteEntry s;
+    s.name = "spr";
+    s.width = 9;
+    s.height = 2;
+    s.bboxRight = 8;
+    s.bboxBottom = 1;
+    s.xOrigin = 4;
+    s.yOrigin = 1;
+    s.speed = 2.0f;
+    s.frames = {1, std::nullopt};
+    s.masks = {{0xFF, 0x80, 0x01, 0x00}};
+    gamedata::SpriteEntry plain = s;
+    plain.plainForm = true;
+    plain.frames = {0};
+    plain.masks.clear();
+    w.Sprt({s, std::nullopt, plain});
+    gamedata::BackgroundEntry bg;
+    bg.name = "tiles";
+    bg.entry = 0;
+    gamedata::Tileset t;
+    t.columns = 2;
+    t.framesPerTile = 2;
+    t.tileIds = {0, 1, 2, 3, 4, 5};
+    bg.tileset = t;
+    gamedata::BackgroundEntry bare;
+    bare.name = "bare";
+    w.Bgnd({bg, bare});
+    gamedata::TexturePageEntry e;
+    w.Tpag({e, e});
+    const std::vector<uint8_t> b = w.Finish();
+
+    ASSERT_EQ(std::memcmp(b.data() + 8, "SPRT", 4), 0);
+    const size_t p = 16;
+    EXPECT_EQ(U32(b, p), 3u);
+    EXPECT_EQ(U32(b, p + 8), 0u);
+    const size_t r = U32(b, p + 4);
+    ASSERT_EQ(r, p + 16);
+    EXPECT_EQ(Text(b, U32(b, r)), "spr");
+    EXPECT_EQ(U32(b, r + 4), 9u);
+    EXPECT_EQ(U32(b, r + 16), 8u);   // bbox right before bottom and top
+    EXPECT_EQ(U32(b, r + 20), 1u);
+    EXPECT_EQ(U32(b, r + 28), 1u);   // transparent
+    EXPECT_EQ(U32(b, r + 36), 1u);   // preload
+    EXPECT_EQ(U32(b, r + 48), 4u);
+    EXPECT_EQ(U32(b, r + 56), 0xFFFFFFFFu);
+    EXPECT_EQ(U32(b, r + 64), 0u);   // kind: bitmap
+    EXPECT_EQ(U32(b, r + 68), 0x40000000u);
+    EXPECT_EQ(U32(b, r + 76), 2u);   // frame count
+    // TPAG comes after SPRT and BGND; find it by walking the chunks.
+    size_t tpag = 0;
+    for (size_t at = 8; at < b.size(); at += 8 + U32(b, at + 4))
+        if (std::memcmp(b.data() + at, "TPAG", 4) == 0) tpag = at + 8;
+    ASSERT_NE(tpag, 0u);
+    EXPECT_EQ(U32(b, r + 80), tpag + 12 + 22);  // entry 1
+    EXPECT_EQ(U32(b, r + 84), 0u);
+    EXPECT_EQ(U32(b, r + 88), 1u);             // one mask of 2 rows x 2 bytes
+    EXPECT_EQ(U32(b, r + 92), 0x000180FFu);
+    const size_t plainAt = U32(b, p + 12);
+    EXPECT_EQ(plainAt, r + 96);
+    EXPECT_EQ(U32(b, plainAt + 56), 1u);
+    EXPECT_EQ(U32(b, plainAt + 60), tpag + 12);
+    EXPECT_EQ(U32(b, plainAt + 64), 0u);
+
+    const size_t bgndHeader = 8 + 8 + U32(b, 12);
+    ASSERT_EQ(std::memcmp(b.data() + bgndHeader, "BGND", 4), 0);
+    const size_t g = bgndHeader + 8;
+    EXPECT_EQ(U32(b, g), 2u);
+    const size_t t0 = U32(b, g + 4);
+    EXPECT_EQ(Text(b, U32(b, t0)), "tiles");
+    EXPECT_EQ(U32(b, t0 + 12), 1u);
+    EXPECT_EQ(U32(b, t0 + 16), tpag + 12);
+    EXPECT_EQ(U32(b, t0 + 20), 2u);
+    EXPECT_EQ(U32(b, t0 + 24), 16u);
+    EXPECT_EQ(U32(b, t0 + 40), 2u);
+    EXPECT_EQ(U32(b, t0 + 44), 2u);
+    EXPECT_EQ(U32(b, t0 + 48), 3u);           // tile count: ids / frames per tile
+    EXPECT_EQ(U32(b, t0 + 56), 66666u);
+    EXPECT_EQ(U32(b, t0 + 60), 0u);
+    EXPECT_EQ(U32(b, t0 + 64 + 20), 5u);
+    const size_t t1 = U32(b, g + 8);
+    EXPECT_EQ(t1, t0 + 64 + 24);
+    EXPECT_EQ(Text(b, U32(b, t1)), "bare");
+    EXPECT_EQ(U32(b, t1 + 16), 0u);
+    EXPECT_EQ(bgndHeader + 8 + U32(b, bgndHeader + 4), t1 + 20);
+}
+}  // namespace

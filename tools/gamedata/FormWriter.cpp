@@ -94,6 +94,16 @@ Chunk& Chunk::OffsetIn(const Chunk& other, uint32_t pos)
     return U32(0);
 }
 
+Chunk& Chunk::TpagEntry(std::optional<uint32_t> index)
+{
+    if (index) {
+        Fixup f{Size(), false, *index};
+        f.isTpagEntry = true;
+        m_fixups.push_back(f);
+    }
+    return U32(0);
+}
+
 void Chunk::PatchU32(uint32_t at, uint32_t v)
 {
     PutU32(m_bytes, at, v);
@@ -225,6 +235,58 @@ void FormWriter::Txtr(const std::vector<Texture>& textures)
         imageAt += static_cast<uint32_t>(t.image.size());
     }
     for (const Texture& t : textures) c.Bytes(t.image.data(), t.image.size());
+}
+
+void FormWriter::Sprt(const std::vector<std::optional<SpriteEntry>>& sprites, uint32_t majorVersion)
+{
+    Chunk& c = Add("SPRT");
+    const auto count = static_cast<uint32_t>(sprites.size());
+    c.U32(count);
+    const uint32_t slotsAt = c.Size();
+    for (uint32_t i = 0; i < count; ++i) c.U32(0);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (!sprites[i]) continue;
+        const SpriteEntry& s = *sprites[i];
+        c.PatchOffset(slotsAt + 4 * i, c.Size());
+        c.String(s.name).I32(s.width).I32(s.height);
+        c.I32(s.bboxLeft).I32(s.bboxRight).I32(s.bboxBottom).I32(s.bboxTop);
+        c.U32(s.transparent).U32(s.smooth).U32(s.preload).I32(s.bboxMode).U32(s.precise);
+        c.I32(s.xOrigin).I32(s.yOrigin);
+        const auto frames = static_cast<uint32_t>(s.frames.size());
+        if (s.plainForm) {
+            c.U32(frames);
+        } else {
+            c.I32(-1).U32(1).U32(0);  // extended form, an unused word, kind 0 (bitmap)
+            if (majorVersion >= 2) c.F32(s.speed).I32(s.speedType).U32(frames);
+        }
+        // Before major version 2 the extended form has no frame list to read.
+        if (s.plainForm || majorVersion >= 2)
+            for (const auto& frame : s.frames) c.TpagEntry(frame);
+        c.U32(static_cast<uint32_t>(s.masks.size()));
+        for (const auto& mask : s.masks) c.Bytes(mask.data(), mask.size());
+    }
+}
+
+void FormWriter::Bgnd(const std::vector<std::optional<BackgroundEntry>>& backgrounds)
+{
+    Chunk& c = Add("BGND");
+    const auto count = static_cast<uint32_t>(backgrounds.size());
+    c.U32(count);
+    const uint32_t slotsAt = c.Size();
+    for (uint32_t i = 0; i < count; ++i) c.U32(0);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (!backgrounds[i]) continue;
+        const BackgroundEntry& b = *backgrounds[i];
+        c.PatchOffset(slotsAt + 4 * i, c.Size());
+        c.String(b.name).U32(b.transparent).U32(b.smooth).U32(b.preload).TpagEntry(b.entry);
+        if (!b.tileset) continue;
+        const Tileset& t = *b.tileset;
+        const auto frames = static_cast<int32_t>(t.framesPerTile > 0 ? t.framesPerTile : 1);
+        const auto tiles = static_cast<int32_t>(t.tileIds.size()) / frames;
+        c.I32(t.version).I32(t.tileWidth).I32(t.tileHeight).I32(t.borderX).I32(t.borderY);
+        c.I32(t.columns).I32(t.framesPerTile).I32(tiles).U32(0).U64(static_cast<uint64_t>(t.frameTime));
+        for (uint32_t id : t.tileIds) c.U32(id);
+    }
 }
 
 void FormWriter::Glob(const std::vector<int32_t>& codeIndices)
@@ -601,7 +663,11 @@ std::vector<uint8_t> FormWriter::Finish()
                 for (size_t j = 0; j < m_chunks.size(); ++j)
                     if (m_chunks[j].get() == f.in) base = m_chunkPayloadOffsets[j];
             }
-            const uint32_t target = f.isString ? strgPayload + recordAt[f.value] + 4 : base + f.value;
+            uint32_t target = f.isString ? strgPayload + recordAt[f.value] + 4 : base + f.value;
+            if (f.isTpagEntry)
+                target = m_tpagIndex >= 0 ? m_chunkPayloadOffsets[static_cast<size_t>(m_tpagIndex)] +
+                                                m_tpagEntriesAt + 22 * f.value
+                                          : 0;
             PutU32(out, payload + f.at, target);
         }
     }

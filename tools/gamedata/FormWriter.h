@@ -34,6 +34,8 @@ public:
     Chunk& Offset(std::optional<uint32_t> pos);
     // The absolute offset of payload position pos of another chunk.
     Chunk& OffsetIn(const Chunk& other, uint32_t pos);
+    // The absolute offset of entry index of the TPAG chunk (0 when index is none).
+    Chunk& TpagEntry(std::optional<uint32_t> index);
     // Patches a u32 already written at payload position at.
     void PatchU32(uint32_t at, uint32_t v);
     // Makes the u32 at payload position at the absolute offset of payload position pos.
@@ -48,8 +50,9 @@ private:
     struct Fixup {
         uint32_t at;
         bool isString;
-        uint32_t value;   // string index, or payload position
+        uint32_t value;   // string index, payload position or TPAG entry index
         const Chunk* in = nullptr;  // the chunk of a payload position, null for this one
+        bool isTpagEntry = false;
     };
     FormWriter& m_owner;
     char m_tag[5];
@@ -109,6 +112,43 @@ struct TexturePageEntry {
     int16_t xOffset = 0, yOffset = 0;
     uint16_t cropWidth = 0, cropHeight = 0, fullWidth = 0, fullHeight = 0;
     int16_t texture = 0;
+};
+
+// A bitmap sprite. Frames and masks are written in the extended form (frame
+// count -1, kind 0, speed fields for major version 2 and later) unless
+// plainForm is set.
+struct SpriteEntry {
+    std::optional<std::string> name;
+    int32_t width = 1, height = 1;
+    int32_t bboxLeft = 0, bboxRight = 0, bboxBottom = 0, bboxTop = 0;
+    uint32_t transparent = 1, smooth = 0, preload = 1;
+    int32_t bboxMode = 0;
+    uint32_t precise = 0;
+    int32_t xOrigin = 0, yOrigin = 0;
+    bool plainForm = false;
+    float speed = 15.0f;
+    int32_t speedType = 0;
+    std::vector<std::optional<uint32_t>> frames;   // TPAG entry indexes; none writes offset 0
+    // 1-bit masks, each height rows of (width + 7) / 8 bytes, most significant bit first.
+    std::vector<std::vector<uint8_t>> masks;
+};
+
+// The tileset block of a background record (tileset version 2).
+struct Tileset {
+    int32_t version = 2;
+    int32_t tileWidth = 16, tileHeight = 16;
+    int32_t borderX = 0, borderY = 0;
+    int32_t columns = 1;
+    int32_t framesPerTile = 1;
+    int64_t frameTime = 66666;       // microseconds
+    std::vector<uint32_t> tileIds;    // tile count x frames per tile
+};
+
+struct BackgroundEntry {
+    std::optional<std::string> name;
+    uint32_t transparent = 0, smooth = 0, preload = 1;
+    std::optional<uint32_t> entry;    // TPAG entry index; none writes offset 0
+    std::optional<Tileset> tileset;   // none ends the record after the entry offset
 };
 
 struct Texture {
@@ -345,6 +385,12 @@ public:
     // Entries lie after the offset list, 22 bytes each (see TpagEntryOffset).
     void Tpag(const std::vector<TexturePageEntry>& entries);
     void Txtr(const std::vector<Texture>& textures);
+    // Sprites by index (none writes offset 0); page entries resolve against the
+    // TPAG chunk, which may come later in the file. majorVersion is the general
+    // header's: the extended form carries speed fields and the frame count from 2.
+    void Sprt(const std::vector<std::optional<SpriteEntry>>& sprites, uint32_t majorVersion = 2);
+    // Backgrounds (tile sets) by index; none writes offset 0.
+    void Bgnd(const std::vector<std::optional<BackgroundEntry>>& backgrounds);
     void Glob(const std::vector<int32_t>& codeIndices);
     // Code records with their bytecode; the newer layout (format 15 and later)
     // has the 20-byte records with counts and shared bytecode.

@@ -1,0 +1,71 @@
+// The demo game run by the real start-up and frame loop for a bounded number
+// of frames, with the arrow keys held through the window's key handlers.
+#include <gtest/gtest.h>
+
+#include "Base/Console.h"
+#include "Code/Code_Value.h"
+#include "Code/Code_ValueConvert.h"
+#include "Code/Code_VariableValue.h"
+#include "GameModule.h"
+#include "IO/IO_Main.h"
+#include "Object/Instance.h"
+#include "Object/Instance_Lookup.h"
+#include "Runner/Run_Main.h"
+#include "Runner/Run_Room.h"
+#include "Runner/Runner_Entry.h"
+#include "Runner/Runner_Options.h"
+#include "Runner/Runner_StartUp.h"
+
+namespace {
+constexpr int32_t kGameId = 100001;
+constexpr int32_t kPlayerId = 100002;
+
+double Read(CInstance* instance, const LinkVariableRef& ref)
+{
+    ScriptValue value = ScriptValue_Undefined();
+    Variable_GetValue(instance, ref.id, ARRAY_INDEX_NONE, &value);
+    const double number = ScriptValue_ToReal(&value);
+    ScriptValue_SetUndefined(&value);
+    return number;
+}
+
+TEST(DemoFramesTest, PlayerWalksThroughTheFrameLoop)
+{
+    Console_SetStdoutSuppressed(true);
+    HeadlessMode.noDialogs = true;
+    ASSERT_TRUE(RunnerInit());
+    ASSERT_TRUE(RunnerStartUp());
+    CInstance* game = Instance_Find(kGameId);
+    CInstance* player = Instance_Find(kPlayerId);
+    ASSERT_TRUE(game && player);
+    EXPECT_EQ(Read(game, Ref_tilesize), 16.0);  // the room start ran the create events
+
+    FramePacing = false;
+    double x = Read(player, Ref_x);
+    Run_Frame();  // no key held: the player stands
+    EXPECT_EQ(Read(player, Ref_x), x);
+    const struct {
+        int key;
+        double perFrame, xscale;
+    } phases[] = {{37, -3, 1}, {39, 3, -1}};
+    for (const auto& p : phases) {
+        IO_KeyDown(p.key, 0, false);
+        for (int frame = 0; frame < 5 && MainLoopRunning == 1; ++frame) {
+            Run_Frame();
+            x += p.perFrame;
+            EXPECT_EQ(Read(player, Ref_x), x) << "key " << p.key << " frame " << frame;
+        }
+        IO_KeyUp(p.key, 0);
+        EXPECT_EQ(Read(player, Ref_image_xscale), p.xscale);
+    }
+    EXPECT_EQ(MainLoopRunning, 1);
+
+    RequestGameEnd();
+    Run_EndGame();
+    RunnerEndRun();
+    RunnerShutdown();
+    RunnerReset();
+    HeadlessMode = HeadlessModeFlags{};
+    Console_Reset();
+}
+}  // namespace
