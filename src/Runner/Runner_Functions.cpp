@@ -4,7 +4,6 @@
 #include "Base/Console.h"
 #include "Function/Function_Layer.h"
 #include "Object/Instance_MotionFunctions.h"
-#include "Object/LayerFunctions_Stub.h"
 #include "Runner/Run_Services_Stub.h"
 #include "Runner/Runner_StartUp.h"
 
@@ -18,7 +17,7 @@ struct BuiltinGroup {
 
 const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
-    {"Game..", {InitMotionFunctions, InitLayerFunctions}},
+    {"Game..", {InitMotionFunctions}},
     {"Math..", {}},
     {"Graphic..", {}},
     {"Action..", {}},

@@ -21,7 +21,8 @@
 #include "Object/Event_Main.h"
 #include "Object/Instance.h"
 #include "Object/Instance_Lookup.h"
-#include "Object/LayerFunctions_Stub.h"
+#include "Function/Function_Layer.h"
+#include "Base/HeapTextBuilder.h"
 #include "Object/Object_Main.h"
 #include "Object/Room_Class.h"
 #include "Object/Room_Main.h"
@@ -173,6 +174,50 @@ TEST_F(DemoGameTest, GameCreateSetsTileSizeAndLeavesTheCallChainAsItFoundIt)
     EXPECT_EQ(Read(Instance_Find(kGameId), Ref_tilesize), 16.0);
     EXPECT_EQ(*LinkRecord->callChainHead, nullptr);
     EXPECT_EQ(LastReport(), "");
+}
+
+std::string TextOf(const ScriptValue* value)
+{
+    HeapTextBuilder builder;
+    TextBuilder_AppendValue(&builder, value);
+    return builder.data ? builder.data : "";
+}
+
+TEST_F(DemoGameTest, GameCreateKeepsWhatTheLayerBuiltInsReturn)
+{
+    CreateAll();
+    CInstance* game = Instance_Find(kGameId);
+    ASSERT_TRUE(game);
+    struct Lookup {
+        const LinkVariableRef* ref;
+        const char* function;
+        const char* layer;
+    };
+    const Lookup lookups[] = {
+        {&Ref_map, "layer_tilemap_get_id", "Collisions"},
+        {&Ref_mountains, "layer_get_all_elements", "Tiles_Mountains"},
+        {&Ref_trees, "layer_get_all_elements", "Tiles_Trees"},
+        {&Ref_clouds, "layer_get_all_elements", "Tiles_Clouds"},
+    };
+    for (const Lookup& lookup : lookups) {
+        int32_t index = -1;
+        ASSERT_TRUE(CodeFunction_Find(lookup.function, &index)) << lookup.function;
+        ScriptValue argument;
+        ScriptValue_InitString(&argument, lookup.layer);
+        ScriptValue* args[] = {&argument};
+        ScriptValue expected = ScriptValue_Undefined();
+        CallBuiltinFunction(game, game, &expected, 1, index, args);
+        ScriptValue held = ScriptValue_Undefined();
+        ASSERT_TRUE(Variable_GetValue(game, lookup.ref->id, ARRAY_INDEX_NONE, &held)) << lookup.ref->name;
+        const std::string text = TextOf(&expected);
+        EXPECT_EQ(TextOf(&held), text) << lookup.ref->name;
+        // The layers exist: a tile map id, or a non-empty list of elements.
+        EXPECT_NE(text, "-1") << lookup.layer;
+        EXPECT_NE(text, "{ }") << lookup.layer;
+        ScriptValue_SetUndefined(&held);
+        ScriptValue_SetUndefined(&expected);
+        ScriptValue_SetUndefined(&argument);
+    }
 }
 
 TEST_F(DemoGameTest, PlayerMovesThreePerFrameAndFacesTheWayItWalks)
