@@ -13,23 +13,9 @@
 #include "Code/ObjectBase.h"
 #include "Code/Code_Variable.h"
 #include "Runner/GameOptions.h"
+#include "support/RecordingConsole.h"
 
 namespace {
-// Keeps every line written to the log console.
-class RecordingConsole : public tagIConsole {
-public:
-    void Output(const char* format, ...) override __attribute__((format(printf, 2, 3)))
-    {
-        char line[512];
-        va_list args;
-        va_start(args, format);
-        std::vsnprintf(line, sizeof line, format, args);
-        va_end(args);
-        text += line;
-    }
-    std::string text;
-};
-
 struct LogCapture {
     RecordingConsole console;
     tagIConsole* saved = LogConsole;

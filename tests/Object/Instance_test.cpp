@@ -14,22 +14,9 @@
 #include "Runner/Runner_Options.h"
 #include "Object/Skeleton_Stub.h"
 #include "Object/InstanceFixture.h"
+#include "support/RecordingConsole.h"
 
 namespace {
-class RecordingConsole : public tagIConsole {
-public:
-    void Output(const char* format, ...) override __attribute__((format(printf, 2, 3)))
-    {
-        char line[512];
-        va_list args;
-        va_start(args, format);
-        std::vsnprintf(line, sizeof line, format, args);
-        va_end(args);
-        text += line;
-    }
-    std::string text;
-};
-
 // Error reports go to a recording console and show no dialog.
 struct ErrorCapture {
     RecordingConsole console;
