@@ -9,18 +9,6 @@
 #include "ValueTestSupport.h"
 
 namespace {
-std::string TextOf(const ScriptValue& v)
-{
-    char* start = nullptr;
-    char* cursor = nullptr;
-    int32_t capacity = 0;
-    AppendTextGrow(&cursor, &start, &capacity, "");
-    ScriptValue_AppendText(&cursor, &start, &capacity, &v);
-    std::string text(start);
-    Code_FreeMemory(start);
-    return text;
-}
-
 void Put(ScriptValue* array, int32_t index, double d) { ScriptValue_SetReal(ScriptValue_ArrayElementForWrite(array, index), d); }
 }  // namespace
 

@@ -12,17 +12,6 @@
 namespace {
 void Put(ScriptValue* array, int32_t index, const ScriptValue& v) { ScriptValue_ArrayElementForWrite(array, index)->Assign(v); }
 
-std::string TextOf(const ScriptValue& v)
-{
-    char* start = nullptr;
-    char* cursor = nullptr;
-    int32_t capacity = 0;
-    AppendTextGrow(&cursor, &start, &capacity, "");
-    ScriptValue_AppendText(&cursor, &start, &capacity, &v);
-    std::string text(start);
-    Code_FreeMemory(start);
-    return text;
-}
 }  // namespace
 
 TEST(ValueSave, ValuesSurviveASaveAndLoad)

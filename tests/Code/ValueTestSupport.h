@@ -4,9 +4,11 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
 #include "Base/Console.h"
 #include "Code/Code_Value.h"
+#include "Code/Code_ValueConvert.h"
 
 // Sends the error report's output to standard error so that a death test can
 // match the message.
@@ -29,6 +31,19 @@ public:
             statement;                                          \
         },                                                      \
         ::testing::ExitedWithCode(1), regex)
+
+// The text form of a value, as string() gives it.
+inline std::string TextOf(const ScriptValue& v)
+{
+    char* start = nullptr;
+    char* cursor = nullptr;
+    int32_t capacity = 0;
+    AppendTextGrow(&cursor, &start, &capacity, "");
+    ScriptValue_AppendText(&cursor, &start, &capacity, &v);
+    std::string text(start);
+    Code_FreeMemory(start);
+    return text;
+}
 
 // A value that releases what it holds when the test scope ends.
 struct HeldValue {

@@ -11,6 +11,7 @@
 #include "Object/Instance.h"
 #include "Runner/GameData.h"
 #include "support/GameFiles.h"
+#include "support/LoadedGame.h"
 
 namespace {
 using namespace chunkbytes;
@@ -34,17 +35,7 @@ ObjectEntry Named(const char* name)
     return o;
 }
 
-struct ObjectTest : ::testing::Test {
-    std::vector<uint8_t> game;
-    testgames::CapturedLog log;
-
-    bool Load(std::vector<uint8_t> bytes)
-    {
-        game = std::move(bytes);
-        return testgames::LoadBoth(game);
-    }
-    void TearDown() override { testgames::Unload(); }
-};
+struct ObjectTest : LoadedGameTest {};
 
 TEST_F(ObjectTest, EmptySlotsNamesAndObjectsMadeAtRunTime)
 {

@@ -11,6 +11,7 @@
 #include "Object/Room_Main.h"
 #include "Runner/GameData.h"
 #include "support/GameFiles.h"
+#include "support/LoadedGame.h"
 
 namespace {
 using namespace chunkbytes;
@@ -63,17 +64,10 @@ RoomEntry Level()
     return r;
 }
 
-struct RoomTest : ::testing::Test {
-    std::vector<uint8_t> game;
-    testgames::CapturedLog log;
+struct RoomTest : LoadedGameTest {
     CGameRoom* live = nullptr;
 
     void SetUp() override { Background_StubClear(); }
-    bool Load(std::vector<uint8_t> bytes)
-    {
-        game = std::move(bytes);
-        return testgames::LoadBoth(game);
-    }
     // Starts room index as the room start does: a live copy, instantiated.
     CGameRoom* Start(int32_t index)
     {
@@ -87,7 +81,7 @@ struct RoomTest : ::testing::Test {
     {
         Run_Room = nullptr;
         delete live;
-        testgames::Unload();
+        LoadedGameTest::TearDown();
         Background_StubClear();
     }
 };

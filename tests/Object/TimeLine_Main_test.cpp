@@ -8,6 +8,7 @@
 #include "Object/Event_Main.h"
 #include "Runner/GameData.h"
 #include "support/GameFiles.h"
+#include "support/LoadedGame.h"
 
 namespace {
 using namespace chunkbytes;
@@ -30,17 +31,7 @@ TimelineEntry Walk()
     return t;
 }
 
-struct TimeLineTest : ::testing::Test {
-    std::vector<uint8_t> game;
-    testgames::CapturedLog log;
-
-    bool Load(std::vector<uint8_t> bytes)
-    {
-        game = std::move(bytes);
-        return testgames::LoadBoth(game);
-    }
-    void TearDown() override { testgames::Unload(); }
-};
+struct TimeLineTest : LoadedGameTest {};
 
 TEST_F(TimeLineTest, TableFromTheChunkAndTimelinesAddedAndDeleted)
 {

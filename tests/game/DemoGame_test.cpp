@@ -12,7 +12,7 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Main.h"
 #include "Code/Code_Value.h"
-#include "Code/Code_ValueConvert.h"
+#include "Code/ValueTestSupport.h"
 #include "Code/Code_Variable.h"
 #include "Code/Code_VariableValue.h"
 #include "DemoGameData.h"
@@ -22,7 +22,6 @@
 #include "Object/Instance.h"
 #include "Object/Instance_Lookup.h"
 #include "Function/Function_Layer.h"
-#include "Base/HeapTextBuilder.h"
 #include "Object/Object_Main.h"
 #include "Object/Room_Class.h"
 #include "Object/Room_Main.h"
@@ -176,13 +175,6 @@ TEST_F(DemoGameTest, GameCreateSetsTileSizeAndLeavesTheCallChainAsItFoundIt)
     EXPECT_EQ(LastReport(), "");
 }
 
-std::string TextOf(const ScriptValue* value)
-{
-    HeapTextBuilder builder;
-    TextBuilder_AppendValue(&builder, value);
-    return builder.data ? builder.data : "";
-}
-
 TEST_F(DemoGameTest, GameCreateKeepsWhatTheLayerBuiltInsReturn)
 {
     CreateAll();
@@ -209,8 +201,8 @@ TEST_F(DemoGameTest, GameCreateKeepsWhatTheLayerBuiltInsReturn)
         CallBuiltinFunction(game, game, &expected, 1, index, args);
         ScriptValue held = ScriptValue_Undefined();
         ASSERT_TRUE(Variable_GetValue(game, lookup.ref->id, ARRAY_INDEX_NONE, &held)) << lookup.ref->name;
-        const std::string text = TextOf(&expected);
-        EXPECT_EQ(TextOf(&held), text) << lookup.ref->name;
+        const std::string text = TextOf(expected);
+        EXPECT_EQ(TextOf(held), text) << lookup.ref->name;
         // The layers exist: a tile map id, or a non-empty list of elements.
         EXPECT_NE(text, "-1") << lookup.layer;
         EXPECT_NE(text, "{ }") << lookup.layer;
