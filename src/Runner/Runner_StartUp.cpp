@@ -14,6 +14,7 @@
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/Graphics_Window.h"
+#include "Graphics/Runner_Stub.h"
 #include "Graphics/TexturesM.h"
 #include "IO/Dialog_Stub.h"
 #include "IO/IO_Main.h"
@@ -133,6 +134,11 @@ bool RunnerStartUp()
     Step("Create Window\n");
     const int width = GameGeneral.windowWidth ? static_cast<int>(GameGeneral.windowWidth) : 800;
     const int height = GameGeneral.windowHeight ? static_cast<int>(GameGeneral.windowHeight) : 480;
+    // The window takes its size, style flags and caption from the general header.
+    Option_WindowSettings.width = width;
+    Option_WindowSettings.height = height;
+    Option_WindowSettings.flags = GameGeneral.infoFlags;
+    Option_WindowSettings.caption = GameGeneral.displayName ? GameGeneral.displayName : "";
     GR_Window_Create(width, height);
     Step("Init Graphics\n");
     if (!InitGraphicsAndTextures()) return false;
@@ -161,6 +167,9 @@ bool RunnerStartUp()
         return false;
     }
     Variable_InitGlobalFlags();
+    // The options chunk has been read: its cursor and Alt+Enter options reach the window.
+    Option_WindowSettings.showCursor = GameOptions.showCursor ? 1 : 0;
+    Option_WindowSettings.altEnter = GameOptions.altEnterFullScreen;
     Step("PrepareGame()\n");
     if (!PrepareGame()) return false;
     Step("Run_Start\n");
