@@ -9,6 +9,7 @@
 #include "Object/Event_Drivers.h"
 #include "Runner/Runner_Options.h"
 
+WindowOptions Option_WindowSettings;
 SDL_Window* GR_Window_Handle = nullptr;
 int GR_Window_ClientWidth = 0, GR_Window_ClientHeight = 0;
 int GR_Window_OuterWidth = 0, GR_Window_OuterHeight = 0;

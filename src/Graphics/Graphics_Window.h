@@ -4,6 +4,18 @@
 // small window operations behind the window built-ins.
 #include <cstdint>
 
+// The window's settings: size, style flags and caption from the general
+// header (start-up fills them before creating the window), the cursor and
+// Alt+Enter options from the options chunk.
+struct WindowOptions {
+    int32_t width = 1024, height = 768;
+    uint32_t flags = 0x20;  // 1 full screen, 0x10 keep aspect, 0x20 show cursor, 0x40 sizeable, 0x4000 borderless
+    int32_t showCursor = 1;
+    bool altEnter = false;
+    const char* caption = "";
+};
+extern WindowOptions Option_WindowSettings;
+
 struct SDL_Window;
 
 extern SDL_Window* GR_Window_Handle;

@@ -4,8 +4,6 @@
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
 
-int32_t DeviceResetCountdown = 0;
-WindowOptions Option_WindowSettings;
 int32_t DrawnFrameCount = 0;
 
 void Timing_Reset()

@@ -18,6 +18,7 @@
 
 int32_t fps = 0;
 bool FramePacing = true;
+int32_t DeviceResetCountdown = 0;
 
 namespace {
 int64_t g_LastFrameTime = 0;

@@ -8,6 +8,9 @@
 extern int32_t fps;
 // Frame pacing; the remote debugger link switches it off.
 extern bool FramePacing;
+// The window's resize countdown: above 1 each frame applies the window size
+// and counts down; at 1 the frame resets the device and presents nothing.
+extern int32_t DeviceResetCountdown;
 
 void Run_Start();
 void Run_EnterMainLoop();
