@@ -340,6 +340,8 @@ void GR_D3D_ReleaseAll()
 
 void GR_D3D_Shutdown() { Timing_PrintFPSStats(); }
 
+bool GR_D3D_DeviceExists() { return HGPU_HasDevice(); }
+
 void GR_D3D_DestroyDevice()
 {
     HGPU_DestroyDevice();

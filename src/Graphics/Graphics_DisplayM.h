@@ -49,6 +49,8 @@ bool GR_D3D_ShadersSupported();
 void GR_D3D_Release();
 void GR_D3D_ReleaseAll();
 void GR_D3D_Shutdown();
+// Whether a graphics device exists (the splash has nothing to draw on before).
+bool GR_D3D_DeviceExists();
 // Ends the device and its swap chain (end of the process, and between tests).
 void GR_D3D_DestroyDevice();
 void GR_D3D_AfterInitTextures();

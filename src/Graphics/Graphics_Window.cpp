@@ -256,6 +256,11 @@ bool GR_Window_BringToFront()
 
 bool GR_Window_HasFocus() { return g_Focus; }
 
+void GR_Window_SetFocus()
+{
+    if (GR_Window_Handle) HostWindow_Raise(GR_Window_Handle);
+}
+
 bool Win32Window_Center()
 {
     if (!GR_Window_Handle) return false;

@@ -33,6 +33,8 @@ int64_t GR_Window_WndProc(SDL_Window* window, uint32_t message, uint64_t wParam,
 bool GR_Window_Destroy(SDL_Window* window);
 bool GR_Window_BringToFront();
 bool GR_Window_HasFocus();
+// Brings the game window to the front with the keyboard focus (no window: nothing).
+void GR_Window_SetFocus();
 
 // The size a window of the given client size gets on a screen: wider than
 // the screen, it is narrowed (the height follows with keep-aspect); taller

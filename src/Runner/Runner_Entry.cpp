@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Base/MemoryManager.h"
+#include "Graphics/Graphics_Window.h"
 #include "Host/Host_Paths.h"
 #include "Runner/Runner_Options.h"
 #include "Runner/Runner_Services_Stub.h"

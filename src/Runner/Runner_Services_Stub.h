@@ -16,9 +16,6 @@ void kvw_player_run(const char* nextGame, const char* returnGame, const char* sa
 bool kvw_player_restarted();
 const char* kvw_player_launch_args();
 
-// Renderer: whether the graphics device exists; focus to the game window.
-bool GR_D3D_DeviceExists();
-void GR_Window_SetFocus();
 
 // Save area and bundle: whether a file ships beside the game.
 bool LoadSave_BundleFileExists(const char* name);
