@@ -9,7 +9,9 @@ export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null
 export LP_NUM_THREADS=0
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-"$root/scripts/check_symbols.sh" "$root/build/asan/libquillstep_engine.a"
+"$root/scripts/check_layers.sh"
+mapfile -t archives < "$root/build/asan/engine_archives.txt"
+"$root/scripts/check_symbols.sh" "${archives[@]}"
 cd "$root/build/asan"
 ctest --output-on-failure -j"${QS_JOBS:-$(nproc)}" "$@" | tee ctest.log
 summary=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" ctest.log | tail -1)

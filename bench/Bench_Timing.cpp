@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "Base/Timing.h"
-#include "Runner/Runner_Options.h"
+#include "Options/Runner_Options.h"
 
 // How far past the requested time Timing_SleepMicroseconds returns, for a
 // requested duration (µs) and sleep margin (ms). Reported as counters:

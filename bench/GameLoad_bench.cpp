@@ -10,9 +10,10 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Runner/GameChunks.h"
-#include "Runner/GameHeader.h"
+#include "GameData/GameHeader.h"
 #include "Runner/Runner_LoadGame.h"
 #include "gamedata/FormWriter.h"
+#include "Runner/GameHeader_Load.h"
 
 namespace {
 char s_fileToRemove[1024];

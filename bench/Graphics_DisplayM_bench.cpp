@@ -5,9 +5,10 @@
 
 #include <cstdlib>
 
+#include "Base/Timing.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_Window.h"
-#include "Graphics/Runner_Stub.h"
+#include "Graphics/DebugOverlay.h"
 #include "Graphics/VertexBuilderM.h"
 #include "Host/Host_GPU.h"
 #include "Host/Host_Window.h"
@@ -47,7 +48,7 @@ static void BM_PumpIdle(benchmark::State& state)
         state.SkipWithError("no video");
         return;
     }
-    for (auto _ : state) DispatchPendingMessages();
+    for (auto _ : state) Timing_PumpMessages();
 }
 BENCHMARK(BM_PumpIdle);
 
@@ -81,7 +82,7 @@ static void BM_PumpInputBurst(benchmark::State& state)
             SDL_PushEvent(&event);
         }
         state.ResumeTiming();
-        DispatchPendingMessages();
+        Timing_PumpMessages();
         IO_Update();
     }
     state.SetItemsProcessed(state.iterations() * events);

@@ -3,9 +3,9 @@
 #include <random>
 #include <vector>
 
-#include "Object/Instance.h"
-#include "Object/Object_Main.h"
-#include "Object/Room_Class.h"
+#include "World/Instance.h"
+#include "World/Object_Main.h"
+#include "World/Room_Class.h"
 
 namespace {
 // A room with one object, current for the run of a benchmark.

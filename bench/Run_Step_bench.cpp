@@ -5,11 +5,11 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_Link.h"
 #include "Code/Code_Main.h"
-#include "Object/Event_Main.h"
-#include "Object/Instance.h"
-#include "Object/Object_Lists.h"
-#include "Object/Object_Main.h"
-#include "Object/Room_Class.h"
+#include "World/Event_Main.h"
+#include "World/Instance.h"
+#include "World/Object_Lists.h"
+#include "World/Object_Main.h"
+#include "World/Room_Class.h"
 #include "Runner/Run_Step.h"
 
 namespace {

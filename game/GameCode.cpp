@@ -5,10 +5,10 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
-#include "Code/Code_VariableValue.h"
+#include "Variable/Code_VariableValue.h"
 #include "GameModule.h"
 #include "IO/IO_Main.h"
-#include "Object/Instance.h"
+#include "World/Instance.h"
 
 namespace {
 constexpr int kKeyLeft = 37;

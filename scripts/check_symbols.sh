@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Fails when two objects of the engine library define the same symbol: the
-# static library would otherwise link whichever object it meets first.
-#   check_symbols.sh <libquillstep_engine.a>
+# Fails when two objects of the engine's libraries define the same symbol: the
+# linker would otherwise take whichever object it meets first.
+#   check_symbols.sh <library.a>...
 set -euo pipefail
-lib=$1
-dups=$(nm -C --defined-only "$lib" 2>/dev/null | awk '
+dups=$(nm -C --defined-only "$@" 2>/dev/null | awk '
   /^[^ ]+\.o:$/ { obj = $1; next }
   $2 ~ /^[TDBR]$/ {
     sym = $0; sub(/^[0-9a-f]+ [A-Za-z] /, "", sym)
@@ -13,7 +12,7 @@ dups=$(nm -C --defined-only "$lib" 2>/dev/null | awk '
   }
   END { for (s in count) if (count[s] > 1) print s ":" where[s] }')
 if [ -n "$dups" ]; then
-  echo "Symbols defined in more than one object of $lib:" >&2
+  echo "Symbols defined in more than one object of the engine:" >&2
   echo "$dups" >&2
   exit 1
 fi

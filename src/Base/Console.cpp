@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Base/MemoryManager.h"
+#include "Host/Host_Log.h"
 
 constinit LogSettings g_LogSettings;
 
@@ -46,6 +47,15 @@ void CopyPath(char (&dst)[1024], const char* src)
 constinit tagIConsole* LogConsole = &s_logConsole.console;
 constinit tagIConsole* OutputConsole = &s_outputConsole.console;
 constinit tagIConsole* VerboseConsole = &s_dummyVerbose.console;
+
+namespace {
+// The host layer logs through the log console.
+void HostLogToConsole(const char* text)
+{
+    LogConsole->Output("%s", text);
+}
+const bool s_hostLogInstalled = (Host_SetLogSink(HostLogToConsole), true);
+}  // namespace
 
 void TConsole::Output(const char* format, ...)
 {

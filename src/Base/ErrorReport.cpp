@@ -7,20 +7,8 @@
 #include <cstring>
 
 #include "Base/Console.h"
-#include "Base/ErrorDialog.h"
-#include "Base/ErrorLast_Stub.h"
-#include "Base/EventName.h"
+#include "Base/ErrorLast.h"
 #include "Base/MemoryManager.h"
-#include "Code/Code_Link.h"
-#include "Code/VM_Stub.h"
-#include "Graphics/Graphics_DisplayM.h"
-#include "IO/IO_Main.h"
-#include "Object/Event_Main.h"
-#include "Object/Object_Main.h"
-#include "Object/TimeLine_Main.h"
-#include "Runner/Run_Room.h"
-#include "Runner/Runner_Entry.h"
-#include "Runner/Runner_Options.h"
 
 ErrorContextRecord ErrorContext = {0, 0, nullptr};
 bool FatalErrorShown = false;
@@ -29,6 +17,7 @@ bool error_occurred = false;
 bool WatchEvaluating = false;
 bool CodeErrorFlag = false;
 bool ChildGame = false;
+ErrorReportHooks ErrorReport_Hooks = {};
 
 namespace {
 constexpr int kHeaderSize = 32768;
@@ -45,28 +34,30 @@ void OutputRule(tagIConsole& console, char c)
     console.Output("%s\n", rule);
 }
 
-// Where the interpreter stands, when it runs.
-struct InterpreterPosition {
-    const VMFrame* frame;
-    const char* function;
-    bool hasDebugTable;
-    int line;
-    const char* lineText;
-};
-
-InterpreterPosition LocateInterpreter()
+ErrorInterpreterPosition LocateInterpreter()
 {
-    InterpreterPosition at{VM_CurrentFrame, nullptr, false, -1, nullptr};
-    if (!at.frame) return at;
-    at.function = at.frame->name ? at.frame->name : "";
-    if (!at.frame->debugTable) return at;
-    at.hasDebugTable = true;
-    const VMDebugEntry* entry = VM_FindPosEntry(at.frame->debugTable, at.frame->instruction);
-    const char* fileName = nullptr;
-    at.line = VM_LineFromPos(entry, at.frame->source, &fileName);
-    if (fileName) at.function = fileName;
-    at.lineText = VM_LineText(entry, at.frame->source);
+    ErrorInterpreterPosition at{false, nullptr, false, -1, nullptr};
+    if (ErrorReport_Hooks.locateInterpreter) ErrorReport_Hooks.locateInterpreter(&at);
     return at;
+}
+
+ErrorEventNames CurrentEvent()
+{
+    ErrorEventNames names{0, 0, "", ""};
+    if (ErrorReport_Hooks.currentEvent) ErrorReport_Hooks.currentEvent(&names);
+    if (!names.event) names.event = "";
+    if (!names.owner) names.owner = "";
+    return names;
+}
+
+void OutputCallFrame(void* data, const char* name, int line)
+{
+    auto* console = static_cast<TErrStreamConsole*>(data);
+    if (!name) name = "";
+    if (line < 0)
+        console->Output("called from - %s\n", name);
+    else
+        console->Output("called from - %s (line %d)\n", name, line);
 }
 
 // The action number an object event's compiled name carries at its end.
@@ -83,17 +74,17 @@ int ActionFromName(const char* name, int fallback)
 void FormatContextHeader(char* header, bool fatal, int action, const char* message)
 {
     const char* prefix = fatal ? "FATAL " : "";
-    if (Event_CurrentKind == EVENT_KIND_SHADER) {
+    const ErrorEventNames event = CurrentEvent();
+    if (event.kind == EVENT_KIND_SHADER) {
         const char* stage = ErrorContext.shaderStage == 0 ? "Vertex" : "Fragment";
         std::snprintf(header, kHeaderSize, "FATAL ERROR in %s Shader compilation\n\nShaderName: %s\n\n\n%s\n", stage,
                       ErrorContext.shaderName ? ErrorContext.shaderName : "", message);
-    } else if (Event_CurrentKind == EVENT_KIND_TIMELINE) {
+    } else if (event.kind == EVENT_KIND_TIMELINE) {
         std::snprintf(header, kHeaderSize, "%sERROR in\naction number %d\nat time step%d\nof time line %s:\n\n\n%s",
-                      prefix, action, Event_CurrentNumber, TimeLine_Name(Event_CurrentObject), message);
+                      prefix, action, event.number, event.owner, message);
     } else {
         std::snprintf(header, kHeaderSize, "%sERROR in\naction number %d\nof %s\nfor object %s:\n\n\n%s", prefix,
-                      action, Event_GetName(Event_CurrentKind, Event_CurrentNumber),
-                      Object_NameOf(Event_CurrentObject), message);
+                      action, event.event, event.owner, message);
     }
 }
 
@@ -113,36 +104,29 @@ void AppendInPieces(tagIConsole& console, const char* text)
     std::exit(code);
 }
 
-// After the report of a fatal error from native or interpreted code: a child
-// game ends and returns to its parent, any other game ends the process.
-void EndAfterFatal(int exitCode)
+}  // namespace
+
+void ErrorReport_EndAfterFatal(int exitCode)
 {
     if (ChildGame) {
-        RequestGameEnd();
+        if (ErrorReport_Hooks.endGame) ErrorReport_Hooks.endGame();
         return;
     }
     ExitAfterFatal(exitCode);
 }
-}  // namespace
 
 void ReportRuntimeError(const char* message, bool fatal)
 {
     if (!message) message = "";
     char* header = static_cast<char*>(QS_ALLOC(kHeaderSize, true));
 
-    const InterpreterPosition at = LocateInterpreter();
+    const ErrorInterpreterPosition at = LocateInterpreter();
     int action = ErrorContext.actionIndex + 1;
     if (at.hasDebugTable) action = ActionFromName(at.function, action);
 
     TErrStreamConsole callStack;
     OutputRule(callStack, '-');
-    for (const StackTraceFrame* frame = *CallChainHead; frame; frame = frame->previous) {
-        const char* name = frame->name ? frame->name : "";
-        if (frame->line < 0)
-            callStack.Output("called from - %s\n", name);
-        else
-            callStack.Output("called from - %s (line %d)\n", name, frame->line);
-    }
+    if (ErrorReport_Hooks.walkCallChain) ErrorReport_Hooks.walkCallChain(OutputCallFrame, &callStack);
 
     FormatContextHeader(header, fatal, action, message);
 
@@ -150,7 +134,7 @@ void ReportRuntimeError(const char* message, bool fatal)
     OutputRule(report, '#');
     AppendInPieces(report, header);
     report.Output("\n");
-    if (at.frame) {
+    if (at.running) {
         if (at.hasDebugTable)
             report.Output(" at %s (line %d) - %s\n", at.function, at.line, at.lineText);
         else
@@ -173,18 +157,14 @@ void ShowRuntimeError(const char* text, bool fatal)
     }
     if (!text) text = "";
     if (AllErrorsFatal) fatal = true;
-    if (!HeadlessMode.noDialogs) {
-        GR_Display_PrepareForDialog();
-        if (ShowErrorDialogs && ErrorDialog_Show(text, !fatal)) fatal = true;
-    }
-    IO_Clear();  // keys pressed in the dialog must not reach the game
+    if (ErrorReport_Hooks.showDialog) fatal = ErrorReport_Hooks.showDialog(text, fatal);
+    if (ErrorReport_Hooks.clearInput) ErrorReport_Hooks.clearInput();
     ErrorLast_Set(text);
     OutputConsole->Output("ERROR!!! :: %s\n", text);
     error_occurred = true;
     if (fatal) {
         FatalErrorShown = true;
-        PendingRoomCode = ROOMCODE_QUIT;
-        Runner_PostQuit();
+        if (ErrorReport_Hooks.quitGame) ErrorReport_Hooks.quitGame();
     }
 }
 
@@ -200,25 +180,5 @@ void FatalRuntimeError(const char* format, ...)
     std::vsnprintf(message, sizeof message, format ? format : "", args);
     va_end(args);
     ReportRuntimeError(message, true);
-    EndAfterFatal(1);
-}
-
-void VM_RuntimeError(VMFrame* frame, const char* format, ...)
-{
-    CodeErrorFlag = true;
-    if (WatchEvaluating) {
-        // Ends the run: the loop stops at the end of the code.
-        if (frame) {
-            frame->position = frame->codeSize;
-            frame->depth = 0;
-        }
-        return;
-    }
-    char message[kMessageSize];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(message, sizeof message, format ? format : "", args);
-    va_end(args);
-    ReportRuntimeError(message, true);
-    EndAfterFatal(-1);
+    ErrorReport_EndAfterFatal(1);
 }

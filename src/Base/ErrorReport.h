@@ -3,8 +3,6 @@
 // through the error dialog (or only logged when dialogs are off).
 #include <cstdint>
 
-struct VMFrame;
-
 // Event kind while a timeline moment runs, and while a shader compile error is reported.
 constexpr int32_t EVENT_KIND_TIMELINE = 100000;
 constexpr int32_t EVENT_KIND_SHADER = -1;
@@ -31,6 +29,36 @@ void ShowRuntimeError(const char* text, bool fatal);
 // printf-style fatal error from native code; ends the process with exit code 1
 // unless this is a child game (then the game ends and control returns).
 void FatalRuntimeError(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// The interpreter's error: like FatalRuntimeError with exit code -1; while a
-// watch expression is evaluated it only stops the run.
-void VM_RuntimeError(VMFrame* frame, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// After the report of a fatal error: a child game ends and returns to its
+// parent, any other game ends the process with exitCode.
+void ErrorReport_EndAfterFatal(int exitCode);
+
+// What the report needs from the layers above: where the running code is and
+// how the error is shown. The runner installs these at start-up; unset hooks
+// leave their part out.
+struct ErrorInterpreterPosition {
+    bool running;        // the interpreter runs code
+    const char* function;
+    bool hasDebugTable;
+    int line;
+    const char* lineText;
+};
+struct ErrorEventNames {
+    int32_t kind;        // the current event kind (EVENT_KIND_TIMELINE, EVENT_KIND_SHADER, ...)
+    int32_t number;
+    const char* event;   // the event's name
+    const char* owner;   // the object's (or the timeline's) name
+};
+struct ErrorReportHooks {
+    void (*locateInterpreter)(ErrorInterpreterPosition* at);
+    void (*currentEvent)(ErrorEventNames* out);
+    // Calls visit for each frame of the compiled code's call chain, innermost first.
+    void (*walkCallChain)(void (*visit)(void* data, const char* name, int line), void* data);
+    // Shows the error dialog when dialogs are on; returns the fatal flag after
+    // the choice made there.
+    bool (*showDialog)(const char* text, bool fatal);
+    void (*clearInput)();   // keys pressed in the dialog must not reach the game
+    void (*quitGame)();     // a fatal error ends the main loop
+    void (*endGame)();      // a child game's fatal error ends only that game
+};
+extern ErrorReportHooks ErrorReport_Hooks;

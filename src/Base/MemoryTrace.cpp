@@ -8,11 +8,12 @@
 #include <cstring>
 
 #include "Base/MemoryManager.h"
-#include "Base/MemoryTraceSource_Stub.h"
 #include "Base/MurmurHash3.h"
 #include "Base/Thread.h"
 
 namespace {
+const char* (*s_builtinName)() = nullptr;
+int (*s_interpreterFrames)(MemoryTraceFrame*, int) = nullptr;
 // Names of the trace file, keyed by text, Robin Hood probing. Names are copied:
 // labels may live in temporary buffers. Storage comes from the C heap so that
 // tracing never re-enters the manager.
@@ -260,7 +261,7 @@ int32_t NameId(const char* name)
 
 const char* CurrentLabel()
 {
-    if (const char* builtin = MemoryTrace_CurrentBuiltinName()) return builtin;
+    if (const char* builtin = s_builtinName ? s_builtinName() : nullptr) return builtin;
     if (s_labelDepth <= 0) return nullptr;
     return s_labels[s_labelDepth <= kLabelSlots ? s_labelDepth : kLabelSlots];
 }
@@ -302,7 +303,7 @@ void MemoryTrace_Alloc(const void* block, size_t size)
     Traced([&] {
         const bool mainThread = Thread_IsMainThread();
         const int32_t labelId = mainThread ? NameId(CurrentLabel()) : -1;
-        const int frameCount = mainThread ? MemoryTrace_InterpreterFrames(s_trace.frames, kMaxFrames) : 0;
+        const int frameCount = mainThread && s_interpreterFrames ? s_interpreterFrames(s_trace.frames, kMaxFrames) : 0;
         // Names first: each "NAME" record must precede the record that uses it.
         for (int i = 0; i < frameCount; ++i) s_trace.frameIds[i] = NameId(s_trace.frames[i].function);
         BeginRecord();
@@ -384,3 +385,9 @@ void DetachTraceFile()
     lock.Unlock();
 }
 }  // namespace MemoryManager
+
+void MemoryTrace_SetSources(const char* (*currentBuiltinName)(), int (*interpreterFrames)(MemoryTraceFrame* frames, int max))
+{
+    s_builtinName = currentBuiltinName;
+    s_interpreterFrames = interpreterFrames;
+}

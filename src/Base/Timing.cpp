@@ -1,14 +1,29 @@
 #include "Base/Timing.h"
 
-#include "Runner/Runner_Entry.h"
 #include "Host/Host_Time.h"
-#include "Runner/Runner_Options.h"
 
 FrameTimer GameFrameTimer;
 
 namespace {
 uint64_t s_startNanoseconds = 0;
+int (*s_messagePump)() = nullptr;
+const int32_t* s_sleepMargin = nullptr;
 constexpr int64_t kMaxStepMicroseconds = 86400LL * 1000000;
+}
+
+void Timing_SetMessagePump(int (*pump)())
+{
+    s_messagePump = pump;
+}
+
+void Timing_PumpMessages()
+{
+    if (s_messagePump) s_messagePump();
+}
+
+void Timing_SetSleepMargin(const int32_t* milliseconds)
+{
+    s_sleepMargin = milliseconds;
 }
 
 void Timing_Init()
@@ -35,12 +50,12 @@ uint64_t Timing_SleepMicroseconds(int64_t duration)
     if (duration <= 0) return 0;
     if (duration > kTimingMaxSleepMicroseconds) duration = kTimingMaxSleepMicroseconds;
     const uint64_t start = Timing_Microseconds();
-    const int64_t coarse = Timing_CoarseWaitMilliseconds(duration, SleepMargin);
+    const int64_t coarse = Timing_CoarseWaitMilliseconds(duration, s_sleepMargin ? *s_sleepMargin : 0);
     if (coarse > 0) HostTime_Wait(coarse * 1000);
     const uint64_t deadline = start + static_cast<uint64_t>(duration);
     uint64_t now;
     do {
-        DispatchPendingMessages();
+        Timing_PumpMessages();
         now = Timing_Microseconds();
         if (now < start) break;  // the clock origin moved under us
     } while (now < deadline);

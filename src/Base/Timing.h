@@ -18,6 +18,14 @@ int64_t Timing_CoarseWaitMilliseconds(int64_t duration, int32_t sleepMarginMs);
 // deadline. Returns the clock reading at the end, 0 when nothing was waited.
 uint64_t Timing_SleepMicroseconds(int64_t duration);
 
+// The window's message pump, run while a wait spins and while a modal dialog
+// waits; the window layer installs it.
+void Timing_SetMessagePump(int (*pump)());
+void Timing_PumpMessages();
+// Where the sleep margin in milliseconds is kept (the -sleepmargin option);
+// 0 while none is set.
+void Timing_SetSleepMargin(const int32_t* milliseconds);
+
 struct FrameTimer {
     int64_t accumulated = 0;     // microseconds, advanced by Tick unless paused
     int64_t lastTimestamp = 0;   // microseconds

@@ -5,7 +5,7 @@
 #include "Base/ErrorReport.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_ValueConvert.h"
-#include "Code/JS_Stub.h"
+#include "Code/JS_Main.h"
 
 namespace {
 void KindError(const char* format, ScriptValue* args, int n)

@@ -7,16 +7,10 @@
 #include <strings.h>
 
 #include "Base/MemoryManager.h"
-#include "Code/Assets_Stub.h"
-#include "Object/Object_Main.h"
-#include "Object/Room_Main.h"
-#include "Object/TimeLine_Main.h"
-#include "Path/Path_Main.h"
-#include "Runner/Runner_Services_Stub.h"
-#include "Runner/GameHeader.h"
-#include "Runner/GameOptions.h"
-#include "Script/Script_Main.h"
-#include "Runner/Runner_Options.h"
+#include "GameData/GameHeader.h"
+#include "GameData/GameOptions.h"
+#include "Options/Runner_Options.h"
+#include "IO/IO_Dialog.h"
 
 namespace {
 char** s_names = nullptr;
@@ -521,6 +515,12 @@ bool Code_Constant_IsValidName(const char* text)
 }
 
 // The value text is not read: a defined constant is the number 0.
+namespace {
+// The asset tables asked first by Code_Constant_Lookup, in their order.
+AssetFinder const* s_assetFinders = nullptr;
+int32_t s_assetFinderCount = 0;
+}  // namespace
+
 bool Code_Constant_Define(const char* nameText, const char*)
 {
     char* name = nullptr;
@@ -552,15 +552,17 @@ ScriptValue* Code_Constant_Get(const char* name)
     return nullptr;
 }
 
+void Code_Constant_SetAssetFinders(AssetFinder const* finders, int32_t count)
+{
+    s_assetFinders = finders;
+    s_assetFinderCount = finders ? count : 0;
+}
+
 bool Code_Constant_Lookup(const char* name, ScriptValue* out)
 {
     ScriptValue_SetReal(out, -1.0);
-    static int (*const kAssetFinders[])(const char*) = {
-        Sprite_Find, Sound_Find, Object_FindByName, Audio_FindSound, Background_Find, Path_Find,
-        Font_Find,   TimeLine_Find, Script_FindByName, Room_Find,  Shader_Find,
-    };
-    for (auto find : kAssetFinders) {
-        int index = find(name);
+    for (int32_t k = 0; k < s_assetFinderCount; ++k) {
+        int index = s_assetFinders[k](name);
         if (index >= 0) {
             out->real = index;
             return true;

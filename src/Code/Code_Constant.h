@@ -12,7 +12,14 @@ bool Code_Constant_Define(const char* nameText, const char* valueText);
 bool Code_Constant_Prepare();
 // Last-defined constant of that name, letter case ignored; null when none.
 ScriptValue* Code_Constant_Get(const char* name);
+// The index of the first asset of that name (sprites, sounds, objects, audio,
+// backgrounds, paths, fonts, timelines, scripts, rooms, shaders, in that
+// order), else the constant's value; false when neither exists.
 bool Code_Constant_Lookup(const char* name, ScriptValue* out);
+// The asset tables Code_Constant_Lookup asks, in order; each gives an index
+// or -1. The runner installs them; the array must outlive its use.
+using AssetFinder = int (*)(const char* name);
+void Code_Constant_SetAssetFinders(AssetFinder const* finders, int32_t count);
 void Code_Constant_Free();
 void Code_Constant_Init();
 int32_t Code_Constant_Count();

@@ -4,8 +4,6 @@
 
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
-#include "Code/Extension_Stub.h"
-#include "Script/Script_Main.h"
 
 BuiltinFunction* CurrentBuiltinFunction = nullptr;
 
@@ -95,16 +93,28 @@ void CodeFunction_Register(const char* name, BuiltinRoutine routine, int32_t arg
     ++s_count;
 }
 
+namespace {
+// Scripts and extension functions are found before built-ins of the same name.
+int (*s_findScript)(const char*) = nullptr;
+int (*s_findExtension)(const char*) = nullptr;
+}  // namespace
+
+void CodeFunction_SetNameFinders(int (*findScript)(const char*), int (*findExtension)(const char*))
+{
+    s_findScript = findScript;
+    s_findExtension = findExtension;
+}
+
 bool CodeFunction_Find(const char* name, int32_t* outId)
 {
     *outId = CALLID_NONE;
     if (!name || !*name) return false;
-    int id = Script_FindByName(name);
+    int id = s_findScript ? s_findScript(name) : -1;
     if (id >= 0) {
         *outId = CALLID_SCRIPT_BASE + id;
         return true;
     }
-    id = Extension_FindFunction(name);
+    id = s_findExtension ? s_findExtension(name) : -1;
     if (id >= 0) {
         *outId = CALLID_EXTENSION_BASE + id;
         return true;

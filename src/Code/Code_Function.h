@@ -27,6 +27,9 @@ constexpr int32_t CALLID_EXTENSION_BASE = 500000;
 extern BuiltinFunction* CurrentBuiltinFunction;
 
 void CodeFunction_Register(const char* name, BuiltinRoutine routine, int32_t argumentCount, uint8_t flag);
+// Where CodeFunction_Find looks before the built-ins: the index of the script,
+// or of the extension function, of that name (-1 when none). Set by the runner.
+void CodeFunction_SetNameFinders(int (*findScript)(const char*), int (*findExtension)(const char*));
 bool CodeFunction_Find(const char* name, int32_t* outId);
 void CodeFunction_GetInfo(int32_t index, const char** outName, BuiltinRoutine* outRoutine, int32_t* outArgumentCount,
                           uint8_t* outFlag);

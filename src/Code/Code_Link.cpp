@@ -4,7 +4,7 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Variable.h"
-#include "Runner/CodeChunks.h"
+#include "Code/CodeChunks.h"
 
 GameLinkRecord* LinkRecord = nullptr;
 

@@ -1,14 +1,14 @@
 #include "Code/Code_Main.h"
 
-#include "Base/ErrorLast_Stub.h"
+#include "Base/ErrorLast.h"
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Link.h"
-#include "Code/VM_Stub.h"
-#include "Runner/CodeChunks.h"
-#include "Runner/DebugInfo.h"
-#include "Runner/GameHeader.h"
-#include "Runner/Runner_Options.h"
+#include "Code/VM_Main.h"
+#include "Code/CodeChunks.h"
+#include "GameData/DebugInfo.h"
+#include "GameData/GameHeader.h"
+#include "Options/Runner_Options.h"
 
 bool CompiledCodeMode = true;
 CCode* Code_AllList = nullptr;

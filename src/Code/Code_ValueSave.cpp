@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "Code/Buffer_Stub.h"
+#include "Buffer/Buffer_Main.h"
 
 namespace {
 constexpr int kMaxNesting = 1024;

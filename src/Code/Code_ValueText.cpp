@@ -7,7 +7,7 @@
 
 #include "Base/ErrorReport.h"
 #include "Code/Code_ValueConvert.h"
-#include "Code/JS_Stub.h"
+#include "Code/JS_Main.h"
 #include "Code/ObjectBase.h"
 #include "Base/HeapTextBuilder.h"
 

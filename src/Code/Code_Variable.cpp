@@ -5,9 +5,9 @@
 #include "Base/Array.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Value.h"
-#include "Runner/GameData.h"
-#include "Runner/GameHeader.h"
-#include "Runner/Runner_Services_Stub.h"
+#include "GameData/GameData.h"
+#include "GameData/GameHeader.h"
+#include "IO/IO_Dialog.h"
 
 GlobalNameFlags Variable_GlobalFlags = {nullptr, 0};
 
@@ -322,4 +322,39 @@ uint8_t Variable_IsGlobalName(int32_t id)
     const int64_t at = static_cast<int64_t>(id) - VARIABLE_ID_BASE;
     if (at < 0 || at >= Variable_GlobalFlags.length) return 0;
     return Variable_GlobalFlags.bytes[at];
+}
+
+namespace {
+KVObjectBase* s_globalObject = nullptr;
+CInstance* s_globalInstance = nullptr;
+}  // namespace
+
+KVObjectBase* Variable_GlobalObject()
+{
+    return s_globalObject;
+}
+
+CInstance* Variable_GlobalInstance()
+{
+    return s_globalInstance;
+}
+
+void Variable_SetGlobalObject(KVObjectBase* object, CInstance* instance)
+{
+    s_globalObject = object;
+    s_globalInstance = instance;
+}
+
+int32_t Variable_FindSlot(KVObjectBase* object, const char* name)
+{
+    if (object == s_globalObject && !ObjectMode) return Variable_FindGlobal(name);
+    return Variable_FindInstance(name);
+}
+
+int32_t Variable_FindOrAddSlot(KVObjectBase* object, const char* name)
+{
+    const int32_t slot = Variable_FindSlot(object, name);
+    if (slot >= 0) return slot;
+    const bool global = object == s_globalObject && !ObjectMode;
+    return Variable_AddName(global ? VARIABLE_TABLE_GLOBAL : VARIABLE_TABLE_INSTANCE, name);
 }

@@ -86,3 +86,22 @@ extern GlobalNameFlags Variable_GlobalFlags;
 void Variable_InitGlobalFlags();
 // The flag of id, 0 outside the array.
 uint8_t Variable_IsGlobalName(int32_t id);
+
+// ---- The global object ---------------------------------------------------
+
+class CInstance;
+class KVObjectBase;
+
+// The holder of the global variables; null before the game data is read.
+KVObjectBase* Variable_GlobalObject();
+// The global object as the self of code run on it (global initialisers, room
+// creation code in object mode); it is an instance that joins no list.
+CInstance* Variable_GlobalInstance();
+// Set by Variable_CreateGlobalObject and Variable_FreeGlobalObject: the same
+// object seen as an object and as an instance.
+void Variable_SetGlobalObject(KVObjectBase* object, CInstance* instance);
+// Slot of name in object's table (the global table for the global object
+// outside object mode, else the instance table); -1 when absent.
+int32_t Variable_FindSlot(KVObjectBase* object, const char* name);
+// As Variable_FindSlot, naming a new slot when absent.
+int32_t Variable_FindOrAddSlot(KVObjectBase* object, const char* name);

@@ -1,5 +1,5 @@
 // STAND-IN: see GCRegistry_Stub.h.
-#include "Code/GCRegistry_Stub.h"
+#include "Code/GCRegistry.h"
 
 #include "Base/MemoryManager.h"
 #include "Code/ObjectBase.h"
@@ -48,3 +48,5 @@ KVObjectBase* GCRegistry::At(int32_t index)
 {
     return index >= 0 && index < s_capacity ? s_entries[index] : nullptr;
 }
+
+void GC_Collect(void*) {}

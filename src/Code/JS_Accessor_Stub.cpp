@@ -1,6 +1,6 @@
 // STAND-IN: see JS_Accessor_Stub.h. The pair has its two slots but no
 // function objects in them yet.
-#include "Code/JS_Accessor_Stub.h"
+#include "Code/JS_Accessor.h"
 
 #include "Code/ObjectBase.h"
 

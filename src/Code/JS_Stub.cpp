@@ -1,4 +1,4 @@
-#include "Code/JS_Stub.h"
+#include "Code/JS_Main.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -59,3 +59,6 @@ void JS_CallGetter(KVObjectBase*, KVObjectBase*, ScriptValue* out)
 }
 
 void JS_CallSetter(KVObjectBase*, KVObjectBase*, ScriptValue*) {}
+
+void JS_InitBuiltInObjects() {}
+void JS_CreateResourceObject() {}

@@ -5,12 +5,11 @@
 
 #include "Base/MemoryManager.h"
 #include "Code/Code_ValueConvert.h"
-#include "Code/GCRegistry_Stub.h"
-#include "Code/JS_Stub.h"
+#include "Code/GCRegistry.h"
+#include "Code/JS_Main.h"
 #include "Code/VariableList.h"
 #include "Code/Code_Variable.h"
-#include "Code/Code_VariableValue.h"
-#include "Runner/GameHeader.h"
+#include "GameData/GameHeader.h"
 
 // ---------------------------------------------------------------- slot hash
 

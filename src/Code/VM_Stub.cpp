@@ -1,4 +1,4 @@
-#include "Code/VM_Stub.h"
+#include "Code/VM_Main.h"
 
 #include <algorithm>
 #include <cstring>

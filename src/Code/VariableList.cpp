@@ -5,13 +5,13 @@
 #include "Base/CRC32.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Code/Buffer_Stub.h"
+#include "Buffer/Buffer_Main.h"
 #include "Code/Code_ValueConvert.h"
 #include "Code/Code_ValueIndex.h"
 #include "Code/Code_ValueSave.h"
-#include "Code/MathEpsilon_Stub.h"
+#include "Code/MathEpsilon.h"
 #include "Code/Code_Variable.h"
-#include "Runner/GameOptions.h"
+#include "GameData/GameOptions.h"
 
 namespace {
 CVariableListNode* s_nodePool = nullptr;

@@ -1,4 +1,4 @@
-#include "Debug/Debug_Stub.h"
+#include "Debug/Debug_Main.h"
 
 const char* Debug_PendingErrorText = nullptr;
 
@@ -11,3 +11,7 @@ int Debug_PausedLoop()
 {
     return 0;
 }
+
+void Debug_InitRemoteInterface() {}
+void Debug_Update() {}
+void Profiler_FinalDump() {}

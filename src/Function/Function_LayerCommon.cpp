@@ -4,7 +4,7 @@
 
 #include "Base/Console.h"
 #include "Base/ErrorReport.h"
-#include "Object/Room_Class.h"
+#include "World/Room_Class.h"
 
 void LayerFn_WrongCount(const char* name)
 {

@@ -7,7 +7,7 @@
 #include "Code/Code_Arguments.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
-#include "Room/Room_Layers.h"
+#include "World/Room_Layers.h"
 
 class CGameRoom;
 

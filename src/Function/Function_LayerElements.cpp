@@ -3,10 +3,10 @@
 
 #include "Code/Code_Arguments.h"
 #include "Function/Function_LayerCommon.h"
-#include "Object/Instance.h"
-#include "Object/Instance_Lookup.h"
-#include "Object/Object_Main.h"
-#include "Object/Room_Class.h"
+#include "World/Instance.h"
+#include "World/Instance_Lookup.h"
+#include "World/Object_Main.h"
+#include "World/Room_Class.h"
 
 namespace {
 constexpr int32_t kNoInstance = -4;

@@ -6,9 +6,9 @@
 #include "Code/Code_Arguments.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_LayerCommon.h"
-#include "Object/Instance.h"
-#include "Object/Instance_Lookup.h"
-#include "Object/Room_Class.h"
+#include "World/Instance.h"
+#include "World/Instance_Lookup.h"
+#include "World/Room_Class.h"
 
 bool LayerForceDrawDepth = false;
 int32_t LayerForcedDepth = 0;

@@ -2,7 +2,7 @@
 // functions of their arguments.
 #include "Code/Code_Arguments.h"
 #include "Function/Function_LayerCommon.h"
-#include "Room/TileData.h"
+#include "World/TileData.h"
 
 namespace {
 TileData DataArg(ScriptValue* args) { return static_cast<TileData>(Arg_Int32(args, 0)); }

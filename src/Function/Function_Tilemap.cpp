@@ -7,11 +7,11 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_Arguments.h"
 #include "Function/Function_LayerCommon.h"
-#include "Graphics/DrawTilemap_Stub.h"
-#include "Object/Background_Stub.h"
-#include "Object/Instance.h"
-#include "Object/Room_Class.h"
-#include "Room/TileData.h"
+#include "Draw/Draw_Tilemap.h"
+#include "Background/Background_Main.h"
+#include "World/Instance.h"
+#include "World/Room_Class.h"
+#include "World/TileData.h"
 
 namespace {
 // Larger maps are refused: their cells would not fit in memory anyway.

@@ -8,13 +8,14 @@
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/RenderStateCache.h"
-#include "Graphics/Runner_Stub.h"
+#include "Graphics/DebugOverlay.h"
 #include "Graphics/StateManagerM.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
 #include "Host/Host_GPU.h"
 #include "Host/Host_Window.h"
-#include "IO/Dialog_Stub.h"
+#include "IO/IO_Dialog.h"
+#include "Base/Timing.h"
 
 int GR_D3D_BackBufferWidth = 0, GR_D3D_BackBufferHeight = 0;
 int GR_D3D_DisplayWidth = 640, GR_D3D_DisplayHeight = 480;
@@ -232,7 +233,7 @@ bool GR_D3D_ShowWindowOnce()
     const int passes = (g_DisplayFlags & DISPLAY_BORDERLESS) ? 1 : 10;
     for (int i = 0; i < passes; ++i) {
         HostWindow_Show(g_Window);
-        DispatchPendingMessages();
+        Timing_PumpMessages();
     }
     return true;
 }

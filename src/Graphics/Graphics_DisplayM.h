@@ -4,6 +4,7 @@
 // with one quad and presented. Also the display sizes, the viewport and the
 // 2D view that the frame is drawn with.
 #include <cstdint>
+#include "Graphics/Graphics_Display.h"
 
 struct SDL_Window;
 struct D3DTexture;
@@ -58,12 +59,3 @@ void GR_Display_PrepareForDialog();
 // Test hook: forget the first-frame show, as after a fresh start.
 void GR_D3D_ResetFirstFrame();
 
-// Display sizes, viewport and 2D view.
-extern int GR_Display_AreaWidth, GR_Display_AreaHeight;  // 0 until the window or display sets it
-extern int GR_PendingWindowWidth, GR_PendingWindowHeight;  // -1 × -1 when none
-int GR_Display_GetColourDepth();
-void GR_D3D_SetViewport(int x, int y, int width, int height);
-void GR_D3D_GetViewport(int* x, int* y, int* width, int* height);
-void GR_D3D_SetView(float x, float y, float width, float height, float angle);
-void GR_InvalidateCullRect();
-void GR_D3D_ForgetPendingWindowSize();

@@ -4,8 +4,8 @@
 
 #include "Base/MemoryManager.h"
 #include "Graphics/Graphics_Texture.h"
-#include "Runner/GameData.h"
-#include "Runner/TexturePages.h"
+#include "GameData/GameData.h"
+#include "Graphics/TexturePages.h"
 
 namespace {
 SEmbeddedImage* g_Images = nullptr;

@@ -2,12 +2,14 @@
 
 #include "Base/Console.h"
 #include "Graphics/Graphics_DisplayM.h"
-#include "Graphics/Runner_Stub.h"
+#include "Graphics/DebugOverlay.h"
 #include "Host/Host_Window.h"
 #include "IO/IO_Main.h"
-#include "IO/IO_Stub.h"
-#include "Object/Event_Drivers.h"
-#include "Runner/Runner_Options.h"
+#include "IO/IO_Input.h"
+#include "Options/Runner_Options.h"
+
+WindowProcHooks GR_Window_Hooks = {};
+int32_t DeviceResetCountdown = 0;
 
 WindowOptions Option_WindowSettings;
 SDL_Window* GR_Window_Handle = nullptr;
@@ -203,7 +205,7 @@ int64_t GR_Window_WndProc(SDL_Window*, uint32_t message, uint64_t wParam, int64_
                 HostWindow_PostQuitMessage();
                 return 0;
             }
-            RequestGameEnd();
+            if (GR_Window_Hooks.requestGameEnd) GR_Window_Hooks.requestGameEnd();
         }
         KeyDown(static_cast<int>(wParam), lParam);
         return 0;
@@ -229,7 +231,7 @@ int64_t GR_Window_WndProc(SDL_Window*, uint32_t message, uint64_t wParam, int64_
     case WM_MBUTTONUP: ButtonUp(3, lParam); return 0;
     case WM_MOUSEWHEEL: return Wheel(wParam, lParam);
     case WM_DEVICECHANGE:
-        Joystick_UpdateConnected();
+        if (GR_Window_Hooks.devicesChanged) GR_Window_Hooks.devicesChanged();
         XInput_PollConnections();
         if (!NoDirectInput) DirectInput_Rescan();
         return 0;

@@ -3,6 +3,7 @@
 // that feeds the input handlers and reports size and focus changes, and the
 // small window operations behind the window built-ins.
 #include <cstdint>
+#include "Graphics/Graphics_WindowCoords.h"
 
 // The window's settings: size, style flags and caption from the general
 // header (start-up fills them before creating the window), the cursor and
@@ -60,7 +61,16 @@ void Win32Window_ApplyCaption();
 int Win32Window_GetVisibleRects();
 
 // Window coordinates and caption kept for the coordinate mapping.
-extern bool GR_Window_Changed;
-extern int GR_WindowedWidth, GR_WindowedHeight;
-void GR_Window_SetCaption(const char* utf8);
-const char* GR_Window_GetCaption();
+
+// What the window procedure asks of the game: Alt+F4 ends it, a device change
+// re-checks the joysticks. Set by the runner.
+struct WindowProcHooks {
+    void (*requestGameEnd)();
+    void (*devicesChanged)();
+};
+extern WindowProcHooks GR_Window_Hooks;
+
+// Frames left until the device follows a changed window size (1: at the end
+// of this frame; 0: nothing pending). Set by the window, counted down by the
+// main loop.
+extern int32_t DeviceResetCountdown;

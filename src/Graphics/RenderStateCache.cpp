@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "Base/Console.h"
-#include "Code/Buffer_Stub.h"
+#include "Buffer/Buffer_Main.h"
 #include "Code/Code_Value.h"
 #include "Graphics/Graphics_DisplayM.h"
-#include "Graphics/Legacy3D_Stub.h"
+#include "Graphics/Graphics_Legacy3D.h"
 #include "Graphics/StateManagerM.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"

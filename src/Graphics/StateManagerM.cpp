@@ -4,7 +4,7 @@
 
 #include "Graphics/VertexBuilderM.h"
 #include "Host/Host_GPU.h"
-#include "Runner/GameHeader.h"
+#include "GameData/GameHeader.h"
 
 namespace {
 

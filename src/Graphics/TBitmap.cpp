@@ -5,7 +5,7 @@
 
 #include "Base/MemoryManager.h"
 #include "Graphics/ImageLimits.h"
-#include "Graphics/MemoryStream_Stub.h"
+#include "Buffer/MemoryStream.h"
 
 namespace {
 constexpr int kFileHeaderSize = 14;  // "BM" and the rest of the file header

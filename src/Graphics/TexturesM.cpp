@@ -11,7 +11,7 @@
 #include "Graphics/VertexBuilderM.h"
 #include "Graphics/TexturesM_Internal.h"
 #include "Host/Host_GPU.h"
-#include "Runner/GameData.h"
+#include "GameData/GameData.h"
 
 int32_t GR_D3D_TextureSwitchCount = 0;
 

@@ -4,7 +4,7 @@
 
 #include "Base/Console.h"
 #include "Graphics/Graphics_DisplayM.h"
-#include "Graphics/Shader_Stub.h"
+#include "Graphics/ShaderM.h"
 #include "Graphics/StateManagerM.h"
 #include "Graphics/TexturesM.h"
 

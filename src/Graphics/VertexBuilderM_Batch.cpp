@@ -10,8 +10,8 @@
 #include "Graphics/StateManagerM.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
-#include "Graphics/VertexFormat_Stub.h"
-#include "IO/Dialog_Stub.h"
+#include "Graphics/VertexFormat.h"
+#include "IO/IO_Dialog.h"
 
 int32_t GR_D3D_DrawCallCount = 0;
 

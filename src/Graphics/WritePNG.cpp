@@ -7,7 +7,7 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Graphics/ImageLimits.h"
-#include "IO/LoadSave_Stub.h"
+#include "IO/LoadSave.h"
 
 namespace {
 enum WriteStage { kStageInit, kStageHeader, kStageBytes, kStageEnd };

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "Runner/Runner_Options.h"
 
 namespace {
 HostDialog* s_override = nullptr;
+constinit const bool* s_noDialogs = nullptr;
 
 bool EnvSet(const char* name)
 {
@@ -81,6 +81,11 @@ bool Host_HasDisplay()
     return EnvSet("DISPLAY") || EnvSet("WAYLAND_DISPLAY");
 }
 
+void Host_Dialog_SetSuppressFlag(const bool* noDialogs)
+{
+    s_noDialogs = noDialogs;
+}
+
 HeadlessDialog& Host_HeadlessDialog()
 {
     static HeadlessDialog dialog;
@@ -90,7 +95,7 @@ HeadlessDialog& Host_HeadlessDialog()
 HostDialog& Host_Dialog_Get()
 {
     if (s_override) return *s_override;
-    if (!HeadlessMode.noDialogs && Host_HasDisplay()) {
+    if (!(s_noDialogs && *s_noDialogs) && Host_HasDisplay()) {
         static SdlDialog desktop;
         return desktop;
     }

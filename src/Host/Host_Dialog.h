@@ -66,6 +66,9 @@ bool Host_HasDisplay();
 // The dialog in use: the one set with Host_Dialog_Set, else SDL on a desktop,
 // else the process's headless dialog (also always with -headless).
 HostDialog& Host_Dialog_Get();
+// The flag that, while set, keeps dialogs off the desktop (-headless); the
+// runner's options register theirs.
+void Host_Dialog_SetSuppressFlag(const bool* noDialogs);
 // Overrides the choice (tests, scripted runs); null restores it.
 void Host_Dialog_Set(HostDialog* dialog);
 HeadlessDialog& Host_HeadlessDialog();

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "Base/Console.h"
+#include "Host/Host_Log.h"
 
 struct HGPU_Buffer {
     GLuint id;
@@ -328,7 +328,7 @@ Program* FindOrLinkProgram(HGPU_Shader* vertex, HGPU_Shader* pixel)
         // Logged once: the failed pair is remembered and draws nothing.
         char* log = nullptr;
         CompilerLog(id, true, &log);
-        LogConsole->Output("GPU program link failed: %s\n", log);
+        Host_Log("GPU program link failed: %s\n", log);
         delete[] log;
         glDeleteProgram(id);
         g_Device.programs.push_back(Program{vertex, pixel, 0, {}});

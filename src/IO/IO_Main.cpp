@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "Graphics/Runner_Stub.h"
+#include "Base/Timing.h"
 #include "Host/Host_Window.h"
-#include "IO/IO_Stub.h"
-#include "Runner/Runner_Options.h"
+#include "IO/IO_Input.h"
+#include "Options/Runner_Options.h"
 
 IO_InputState IO_Input;
 IO_WindowLatchRecord IO_WindowLatch;

@@ -1,4 +1,4 @@
-#include "IO/LoadSave_Stub.h"
+#include "IO/LoadSave.h"
 
 #include <sys/stat.h>
 

@@ -7,7 +7,7 @@
 #include <new>
 
 #include "Base/MemoryManager.h"
-#include "Runner/GameData.h"
+#include "GameData/GameData.h"
 
 namespace {
 // Rotation uses the single-precision pi the rest of the engine uses.

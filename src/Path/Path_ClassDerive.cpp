@@ -4,7 +4,7 @@
 
 #include "Base/MemoryManager.h"
 #include "Path/Path_Class.h"
-#include "Path/Primitive_Stub.h"
+#include "Graphics/Graphics_Primitive.h"
 
 namespace {
 // Legs of a curve this short (squared: 16) are not subdivided further.

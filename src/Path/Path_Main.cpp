@@ -6,7 +6,7 @@
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
 #include "Path/Path_Class.h"
-#include "Runner/GameData.h"
+#include "GameData/GameData.h"
 
 namespace {
 int32_t s_count = 0;

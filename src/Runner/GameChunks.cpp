@@ -5,25 +5,44 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Link.h"
-#include "Code/Code_VariableValue.h"
+#include "Variable/Code_VariableValue.h"
 #include "Graphics/Graphics_Texture.h"
+#include "Graphics/Graphics_WindowCoords.h"
 #include "Path/Path_Main.h"
-#include "Runner/CodeChunks.h"
+#include "Code/CodeChunks.h"
 #include "Script/Script_Main.h"
-#include "Runner/GameData.h"
-#include "Runner/GameHeader.h"
-#include "Runner/GameLoad_Stub.h"
-#include "IO/LoadSave_Stub.h"
-#include "Object/Camera.h"
-#include "Object/Object_Main.h"
-#include "Object/Room_Main.h"
-#include "Object/TimeLine_Main.h"
+#include "GameData/GameData.h"
+#include "GameData/GameHeader.h"
+#include "IO/LoadSave.h"
+#include "World/Camera.h"
+#include "World/Object_Main.h"
+#include "World/Room_Main.h"
+#include "World/TimeLine_Main.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
-#include "Runner/Runner_Services_Stub.h"
-#include "Runner/GameOptions.h"
-#include "Runner/Language.h"
-#include "Runner/TexturePages.h"
+#include "GameData/GameOptions.h"
+#include "Graphics/Graphics_Primitive.h"
+#include "GameData/Language.h"
+#include "Graphics/TexturePages.h"
+#include "Background/Background_Main.h"
+#include "Code/JS_Main.h"
+#include "Font/Font_Main.h"
+#include "Graphics/VertexFormat.h"
+#include "Sound/Audio_Main.h"
+#include "Sprite/Sprite_Main.h"
+#include "Runner/GameHeader_Load.h"
+
+namespace {
+// The options chunk's window colour reaches the window as soon as it is read.
+bool OPTN_LoadAndApply(const uint8_t* payload, uint32_t length, const uint8_t* data)
+{
+    if (!OPTN_Load(payload, length, data)) return false;
+    GR_Window_SetColour(GameOptions.windowColour);
+    // A game constant of the draw colour sets it.
+    if (GameOptions.drawColourSet) DrawColour = GameOptions.drawColour;
+    return true;
+}
+}  // namespace
 
 namespace {
 struct ChunkDispatch {
@@ -38,7 +57,7 @@ const ChunkDispatch kDispatch[] = {
     {"GEN8", GEN8_Load, nullptr},
     {"GEN7", GEN8_Load, nullptr},
     {"GENL", GEN8_Load, nullptr},
-    {"OPTN", OPTN_Load, nullptr},
+    {"OPTN", OPTN_LoadAndApply, nullptr},
     {"LANG", Language_Load, nullptr},
     {"EXTN", Chunk_ReaderNotBuilt, nullptr},
     {"SOND", Chunk_ReaderNotBuilt, Chunk_ReaderNotBuilt},
@@ -147,4 +166,12 @@ bool LoadGameData()
 {
     VerboseConsole->Output("LoadGameData()\n");
     return LoadGameChunks(GameData, GameDataSize);
+}
+
+bool Chunk_ReaderNotBuilt(const uint8_t* payload, uint32_t length, const uint8_t*)
+{
+    // The tag stands eight bytes before the payload in the checked container.
+    VerboseConsole->Output("Chunk %.4s skipped (%u bytes): its reader is not built yet\n",
+                           reinterpret_cast<const char*>(payload - 8), length);
+    return true;
 }

@@ -15,3 +15,6 @@ bool LoadGameData();
 bool Chunk_Ignore(const uint8_t* payload, uint32_t length, const uint8_t* data);
 // "GLOB": the code entries run on the global object at game start.
 bool GLOB_Load(const uint8_t* payload, uint32_t length, const uint8_t* data);
+
+// Chunk readers of subsystems not built yet: skips the chunk with one log line.
+bool Chunk_ReaderNotBuilt(const uint8_t* payload, uint32_t length, const uint8_t* data);

@@ -6,19 +6,22 @@
 #include "Base/Console.h"
 #include "Base/Timing.h"
 #include "Graphics/Graphics_DisplayM.h"
-#include "Graphics/Runner_Stub.h"
+#include "Graphics/DebugOverlay.h"
 #include "IO/IO_Main.h"
-#include "Object/Room_Class.h"
-#include "Runner/GameHeader.h"
+#include "World/Room_Class.h"
+#include "GameData/GameHeader.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
-#include "Runner/Run_Services_Stub.h"
 #include "Runner/Run_Step.h"
 #include "Runner/Runner_Entry.h"
+#include "Debug/Debug_Main.h"
+#include "Graphics/Graphics_Display.h"
+#include "IO/IO_Input.h"
+#include "Runner/GameChunks.h"
+#include "Sound/Audio_Main.h"
 
 int32_t fps = 0;
 bool FramePacing = true;
-int32_t DeviceResetCountdown = 0;
 
 namespace {
 int64_t g_LastFrameTime = 0;

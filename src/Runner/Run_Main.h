@@ -4,13 +4,12 @@
 // and end of frame and the pending room request acted upon afterwards.
 #include <cstdint>
 
+#include "Graphics/Graphics_Window.h"
+
 // Frames counted in the last completed second (the built-in fps).
 extern int32_t fps;
 // Frame pacing; the remote debugger link switches it off.
 extern bool FramePacing;
-// The window's resize countdown: above 1 each frame applies the window size
-// and counts down; at 1 the frame resets the device and presents nothing.
-extern int32_t DeviceResetCountdown;
 
 void Run_Start();
 void Run_EnterMainLoop();

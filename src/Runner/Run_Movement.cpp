@@ -1,12 +1,14 @@
 #include "Runner/Run_Movement.h"
 
 #include "Base/Timing.h"
-#include "Object/Event_Drivers.h"
-#include "Object/Instance.h"
-#include "Object/Event_Main.h"
-#include "Object/Room_Class.h"
-#include "Runner/GameHeader.h"
-#include "Runner/Run_Movement_Stub.h"
+#include "World/Event_Drivers.h"
+#include "World/Instance.h"
+#include "World/Event_Main.h"
+#include "World/Room_Class.h"
+#include "GameData/GameHeader.h"
+#include "Physics/PhysicsWorld.h"
+#include "Runner/GameChunks.h"
+#include "World/Collision.h"
 
 bool HandleInstanceMovement(bool anyPath)
 {

@@ -7,27 +7,35 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_Main.h"
 #include "Code/Code_Value.h"
-#include "Code/Code_VariableValue.h"
+#include "Variable/Code_VariableValue.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/RenderStateCache.h"
 #include "IO/IO_Main.h"
-#include "Object/Camera.h"
-#include "Object/Event_Main.h"
-#include "Object/Instance.h"
-#include "Room/Room_Layers.h"
-#include "Object/Object_Lists.h"
-#include "Object/Object_Main.h"
-#include "Object/Room_Class.h"
-#include "Object/Room_Main.h"
-#include "Runner/GameHeader.h"
-#include "Runner/GameOptions.h"
-#include "Runner/GameLoad_Stub.h"
+#include "World/Camera.h"
+#include "World/Event_Main.h"
+#include "World/Instance.h"
+#include "World/Room_Layers.h"
+#include "World/Object_Lists.h"
+#include "World/Object_Main.h"
+#include "World/Room_Class.h"
+#include "World/Room_Main.h"
+#include "GameData/GameHeader.h"
+#include "GameData/GameOptions.h"
 #include "Runner/Run_Globals.h"
-#include "Runner/Run_Services_Stub.h"
-#include "Runner/Runner_Options.h"
+#include "Options/Runner_Options.h"
+#include "Code/GCRegistry.h"
+#include "Code/JS_Main.h"
+#include "Draw/Draw_Frame.h"
+#include "Font/Font_Main.h"
+#include "Graphics/Graphics_Primitive.h"
+#include "IO/IO_Input.h"
+#include "Particle/Particle_Main.h"
+#include "Platform/Extension_Main.h"
+#include "Runner/GameChunks.h"
+#include "Sound/Audio_Main.h"
+#include "World/Collision.h"
 
-int32_t PendingRoomCode = -1;
 int32_t room = 0;
 
 namespace {
@@ -138,11 +146,6 @@ void HideDormantInstances(CGameRoom* current)
     }
 }
 }  // namespace
-
-void RequestGameEnd()
-{
-    PendingRoomCode = ROOMCODE_END;
-}
 
 void Run_SetCurrentRoom(CGameRoom* current)
 {

@@ -5,19 +5,13 @@
 // and the end of the game.
 #include <cstdint>
 
+#include "World/Room_Main.h"
+
 class CGameRoom;
 
-constexpr int32_t ROOMCODE_END = -100;
-constexpr int32_t ROOMCODE_RESTART = -200;
-constexpr int32_t ROOMCODE_QUIT = -400;
-
-// -1 nothing pending, 0 or more a room index, or one of the codes above.
-// Acted upon by the main loop after the frame.
-extern int32_t PendingRoomCode;
 // Index of the current room in the room table (the built-in `room`).
 extern int32_t room;
 
-void RequestGameEnd();
 
 // Starts (or restarts) the game in the first room of the play order.
 void Run_StartGame();

@@ -3,18 +3,36 @@
 #include "Base/Timing.h"
 #include "Graphics/Graphics_Window.h"
 #include "IO/IO_Main.h"
-#include "Object/Event_Drivers.h"
-#include "Object/Event_Main.h"
-#include "Object/Instance.h"
-#include "Object/Instance_Lookup.h"
-#include "Object/Room_Class.h"
-#include "Object/Sprite_Stub.h"
-#include "Runner/GameHeader.h"
-#include "Runner/GameOptions.h"
+#include "World/Event_Drivers.h"
+#include "World/Event_Main.h"
+#include "World/Instance.h"
+#include "World/Instance_Lookup.h"
+#include "World/Room_Class.h"
+#include "Sprite/Sprite_Main.h"
+#include "GameData/GameHeader.h"
+#include "GameData/GameOptions.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Movement.h"
 #include "Runner/Run_Room.h"
-#include "Runner/Run_Services_Stub.h"
+#include "Code/GCRegistry.h"
+#include "Draw/Draw_Frame.h"
+#include "Graphics/DebugOverlay.h"
+#include "Network/Network_Main.h"
+#include "Particle/Particle_Main.h"
+#include "Platform/Platform_Main.h"
+#include "Runner/GameChunks.h"
+#include "Runner/Game_SaveLoad.h"
+#include "World/Collision.h"
+#include "World/Event_Input.h"
+
+// The asynchronous step: the platform's queues, then finished HTTP requests.
+void AsyncRequests_Process()
+{
+    IAP_ProcessQueuedResults();
+    Push_Update();
+    Kivo_ProcessScriptCallbacks();
+    Http_Process();
+}
 
 int64_t delta_time = 0;
 int64_t StepClock = 0;

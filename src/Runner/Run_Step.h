@@ -14,3 +14,5 @@ extern int64_t StepClock;
 void DoAStep();
 // Advances the image index and raises animation end when it wraps.
 void Instance_AnimateImage(CInstance* instance);
+// The asynchronous requests of a frame: queued results and finished requests.
+void AsyncRequests_Process();

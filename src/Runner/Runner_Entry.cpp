@@ -7,12 +7,13 @@
 #include "Base/MemoryManager.h"
 #include "Graphics/Graphics_Window.h"
 #include "Host/Host_Paths.h"
-#include "Runner/Runner_Options.h"
-#include "Runner/Runner_Services_Stub.h"
+#include "Options/Runner_Options.h"
 #include "Runner/Run_Main.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Runner_StartUp.h"
-#include "Runner/Runner_Strings.h"
+#include "Options/Runner_Strings.h"
+#include "Runner/GameChunks.h"
+#include "Runner/Runner_Hooks.h"
 
 char* RunnerCommandLine = nullptr;
 bool RestartRequested = false;
@@ -130,6 +131,7 @@ void RunnerRestart()
 
 int Runner_Main(int argc, char** argv)
 {
+    Runner_InstallHooks();
     RunnerCommandLine = Runner_BuildCommandLine(argc, argv);
     // Shipped files lie beside the executable; the current folder is wherever
     // the user happened to start the runner, and its files are not ours.

@@ -3,9 +3,9 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_Layer.h"
-#include "Object/Instance_MotionFunctions.h"
-#include "Runner/Run_Services_Stub.h"
+#include "Function/Instance_MotionFunctions.h"
 #include "Runner/Runner_StartUp.h"
+#include "IO/IO_Files.h"
 
 namespace {
 using Registrar = void (*)();

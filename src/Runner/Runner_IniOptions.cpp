@@ -4,12 +4,13 @@
 #include <cstring>
 
 #include "IO/IniFile.h"
-#include "Runner/GameLoad_Stub.h"
-#include "IO/LoadSave_Stub.h"
+#include "IO/LoadSave.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
-#include "Runner/Runner_Services_Stub.h"
-#include "Runner/Runner_Options.h"
+#include "Options/Runner_Options.h"
+#include "IO/IO_Input.h"
+#include "Physics/PhysicsWorld.h"
+#include "Platform/Platform_Main.h"
 
 OrientationFlags AllowedOrientations = {1, 1, 1, 1};
 

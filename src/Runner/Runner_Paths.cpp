@@ -6,8 +6,8 @@
 #include "Base/MemoryManager.h"
 #include "Host/Host_Paths.h"
 #include "Runner/Runner_Entry.h"
-#include "Runner/Runner_Options.h"
-#include "Runner/Runner_Strings.h"
+#include "Options/Runner_Options.h"
+#include "Options/Runner_Strings.h"
 
 namespace {
 char* s_executablePath = nullptr;

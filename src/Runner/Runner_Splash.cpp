@@ -6,11 +6,13 @@
 #include "Graphics/RenderStateCache.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
-#include "IO/LoadSave_Stub.h"
+#include "IO/LoadSave.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_LoadGame.h"
-#include "Runner/Runner_Options.h"
-#include "Runner/Runner_Services_Stub.h"
+#include "Options/Runner_Options.h"
+#include "Graphics/Graphics_Display.h"
+#include "Runner/GameChunks.h"
+#include "Sprite/Sprite_Main.h"
 
 namespace {
 constexpr int kSplashFrames = 5;

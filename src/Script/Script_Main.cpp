@@ -3,16 +3,16 @@
 #include <cstdio>
 #include <cstring>
 
-#include "Base/ErrorLast_Stub.h"
+#include "Base/ErrorLast.h"
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Link.h"
 #include "Code/Code_Main.h"
 #include "Code/Code_Value.h"
-#include "Code/Code_VariableValue.h"
-#include "Code/VM_Stub.h"
-#include "Runner/GameData.h"
-#include "Runner/GameHeader.h"
+#include "Code/Code_Variable.h"
+#include "Code/VM_Main.h"
+#include "GameData/GameData.h"
+#include "GameData/GameHeader.h"
 
 namespace {
 CScript** s_scripts = nullptr;

@@ -8,18 +8,18 @@
 #include <unistd.h>
 
 #include "Base/Console.h"
-#include "Base/ErrorDialog.h"
-#include "Base/ErrorLast_Stub.h"
+#include "Debug/ErrorDialog.h"
+#include "Base/ErrorLast.h"
 #include "Base/ErrorReport.h"
 #include "Code/Code_Link.h"
 #include "Code/Code_Main.h"
-#include "Code/VM_Stub.h"
+#include "Code/VM_Main.h"
 #include "Host/Host_Dialog.h"
-#include "Object/Event_Main.h"
-#include "Object/Object_Main.h"
-#include "Object/TimeLine_Main.h"
+#include "World/Event_Main.h"
+#include "World/Object_Main.h"
+#include "World/TimeLine_Main.h"
 #include "Runner/Run_Room.h"
-#include "Runner/Runner_Options.h"
+#include "Options/Runner_Options.h"
 
 namespace {
 const std::string kHashRule = std::string(92, '#') + "\n";

@@ -3,10 +3,11 @@
 #include <string>
 
 #include "Code/Code_Constant.h"
-#include "Runner/GameHeader.h"
-#include "Runner/GameOptions.h"
-#include "Runner/Runner_Options.h"
+#include "GameData/GameHeader.h"
+#include "GameData/GameOptions.h"
+#include "Options/Runner_Options.h"
 #include "ValueTestSupport.h"
+#include "Host/Host_Dialog.h"
 
 namespace {
 // Points the options' constant list at test texts (not owned: reset before freeing).
@@ -168,8 +169,9 @@ TEST_F(Constants, DefineTrimsTheNameAndReportsInvalidOnes)
     EXPECT_EQ(Value("MY_CONST"), 0.0);  // the value text is not read
     testing::internal::CaptureStderr();
     EXPECT_FALSE(Code_Constant_Define(" 9lives ", "1"));
-    std::string shown = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(shown, "Constant name 9lives  is not valid.\n");
+    testing::internal::GetCapturedStderr();
+    // Shown in a message box (standard error when nobody can be asked).
+    EXPECT_EQ(Host_HeadlessDialog().LastText(), "Constant name 9lives  is not valid.");
     EXPECT_EQ(Code_Constant_Count(), 1);
 }
 

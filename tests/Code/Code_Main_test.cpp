@@ -3,7 +3,7 @@
 #include "Base/ErrorReport.h"
 #include "Code/Code_Main.h"
 #include "Code/Code_Value.h"
-#include "Runner/Runner_Options.h"
+#include "Options/Runner_Options.h"
 #include "support/ModuleFixture.h"
 #include "support/SampleModule.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "Code/Buffer_Stub.h"
+#include "Buffer/Buffer_Main.h"
 #include "Code/Code_ValueConvert.h"
 #include "Code/Code_ValueSave.h"
 #include "ValueTestSupport.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "Code/Code_Variable.h"
-#include "Runner/GameHeader.h"
+#include "GameData/GameHeader.h"
 
 namespace {
 bool GetZero(CInstance*, int32_t, ScriptValue*) { return true; }

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "Base/MemoryManager.h"
-#include "Code/GCRegistry_Stub.h"
+#include "Code/GCRegistry.h"
 #include "Code/VariableList.h"
-#include "Runner/GameHeader.h"
+#include "GameData/GameHeader.h"
 
 namespace {
 SlotHash NewHash()

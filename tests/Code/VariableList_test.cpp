@@ -8,11 +8,11 @@
 
 #include "Base/CRC32.h"
 #include "Base/Console.h"
-#include "Code/Buffer_Stub.h"
+#include "Buffer/Buffer_Main.h"
 #include "Code/Code_ValueIndex.h"
 #include "Code/ObjectBase.h"
 #include "Code/Code_Variable.h"
-#include "Runner/GameOptions.h"
+#include "GameData/GameOptions.h"
 #include "support/RecordingConsole.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "Function/LayerFunctionFixture.h"
-#include "Object/Instance_Lookup.h"
-#include "Object/Room_Main.h"
+#include "World/Instance_Lookup.h"
+#include "World/Room_Main.h"
 
 namespace {
 

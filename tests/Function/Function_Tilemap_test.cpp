@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "Function/LayerFunctionFixture.h"
-#include "Object/Room_Main.h"
-#include "Runner/GameData.h"
-#include "Runner/GameHeader.h"
+#include "World/Room_Main.h"
+#include "GameData/GameData.h"
+#include "GameData/GameHeader.h"
 
 namespace {
 

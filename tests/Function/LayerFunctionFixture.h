@@ -11,10 +11,10 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
 #include "Function/Function_Layer.h"
-#include "Object/Background_Stub.h"
-#include "Object/Sprite_Stub.h"
-#include "Object/WorldFixture.h"
-#include "Room/Room_Layers.h"
+#include "Background/Background_Main.h"
+#include "Sprite/Sprite_Main.h"
+#include "World/WorldFixture.h"
+#include "World/Room_Layers.h"
 #include "support/GameFiles.h"
 
 struct LayerFunctions : WorldFixture {

@@ -1,4 +1,5 @@
 // The device and the frame protocol on the software device.
+#include "Host/Host_Dialog.h"
 #include "Graphics/Graphics_DisplayM.h"
 
 #include <gtest/gtest.h>
@@ -6,12 +7,15 @@
 #include <cstring>
 #include <vector>
 
-#include "Graphics/Runner_Stub.h"
+#include "Graphics/DebugOverlay.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
 #include "Host/Host_GPU.h"
-#include "IO/Dialog_Stub.h"
+#include "IO/IO_Dialog.h"
 #include "support/GpuTestFrame.h"
+#include "Runner/Run_Main.h"
+#include "Runner/Run_Room.h"
+#include "Runner/Runner_Entry.h"
 
 namespace {
 
@@ -30,8 +34,8 @@ TEST(DisplayTest, NoDeviceIsReportedAndEndsStartUp)
     const bool started = GR_D3D_Init(nullptr, 32, 32, 0);
     HGPU_RefuseDeviceCreation(false);
     EXPECT_FALSE(started);
-    EXPECT_EQ(std::strncmp(Dialog_LastMessage(), "Win32 function failed: HRESULT: 0x80004005\n\nCall:  at line", 58), 0)
-        << Dialog_LastMessage();
+    EXPECT_EQ(std::strncmp(Host_HeadlessDialog().LastText().c_str(), "Win32 function failed: HRESULT: 0x80004005\n\nCall:  at line", 58), 0)
+        << Host_HeadlessDialog().LastText().c_str();
     EXPECT_FALSE(Start_Frame());
     EXPECT_FALSE(End_Frame(true));
     GR_D3D_ReleaseAll();

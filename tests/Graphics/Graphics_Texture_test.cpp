@@ -10,9 +10,9 @@
 
 #include "Graphics/TexturesM.h"
 #include "Graphics/Graphics_DisplayM.h"
-#include "Runner/GameData.h"
-#include "Runner/Runner_Options.h"
-#include "Runner/TexturePages.h"
+#include "GameData/GameData.h"
+#include "Options/Runner_Options.h"
+#include "Graphics/TexturePages.h"
 #include "gamedata/FormWriter.h"
 #include "support/GameFiles.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "Graphics/Graphics_DisplayM.h"
-#include "Graphics/Runner_Stub.h"
+#include "Graphics/DebugOverlay.h"
 #include "Graphics/VertexBuilderM.h"
 #include "Host/Host_GPU.h"
 #include "Host/Host_Window.h"

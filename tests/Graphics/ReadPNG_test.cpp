@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "IO/LoadSave_Stub.h"
+#include "IO/LoadSave.h"
 #include "Graphics/ReadPNG.h"
 #include "Graphics/WritePNG.h"
 #include "support/ImageFixtures.h"

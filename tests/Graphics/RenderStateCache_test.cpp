@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "Code/Buffer_Stub.h"
+#include "Buffer/Buffer_Main.h"
 #include "Graphics/StateManagerM.h"
 #include "support/GameFiles.h"
 

@@ -10,7 +10,7 @@
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
 #include "Host/Host_GPU.h"
-#include "Runner/GameHeader.h"
+#include "GameData/GameHeader.h"
 #include "support/GpuTestFrame.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "Base/MemoryManager.h"
-#include "Graphics/MemoryStream_Stub.h"
+#include "Buffer/MemoryStream.h"
 #include "Graphics/TBitmap.h"
 #include "support/ImageFixtures.h"
 

@@ -8,14 +8,14 @@
 #include <cstring>
 #include <vector>
 
-#include "Base/ErrorLast_Stub.h"
+#include "Base/ErrorLast.h"
 #include "Base/MemoryManager.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/RenderStateCache.h"
 #include "Graphics/StateManagerM.h"
 #include "Graphics/VertexBuilderM.h"
 #include "Host/Host_GPU.h"
-#include "Runner/Runner_Options.h"
+#include "Options/Runner_Options.h"
 #include "support/GameFiles.h"
 #include "support/GpuTestFrame.h"
 #include "support/ImageFixtures.h"

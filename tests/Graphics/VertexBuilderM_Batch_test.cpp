@@ -5,13 +5,14 @@
 #include <cstring>
 #include <string>
 
+#include "Host/Host_Dialog.h"
 #include "Graphics/RenderStateCache.h"
 #include "Graphics/StateManagerM.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
-#include "Graphics/VertexFormat_Stub.h"
+#include "Graphics/VertexFormat.h"
 #include "Host/Host_GPU.h"
-#include "IO/Dialog_Stub.h"
+#include "IO/IO_Dialog.h"
 #include "support/GameFiles.h"
 #include "support/GpuTestFrame.h"
 
@@ -308,9 +309,9 @@ TEST(CheckHResultTest, FailuresShowTheCallAndTheFileName)
 {
     ShowMessageBox("before");
     EXPECT_TRUE(GR_D3D_CheckHResult(HGPU_OK, "GR_D3D_Device->CreateBuffer", 10, "/src/VertexBuilderM.cpp"));
-    EXPECT_STREQ(Dialog_LastMessage(), "before");
+    EXPECT_STREQ(Host_HeadlessDialog().LastText().c_str(), "before");
     EXPECT_FALSE(GR_D3D_CheckHResult(HGPU_E_FAIL, "GR_D3D_Device->CreateBuffer", 42, "/a/b/VertexBuilderM.cpp"));
-    EXPECT_STREQ(Dialog_LastMessage(),
+    EXPECT_STREQ(Host_HeadlessDialog().LastText().c_str(),
                  "Win32 function failed: HRESULT: 0x80004005\n\nCall: GR_D3D_Device->CreateBuffer at line 42 in file "
                  "/VertexBuilderM.cpp");
 }

@@ -20,10 +20,13 @@
 
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_Window.h"
-#include "Graphics/Runner_Stub.h"
+#include "Graphics/DebugOverlay.h"
 #include "Graphics/VertexBuilderM.h"
 #include "Host/Host_GPU.h"
 #include "Host/Host_Window.h"
+#include "Runner/Run_Main.h"
+#include "Runner/Run_Room.h"
+#include "Runner/Runner_Entry.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "Host/Host_Dialog.h"
-#include "Runner/Runner_Options.h"
+#include "Options/Runner_Options.h"
 
 namespace {
 const HostDialogButton kButtons[] = {{1, "Yes"}, {2, "No"}};

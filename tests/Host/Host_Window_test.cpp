@@ -9,10 +9,13 @@
 
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_Window.h"
-#include "Graphics/Runner_Stub.h"
+#include "Graphics/DebugOverlay.h"
 #include "IO/IO_Main.h"
-#include "IO/IO_Stub.h"
-#include "Runner/Runner_Options.h"
+#include "IO/IO_Input.h"
+#include "Options/Runner_Options.h"
+#include "Runner/Run_Main.h"
+#include "Runner/Run_Room.h"
+#include "Runner/Runner_Entry.h"
 
 namespace {
 

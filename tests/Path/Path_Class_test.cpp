@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "Path/Path_Class.h"
-#include "Path/Primitive_Stub.h"
+#include "Graphics/Graphics_Primitive.h"
 
 namespace {
 struct Sample {

@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "Base/Console.h"
-#include "Base/ErrorLast_Stub.h"
+#include "Base/ErrorLast.h"
 #include "Base/ErrorReport.h"
 #include "Code/Code_Constant.h"
 #include "Path/Path_Class.h"
 #include "Path/Path_Main.h"
-#include "Runner/GameData.h"
-#include "Runner/Runner_Options.h"
+#include "GameData/GameData.h"
+#include "Options/Runner_Options.h"
 #include "support/GameFiles.h"
 
 namespace {

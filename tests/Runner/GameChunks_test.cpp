@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "Runner/GameChunks.h"
-#include "Runner/GameData.h"
-#include "Runner/GameHeader.h"
-#include "Runner/GameOptions.h"
-#include "Runner/Language.h"
-#include "Runner/TexturePages.h"
+#include "GameData/GameData.h"
+#include "GameData/GameHeader.h"
+#include "GameData/GameOptions.h"
+#include "GameData/Language.h"
+#include "Graphics/TexturePages.h"
 #include "support/GameFiles.h"
+#include "Runner/GameHeader_Load.h"
 
 namespace {
 using testgames::CapturedLog;

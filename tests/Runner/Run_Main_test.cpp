@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "Base/Timing.h"
-#include "Object/Room_Class.h"
-#include "Runner/GameHeader.h"
+#include "World/Room_Class.h"
+#include "GameData/GameHeader.h"
 #include "Runner/Run_Main.h"
 
 TEST(FramePacing, WaitIsTheFrameShareLessTheTimeSpentClampedToOneSecond)

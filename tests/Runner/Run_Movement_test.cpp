@@ -4,12 +4,15 @@
 
 #include <vector>
 
-#include "Object/Event_Drivers.h"
-#include "Object/PhysicsWorld_Stub.h"
-#include "Object/WorldFixture.h"
+#include "World/Event_Drivers.h"
+#include "Physics/PhysicsWorld.h"
+#include "World/WorldFixture.h"
 #include "Path/Path_Class.h"
 #include "Path/Path_Main.h"
-#include "Runner/Run_Movement_Stub.h"
+#include "Graphics/Graphics_Primitive.h"
+#include "Graphics/VertexFormat.h"
+#include "Sprite/Sprite_Main.h"
+#include "World/Collision.h"
 
 namespace {
 // Instances of one object whose end-of-path event runs code 0.

@@ -7,10 +7,10 @@
 
 #include "Base/Console.h"
 #include "Runner/Runner_Entry.h"
-#include "Runner/Runner_Options.h"
-#include "Runner/Runner_Services_Stub.h"
-#include "Runner/Runner_Strings.h"
+#include "Options/Runner_Options.h"
+#include "Options/Runner_Strings.h"
 #include "support/EnvGuard.h"
+#include "Runner/Runner_Player.h"
 
 namespace {
 struct EntryTest : ::testing::Test {

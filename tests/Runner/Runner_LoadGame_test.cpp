@@ -9,20 +9,21 @@
 #include <string>
 
 #include "Base/MemoryManager.h"
-#include "Runner/DebugInfo.h"
+#include "GameData/DebugInfo.h"
 #include "Runner/GameChunks.h"
-#include "Runner/GameHeader.h"
-#include "Runner/GameData.h"
-#include "Runner/GameLoad_Stub.h"
+#include "GameData/GameHeader.h"
+#include "GameData/GameData.h"
 #include "support/TestModule.h"
-#include "IO/LoadSave_Stub.h"
+#include "IO/LoadSave.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
-#include "Runner/Runner_Services_Stub.h"
 #include "Runner/Runner_IniOptions.h"
 #include "Runner/Runner_LoadGame.h"
-#include "Runner/Runner_Options.h"
+#include "Options/Runner_Options.h"
 #include "support/GameFiles.h"
+#include "Code/GCRegistry.h"
+#include "Graphics/VertexFormat.h"
+#include "Runner/GameHeader_Load.h"
 
 namespace {
 using testgames::CapturedLog;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "Graphics/VertexBuilderM.h"
-#include "IO/LoadSave_Stub.h"
+#include "IO/LoadSave.h"
 #include "Runner/Runner_Entry.h"
 #include "support/GpuTestFrame.h"
 #include "support/ImageFixtures.h"

@@ -7,10 +7,10 @@
 
 #include "Code/Code_Value.h"
 #include "Code/Code_Variable.h"
-#include "Code/Code_VariableValue.h"
+#include "Variable/Code_VariableValue.h"
 #include "Code/VariableList.h"
-#include "Object/Instance.h"
-#include "Runner/GameHeader.h"
+#include "World/Instance.h"
+#include "GameData/GameHeader.h"
 
 namespace {
 struct BuiltInTable : ::testing::Test {

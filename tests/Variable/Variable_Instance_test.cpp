@@ -4,9 +4,9 @@
 
 #include "Code/Code_Value.h"
 #include "Code/Code_Variable.h"
-#include "Code/Code_VariableValue.h"
-#include "Object/InstanceFixture.h"
-#include "Room/Room_Layers.h"
+#include "Variable/Code_VariableValue.h"
+#include "World/InstanceFixture.h"
+#include "World/Room_Layers.h"
 #include "Variable/Variable_BuiltIn.h"
 
 namespace {

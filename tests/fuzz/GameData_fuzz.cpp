@@ -7,15 +7,18 @@
 #include "Base/Console.h"
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
-#include "Runner/DebugInfo.h"
+#include "GameData/DebugInfo.h"
 #include "Runner/GameChunks.h"
-#include "Runner/GameHeader.h"
+#include "GameData/GameHeader.h"
 #include "Runner/Runner_LoadGame.h"
+#include "Runner/GameHeader_Load.h"
+#include "Runner/Runner_Hooks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool quiet = [] {
         Console_SetStdoutSuppressed(true);
+        Runner_InstallHooks();
         // A name the code uses that the runner lacks ends a game's process;
         // a child game goes on, which lets the fuzzer go on too.
         ChildGame = true;

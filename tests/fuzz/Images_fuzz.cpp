@@ -9,7 +9,7 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Graphics/JPEG_Main.h"
-#include "Graphics/MemoryStream_Stub.h"
+#include "Buffer/MemoryStream.h"
 #include "Graphics/ReadPNG.h"
 #include "Graphics/TBitmap.h"
 

@@ -6,8 +6,8 @@
 
 #include "Base/ErrorReport.h"
 #include "Code/Code_Link.h"
-#include "Object/Event_Main.h"
-#include "Object/Instance.h"
+#include "World/Event_Main.h"
+#include "World/Instance.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"

@@ -4,9 +4,9 @@
 
 #include "Base/MemoryManager.h"
 #include "Code/Code_Main.h"
-#include "Object/Event_Main.h"
-#include "Object/Instance.h"
-#include "Object/Object_Main.h"
+#include "World/Event_Main.h"
+#include "World/Instance.h"
+#include "World/Object_Main.h"
 
 namespace eventmodule {
 

@@ -1,9 +1,10 @@
 #include "support/GameFiles.h"
 
 #include "Runner/GameChunks.h"
-#include "Runner/GameData.h"
-#include "Runner/GameHeader.h"
+#include "GameData/GameData.h"
+#include "GameData/GameHeader.h"
 #include "Runner/Runner_LoadGame.h"
+#include "Runner/GameHeader_Load.h"
 
 namespace testgames {
 

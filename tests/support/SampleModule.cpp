@@ -5,9 +5,9 @@
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
 #include "Code/Code_Variable.h"
-#include "Code/Code_VariableValue.h"
-#include "Object/Instance.h"
-#include "Code/VM_Stub.h"
+#include "Variable/Code_VariableValue.h"
+#include "World/Instance.h"
+#include "Code/VM_Main.h"
 #include "Script/Script_Main.h"
 #include "gamedata/FormWriter.h"
 

@@ -1,0 +1,9 @@
+// STAND-IN: see Skeleton_Stub.h.
+#include "Animation/Skeleton.h"
+
+CSkeletonInstance* CSkeletonInstance::CopyFrom(const CSkeletonInstance* other)
+{
+    auto* copy = new CSkeletonInstance(other->data);
+    copy->trackFrames = other->trackFrames;
+    return copy;
+}

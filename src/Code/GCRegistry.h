@@ -1,0 +1,17 @@
+#pragma once
+// STAND-IN for the garbage collector's registry until the collector exists:
+// the entry table that objects join when made and leave when freed.
+#include <cstdint>
+
+class KVObjectBase;
+
+struct GCRegistry {
+    // The object's entry index; -1 when the table cannot grow.
+    static int32_t Add(KVObjectBase* object);
+    // Clears the object's entry and its registry index; nothing when unregistered.
+    static void Remove(KVObjectBase* object);
+    static KVObjectBase* At(int32_t index);
+};
+
+// Object mode: one pass of the collector over what root reaches.
+void GC_Collect(void* root);

@@ -1,0 +1,3 @@
+#include "Code/MathEpsilon.h"
+
+double MathEpsilon = 1e-10;

@@ -1,0 +1,15 @@
+#pragma once
+// Stand-in for the remote debugger link until it exists: never connected.
+
+bool Debug_IsConnected();
+// Waits while the debugger keeps the game paused; 1 when a step was requested.
+int Debug_PausedLoop();
+// Error text sent to the debugger with its next status answer, or null.
+extern const char* Debug_PendingErrorText;
+
+// Start-up: opens the debugger's listening socket when the game asks for it.
+void Debug_InitRemoteInterface();
+// Once a frame: serves a connected debugger.
+void Debug_Update();
+// Shutdown: writes the profiler's report when -profiledump asked for one.
+void Profiler_FinalDump();

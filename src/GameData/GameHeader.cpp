@@ -1,0 +1,57 @@
+#include "GameData/GameHeader.h"
+
+#include <cstring>
+
+#include "Base/MemoryManager.h"
+#include "GameData/GameData.h"
+
+int FormatVersion = 0;
+bool NewCodeFormat = false;
+bool LayerMode = false;
+bool ObjectMode = false;
+GameGeneralInfo GameGeneral;
+GameDataTables GameTables;
+
+namespace {
+constexpr uint32_t kDefaultWidth = 800;
+constexpr uint32_t kDefaultHeight = 480;
+constexpr uint32_t kDefaultInfoFlags = 2;
+
+char* CopyText(const char* text)
+{
+    if (!text) return nullptr;
+    const size_t n = std::strlen(text) + 1;
+    char* copy = static_cast<char*>(QS_ALLOC(n, false));
+    std::memcpy(copy, text, n);
+    return copy;
+}
+
+void ReplaceText(char** slot, const char* text)
+{
+    if (*slot) QS_FREE(*slot);
+    *slot = CopyText(text);
+}
+}  // namespace
+
+void GameHeader_Reset()
+{
+    FormatVersion = 0;
+    NewCodeFormat = false;
+    LayerMode = false;
+    ObjectMode = false;
+    ReplaceText(&GameGeneral.configName, nullptr);
+    ReplaceText(&GameGeneral.gameName, nullptr);
+    ReplaceText(&GameGeneral.displayName, nullptr);
+    GameGeneral = GameGeneralInfo{};
+    GameGeneral.windowWidth = GameGeneral.appSurfaceWidth = kDefaultWidth;
+    GameGeneral.windowHeight = GameGeneral.appSurfaceHeight = kDefaultHeight;
+    GameGeneral.infoFlags = kDefaultInfoFlags;
+    GameGeneral.featureMask = ~0ull;
+    GameTables = GameDataTables{};
+}
+
+const char* GameData_StringTableText(uint32_t index)
+{
+    if (index >= GameTables.stringCount) return nullptr;
+    return reinterpret_cast<const char*>(GameData + GameData_U32(GameTables.stringOffsets + 4 * index) + 4);
+}

@@ -1,6 +1,0 @@
-// STAND-IN: see DrawTilemap_Stub.h.
-#include "Graphics/DrawTilemap_Stub.h"
-
-void DrawTilemap(const LayerElement_Tilemap*, const RoomLayer*, float, float, float) {}
-
-void DrawTile(int32_t, uint32_t, int32_t, float, float, float) {}

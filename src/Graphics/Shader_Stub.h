@@ -1,8 +1,0 @@
-#pragma once
-// Stand-in for the game-shader selection: no game shader is ever current.
-
-int Shader_GetPending();
-void Shader_SetPending(int shader);
-void Shader_Apply();
-int Shader_GetCurrent();
-void Shader_SetUniformMatrix(const float* matrices, int count);

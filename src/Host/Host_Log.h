@@ -1,0 +1,9 @@
+#pragma once
+// The host layer's log line: the layers above decide where it goes (the
+// engine's log console installs itself as the sink when it starts).
+
+using HostLogSink = void (*)(const char* text);
+
+void Host_SetLogSink(HostLogSink sink);
+// printf-style; dropped while no sink is installed.
+void Host_Log(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,9 +1,0 @@
-// STAND-IN: see Collision_Stub.h.
-#include "Object/Collision_Stub.h"
-
-void Collision_MarkMoved(CInstance*) {}
-void Collision_RemoveInstance(CInstance*) {}
-void Collision_AddInstance(CInstance*) {}
-bool Collision_IndexOn() { return false; }
-void Collision_DeleteIndex() {}
-void Collision_RebuildIndex(CGameRoom*) {}

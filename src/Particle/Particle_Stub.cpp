@@ -1,0 +1,10 @@
+// Stand-ins: see Particle_Main.h.
+#include "Particle/Particle_Main.h"
+
+void Particle_Init() {}
+void ParticleSystem_UpdateAll() {}
+void ParticleSystem_RoomStart() {}
+void ParticleSystem_RoomEnd() {}
+void ParticleSystem_FreeAll() {}
+void Part_CreateTextures() {}
+void Effect_Clear() {}

@@ -1,4 +1,0 @@
-// STAND-IN until the physics subsystem exists.
-#include "Runner/Runner_Services_Stub.h"
-
-void Physics_EnableAssertReports() {}

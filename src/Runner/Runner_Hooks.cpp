@@ -1,0 +1,98 @@
+#include "Runner/Runner_Hooks.h"
+
+#include "Background/Background_Main.h"
+#include "Base/ErrorReport.h"
+#include "Base/Timing.h"
+#include "Code/Code_Constant.h"
+#include "Code/Code_Function.h"
+#include "Code/Code_Link.h"
+#include "Code/VM_Main.h"
+#include "Debug/ErrorDialog.h"
+#include "Font/Font_Main.h"
+#include "Graphics/Graphics_DisplayM.h"
+#include "Graphics/Graphics_Window.h"
+#include "Graphics/ShaderM.h"
+#include "IO/IO_Main.h"
+#include "Options/Runner_Options.h"
+#include "Path/Path_Main.h"
+#include "Physics/PhysicsWorld.h"
+#include "Platform/Extension_Main.h"
+#include "Runner/Runner_Entry.h"
+#include "Script/Script_Main.h"
+#include "Sound/Audio_Main.h"
+#include "Sprite/Sprite_Main.h"
+#include "Variable/Variable_BuiltIn.h"
+#include "World/EventName.h"
+#include "World/Event_Drivers.h"
+#include "World/Event_Main.h"
+#include "World/Instance.h"
+#include "World/Object_Main.h"
+#include "World/Room_Main.h"
+#include "World/TimeLine_Main.h"
+
+namespace {
+void LocateInterpreter(ErrorInterpreterPosition* at)
+{
+    const VMFrame* frame = VM_CurrentFrame;
+    if (!frame) return;
+    at->running = true;
+    at->function = frame->name ? frame->name : "";
+    if (!frame->debugTable) return;
+    at->hasDebugTable = true;
+    const VMDebugEntry* entry = VM_FindPosEntry(frame->debugTable, frame->instruction);
+    const char* fileName = nullptr;
+    at->line = VM_LineFromPos(entry, frame->source, &fileName);
+    if (fileName) at->function = fileName;
+    at->lineText = VM_LineText(entry, frame->source);
+}
+
+void CurrentEvent(ErrorEventNames* out)
+{
+    out->kind = Event_CurrentKind;
+    out->number = Event_CurrentNumber;
+    if (Event_CurrentKind == EVENT_KIND_TIMELINE) {
+        out->owner = TimeLine_Name(Event_CurrentObject);
+    } else if (Event_CurrentKind != EVENT_KIND_SHADER) {
+        out->event = Event_GetName(Event_CurrentKind, Event_CurrentNumber);
+        out->owner = Object_NameOf(Event_CurrentObject);
+    }
+}
+
+void WalkCallChain(void (*visit)(void*, const char*, int), void* data)
+{
+    for (const StackTraceFrame* frame = *CallChainHead; frame; frame = frame->previous)
+        visit(data, frame->name, frame->line);
+}
+
+bool ShowErrorDialog(const char* text, bool fatal)
+{
+    if (HeadlessMode.noDialogs) return fatal;
+    GR_Display_PrepareForDialog();
+    if (ShowErrorDialogs && ErrorDialog_Show(text, !fatal)) return true;
+    return fatal;
+}
+
+void QuitGame()
+{
+    PendingRoomCode = ROOMCODE_QUIT;
+    Runner_PostQuit();
+}
+
+// The asset tables a name is looked up in, in the order constants find them.
+const AssetFinder kAssetFinders[] = {
+    Sprite_Find, Sound_Find, Object_FindByName, Audio_FindSound, Background_Find, Path_Find,
+    Font_Find,   TimeLine_Find, Script_FindByName, Room_Find,  Shader_Find,
+};
+}  // namespace
+
+void Runner_InstallHooks()
+{
+    ErrorReport_Hooks = ErrorReportHooks{LocateInterpreter, CurrentEvent, WalkCallChain, ShowErrorDialog,
+                                         IO_Clear,          QuitGame,     RequestGameEnd};
+    Timing_SetMessagePump(DispatchPendingMessages);
+    Options_OnDebugEnabled = Physics_EnableAssertReports;
+    Code_Constant_SetAssetFinders(kAssetFinders, static_cast<int32_t>(sizeof kAssetFinders / sizeof kAssetFinders[0]));
+    CodeFunction_SetNameFinders(Script_FindByName, Extension_FindFunction);
+    Instance_AddAccessors = Variable_BuiltIn_AddAccessors;
+    GR_Window_Hooks = WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected};
+}

@@ -1,0 +1,9 @@
+#pragma once
+// The input events of a frame: key, mouse and joystick events run on the
+// instances that have them.
+// Until they exist (Event_Input_Stub.cpp) no input event runs.
+#include <cstdint>
+
+void IO_HandleKeyboardEvents();
+void IO_HandleMouseEvents();
+void IO_PerformJoystickEvent(int32_t subKind);

@@ -1,0 +1,269 @@
+#include "World/Room_Main.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "Base/Array.h"
+#include "Base/MemoryManager.h"
+#include "Code/Code_Value.h"
+#include "World/Room_Class.h"
+#include "World/Room_Layers.h"
+#include "GameData/GameData.h"
+#include "GameData/GameHeader.h"
+
+CGameRoom* Run_Room = nullptr;
+
+namespace {
+cARRAY_CLASS<CGameRoom> s_rooms;
+cARRAY_STRUCTURE<char*> s_names;
+cARRAY_STRUCTURE<int32_t> s_order;
+
+// Room-record words the reader follows: name, caption, the four lists.
+constexpr uint32_t kBackgroundsAt = 40;
+constexpr uint32_t kViewsAt = 44;
+constexpr uint32_t kInstancesAt = 48;
+constexpr uint32_t kTilesAt = 52;
+
+bool CheckList(const uint8_t* payload, uint32_t length, uint32_t room, uint32_t listAt, uint32_t recordSize,
+               const char* what, uint32_t limit)
+{
+    if (listAt == 0) return true;
+    if (!GameData_CheckRecord("ROOM", payload, length, listAt, 4, what, room)) return false;
+    const uint32_t count = GameData_U32(GameData + listAt);
+    if (count > limit || count > length / 4)
+        return GameData_Fail("ROOM", "room %u: %s count %u is out of range", room, what, count);
+    if (!GameData_CheckRecord("ROOM", payload, length, listAt, 4 + 4 * count, what, room)) return false;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t at = GameData_U32(GameData + listAt + 4 + 4 * i);
+        if (!GameData_CheckRecord("ROOM", payload, length, at, recordSize, what, room)) return false;
+    }
+    return true;
+}
+
+bool CheckRoom(const uint8_t* payload, uint32_t length, uint32_t index, uint32_t offset)
+{
+    // Records before format 6 end before the physics fields.
+    const uint32_t size = FormatVersion >= 6 ? ROOM_RECORD_SIZE - 4 : 56;
+    if (!GameData_CheckRecord("ROOM", payload, length, offset, size, "room", index)) return false;
+    const uint8_t* record = GameData + offset;
+    const char* text = nullptr;
+    if (!GameData_String("ROOM", GameData_U32(record), &text) || !GameData_String("ROOM", GameData_U32(record + 4), &text))
+        return false;
+    if (static_cast<int16_t>(GameData_U32(record + 36) >> 16) >= 2 &&
+        (!GameData_CheckRecord("ROOM", payload, length, offset, ROOM_RECORD_SIZE, "room", index) ||
+         !Layer_CheckRoomLayers(payload, length, index, GameData_U32(record + ROOM_RECORD_SIZE - 4))))
+        return false;
+    return CheckList(payload, length, index, GameData_U32(record + kBackgroundsAt), 40, "background",
+                     ROOM_BACKGROUNDS) &&
+           CheckList(payload, length, index, GameData_U32(record + kViewsAt), 56, "view", ROOM_VIEWS) &&
+           CheckList(payload, length, index, GameData_U32(record + kInstancesAt), 36, "instance", length) &&
+           CheckList(payload, length, index, GameData_U32(record + kTilesAt), 48, "tile", length);
+}
+
+char* NewRoomName(int32_t index)
+{
+    char text[128];
+    std::snprintf(text, sizeof text, "__newroom%d", index);
+    return DupString(text);
+}
+
+// Appends a room and its name; the new index, -1 when out of memory.
+int32_t AppendRoom(CGameRoom* room)
+{
+    const int32_t index = s_rooms.length;
+    if (!s_names.Resize(index + 1)) return -1;
+    if (!s_rooms.SetLength(index + 1)) {
+        s_names.Resize(index);
+        return -1;
+    }
+    s_names.items[index] = NewRoomName(index);
+    s_rooms.items[index] = room;
+    return index;
+}
+}  // namespace
+
+namespace {
+void FreeTables()
+{
+    s_rooms.SetLength(0);
+    s_order.Resize(0);
+    for (int32_t i = 0; i < s_names.length; ++i) QS_FREE(s_names.items[i]);
+    s_names.Resize(0);
+}
+}  // namespace
+
+void Room_Init()
+{
+    // A previous game's table is freed rather than dropped, so nothing leaks.
+    FreeTables();
+}
+
+bool Room_Load(const uint8_t* payload, uint32_t length, const uint8_t* data)
+{
+    uint32_t count = 0;
+    if (!GameData_CheckList("ROOM", payload, length, &count)) return false;
+    const uint8_t* offsets = payload + 4;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t offset = GameData_U32(offsets + 4 * i);
+        if (offset != 0 && !CheckRoom(payload, length, i, offset)) return false;
+    }
+    const auto n = static_cast<int32_t>(count);
+    for (int32_t i = n; i < s_names.length; ++i) QS_FREE(s_names.items[i]);
+    if (!s_rooms.SetLength(n) || !s_names.Resize(n))
+        return GameData_Fail("ROOM", "no memory for %u room slots", count);
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t offset = GameData_U32(offsets + 4 * static_cast<uint32_t>(i));
+        QS_FREE(s_names.items[i]);
+        s_names.items[i] = nullptr;
+        delete s_rooms.items[i];
+        s_rooms.items[i] = nullptr;
+        if (offset == 0) continue;
+        auto* room = new CGameRoom();
+        s_rooms.items[i] = room;
+        if (!room->Load(GameData + offset, data)) return false;
+        s_names.items[i] = room->name ? DupString(room->name) : nullptr;
+    }
+    return true;
+}
+
+void Room_LoadOrder(const uint8_t* indices, uint32_t count)
+{
+    if (!s_order.Resize(static_cast<int32_t>(count))) return;
+    for (uint32_t i = 0; i < count; ++i) s_order.items[i] = static_cast<int32_t>(GameData_U32(indices + 4 * i));
+}
+
+void Room_SetLastInstanceId(uint32_t id)
+{
+    Room_LastInstanceId = static_cast<int32_t>(id);
+}
+
+void Room_SetLastTileId(uint32_t id)
+{
+    Room_LastTileId = static_cast<int32_t>(id);
+}
+
+bool Room_Prepare()
+{
+    return true;
+}
+
+CGameRoom* Room_Get(int32_t index)
+{
+    return index >= 0 && index < s_rooms.length ? s_rooms.items[index] : nullptr;
+}
+
+int32_t Room_Count()
+{
+    return s_rooms.length;
+}
+
+bool Room_Exists(int32_t index)
+{
+    return Room_Get(index) != nullptr;
+}
+
+int Room_Find(const char* text)
+{
+    if (!text) return -1;
+    for (int32_t i = 0; i < s_rooms.length && i < s_names.length; ++i) {
+        if (s_rooms.items[i] && s_names.items[i] && std::strcmp(s_names.items[i], text) == 0) return i;
+    }
+    return -1;
+}
+
+const char* Room_Name(int32_t index)
+{
+    return Room_Exists(index) && index < s_names.length ? s_names.items[index] : "<undefined>";
+}
+
+int32_t Room_OrderCount()
+{
+    return s_order.length;
+}
+
+int32_t Room_OrderAt(int32_t position)
+{
+    return position >= 0 && position < s_order.length ? s_order.items[position] : -1;
+}
+
+int32_t Room_First()
+{
+    return Room_OrderAt(0);
+}
+
+int32_t Room_Last()
+{
+    return Room_OrderAt(s_order.length - 1);
+}
+
+int32_t Room_Next(int32_t room)
+{
+    const int32_t n = s_order.length;
+    if (n < 2) return -1;
+    for (int32_t i = n - 2; i >= 0; --i) {
+        if (s_order.items[i] == room) return s_order.items[i + 1];
+    }
+    return s_order.items[1];
+}
+
+int32_t Room_Previous(int32_t room)
+{
+    const int32_t n = s_order.length;
+    if (n < 2) return -1;
+    for (int32_t i = 1; i < n; ++i) {
+        if (s_order.items[i] == room) return s_order.items[i - 1];
+    }
+    return s_order.items[n - 2];
+}
+
+int32_t Room_Add()
+{
+    auto* room = new (std::nothrow) CGameRoom();
+    if (!room) return -1;
+    room->CreateEmptyDefinition();
+    const int32_t index = AppendRoom(room);
+    if (index < 0) delete room;
+    return index;
+}
+
+int32_t Room_Duplicate(int32_t index)
+{
+    if (!Room_Exists(index)) return -1;
+    auto* room = new (std::nothrow) CGameRoom();
+    if (!room) return -1;
+    room->runtimeMade = true;
+    const int32_t added = AppendRoom(room);
+    if (added < 0) {
+        delete room;
+        return -1;
+    }
+    Room_CopyDefinition(room, s_rooms.items[index], false);
+    return added;
+}
+
+bool Room_Assign(int32_t destination, int32_t source)
+{
+    if (!Room_Exists(destination) || !Room_Exists(source)) return false;
+    // A room assigned to itself already holds what it would be given.
+    if (destination == source) return true;
+    auto* room = new (std::nothrow) CGameRoom();
+    if (!room) return false;
+    delete s_rooms.items[destination];
+    s_rooms.items[destination] = room;
+    Room_CopyDefinition(room, s_rooms.items[source], true);
+    return true;
+}
+
+void Room_FreeAll()
+{
+    Run_Room = nullptr;
+    FreeTables();
+}
+
+int32_t PendingRoomCode = -1;
+
+void RequestGameEnd()
+{
+    PendingRoomCode = ROOMCODE_END;
+}

@@ -1,0 +1,71 @@
+#pragma once
+// A world run by hand: the event module linked in, an empty objects table, a
+// current room, and errors that are only reported (the report returns).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Base/Console.h"
+#include "Base/ErrorLast.h"
+#include "Base/ErrorReport.h"
+#include "World/Event_Main.h"
+#include "World/Instance.h"
+#include "World/Object_Main.h"
+#include "World/Room_Class.h"
+#include "GameData/GameHeader.h"
+#include "Runner/Run_Room.h"
+#include "Runner/Runner_Entry.h"
+#include "Options/Runner_Options.h"
+#include "support/EventModule.h"
+#include "support/TestModule.h"
+
+struct WorldFixture : ::testing::Test {
+    testmodule::Installed module{eventmodule::Record()};
+    CGameRoom room;
+
+    void SetUp() override
+    {
+        Console_SetStdoutSuppressed(true);
+        ShowErrorDialogs = false;
+        HeadlessMode.noDialogs = true;
+        ResetErrors();
+        ChildGame = true;  // a fatal report returns instead of ending the process
+        LayerMode = false;
+        Object_Init();
+        eventmodule::Reset();
+        Run_Room = &room;
+        Event_CurrentObject = Event_CurrentKind = Event_CurrentNumber = 0;
+    }
+    void TearDown() override
+    {
+        Run_Room = nullptr;
+        room.DeleteActiveInstances();
+        room.DeleteDeactivatedInstances();
+        DepthChangeQueue.count = ActivationQueue.count = ObjectChangeQueue.count = 0;
+        Object_Free();
+        eventmodule::Reset();
+        ResetErrors();
+        ShowErrorDialogs = true;
+        HeadlessMode = HeadlessModeFlags{};
+        Console_Reset();
+    }
+    static void ResetErrors()
+    {
+        FatalErrorShown = AllErrorsFatal = error_occurred = CodeErrorFlag = ChildGame = false;
+        PendingRoomCode = -1;
+        ErrorLast_Set(nullptr);
+        Runner_DiscardMessages();
+    }
+    static std::string LastReport() { return ErrorLast_Get() ? ErrorLast_Get() : ""; }
+
+    // A new object with the given parent (-1 none) and depth.
+    static int32_t NewObject(int32_t parent = -1, int32_t depth = 0)
+    {
+        const int32_t index = Object_CreateEmpty();
+        CGameObject* object = Object_Get(index);
+        object->parent = parent;
+        object->depth = depth;
+        Object_LinkParents();
+        return index;
+    }
+};

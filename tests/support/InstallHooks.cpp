@@ -1,0 +1,12 @@
+// Every test binary runs with the services the runner connects at start-up.
+#include <gtest/gtest.h>
+
+#include "Runner/Runner_Hooks.h"
+
+namespace {
+class InstallHooks : public ::testing::Environment {
+public:
+    void SetUp() override { Runner_InstallHooks(); }
+};
+const auto* const s_installHooks = ::testing::AddGlobalTestEnvironment(new InstallHooks);
+}  // namespace
