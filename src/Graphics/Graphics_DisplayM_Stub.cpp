@@ -1,12 +1,11 @@
 // Stand-in for the display-mode, viewport and 2D-view code: sizes, the
 // viewport record and an orthographic 2D view with rotation. The full
 // display code (mode changes, resizing, view bounds, culling) replaces it.
-#include <SDL2/SDL.h>
-
 #include <cmath>
 
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/VertexBuilderM.h"
+#include "Host/Host_Display.h"
 #include "Host/Host_GPU.h"
 
 int GR_Display_AreaWidth = 0, GR_Display_AreaHeight = 0;
@@ -18,10 +17,9 @@ int g_Viewport[4];
 
 int GR_Display_GetColourDepth()
 {
-    SDL_DisplayMode mode;
-    if (!SDL_WasInit(SDL_INIT_VIDEO) || SDL_GetCurrentDisplayMode(0, &mode) != 0) return 32;
+    int bits = 0;
+    if (!HostDisplay_GetCurrentBitsPerPixel(&bits)) return 32;
     // A 24-bit mode (XRGB) is a 32-bit one with the padding byte not counted.
-    const int bits = SDL_BYTESPERPIXEL(mode.format) * 8;
     return bits == 24 ? 32 : bits;
 }
 
