@@ -1,13 +1,12 @@
 #include "Base/ErrorDialog.h"
 
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "Base/MemoryManager.h"
 #include "Debug/Debug_Stub.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Host/Host_Dialog.h"
+#include "Host/Host_Time.h"
 #include "Runner/Runner_Entry.h"
 
 ErrorFormRecord ErrorForm = {nullptr, false};
@@ -37,7 +36,7 @@ bool IsLineBreak(char c)
 void SettleWindow()
 {
     for (int i = 0; i < 2; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        HostTime_Wait(100 * 1000);
         DispatchPendingMessages();
     }
 }

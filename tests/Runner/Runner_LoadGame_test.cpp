@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "Base/MemoryManager.h"
+#include "Host/Host_Paths.h"
 #include "Runner/DebugInfo.h"
 #include "Runner/GameChunks.h"
 #include "Runner/GameHeader.h"
@@ -34,7 +34,7 @@ struct RunnerLoadGameTest : ::testing::Test {
     {
         dir = ::testing::TempDir() + "qs_loadgame_" + std::to_string(getpid()) + "_" +
               ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        mkdir(dir.c_str(), 0700);
+        Host_CreateFolder(dir.c_str());
     }
     void TearDown() override
     {
