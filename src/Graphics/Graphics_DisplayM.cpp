@@ -1,7 +1,5 @@
 #include "Graphics/Graphics_DisplayM.h"
 
-#include <SDL2/SDL.h>
-
 #include <initializer_list>
 
 #include "Base/Console.h"
@@ -12,6 +10,7 @@
 #include "Graphics/StateManagerM.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
+#include "Host/Host_Display.h"
 #include "Host/Host_GPU.h"
 #include "Host/Host_Window.h"
 #include "IO/IO_Dialog.h"
@@ -33,7 +32,7 @@ D3DTexture* PrimitiveWhiteD3DTexture = nullptr;
 
 namespace {
 
-SDL_Window* g_Window = nullptr;
+HostWindow* g_Window = nullptr;
 uint32_t g_DisplayFlags = 0;
 bool g_SwapChainExists = false;
 bool g_SceneBegun = false;
@@ -48,10 +47,10 @@ void UnbindTargets()
 
 void ReadDesktopSize()
 {
-    SDL_DisplayMode mode;
-    if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
-        GR_D3D_DisplayWidth = mode.w;
-        GR_D3D_DisplayHeight = mode.h;
+    int width = 0, height = 0;
+    if (HostDisplay_GetDesktopSize(&width, &height) && width > 0 && height > 0) {
+        GR_D3D_DisplayWidth = width;
+        GR_D3D_DisplayHeight = height;
     }
 }
 
@@ -80,7 +79,7 @@ bool GR_D3D_CreateDevice()
     return false;
 }
 
-void GR_D3D_CreateSwapChain(SDL_Window* window, int width, int height, uint32_t displayFlags)
+void GR_D3D_CreateSwapChain(HostWindow* window, int width, int height, uint32_t displayFlags)
 {
     g_Window = window;
     g_DisplayFlags = displayFlags;
@@ -117,7 +116,7 @@ void GR_D3D_CreateSwapChain(SDL_Window* window, int width, int height, uint32_t 
     GR_D3D_ForgetPendingWindowSize();
 }
 
-void GR_D3D_CreateDisplay(SDL_Window* window, int width, int height, uint32_t displayFlags)
+void GR_D3D_CreateDisplay(HostWindow* window, int width, int height, uint32_t displayFlags)
 {
     g_Window = window;
     if (displayFlags & DISPLAY_FULLSCREEN) {
@@ -148,7 +147,7 @@ void GR_D3D_CreateDisplay(SDL_Window* window, int width, int height, uint32_t di
     }
 }
 
-bool GR_D3D_Init(SDL_Window* window, int width, int height, uint32_t displayFlags)
+bool GR_D3D_Init(HostWindow* window, int width, int height, uint32_t displayFlags)
 {
     if (GR_Display_AreaWidth > 0 && width > GR_Display_AreaWidth) width = GR_Display_AreaWidth;
     if (GR_Display_AreaHeight > 0 && height > GR_Display_AreaHeight) height = GR_Display_AreaHeight;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include "Graphics/Graphics_Display.h"
 
-struct SDL_Window;
+struct HostWindow;
 struct D3DTexture;
 
 // Display flags of the game's general settings.
@@ -30,13 +30,13 @@ extern int64_t GR_D3D_LastPresentMicros;
 extern int PrimitiveWhiteTexture;                 // game texture index, -1 before GR_D3D_Init
 extern D3DTexture* PrimitiveWhiteD3DTexture;
 
-bool GR_D3D_Init(SDL_Window* window, int width, int height, uint32_t displayFlags);
+bool GR_D3D_Init(HostWindow* window, int width, int height, uint32_t displayFlags);
 bool Start_Frame();
 bool End_Frame(bool present);
 
 bool GR_D3D_CreateDevice();
-void GR_D3D_CreateSwapChain(SDL_Window* window, int width, int height, uint32_t displayFlags);
-void GR_D3D_CreateDisplay(SDL_Window* window, int width, int height, uint32_t displayFlags);
+void GR_D3D_CreateSwapChain(HostWindow* window, int width, int height, uint32_t displayFlags);
+void GR_D3D_CreateDisplay(HostWindow* window, int width, int height, uint32_t displayFlags);
 void GR_D3D_RecreateDevice();
 void GR_D3D_Present();
 void GR_D3D_FinishFrame();

@@ -1,10 +1,9 @@
 // Stand-ins: see Graphics_Display.h.
-#include <SDL2/SDL.h>
-
 #include <cmath>
 
 #include "Graphics/Graphics_Display.h"
 #include "Graphics/VertexBuilderM.h"
+#include "Host/Host_Display.h"
 #include "Host/Host_GPU.h"
 
 int GR_Display_AreaWidth = 0, GR_Display_AreaHeight = 0;
@@ -16,10 +15,9 @@ int g_Viewport[4];
 
 int GR_Display_GetColourDepth()
 {
-    SDL_DisplayMode mode;
-    if (!SDL_WasInit(SDL_INIT_VIDEO) || SDL_GetCurrentDisplayMode(0, &mode) != 0) return 32;
+    int bits = 0;
+    if (!HostDisplay_GetCurrentBitsPerPixel(&bits)) return 32;
     // A 24-bit mode (XRGB) is a 32-bit one with the padding byte not counted.
-    const int bits = SDL_BYTESPERPIXEL(mode.format) * 8;
     return bits == 24 ? 32 : bits;
 }
 

@@ -12,7 +12,7 @@ WindowProcHooks GR_Window_Hooks = {};
 int32_t DeviceResetCountdown = 0;
 
 WindowOptions Option_WindowSettings;
-SDL_Window* GR_Window_Handle = nullptr;
+HostWindow* GR_Window_Handle = nullptr;
 int GR_Window_ClientWidth = 0, GR_Window_ClientHeight = 0;
 int GR_Window_OuterWidth = 0, GR_Window_OuterHeight = 0;
 bool GR_Window_FullScreen = false;
@@ -179,7 +179,7 @@ void GR_Window_Create(int width, int height)
     DirectInput_Init();
 }
 
-int64_t GR_Window_WndProc(SDL_Window*, uint32_t message, uint64_t wParam, int64_t lParam)
+int64_t GR_Window_WndProc(HostWindow*, uint32_t message, uint64_t wParam, int64_t lParam)
 {
     switch (message) {
     case WM_SIZE: Size(wParam, lParam); return 0;
@@ -239,7 +239,7 @@ int64_t GR_Window_WndProc(SDL_Window*, uint32_t message, uint64_t wParam, int64_
     }
 }
 
-bool GR_Window_Destroy(SDL_Window* window)
+bool GR_Window_Destroy(HostWindow* window)
 {
     if (!window) return false;
     HostWindow_Destroy(window);

@@ -17,9 +17,9 @@ struct WindowOptions {
 };
 extern WindowOptions Option_WindowSettings;
 
-struct SDL_Window;
+struct HostWindow;
 
-extern SDL_Window* GR_Window_Handle;
+extern HostWindow* GR_Window_Handle;
 extern int GR_Window_ClientWidth, GR_Window_ClientHeight;  // W, H
 extern int GR_Window_OuterWidth, GR_Window_OuterHeight;
 extern bool GR_Window_FullScreen;
@@ -30,8 +30,8 @@ extern bool GR_Window_IgnoreNextSize;
 extern int GR_Window_MouseX, GR_Window_MouseY;
 
 void GR_Window_Create(int width, int height);
-int64_t GR_Window_WndProc(SDL_Window* window, uint32_t message, uint64_t wParam, int64_t lParam);
-bool GR_Window_Destroy(SDL_Window* window);
+int64_t GR_Window_WndProc(HostWindow* window, uint32_t message, uint64_t wParam, int64_t lParam);
+bool GR_Window_Destroy(HostWindow* window);
 bool GR_Window_BringToFront();
 bool GR_Window_HasFocus();
 // Brings the game window to the front with the keyboard focus (no window: nothing).

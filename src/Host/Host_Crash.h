@@ -11,5 +11,9 @@ using Host_CrashHandler = void (*)(int signalNumber);
 // C library's heap checks) raise.
 void Host_InstallCrashHandlers(Host_CrashHandler onFault, Host_CrashHandler onAbort);
 
+// Ends the process at once with the exit code: no exit handlers, no flushing
+// of buffered streams; safe inside a signal handler.
+[[noreturn]] void Host_ExitImmediately(int code);
+
 // Writes text to standard output without buffering; safe inside a signal handler.
 void Host_WriteStdoutRaw(const char* text);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Host/Host_Log.h"
+#include "Host/Host_WindowSdl.h"
 
 struct HGPU_Buffer {
     GLuint id;
@@ -423,8 +424,9 @@ void PresentThroughWindowSurface()
 
 }  // namespace
 
-HGPU_Result HGPU_CreateDevice(HGPU_Driver driver, SDL_Window* window)
+HGPU_Result HGPU_CreateDevice(HGPU_Driver driver, HostWindow* handle)
 {
+    SDL_Window* window = HostWindow_Sdl(handle);
     if (g_Device.ready) HGPU_DestroyDevice();
     if (g_RefuseCreation) return HGPU_E_FAIL;
     const HGPU_Result result =

@@ -12,7 +12,7 @@
 // unchanged.
 #include <cstdint>
 
-struct SDL_Window;
+struct HostWindow;
 
 // Result codes, in the form the renderer checks them.
 using HGPU_Result = int32_t;
@@ -146,7 +146,7 @@ struct HGPU_DeviceInfo {
 // Creates the one device of the process on the given driver. The hardware
 // driver draws in the window's GL context; the software one shows its frames
 // in the window's surface when given a window.
-HGPU_Result HGPU_CreateDevice(HGPU_Driver driver, SDL_Window* window);
+HGPU_Result HGPU_CreateDevice(HGPU_Driver driver, HostWindow* window);
 void HGPU_DestroyDevice();
 bool HGPU_HasDevice();
 const HGPU_DeviceInfo* HGPU_GetDeviceInfo();

@@ -84,6 +84,20 @@ bool Host_FileReadable(const char* path)
     return true;
 }
 
+bool Host_IsRegularFile(const char* path)
+{
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool Host_OpenFileSize(std::FILE* file, uint64_t* size)
+{
+    struct stat st;
+    if (fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    *size = static_cast<uint64_t>(st.st_size);
+    return true;
+}
+
 bool Host_EnumerateFiles(const char* folder, void (*visit)(const char* name, void* user), void* user)
 {
     DIR* dir = opendir(folder);

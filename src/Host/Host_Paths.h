@@ -2,6 +2,8 @@
 // File-system services of the host: where the executable lies, the user's data
 // folder for save areas, and the few file operations the runner needs before
 // any game data is read.
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 // Full path of the running executable (/proc/self/exe); false when unknown.
@@ -18,6 +20,13 @@ bool Host_MakeAbsolutePath(const char* path, std::string& out);
 
 // True when the file opens for reading.
 bool Host_FileReadable(const char* path);
+
+// True when path names a regular file (links followed).
+bool Host_IsRegularFile(const char* path);
+
+// The size of an open file; false when it is not a regular file (a folder,
+// pipe or device) or cannot be queried.
+bool Host_OpenFileSize(std::FILE* file, uint64_t* size);
 
 // Calls visit(name) for every plain, writable, non-hidden file directly in
 // folder (no folders, links, devices or dot-files). False when the folder

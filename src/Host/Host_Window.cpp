@@ -4,6 +4,8 @@
 
 #include <deque>
 
+#include "Host/Host_WindowSdl.h"
+
 namespace {
 
 struct Message {
@@ -229,13 +231,18 @@ void Translate(const SDL_Event& event)
 
 }  // namespace
 
+// The handle is the SDL window itself: SDL keeps all the window's state.
+SDL_Window* HostWindow_Sdl(HostWindow* window) { return reinterpret_cast<SDL_Window*>(window); }
+
+HostWindow* HostWindow_FromSdl(SDL_Window* window) { return reinterpret_cast<HostWindow*>(window); }
+
 bool HostWindow_InitVideo()
 {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
 }
 
-SDL_Window* HostWindow_Create(const char* title, int x, int y, int width, int height, uint32_t style)
+HostWindow* HostWindow_Create(const char* title, int x, int y, int width, int height, uint32_t style)
 {
     if (!HostWindow_InitVideo()) return nullptr;
     uint32_t flags = SDL_WINDOW_HIDDEN;
@@ -252,12 +259,12 @@ SDL_Window* HostWindow_Create(const char* title, int x, int y, int width, int he
     SDL_Window* window = SDL_CreateWindow(title ? title : "", px, py, width, height, flags | SDL_WINDOW_OPENGL);
     if (!window) window = SDL_CreateWindow(title ? title : "", px, py, width, height, flags);
     if (window) SDL_StartTextInput();
-    return window;
+    return HostWindow_FromSdl(window);
 }
 
-void HostWindow_Destroy(SDL_Window* window)
+void HostWindow_Destroy(HostWindow* window)
 {
-    if (window) SDL_DestroyWindow(window);
+    if (window) SDL_DestroyWindow(HostWindow_Sdl(window));
 }
 
 void HostWindow_GetDesktopSize(int* width, int* height)
@@ -282,7 +289,7 @@ bool HostWindow_DispatchMessages(HostWindow_Proc proc)
         const Message message = g_Queue.front();
         g_Queue.pop_front();
         if (message.scancode >= 0) g_ScancodeDownAtMessage[message.scancode] = message.down;
-        if (proc) proc(message.window, message.message, message.wParam, message.lParam);
+        if (proc) proc(HostWindow_FromSdl(message.window), message.message, message.wParam, message.lParam);
     }
     if (!g_QuitPosted) return false;
     g_QuitPosted = false;
@@ -332,64 +339,64 @@ bool HostWindow_GetKeyState(int virtualKey)
     return false;
 }
 
-void HostWindow_Show(SDL_Window* window)
+void HostWindow_Show(HostWindow* window)
 {
-    if (window) SDL_ShowWindow(window);
+    if (window) SDL_ShowWindow(HostWindow_Sdl(window));
 }
 
-void HostWindow_Raise(SDL_Window* window)
+void HostWindow_Raise(HostWindow* window)
 {
-    if (window) SDL_RaiseWindow(window);
+    if (window) SDL_RaiseWindow(HostWindow_Sdl(window));
 }
 
-void HostWindow_Minimize(SDL_Window* window)
+void HostWindow_Minimize(HostWindow* window)
 {
-    if (window) SDL_MinimizeWindow(window);
+    if (window) SDL_MinimizeWindow(HostWindow_Sdl(window));
 }
 
-void HostWindow_Restore(SDL_Window* window)
+void HostWindow_Restore(HostWindow* window)
 {
-    if (window) SDL_RestoreWindow(window);
+    if (window) SDL_RestoreWindow(HostWindow_Sdl(window));
 }
 
-void HostWindow_SetTitle(SDL_Window* window, const char* utf8)
+void HostWindow_SetTitle(HostWindow* window, const char* utf8)
 {
-    if (window) SDL_SetWindowTitle(window, utf8 ? utf8 : "");
+    if (window) SDL_SetWindowTitle(HostWindow_Sdl(window), utf8 ? utf8 : "");
 }
 
-void HostWindow_SetFullscreen(SDL_Window* window, bool on)
+void HostWindow_SetFullscreen(HostWindow* window, bool on)
 {
-    if (window) SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (window) SDL_SetWindowFullscreen(HostWindow_Sdl(window), on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
 }
 
-void HostWindow_SetPosition(SDL_Window* window, int x, int y)
+void HostWindow_SetPosition(HostWindow* window, int x, int y)
 {
-    if (window) SDL_SetWindowPosition(window, x, y);
+    if (window) SDL_SetWindowPosition(HostWindow_Sdl(window), x, y);
 }
 
-void HostWindow_GetPosition(SDL_Window* window, int* x, int* y)
+void HostWindow_GetPosition(HostWindow* window, int* x, int* y)
 {
     *x = *y = 0;
-    if (window) SDL_GetWindowPosition(window, x, y);
+    if (window) SDL_GetWindowPosition(HostWindow_Sdl(window), x, y);
 }
 
-bool HostWindow_GetClientSize(SDL_Window* window, int* width, int* height)
+bool HostWindow_GetClientSize(HostWindow* window, int* width, int* height)
 {
     *width = *height = 0;
     if (!window) return false;
-    SDL_GetWindowSize(window, width, height);
+    SDL_GetWindowSize(HostWindow_Sdl(window), width, height);
     return true;
 }
 
-void HostWindow_GetBordersSize(SDL_Window* window, int* top, int* left, int* bottom, int* right)
+void HostWindow_GetBordersSize(HostWindow* window, int* top, int* left, int* bottom, int* right)
 {
     *top = *left = *bottom = *right = 0;
-    if (window) SDL_GetWindowBordersSize(window, top, left, bottom, right);
+    if (window) SDL_GetWindowBordersSize(HostWindow_Sdl(window), top, left, bottom, right);
 }
 
-void HostWindow_WarpMouse(SDL_Window* window, int x, int y)
+void HostWindow_WarpMouse(HostWindow* window, int x, int y)
 {
-    if (window) SDL_WarpMouseInWindow(window, x, y);
+    if (window) SDL_WarpMouseInWindow(HostWindow_Sdl(window), x, y);
 }
 
 void HostWindow_GetGlobalMouse(int* x, int* y)

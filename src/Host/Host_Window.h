@@ -5,7 +5,9 @@
 // characters come as UTF-16 units, positions as signed 16-bit pairs.
 #include <cstdint>
 
-struct SDL_Window;
+// A window of the host, handed out by HostWindow_Create; its contents are
+// known to the host layer alone.
+struct HostWindow;
 
 // Messages.
 constexpr uint32_t WM_SIZE = 0x0005;
@@ -44,7 +46,7 @@ constexpr int VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_SHIFT = 16, VK_CONTROL
               VK_ESCAPE = 27, VK_F4 = 115, VK_LSHIFT = 160, VK_RSHIFT = 161, VK_LCONTROL = 162,
               VK_RCONTROL = 163, VK_LMENU = 164, VK_RMENU = 165;
 
-using HostWindow_Proc = int64_t (*)(SDL_Window* window, uint32_t message, uint64_t wParam, int64_t lParam);
+using HostWindow_Proc = int64_t (*)(HostWindow* window, uint32_t message, uint64_t wParam, int64_t lParam);
 
 // Frame metrics of a decorated window (caption and sizing border), for sizing
 // before the window exists.
@@ -60,8 +62,8 @@ enum HostWindowStyle : uint32_t {
 bool HostWindow_InitVideo();
 // Creates a hidden window with the client size given, centred when x or y is
 // -1; with a GL context available when the video driver has one.
-SDL_Window* HostWindow_Create(const char* title, int x, int y, int width, int height, uint32_t style);
-void HostWindow_Destroy(SDL_Window* window);
+HostWindow* HostWindow_Create(const char* title, int x, int y, int width, int height, uint32_t style);
+void HostWindow_Destroy(HostWindow* window);
 void HostWindow_GetDesktopSize(int* width, int* height);
 
 // Translates every waiting SDL event and hands the messages to the window
@@ -80,17 +82,17 @@ bool HostWindow_IsExtendedKey(int scancode);
 // codes 160-165 and the generic 16-18.
 bool HostWindow_GetKeyState(int virtualKey);
 
-void HostWindow_Show(SDL_Window* window);
-void HostWindow_Raise(SDL_Window* window);
-void HostWindow_Minimize(SDL_Window* window);
-void HostWindow_Restore(SDL_Window* window);
-void HostWindow_SetTitle(SDL_Window* window, const char* utf8);
-void HostWindow_SetFullscreen(SDL_Window* window, bool on);
-void HostWindow_SetPosition(SDL_Window* window, int x, int y);
-void HostWindow_GetPosition(SDL_Window* window, int* x, int* y);
-bool HostWindow_GetClientSize(SDL_Window* window, int* width, int* height);
-void HostWindow_GetBordersSize(SDL_Window* window, int* top, int* left, int* bottom, int* right);
-void HostWindow_WarpMouse(SDL_Window* window, int x, int y);
+void HostWindow_Show(HostWindow* window);
+void HostWindow_Raise(HostWindow* window);
+void HostWindow_Minimize(HostWindow* window);
+void HostWindow_Restore(HostWindow* window);
+void HostWindow_SetTitle(HostWindow* window, const char* utf8);
+void HostWindow_SetFullscreen(HostWindow* window, bool on);
+void HostWindow_SetPosition(HostWindow* window, int x, int y);
+void HostWindow_GetPosition(HostWindow* window, int* x, int* y);
+bool HostWindow_GetClientSize(HostWindow* window, int* width, int* height);
+void HostWindow_GetBordersSize(HostWindow* window, int* top, int* left, int* bottom, int* right);
+void HostWindow_WarpMouse(HostWindow* window, int x, int y);
 void HostWindow_GetGlobalMouse(int* x, int* y);
 void HostWindow_CaptureMouse(bool on);
 // Cursor table index 0..14 (1 = no cursor); shows or hides the system cursor.

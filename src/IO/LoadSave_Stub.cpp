@@ -1,12 +1,11 @@
 #include "IO/LoadSave.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "Host/Host_Environment.h"
+#include "Host/Host_Paths.h"
 
 struct LoadSaveFile {
     FILE* file;
@@ -23,8 +22,8 @@ std::string BundlePath(const char* name)
 std::string& SaveFolder()
 {
     static std::string folder = [] {
-        const char* xdg = std::getenv("XDG_DATA_HOME");
-        const char* home = std::getenv("HOME");
+        const char* xdg = Host_GetEnvironment("XDG_DATA_HOME");
+        const char* home = Host_GetEnvironment("HOME");
         std::string base = (xdg && *xdg) ? xdg : std::string(home ? home : ".") + "/.local/share";
         return base + "/quillstep/";
     }();
@@ -41,8 +40,7 @@ void InitProgramDirectory(const char* gameFilePath)
 bool LoadSave_BundleFileExists(const char* name)
 {
     if (!name || !*name) return false;
-    struct stat st;
-    return stat(BundlePath(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return Host_IsRegularFile(BundlePath(name).c_str());
 }
 
 void LoadSave_MakeBundlePath(char* out, int size, const char* name)
@@ -85,7 +83,7 @@ void EnsureFileDirectory(const char* path)
     for (size_t i = 1; i <= folder.size(); ++i) {
         if (i < folder.size() && folder[i] != '/') continue;
         const std::string part = folder.substr(0, i);
-        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return;
+        if (!Host_CreateFolder(part.c_str())) return;
     }
 }
 

@@ -1,6 +1,4 @@
-#include <csignal>
 #include <cstdio>
-#include <unistd.h>
 
 #include "Host/Host_Crash.h"
 #include "Runner/Runner_Entry.h"
@@ -28,7 +26,7 @@ void Runner_InstallCrashHandlers()
 void Runner_CrashFilter(int)
 {
     Host_WriteStdoutRaw("Exception detected during the unit tests!\n");
-    _exit(1);
+    Host_ExitImmediately(1);
 }
 
 void Runner_RuntimeCheckReport(int type, const char* file, int line, const char* module)
@@ -37,5 +35,5 @@ void Runner_RuntimeCheckReport(int type, const char* file, int line, const char*
     char text[1024];
     std::snprintf(text, sizeof text, "Error type %d at %s line %d in %s", type, file, line, module);
     Host_WriteStdoutRaw(text);
-    _exit(1);
+    Host_ExitImmediately(1);
 }

@@ -1,7 +1,5 @@
 #include "Runner/Runner_LoadGame.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +9,7 @@
 #include "Code/Code_Link.h"
 #include "Code/Code_Main.h"
 #include "Variable/Code_VariableValue.h"
+#include "Host/Host_Paths.h"
 #include "IO/IniFile.h"
 #include "World/Object_Main.h"
 #include "World/Room_Main.h"
@@ -59,12 +58,6 @@ void SetGameFilePath(const char* path)
     GameFilePath = copy;
 }
 
-bool FileExists(const char* path)
-{
-    struct stat st;
-    return stat(path, &st) == 0 && S_ISREG(st.st_mode);
-}
-
 void ReadOptionsIni(const char* gamePath)
 {
     const char* slash = std::strrchr(gamePath, '/');
@@ -73,7 +66,7 @@ void ReadOptionsIni(const char* gamePath)
     char iniPath[kPathSize];
     std::snprintf(iniPath, sizeof iniPath, "%.*s/options.ini", static_cast<int>(slash - gamePath), gamePath);
     VerboseConsole->Output("Checking if INIFile %s Exists\n", iniPath);
-    if (!FileExists(iniPath)) {
+    if (!Host_IsRegularFile(iniPath)) {
         LogConsole->Output("!!!!No INI File %s\n", iniPath);
         return;
     }
@@ -137,12 +130,12 @@ uint8_t* GameFile_ReadWhole(const char* path, uint32_t* size)
     *size = 0;
     FILE* f = std::fopen(path, "rb");
     if (!f) return nullptr;
-    struct stat st;
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size >= 0xFFFFFFFFll) {
+    uint64_t fileSize = 0;
+    if (!Host_OpenFileSize(f, &fileSize) || fileSize >= 0xFFFFFFFFull) {
         std::fclose(f);
         return nullptr;
     }
-    const size_t length = static_cast<size_t>(st.st_size);
+    const size_t length = static_cast<size_t>(fileSize);
     MemoryManager::PushLabel("WAD file");
     uint8_t* data = static_cast<uint8_t*>(QS_ALLOC(length ? length : 1, false));
     MemoryManager::PopLabel();

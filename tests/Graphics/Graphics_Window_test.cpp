@@ -13,6 +13,7 @@
 #include "Graphics/VertexBuilderM.h"
 #include "Host/Host_GPU.h"
 #include "Host/Host_Window.h"
+#include "Host/Host_WindowSdl.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ TEST_F(GameWindowTest, WindowWithoutGlDrawsOffScreen)
     Option_WindowSettings.caption = "Caption \xC3\xA9";
     GR_Window_Create(200, 100);
     ASSERT_NE(GR_Window_Handle, nullptr) << SDL_GetError();
-    EXPECT_EQ(std::string(SDL_GetWindowTitle(GR_Window_Handle)), "Caption \xC3\xA9");
+    EXPECT_EQ(std::string(SDL_GetWindowTitle(HostWindow_Sdl(GR_Window_Handle))), "Caption \xC3\xA9");
     EXPECT_EQ(Win32Window_GetClientWidth(), 200);
     EXPECT_EQ(Win32Window_GetClientHeight(), 100);
     ASSERT_TRUE(GR_D3D_Init(GR_Window_Handle, 200, 100, 0));
@@ -42,7 +43,8 @@ TEST_F(GameWindowTest, WindowWithoutGlDrawsOffScreen)
     GR_D3D_ResetFirstFrame();
     ASSERT_TRUE(Start_Frame());
     ASSERT_TRUE(End_Frame(true));
-    EXPECT_TRUE(SDL_GetWindowFlags(GR_Window_Handle) & SDL_WINDOW_SHOWN) << "shown with the first frame";
+    EXPECT_TRUE(SDL_GetWindowFlags(HostWindow_Sdl(GR_Window_Handle)) & SDL_WINDOW_SHOWN)
+        << "shown with the first frame";
 }
 
 TEST_F(GameWindowTest, SoftwareFramesReachTheWindowSurface)
@@ -54,7 +56,7 @@ TEST_F(GameWindowTest, SoftwareFramesReachTheWindowSurface)
     GR_D3D_Clear(0xFF0000FFu, 1.0f, 0, 1);  // red over the top half
     GR_D3D_SetViewport(0, 0, 40, 30);
     ASSERT_TRUE(End_Frame(true));
-    SDL_Surface* surface = SDL_GetWindowSurface(GR_Window_Handle);
+    SDL_Surface* surface = SDL_GetWindowSurface(HostWindow_Sdl(GR_Window_Handle));
     ASSERT_NE(surface, nullptr);
     auto at = [&](int x, int y) {
         const auto* row = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
@@ -97,7 +99,7 @@ TEST_F(GameWindowTest, StyleFollowsTheOptionFlags)
         Option_WindowSettings.flags = c.flags;
         GR_Window_Create(64, 64);
         ASSERT_NE(GR_Window_Handle, nullptr);
-        EXPECT_TRUE(SDL_GetWindowFlags(GR_Window_Handle) & c.sdlFlag) << std::hex << c.flags;
+        EXPECT_TRUE(SDL_GetWindowFlags(HostWindow_Sdl(GR_Window_Handle)) & c.sdlFlag) << std::hex << c.flags;
         EXPECT_EQ(GR_Window_FullScreen, (c.flags & 1) != 0);
         GR_Window_Destroy(GR_Window_Handle);
     }

@@ -27,6 +27,7 @@
 #include "Runner/Run_Main.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
+#include "Host/Host_WindowSdl.h"
 
 namespace {
 
@@ -91,13 +92,13 @@ protected:
 };
 
 // The window's pixels as the X server shows them, 0x00RRGGBB.
-bool CaptureWindow(SDL_Window* window, int x, int y, unsigned long* pixel)
+bool CaptureWindow(HostWindow* window, int x, int y, unsigned long* pixel)
 {
     static Xlib xlib;
     if (!xlib.library && !xlib.Load()) return false;
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    if (!SDL_GetWindowWMInfo(HostWindow_Sdl(window), &info) || info.subsystem != SDL_SYSWM_X11) return false;
     Display* connection = xlib.openDisplay(nullptr);
     if (!connection) return false;
     xlib.sync(connection, False);

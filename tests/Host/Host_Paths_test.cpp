@@ -53,11 +53,34 @@ TEST(HostPaths, FoldersAndRenames)
     EXPECT_EQ(dir.Read("a"), "<missing>");
 }
 
-TEST(HostPaths, FileReadable)
+TEST(HostPaths, FileQueries)
 {
     TempFolder dir;
     dir.Write("x", "");
+    dir.Write("five", "12345");
+    ASSERT_TRUE(Host_CreateFolder((dir / "f").c_str()));
     EXPECT_TRUE(Host_FileReadable((dir / "x").c_str()));
     EXPECT_FALSE(Host_FileReadable((dir / "y").c_str()));
     EXPECT_FALSE(Host_FileReadable(""));
+
+    EXPECT_TRUE(Host_IsRegularFile((dir / "x").c_str()));
+    EXPECT_FALSE(Host_IsRegularFile((dir / "f").c_str()));
+    EXPECT_FALSE(Host_IsRegularFile((dir / "y").c_str()));
+
+    struct Case {
+        const char* name;
+        bool regular;
+        uint64_t size;
+    };
+    const Case cases[] = {{"five", true, 5}, {"x", true, 0}, {"f", false, 0}};
+    for (const Case& c : cases) {
+        std::FILE* f = std::fopen((dir / c.name).c_str(), "rb");
+        ASSERT_NE(f, nullptr) << c.name;  // a folder opens for reading too
+        uint64_t size = 99;
+        EXPECT_EQ(Host_OpenFileSize(f, &size), c.regular) << c.name;
+        if (c.regular) {
+            EXPECT_EQ(size, c.size) << c.name;
+        }
+        std::fclose(f);
+    }
 }

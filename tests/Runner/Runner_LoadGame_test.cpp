@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -10,6 +9,7 @@
 
 #include "Base/MemoryManager.h"
 #include "GameData/DebugInfo.h"
+#include "Host/Host_Paths.h"
 #include "Runner/GameChunks.h"
 #include "GameData/GameHeader.h"
 #include "GameData/GameData.h"
@@ -35,7 +35,7 @@ struct RunnerLoadGameTest : ::testing::Test {
     {
         dir = ::testing::TempDir() + "qs_loadgame_" + std::to_string(getpid()) + "_" +
               ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        mkdir(dir.c_str(), 0700);
+        Host_CreateFolder(dir.c_str());
     }
     void TearDown() override
     {
