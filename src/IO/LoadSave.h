@@ -1,8 +1,8 @@
 #pragma once
-// Stand-in for the I/O subsystem's save area, bundle and buffered file
-// handles: only what the loader, the entry and the PNG writer call. Files go
-// straight to disk; the bundle is the game file's folder. The real save-area
-// rules (whitelists, the game's own save folder) replace this file.
+// The save area, the bundle and buffered file handles: the bundle is the game
+// file's folder, the save area the game's folder in the user data folder
+// (SavePrePend). Until the save-area rules exist (allowed lists, whole-file
+// reads and writes; LoadSave_Stub.cpp) files go straight to disk.
 #include <cstddef>
 
 struct LoadSaveFile;
@@ -26,3 +26,11 @@ void LoadSaveFile_Close(LoadSaveFile* file);
 // Stand-in only: chooses the save folder (ends with '/'); default
 // $XDG_DATA_HOME/quillstep/ or ~/.local/share/quillstep/.
 void LoadSave_SetSaveFolder(const char* folder);
+
+// Prefix of the save area: "<user data folder>/<game name>/", computed once the
+// game's name is known ("" before); every save path starts with it.
+const char* SavePrePend();
+// The game's name from its general header, used by SavePrePend.
+void Runner_SetGameName(const char* name);
+// Replaces the stored save prefix ("" makes SavePrePend compute it afresh).
+void Runner_SetSavePrefix(const char* prefix);

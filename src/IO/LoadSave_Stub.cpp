@@ -4,7 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "Host/Host_Environment.h"
+#include "Base/Console.h"
+#include "Options/Runner_Strings.h"
 #include "Host/Host_Paths.h"
 
 struct LoadSaveFile {
@@ -19,16 +20,8 @@ std::string BundlePath(const char* name)
     return name[0] == '/' ? std::string(name) : s_bundleFolder + name;
 }
 
-std::string& SaveFolder()
-{
-    static std::string folder = [] {
-        const char* xdg = Host_GetEnvironment("XDG_DATA_HOME");
-        const char* home = Host_GetEnvironment("HOME");
-        std::string base = (xdg && *xdg) ? xdg : std::string(home ? home : ".") + "/.local/share";
-        return base + "/quillstep/";
-    }();
-    return folder;
-}
+char* s_savePrefix = nullptr;  // null reads as ""
+char* s_gameName = nullptr;    // null reads as ""
 }  // namespace
 
 void InitProgramDirectory(const char* gameFilePath)
@@ -55,8 +48,9 @@ void LoadSave_MakeBundlePath(char* out, int size, const char* name)
 
 void LoadSave_SetSaveFolder(const char* folder)
 {
-    SaveFolder() = folder ? folder : "";
-    if (!SaveFolder().empty() && SaveFolder().back() != '/') SaveFolder() += '/';
+    std::string prefix = folder ? folder : "";
+    if (!prefix.empty() && prefix.back() != '/') prefix += '/';
+    Runner_SetSavePrefix(prefix.c_str());
 }
 
 void LoadSave_MakeSavePath(char* out, int size, const char* name)
@@ -67,8 +61,9 @@ void LoadSave_MakeSavePath(char* out, int size, const char* name)
     std::string path = name;
     for (char& c : path)
         if (c == '\\') c = '/';
-    if (path[0] != '/') path = SaveFolder() + path;
-    else if (path.compare(0, SaveFolder().size(), SaveFolder()) != 0) return;
+    const std::string folder = SavePrePend();
+    if (path[0] != '/') path = folder + path;
+    else if (folder.empty() || path.compare(0, folder.size(), folder) != 0) return;
     if (path.size() >= size_t(size)) return;
     std::memcpy(out, path.c_str(), path.size() + 1);
 }
@@ -106,4 +101,36 @@ void LoadSaveFile_Close(LoadSaveFile* file)
     if (!file) return;
     std::fclose(file->file);
     delete file;
+}
+
+void Runner_SetGameName(const char* name)
+{
+    Runner_ReplaceText(&s_gameName, name);
+}
+
+void Runner_SetSavePrefix(const char* prefix)
+{
+    Runner_ReplaceText(&s_savePrefix, prefix);
+}
+
+const char* SavePrePend()
+{
+    const char* stored = s_savePrefix ? s_savePrefix : "";
+    if (stored[0] || !s_gameName || !s_gameName[0]) return stored;
+    // The name becomes one folder name: it must not climb out of the data
+    // folder or reach into another one.
+    if (std::strcmp(s_gameName, ".") == 0 || std::strcmp(s_gameName, "..") == 0) return stored;
+    std::string name = s_gameName;
+    for (char& c : name) {
+        if (c == '/') c = '_';
+    }
+
+    // Both of the game's choices of user folder (local or roaming) are the one
+    // XDG data folder here.
+    std::string folder;
+    if (!Host_UserDataFolder(folder)) return stored;
+    const std::string prefix = folder + "/" + name + "/";
+    VerboseConsole->Output("SavePrePend = %s\n", prefix.c_str());
+    Runner_ReplaceText(&s_savePrefix, prefix.c_str());
+    return s_savePrefix;
 }

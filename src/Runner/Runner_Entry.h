@@ -1,5 +1,6 @@
 #pragma once
 #include "Base/ErrorReport.h"
+#include "IO/LoadSave.h"
 // Process entry of the runner: the restart loop around one game run, and the
 // small process-wide services needed before any game data is read (paths,
 // the save-area prefix, the message pump, flattened file names, crash
@@ -48,12 +49,6 @@ void Runner_FreeGameFolder();
 // data.win in the executable's folder.
 const char* GetDefaultGameFilePath();
 
-// Prefix of the save area: "<user data folder>/<game name>/"; see SavePrePend.
-const char* SavePrePend();
-// The game's name from its general header, used by SavePrePend.
-void Runner_SetGameName(const char* name);
-// Replaces the stored save prefix ("" makes SavePrePend compute it afresh).
-void Runner_SetSavePrefix(const char* prefix);
 
 // ---- Messages ------------------------------------------------------------
 
