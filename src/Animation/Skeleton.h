@@ -1,6 +1,7 @@
 #pragma once
-// STAND-IN for the per-instance skeleton state until skeletal animation
-// exists: it remembers its skeleton data and the frame count of track 0.
+// The skeleton state of an instance whose sprite is a skeleton sprite. Until
+// skeletal animation exists (Skeleton_Stub.cpp) it remembers its skeleton
+// data and the frame count of track 0.
 #include <cstdint>
 
 class CSkeletonInstance {

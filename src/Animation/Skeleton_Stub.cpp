@@ -1,4 +1,4 @@
-// STAND-IN: see Skeleton_Stub.h.
+// Stand-ins: see Skeleton.h.
 #include "Animation/Skeleton.h"
 
 CSkeletonInstance* CSkeletonInstance::CopyFrom(const CSkeletonInstance* other)

@@ -1,4 +1,4 @@
-// STAND-IN: see Background_Stub.h.
+// Stand-ins: see Background_Main.h.
 #include "Background/Background_Main.h"
 
 #include <cstddef>

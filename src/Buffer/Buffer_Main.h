@@ -1,6 +1,8 @@
 #pragma once
-// Stand-in for the byte buffer of the I/O subsystem until it is built: a
-// growable little-endian buffer with typed reads and writes, byte alignment.
+// The byte buffer: a growable little-endian buffer with typed reads and
+// writes and byte alignment (the value-typed operations are defined with the
+// values, Code_ValueBuffer.cpp). Until the buffer kinds and table exist
+// (Buffer_Stub.cpp) there is this one kind.
 #include <cstddef>
 #include <cstdint>
 

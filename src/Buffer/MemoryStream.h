@@ -1,6 +1,6 @@
 #pragma once
-// Stand-in for the I/O subsystem's growable byte stream: only the operations
-// the bitmap reader and its tests use. The real stream replaces this file.
+// The growable byte stream. Until the full stream exists
+// (MemoryStream_Stub.cpp) it has the operations the bitmap reader uses.
 #include <cstdint>
 
 class MemoryStream {

@@ -1,6 +1,7 @@
 #pragma once
-// STAND-IN for the garbage collector's registry until the collector exists:
-// the entry table that objects join when made and leave when freed.
+// The garbage collector: the entry table that objects join when made and
+// leave when freed, and the collection of a frame. Until the collector exists
+// (GCRegistry_Stub.cpp) nothing is ever collected.
 #include <cstdint>
 
 class KVObjectBase;

@@ -1,4 +1,4 @@
-// STAND-IN: see GCRegistry_Stub.h.
+// Stand-ins: see GCRegistry.h.
 #include "Code/GCRegistry.h"
 
 #include "Base/MemoryManager.h"

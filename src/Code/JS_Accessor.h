@@ -1,5 +1,7 @@
 #pragma once
-// STAND-IN for the object model's accessor pairs until it exists.
+// The object model's accessor pairs: a built-in variable's getter and setter
+// as a property of an object. Until the object model exists
+// (JS_Accessor_Stub.cpp) an accessor object only holds the pair.
 #include "Code/Code_Variable.h"
 
 class KVObjectBase;

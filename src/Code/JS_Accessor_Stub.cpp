@@ -1,4 +1,4 @@
-// STAND-IN: see JS_Accessor_Stub.h. The pair has its two slots but no
+// Stand-ins: see JS_Accessor.h. The pair has its two slots but no
 // function objects in them yet.
 #include "Code/JS_Accessor.h"
 

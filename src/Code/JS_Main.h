@@ -1,6 +1,8 @@
 #pragma once
-// Stand-in for the script object model's conversions and property look-up
-// until that subsystem is built.
+// The script object model's core as values meet it: conversions, property
+// look-up, calls, getters and setters, the global scope, and its start-up.
+// Until the object model exists (JS_Stub.cpp) objects have no properties to
+// find and nothing can be called.
 struct ScriptValue;
 class KVObjectBase;
 

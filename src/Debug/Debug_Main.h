@@ -1,5 +1,6 @@
 #pragma once
-// Stand-in for the remote debugger link until it exists: never connected.
+// The remote debugger link and the profiler. Until they exist
+// (Debug_Stub.cpp) no debugger is ever connected.
 
 bool Debug_IsConnected();
 // Waits while the debugger keeps the game paused; 1 when a step was requested.

@@ -1,6 +1,6 @@
 #pragma once
-// STAND-IN for the tilemap and tile drawing of the drawing subsystem: both
-// keep their declared interface and draw nothing until drawing exists.
+// Drawing a tile map element and a single tile. Until room drawing exists
+// (Draw_Tilemap_Stub.cpp) both draw nothing.
 #include <cstdint>
 
 struct LayerElement_Tilemap;

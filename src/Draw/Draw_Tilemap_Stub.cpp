@@ -1,4 +1,4 @@
-// STAND-IN: see DrawTilemap_Stub.h.
+// Stand-ins: see Draw_Tilemap.h.
 #include "Draw/Draw_Tilemap.h"
 
 void DrawTilemap(const LayerElement_Tilemap*, const RoomLayer*, float, float, float) {}

@@ -1,5 +1,5 @@
 #pragma once
-// Stand-in for the legacy 3D mode of the drawing subsystem until it is built:
-// only the mode flag that the render-state setters read.
+// The legacy 3D mode (d3d_start/d3d_end) as the render-state setters read it.
+// Until the 3D mode exists (Legacy3D_Stub.cpp) it is never on.
 
 extern bool Legacy3DMode;

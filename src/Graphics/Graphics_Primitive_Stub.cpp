@@ -1,9 +1,17 @@
-// STAND-IN: the primitive builder comes with the drawing subsystem.
+// Stand-ins: see Graphics_Primitive.h. The primitive being built is kept so
+// that the tests can see what a caller drew.
 #include "Graphics/Graphics_Primitive.h"
 
 namespace {
-PrimitiveStubRecord s_building;
-PrimitiveStubRecord s_last;
+struct Primitive {
+    int kind;
+    int texture;
+    int32_t vertexCount;
+    float x[1001];
+    float y[1001];
+};
+Primitive s_building;
+Primitive s_last;
 constexpr int32_t kVertexLimit = 1001;
 }  // namespace
 
@@ -27,14 +35,18 @@ void GR_Draw_PrimitiveEnd()
     s_last = s_building;
 }
 
-const PrimitiveStubRecord& GR_Draw_StubLastPrimitive()
+int32_t GR_Draw_StubLastPrimitive(int* kind, int* texture, const float** x, const float** y)
 {
-    return s_last;
+    *kind = s_last.kind;
+    *texture = s_last.texture;
+    *x = s_last.x;
+    *y = s_last.y;
+    return s_last.vertexCount;
 }
 
 void GR_Draw_StubReset()
 {
-    s_last = PrimitiveStubRecord{};
+    s_last = Primitive{};
 }
 
 void GR_InitCircleTable() {}

@@ -1,5 +1,7 @@
 #pragma once
-// Stand-in for the game-shader selection: no game shader is ever current.
+// Game shaders: the shader waiting to be applied, the current one, their
+// uniforms, and the look-up by name. Until they exist (ShaderM_Stub.cpp) no
+// game shader is ever current.
 
 int Shader_GetPending();
 void Shader_SetPending(int shader);

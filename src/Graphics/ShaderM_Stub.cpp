@@ -1,4 +1,4 @@
-// Stand-in: see Shader_Stub.h. The shader built-ins replace it.
+// Stand-ins: see ShaderM.h.
 #include "Graphics/ShaderM.h"
 
 namespace {

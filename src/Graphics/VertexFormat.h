@@ -1,7 +1,7 @@
 #pragma once
-// Stand-in for the user vertex formats of the drawing subsystem until they
-// are built: the lookup the batcher makes. It knows no format unless a test
-// hands one over.
+// User vertex formats: the look-up the batcher makes, and their release at
+// shutdown. Until they exist (VertexFormat_Stub.cpp) no format is known
+// unless a test hands one over.
 #include <cstdint>
 
 struct HGPU_InputLayout;
@@ -21,8 +21,6 @@ struct VertexFormat {
 
 // The format of a user format id, null when there is none.
 VertexFormat* VertexFormat_Get(int id);
-// Test hook: makes id name the format (null forgets it).
-void VertexFormat_SetForTest(int id, VertexFormat* format);
 
 void VertexFormat_Shutdown();
 void VertexFormat_FreeList();

@@ -1,4 +1,4 @@
-// Stand-in: see VertexFormat_Stub.h.
+// Stand-ins: see VertexFormat.h.
 #include "Graphics/VertexFormat.h"
 
 namespace {

@@ -18,10 +18,6 @@ void IO_PlaybackFrame();
 void IO_RecordFrame();
 void IO_CloseRecordFile();
 void Kivo_RegisterPauseEvent();
-// Stand-in bookkeeping for tests: how often the pause event and the device
-// rescans were asked for.
-extern int Kivo_PauseEvents;
-extern int IO_DeviceRescans;
 
 class IniFile;
 // Virtual buttons: read from options.ini, drawn and cleared with the frame.

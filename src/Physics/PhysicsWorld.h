@@ -1,6 +1,8 @@
 #pragma once
-// STAND-IN for the physics world, bodies and fixture templates until the
-// physics subsystem exists. The world records the fixtures bound to it.
+// The physics world of a room, bodies, fixture templates, the world's step,
+// and the -debug assertion reports. Until physics exists
+// (PhysicsWorld_Stub.cpp) the world records the fixtures bound to it and
+// counts its steps.
 #include <cstdint>
 
 

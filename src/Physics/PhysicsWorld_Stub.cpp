@@ -1,4 +1,4 @@
-// STAND-IN: see PhysicsWorld_Stub.h.
+// Stand-ins: see PhysicsWorld.h.
 #include "Physics/PhysicsWorld.h"
 
 #include "Base/Hash.h"

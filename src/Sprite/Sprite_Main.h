@@ -1,6 +1,7 @@
 #pragma once
-// STAND-IN for the sprite table until the assets subsystem exists: the sprite
-// fields instances read. Sprites are added by hand (tests) until then.
+// The sprite table: the sprite fields instances read, the look-up by name,
+// textures and release. Until sprites load (Sprite_Stub.cpp) the table holds
+// what tests add.
 #include <cstdint>
 
 constexpr int32_t SPRITE_KIND_SKELETON = 2;
@@ -19,9 +20,6 @@ struct CSprite {
 
 bool Sprite_Exists(int32_t index);
 CSprite* Sprite_Get(int32_t index);
-// Appends a sprite; its index.
-int32_t Sprite_StubAdd(const CSprite& sprite);
-void Sprite_StubClear();
 
 void Sprite_Init();
 void Sprite_InitTextures();

@@ -1,4 +1,4 @@
-// STAND-IN: see Sprite_Stub.h.
+// Stand-ins: see Sprite_Main.h.
 #include "Sprite/Sprite_Main.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// STAND-IN: see KivoVariables_Stub.h.
+// Stand-ins: see KivoVariables_Stub.h.
 #include "Variable/KivoVariables_Stub.h"
 
 #include "Code/Code_Variable.h"

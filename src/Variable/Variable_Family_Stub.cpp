@@ -1,4 +1,4 @@
-// STAND-IN: see Variable_Family_Stub.h.
+// Stand-ins: see Variable_Family_Stub.h.
 #include "Variable/Variable_Family_Stub.h"
 
 #include "Code/Code_Value.h"

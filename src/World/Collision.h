@@ -1,6 +1,7 @@
 #pragma once
-// STAND-IN for the instance spatial index until instance behaviour exists:
-// the index is off, so an instance has nothing to report, join or leave.
+// The instance spatial index and the collision step of a frame. Until it
+// exists (Collision_Stub.cpp) the index is off, so an instance has nothing to
+// report, join or leave.
 class CGameRoom;
 class CInstance;
 

@@ -1,4 +1,4 @@
-// STAND-IN: see Collision_Stub.h.
+// Stand-ins: see Collision.h.
 #include "World/Collision.h"
 
 void Collision_MarkMoved(CInstance*) {}

@@ -1,4 +1,4 @@
-// STAND-IN: see InstanceDestroy_Stub.h.
+// Stand-ins: see Instance_Destroy.h.
 #include "World/Instance_Destroy.h"
 
 #include "World/Event_Main.h"

@@ -1,7 +1,7 @@
 #pragma once
-// STAND-IN for the instance-destroy back end of the instance built-ins until
-// they exist: destroys the active instance with that id, running its destroy
-// and clean-up events once, and marks it for removal.
+// The instance-destroy back end of the instance built-ins. Until they exist
+// (InstanceDestroy_Stub.cpp) it destroys the active instance with that id,
+// running its destroy and clean-up events once, and marks it for removal.
 #include <cstdint>
 
 class CInstance;

@@ -8,6 +8,7 @@
 #include "World/Room_Main.h"
 #include "GameData/GameData.h"
 #include "GameData/GameHeader.h"
+#include "support/StandIns.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "World/WorldFixture.h"
 #include "World/Room_Layers.h"
 #include "support/GameFiles.h"
+#include "support/StandIns.h"
 
 struct LayerFunctions : WorldFixture {
     std::optional<testgames::CapturedLog> log;

@@ -15,6 +15,7 @@
 #include "IO/IO_Dialog.h"
 #include "support/GameFiles.h"
 #include "support/GpuTestFrame.h"
+#include "support/StandIns.h"
 
 namespace {
 

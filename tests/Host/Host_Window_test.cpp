@@ -16,6 +16,7 @@
 #include "Runner/Run_Main.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
+#include "support/StandIns.h"
 
 namespace {
 

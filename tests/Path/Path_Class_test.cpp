@@ -7,6 +7,7 @@
 
 #include "Path/Path_Class.h"
 #include "Graphics/Graphics_Primitive.h"
+#include "support/StandIns.h"
 
 namespace {
 struct Sample {

@@ -8,6 +8,7 @@
 #include "World/InstanceFixture.h"
 #include "World/Room_Layers.h"
 #include "Variable/Variable_BuiltIn.h"
+#include "support/StandIns.h"
 
 namespace {
 struct InstanceVariables : InstanceWorld {

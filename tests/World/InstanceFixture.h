@@ -9,6 +9,7 @@
 #include "World/Room_Class.h"
 #include "Sprite/Sprite_Main.h"
 #include "GameData/GameHeader.h"
+#include "support/StandIns.h"
 
 struct InstanceWorld : ::testing::Test {
     CGameRoom room;

@@ -15,6 +15,7 @@
 #include "Animation/Skeleton.h"
 #include "World/InstanceFixture.h"
 #include "support/RecordingConsole.h"
+#include "support/StandIns.h"
 
 namespace {
 // Error reports go to a recording console and show no dialog.

@@ -14,6 +14,7 @@
 #include "GameData/GameData.h"
 #include "GameData/GameHeader.h"
 #include "support/GameFiles.h"
+#include "support/StandIns.h"
 
 namespace {
 using gamedata::RoomEntry;

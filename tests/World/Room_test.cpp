@@ -12,6 +12,7 @@
 #include "GameData/GameData.h"
 #include "support/GameFiles.h"
 #include "support/LoadedGame.h"
+#include "support/StandIns.h"
 
 namespace {
 using namespace chunkbytes;
