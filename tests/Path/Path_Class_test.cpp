@@ -305,7 +305,7 @@ TEST_F(PathTest, DrawEmitsAVertexEveryFourUnits)
     CGamePath* p = Make({{10, 20, 100}, {50, 20, 100}}, 0, false);
     GR_Draw_StubReset();
     p->Draw(5, 5, true);
-    const PrimitiveStubRecord& r = GR_Draw_StubLastPrimitive();
+    PrimitiveStubRecord r = GR_Draw_StubLastPrimitive();
     EXPECT_EQ(r.kind, 3);
     EXPECT_EQ(r.texture, -1);
     ASSERT_EQ(r.vertexCount, 11);
@@ -315,17 +315,21 @@ TEST_F(PathTest, DrawEmitsAVertexEveryFourUnits)
     }
     // Not absolute: moved to start at (x, y).
     p->Draw(200, 100, false);
+    r = GR_Draw_StubLastPrimitive();
     EXPECT_FLOAT_EQ(r.x[0], 200.0f);
     EXPECT_FLOAT_EQ(r.y[0], 100.0f);
     EXPECT_FLOAT_EQ(r.x[10], 240.0f);
 
     // Segment counts round ties to even: 10 / 4 = 2.5 gives 2, 14 / 4 = 3.5 gives 4.
     Make({{0, 0, 100}, {10, 0, 100}}, 0, false)->Draw(0, 0, true);
+    r = GR_Draw_StubLastPrimitive();
     EXPECT_EQ(r.vertexCount, 3);
     Make({{0, 0, 100}, {14, 0, 100}}, 0, false)->Draw(0, 0, true);
+    r = GR_Draw_StubLastPrimitive();
     EXPECT_EQ(r.vertexCount, 5);
     GR_Draw_StubReset();
     Make({{0, 0, 100}, {1, 0, 100}}, 0, false)->Draw(0, 0, true);
+    r = GR_Draw_StubLastPrimitive();
     EXPECT_EQ(r.vertexCount, 0);
 }
 
@@ -333,14 +337,16 @@ TEST_F(PathTest, DrawOfHugeOrBrokenPathsStopsAtTheBuilderLimit)
 {
     // 2000 segments: the builder keeps 1001 vertices, the last halfway along.
     Make({{0, 0, 100}, {8000, 0, 100}}, 0, false)->Draw(0, 0, true);
-    const PrimitiveStubRecord& r = GR_Draw_StubLastPrimitive();
+    PrimitiveStubRecord r = GR_Draw_StubLastPrimitive();
     ASSERT_EQ(r.vertexCount, 1001);
     EXPECT_FLOAT_EQ(r.x[1000], 4000.0f);
     // An infinite length ends promptly too; a NaN length draws nothing.
     const float inf = std::numeric_limits<float>::infinity();
     Make({{0, 0, 100}, {inf, 0, 100}}, 1, false, 8)->Draw(0, 0, true);
+    r = GR_Draw_StubLastPrimitive();
     EXPECT_EQ(r.vertexCount, 1001);
     GR_Draw_StubReset();
     Make({{0, 0, 100}, {std::nanf(""), 0, 100}}, 0, false)->Draw(0, 0, true);
+    r = GR_Draw_StubLastPrimitive();
     EXPECT_EQ(r.vertexCount, 0);
 }
