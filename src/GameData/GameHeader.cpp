@@ -4,6 +4,7 @@
 
 #include "Base/MemoryManager.h"
 #include "GameData/GameData.h"
+#include "Options/Runner_Strings.h"
 
 int FormatVersion = 0;
 bool NewCodeFormat = false;
@@ -17,20 +18,6 @@ constexpr uint32_t kDefaultWidth = 800;
 constexpr uint32_t kDefaultHeight = 480;
 constexpr uint32_t kDefaultInfoFlags = 2;
 
-char* CopyText(const char* text)
-{
-    if (!text) return nullptr;
-    const size_t n = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(QS_ALLOC(n, false));
-    std::memcpy(copy, text, n);
-    return copy;
-}
-
-void ReplaceText(char** slot, const char* text)
-{
-    if (*slot) QS_FREE(*slot);
-    *slot = CopyText(text);
-}
 }  // namespace
 
 void GameHeader_Reset()
@@ -39,9 +26,9 @@ void GameHeader_Reset()
     NewCodeFormat = false;
     LayerMode = false;
     ObjectMode = false;
-    ReplaceText(&GameGeneral.configName, nullptr);
-    ReplaceText(&GameGeneral.gameName, nullptr);
-    ReplaceText(&GameGeneral.displayName, nullptr);
+    Runner_ReplaceText(&GameGeneral.configName, nullptr);
+    Runner_ReplaceText(&GameGeneral.gameName, nullptr);
+    Runner_ReplaceText(&GameGeneral.displayName, nullptr);
     GameGeneral = GameGeneralInfo{};
     GameGeneral.windowWidth = GameGeneral.appSurfaceWidth = kDefaultWidth;
     GameGeneral.windowHeight = GameGeneral.appSurfaceHeight = kDefaultHeight;

@@ -17,27 +17,10 @@
 #include "Graphics/VertexFormat.h"
 #include "Runner/GameChunks.h"
 #include "GameData/GameHeader.h"
+#include "Options/Runner_Strings.h"
 
 namespace {
-constexpr uint32_t kDefaultWidth = 800;
-constexpr uint32_t kDefaultHeight = 480;
-constexpr uint32_t kDefaultInfoFlags = 2;
 constexpr int kCompatibilityLevel = 800;
-
-char* CopyText(const char* text)
-{
-    if (!text) return nullptr;
-    const size_t n = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(QS_ALLOC(n, false));
-    std::memcpy(copy, text, n);
-    return copy;
-}
-
-void ReplaceText(char** slot, const char* text)
-{
-    if (*slot) QS_FREE(*slot);
-    *slot = CopyText(text);
-}
 
 // Where the room play order lies, by format version.
 uint32_t RoomOrderCountOffset(int version)
@@ -85,7 +68,7 @@ bool ReadHeaderString(const char* tag, const uint8_t* payload, uint32_t at, char
 {
     const char* text = nullptr;
     if (!GameData_String(tag, GameData_U32(payload + at), &text)) return false;
-    ReplaceText(slot, text);
+    Runner_ReplaceText(slot, text);
     return true;
 }
 
