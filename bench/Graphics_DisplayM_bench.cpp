@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "Runner/Runner_Entry.h"
 #include "Base/Timing.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_Window.h"
@@ -48,7 +49,7 @@ static void BM_PumpIdle(benchmark::State& state)
         state.SkipWithError("no video");
         return;
     }
-    for (auto _ : state) Timing_PumpMessages();
+    for (auto _ : state) DispatchPendingMessages();
 }
 BENCHMARK(BM_PumpIdle);
 
@@ -82,7 +83,7 @@ static void BM_PumpInputBurst(benchmark::State& state)
             SDL_PushEvent(&event);
         }
         state.ResumeTiming();
-        Timing_PumpMessages();
+        DispatchPendingMessages();
         IO_Update();
     }
     state.SetItemsProcessed(state.iterations() * events);
