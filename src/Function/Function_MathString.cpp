@@ -91,13 +91,6 @@ int64_t CharCount(const ScriptValue* value, const char* text)
     return s_cursor.count;
 }
 
-int64_t CountChars(const char* from, const char* to)
-{
-    int64_t n = 0;
-    while (from < to && UTF8_DecodeAdvance(&from) != 0) ++n;
-    return n;
-}
-
 // ---------------------------------------------------------------- searching
 
 // The first occurrence of needle at a character boundary at or after `from`

@@ -1,15 +1,23 @@
 #include "Host/Host_Locale.h"
 
+#include <langinfo.h>
 #include <locale.h>
 #include <wctype.h>
 
+#include <cstring>
+
 namespace {
-// The user's default character classes; a user locale that cannot be opened
-// falls back to the Unicode-aware "C.UTF-8", then to plain "C".
+// The user's default character classes. Texts are UTF-8, so a user locale
+// that cannot be opened or whose character set is not UTF-8 (plain "C" knows
+// only ASCII letters) gives way to "C.UTF-8", then to plain "C".
 locale_t UserLocale()
 {
     static locale_t locale = [] {
         locale_t opened = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+        if (opened && std::strcmp(nl_langinfo_l(CODESET, opened), "UTF-8") != 0) {
+            freelocale(opened);
+            opened = static_cast<locale_t>(0);
+        }
         if (!opened) opened = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
         if (!opened) opened = newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(0));
         return opened;

@@ -57,11 +57,14 @@ TEST_F(MathFunctions, RegistersTheGroupInTableOrderWithItsCountsAndFlags)
         EXPECT_EQ(flag, e.flag) << e.name;
     }
 
-    auto routineOf = [](const char* name) {
+    auto routineOf = [](const char* builtin) {
         int32_t id = -1;
-        EXPECT_TRUE(CodeFunction_Find(name, &id));
+        EXPECT_TRUE(CodeFunction_Find(builtin, &id));
+        const char* name = nullptr;
         BuiltinRoutine routine = nullptr;
-        CodeFunction_GetInfo(id, nullptr, &routine, nullptr, nullptr);
+        int32_t count = 0;
+        uint8_t flag = 0;
+        CodeFunction_GetInfo(id, &name, &routine, &count, &flag);
         return routine;
     };
     EXPECT_EQ(routineOf("randomise"), routineOf("randomize"));
