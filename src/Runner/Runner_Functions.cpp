@@ -3,6 +3,7 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_Layer.h"
+#include "Function/Function_Math.h"
 #include "Function/Instance_MotionFunctions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/IO_Files.h"
@@ -18,7 +19,7 @@ struct BuiltinGroup {
 const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
     {"Game..", {InitMotionFunctions}},
-    {"Math..", {}},
+    {"Math..", {InitMathFunctions}},
     {"Graphic..", {}},
     {"Action..", {}},
     {"File..", {}},

@@ -1,0 +1,143 @@
+#include "Function/Function_Math.h"
+
+#include "Code/Code_Function.h"
+#include "Function/Function_MathRoutines.h"
+
+namespace {
+struct MathEntry {
+    const char* name;
+    BuiltinRoutine routine;
+    int32_t argumentCount;  // -1: any number
+    uint8_t flag;
+};
+
+// The table order is the group's: compiled code calls these by index.
+// array_get_2D and the 2-D setters are registered with the counts their
+// routines read, so a call that passes them reaches the routine intact.
+const MathEntry kMathFunctions[] = {
+    {"is_bool", F_IsBool, 1, 0},
+    {"is_real", F_IsReal, 1, 0},
+    {"is_string", F_IsString, 1, 0},
+    {"is_array", F_IsArray, 1, 0},
+    {"is_undefined", F_IsUndefined, 1, 0},
+    {"is_int32", F_IsInt32, 1, 0},
+    {"is_int64", F_IsInt64, 1, 0},
+    {"is_ptr", F_IsPtr, 1, 0},
+    {"is_vec3", F_IsVec3, 1, 0},
+    {"is_vec4", F_IsVec4, 1, 0},
+    {"is_matrix", F_IsMatrix, 1, 0},
+    {"typeof", F_TypeOf, 1, 0},
+    {"array_length_1d", F_ArrayLength1D, 1, 0},
+    {"array_length_2d", F_ArrayLength2D, 2, 0},
+    {"array_height_2d", F_ArrayHeight2D, 1, 0},
+    {"array_get", F_ArrayGet, 2, 0},
+    {"array_set", F_ArraySet, 3, 0},
+    {"array_set_pre", F_ArraySetPre, 3, 0},
+    {"array_set_post", F_ArraySetPost, 3, 0},
+    {"array_get_2D", F_ArrayGet2D, 3, 0},
+    {"array_set_2D", F_ArraySet2D, 4, 0},
+    {"array_set_2D_pre", F_ArraySet2DPre, 4, 0},
+    {"array_set_2D_post", F_ArraySet2DPost, 4, 0},
+    {"array_equals", F_ArrayEquals, 2, 0},
+    {"array_create", F_ArrayCreate, -1, 0},
+    {"array_copy", F_ArrayCopy, 5, 0},
+    {"random", F_Random, 1, 0},
+    {"random_range", F_RandomRange, 2, 0},
+    {"irandom", F_IRandom, 1, 0},
+    {"irandom_range", F_IRandomRange, 2, 0},
+    {"random_use_old_version", F_RandomUseOldVersion, 1, 0},
+    {"random_set_seed", F_RandomSetSeed, 1, 0},
+    {"random_get_seed", F_RandomGetSeed, 0, 0},
+    {"randomize", F_Randomize, 0, 0},
+    {"randomise", F_Randomize, 0, 0},
+    {"abs", F_Abs, 1, 0},
+    {"round", F_Round, 1, 0},
+    {"floor", F_Floor, 1, 0},
+    {"ceil", F_Ceil, 1, 0},
+    {"sign", F_Sign, 1, 0},
+    {"frac", F_Frac, 1, 0},
+    {"sqrt", F_Sqrt, 1, 0},
+    {"sqr", F_Sqr, 1, 0},
+    {"exp", F_Exp, 1, 0},
+    {"ln", F_Ln, 1, 0},
+    {"log2", F_Log2, 1, 0},
+    {"log10", F_Log10, 1, 0},
+    {"sin", F_Sin, 1, 0},
+    {"cos", F_Cos, 1, 0},
+    {"tan", F_Tan, 1, 0},
+    {"arcsin", F_ArcSin, 1, 0},
+    {"arccos", F_ArcCos, 1, 0},
+    {"arctan", F_ArcTan, 1, 0},
+    {"arctan2", F_ArcTan2, 2, 0},
+    {"dsin", F_DSin, 1, 0},
+    {"dcos", F_DCos, 1, 0},
+    {"dtan", F_DTan, 1, 0},
+    {"darcsin", F_DArcSin, 1, 0},
+    {"darccos", F_DArcCos, 1, 0},
+    {"darctan", F_DArcTan, 1, 0},
+    {"darctan2", F_DArcTan2, 2, 0},
+    {"degtorad", F_DegToRad, 1, 0},
+    {"radtodeg", F_RadToDeg, 1, 0},
+    {"power", F_Power, 2, 0},
+    {"logn", F_LogN, 2, 0},
+    {"min", F_Min, -1, 0},
+    {"max", F_Max, -1, 0},
+    {"min3", F_Min, 3, 0},
+    {"max3", F_Max, 3, 0},
+    {"mean", F_Mean, -1, 0},
+    {"median", F_Median, -1, 0},
+    {"choose", F_Choose, -1, 0},
+    {"clamp", F_Clamp, 3, 1},
+    {"lerp", F_Lerp, 3, 1},
+    {"real", F_Real, 1, 0},
+    {"string", F_String, 1, 0},
+    {"int64", F_Int64, 1, 0},
+    {"ptr", F_Ptr, 1, 0},
+    {"string_format", F_StringFormat, 3, 0},
+    {"chr", F_Chr, 1, 0},
+    {"ansi_char", F_AnsiChar, 1, 0},
+    {"ord", F_Ord, 1, 0},
+    {"string_length", F_StringLength, 1, 0},
+    {"string_pos", F_StringPos, 2, 0},
+    {"string_copy", F_StringCopy, 3, 0},
+    {"string_char_at", F_StringCharAt, 2, 0},
+    {"string_ord_at", F_StringOrdAt, 2, 0},
+    {"string_byte_length", F_StringByteLength, 1, 0},
+    {"string_byte_at", F_StringByteAt, 2, 0},
+    {"string_set_byte_at", F_StringSetByteAt, 3, 0},
+    {"string_delete", F_StringDelete, 3, 0},
+    {"string_insert", F_StringInsert, 3, 0},
+    {"string_lower", F_StringLower, 1, 0},
+    {"string_upper", F_StringUpper, 1, 0},
+    {"string_repeat", F_StringRepeat, 2, 0},
+    {"string_letters", F_StringLetters, 1, 0},
+    {"string_digits", F_StringDigits, 1, 0},
+    {"string_lettersdigits", F_StringLettersDigits, 1, 0},
+    {"string_replace", F_StringReplace, 3, 0},
+    {"string_replace_all", F_StringReplaceAll, 3, 0},
+    {"string_count", F_StringCount, 2, 0},
+    {"string_hash_to_newline", F_StringHashToNewline, 1, 0},
+    {"point_distance", F_PointDistance, 4, 0},
+    {"point_direction", F_PointDirection, 4, 0},
+    {"lengthdir_x", F_LengthDirX, 2, 0},
+    {"lengthdir_y", F_LengthDirY, 2, 0},
+    {"point_distance_3d", F_PointDistance3D, 6, 0},
+    {"dot_product", F_DotProduct, 4, 0},
+    {"dot_product_normalised", F_DotProductNormalised, 4, 0},
+    {"dot_product_normalized", F_DotProductNormalised, 4, 0},
+    {"dot_product_3d", F_DotProduct3D, 6, 0},
+    {"dot_product_3d_normalised", F_DotProduct3DNormalised, 6, 0},
+    {"dot_product_3d_normalized", F_DotProduct3DNormalised, 6, 0},
+    {"math_set_epsilon", F_MathSetEpsilon, 1, 0},
+    {"math_get_epsilon", F_MathGetEpsilon, 0, 0},
+    {"angle_difference", F_AngleDifference, 2, 0},
+};
+static_assert(sizeof kMathFunctions / sizeof kMathFunctions[0] == 116);
+}  // namespace
+
+void InitMathFunctions()
+{
+    for (const MathEntry& entry : kMathFunctions) {
+        CodeFunction_Register(entry.name, entry.routine, entry.argumentCount, entry.flag);
+    }
+}

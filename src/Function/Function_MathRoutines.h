@@ -1,0 +1,45 @@
+#pragma once
+// The routines of the "Math.." group, shared by its three source files and
+// the registrar.
+#include "Code/Code_Value.h"
+
+class CInstance;
+
+#define QS_MATH_ROUTINE(name) void name(ScriptValue* result, CInstance* self, CInstance* other, int argc, ScriptValue* args)
+
+// Kind tests, arrays and conversions.
+QS_MATH_ROUTINE(F_IsBool); QS_MATH_ROUTINE(F_IsReal); QS_MATH_ROUTINE(F_IsString); QS_MATH_ROUTINE(F_IsArray);
+QS_MATH_ROUTINE(F_IsUndefined); QS_MATH_ROUTINE(F_IsInt32); QS_MATH_ROUTINE(F_IsInt64); QS_MATH_ROUTINE(F_IsPtr);
+QS_MATH_ROUTINE(F_IsVec3); QS_MATH_ROUTINE(F_IsVec4); QS_MATH_ROUTINE(F_IsMatrix); QS_MATH_ROUTINE(F_TypeOf);
+QS_MATH_ROUTINE(F_ArrayLength1D); QS_MATH_ROUTINE(F_ArrayLength2D); QS_MATH_ROUTINE(F_ArrayHeight2D);
+QS_MATH_ROUTINE(F_ArrayGet); QS_MATH_ROUTINE(F_ArraySet); QS_MATH_ROUTINE(F_ArraySetPre); QS_MATH_ROUTINE(F_ArraySetPost);
+QS_MATH_ROUTINE(F_ArrayGet2D); QS_MATH_ROUTINE(F_ArraySet2D); QS_MATH_ROUTINE(F_ArraySet2DPre);
+QS_MATH_ROUTINE(F_ArraySet2DPost); QS_MATH_ROUTINE(F_ArrayEquals); QS_MATH_ROUTINE(F_ArrayCreate);
+QS_MATH_ROUTINE(F_ArrayCopy); QS_MATH_ROUTINE(F_Real); QS_MATH_ROUTINE(F_Int64); QS_MATH_ROUTINE(F_Ptr);
+
+// Numbers and random.
+QS_MATH_ROUTINE(F_Random); QS_MATH_ROUTINE(F_RandomRange); QS_MATH_ROUTINE(F_IRandom); QS_MATH_ROUTINE(F_IRandomRange);
+QS_MATH_ROUTINE(F_RandomUseOldVersion); QS_MATH_ROUTINE(F_RandomSetSeed); QS_MATH_ROUTINE(F_RandomGetSeed);
+QS_MATH_ROUTINE(F_Randomize); QS_MATH_ROUTINE(F_Abs); QS_MATH_ROUTINE(F_Round); QS_MATH_ROUTINE(F_Floor);
+QS_MATH_ROUTINE(F_Ceil); QS_MATH_ROUTINE(F_Sign); QS_MATH_ROUTINE(F_Frac); QS_MATH_ROUTINE(F_Sqrt); QS_MATH_ROUTINE(F_Sqr);
+QS_MATH_ROUTINE(F_Exp); QS_MATH_ROUTINE(F_Ln); QS_MATH_ROUTINE(F_Log2); QS_MATH_ROUTINE(F_Log10); QS_MATH_ROUTINE(F_Sin);
+QS_MATH_ROUTINE(F_Cos); QS_MATH_ROUTINE(F_Tan); QS_MATH_ROUTINE(F_ArcSin); QS_MATH_ROUTINE(F_ArcCos);
+QS_MATH_ROUTINE(F_ArcTan); QS_MATH_ROUTINE(F_ArcTan2); QS_MATH_ROUTINE(F_DSin); QS_MATH_ROUTINE(F_DCos);
+QS_MATH_ROUTINE(F_DTan); QS_MATH_ROUTINE(F_DArcSin); QS_MATH_ROUTINE(F_DArcCos); QS_MATH_ROUTINE(F_DArcTan);
+QS_MATH_ROUTINE(F_DArcTan2); QS_MATH_ROUTINE(F_DegToRad); QS_MATH_ROUTINE(F_RadToDeg); QS_MATH_ROUTINE(F_Power);
+QS_MATH_ROUTINE(F_LogN); QS_MATH_ROUTINE(F_Min); QS_MATH_ROUTINE(F_Max); QS_MATH_ROUTINE(F_Mean);
+QS_MATH_ROUTINE(F_Median); QS_MATH_ROUTINE(F_Choose); QS_MATH_ROUTINE(F_Clamp); QS_MATH_ROUTINE(F_Lerp);
+QS_MATH_ROUTINE(F_PointDistance); QS_MATH_ROUTINE(F_PointDirection); QS_MATH_ROUTINE(F_LengthDirX);
+QS_MATH_ROUTINE(F_LengthDirY); QS_MATH_ROUTINE(F_PointDistance3D); QS_MATH_ROUTINE(F_DotProduct);
+QS_MATH_ROUTINE(F_DotProductNormalised); QS_MATH_ROUTINE(F_DotProduct3D); QS_MATH_ROUTINE(F_DotProduct3DNormalised);
+QS_MATH_ROUTINE(F_MathSetEpsilon); QS_MATH_ROUTINE(F_MathGetEpsilon); QS_MATH_ROUTINE(F_AngleDifference);
+
+// Strings.
+QS_MATH_ROUTINE(F_String); QS_MATH_ROUTINE(F_StringFormat); QS_MATH_ROUTINE(F_Chr); QS_MATH_ROUTINE(F_AnsiChar);
+QS_MATH_ROUTINE(F_Ord); QS_MATH_ROUTINE(F_StringLength); QS_MATH_ROUTINE(F_StringPos); QS_MATH_ROUTINE(F_StringCopy);
+QS_MATH_ROUTINE(F_StringCharAt); QS_MATH_ROUTINE(F_StringOrdAt); QS_MATH_ROUTINE(F_StringByteLength);
+QS_MATH_ROUTINE(F_StringByteAt); QS_MATH_ROUTINE(F_StringSetByteAt); QS_MATH_ROUTINE(F_StringDelete);
+QS_MATH_ROUTINE(F_StringInsert); QS_MATH_ROUTINE(F_StringLower); QS_MATH_ROUTINE(F_StringUpper);
+QS_MATH_ROUTINE(F_StringRepeat); QS_MATH_ROUTINE(F_StringLetters); QS_MATH_ROUTINE(F_StringDigits);
+QS_MATH_ROUTINE(F_StringLettersDigits); QS_MATH_ROUTINE(F_StringReplace); QS_MATH_ROUTINE(F_StringReplaceAll);
+QS_MATH_ROUTINE(F_StringCount); QS_MATH_ROUTINE(F_StringHashToNewline);
