@@ -38,7 +38,7 @@ TEST(ViewBoundsTest, UnturnedViewsGrowAndTurnedViewsTakeTheirBox)
     }
 }
 
-class DisplayTest : public ::testing::Test {
+class ViewDisplayTest : public ::testing::Test {
 protected:
     GpuTestFrame frame{64, 64};
     const uint32_t kBlack = Rgba(0, 0, 0, 255), kRed = Rgba(255, 0, 0, 255);
@@ -60,7 +60,7 @@ protected:
     }
 };
 
-TEST_F(DisplayTest, ViewTurnedBy90ShowsTheRoomTurnedCounterClockwise)
+TEST_F(ViewDisplayTest, ViewTurnedBy90ShowsTheRoomTurnedCounterClockwise)
 {
     GR_D3D_SetView(0, 0, 64, 64, 90);
     GR_Draw_Rectangle(0, 0, 9, 9, false);  // the room's top-left corner
@@ -71,7 +71,7 @@ TEST_F(DisplayTest, ViewTurnedBy90ShowsTheRoomTurnedCounterClockwise)
     EXPECT_EQ(view.angle, 90.0f);
 }
 
-TEST_F(DisplayTest, PortSmallerThanTheWindowScalesTheView)
+TEST_F(ViewDisplayTest, PortSmallerThanTheWindowScalesTheView)
 {
     GR_D3D_SetViewport(32, 0, 32, 32);
     GR_D3D_SetView(0, 0, 64, 64, 0);
@@ -82,7 +82,7 @@ TEST_F(DisplayTest, PortSmallerThanTheWindowScalesTheView)
     GR_D3D_SetViewport(0, 0, 64, 64);
 }
 
-TEST_F(DisplayTest, ThreeDModeWithPerspectiveFillsTheScreenAtDepthZero)
+TEST_F(ViewDisplayTest, ThreeDModeWithPerspectiveFillsTheScreenAtDepthZero)
 {
     GR_3D_SetMode(true);
     GR_D3D_SetView(0, 0, 64, 64, 0);
@@ -95,7 +95,7 @@ TEST_F(DisplayTest, ThreeDModeWithPerspectiveFillsTheScreenAtDepthZero)
     EXPECT_FALSE(GR_3D_Projection.perspective);
 }
 
-TEST_F(DisplayTest, CullRectangleFollowsTheWorldMatrixWhenStale)
+TEST_F(ViewDisplayTest, CullRectangleFollowsTheWorldMatrixWhenStale)
 {
     GR_D3D_SetView(0, 0, 64, 64, 0);
     GR_UpdateCullRect();
@@ -115,7 +115,7 @@ TEST_F(DisplayTest, CullRectangleFollowsTheWorldMatrixWhenStale)
     EXPECT_EQ(GR_CullRect.maxX, 32);
 }
 
-TEST_F(DisplayTest, BackBufferSizeChangesOnlyWhenItDiffersAndStaysInTheDisplayArea)
+TEST_F(ViewDisplayTest, BackBufferSizeChangesOnlyWhenItDiffersAndStaysInTheDisplayArea)
 {
     const int areaWidth = GR_Display_AreaWidth, areaHeight = GR_Display_AreaHeight;
     GR_Display_AreaWidth = GR_Display_AreaHeight = 64;
@@ -137,7 +137,7 @@ TEST_F(DisplayTest, BackBufferSizeChangesOnlyWhenItDiffersAndStaysInTheDisplayAr
     GR_Display_AreaHeight = areaHeight;
 }
 
-TEST_F(DisplayTest, PixelsAndBitmapsComeFromTheFrame)
+TEST_F(ViewDisplayTest, PixelsAndBitmapsComeFromTheFrame)
 {
     GR_Draw_Rectangle(9, 9, 19, 19, false);  // covers 9..20
     GR_D3D_SetBackBufferSize(64, 64);
