@@ -152,7 +152,7 @@ bool GR_D3D_Init(HostWindow* window, int width, int height, uint32_t displayFlag
     if (GR_Display_AreaWidth > 0 && width > GR_Display_AreaWidth) width = GR_Display_AreaWidth;
     if (GR_Display_AreaHeight > 0 && height > GR_Display_AreaHeight) height = GR_Display_AreaHeight;
     const int depth = GR_Display_GetColourDepth();
-    if (depth != 16 && depth != 32) {
+    if (depth != -1 && depth != 16 && depth != 32) {  // an unreadable mode is no reason to stop
         ShowMessageBox("This program requires 16-bit (High Color) or 32-bit (Full Color) mode. Please change this in "
                        "your display properties and run again.");
         return false;
@@ -170,6 +170,7 @@ bool GR_D3D_Init(HostWindow* window, int width, int height, uint32_t displayFlag
         GR_D3D_SetViewport(0, 0, GR_D3D_BackBufferWidth, GR_D3D_BackBufferHeight);
     }
     GR_D3D_SetView(0, 0, static_cast<float>(GR_D3D_BackBufferWidth), static_cast<float>(GR_D3D_BackBufferHeight), 0);
+    GR_D3D_SetBackBufferSize(GR_D3D_BackBufferWidth, GR_D3D_BackBufferHeight);
     DebugOverlay_Init();
     if (PrimitiveWhiteTexture < 0) {
         const uint32_t white = 0xFFFFFFFFu;

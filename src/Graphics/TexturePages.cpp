@@ -5,6 +5,7 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Graphics/Graphics_Texture.h"
+#include "Graphics/TexturePageHandles.h"
 #include "GameData/GameData.h"
 
 namespace {
@@ -38,6 +39,7 @@ STexturePageEntry DecodeEntry(const uint8_t* p)
 
 void FreeEntries()
 {
+    for (uint32_t i = 0; i < s_entryCount; ++i) TPE_ForgetEntry(&s_entries[i].entry);
     if (s_entries) QS_FREE(s_entries);
     s_entries = nullptr;
     s_entryCount = 0;

@@ -111,3 +111,15 @@ bool GR_D3D_VertexBufferIsCurrent(const FrozenVertexBuffer* record);
 
 // Per-frame count of draw calls (debug overlay).
 extern int32_t GR_D3D_DrawCallCount;
+
+// The open batch as it stands (kind -1 when none is open): what the drawers
+// have written since the last flush.
+struct OpenVertexBatch {
+    int kind;
+    D3DTexture* texture;
+    int format;
+    int vertexSize;
+    int count;
+    const uint8_t* vertices;
+};
+OpenVertexBatch GR_VertexBuilder_GetOpenBatch();

@@ -257,3 +257,8 @@ bool GR_D3D_CheckHResult(HGPU_Result result, const char* call, int line, const c
     ShowMessageBox(text);
     return false;
 }
+
+OpenVertexBatch GR_VertexBuilder_GetOpenBatch()
+{
+    return {g_Batch.kind, g_Batch.texture, g_Batch.format, g_Batch.vertexSize, g_Batch.count, g_Staging};
+}

@@ -1,4 +1,6 @@
 #pragma once
+struct HostWindow;
+
 // The first display's modes, read only once the window layer has started
 // video (these queries never start it themselves).
 
@@ -7,3 +9,12 @@ bool HostDisplay_GetDesktopSize(int* width, int* height);
 // Bits per pixel of the current mode, as bytes per pixel × 8 (24 for a packed
 // three-byte mode); false when video is not started or the mode cannot be read.
 bool HostDisplay_GetCurrentBitsPerPixel(int* bits);
+
+// The current mode of the first display; false when it cannot be read.
+bool HostDisplay_GetCurrentMode(int* width, int* height, int* refreshRate, int* bits);
+// Whether the first display offers a mode with these fields; a field of 0
+// or below keeps the current mode's value.
+bool HostDisplay_TestMode(int width, int height, int refreshRate, int bits);
+// The window uses that mode whenever it is full screen; false when the
+// display offers no such mode.
+bool HostDisplay_SetMode(HostWindow* window, int width, int height, int refreshRate, int bits);

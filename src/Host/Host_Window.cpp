@@ -436,3 +436,8 @@ void HostWindow_FreeCursors()
         cursor = nullptr;
     }
 }
+
+void HostWindow_SetClientSize(HostWindow* window, int width, int height)
+{
+    if (window && width > 0 && height > 0) SDL_SetWindowSize(HostWindow_Sdl(window), width, height);
+}

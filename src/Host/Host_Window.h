@@ -91,6 +91,7 @@ void HostWindow_SetFullscreen(HostWindow* window, bool on);
 void HostWindow_SetPosition(HostWindow* window, int x, int y);
 void HostWindow_GetPosition(HostWindow* window, int* x, int* y);
 bool HostWindow_GetClientSize(HostWindow* window, int* width, int* height);
+void HostWindow_SetClientSize(HostWindow* window, int width, int height);
 void HostWindow_GetBordersSize(HostWindow* window, int* top, int* left, int* bottom, int* right);
 void HostWindow_WarpMouse(HostWindow* window, int x, int y);
 void HostWindow_GetGlobalMouse(int* x, int* y);

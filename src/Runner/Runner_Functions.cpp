@@ -2,6 +2,7 @@
 // pass. The order matters where two groups register the same name: lookup
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
+#include "Function/Function_3D.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
 #include "Function/Instance_MotionFunctions.h"
@@ -25,7 +26,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"File..", {}},
     {"Resource..", {}},
     {"Interaction..", {}},
-    {"3D..", {}},
+    {"3D..", {Init3DFunctions}},
     {"Particle..", {}},
     {"Misc..", {}},
     {"DS..", {}},

@@ -9,7 +9,9 @@
 #include "Code/VM_Main.h"
 #include "Debug/ErrorDialog.h"
 #include "Font/Font_Main.h"
+#include "GameData/GameHeader.h"
 #include "Graphics/Graphics_DisplayM.h"
+#include "Graphics/Graphics_TextureDraw.h"
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/ShaderM.h"
 #include "IO/IO_Main.h"
@@ -22,6 +24,7 @@
 #include "Sound/Audio_Main.h"
 #include "Sprite/Sprite_Main.h"
 #include "Variable/Variable_BuiltIn.h"
+#include "World/Camera.h"
 #include "World/EventName.h"
 #include "World/Event_Drivers.h"
 #include "World/Event_Main.h"
@@ -31,6 +34,12 @@
 #include "World/TimeLine_Main.h"
 
 namespace {
+bool ActiveCameraIs3D()
+{
+    const Camera* camera = CameraList::GetActiveCamera();
+    return LayerMode && camera && !camera->Is2D();
+}
+
 void LocateInterpreter(ErrorInterpreterPosition* at)
 {
     const VMFrame* frame = VM_CurrentFrame;
@@ -95,4 +104,5 @@ void Runner_InstallHooks()
     CodeFunction_SetNameFinders(Script_FindByName, Extension_FindFunction);
     Instance_AddAccessors = Variable_BuiltIn_AddAccessors;
     GR_Window_Hooks = WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected};
+    GR_ActiveCameraIs3DHook = ActiveCameraIs3D;
 }

@@ -2,14 +2,41 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
 #include "Path/Path_Class.h"
 #include "Graphics/Graphics_Primitive.h"
-#include "support/StandIns.h"
+#include "Graphics/VertexBuilderM.h"
 
 namespace {
+
+// What the drawer put into the open vertex batch: a path is one primitive of
+// 24-byte vertices.
+struct DrawnPrimitive {
+    int kind = -1;
+    bool textured = false;
+    int32_t vertexCount = 0;
+    std::vector<float> x, y;
+};
+
+DrawnPrimitive LastPrimitive()
+{
+    const OpenVertexBatch batch = GR_VertexBuilder_GetOpenBatch();
+    DrawnPrimitive r;
+    if (batch.kind < 0) return r;
+    r.kind = batch.kind;
+    r.textured = batch.texture != nullptr;
+    r.vertexCount = batch.count;
+    for (int i = 0; i < batch.count; ++i) {
+        float xy[2];
+        std::memcpy(xy, batch.vertices + static_cast<size_t>(i) * batch.vertexSize + 12, sizeof xy);
+        r.x.push_back(xy[0]);
+        r.y.push_back(xy[1]);
+    }
+    return r;
+}
 struct Sample {
     float x, y, speed;
 };
@@ -79,10 +106,10 @@ TEST_F(PathTest, NewPathIsEmptyStraightClosedAndAnswersTheOrigin)
     EXPECT_EQ(p->GetLength(), 0.0f);
     EXPECT_EQ(p->GetTime(), 0.0f);
     for (float f : {-1.0f, 0.0f, 0.5f, 1.0f, 2.0f}) ExpectAt(p, f, {0, 0, 100});
-    GR_Draw_StubReset();
+    GR_VertexBuilder_Reset();
     p->Draw(10, 10, true);
-    EXPECT_EQ(GR_Draw_StubLastPrimitive().vertexCount, 0);
-    EXPECT_EQ(GR_Draw_StubLastPrimitive().kind, 0);
+    EXPECT_EQ(LastPrimitive().vertexCount, 0);
+    EXPECT_EQ(LastPrimitive().kind, -1) << "nothing reaches the batch";
 }
 
 TEST_F(PathTest, StraightOpenPathInterpolatesPositionAndSpeedAlongItsLength)
@@ -303,11 +330,11 @@ TEST_F(PathTest, TransformsWorkAboutTheCentreAndKeepSpeeds)
 TEST_F(PathTest, DrawEmitsAVertexEveryFourUnits)
 {
     CGamePath* p = Make({{10, 20, 100}, {50, 20, 100}}, 0, false);
-    GR_Draw_StubReset();
+    GR_VertexBuilder_Reset();
     p->Draw(5, 5, true);
-    PrimitiveStubRecord r = GR_Draw_StubLastPrimitive();
+    DrawnPrimitive r = LastPrimitive();
     EXPECT_EQ(r.kind, 3);
-    EXPECT_EQ(r.texture, -1);
+    EXPECT_FALSE(r.textured);
     ASSERT_EQ(r.vertexCount, 11);
     for (int i = 0; i <= 10; ++i) {
         EXPECT_FLOAT_EQ(r.x[i], 15.0f + 4.0f * i);
@@ -315,21 +342,21 @@ TEST_F(PathTest, DrawEmitsAVertexEveryFourUnits)
     }
     // Not absolute: moved to start at (x, y).
     p->Draw(200, 100, false);
-    r = GR_Draw_StubLastPrimitive();
+    r = LastPrimitive();
     EXPECT_FLOAT_EQ(r.x[0], 200.0f);
     EXPECT_FLOAT_EQ(r.y[0], 100.0f);
     EXPECT_FLOAT_EQ(r.x[10], 240.0f);
 
     // Segment counts round ties to even: 10 / 4 = 2.5 gives 2, 14 / 4 = 3.5 gives 4.
     Make({{0, 0, 100}, {10, 0, 100}}, 0, false)->Draw(0, 0, true);
-    r = GR_Draw_StubLastPrimitive();
+    r = LastPrimitive();
     EXPECT_EQ(r.vertexCount, 3);
     Make({{0, 0, 100}, {14, 0, 100}}, 0, false)->Draw(0, 0, true);
-    r = GR_Draw_StubLastPrimitive();
+    r = LastPrimitive();
     EXPECT_EQ(r.vertexCount, 5);
-    GR_Draw_StubReset();
+    GR_VertexBuilder_Reset();
     Make({{0, 0, 100}, {1, 0, 100}}, 0, false)->Draw(0, 0, true);
-    r = GR_Draw_StubLastPrimitive();
+    r = LastPrimitive();
     EXPECT_EQ(r.vertexCount, 0);
 }
 
@@ -337,16 +364,16 @@ TEST_F(PathTest, DrawOfHugeOrBrokenPathsStopsAtTheBuilderLimit)
 {
     // 2000 segments: the builder keeps 1001 vertices, the last halfway along.
     Make({{0, 0, 100}, {8000, 0, 100}}, 0, false)->Draw(0, 0, true);
-    PrimitiveStubRecord r = GR_Draw_StubLastPrimitive();
+    DrawnPrimitive r = LastPrimitive();
     ASSERT_EQ(r.vertexCount, 1001);
     EXPECT_FLOAT_EQ(r.x[1000], 4000.0f);
     // An infinite length ends promptly too; a NaN length draws nothing.
     const float inf = std::numeric_limits<float>::infinity();
     Make({{0, 0, 100}, {inf, 0, 100}}, 1, false, 8)->Draw(0, 0, true);
-    r = GR_Draw_StubLastPrimitive();
+    r = LastPrimitive();
     EXPECT_EQ(r.vertexCount, 1001);
-    GR_Draw_StubReset();
+    GR_VertexBuilder_Reset();
     Make({{0, 0, 100}, {std::nanf(""), 0, 100}}, 0, false)->Draw(0, 0, true);
-    r = GR_Draw_StubLastPrimitive();
+    r = LastPrimitive();
     EXPECT_EQ(r.vertexCount, 0);
 }

@@ -221,10 +221,11 @@ TEST_F(CameraTest, ApplyReadsTheRectangleBackFromTheMatrices)
         EXPECT_NEAR(RendererViewRect.angle, c.expectedAngle, 1e-2f);
         CameraList::DestroyCamera(camera->id);
     }
-    // The renderer's culling bounds of an unturned view: the rectangle grown a little.
+    // The renderer's visible bounds of an unturned view: the rectangle grown
+    // by 0.999 and truncated toward zero.
     ViewCamera(100, 50, 640, 480)->Apply();
-    EXPECT_NEAR(GR_ViewBounds.left, 99.001f, 1e-2f);
-    EXPECT_NEAR(GR_ViewBounds.bottom, 530.999f, 1e-2f);
+    EXPECT_EQ(GR_ViewBounds.left, 99);
+    EXPECT_EQ(GR_ViewBounds.bottom, 530);
 }
 
 TEST_F(CameraTest, ApplyOfAPerspectiveCameraTakesTheWholeRoom)

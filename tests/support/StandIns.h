@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "Background/Background_Main.h"
-#include "Graphics/Graphics_Primitive.h"
 #include "Graphics/VertexFormat.h"
 #include "IO/IO_Input.h"
 #include "Sprite/Sprite_Main.h"
@@ -20,25 +19,6 @@ void Background_StubSetTileset(int32_t index, int32_t tileWidth, int32_t tileHei
 // Appends a sprite; its index.
 int32_t Sprite_StubAdd(const CSprite& sprite);
 void Sprite_StubClear();
-
-// Graphics_Primitive.h
-// The last primitive the stand-in builder finished: kind, texture and its
-// vertices (at most 1001); returns the vertex count.
-int32_t GR_Draw_StubLastPrimitive(int* kind, int* texture, const float** x, const float** y);
-struct PrimitiveStubRecord {
-    int kind;
-    int texture;
-    int32_t vertexCount;
-    const float* x;
-    const float* y;
-};
-inline PrimitiveStubRecord GR_Draw_StubLastPrimitive()
-{
-    PrimitiveStubRecord r{};
-    r.vertexCount = GR_Draw_StubLastPrimitive(&r.kind, &r.texture, &r.x, &r.y);
-    return r;
-}
-void GR_Draw_StubReset();
 
 // VertexFormat.h
 // Test hook: makes id name the format (null forgets it).
