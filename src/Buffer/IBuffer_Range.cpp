@@ -89,7 +89,8 @@ int32_t IBuffer_CopyMemoryIn(IBuffer* buffer, const uint8_t* source, int32_t len
     SourceRange(length, &sourceOffset, &count, wrapSource);
     if (grow) {
         if (destOffset < 0) destOffset = 0;
-        if (!buffer->GrowFor(int64_t(destOffset) + count) && int64_t(destOffset) + count > buffer->m_size) {
+        const int64_t end = int64_t(destOffset) + count;
+        if (end > buffer->m_size && (end > INT32_MAX || !buffer->Resize(int32_t(end)))) {
             if (buffer->m_size < 1 || destOffset >= buffer->m_size) return -1;
             count = buffer->m_size - destOffset;  // no room to grow: cut to what exists
         }
