@@ -1,70 +1,71 @@
-// The typed reads and writes of a buffer that carry script values; the byte
-// operations are the buffer's own.
+// Buffer reads and writes of script values: the buffer works on plain
+// elements, and this is where values become elements and back.
+#include <cstring>
+
+#include "Base/ErrorReport.h"
+#include "Base/MemoryManager.h"
 #include "Buffer/Buffer_Main.h"
-#include "Code/Code_ValueConvert.h"
+#include "Buffer/Buffer_Manager.h"
+#include "Code/Code_Arguments.h"
+#include "Code/Code_Value.h"
+
+namespace {
+BufferElement ElementOf(int type, const ScriptValue* value)
+{
+    auto* v = const_cast<ScriptValue*>(value);
+    BufferElement e;
+    switch (type) {
+    case eBuffer_U8:
+    case eBuffer_S8:
+    case eBuffer_U16:
+    case eBuffer_S16:
+    case eBuffer_S32: e.integer = Arg_Int32(v, 0); break;
+    case eBuffer_U32: e.integer = Arg_UInt32(v, 0); break;
+    case eBuffer_U64: e.integer = Arg_Int64(v, 0); break;
+    case eBuffer_Bool: e.integer = Arg_Bool(v, 0) ? 1 : 0; break;
+    case eBuffer_F32: e.real = Arg_Float(v, 0); break;
+    case eBuffer_F64: e.real = Arg_Real(v, 0); break;
+    case eBuffer_String:
+    case eBuffer_Text: e.text = Arg_String(v, 0); break;
+    default: break;
+    }
+    return e;
+}
+}  // namespace
 
 int IBuffer::Write(int type, const ScriptValue* value)
 {
-    switch (type) {
-    case eBuffer_U32: {
-        auto v = static_cast<uint32_t>(DoubleToInt64(value->real));
-        return Put(&v, 4) ? 0 : -2;
-    }
-    case eBuffer_S32: {
-        auto v = static_cast<int32_t>(DoubleToInt64(value->real));
-        return Put(&v, 4) ? 0 : -2;
-    }
-    case eBuffer_F32: {
-        const float v = DoubleToFloat(value->real);
-        return Put(&v, 4) ? 0 : -2;
-    }
-    case eBuffer_F64:
-        return Put(&value->real, 8) ? 0 : -2;
-    case eBuffer_U64:
-        return Put(&value->i64, 8) ? 0 : -2;
-    case eBuffer_String:
-        return WriteString(ScriptValue_StringText(value));
-    default:
+    if (type == eBuffer_F16 || (IBuffer_TypeSize(type) == 0 && type != eBuffer_String && type != eBuffer_Text))
         return -1;
-    }
+    return WriteElement(type, ElementOf(type, value));
 }
 
 int IBuffer::Read(int type, ScriptValue* out)
 {
-    switch (type) {
-    case eBuffer_U32: {
-        uint32_t v;
-        if (!Take(&v, 4)) return -1;
-        ScriptValue_SetReal(out, v);
-        return 0;
-    }
-    case eBuffer_S32: {
-        int32_t v;
-        if (!Take(&v, 4)) return -1;
-        ScriptValue_SetReal(out, v);
-        return 0;
-    }
-    case eBuffer_F32: {
-        float v;
-        if (!Take(&v, 4)) return -1;
-        ScriptValue_SetReal(out, v);
-        return 0;
-    }
-    case eBuffer_F64: {
-        double v;
-        if (!Take(&v, 8)) return -1;
-        ScriptValue_SetReal(out, v);
-        return 0;
-    }
-    case eBuffer_U64: {
-        int64_t v;
-        if (!Take(&v, 8)) return -1;
+    BufferElement e;
+    const int result = ReadElement(type, &e);
+    if (e.isText) {
+        auto* text = static_cast<char*>(QS_ALLOC(size_t(e.length) + 1, false));
+        std::memcpy(text, e.text, size_t(e.length));
+        text[e.length] = '\0';
         ScriptValue_SetUndefined(out);
-        out->i64 = v;
+        ScriptValue_AdoptString(out, text, e.length);
+    } else if (e.isInt64) {
+        ScriptValue_SetUndefined(out);
+        out->i64 = e.integer;
         out->kind = VALUE_INT64;
-        return 0;
+    } else {
+        ScriptValue_SetReal(out, e.real);
     }
-    default:
+    return result;
+}
+
+int Buffer_Write(int id, int type, const ScriptValue* value)
+{
+    IBuffer* buffer = Buffer_Get(id);
+    if (!buffer) {
+        ReportRuntimeError("Illegal Buffer Index", false);
         return -1;
     }
+    return buffer->Write(type, value);
 }

@@ -17,6 +17,7 @@ void WriteU64(IBuffer* buffer, int64_t v)
 {
     ScriptValue n = ScriptValue_Undefined();
     n.i64 = v;
+    n.kind = VALUE_INT64;
     buffer->Write(eBuffer_U64, &n);
 }
 

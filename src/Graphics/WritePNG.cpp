@@ -61,7 +61,7 @@ bool write_png_file(const char* fileName, const uint8_t* pixels, int width, int 
     char path[2048];
     LoadSave_MakeSavePath(path, sizeof path, fileName);
     EnsureFileDirectory(path);
-    LoadSaveFile* file = LoadSaveFile_Open(path, "wb");
+    LoadSaveFile* file = LoadSave_OpenFile(path, "wb");
     if (!file) return false;
 
     bool ok = false;

@@ -134,3 +134,14 @@ bool Host_RenameFile(const char* from, const char* to)
     if (link(from, to) != 0) return false;
     return unlink(from) == 0;
 }
+
+bool Host_IsFolder(const char* path)
+{
+    struct stat st;
+    return path && stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Host_DeleteFile(const char* path)
+{
+    return path && path[0] && unlink(path) == 0;
+}

@@ -38,3 +38,9 @@ bool Host_CreateFolder(const char* path);
 
 // Moves a file; never replaces an existing target.
 bool Host_RenameFile(const char* from, const char* to);
+
+// True when path names a folder (links followed).
+bool Host_IsFolder(const char* path);
+
+// Removes a file (not a folder); true when it was removed.
+bool Host_DeleteFile(const char* path);

@@ -1,31 +1,52 @@
 #pragma once
-// The save area, the bundle and buffered file handles: the bundle is the game
-// file's folder, the save area the game's folder in the user data folder
-// (SavePrePend). Until the save-area rules exist (allowed lists, whole-file
-// reads and writes; LoadSave_Stub.cpp) files go straight to disk.
+// The save area and the bundle. Every file a game names is reached through
+// here: the bundle is the game file's folder (read only), the save area the
+// game's own folder in the user data folder (SavePrePend), written and read
+// back. Names are re-rooted into one of them; anything else is refused unless
+// an allowed list (FileWhitelist.h) admits it. A refused name gives an empty
+// path, so every operation on it fails without touching the file system.
 #include <cstddef>
+#include <cstdint>
+
+#include "IO/FileWhitelist.h"
 
 struct LoadSaveFile;
 
-// Remembers the bundle folder: the folder of the game file.
+// Remembers the program directory: the game file's folder, which is also the
+// bundle. Null forgets it (the bundle is then the executable's folder).
 void InitProgramDirectory(const char* gameFilePath);
-// Whether name exists in the bundle; an absolute path is checked as it is.
-bool LoadSave_BundleFileExists(const char* name);
-// Bundle path of a name (absolute paths are kept); empty when it does not fit.
-void LoadSave_MakeBundlePath(char* out, int size, const char* name);
+// The bundle folder with a trailing '/'.
+const char* LoadSave_BundleFolder();
 
-// Save-area path of a name: relative names go under the save folder, absolute
-// paths inside it are kept; anything else gives an empty text.
+// Path builders: write the full path of name under the bundle or the save
+// area into out (size bytes), or "" when the name is null, refused or the
+// path does not fit. '\' in names is taken as a separator.
+void LoadSave_MakeBundlePath(char* out, int size, const char* name);
 void LoadSave_MakeSavePath(char* out, int size, const char* name);
-// Creates the folders of a file path (the text before its last '/').
-void EnsureFileDirectory(const char* path);
-LoadSaveFile* LoadSaveFile_Open(const char* name, const char* mode);
+
+bool LoadSave_BundleFileExists(const char* name);
+bool LoadSave_SaveFileExists(const char* name);
+// The whole file in a new memory-manager block (at least one byte, zeroed past
+// the data) that the caller frees; its length in *size when size is not null.
+// Null when the file cannot be read (folders and devices are not files).
+uint8_t* LoadSave_ReadBundleFile(const char* name, uint32_t* size);
+uint8_t* LoadSave_ReadSaveFile(const char* name, uint32_t* size);
+uint8_t* LoadSave_ReadWholeFile(const char* fullPath, uint32_t* size);
+// Writes size bytes to the save-area path of name, creating its folders.
+bool LoadSave_WriteSaveFile(const char* name, const void* data, size_t size);
+bool LoadSave_DeleteSaveFile(const char* name);
+
+// A buffered file on a path that is already full (no re-rooting).
+LoadSaveFile* LoadSave_OpenFile(const char* fullPath, const char* mode);
 size_t LoadSaveFile_Write(const void* source, size_t elementSize, size_t count, LoadSaveFile* file);
 void LoadSaveFile_Close(LoadSaveFile* file);
+bool LoadSave_FileExists(const char* fullPath);
 
-// Stand-in only: chooses the save folder (ends with '/'); default
-// $XDG_DATA_HOME/quillstep/ or ~/.local/share/quillstep/.
-void LoadSave_SetSaveFolder(const char* folder);
+// Creates the folder of a file path (the text before its last '/').
+void EnsureFileDirectory(const char* path);
+// Creates a folder and its missing parents; true when it exists afterwards.
+bool CreateDirectoryRecursive(const char* path);
+bool DirectoryExists(const char* path);
 
 // Prefix of the save area: "<user data folder>/<game name>/", computed once the
 // game's name is known ("" before); every save path starts with it.

@@ -40,7 +40,7 @@ TEST(ValueSave, ValuesSurviveASaveAndLoad)
     };
     IBuffer buffer;
     for (const ScriptValue& v : values) ScriptValue_WriteToBuffer(&v, &buffer);
-    buffer.Seek(0);
+    buffer.Seek(eBuffer_SeekStart, 0);
     for (const ScriptValue& v : values) {
         HeldValue back;
         ASSERT_TRUE(ScriptValue_ReadFromBuffer(&back.v, &buffer));
@@ -63,8 +63,8 @@ TEST(ValueSave, AnObjectComesBackWithANullPointer)
     ScriptValue object = MakeValue(VALUE_OBJECT, 0x5000);
     IBuffer buffer;
     ScriptValue_WriteToBuffer(&object, &buffer);
-    EXPECT_EQ(buffer.Size(), 4u);
-    buffer.Seek(0);
+    EXPECT_EQ(buffer.UsedSize(), 4u);
+    buffer.Seek(eBuffer_SeekStart, 0);
     HeldValue back;
     ASSERT_TRUE(ScriptValue_ReadFromBuffer(&back.v, &buffer));
     EXPECT_EQ(back.v.kind, VALUE_OBJECT);
@@ -80,11 +80,11 @@ TEST(ValueSave, TruncatedOrOversizedInputFailsCleanly)
     IBuffer whole;
     ScriptValue_WriteToBuffer(&array.v, &whole);
     // Every cut of the encoding fails without reading past the end.
-    for (size_t n = 0; n < whole.Size(); ++n) {
+    for (size_t n = 0; n < size_t(whole.UsedSize()); ++n) {
         IBuffer cut;
         ScriptValue_WriteToBuffer(&array.v, &cut);
-        cut.Truncate(n);
-        cut.Seek(0);
+        cut.Resize(n);
+        cut.Seek(eBuffer_SeekStart, 0);
         HeldValue back(1.0);
         EXPECT_FALSE(ScriptValue_ReadFromBuffer(&back.v, &cut)) << n;
         EXPECT_EQ(back.v.kind, VALUE_UNDEFINED);
@@ -95,7 +95,7 @@ TEST(ValueSave, TruncatedOrOversizedInputFailsCleanly)
     ScriptValue kind = ScriptValue_Real(VALUE_ARRAY), rows = ScriptValue_Real(0x7fffffff);
     huge.Write(eBuffer_S32, &kind);
     huge.Write(eBuffer_S32, &rows);
-    huge.Seek(0);
+    huge.Seek(eBuffer_SeekStart, 0);
     HeldValue back;
     EXPECT_FALSE(ScriptValue_ReadFromBuffer(&back.v, &huge));
 
@@ -103,7 +103,7 @@ TEST(ValueSave, TruncatedOrOversizedInputFailsCleanly)
     ScriptValue minus = ScriptValue_Real(-1);
     negative.Write(eBuffer_S32, &kind);
     negative.Write(eBuffer_S32, &minus);
-    negative.Seek(0);
+    negative.Seek(eBuffer_SeekStart, 0);
     EXPECT_FALSE(ScriptValue_ReadFromBuffer(&back.v, &negative));
 }
 
@@ -119,7 +119,7 @@ TEST(ValueSave, NestingBeyondAnyGameIsRefused)
     ScriptValue zero = ScriptValue_Real(0);
     deep.Write(eBuffer_S32, &zero);
     deep.Write(eBuffer_F64, &zero);
-    deep.Seek(0);
+    deep.Seek(eBuffer_SeekStart, 0);
     HeldValue back;
     EXPECT_FALSE(ScriptValue_ReadFromBuffer(&back.v, &deep));
 }

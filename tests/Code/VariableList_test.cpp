@@ -201,14 +201,14 @@ TEST_F(SavedListTest, ASavedListLoadsBackUnderItsVariableIds)
     list.SaveToBuffer(&buffer);
 
     // Value keys have no name: five entries are written.
-    buffer.Seek(0);
+    buffer.Seek(eBuffer_SeekStart, 0);
     ScriptValue count = ScriptValue_Undefined();
     ASSERT_EQ(buffer.Read(eBuffer_S32, &count), 0);
     EXPECT_EQ(count.real, 5);
-    std::string bytes(reinterpret_cast<const char*>(buffer.Data()), buffer.Size());
+    std::string bytes(reinterpret_cast<const char*>(buffer.Data()), buffer.UsedSize());
     EXPECT_NE(bytes.find(std::string("not_declared\0", 13)), std::string::npos);
 
-    buffer.Seek(0);
+    buffer.Seek(eBuffer_SeekStart, 0);
     CVariableList loaded;
     LogCapture log;
     ASSERT_TRUE(loaded.LoadFromBuffer(&buffer));
@@ -232,14 +232,14 @@ TEST_F(SavedListTest, TruncatedOrOverCountedDataIsRefusedAndLeavesTheListEmpty)
     Fill(&list);
     IBuffer buffer;
     list.SaveToBuffer(&buffer);
-    const size_t full = buffer.Size();
+    const size_t full = buffer.UsedSize();
 
     LogCapture log;
     for (size_t n = 0; n < full; ++n) {
         IBuffer copy;
         list.SaveToBuffer(&copy);
-        copy.Truncate(n);
-        copy.Seek(0);
+        copy.Resize(n);
+        copy.Seek(eBuffer_SeekStart, 0);
         CVariableList loaded;
         ScriptValue v = ScriptValue_Real(1);
         loaded.SetById(idA, ARRAY_INDEX_NONE, &v);
@@ -251,7 +251,7 @@ TEST_F(SavedListTest, TruncatedOrOverCountedDataIsRefusedAndLeavesTheListEmpty)
     ScriptValue count = ScriptValue_Real(0x7FFFFFFF);
     huge.Write(eBuffer_S32, &count);
     huge.WriteString("saved_a");
-    huge.Seek(0);
+    huge.Seek(eBuffer_SeekStart, 0);
     CVariableList loaded;
     EXPECT_FALSE(loaded.LoadFromBuffer(&huge));
 }
@@ -263,7 +263,7 @@ TEST_F(SavedListTest, ACountOfZeroOrLessReadsNothingMore)
         ScriptValue count = ScriptValue_Real(n);
         buffer.Write(eBuffer_S32, &count);
         buffer.WriteString("saved_a");
-        buffer.Seek(0);
+        buffer.Seek(eBuffer_SeekStart, 0);
         CVariableList loaded;
         EXPECT_TRUE(loaded.LoadFromBuffer(&buffer));
         EXPECT_EQ(loaded.Count(), 0);

@@ -52,7 +52,7 @@ struct PngTest : ::testing::Test {
 TEST_F(PngTest, WrittenFileReadsBackEqual)
 {
     const std::string folder = ::testing::TempDir() + "qs_png_save/";
-    LoadSave_SetSaveFolder(folder.c_str());
+    Runner_SetSavePrefix(folder.c_str());
     const Bytes rgba = Gradient(7, 5);
     ASSERT_TRUE(write_png_file("sub/dir/out.png", rgba.data(), 7, 5));
 
@@ -71,7 +71,7 @@ TEST_F(PngTest, WrittenFileReadsBackEqual)
 
 TEST_F(PngTest, WriterRefusesWhatItCannotWrite)
 {
-    LoadSave_SetSaveFolder((::testing::TempDir() + "qs_png_save2/").c_str());
+    Runner_SetSavePrefix((::testing::TempDir() + "qs_png_save2/").c_str());
     const uint8_t pixel[4] = {};
     EXPECT_FALSE(write_png_file("x.png", nullptr, 1, 1));
     EXPECT_FALSE(write_png_file("x.png", pixel, 0, 1));

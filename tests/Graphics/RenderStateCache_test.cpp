@@ -185,7 +185,7 @@ TEST_F(RenderStateCacheTest, DebuggerDumpWritesStatesOneToThirtyFive)
     cache.SetRenderState(RS_DESTBLENDALPHA, 2);
     IBuffer buffer;
     EXPECT_EQ(cache.WriteToBuffer(&buffer), 35);
-    ASSERT_EQ(buffer.Size(), 35u * 4);
+    ASSERT_EQ(buffer.UsedSize(), 35u * 4);
     const int32_t expected[] = {0, 3, 2, 1, 0, 5, 6, 0, 4};
     for (size_t i = 0; i < sizeof expected / 4; ++i) {
         int32_t word;

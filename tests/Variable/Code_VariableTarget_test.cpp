@@ -135,7 +135,7 @@ TEST_F(TargetTest, GlobalsKeepTheirFlagsAndSurviveASave)
     v.real = 99;
     Variable_SetGlobalValue(kHp, ARRAY_INDEX_NONE, &v);
     Variable_GlobalFlags.bytes[2] = 0;
-    saved.Seek(0);
+    saved.Seek(eBuffer_SeekStart, 0);
     ASSERT_TRUE(Variable_LoadGlobals(&saved));
     ScriptValue out = ScriptValue_Undefined();
     ASSERT_TRUE(Variable_GetGlobalValue(kHp, ARRAY_INDEX_NONE, &out));
@@ -143,11 +143,11 @@ TEST_F(TargetTest, GlobalsKeepTheirFlagsAndSurviveASave)
     EXPECT_EQ(Variable_IsGlobalName(VARIABLE_ID_BASE + 2), 1);
 
     // A save cut short is refused; one of another global count is fatal.
-    saved.Seek(0);
-    saved.Truncate(saved.Size() - 4);
+    saved.Seek(eBuffer_SeekStart, 0);
+    saved.Resize(saved.UsedSize() - 4);
     EXPECT_FALSE(Variable_LoadGlobals(&saved));
     Variable_SetCounts(4, 2, 0);
-    saved.Seek(0);
+    saved.Seek(eBuffer_SeekStart, 0);
     ChildGame = true;
     EXPECT_FALSE(Variable_LoadGlobals(&saved));
     EXPECT_NE(std::string(ErrorLast_Get()).find("Save game format has changed"), std::string::npos);
@@ -164,7 +164,7 @@ TEST_F(TargetTest, EmptyFlagSectionFreesTheFlags)
     for (int i = 0; i < 3; ++i) ScriptValue_WriteToBuffer(&unset, &saved);
     n.real = 0;
     saved.Write(eBuffer_S32, &n);
-    saved.Seek(0);
+    saved.Seek(eBuffer_SeekStart, 0);
     ASSERT_TRUE(Variable_LoadGlobals(&saved));
     EXPECT_EQ(Variable_GlobalFlags.length, 0);
     EXPECT_EQ(Variable_IsGlobalName(VARIABLE_ID_BASE), 0);

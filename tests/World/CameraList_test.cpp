@@ -126,7 +126,7 @@ TEST_F(CameraListTest, SavedSectionRoundTripsEveryField)
     std::memcpy(&saved[1], CameraList::At(1), sizeof(Camera));
     IBuffer buffer;
     ASSERT_TRUE(CameraList::Serialise(&buffer));
-    EXPECT_EQ(buffer.Size(), 4 + 2 * (4 + CAMERA_SAVE_RECORD_SIZE));
+    EXPECT_EQ(buffer.UsedSize(), 4 + 2 * (4 + CAMERA_SAVE_RECORD_SIZE));
     // The id first, then the projection's first element, little-endian.
     int32_t id;
     float first;
@@ -138,7 +138,7 @@ TEST_F(CameraListTest, SavedSectionRoundTripsEveryField)
     CameraList::Clear();
     Distinct(99);  // replaced by the load
     CameraList::SetActiveCamera(0);
-    buffer.Seek(0);
+    buffer.Seek(eBuffer_SeekStart, 0);
     ASSERT_TRUE(CameraList::Deserialise(&buffer));
     EXPECT_EQ(buffer.Remaining(), 0u);
     ASSERT_EQ(CameraList::GetCount(), 2);
@@ -163,8 +163,8 @@ void PutBytes(IBuffer* buffer, const IBuffer& source, size_t from, size_t to)
         const ScriptValue v = ScriptValue_Real(word);
         buffer->Write(eBuffer_U32, &v);
     }
-    buffer->Truncate(buffer->Size() - (from + (to - from + 3) / 4 * 4 - to));
-    buffer->Seek(buffer->Size());
+    buffer->Resize(buffer->UsedSize() - (from + (to - from + 3) / 4 * 4 - to));
+    buffer->Seek(eBuffer_SeekStart, buffer->UsedSize());
 }
 
 TEST_F(CameraListTest, EmptySlotsAndUnnumberedCamerasLoad)
@@ -177,12 +177,12 @@ TEST_F(CameraListTest, EmptySlotsAndUnnumberedCamerasLoad)
     PutS32(&buffer, 0);  // an empty slot
     PutS32(&buffer, 1);
     PutS32(&buffer, -1);  // a saved id of -1 takes the next id
-    PutBytes(&buffer, record, 12, record.Size());  // the record after its id
+    PutBytes(&buffer, record, 12, record.UsedSize());  // the record after its id
     PutS32(&buffer, 0);
     CameraList::Clear();
     CameraList::CreateCamera();
     CameraList::CreateCamera();  // next id is 2
-    buffer.Seek(0);
+    buffer.Seek(eBuffer_SeekStart, 0);
     ASSERT_TRUE(CameraList::Deserialise(&buffer));
     ASSERT_EQ(CameraList::GetCount(), 1);
     EXPECT_EQ(CameraList::At(0)->id, 2);
@@ -196,25 +196,25 @@ TEST_F(CameraListTest, TruncatedOrMalformedSectionsAreRefusedAndChangeNothing)
     Distinct(6);
     IBuffer full;
     ASSERT_TRUE(CameraList::Serialise(&full));
-    const size_t cuts[] = {0, 2, 4, 8, 100, 4 + 4 + CAMERA_SAVE_RECORD_SIZE, full.Size() - 1};
+    const size_t cuts[] = {0, 2, 4, 8, 100, 4 + 4 + CAMERA_SAVE_RECORD_SIZE, size_t(full.UsedSize()) - 1};
     for (size_t cut : cuts) {
         SCOPED_TRACE(cut);
         IBuffer copy;
         PutBytes(&copy, full, 0, cut);
-        ASSERT_EQ(copy.Size(), cut);
-        copy.Seek(0);
+        ASSERT_EQ(copy.UsedSize(), cut);
+        copy.Seek(eBuffer_SeekStart, 0);
         EXPECT_FALSE(CameraList::Deserialise(&copy));
         ASSERT_EQ(CameraList::GetCount(), 2);
         EXPECT_EQ(CameraList::At(1)->viewX, 6.0f);
     }
     IBuffer negative;
     PutS32(&negative, -2);
-    negative.Seek(0);
+    negative.Seek(eBuffer_SeekStart, 0);
     EXPECT_FALSE(CameraList::Deserialise(&negative));
     IBuffer huge;
     PutS32(&huge, 0x7FFFFFFF);
     PutS32(&huge, 0);
-    huge.Seek(0);
+    huge.Seek(eBuffer_SeekStart, 0);
     EXPECT_FALSE(CameraList::Deserialise(&huge));
     EXPECT_EQ(CameraList::GetCount(), 2);
 }

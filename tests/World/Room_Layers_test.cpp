@@ -601,7 +601,7 @@ TEST_F(RoomLayers_, SavedLayersComeBackWithoutNamesAndWithNewElementIds)
     Layer_AddElement(room, assets, Layer_NewTileElement(), true);  // the newest tile stands first
     IBuffer buffer;
     for (const RoomLayer* l = room->layers.first; l; l = l->next) Layer_Serialise(l, &buffer);
-    buffer.Seek(0);
+    buffer.Seek(eBuffer_SeekStart, 0);
     CGameRoom restored;
     for (int i = 0; i < room->layers.count; ++i) ASSERT_TRUE(Layer_Deserialise(&restored, &buffer)) << i;
     EXPECT_EQ(buffer.Remaining(), 0u);
@@ -629,12 +629,12 @@ TEST_F(RoomLayers_, SavedLayersComeBackWithoutNamesAndWithNewElementIds)
     EXPECT_EQ(Layer_FindByID(&restored, 2)->count, 0);  // instances are saved with the room
 
     // Cut short anywhere, or with a count larger than what follows: refused with a message.
-    const size_t size = buffer.Size();
+    const size_t size = buffer.UsedSize();
     for (size_t cut : {size_t{10}, size_t{60}, size - 3}) {
         IBuffer shortened;
         for (const RoomLayer* l = room->layers.first; l; l = l->next) Layer_Serialise(l, &shortened);
-        shortened.Truncate(cut);
-        shortened.Seek(0);
+        shortened.Resize(cut);
+        shortened.Seek(eBuffer_SeekStart, 0);
         CGameRoom target;
         bool all = true;
         for (int i = 0; i < room->layers.count && all; ++i) all = Layer_Deserialise(&target, &shortened);
@@ -643,9 +643,9 @@ TEST_F(RoomLayers_, SavedLayersComeBackWithoutNamesAndWithNewElementIds)
     IBuffer garbled;
     Layer_Serialise(Layer_FindByID(room, 2), &garbled);
     ScriptValue huge = ScriptValue_Real(100000000);
-    garbled.Seek(44);  // the background count after eleven fields
+    garbled.Seek(eBuffer_SeekStart, 44);  // the background count after eleven fields
     garbled.Write(eBuffer_S32, &huge);
-    garbled.Seek(0);
+    garbled.Seek(eBuffer_SeekStart, 0);
     CGameRoom target;
     EXPECT_FALSE(Layer_Deserialise(&target, &garbled));
     EXPECT_NE(log.Text().find("the background count does not fit"), std::string::npos) << log.Text();
