@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,6 +69,11 @@ struct Settings {
     int32_t sleepMargin;
     uint32_t drawColour;
 };
+
+void PrintTo(const Settings& s, std::ostream* out)
+{
+    *out << (s.gameName ? *s.gameName : std::string("a game with default settings"));
+}
 
 constexpr uint64_t kShowCursor = 1u << 4, kAltEnter = 1u << 9, kAllErrorsFatal = 1u << 21;
 
