@@ -283,9 +283,13 @@ void* Realloc(void* p, size_t size, const char* file, int line)
     return grown;
 }
 
-void ReallocPtr(void** slot, size_t size, const char* file, int line)
+bool ReallocPtr(void** slot, size_t size, const char* file, int line)
 {
-    *slot = Realloc(*slot, size, file, line);
+    void* grown = Realloc(*slot, size, file, line);
+    // On failure the slot may be the caller's only reference to the old block.
+    if (!grown && size != 0) return false;
+    *slot = grown;
+    return true;
 }
 
 bool IsAllocated(const void* p)

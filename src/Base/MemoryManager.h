@@ -12,7 +12,9 @@ void* Alloc(size_t size, const char* file, int line, bool clear);
 void* AllocBlock(size_t size, const char* file, int line, bool clear);
 void Free(void* p);
 void* Realloc(void* p, size_t size, const char* file, int line);
-void ReallocPtr(void** slot, size_t size, const char* file, int line);
+// Grows the block *slot points to; false (and *slot unchanged, its block still
+// valid) when the larger block cannot be made.
+bool ReallocPtr(void** slot, size_t size, const char* file, int line);
 bool IsAllocated(const void* p);
 // Size of the pool cell holding p (8..256), 0 when p is not a pool cell.
 int PoolCellSize(const void* p);

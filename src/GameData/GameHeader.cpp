@@ -17,8 +17,13 @@ namespace {
 constexpr uint32_t kDefaultWidth = 800;
 constexpr uint32_t kDefaultHeight = 480;
 constexpr uint32_t kDefaultInfoFlags = 2;
-
+constexpr const char* kDefaultDisplayName = "Quillstep";
 }  // namespace
+
+const char* GameGeneral_DisplayName()
+{
+    return GameGeneral.displayName ? GameGeneral.displayName : kDefaultDisplayName;
+}
 
 void GameHeader_Reset()
 {

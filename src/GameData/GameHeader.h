@@ -30,6 +30,10 @@ struct GameGeneralInfo {
 };
 extern GameGeneralInfo GameGeneral;
 
+// The window title and message-box caption: the header's display name, or
+// the runner's own title when the header gives none.
+const char* GameGeneral_DisplayName();
+
 // Lists the header pass keeps (pointers into the image, u32 words read with GameData_U32).
 struct GameDataTables {
     bool codePresent;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
 #include "GameData/GameData.h"
 #include "GameData/GameHeader.h"
@@ -120,6 +121,7 @@ void Option_SetDefaults()
     GameOptions.showCursor = true;
     GameOptions.windowColour = 0xFFFFFF;
     GameOptions.altEnterFullScreen = true;
+    AllErrorsFatal = false;
     ShowErrorDialogs = true;
 }
 
@@ -156,6 +158,8 @@ OptionsResult ReadOptions(const uint8_t* payload, uint32_t length)
         GameOptions.frequencyCode = GameData_U32(payload + 48);
     }
     if (InAWindow) GameOptions.fullScreen = false;
+    // The error report sits below the game data and reads its own copy.
+    AllErrorsFatal = GameOptions.allErrorsFatal;
     const bool ok = ReadConstants(payload, length, need - 4);
     return ok ? OptionsResult::Loaded : OptionsResult::Malformed;
 }

@@ -72,8 +72,8 @@ void RenderStateCache::Reset()
     std::memset(legacy.repeat, 0, sizeof legacy.repeat);
     legacy.fogEnabled = 0;
     legacy.fogColour = 0;
-    legacy.fogStart = 0.0f;
-    legacy.fogEnd = 1.0f;
+    legacy.fogStart = 0;
+    legacy.fogEnd = 1;
     legacy.perspective = 1;
     legacy.hidden = 1;
 }
@@ -223,8 +223,8 @@ void GR_SetFog(bool on, uint32_t colour, int32_t start, int32_t end)
     legacy.fogColour = (colour & 0xFFFFFFu) | 0xFF000000u;
     // Start and end are kept whole: distances beyond 16 bits must not wrap
     // (70000 would otherwise become 4464).
-    legacy.fogStart = static_cast<float>(start);
-    legacy.fogEnd = static_cast<float>(end);
+    legacy.fogStart = start;
+    legacy.fogEnd = end;
     if (!on) {
         g_RenderStateCache.SetRenderState(RS_FOGENABLE, 0);
         return;
@@ -232,8 +232,8 @@ void GR_SetFog(bool on, uint32_t colour, int32_t start, int32_t end)
     g_RenderStateCache.SetRenderState(RS_FOGENABLE, 1);
     g_RenderStateCache.SetRenderState(RS_FOGVERTEXMODE, 3);
     g_RenderStateCache.SetRenderState(RS_FOGCOLOR, static_cast<int32_t>(legacy.fogColour));
-    g_RenderStateCache.SetRenderState(RS_FOGSTART, FloatBits(legacy.fogStart));
-    g_RenderStateCache.SetRenderState(RS_FOGEND, FloatBits(legacy.fogEnd));
+    g_RenderStateCache.SetRenderState(RS_FOGSTART, FloatBits(static_cast<float>(start)));
+    g_RenderStateCache.SetRenderState(RS_FOGEND, FloatBits(static_cast<float>(end)));
 }
 
 void GR_SetTextureInterpolationExt(int stage, bool on)
@@ -277,8 +277,7 @@ void GR_D3D_RestoreStates()
     cache.SetRenderState(RS_BLENDENABLE, 1);
     cache.SetRenderState(RS_ZTESTENABLE, (Legacy3DMode && GR_LegacySettings.hidden) ? 1 : 0);
     const LegacyRenderSettings legacy = GR_LegacySettings;
-    GR_SetFog(legacy.fogEnabled != 0, legacy.fogColour, static_cast<int32_t>(legacy.fogStart),
-              static_cast<int32_t>(legacy.fogEnd));
+    GR_SetFog(legacy.fogEnabled != 0, legacy.fogColour, legacy.fogStart, legacy.fogEnd);
     GR_D3D_SetTexture(0, nullptr);
     GR_SetTextureInterpolation(GR_D3D_InterpolatePixels);
     GR_VertexBuilder_Flush();

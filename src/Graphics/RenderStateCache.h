@@ -72,7 +72,7 @@ struct LegacyRenderSettings {
     uint8_t repeat[SAMPLER_STAGE_COUNT];
     uint8_t fogEnabled;
     uint32_t fogColour;
-    float fogStart, fogEnd;
+    int32_t fogStart, fogEnd;  // as the game gave them: a float cannot hold every one exactly
     uint8_t perspective;
     uint8_t hidden;
 };

@@ -84,7 +84,7 @@ struct Device {
     uint8_t stencilRef = 0;
     HGPU_RasterizerDesc rasterizer;
     uint32_t enabledAttributes = 0;
-    bool removePending = false;
+    HGPU_Result presentFailure = HGPU_OK;  // what the next present reports instead of presenting
     uint64_t presents = 0;
 };
 
@@ -483,7 +483,9 @@ int HGPU_CheckMultisampleQualityLevels(HGPU_Format format, int samples)
     return maxSamples >= samples ? 1 : 0;
 }
 
-void HGPU_SimulateDeviceRemoved() { g_Device.removePending = true; }
+void HGPU_SimulateDeviceRemoved() { HGPU_SimulatePresentFailure(HGPU_DEVICE_REMOVED); }
+
+void HGPU_SimulatePresentFailure(HGPU_Result result) { g_Device.presentFailure = result; }
 
 void HGPU_RefuseDeviceCreation(bool refuse) { g_RefuseCreation = refuse; }
 
@@ -507,9 +509,10 @@ HGPU_Texture* HGPU_GetBackBuffer() { return g_Device.backBuffer; }
 HGPU_Result HGPU_Present(int syncInterval)
 {
     if (!g_Device.ready || !g_Device.backBuffer) return HGPU_INVALID_CALL;
-    if (g_Device.removePending) {
-        g_Device.removePending = false;
-        return HGPU_DEVICE_REMOVED;
+    if (g_Device.presentFailure != HGPU_OK) {
+        const HGPU_Result result = g_Device.presentFailure;
+        g_Device.presentFailure = HGPU_OK;
+        return result;
     }
     if (g_Device.sdlContext) {
         int windowWidth = 0, windowHeight = 0;

@@ -152,9 +152,10 @@ bool HGPU_HasDevice();
 const HGPU_DeviceInfo* HGPU_GetDeviceInfo();
 // The largest sample count below or at samples supported for the format, 0 when none.
 int HGPU_CheckMultisampleQualityLevels(HGPU_Format format, int samples);
-// Test hooks: the next present reports the device as removed; device
-// creation fails while creation is refused.
+// Test hooks: the next present reports the device as removed, or the given
+// failure, without presenting; device creation fails while creation is refused.
 void HGPU_SimulateDeviceRemoved();
+void HGPU_SimulatePresentFailure(HGPU_Result result);
 void HGPU_RefuseDeviceCreation(bool refuse);
 // Test hook: devices created from now on ignore the driver's clip control and
 // take the vertex-stage fallback.

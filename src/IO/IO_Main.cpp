@@ -177,20 +177,31 @@ void IO_KeyUp(int vk, int)
     l.keyReleased[k] = 1;
 }
 
+namespace {
+bool IsSurrogatePair(uint16_t high, uint16_t low)
+{
+    return high >= 0xD800 && high < 0xDC00 && low >= 0xDC00 && low < 0xE000;
+}
+}  // namespace
+
 void IO_CharInput(uint16_t unit)
 {
     IO_WindowLatchRecord& l = IO_WindowLatch;
     int32_t& length = IO_Input.keyboardStringLength;
+    uint16_t* text = l.keyboardString;
     l.lastChar = unit;
+    // The length counts UTF-16 units; a character beyond 16 bits takes two
+    // (a surrogate pair), which are deleted and dropped together.
     if (unit == 8) {
-        if (length > 0) --length;
+        if (length > 0) length -= (length >= 2 && IsSurrogatePair(text[length - 2], text[length - 1])) ? 2 : 1;
     } else if (unit >= 32) {
-        // A full string makes room by dropping its oldest unit: typed text is never lost.
+        // A full string makes room by dropping its oldest character: typed text is never lost.
         if (length >= IO_KEYBOARD_STRING_UNITS) {
-            std::memmove(l.keyboardString, l.keyboardString + 1, (IO_KEYBOARD_STRING_UNITS - 1) * sizeof(uint16_t));
-            length = IO_KEYBOARD_STRING_UNITS - 1;
+            const int drop = IsSurrogatePair(text[0], text[1]) ? 2 : 1;
+            std::memmove(text, text + drop, (IO_KEYBOARD_STRING_UNITS - drop) * sizeof(uint16_t));
+            length = IO_KEYBOARD_STRING_UNITS - drop;
         }
-        l.keyboardString[length++] = unit;
+        text[length++] = unit;
     }
     l.keyboardString[length] = 0;
 }

@@ -89,6 +89,7 @@ bool HeaderPass_General(const GameChunk& chunk)
     FormatVersion = p[1];
     if (!ReadHeaderString(chunk.tag, p, 8, &GameGeneral.configName)) return false;
     if (!ReadHeaderString(chunk.tag, p, 40, &GameGeneral.gameName)) return false;
+    Runner_SetGameName(GameGeneral.gameName ? GameGeneral.gameName : "");  // names the save area
     GameGeneral.gameId = GameData_U32(p + 20);
     if (FormatVersion >= 10 && GameData_U32(p + 100) != 0) {
         if (!ReadHeaderString(chunk.tag, p, 100, &GameGeneral.displayName)) return false;

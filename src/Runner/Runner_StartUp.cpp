@@ -155,7 +155,7 @@ bool RunnerStartUp()
     Option_WindowSettings.width = width;
     Option_WindowSettings.height = height;
     Option_WindowSettings.flags = GameGeneral.infoFlags;
-    Option_WindowSettings.caption = GameGeneral.displayName ? GameGeneral.displayName : "";
+    Option_WindowSettings.caption = GameGeneral_DisplayName();
     GR_Window_Create(width, height);
     Step("Init Graphics\n");
     if (!InitGraphicsAndTextures()) return false;

@@ -8,6 +8,7 @@
 #include "Code/JS_Accessor.h"
 #include "Code/ObjectBase.h"
 #include "Variable/KivoVariables_Stub.h"
+#include "Variable/Variable_GameInfo.h"
 #include "Variable/Variable_Family_Stub.h"
 
 namespace {
@@ -159,8 +160,11 @@ void Variable_BuiltIn_Init()
 {
     Variable_BuiltIn_Free();
     Variable_BuiltIn_InitMore();
-    for (const GlobalEntry& entry : kGlobalGroup)
-        Variable_BuiltIn_Add(entry.name, NeutralGetter(entry.neutral), entry.readOnly ? nullptr : VariableStub_Set);
+    for (const GlobalEntry& entry : kGlobalGroup) {
+        BuiltinGetter getter = Variable_GameInfoGetter(entry.name);
+        if (!getter) getter = NeutralGetter(entry.neutral);
+        Variable_BuiltIn_Add(entry.name, getter, entry.readOnly ? nullptr : VariableStub_Set);
+    }
     InitKivoVariables();
 }
 

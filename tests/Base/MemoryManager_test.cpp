@@ -185,6 +185,27 @@ TEST(MemoryManager, ReallocOfNullAllocatesZeroed)
     QS_FREE(slot);
 }
 
+TEST(MemoryManager, FailedReallocPtrKeepsTheOldBlockInItsSlot)
+{
+    LogCapture log;
+    char* block = static_cast<char*>(QS_ALLOC(300, false));
+    std::memset(block, 0x5A, 300);
+    void* slot = block;
+    EXPECT_FALSE(MemoryManager::ReallocPtr(&slot, 0xFFFFFFF8u, __FILE__, __LINE__));  // size + header overflows
+    ASSERT_EQ(slot, block);
+    EXPECT_TRUE(MemoryManager::IsAllocated(slot));
+    EXPECT_TRUE(AllBytes(slot, 0, 300, 0x5A));
+    EXPECT_TRUE(MemoryManager::ReallocPtr(&slot, 600, __FILE__, __LINE__));
+    EXPECT_NE(slot, block);
+    EXPECT_TRUE(AllBytes(slot, 0, 300, 0x5A));
+    QS_FREE(slot);
+
+    int foreign = 0;
+    slot = &foreign;
+    EXPECT_FALSE(MemoryManager::ReallocPtr(&slot, 64, __FILE__, __LINE__));
+    EXPECT_EQ(slot, &foreign);
+}
+
 TEST(MemoryManager, InnerPointersOfHeaderBlocksAreKnownAndNeverMoveOrFree)
 {
     LogCapture log;

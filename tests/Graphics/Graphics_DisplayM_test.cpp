@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "Graphics/DebugOverlay.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
+#include "Graphics/Graphics_Window.h"
 #include "Host/Host_GPU.h"
+#include "Host/Host_Window.h"
 #include "IO/IO_Dialog.h"
 #include "support/GpuTestFrame.h"
 #include "Runner/Run_Main.h"
@@ -78,6 +81,55 @@ TEST(DisplayTest, LostDeviceIsRebuiltAtPresent)
     ASSERT_TRUE(End_Frame(true));
     for (uint32_t pixel : ReadBackBuffer()) ASSERT_EQ(pixel, 0xFF00FF00u);
     ASSERT_TRUE(Start_Frame());
+}
+
+// What each failure of a present costs: a lost or reset device is rebuilt, an
+// invalid call rebuilds the swap chain and the frame target (only while the
+// window has the focus), any other failure is reported.
+TEST(DisplayTest, PresentFailuresAreHandledByKind)
+{
+    GpuTestFrame frame(16, 16);
+    ASSERT_TRUE(frame.ok);
+    const struct {
+        const char* what;
+        HGPU_Result result;
+        bool focused;
+        bool chainRebuilt;  // a new swap chain starts black
+        bool reported;
+    } cases[] = {
+        {"device removed", HGPU_DEVICE_REMOVED, false, true, false},
+        {"device reset", HGPU_DEVICE_RESET, false, true, false},
+        {"invalid call, focused", HGPU_INVALID_CALL, true, true, false},
+        {"invalid call, not focused", HGPU_INVALID_CALL, false, false, false},
+        {"other failure", HGPU_E_OUTOFMEMORY, true, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GR_Window_WndProc(nullptr, c.focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
+        Host_HeadlessDialog().ResetRecord();
+        const uint64_t presents = HGPU_PresentCount();
+        GR_D3D_Clear(0xFF336699u, 1.0f, 0, CLEAR_COLOUR);
+        HGPU_SimulatePresentFailure(c.result);
+        ASSERT_TRUE(End_Frame(true));
+        const bool newDevice = c.result == HGPU_DEVICE_REMOVED || c.result == HGPU_DEVICE_RESET;
+        EXPECT_EQ(HGPU_PresentCount(), newDevice ? 0u : presents) << "a new device counts from 0";
+        EXPECT_EQ(ReadBackBuffer()[0], c.chainRebuilt ? 0xFF000000u : 0xFF336699u);
+        EXPECT_TRUE(GR_D3D_DeviceReady);
+        EXPECT_EQ(Host_HeadlessDialog().ShowCount(), c.reported ? 1 : 0);
+        if (c.reported) {
+            EXPECT_NE(Host_HeadlessDialog().LastText().find("HRESULT: 0x8007000e"), std::string::npos)
+                << Host_HeadlessDialog().LastText();
+        }
+        // The next frame draws and presents as usual.
+        ASSERT_TRUE(Start_Frame());
+        GR_D3D_Clear(0xFF0000FFu, 1.0f, 0, CLEAR_COLOUR);
+        const uint64_t kept = HGPU_PresentCount();
+        ASSERT_TRUE(End_Frame(true));
+        EXPECT_EQ(HGPU_PresentCount(), kept + 1);
+        for (uint32_t pixel : ReadBackBuffer()) ASSERT_EQ(pixel, 0xFF0000FFu);
+        ASSERT_TRUE(Start_Frame());
+    }
+    GR_Window_WndProc(nullptr, WM_KILLFOCUS, 0, 0);
 }
 
 TEST(DisplayTest, NoPresentWhileAResetIsDue)

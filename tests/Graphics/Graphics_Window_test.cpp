@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/DebugOverlay.h"
 #include "Graphics/VertexBuilderM.h"
@@ -112,6 +113,79 @@ TEST_F(GameWindowTest, OperationsWithoutAWindowDoNothing)
     EXPECT_FALSE(Win32Window_SetPosition(10, 10));
     EXPECT_EQ(Win32Window_GetClientWidth(), 0);
     Win32Window_MouseSet(5, 5);
+}
+
+// A size message hands the client size to the display code as the pending
+// size and starts the frame loop's countdown of 10 frames, except when it
+// must be ignored.
+TEST_F(GameWindowTest, SizeMessagesSetThePendingSizeAndTheCountdown)
+{
+    const struct {
+        const char* what;
+        uint64_t kind;
+        int width, height;
+        bool ignoreNext, fullScreen, resizing;
+        int pendingWidth, pendingHeight, countdown;
+    } cases[] = {
+        {"restored", SIZE_RESTORED, 300, 200, false, false, false, 300, 200, 10},
+        {"maximised", SIZE_MAXIMIZED, 1024, 768, false, false, false, 1024, 768, 10},
+        {"no height", SIZE_RESTORED, 300, 0, false, false, false, -1, -1, 10},
+        {"first after creation", SIZE_RESTORED, 300, 200, true, false, false, 7, 7, 3},
+        {"minimised", SIZE_MINIMIZED, 0, 0, false, false, false, 7, 7, 3},
+        {"full screen", SIZE_RESTORED, 300, 200, false, true, false, 7, 7, 3},
+        {"swap chain being resized", SIZE_RESTORED, 300, 200, false, false, true, 7, 7, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GR_PendingWindowWidth = GR_PendingWindowHeight = 7;
+        DeviceResetCountdown = 3;
+        GR_Window_IgnoreNextSize = c.ignoreNext;
+        GR_Window_FullScreen = c.fullScreen;
+        GR_D3D_Resizing = c.resizing;
+        GR_Window_WndProc(nullptr, WM_SIZE, c.kind, (int64_t{c.height} << 16) | c.width);
+        EXPECT_EQ(GR_PendingWindowWidth, c.pendingWidth);
+        EXPECT_EQ(GR_PendingWindowHeight, c.pendingHeight);
+        EXPECT_EQ(DeviceResetCountdown, c.countdown);
+        EXPECT_FALSE(GR_Window_IgnoreNextSize) << "only the first message is skipped";
+    }
+    GR_D3D_Resizing = false;
+    DeviceResetCountdown = 0;
+    GR_D3D_ForgetPendingWindowSize();
+}
+
+// window_set_size starts the countdown only for a real change, and never
+// cuts short a reset that is due or a longer wait.
+TEST_F(GameWindowTest, SetSizeStartsTheCountdownOnlyWhenItMatters)
+{
+    GR_Window_Create(200, 100);
+    ASSERT_NE(GR_Window_Handle, nullptr);
+    const struct {
+        const char* what;
+        int width, height;
+        bool fullScreen;
+        int countdownBefore, countdownAfter;
+    } cases[] = {
+        {"new size", 300, 150, false, 0, 10},
+        {"new size while counting", 300, 150, false, 4, 10},
+        {"same size", 200, 100, false, 0, 0},
+        {"reset due next frame", 300, 150, false, 1, 1},
+        {"longer wait", 300, 150, false, 12, 12},
+        {"full screen", 300, 150, true, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GR_Window_FullScreen = c.fullScreen;
+        DeviceResetCountdown = c.countdownBefore;
+        Win32Window_SetSize(c.width, c.height);
+        EXPECT_EQ(GR_PendingWindowWidth, c.width) << "the size is kept in any case";
+        EXPECT_EQ(GR_PendingWindowHeight, c.height);
+        EXPECT_EQ(DeviceResetCountdown, c.countdownAfter);
+    }
+    DeviceResetCountdown = 5;
+    Win32Window_SetSize(0, 100);  // refused outright
+    EXPECT_EQ(DeviceResetCountdown, 5);
+    DeviceResetCountdown = 0;
+    GR_D3D_ForgetPendingWindowSize();
 }
 
 }  // namespace

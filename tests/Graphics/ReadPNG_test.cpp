@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -238,6 +239,24 @@ TEST_F(PngTest, NonPngLogsBothMessages)
     EXPECT_EQ(ReadPNG_GetPixels(junk.data(), int(junk.size()), &w, &h, false), nullptr);
     std::fflush(stdout);
     const std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("Not a PNG"), std::string::npos);
-    EXPECT_NE(out.find("ReadPNG :: a PNG error occured"), std::string::npos);
+    // The two texts exactly as they are: no line breaks of their own.
+    EXPECT_EQ(out, "Not a PNGReadPNG :: a PNG error occured");
+}
+
+// A file that takes no bytes (a link to /dev/full) fails while the pixel rows are written.
+TEST_F(PngTest, WriterFailingOnTheRowsLogsThatStageExactly)
+{
+    const std::string folder = ::testing::TempDir() + "qs_png_full/";
+    std::filesystem::create_directories(folder);
+    std::filesystem::remove(folder + "full.png");
+    std::filesystem::create_symlink("/dev/full", folder + "full.png");
+    LoadSave_SetSaveFolder(folder.c_str());
+    Bytes noise(size_t(128) * 128 * 4);
+    uint32_t seed = 12345;
+    for (uint8_t& b : noise) b = uint8_t((seed = seed * 1103515245u + 12345u) >> 24);  // does not compress
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(write_png_file("full.png", noise.data(), 128, 128));
+    std::fflush(stdout);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "[write_png_file] Error during writing bytes");
+    std::filesystem::remove_all(folder);
 }

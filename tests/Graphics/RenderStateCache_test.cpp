@@ -177,7 +177,7 @@ TEST_F(RenderStateCacheTest, FogKeepsItsValuesAndOffOnlyClearsTheSwitch)
     EXPECT_EQ(cache.GetRenderState(RS_FOGENABLE), 0);
     EXPECT_EQ(static_cast<uint32_t>(cache.GetRenderState(RS_FOGCOLOR)), 0xFF123456u);
     EXPECT_EQ(GR_LegacySettings.fogColour, 0xFF0000FFu);
-    EXPECT_EQ(GR_LegacySettings.fogEnd, 2.0f);
+    EXPECT_EQ(GR_LegacySettings.fogEnd, 2);
 }
 
 TEST_F(RenderStateCacheTest, DebuggerDumpWritesStatesOneToThirtyFive)

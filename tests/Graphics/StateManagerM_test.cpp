@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstring>
+
 #include "Graphics/Graphics_DisplayM.h"
+#include "Graphics/Graphics_Legacy3D.h"
 #include "Graphics/RenderStateCache.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
@@ -262,6 +266,46 @@ TEST_F(StatePipelineTest, StatesAreSentAgainToARecreatedDevice)
     FullRect(0.5f, Rgba(200, 50, 0, 128));
     // Add with red and alpha writes only: green and blue stay.
     EXPECT_TRUE(Near(frame.Pixel(4, 4), Rgba(200, 100, 100, 255), 2)) << std::hex << frame.Pixel(4, 4);
+}
+
+// Every kind of kept setting comes back from a device restore as it was set,
+// also the fog distances at the ends of the 32-bit range.
+TEST_F(StatePipelineTest, RestoreBringsBackEveryKeptSettingExactly)
+{
+    const bool interpolate = GR_D3D_InterpolatePixels;
+    Legacy3DMode = true;
+    GR_D3D_InterpolatePixels = true;
+    GR_SetHidden(true);
+    GR_SetFog(true, 0x123456, INT32_MAX, INT32_MIN);
+    GR_SetTextureRepeat(true);
+    GR_SetTextureInterpolation(false);
+    GR_VertexBuilder_Flush();
+    HGPU_SimulateDeviceRemoved();
+    ASSERT_TRUE(End_Frame(true));
+    ASSERT_TRUE(Start_Frame());
+    for (int round = 0; round < 2; ++round) {  // a second restore starts from what the first kept
+        GR_D3D_RestoreStates();
+        EXPECT_EQ(GR_LegacySettings.fogStart, INT32_MAX);
+        EXPECT_EQ(GR_LegacySettings.fogEnd, INT32_MIN);
+        float start, end;
+        const int32_t startBits = cache.GetRenderState(RS_FOGSTART), endBits = cache.GetRenderState(RS_FOGEND);
+        std::memcpy(&start, &startBits, 4);
+        std::memcpy(&end, &endBits, 4);
+        EXPECT_EQ(start, static_cast<float>(INT32_MAX)) << "round " << round;
+        EXPECT_EQ(end, static_cast<float>(INT32_MIN)) << "round " << round;
+        EXPECT_EQ(cache.GetRenderState(RS_FOGENABLE), 1);
+        EXPECT_EQ(static_cast<uint32_t>(cache.GetRenderState(RS_FOGCOLOR)), 0xFF123456u);
+        EXPECT_EQ(cache.GetRenderState(RS_ZTESTENABLE), 1);
+        EXPECT_EQ(cache.GetRenderState(RS_BLENDENABLE), 1);
+        for (int stage = 0; stage < 8; ++stage) {
+            EXPECT_EQ(cache.GetSamplerState(stage, SS_MAGFILTER), 0) << "the game's interpolation option wins";
+            EXPECT_EQ(cache.GetSamplerState(stage, SS_ADDRESSU), 0);
+            EXPECT_EQ(cache.GetSamplerState(stage, SS_ADDRESSV), 0);
+        }
+        EXPECT_EQ(cache.renderDirty, 0u);
+    }
+    Legacy3DMode = false;
+    GR_D3D_InterpolatePixels = interpolate;
 }
 
 }  // namespace

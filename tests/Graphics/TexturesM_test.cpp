@@ -262,6 +262,38 @@ TEST_F(TextureDrawTest, RenderTargetIsDrawnIntoAndSampled)
     EXPECT_TRUE(GR_D3D_FreeTexture(target));
 }
 
+// A lost device takes every texture and target with it: they come back from
+// their kept pixels and sizes and draw as before, with the game's states.
+TEST_F(TextureDrawTest, LostDeviceRebuildsTexturesAndTargets)
+{
+    const uint32_t image[4] = {kRed, kGreen, kBlue, kWhite};
+    const std::vector<uint32_t> expected(image, image + 4);
+    D3DTexture* texture = GR_D3D_CreateTextureFromPixels(image, 2, 2, nullptr);
+    D3DTexture* target = GR_D3D_CreateTexture(kSize, kSize, 0, TEXTURE_OPTION_RENDER_TARGET, TEXTURE_FORMAT_RGBA8);
+    Quad(texture);
+    ASSERT_EQ(Quadrants(), expected);
+    ASSERT_TRUE(GR_D3D_PushRenderTargets());
+    ASSERT_TRUE(GR_D3D_SetRenderTarget(0, target));
+    GR_D3D_Clear(kRed, 1.0f, 0, CLEAR_COLOUR);
+    GR_D3D_PopRenderTargets();
+
+    HGPU_SimulateDeviceRemoved();
+    ASSERT_TRUE(End_Frame(true));
+    ASSERT_TRUE(Start_Frame());
+    GR_D3D_Clear(kBlack, 1.0f, 0, CLEAR_COLOUR);
+    Quad(texture);  // blending stays off: the texels arrive unchanged
+    EXPECT_EQ(Quadrants(), expected);
+    ASSERT_TRUE(GR_D3D_PushRenderTargets());
+    ASSERT_TRUE(GR_D3D_SetRenderTarget(0, target));
+    GR_D3D_Clear(kBlue, 1.0f, 0, CLEAR_COLOUR);
+    Rect(0, 0, kSize / 2, kSize / 2, kGreen);
+    GR_D3D_PopRenderTargets();
+    Quad(target);
+    EXPECT_EQ(Quadrants(), (std::vector<uint32_t>{kGreen, kBlue, kBlue, kBlue}));
+    GR_D3D_FreeTexture(texture);
+    EXPECT_TRUE(GR_D3D_FreeTexture(target));
+}
+
 TEST_F(TextureDrawTest, FloatTargetsHoldOneChannel)
 {
     for (const int format : {TEXTURE_FORMAT_TARGET_R16F, TEXTURE_FORMAT_TARGET_R32F}) {

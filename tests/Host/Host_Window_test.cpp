@@ -161,11 +161,14 @@ TEST_F(WindowPumpTest, TextArrivesAsUtf16UnitsAndBackspaceEdits)
     Frame();
     EXPECT_EQ(std::string(IO_GetKeyboardString()), "a\xC3\xA9\xF0\x9F\x98\x80");
     EXPECT_EQ(IO_Input.keyboardStringLength, 4) << "the emoji is two units";
-    Key(SDL_SCANCODE_BACKSPACE, true);
+    Key(SDL_SCANCODE_BACKSPACE, true);  // one press takes the whole pair
     Key(SDL_SCANCODE_BACKSPACE, false);
-    Key(SDL_SCANCODE_BACKSPACE, true);
     Frame();
     EXPECT_EQ(std::string(IO_GetKeyboardString()), "a\xC3\xA9");
+    EXPECT_EQ(IO_Input.keyboardStringLength, 2);
+    Key(SDL_SCANCODE_BACKSPACE, true);
+    Frame();
+    EXPECT_EQ(std::string(IO_GetKeyboardString()), "a");
     EXPECT_EQ(IO_GetLastChar(), 8);
 }
 

@@ -179,6 +179,31 @@ TEST_F(InputStateTest, FullKeyboardStringKeepsTheLatestText)
     EXPECT_EQ(text.front(), static_cast<char>('a' + 6 % 26));
 }
 
+// A character beyond 16 bits arrives as two units (a surrogate pair) and is
+// never split: backspace deletes both, a full string drops both.
+TEST_F(InputStateTest, SurrogatePairsStayWholeInTheKeyboardString)
+{
+    const uint16_t emoji[] = {0xD83D, 0xDE00};  // U+1F600
+    IO_CharInput('a');
+    for (uint16_t unit : emoji) IO_CharInput(unit);
+    EXPECT_EQ(IO_Input.keyboardStringLength, 3) << "the length counts UTF-16 units";
+    IO_CharInput(8);
+    IO_Update();
+    EXPECT_EQ(IO_Input.keyboardStringLength, 1);
+    EXPECT_EQ(std::string(IO_GetKeyboardString()), "a");
+
+    IO_SetKeyboardString(nullptr);
+    for (uint16_t unit : emoji) IO_CharInput(unit);
+    for (int i = 0; i < 1022; ++i) IO_CharInput('x');
+    IO_CharInput('y');  // full: the pair at the front goes as one
+    IO_Update();
+    EXPECT_EQ(IO_Input.keyboardStringLength, 1023);
+    EXPECT_EQ(std::string(IO_GetKeyboardString()), std::string(1022, 'x') + "y");
+    for (uint16_t unit : emoji) IO_CharInput(unit);
+    IO_Update();
+    EXPECT_EQ(std::string(IO_GetKeyboardString()), std::string(1021, 'x') + "y\xF0\x9F\x98\x80");
+}
+
 TEST_F(InputStateTest, SetKeyboardStringKeepsAtMost1024Units)
 {
     IO_SetKeyboardString(std::string(2000, 'x').c_str());
