@@ -8,7 +8,7 @@
 class TBitmap;
 
 // x, y, width, height and angle (degrees) of the view being drawn (written by
-// Camera::Apply and by GR_D3D_SetView).
+// Camera::Apply).
 struct RendererViewRectangle {
     float x, y, width, height, angle;
 };

@@ -106,6 +106,7 @@ void Size(uint64_t wParam, int64_t lParam)
         return;
     }
     GR_Window_Changed = true;
+    GR_D3D_SkipWindowMove = true;  // the user placed the window: a mode change leaves it there
     const int width = LowWord(lParam), height = HighWord(lParam);
     GR_PendingWindowWidth = (width == 0 || height == 0) ? -1 : width;
     GR_PendingWindowHeight = (width == 0 || height == 0) ? -1 : height;

@@ -10,6 +10,9 @@
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_Legacy3D.h"
 #include "Graphics/Graphics_Primitive.h"
+#include "Graphics/Graphics_Window.h"
+#include "Graphics/Graphics_WindowCoords.h"
+#include "Host/Host_Window.h"
 #include "Graphics/TBitmap.h"
 #include "Graphics/VertexBuilderM.h"
 #include "support/GpuTestFrame.h"
@@ -160,6 +163,57 @@ TEST_F(ViewDisplayTest, PixelsAndBitmapsComeFromTheFrame)
     delete bitmap;
     EXPECT_EQ(GR_ScreenToBitmap(70, 0, 4, 4), nullptr) << "x beyond the visible width";
     EXPECT_EQ(GR_ScreenToBitmap(0, 0, 0, 4), nullptr);
+}
+
+// Full screen and back on the dummy video driver, through the reset the
+// frame loop makes after a mode change.
+class DisplayModeTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        GR_D3D_ReleaseAll();
+        GR_D3D_DestroyDevice();
+        GR_Window_Destroy(GR_Window_Handle);
+        Option_WindowSettings = WindowOptions{};
+        GR_Window_FullScreen = false;
+        GR_D3D_FullScreen = false;
+        GR_Display_AreaWidth = GR_Display_AreaHeight = 0;
+        GR_WindowedWidth = GR_WindowedHeight = 0;
+        GR_D3D_ForgetPendingWindowSize();
+        DeviceResetCountdown = 0;
+    }
+};
+
+TEST_F(DisplayModeTest, FullScreenAndBackReturnsToTheWindowedSize)
+{
+    GR_Window_Create(320, 240);
+    ASSERT_NE(GR_Window_Handle, nullptr);
+    ASSERT_TRUE(GR_D3D_Init(GR_Window_Handle, 320, 240, 0));
+    int screenWidth = 0, screenHeight = 0;
+    HostWindow_GetDesktopSize(&screenWidth, &screenHeight);
+    Win32Window_SetFullscreen(true);
+    ASSERT_TRUE(GR_D3D_Reset());
+    EXPECT_EQ(GR_D3D_BackBufferWidth, screenWidth);
+    EXPECT_EQ(GR_D3D_BackBufferHeight, screenHeight);
+    int w = 0, h = 0;
+    GR_D3D_GetBackBufferSize(&w, &h);
+    EXPECT_EQ(w, screenWidth);
+    Win32Window_SetFullscreen(false);
+    ASSERT_TRUE(GR_D3D_Reset());
+    EXPECT_EQ(GR_D3D_BackBufferWidth, 320);
+    EXPECT_EQ(GR_D3D_BackBufferHeight, 240);
+    EXPECT_EQ(Win32Window_GetClientWidth(), 320);
+    EXPECT_EQ(Win32Window_GetClientHeight(), 240);
+    EXPECT_EQ(GR_PendingWindowWidth, -1) << "the pending size is used up";
+    // A pending size from the window built-ins is applied, then the view follows it.
+    Win32Window_SetSize(200, 100);
+    GR_D3D_ApplyWindowSize();
+    EXPECT_EQ(Win32Window_GetClientWidth(), 200);
+    ASSERT_TRUE(GR_D3D_Reset());
+    GR_D3D_GetBackBufferSize(&w, &h);
+    EXPECT_EQ(w, 200);
+    EXPECT_EQ(h, 100);
+    EXPECT_EQ(GR_D3D_GetView().width, 200.0f);
 }
 
 }  // namespace
