@@ -22,7 +22,9 @@ void ReleaseAll(std::vector<ScriptValue>& values)
     for (ScriptValue& v : values) ScriptValue_SetUndefined(&v);
 }
 
-// One iteration: insert every key, then find every key.
+// One iteration: insert every key, then find every key. The map's bucket
+// array is fixed (256 buckets), so its cost grows with the square of the key
+// count: a million keys take minutes, so the map runs up to 100,000.
 void BM_DsMapStringKeys(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
@@ -37,7 +39,7 @@ void BM_DsMapStringKeys(benchmark::State& state)
     }
     ReleaseAll(keys);
 }
-BENCHMARK(BM_DsMapStringKeys)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_DsMapStringKeys)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_StdMapStringKeys(benchmark::State& state)
 {
@@ -72,7 +74,7 @@ void BM_DsMapRealKeys(benchmark::State& state)
         benchmark::DoNotOptimize(found);
     }
 }
-BENCHMARK(BM_DsMapRealKeys)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_DsMapRealKeys)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_StdMapRealKeys(benchmark::State& state)
 {
