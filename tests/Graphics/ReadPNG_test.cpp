@@ -250,7 +250,7 @@ TEST_F(PngTest, WriterFailingOnTheRowsLogsThatStageExactly)
     std::filesystem::create_directories(folder);
     std::filesystem::remove(folder + "full.png");
     std::filesystem::create_symlink("/dev/full", folder + "full.png");
-    LoadSave_SetSaveFolder(folder.c_str());
+    Runner_SetSavePrefix(folder.c_str());
     Bytes noise(size_t(128) * 128 * 4);
     uint32_t seed = 12345;
     for (uint8_t& b : noise) b = uint8_t((seed = seed * 1103515245u + 12345u) >> 24);  // does not compress
@@ -258,5 +258,6 @@ TEST_F(PngTest, WriterFailingOnTheRowsLogsThatStageExactly)
     EXPECT_FALSE(write_png_file("full.png", noise.data(), 128, 128));
     std::fflush(stdout);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "[write_png_file] Error during writing bytes");
+    Runner_SetSavePrefix("");
     std::filesystem::remove_all(folder);
 }
