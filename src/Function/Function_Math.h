@@ -16,8 +16,8 @@ double DegToRad(double degrees);
 // on a screen whose y axis points down.
 float PointDirection(float x1, float y1, float x2, float y2);
 
-// Inclusive integer draws over 63 random bits (two generator outputs each);
-// any 64-bit bounds, the full range included.
+// Inclusive integer draws from two generator outputs each: 63 random bits, 64
+// for spans wider than 2^63; any 64-bit bounds, the full range included.
 int64_t Random_IntUpTo(int64_t n);                  // 0..n, or n..0 for n < 0
 int64_t Random_IntBetween(int64_t a, int64_t b);    // min(a, b)..max(a, b)
 

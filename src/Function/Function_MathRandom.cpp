@@ -11,20 +11,22 @@
 #include "Host/Host_Time.h"
 
 namespace {
-// A non-negative 63-bit draw from two generator outputs (low word first).
-uint64_t Draw63()
+// Two generator outputs, low word first: a non-negative 63-bit number, or all
+// 64 bits for the spans 63 bits cannot cover.
+uint64_t Draw(bool full)
 {
     const uint64_t lo = Random_Next();
-    const uint64_t hi = Random_Next() & 0x7fffffffu;
+    const uint64_t hi = Random_Next() & (full ? 0xffffffffu : 0x7fffffffu);
     return hi << 32 | lo;
 }
 
 // A draw in 0 .. span inclusive. Spans are unsigned so that the bounds of the
-// 64-bit range neither overflow nor leave a modulus of 0: span + 1 wraps to 0
-// only for the full range, which every 63-bit draw already lies in.
+// 64-bit range neither overflow nor leave a modulus of 0 (span + 1 wraps to 0
+// only for the full range, which a 64-bit draw covers as it is).
 uint64_t DrawUpTo(uint64_t span)
 {
-    const uint64_t r = Draw63();
+    constexpr uint64_t kTop63 = uint64_t{1} << 63;
+    const uint64_t r = Draw(span >= kTop63);
     const uint64_t modulus = span + 1;
     return modulus == 0 ? r : r % modulus;
 }

@@ -93,19 +93,20 @@ int64_t CharCount(const ScriptValue* value, const char* text)
 
 // ---------------------------------------------------------------- searching
 
-// The first occurrence of needle at a character boundary at or after `from`
-// (itself a boundary, character fromIndex); npos when none. A byte match in the
-// middle of a character (a needle of stray bytes) does not count.
+// The first occurrence of needle at a character boundary at or after the
+// boundary `from`, with its index in characters counted from `from`; offset
+// kNoMatch when none. A byte match in the middle of a character (a needle of
+// stray bytes) does not count.
 struct Match {
     size_t offset;
     int64_t index;
 };
 constexpr size_t kNoMatch = std::string_view::npos;
 
-Match FindAtBoundary(std::string_view text, size_t from, int64_t fromIndex, std::string_view needle)
+Match FindAtBoundary(std::string_view text, size_t from, std::string_view needle)
 {
     const char* cursor = text.data() + from;
-    int64_t index = fromIndex;
+    int64_t index = 0;
     size_t search = from;
     for (;;) {
         const size_t hit = text.find(needle, search);
@@ -125,7 +126,7 @@ std::string Replace(std::string_view text, std::string_view needle, std::string_
     std::string out;
     size_t from = 0;
     for (;;) {
-        const Match m = FindAtBoundary(text, from, 0, needle);
+        const Match m = FindAtBoundary(text, from, needle);
         if (m.offset == kNoMatch) break;
         out.append(text.substr(from, m.offset - from));
         out.append(with);
@@ -289,7 +290,7 @@ void F_StringPos(ScriptValue* r, CInstance*, CInstance*, int, ScriptValue* a)
         ScriptValue_SetReal(r, 0.0);
         return;
     }
-    const Match m = FindAtBoundary(text, 0, 0, needle);
+    const Match m = FindAtBoundary(text, 0, needle);
     ScriptValue_SetReal(r, m.offset == kNoMatch ? 0.0 : static_cast<double>(m.index + 1));
 }
 
@@ -306,7 +307,7 @@ void F_StringCount(ScriptValue* r, CInstance*, CInstance*, int, ScriptValue* a)
     int64_t count = 0;
     size_t from = 0;
     for (;;) {
-        const Match m = FindAtBoundary(text, from, 0, needle);
+        const Match m = FindAtBoundary(text, from, needle);
         if (m.offset == kNoMatch) break;
         ++count;
         const char* next = text.data() + m.offset;

@@ -4,7 +4,7 @@
 #include "MathFunctionFixture.h"
 
 namespace {
-// One argument: a string, or a number when the text parses as one.
+// One argument of a case: a string or a number.
 struct Arg {
     bool isText;
     const char* text;
@@ -29,7 +29,6 @@ std::vector<ScriptValue> Values(const std::vector<Arg>& args)
     return out;
 }
 
-class MathStrings : public MathFunctions, public ::testing::WithParamInterface<TextCase> {};
 
 struct CountCase {
     const char* name;
@@ -37,29 +36,30 @@ struct CountCase {
     double expected;
 };
 std::ostream& operator<<(std::ostream& os, const CountCase& c) { return os << c.name << " -> " << c.expected; }
-class MathStringNumbers : public MathFunctions, public ::testing::WithParamInterface<CountCase> {};
+
+void ExpectTexts(const std::vector<TextCase>& cases)
+{
+    for (const TextCase& c : cases) {
+        EXPECT_EQ(MathFunctions::Str(c.name, Values(c.args)), std::string(c.expected)) << c;
+        EXPECT_EQ(MathFunctions::TakeError(), "") << c;
+    }
+}
+
+void ExpectNumbers(const std::vector<CountCase>& cases)
+{
+    for (const CountCase& c : cases) {
+        EXPECT_EQ(MathFunctions::Num(c.name, Values(c.args)), c.expected) << c;
+        EXPECT_EQ(MathFunctions::TakeError(), "") << c;
+    }
+}
 
 // A grinning face: one character of four bytes.
 #define FACE "\xF0\x9F\x98\x80"
 }  // namespace
 
-TEST_P(MathStrings, BuildTheExpectedText)
+TEST_F(MathFunctions, CharacterPositionsAreLimitedNotErrors)
 {
-    const TextCase& c = GetParam();
-    EXPECT_EQ(Str(c.name, Values(c.args)), std::string(c.expected));
-    EXPECT_EQ(TakeError(), "");
-}
-
-TEST_P(MathStringNumbers, MeasureInCharacters)
-{
-    const CountCase& c = GetParam();
-    EXPECT_EQ(Num(c.name, Values(c.args)), c.expected);
-    EXPECT_EQ(TakeError(), "");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Positions, MathStrings,
-    ::testing::Values(
+    ExpectTexts({
         TextCase{"string_char_at", {"héllo", 2}, "é"}, TextCase{"string_char_at", {"héllo", 0}, "h"},
         TextCase{"string_char_at", {"héllo", -5}, "h"}, TextCase{"string_char_at", {"héllo", 6}, ""},
         TextCase{"string_char_at", {"a" FACE "b", 2}, FACE}, TextCase{"string_char_at", {"a" FACE "b", 3}, "b"},
@@ -73,11 +73,12 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"string_delete", {"hello", 4, 2147483647}, "hel"},
         TextCase{"string_insert", {"X", "abc", 1}, "Xabc"}, TextCase{"string_insert", {"X", "abc", 4}, "abcX"},
         TextCase{"string_insert", {"X", "abc", 99}, "abcX"}, TextCase{"string_insert", {"X", "abc", -3}, "Xabc"},
-        TextCase{"string_insert", {"X", FACE FACE, 2}, FACE "X" FACE}));
+        TextCase{"string_insert", {"X", FACE FACE, 2}, FACE "X" FACE}});
+}
 
-INSTANTIATE_TEST_SUITE_P(
-    Building, MathStrings,
-    ::testing::Values(
+TEST_F(MathFunctions, BuildingAndConvertingText)
+{
+    ExpectTexts({
         TextCase{"string_replace_all", {"aaa", "a", "aa"}, "aaaaaa"}, TextCase{"string_replace_all", {"abc", "", "x"}, "abc"},
         TextCase{"string_replace", {"a-b-c", "-", "+"}, "a+b-c"}, TextCase{"string_replace_all", {"", "a", "b"}, ""},
         TextCase{"string_replace_all", {"é" FACE "é", "é", "e"}, "e" FACE "e"},
@@ -93,11 +94,12 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"chr", {65}, "A"}, TextCase{"chr", {233}, "é"}, TextCase{"chr", {0x20AC}, "€"},
         TextCase{"chr", {0x1F600}, FACE}, TextCase{"chr", {0}, ""}, TextCase{"chr", {-1}, "\x7F"},
         TextCase{"ansi_char", {0x141}, "A"}, TextCase{"ansi_char", {256}, ""},
-        TextCase{"string_set_byte_at", {"abc", 2, 0x158}, "aXc"}));
+        TextCase{"string_set_byte_at", {"abc", 2, 0x158}, "aXc"}});
+}
 
-INSTANTIATE_TEST_SUITE_P(
-    Measures, MathStringNumbers,
-    ::testing::Values(
+TEST_F(MathFunctions, MeasuresCountCharactersOfOneToFourBytes)
+{
+    ExpectNumbers({
         CountCase{"string_length", {"héllo"}, 5}, CountCase{"string_byte_length", {"héllo"}, 6},
         CountCase{"string_length", {"a" FACE "b"}, 3}, CountCase{"string_byte_length", {FACE}, 4},
         CountCase{"string_byte_at", {"é", 1}, -61}, CountCase{"string_byte_at", {"abc", 0}, 97},
@@ -108,22 +110,25 @@ INSTANTIATE_TEST_SUITE_P(
         CountCase{"string_pos", {"b", FACE "é" "b"}, 3}, CountCase{"string_pos", {"x", "abc"}, 0},
         CountCase{"string_pos", {"abc", ""}, 0}, CountCase{"string_count", {"aa", "aaaa"}, 3},
         CountCase{"string_count", {"", "abc"}, 3}, CountCase{"string_count", {FACE, FACE "x" FACE}, 2},
-        CountCase{"string_count", {"abc", "ab"}, 0}));
+        CountCase{"string_count", {"abc", "ab"}, 0}});
+}
 
 // Truncated sequences and stray bytes: every walk stops at the terminator and
 // each broken sequence counts as one character.
-INSTANTIATE_TEST_SUITE_P(
-    InvalidUtf8, MathStringNumbers,
-    ::testing::Values(CountCase{"string_length", {"ab\xE2"}, 3}, CountCase{"string_length", {"\xF0\x9F"}, 1},
+TEST_F(MathFunctions, InvalidUtf8StopsAtTheTerminator)
+{
+    ExpectNumbers({CountCase{"string_length", {"ab\xE2"}, 3}, CountCase{"string_length", {"\xF0\x9F"}, 1},
                       CountCase{"string_length", {"\x80\x80x"}, 3}, CountCase{"string_ord_at", {"ab\xE2", 3}, 0xFFFD},
                       CountCase{"string_ord_at", {"ab\xE2", 4}, -1}, CountCase{"ord", {"\xC3"}, 0xFFFD},
-                      CountCase{"string_pos", {"b", "\xE2" "b"}, 2}, CountCase{"string_count", {"\x82", "\xE2\x82\xAC\x82"}, 1}));
+                      CountCase{"string_pos", {"b", "\xE2" "b"}, 2}, CountCase{"string_count", {"\x82", "\xE2\x82\xAC\x82"}, 1}});
+}
 
-INSTANTIATE_TEST_SUITE_P(
-    InvalidUtf8, MathStrings,
-    ::testing::Values(TextCase{"string_copy", {"a\xF0\x9F", 2, 5}, "\xF0\x9F"}, TextCase{"string_char_at", {"\xE2", 1}, "\xE2"},
+TEST_F(MathFunctions, InvalidUtf8KeepsItsBytes)
+{
+    ExpectTexts({TextCase{"string_copy", {"a\xF0\x9F", 2, 5}, "\xF0\x9F"}, TextCase{"string_char_at", {"\xE2", 1}, "\xE2"},
                       TextCase{"string_delete", {"x\xE2", 2, 9}, "x"}, TextCase{"string_upper", {"a\xC3"}, "A\xEF\xBF\xBD"},
-                      TextCase{"string_insert", {"!", "\xE2\x82", 2}, "\xE2\x82!"}));
+                      TextCase{"string_insert", {"!", "\xE2\x82", 2}, "\xE2\x82!"}});
+}
 
 TEST_F(MathFunctions, SetByteBeyondTheTextReportsAndKeepsIt)
 {
