@@ -35,7 +35,7 @@ TEST_F(AnimateImageTest, ImageIndexAdvancesAndWrapsWithOneAnimationEndEvent)
     constexpr float kInf = std::numeric_limits<float>::infinity();
     constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
     static const AnimateCase kCases[] = {
-        {"no frames: every step while not negative", false, 0, 1, 1, 1, 0, 0, 0, 1},
+        {"no frames: every step while not negative", false, 0, 1, 1, 1, 0, 0, 1, 1},
         {"no frames and no speed", false, 0, 1, 1, 0, 0, 2.5f, 2.5f, 1},
         {"wrap from the last frame", false, 4, 1, 1, 1, 0, 3, 0, 1},
         {"before the last frame", false, 4, 1, 1, 1, 0, 2, 3, 0},
