@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Base/MemoryManager.h"
+#include "Base/TextCopy.h"
 #include "Host/Host_Log.h"
 
 constinit LogSettings g_LogSettings;
@@ -30,12 +31,22 @@ constexpr int kFileBufferSize = 4096;
 constexpr int kStreamScratchSize = 16384;
 constexpr int kStreamInitialCapacity = 102400;
 
-void AppendToFile(const char* path, const char* text)
+// Each file named on the command line that cannot be written is reported once.
+bool s_outputFileReported = false;
+bool s_debugOutputFileReported = false;
+
+void AppendToFile(const char* path, const char* text, bool* reported)
 {
     FILE* f = std::fopen(path, "a+");
-    if (!f) return;  // an unopenable log file is not reported
-    std::fputs(text, f);
-    std::fclose(f);
+    bool written = f != nullptr;
+    if (f) {
+        written = std::fputs(text, f) >= 0;
+        written = std::fclose(f) == 0 && written;
+    }
+    if (written || *reported) return;
+    *reported = true;
+    std::fprintf(stderr, "The log file %s cannot be written\n", EscapeControlBytes(path).c_str());
+    std::fflush(stderr);
 }
 
 void CopyPath(char (&dst)[1024], const char* src)
@@ -73,7 +84,8 @@ void TConsole::Output(const char* format, ...)
     if (toDebugFile || toOutputFile) {
         char buffer[kFileBufferSize];
         std::vsnprintf(buffer, sizeof buffer, format, args);
-        AppendToFile(toDebugFile ? g_LogSettings.debugOutputFile : g_LogSettings.outputFile, buffer);
+        if (toDebugFile) AppendToFile(g_LogSettings.debugOutputFile, buffer, &s_debugOutputFileReported);
+        else AppendToFile(g_LogSettings.outputFile, buffer, &s_outputFileReported);
     }
     va_end(args);
     std::fflush(stdout);
@@ -112,12 +124,14 @@ void TErrStreamConsole::Output(const char* format, ...)
 
 void Console_SetOutputFile(const char* path)
 {
+    s_outputFileReported = false;
     CopyPath(g_LogSettings.outputFile, path);
     g_LogSettings.hasOutputFile = true;
 }
 
 void Console_SetDebugOutputFile(const char* path)
 {
+    s_debugOutputFileReported = false;
     CopyPath(g_LogSettings.debugOutputFile, path);
     g_LogSettings.hasDebugOutputFile = true;
     VerboseConsole = &s_verboseAsOutput.console;

@@ -1,5 +1,6 @@
 #include "Base/TextCopy.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "Base/MemoryManager.h"
@@ -36,5 +37,21 @@ char* WideToNarrow(const char16_t* text)
     if (!out) return nullptr;
     for (size_t i = 0; i < n; ++i) out[i] = static_cast<char>(text[i] & 0xFF);
     out[n] = '\0';
+    return out;
+}
+
+std::string EscapeControlBytes(const char* text)
+{
+    std::string out;
+    for (const char* c = text ? text : ""; *c; ++c) {
+        const auto u = static_cast<unsigned char>(*c);
+        if (u < 0x20 || u == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", u);
+            out += escaped;
+        } else {
+            out += *c;
+        }
+    }
     return out;
 }

@@ -94,9 +94,7 @@ void F_LayerCreate(ScriptValue* result, CInstance*, CInstance*, int argc, Script
     if (!room) {
         // No room to link a layer into: the id is handed out and used up, but no
         // record is taken that nothing could ever return.
-        Layer_LastCreatedId =
-            (Layer_LastCreatedId > Layer_HighestDataId ? Layer_LastCreatedId : Layer_HighestDataId) + 1;
-        ScriptValue_SetReal(result, Layer_LastCreatedId);
+        ScriptValue_SetReal(result, Layer_TakeCreatedId());
         return;
     }
     const RoomLayer* layer = Layer_Create(room, depth, name);

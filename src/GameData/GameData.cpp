@@ -50,14 +50,27 @@ void GameData_SetImage(const uint8_t* data, uint32_t size)
     GameDataSize = data ? size : 0;
 }
 
-bool GameData_CheckContainer(const uint8_t* data, uint32_t size)
+bool GameData_CheckHeader(const uint8_t* header, uint64_t fileSize)
 {
-    if (!data || size < 8) return GameData_Fail("FORM", "the file is %u bytes long, too short for a game data file", size);
-    if (std::memcmp(data, "FORM", 4) != 0) return GameData_Fail("FORM", "the file does not begin with \"FORM\"");
-    const uint32_t declared = GameData_U32(data + 4);
+    if (fileSize >= (uint64_t{1} << 32))
+        return GameData_Fail("FORM", "the file is %llu bytes long; game data files are below 4 GiB",
+                             static_cast<unsigned long long>(fileSize));
+    const auto size = static_cast<uint32_t>(fileSize);
+    if (!header || size < 8)
+        return GameData_Fail("FORM", "the file is %u bytes long, too short for a game data file", size);
+    // The tag may stand with its bytes reversed; the rest reads alike.
+    if (std::memcmp(header, "FORM", 4) != 0 && std::memcmp(header, "MROF", 4) != 0)
+        return GameData_Fail("FORM", "the file does not begin with \"FORM\"");
+    const uint32_t declared = GameData_U32(header + 4);
     if (declared != size - 8)
         return GameData_Fail("FORM", "the container says %u bytes follow its header but the file holds %u", declared,
                              size - 8);
+    return true;
+}
+
+bool GameData_CheckContainer(const uint8_t* data, uint32_t size)
+{
+    if (!GameData_CheckHeader(data, size)) return false;
     uint32_t pos = 8;
     while (pos < size) {
         char tag[5];

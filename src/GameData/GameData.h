@@ -25,8 +25,13 @@ float GameData_F32(const uint8_t* p);
 // and offsets are checked against.
 void GameData_SetImage(const uint8_t* data, uint32_t size);
 
-// Checks the container: "FORM", the length word equal to size - 8, and every
-// chunk header and payload inside the file. False with a message otherwise.
+// Checks what the first eight bytes of a file of fileSize bytes say before
+// the file is read: below 4 GiB (offsets are 32-bit), "FORM" (or its bytes in
+// reverse order), and the length word equal to fileSize - 8. False with a
+// message otherwise.
+bool GameData_CheckHeader(const uint8_t* header, uint64_t fileSize);
+// Checks the container: its header as above, and every chunk header and
+// payload inside the file. False with a message otherwise.
 bool GameData_CheckContainer(const uint8_t* data, uint32_t size);
 
 // Walks a checked container: first call with *pos = 8; false at the end.

@@ -177,9 +177,9 @@ bool GR_D3D_Init(HostWindow* window, int width, int height, uint32_t displayFlag
         PrimitiveWhiteTexture = GR_Texture_Create(1, 1, &white, 4);
         PrimitiveWhiteD3DTexture = GR_Texture_GetD3D(PrimitiveWhiteTexture);
     }
-    // Without any device the game would run with nothing on screen: the
-    // failure has been reported, and start-up ends here.
-    return HGPU_HasDevice();
+    // Without a device or a swap chain the game would run with nothing on
+    // screen: the failure has been reported once, and start-up ends here.
+    return HGPU_HasDevice() && g_SwapChainExists;
 }
 
 void GR_D3D_BeginScene()

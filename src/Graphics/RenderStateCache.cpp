@@ -58,12 +58,6 @@ void RenderStateCache::Reset()
     std::memcpy(m_appliedRender, kRenderDefaults, sizeof m_appliedRender);
     std::memset(m_sampler, 0, sizeof m_sampler);
     std::memset(m_appliedSampler, 0, sizeof m_appliedSampler);
-    // The bottom of the stack holds the defaults, so a pop at depth 0 gives
-    // the defaults back instead of all-zero states that draw nothing.
-    for (RenderStateSnapshot& entry : m_stack) {
-        std::memcpy(entry.render, kRenderDefaults, sizeof entry.render);
-        std::memset(entry.sampler, 0, sizeof entry.sampler);
-    }
     m_depth = 0;
     renderDirty = ~uint64_t{0};
     samplerDirty = ~uint64_t{0};
@@ -148,12 +142,19 @@ void RenderStateCache::PushState()
 
 void RenderStateCache::PopState()
 {
-    if (m_depth > 0) --m_depth;
+    // Below the bottom the defaults come back, never all-zero states that draw
+    // nothing nor what an earlier push left in the bottom entry.
+    static const RenderStateSnapshot kDefaults = [] {
+        RenderStateSnapshot defaults{};
+        std::memcpy(defaults.render, kRenderDefaults, sizeof defaults.render);
+        return defaults;
+    }();
+    const RenderStateSnapshot* entry = &kDefaults;
+    if (m_depth > 0) entry = &m_stack[--m_depth];
     else LogConsole->Output("Attempting to drop below bottom of GPU state stack\n");
-    const RenderStateSnapshot& entry = m_stack[m_depth];
-    for (int index = 0; index < RENDER_STATE_COUNT; ++index) SetRenderState(index, entry.render[index]);
+    for (int index = 0; index < RENDER_STATE_COUNT; ++index) SetRenderState(index, entry->render[index]);
     for (int stage = 0; stage < SAMPLER_STAGE_COUNT; ++stage)
-        for (int type = 0; type < SAMPLER_TYPE_COUNT; ++type) SetSamplerState(stage, type, entry.sampler[stage][type]);
+        for (int type = 0; type < SAMPLER_TYPE_COUNT; ++type) SetSamplerState(stage, type, entry->sampler[stage][type]);
 }
 
 int RenderStateCache::WriteToBuffer(IBuffer* buffer) const

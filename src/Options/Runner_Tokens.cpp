@@ -57,8 +57,12 @@ size_t RunnerNextToken(size_t position, const char* text)
     for (; text[position]; ++position) {
         const char c = text[position];
         if (c == '"') {
-            quoted = !quoted;
-            continue;
+            // Inside quotes a doubled quote stands for one quote of the text.
+            if (!quoted || text[position + 1] != '"') {
+                quoted = !quoted;
+                continue;
+            }
+            ++position;
         }
         if (!quoted && IsSeparator(c)) break;
         if (length < kRunnerTokenBufferSize - 1) {

@@ -147,7 +147,8 @@ bool LoadGameChunks(const uint8_t* data, uint32_t size)
         const ChunkDispatch* row = FindReader(chunk.tag);
         if (!row) {
             LogConsole->Output("unknown Chunk %s:%d\n", chunk.tag, static_cast<int>(GameData_U32(data + chunk.offset - 8)));
-            result = false;
+            // The refusal that follows the walk shows this reason.
+            result = GameData_Fail(chunk.tag, "unknown chunk at offset %u", chunk.offset - 8);
             continue;
         }
         const ChunkReader reader =

@@ -72,12 +72,20 @@ bool ReadHeaderString(const char* tag, const uint8_t* payload, uint32_t at, char
     return true;
 }
 
-void ReadWindowFields(const uint8_t* payload)
+// Sides the window and its swap chain can have; 0 in the header means none given.
+constexpr uint32_t kLargestWindowSide = 16384;
+constexpr uint32_t kDefaultWindowWidth = 800, kDefaultWindowHeight = 480;
+
+bool ReadWindowFields(const char* tag, const uint8_t* payload)
 {
-    GameGeneral.windowWidth = GameData_U32(payload + 60);
-    GameGeneral.windowHeight = GameData_U32(payload + 64);
+    uint32_t width = GameData_U32(payload + 60), height = GameData_U32(payload + 64);
+    if (width > kLargestWindowSide || height > kLargestWindowSide)
+        return GameData_Fail(tag, "window size %u x %u is beyond %u pixels a side", width, height, kLargestWindowSide);
+    GameGeneral.windowWidth = width ? width : kDefaultWindowWidth;
+    GameGeneral.windowHeight = height ? height : kDefaultWindowHeight;
     GameGeneral.infoFlags = GameData_U32(payload + 68);
     if (InAWindow) GameGeneral.infoFlags &= ~1u;
+    return true;
 }
 
 bool HeaderPass_General(const GameChunk& chunk)
@@ -99,7 +107,7 @@ bool HeaderPass_General(const GameChunk& chunk)
     if (FormatVersion >= 13) GameGeneral.steamAppId = GameData_U32(p + 120);
     if (FormatVersion >= 14) GameGeneral.value124 = GameData_U32(p + 124);
     if (FormatVersion >= 8) {
-        ReadWindowFields(p);
+        if (!ReadWindowFields(chunk.tag, p)) return false;
         GameGeneral.appSurfaceWidth = GameGeneral.windowWidth;
         GameGeneral.appSurfaceHeight = GameGeneral.windowHeight;
         ObjectMode = (GameGeneral.infoFlags & 0x8000u) != 0;
@@ -192,7 +200,7 @@ bool GEN8_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
     Room_SetLastInstanceId(GameData_U32(payload + 12));
     Room_SetLastTileId(GameData_U32(payload + 16));
     if (FormatVersion >= 8) {
-        ReadWindowFields(payload);
+        if (!ReadWindowFields("GEN8", payload)) return false;
         std::memcpy(GameGeneral.bytes72, payload + 72, sizeof GameGeneral.bytes72);
     }
     const uint32_t countAt = RoomOrderCountOffset(FormatVersion);

@@ -4,6 +4,7 @@
 
 #include "Base/Array.h"
 #include "Base/Console.h"
+#include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Main.h"
 #include "Code/Code_Value.h"
@@ -11,6 +12,7 @@
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/RenderStateCache.h"
+#include "IO/IO_Dialog.h"
 #include "IO/IO_Main.h"
 #include "World/Camera.h"
 #include "World/Event_Main.h"
@@ -180,8 +182,10 @@ void Run_StartGame()
         if (PendingRoomCode >= 0) SwitchRoom(PendingRoomCode);
     } else {
         // Without a first room there is nothing to run: an empty room would
-        // wait for input that never comes.
-        LogConsole->Output("No room to start the game in\n");
+        // wait for input that never comes, and a game that cannot start must
+        // not end as one that ran.
+        ShowMessageBox("No room to start the game in");
+        FatalErrorShown = true;
         PendingRoomCode = ROOMCODE_END;
     }
     MemoryManager::ReportUsage();

@@ -1,5 +1,7 @@
 #include "Runner/Run_Step.h"
 
+#include <cmath>
+
 #include "Base/Timing.h"
 #include "Graphics/Graphics_Window.h"
 #include "IO/IO_Main.h"
@@ -61,7 +63,8 @@ void Instance_AnimateImage(CInstance* instance)
         instance->image_index += instance->image_speed;
     }
     const int32_t n = instance->GetImageNumber();
-    if (static_cast<int64_t>(instance->image_index) >= n) {
+    // Truncated in double precision: a cast of a huge, infinite or NaN index to an integer is undefined.
+    if (std::trunc(static_cast<double>(instance->image_index)) >= n) {
         instance->image_index -= static_cast<float>(n);
         PerformEventForInstance(instance, instance, EVENT_OTHER, 7);
     } else if (instance->image_index < 0) {

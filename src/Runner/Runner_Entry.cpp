@@ -27,7 +27,7 @@ bool NeedsQuotes(const char* arg)
     if (!arg[0]) return true;  // keeps an empty argument's place
     for (const char* c = arg; *c; ++c) {
         const unsigned char u = static_cast<unsigned char>(*c);
-        if (u >= 1 && u <= 32) return true;
+        if ((u >= 1 && u <= 32) || u == '"') return true;
     }
     return false;
 }
@@ -38,9 +38,13 @@ void SetCommandLine(const std::string& text)
     Runner_ReplaceText(&RunnerCommandLine, text.c_str());
 }
 
-std::string Quoted(const char* path)
+// Arguments arrive whole and unquoted: a quote in one is part of it, written
+// doubled inside the quotes so that the tokenizer gives it back.
+std::string Quoted(const char* text)
 {
-    return std::string("\"") + (path ? path : "") + "\"";
+    std::string quoted = "\"";
+    for (const char* c = text ? text : ""; *c; ++c) quoted += *c == '"' ? std::string("\"\"") : std::string(1, *c);
+    return quoted + "\"";
 }
 
 void FindDefaultGameFile()
@@ -86,15 +90,7 @@ char* Runner_BuildCommandLine(int argc, char** argv)
     for (int i = 0; i < argc; ++i) {
         if (!argv[i]) continue;
         if (i > 0) line += ' ';
-        std::string arg;
-        for (const char* c = argv[i]; *c; ++c) {
-            if (*c != '"') arg += *c;
-        }
-        if (NeedsQuotes(arg.c_str())) {
-            line += Quoted(arg.c_str());
-        } else {
-            line += arg;
-        }
+        line += NeedsQuotes(argv[i]) ? Quoted(argv[i]) : std::string(argv[i]);
     }
     return Runner_CopyText(line.c_str());
 }

@@ -14,6 +14,7 @@
 #include "Graphics/Graphics_TextureDraw.h"
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/ShaderM.h"
+#include "Host/Host_Dialog.h"
 #include "IO/IO_Main.h"
 #include "Options/Runner_Options.h"
 #include "Path/Path_Main.h"
@@ -75,7 +76,11 @@ void WalkCallChain(void (*visit)(void*, const char*, int), void* data)
 
 bool ShowErrorDialog(const char* text, bool fatal)
 {
-    if (HeadlessMode.noDialogs) return fatal;
+    if (HeadlessMode.noDialogs) {
+        // What ends the game is said on standard error even without dialogs.
+        if (fatal) Host_Dialog_Get().Show(HostDialogRequest{"Quillstep", text, HOSTDIALOG_ERROR, nullptr, 0, 0});
+        return fatal;
+    }
     GR_Display_PrepareForDialog();
     if (ShowErrorDialogs && ErrorDialog_Show(text, !fatal)) return true;
     return fatal;

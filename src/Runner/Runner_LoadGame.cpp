@@ -3,9 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Base/TextCopy.h"
 #include "Code/Code_Link.h"
 #include "Code/Code_Main.h"
 #include "Variable/Code_VariableValue.h"
@@ -39,8 +42,6 @@ const char* const kUnableToFindGameMessage = "Unable to find game!!: %s";
 char* FirstGameFile = nullptr;
 
 namespace {
-constexpr size_t kPathSize = 1024;
-
 uint8_t* s_ownedData = nullptr;     // the file read from disk; embedded data is not ours
 
 char* CopyText(const char* text)
@@ -63,15 +64,14 @@ void ReadOptionsIni(const char* gamePath)
     const char* slash = std::strrchr(gamePath, '/');
     if (!slash) slash = std::strrchr(gamePath, '\\');
     if (!slash) return;
-    char iniPath[kPathSize];
-    std::snprintf(iniPath, sizeof iniPath, "%.*s/options.ini", static_cast<int>(slash - gamePath), gamePath);
-    VerboseConsole->Output("Checking if INIFile %s Exists\n", iniPath);
-    if (!Host_IsRegularFile(iniPath)) {
-        LogConsole->Output("!!!!No INI File %s\n", iniPath);
+    const std::string iniPath = std::string(gamePath, slash) + "/options.ini";
+    VerboseConsole->Output("Checking if INIFile %s Exists\n", iniPath.c_str());
+    if (!Host_IsRegularFile(iniPath.c_str())) {
+        LogConsole->Output("!!!!No INI File %s\n", iniPath.c_str());
         return;
     }
     uint32_t size = 0;
-    uint8_t* bytes = GameFile_ReadWhole(iniPath, &size);
+    uint8_t* bytes = GameFile_ReadWhole(iniPath.c_str(), &size);
     if (!bytes) return;
     // The text ends at its first NUL; the reader needs a terminated copy.
     char* text = static_cast<char*>(QS_ALLOC(static_cast<size_t>(size) + 1, false));
@@ -91,17 +91,16 @@ void ReadDebugInformation(const char* gamePath)
     const char* dot = std::strrchr(gamePath, '.');
     const char* slash = std::strrchr(gamePath, '/');
     if (!dot || (slash && dot < slash)) return;
-    char path[kPathSize];
-    std::snprintf(path, sizeof path, "%.*s.kvdebug", static_cast<int>(dot - gamePath), gamePath);
-    if (!LoadSave_BundleFileExists(path)) return;
+    const std::string path = std::string(gamePath, dot) + ".kvdebug";
+    if (!LoadSave_BundleFileExists(path.c_str())) return;
     uint32_t size = 0;
-    uint8_t* data = GameFile_ReadWhole(path, &size);
+    uint8_t* data = GameFile_ReadWhole(path.c_str(), &size);
     if (data) LoadDebugInfo(data, size);
 }
 
 void EndWithMessage(const char* text)
 {
-    ShowMessageBox(text);
+    if (text) ShowMessageBox(text);
     if (ChildGame) {
         RequestGameEnd();
         return;
@@ -112,13 +111,53 @@ void EndWithMessage(const char* text)
 
 void NoGameData()
 {
-    char text[kPathSize];
     // With no game file at all, name the default one that was looked for.
-    const char* path = GameFilePath ? GameFilePath : GetDefaultGameFilePath();
-    std::snprintf(text, sizeof text, kUnableToFindGameMessage, path ? path : "");
-    EndWithMessage(text);
+    const char* path = GameFilePath && GameFilePath[0] ? GameFilePath : GetDefaultGameFilePath();
+    const std::string shown = EscapeControlBytes(path);
+    const int length = std::snprintf(nullptr, 0, kUnableToFindGameMessage, shown.c_str());
+    std::string text(static_cast<size_t>(length > 0 ? length : 0), '\0');
+    std::snprintf(text.data(), text.size() + 1, kUnableToFindGameMessage, shown.c_str());
+    EndWithMessage(text.c_str());
+}
+
+// The path a game file name is read from: the bundle's when the file is there,
+// else the save area's; empty when neither may hold it.
+std::string ChooseGameFile(const char* name)
+{
+    // Either path is the name placed under a folder of the game path or of the save area.
+    std::vector<char> chosen(2 * std::strlen(name) + std::strlen(SavePrePend()) + 2, '\0');
+    const int size = static_cast<int>(chosen.size());
+    if (LoadSave_BundleFileExists(name)) LoadSave_MakeBundlePath(chosen.data(), size, name);
+    else LoadSave_MakeSavePath(chosen.data(), size, name);
+    return chosen.data();
+}
+
+// The whole game file, read only when its first eight bytes make it a game
+// file of the size it has; null with the reason shown otherwise.
+uint8_t* ReadGameFile(const char* path, uint32_t* size, bool* refused)
+{
+    *size = 0;
+    *refused = false;
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return nullptr;
+    uint64_t fileSize = 0;
+    uint8_t header[8] = {};
+    const bool known = Host_OpenFileSize(f, &fileSize);
+    const size_t got = known ? std::fread(header, 1, sizeof header, f) : 0;
+    std::fclose(f);
+    if (!known) return nullptr;
+    if (!GameData_CheckHeader(got == sizeof header ? header : nullptr, fileSize)) {
+        *refused = true;
+        return nullptr;
+    }
+    return GameFile_ReadWhole(path, size);
 }
 }  // namespace
+
+void RunnerEndStartUp(const char* text)
+{
+    EndWithMessage(text);
+}
 
 void RunnerRefuseGameData()
 {
@@ -157,23 +196,22 @@ bool RunnerLoadGame()
     if (embedded) {
         SetGameFilePath(GetExecutablePath());
     } else {
-        char chosen[kPathSize] = "";
+        std::string chosen;
         if (GameFilePath && GameFilePath[0]) {
             InitProgramDirectory(GameFilePath);
-            if (LoadSave_BundleFileExists(GameFilePath)) LoadSave_MakeBundlePath(chosen, sizeof chosen, GameFilePath);
-            else LoadSave_MakeSavePath(chosen, sizeof chosen, GameFilePath);
+            chosen = ChooseGameFile(GameFilePath);
         } else if (!HeadlessMode.noDialogs) {
             char* asked = AskForGameFile();
-            if (asked) std::snprintf(chosen, sizeof chosen, "%s", asked);
+            if (asked) chosen = asked;
             QS_FREE(asked);
         }
-        if (!chosen[0]) {
+        if (chosen.empty()) {
             if (!ChildGame) NoGameData();
+            // A child game goes on without a path and says below that it has no game.
             RequestGameEnd();
-            return false;
         }
-        VerboseConsole->Output("RunnerLoadGame() - %s\n", chosen);
-        SetGameFilePath(chosen);
+        VerboseConsole->Output("RunnerLoadGame() - %s\n", chosen.c_str());
+        SetGameFilePath(chosen.c_str());
     }
     InitProgramDirectory(GameFilePath);
     ReadOptionsIni(GameFilePath);
@@ -183,16 +221,21 @@ bool RunnerLoadGame()
     s_ownedData = nullptr;
     const uint8_t* data = nullptr;
     uint32_t size = 0;
+    bool refused = false;
     if (embedded) {
         data = embedded;
         size = LinkRecord->dataSize;
     } else {
-        s_ownedData = GameFile_ReadWhole(GameFilePath, &size);
+        s_ownedData = ReadGameFile(GameFilePath, &size, &refused);
         data = s_ownedData;
         if (data) VerboseConsole->Output("Loaded File %s(%d)\n", GameFilePath, static_cast<int>(size));
         else OutputConsole->Output("FAILED to load File %s\n", GameFilePath);
     }
     GameData_SetImage(data, size);
+    if (refused) {
+        RunnerRefuseGameData();
+        return false;
+    }
     if (!data) {
         NoGameData();
         return false;

@@ -18,6 +18,9 @@ bool RunnerLoadGame();
 // a child game then requests the game's end, any other ends the process with
 // exit code 1.
 void RunnerRefuseGameData();
+// Ends a start-up that cannot go on the same way, after showing text (none
+// when the failure was shown already).
+void RunnerEndStartUp(const char* text);
 
 // Reads a whole file into memory owned through the memory manager; null when
 // it cannot be read or is 4 GiB or larger (offsets in game data are 32-bit).

@@ -149,8 +149,8 @@ bool RunnerStartUp()
         return false;
     }
     Step("Create Window\n");
-    const int width = GameGeneral.windowWidth ? static_cast<int>(GameGeneral.windowWidth) : 800;
-    const int height = GameGeneral.windowHeight ? static_cast<int>(GameGeneral.windowHeight) : 480;
+    const int width = static_cast<int>(GameGeneral.windowWidth);
+    const int height = static_cast<int>(GameGeneral.windowHeight);
     // The window takes its size, style flags and caption from the general header.
     Option_WindowSettings.width = width;
     Option_WindowSettings.height = height;
@@ -158,7 +158,11 @@ bool RunnerStartUp()
     Option_WindowSettings.caption = GameGeneral_DisplayName();
     GR_Window_Create(width, height);
     Step("Init Graphics\n");
-    if (!InitGraphicsAndTextures()) return false;
+    if (!InitGraphicsAndTextures()) {
+        // The device's own message has been shown; a game with nothing to draw on must not look like one that ran.
+        RunnerEndStartUp(nullptr);
+        return false;
+    }
     Step("IO Init\n");
     IO_Init();
     Step("Process Messages\n");

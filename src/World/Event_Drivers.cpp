@@ -93,8 +93,10 @@ ViewRegion MakeRegion(const RoomView& view)
     ViewRegion r{};
     const float w = view.viewWidth, h = view.viewHeight;
     if (LayerMode) {
-        const Camera* camera = CameraList::GetCamera(view.camera);
+        Camera* camera = CameraList::GetCamera(view.camera);
         if (!camera) return r;
+        // A camera moved this step still holds the matrices of its old place.
+        if (camera->IsViewChanged()) camera->Update();
         const Matrix inverse = camera->GetInvViewProjMat();
         const float* m = &inverse.m[0][0];
         static const float kPoints[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
@@ -314,9 +316,10 @@ void Timeline_Step()
         // The moments may have deleted the timeline or changed the instance's.
         if (instance->timeline_position == p) instance->timeline_position = p + s;
         instance->m_timelinePrevious = p;
-        CTimeLine* after = TimeLine_Get(instance->timeline_index);
-        if (instance->timeline_loop && after && after->GetMomentCount() > 0) {
-            const float last = static_cast<float>(after->GetMomentTime(after->GetMomentCount() - 1));
+        // The wrap follows the timeline that ran, even when a moment switched
+        // the instance to another; a moment that deleted it leaves none to wrap at.
+        if (instance->timeline_loop && TimeLine_Get(t) == timeline && timeline->GetMomentCount() > 0) {
+            const float last = static_cast<float>(timeline->GetMomentTime(timeline->GetMomentCount() - 1));
             if (s >= 0 && instance->timeline_position > last) instance->timeline_position = 0;
             if (s < 0 && instance->timeline_position < 0) instance->timeline_position = last;
         }

@@ -4,6 +4,7 @@
 
 #include <strings.h>
 
+#include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Value.h"
 #include "World/Instance.h"
@@ -240,13 +241,25 @@ void Layer_LinkSorted(CGameRoom* room, RoomLayer* layer)
     room->layers.layerMap.Insert(layer->id, layer);
 }
 
+int32_t Layer_TakeCreatedId()
+{
+    const int32_t highest = Layer_LastCreatedId > Layer_HighestDataId ? Layer_LastCreatedId : Layer_HighestDataId;
+    if (highest == INT32_MAX) return -1;
+    Layer_LastCreatedId = highest + 1;
+    return Layer_LastCreatedId;
+}
+
 RoomLayer* Layer_Create(CGameRoom* room, int32_t depth, const char* name)
 {
     if (!room) return nullptr;
+    const int32_t id = Layer_TakeCreatedId();
+    if (id < 0) {
+        LogConsole->Output("No layer id is left for a new layer\n");
+        return nullptr;
+    }
     RoomLayer* layer = Layer_NewLayer();
     if (!layer) return nullptr;
-    Layer_LastCreatedId = (Layer_LastCreatedId > Layer_HighestDataId ? Layer_LastCreatedId : Layer_HighestDataId) + 1;
-    layer->id = Layer_LastCreatedId;
+    layer->id = id;
     layer->depth = depth;
     if (name) layer->name = DupString(name);
     Layer_LinkSorted(room, layer);

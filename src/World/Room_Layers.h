@@ -155,6 +155,10 @@ extern CInstance* LayerScriptInstance;
 // the room table has one, else the current room (null when none runs).
 CGameRoom* Layer_GetTargetRoom();
 
+// The id of a new run-time layer, above every id of the data and every id
+// handed out before; -1 once the ids have reached the largest i32.
+int32_t Layer_TakeCreatedId();
+// Null without a room, when memory fails or when the ids have run out.
 RoomLayer* Layer_Create(CGameRoom* room, int32_t depth, const char* name);
 RoomLayer* Layer_CreateDynamic(CGameRoom* room, int32_t depth);
 void Layer_LinkSorted(CGameRoom* room, RoomLayer* layer);

@@ -151,8 +151,44 @@ TEST_F(GameHeaderTest, WrongLengthWordOrTagRefusesTheWholeFile)
     EXPECT_EQ(FormatVersion, 0);
     EXPECT_EQ(GameGeneral.windowWidth, 800u);
     bytes.pop_back();
-    std::memcpy(bytes.data(), "MROF", 4);
+    std::memcpy(bytes.data(), "FROM", 4);
     EXPECT_FALSE(LoadGameHeader(bytes.data(), static_cast<uint32_t>(bytes.size())));
     EXPECT_NE(std::string(GameData_LastError()).find("does not begin with \"FORM\""), std::string::npos);
+    // The tag with its bytes reversed is read like "FORM".
+    std::memcpy(bytes.data(), "MROF", 4);
+    EXPECT_TRUE(LoadGameHeader(bytes.data(), static_cast<uint32_t>(bytes.size()))) << GameData_LastError();
+}
+}  // namespace
+
+namespace {
+TEST_F(GameHeaderTest, WindowSizesOutsideTheUsableRangeAreRefusedAndNoneMeansTheDefault)
+{
+    const struct {
+        uint32_t width, height;
+        bool loads;
+        uint32_t readWidth, readHeight;
+    } cases[] = {
+        {0, 0, true, 800, 480},       // none given: the default size
+        {1, 16384, true, 1, 16384},
+        {16385, 100, false, 0, 0},
+        {100, 0x80000000u, false, 0, 0},  // negative as the window takes it
+        {0xFFFFFFFFu, 100, false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        gamedata::GeneralHeader h;
+        h.windowWidth = c.width;
+        h.windowHeight = c.height;
+        const std::vector<uint8_t> bytes = HeaderOnly(h);
+        CapturedLog log;
+        EXPECT_EQ(testgames::LoadBoth(bytes), c.loads) << c.width << " x " << c.height;
+        if (c.loads) {
+            EXPECT_EQ(GameGeneral.windowWidth, c.readWidth);
+            EXPECT_EQ(GameGeneral.windowHeight, c.readHeight);
+            EXPECT_EQ(GameGeneral.appSurfaceWidth, c.readWidth);
+        } else {
+            EXPECT_NE(std::string(GameData_LastError()).find("window size"), std::string::npos) << GameData_LastError();
+        }
+        testgames::Unload();
+    }
 }
 }  // namespace

@@ -45,6 +45,18 @@ TEST(DisplayTest, NoDeviceIsReportedAndEndsStartUp)
     GR_D3D_DestroyDevice();
 }
 
+TEST(DisplayTest, NoSwapChainEndsStartUpWithItsMessage)
+{
+    Host_HeadlessDialog().ResetRecord();
+    const bool started = GR_D3D_Init(nullptr, 0, 32, 0);  // no back buffer of width 0
+    EXPECT_FALSE(started);
+    EXPECT_EQ(Host_HeadlessDialog().ShowCount(), 1);
+    EXPECT_NE(Host_HeadlessDialog().LastText().find("CreateSwapChain"), std::string::npos)
+        << Host_HeadlessDialog().LastText();
+    GR_D3D_ReleaseAll();
+    GR_D3D_DestroyDevice();
+}
+
 TEST(DisplayTest, PresentedFrameCarriesTheClearColour)
 {
     GpuTestFrame frame(48, 32);

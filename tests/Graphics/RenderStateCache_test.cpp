@@ -94,10 +94,12 @@ TEST_F(RenderStateCacheTest, FullStackRefusesAndThirtyTwoPopsRestoreWhatWasCurre
 
 TEST_F(RenderStateCacheTest, PopAtTheBottomGivesTheDefaultsBack)
 {
-    // Nothing was ever pushed: the bottom entry holds the defaults, not zeros
-    // (all-zero states would switch blending and colour writes off).
+    // The defaults, not zeros (all-zero states would switch blending and
+    // colour writes off), and not what an earlier push stored at the bottom.
     GR_SetBlendMode(1);
     cache.SetRenderState(RS_COLORWRITEENABLE, 0);
+    cache.PushState();
+    cache.PopState();
     cache.SetSamplerState(2, SS_MAGFILTER, 1);
     cache.Flush();
     testgames::CapturedLog log;

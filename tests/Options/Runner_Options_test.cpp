@@ -61,6 +61,8 @@ TEST_F(OptionsTest, TokenizerSplitsOnSeparatorsAndStripsQuotes)
         {"x\x01y\x1fz", {"x", "y", "z"}},     // control bytes separate
         {"\"\" -trace \"\"", {"-trace"}},   // empty tokens are not kept
         {"\"open quote to the end", {"open quote to the end"}},
+        {"-game \"say \"\"hi\"\"\"", {"-game", "say \"hi\""}},  // a doubled quote inside quotes is text
+        {"a\"\"b", {"ab"}},                                      // outside quotes it opens and closes
         {"caf\xc3\xa9 \xe2\x82\xac", {"caf\xc3\xa9", "\xe2\x82\xac"}},  // bytes above 32 are text
     };
     for (const Case& c : cases) {

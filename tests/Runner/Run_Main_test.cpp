@@ -1,9 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "Base/Timing.h"
+#include "Host/Host_GPU.h"
 #include "World/Room_Class.h"
 #include "GameData/GameHeader.h"
+#include "Runner/Run_Globals.h"
 #include "Runner/Run_Main.h"
+#include "Runner/Runner_Entry.h"
+#include "World/Object_Lists.h"
+#include "World/WorldFixture.h"
+#include "support/GpuTestFrame.h"
 
 TEST(FramePacing, WaitIsTheFrameShareLessTheTimeSpentClampedToOneSecond)
 {
@@ -49,4 +57,88 @@ TEST(FramePacing, TargetRateComesFromTheRoomOrTheGameSpeed)
     EXPECT_EQ(Run_FrameWait(Run_TargetRate(), 0), 1000000);
     GameFrameTimer = kept;
     LayerMode = layerMode;
+}
+
+namespace {
+// Frames of a small world on the software device: one instance whose step
+// event runs code 0, in a room of a chosen speed.
+struct RunFrameTest : WorldFixture {
+    GpuTestFrame frame{32, 32};
+    const bool pacing = FramePacing;
+
+    void SetUp() override
+    {
+        WorldFixture::SetUp();
+        ASSERT_TRUE(frame.ok);
+        const int32_t object = NewObject();
+        eventmodule::SetHandler(Object_Get(object), EVENT_STEP, 0, 0);
+        Object_BuildEventLists();
+        room.CreateInstance(0, 0, object);
+        FramePacing = true;
+        MainLoopRunning = 1;
+        Run_EnterMainLoop();
+    }
+    void TearDown() override
+    {
+        FramePacing = pacing;
+        DebuggerPause = false;
+        MainLoopRunning = 0;
+        Object_FreeEventLists();
+        WorldFixture::TearDown();
+    }
+};
+}  // namespace
+
+TEST_F(RunFrameTest, FrameRateIsCountedOncePerClockSecond)
+{
+    room.speed = 50;
+    const uint64_t start = Timing_Microseconds() / 1000000;
+    std::vector<int32_t> shown{fps};  // each new value of fps
+    while (Timing_Microseconds() / 1000000 < start + 3) {
+        Run_Frame();
+        if (fps != shown.back()) shown.push_back(fps);
+    }
+    // Three clock seconds began: at most three new values, the last one a whole second's frames.
+    EXPECT_LE(shown.size(), 4u);
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_GE(shown.back(), 35);
+    EXPECT_LE(shown.back(), 51);
+}
+
+TEST_F(RunFrameTest, FramesWithoutDrawingAreNotPresentedAndAnEndRequestStopsTheLoop)
+{
+    FramePacing = false;
+    Run_Frame();
+    EXPECT_GT(HGPU_PresentCount(), 0u);
+    ASSERT_EQ(eventmodule::Trace.size(), 1u);
+    DrawEventEnabled = false;
+    uint64_t presented = HGPU_PresentCount();
+    Run_Frame();
+    DrawEventEnabled = true;
+    EXPECT_EQ(HGPU_PresentCount(), presented);
+    EXPECT_EQ(eventmodule::Trace.size(), 2u);
+    eventmodule::Hooks[0] = [](CInstance*, CInstance*) { PendingRoomCode = ROOMCODE_END; };
+    Run_Frame();
+    EXPECT_EQ(eventmodule::Trace.size(), 3u);
+    EXPECT_EQ(MainLoopRunning, 0);
+    presented = HGPU_PresentCount();
+    Run_Frame();  // the loop has ended: nothing more is stepped or presented
+    EXPECT_EQ(eventmodule::Trace.size(), 3u);
+    EXPECT_EQ(HGPU_PresentCount(), presented);
+}
+
+TEST_F(RunFrameTest, ADebuggerPauseKeepsThePaceButRunsNoStep)
+{
+    room.speed = 100;  // 10 ms a frame
+    DebuggerPause = true;
+    const uint64_t presented = HGPU_PresentCount();
+    const uint64_t begin = Timing_Microseconds();
+    for (int i = 0; i < 4; ++i) Run_Frame();
+    EXPECT_GE(Timing_Microseconds() - begin, 30000u);
+    EXPECT_TRUE(eventmodule::Trace.empty());
+    EXPECT_EQ(HGPU_PresentCount(), presented);
+    EXPECT_EQ(MainLoopRunning, 1);
+    DebuggerPause = false;
+    Run_Frame();
+    EXPECT_EQ(eventmodule::Trace.size(), 1u);
 }

@@ -45,13 +45,14 @@ TEST_F(EntryTest, ArgvBecomesACommandLineThatParsesBackToTheSameArguments)
 {
     const char* argv[] = {"/opt/qs/quillstep", "-game", "/my games/a b.win", "", "tab\there", "say\"hi\"", "-trace"};
     char* line = Runner_BuildCommandLine(7, const_cast<char**>(argv));
-    EXPECT_STREQ(line, "/opt/qs/quillstep -game \"/my games/a b.win\" \"\" \"tab\there\" sayhi -trace");
+    // Arguments come unquoted: a quote in one is text, written doubled inside quotes.
+    EXPECT_STREQ(line, "/opt/qs/quillstep -game \"/my games/a b.win\" \"\" \"tab\there\" \"say\"\"hi\"\"\" -trace");
     RunnerParseCommandLine(line);
     EXPECT_EQ(Text(GameFilePath), "/my games/a b.win");
     EXPECT_TRUE(TraceScripts);
     ASSERT_EQ(CommandLineTokens.count, 6);  // the empty argument is not kept
     EXPECT_STREQ(CommandLineTokens.items[3], "tab\there");
-    EXPECT_STREQ(CommandLineTokens.items[4], "sayhi");
+    EXPECT_STREQ(CommandLineTokens.items[4], "say\"hi\"");
     Runner_FreeText(&line);
     TraceScripts = false;
 }

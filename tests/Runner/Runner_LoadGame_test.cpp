@@ -185,4 +185,38 @@ TEST_F(RunnerLoadGameTest, ChildGameWithoutDataGoesOn)
     EXPECT_FALSE(RunnerLoadGame());
     EXPECT_EQ(GameData, nullptr);
 }
+
+TEST_F(RunnerLoadGameTest, ChildGameWithoutAGameFileSaysSoBeforeItEnds)
+{
+    ChildGame = true;
+    HeadlessMode.noDialogs = true;  // no file dialog: no game file at all
+    CapturedLog log;
+    EXPECT_FALSE(RunnerLoadGame());
+    EXPECT_EQ(GameData, nullptr);
+    EXPECT_NE(log.Text().find("Reading File \n"), std::string::npos) << log.Text();
+    EXPECT_NE(log.Text().find("Unable to find game!!: "), std::string::npos) << log.Text();
+}
+
+TEST_F(RunnerLoadGameTest, AFileThatIsNoGameIsRefusedBeforeItIsRead)
+{
+    std::vector<uint8_t> claims(64, 0);
+    std::memcpy(claims.data(), "FORM", 4);
+    claims[4] = 0xE8;
+    claims[5] = 0x03;  // 1000 bytes follow, says the length word
+    const struct {
+        std::vector<uint8_t> bytes;
+        const char* reason;
+    } cases[] = {{std::vector<uint8_t>(64, 0), "does not begin with \"FORM\""},
+                 {claims, "the container says 1000 bytes follow its header but the file holds 56"}};
+    ChildGame = true;  // the refusal ends the game instead of the process
+    for (const auto& c : cases) {
+        ASSERT_TRUE(gamedata::WriteFile(dir + "/data.win", c.bytes));
+        SetPath((dir + "/data.win").c_str());
+        CapturedLog log;
+        RunnerLoadGame();
+        EXPECT_EQ(GameData, nullptr);
+        EXPECT_NE(log.Text().find(c.reason), std::string::npos) << log.Text();
+        EXPECT_EQ(log.Text().find("Loaded File"), std::string::npos) << log.Text();
+    }
+}
 }  // namespace

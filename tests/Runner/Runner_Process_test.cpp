@@ -4,10 +4,13 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "Runner/Runner_Entry.h"
 #include "support/GameFiles.h"
@@ -111,8 +114,10 @@ TEST(RunnerProcess, DataWinBesideTheRunnerIsFoundAndGameWins)
     dir.Write("data.win", std::string(game.begin(), game.end()));
     dir.Write("cfg@a.txt", "shipped");
 
+    // The game is read: it has no room, which ends it as a game that cannot start.
     Result r = RunShell(Quote(runner) + " -headless");
-    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_NE(r.output.find("No room to start the game in"), std::string::npos) << r.output;
     EXPECT_EQ(r.output.find("Unable to find game"), std::string::npos) << r.output;
     EXPECT_EQ(dir.Read("cfg/a.txt"), "shipped");
 
@@ -168,4 +173,156 @@ TEST(RunnerProcess, EveryTruncatedCopyOfAGameEndsWithAMessageAndExitCodeOne)
         EXPECT_EQ(r.exitCode, 1) << "cut at " << cut << ": " << r.output;
         EXPECT_NE(r.output.find("Game data error"), std::string::npos) << "cut at " << cut << ": " << r.output;
     }
+}
+
+namespace {
+// A game the runner can start: one room in its play order.
+std::vector<uint8_t> RunnableGame(gamedata::GeneralHeader h = {}, void (*extra)(gamedata::FormWriter&) = nullptr)
+{
+    gamedata::FormWriter w;
+    if (h.roomOrder.empty()) h.roomOrder = {0};
+    w.Gen8(h);
+    if (extra) extra(w);
+    gamedata::RoomEntry room;
+    room.name = "room";
+    w.Room({room});
+    w.Strg();
+    return w.Finish();
+}
+
+// The games here have no code, so one that starts runs until the time limit
+// ends it with exit code 124.
+constexpr int kStarted = 124;
+Result RunGameFile(const std::string& path, const std::string& options = "", int seconds = 5)
+{
+    return RunShell("timeout " + std::to_string(seconds) + " " + Quote(QS_RUNNER_PATH) + " -headless -game " +
+                    Quote(path) + " " + options);
+}
+
+size_t Occurrences(const std::string& text, const std::string& part)
+{
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+}  // namespace
+
+TEST(RunnerProcess, WindowSizesOutsideTheUsableRangeAreRefusedAndNoneMeansTheDefault)
+{
+    TempFolder dir;
+    const struct {
+        uint32_t width, height;
+        int exitCode;
+    } cases[] = {{0, 0, kStarted}, {640, 360, kStarted}, {0x80000000u, 360, 1}, {640, 0xFFFFFFFFu, 1}, {100000, 360, 1}};
+    for (const auto& c : cases) {
+        gamedata::GeneralHeader h;
+        h.windowWidth = c.width;
+        h.windowHeight = c.height;
+        const std::vector<uint8_t> game = RunnableGame(h);
+        dir.Write("g.win", std::string(game.begin(), game.end()));
+        const Result r = RunGameFile(dir / "g.win");
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.width << " x " << c.height << ": " << r.output;
+        if (c.exitCode != kStarted) {
+            EXPECT_NE(r.output.find("window size"), std::string::npos) << r.output;
+        }
+    }
+}
+
+TEST(RunnerProcess, AGameWithoutARoomToStartInEndsWithOne)
+{
+    TempFolder dir;
+    gamedata::FormWriter w;
+    gamedata::GeneralHeader h;
+    h.roomOrder = {3};  // names a room the file does not have
+    w.Gen8(h);
+    w.Strg();
+    const std::vector<uint8_t> game = w.Finish();
+    dir.Write("g.win", std::string(game.begin(), game.end()));
+    const Result r = RunGameFile(dir / "g.win");
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_NE(r.output.find("No room to start the game in"), std::string::npos) << r.output;
+}
+
+TEST(RunnerProcess, EveryRefusalOfAGameFileSaysWhyOnStandardError)
+{
+    TempFolder dir;
+    const struct {
+        const char* what;
+        void (*extra)(gamedata::FormWriter&);
+        const char* reason;
+    } cases[] = {
+        {"unknown chunk", [](gamedata::FormWriter& w) { w.Add("ZZZZ").U32(7); }, "ZZZZ"},
+        {"unknown function", [](gamedata::FormWriter& w) { w.Add("FUNC").U32(1).String("no_such_function").U32(0).U32(0).U32(0); },
+         "Unable to find function no_such_function"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<uint8_t> game = RunnableGame({}, c.extra);
+        dir.Write("g.win", std::string(game.begin(), game.end()));
+        // Standard error only: -headless keeps the consoles off standard output.
+        const Result r =
+            RunShell("(timeout 60 " + Quote(QS_RUNNER_PATH) + " -headless -game " + Quote(dir / "g.win") + " 2>&1 >/dev/null)");
+        EXPECT_EQ(r.exitCode, 1) << c.what << ": " << r.output;
+        EXPECT_NE(r.output.find(c.reason), std::string::npos) << c.what << ": " << r.output;
+    }
+}
+
+TEST(RunnerProcess, LongPathsAndQuotesInNamesReachTheGameFile)
+{
+    TempFolder dir;
+    const std::vector<uint8_t> game = RunnableGame();
+    // Ten folders of 200 bytes: a path of more than 2,000 bytes.
+    std::string folder = dir.Path();
+    for (int i = 0; i < 10; ++i) folder += "/" + std::string(200, static_cast<char>('a' + i));
+    fs::create_directories(folder);
+    std::ofstream(folder + "/g.win", std::ios::binary).write(reinterpret_cast<const char*>(game.data()),
+                                                            static_cast<std::streamsize>(game.size()));
+    Result r = RunGameFile(folder + "/g.win");
+    EXPECT_EQ(r.exitCode, kStarted) << r.output.substr(0, 400);
+
+    fs::create_directories(dir / "say \"hi\"");
+    std::ofstream(dir / "say \"hi\"/g.win", std::ios::binary)
+        .write(reinterpret_cast<const char*>(game.data()), static_cast<std::streamsize>(game.size()));
+    r = RunGameFile(dir / "say \"hi\"/g.win");
+    EXPECT_EQ(r.exitCode, kStarted) << r.output;
+}
+
+TEST(RunnerProcess, AnOutputFileThatCannotBeWrittenIsReportedOnceAndControlBytesAreEscaped)
+{
+    TempFolder dir;
+    // A game whose code names a function the runner lacks writes lines for both files.
+    const std::vector<uint8_t> game = RunnableGame({}, [](gamedata::FormWriter& w) {
+        w.Add("FUNC").U32(1).String("no_such_function").U32(0).U32(0).U32(0);
+    });
+    dir.Write("g.win", std::string(game.begin(), game.end()));
+    for (const char* option : {"-output", "-debugoutput"}) {
+        const Result r = RunGameFile(dir / "g.win", std::string(option) + " " + Quote(dir / "no/such/folder/out.txt"));
+        EXPECT_EQ(r.exitCode, 1) << r.output;
+        EXPECT_EQ(Occurrences(r.output, "cannot be written"), 1u) << option << ": " << r.output;
+        EXPECT_NE(r.output.find(dir / "no/such/folder/out.txt"), std::string::npos) << r.output;
+    }
+
+    const Result r = RunGameFile(dir / "bell\x07here\x1b[2J.win");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.output.find("bell\\x07here\\x1b[2J.win"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find('\x07'), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find('\x1b'), std::string::npos) << r.output;
+}
+
+TEST(RunnerProcess, FilesOf4GiBOrMoreAreRefusedForTheirSizeAndAReversedSignatureIsRead)
+{
+    TempFolder dir;
+    {
+        std::ofstream(dir / "big.win", std::ios::binary) << "FORM";
+    }
+    fs::resize_file(dir / "big.win", (uint64_t{1} << 32) + 8);  // sparse: takes no space
+    Result r = RunGameFile(dir / "big.win");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.output.find("4 GiB"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("Unable to find game"), std::string::npos) << r.output;
+
+    std::vector<uint8_t> game = RunnableGame();
+    std::memcpy(game.data(), "MROF", 4);
+    dir.Write("g.win", std::string(game.begin(), game.end()));
+    r = RunGameFile(dir / "g.win");
+    EXPECT_EQ(r.exitCode, kStarted) << r.output;
 }

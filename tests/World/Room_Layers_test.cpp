@@ -463,6 +463,22 @@ TEST_F(RoomLayers_, DeactivatedInstancesSitAtTheEndOfTheirLayer)
     Run_Room = nullptr;
 }
 
+TEST_F(RoomLayers_, RunTimeLayerIdsStopAtTheLargestIdInsteadOfOverflowing)
+{
+    const int32_t highest = Layer_HighestDataId, last = Layer_LastCreatedId;
+    Layer_HighestDataId = INT32_MAX - 1;  // a data layer id next to the top
+    CGameRoom room;
+    RoomLayer* top = Layer_Create(&room, 0, nullptr);
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(top->id, INT32_MAX);
+    EXPECT_EQ(Layer_Create(&room, 0, nullptr), nullptr);
+    EXPECT_EQ(Layer_CreateDynamic(&room, 10), nullptr);
+    EXPECT_EQ(room.layers.count, 1);
+    Layer_Destroy(&room, top->id);
+    Layer_HighestDataId = highest;
+    Layer_LastCreatedId = last;
+}
+
 TEST_F(RoomLayers_, LayerOrderDepthMovesAndMerges)
 {
     CGameRoom room;

@@ -7,6 +7,7 @@
 #include "Base/Console.h"
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
+#include "Code/Code_Function.h"
 #include "GameData/DebugInfo.h"
 #include "Runner/GameChunks.h"
 #include "GameData/GameHeader.h"
@@ -32,6 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Each pass must hold on its own, so the chunk pass runs even after the header pass refused.
     LoadGameHeader(image.data(), n);
     LoadGameChunks(image.data(), n);
+    // The header pass registers every built-in function; left registered, the
+    // table grows with every input and each lookup slows.
+    CodeFunction_FreeAll();
     // Again with the container's length word made to agree, so that inputs
     // cut or grown by the fuzzer still reach the chunk readers.
     if (size >= 8) {
@@ -39,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int i = 0; i < 4; ++i) image[4 + i] = static_cast<uint8_t>(rest >> (8 * i));
         LoadGameHeader(image.data(), n);
         LoadGameChunks(image.data(), n);
+        CodeFunction_FreeAll();
     }
 
     uint8_t* debug = static_cast<uint8_t*>(QS_ALLOC(size ? size : 1, false));

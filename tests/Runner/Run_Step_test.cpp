@@ -1,0 +1,75 @@
+#include "Runner/Run_Step.h"
+
+#include <cmath>
+#include <limits>
+
+#include "Base/Timing.h"
+#include "World/WorldFixture.h"
+#include "support/StandIns.h"
+
+namespace {
+struct AnimateCase {
+    const char* what;
+    bool layerMode;
+    int32_t frames;  // 0: no sprite
+    int32_t speedType;
+    float playbackSpeed, imageSpeed, fps;
+    float start;
+    float after;  // NaN: NaN expected
+    int ends;     // animation-end events
+};
+
+struct AnimateImageTest : WorldFixture {
+    FrameTimer savedTimer = GameFrameTimer;
+    void TearDown() override
+    {
+        Sprite_StubClear();
+        GameFrameTimer = savedTimer;
+        WorldFixture::TearDown();
+    }
+};
+}  // namespace
+
+TEST_F(AnimateImageTest, ImageIndexAdvancesAndWrapsWithOneAnimationEndEvent)
+{
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+    static const AnimateCase kCases[] = {
+        {"no frames: every step while not negative", false, 0, 1, 1, 1, 0, 0, 1, 1},
+        {"no frames and no speed", false, 0, 1, 1, 0, 0, 2.5f, 2.5f, 1},
+        {"wrap from the last frame", false, 4, 1, 1, 1, 0, 3, 0, 1},
+        {"before the last frame", false, 4, 1, 1, 1, 0, 2, 3, 0},
+        {"backwards below the first frame", false, 4, 1, 1, -1, 0, 0.5f, 3.5f, 1},
+        {"the sprite speed counts only in layer mode", false, 4, 1, 3, 1, 0, 0, 1, 0},
+        {"layer mode, frames per game frame", true, 4, 1, 3, 0.5f, 0, 0, 1.5f, 0},
+        {"layer mode, frames per game frame, wrapping", true, 4, 1, 2, 1, 0, 2.5f, 0.5f, 1},
+        {"layer mode, frames per second", true, 4, 0, 30, 1, 60, 1, 1.5f, 0},
+        {"an index beyond the 64-bit range", false, 4, 1, 1, 0, 0, 1e30f, 1e30f, 1},
+        {"an infinite index", false, 4, 1, 1, 0, 0, kInf, kInf, 1},
+        {"a NaN index", false, 4, 1, 1, 0, 0, kNaN, kNaN, 0},
+    };
+    const int32_t object = NewObject();
+    eventmodule::SetHandler(Object_Get(object), EVENT_OTHER, 7, 0);
+    for (const AnimateCase& c : kCases) {
+        SCOPED_TRACE(c.what);
+        eventmodule::Reset();
+        Sprite_StubClear();
+        LayerMode = c.layerMode;
+        GameFrameTimer.SetFPS(c.fps);
+        CSprite sprite{c.frames, 8, 8, 0, nullptr};
+        sprite.playbackSpeed = c.playbackSpeed;
+        sprite.playbackSpeedType = c.speedType;
+        const int32_t index = c.frames > 0 ? Sprite_StubAdd(sprite) : -1;
+        CInstance* instance = room.CreateInstance(0, 0, object);
+        instance->sprite_index = index;
+        instance->image_index = c.start;
+        instance->image_speed = c.imageSpeed;
+        Instance_AnimateImage(instance);
+        if (std::isnan(c.after))
+            EXPECT_TRUE(std::isnan(instance->image_index));
+        else
+            EXPECT_FLOAT_EQ(instance->image_index, c.after);
+        EXPECT_EQ(static_cast<int>(eventmodule::Trace.size()), c.ends);
+        room.DeleteActiveInstances();
+    }
+}
