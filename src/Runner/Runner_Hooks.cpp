@@ -13,6 +13,7 @@
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/ShaderM.h"
 #include "IO/IO_Main.h"
+#include "Interpreter/VM_Interpreter.h"
 #include "Options/Runner_Options.h"
 #include "Path/Path_Main.h"
 #include "Physics/PhysicsWorld.h"
@@ -95,4 +96,5 @@ void Runner_InstallHooks()
     CodeFunction_SetNameFinders(Script_FindByName, Extension_FindFunction);
     Instance_AddAccessors = Variable_BuiltIn_AddAccessors;
     GR_Window_Hooks = WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected};
+    VM_SetInterpreter(VM_Interpret);
 }
