@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 
 #include "Base/Console.h"
 #include "Base/ErrorReport.h"
@@ -148,7 +149,8 @@ bool VM_SetCode(VMFrame* f, VMBuffer* buffer, int32_t position)
 uint8_t* VM_GrowStack(uint8_t* sp, VMFrame* f)
 {
     const int32_t oldSize = f->stackSize;
-    const int32_t newSize = oldSize + VM_STACK_BLOCK;
+    // Doubling keeps deep recursion from copying the stack over and over.
+    const int32_t newSize = oldSize * 2;
     if (newSize > VM_STACK_LIMIT) {
         VM_RuntimeError(f, "Stack overflow in %s", f->name ? f->name : "<code>");
         return sp;
@@ -163,9 +165,10 @@ uint8_t* VM_GrowStack(uint8_t* sp, VMFrame* f)
     }
     uint8_t* old = f->stack;
     uint8_t* oldTags = f->tags;
-    std::memcpy(block + VM_STACK_BLOCK, old, oldSize);
-    std::memcpy(tags + VM_STACK_BLOCK / 8, f->tags, oldSize / 8);
-    const ptrdiff_t shift = (block + VM_STACK_BLOCK) - old;
+    const int32_t added = newSize - oldSize;
+    std::memcpy(block + added, old, oldSize);
+    std::memcpy(tags + added / 8, f->tags, oldSize / 8);
+    const ptrdiff_t shift = (block + added) - old;
     auto inOld = [&](const void* p) {
         return p >= static_cast<const void*>(old) && p < static_cast<const void*>(old + oldSize);
     };
@@ -173,7 +176,7 @@ uint8_t* VM_GrowStack(uint8_t* sp, VMFrame* f)
     f->tags = tags;
     f->stackSize = newSize;
     // Arrays owned by values on the stack follow them.
-    for (int32_t slot = VM_STACK_BLOCK / 8; slot < newSize / 8; ++slot) {
+    for (int32_t slot = added / 8; slot < newSize / 8; ++slot) {
         if (tags[slot] != VMTAG_VALUE) continue;
         auto* v = reinterpret_cast<ScriptValue*>(block + slot * 8);
         if (v->Kind() == VALUE_ARRAY && v->arr && inOld(v->arr->owner))
@@ -340,7 +343,7 @@ void VM_Init()
 VM_HANDLER(VM_BadInstruction)
 {
     (void)operand;
-    if (f->position > f->codeSize)
+    if (std::strcmp(VM_OpcodeName(word >> 24), "unknown") != 0)
         VM_RuntimeError(f, "Execution Error - operand of %s at 0x%08x runs past the end of the code",
                         VM_OpcodeName(word >> 24), static_cast<uint32_t>(f->instruction));
     else

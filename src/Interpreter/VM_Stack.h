@@ -40,7 +40,7 @@ constexpr int32_t VM_STACK_BLOCK = 16384;
 // block before an instruction when less is left.
 constexpr int32_t VM_STACK_HEADROOM = 8192;
 // A run whose stack would pass this ends with a stack overflow.
-constexpr int32_t VM_STACK_LIMIT = 64 * 1024 * 1024;
+constexpr int32_t VM_STACK_LIMIT = 16 * 1024 * 1024;
 
 // Bytes a stack item of a type takes: one slot for typed items, two for a value.
 inline int32_t VM_ItemSize(int type)

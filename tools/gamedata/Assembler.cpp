@@ -109,19 +109,18 @@ public:
 
     bool Line(int number, const std::vector<std::string>& tokens)
     {
+        int64_t n = 0;
+        if (tokens[0] == ".word") {
+            if (tokens.size() < 2 || !Number(tokens[1], &n)) return Fail(number, "bad word");
+            words.push_back(static_cast<uint32_t>(n));
+            return true;
+        }
         const std::vector<std::string> parts = Split(tokens[0], '.');
         const std::string& name = parts[0];
         int first = parts.size() > 1 ? TypeCode(parts[1]) : 0;
         int second = parts.size() > 2 ? TypeCode(parts[2]) : 0;
         if (first < 0 || second < 0) return Fail(number, "unknown type in " + tokens[0]);
         const auto arg = [&](size_t i) -> std::string { return i < tokens.size() ? tokens[i] : std::string(); };
-        int64_t n = 0;
-
-        if (name == ".word") {
-            if (!Number(arg(1), &n)) return Fail(number, "bad word");
-            words.push_back(static_cast<uint32_t>(n));
-            return true;
-        }
         static const std::map<std::string, uint32_t> kBranches = {
             {"b", 0xB6}, {"bt", 0xB7}, {"bf", 0xB8}, {"pushenv", 0xBA}, {"popenv", 0xBB}};
         if (const auto it = kBranches.find(name); it != kBranches.end()) {
