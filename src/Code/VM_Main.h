@@ -2,7 +2,9 @@
 // The bytecode interpreter as the rest of the engine sees it: the run record
 // (what the error report and the debugger read), the code format's tables and
 // debug-table look-ups, the listing, and the run of a code entry. The
-// interpreter itself lives in the VM layer, which installs itself here.
+// interpreter itself lives in the Interpreter layer (it needs variables,
+// scripts, instances and extensions, all above this one), which the runner
+// installs here with VM_SetInterpreter.
 #include <cstdint>
 
 #include "Code/Code_Main.h"
