@@ -138,6 +138,11 @@ void CodeFunction_GetInfo(int32_t index, const char** outName, BuiltinRoutine* o
     *outFlag = f.flag;
 }
 
+BuiltinFunction* CodeFunction_At(int32_t index)
+{
+    return index >= 0 && index < s_count ? &s_functions[index] : nullptr;
+}
+
 void CodeFunction_ReplaceRoutine(const char* name, BuiltinRoutine routine)
 {
     int32_t index = FindBuiltin(name);

@@ -33,6 +33,8 @@ void CodeFunction_SetNameFinders(int (*findScript)(const char*), int (*findExten
 bool CodeFunction_Find(const char* name, int32_t* outId);
 void CodeFunction_GetInfo(int32_t index, const char** outName, BuiltinRoutine* outRoutine, int32_t* outArgumentCount,
                           uint8_t* outFlag);
+// The record of a table index, null outside the table.
+BuiltinFunction* CodeFunction_At(int32_t index);
 void CodeFunction_ReplaceRoutine(const char* name, BuiltinRoutine routine);
 void CodeFunction_FreeAll();
 int32_t CodeFunction_Count();

@@ -15,7 +15,22 @@ struct CompiledCodeEntry;
 // function of its index; bytecode runs only for the debugger's watches.
 extern bool CompiledCodeMode;
 
-typedef void (*VMHandler)();
+struct VMFrame;
+// An instruction's handler: (instruction word, stack pointer, operand bytes,
+// run) -> the new stack pointer.
+typedef uint8_t* (*VMHandler)(uint32_t word, uint8_t* sp, const uint8_t* operand, VMFrame* frame);
+
+// What the interpreter hands to the pre-decoder: a handler per opcode index
+// and the specialised forms it binds once per code entry.
+struct VMHandlerSet {
+    VMHandler byIndex[32];
+    VMHandler popLocalFast;   // "pop" of a value into a local
+    VMHandler convIntToVar;   // "conv" int -> value
+    VMHandler callBuiltin;    // "call" of a built-in id
+    VMHandler callScript;     // "call" of a script id
+    VMHandler callGeneral;    // "call" of script_execute or an extension
+    VMHandler badInstruction; // an opcode byte that names no instruction, or an operand past the end
+};
 
 // Bytecode of one code entry (or a debug table, or a watch expression).
 class VMBuffer {
@@ -30,8 +45,13 @@ public:
     int32_t m_argumentCount = 0;
     const uint32_t* m_code = nullptr;
     bool m_ownsCode = false;     // a watch expression's words; a code entry's lie in the code chunk
+
+    // Builds the handler table and the index map on first use; false when
+    // they cannot be allocated.
+    bool Prepare(const VMHandlerSet& set);
     // Pre-decoded by the interpreter on the first run: one handler per
-    // instruction, and the instruction index of every word position.
+    // instruction (and one past the last, for the end of the code), and the
+    // instruction index of every word position (-1 inside an operand).
     VMHandler* m_handlers = nullptr;
     int32_t* m_indexMap = nullptr;
 };

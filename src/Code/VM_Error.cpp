@@ -12,6 +12,7 @@ void VM_RuntimeError(VMFrame* frame, const char* format, ...)
         if (frame) {
             frame->position = frame->codeSize;
             frame->depth = 0;
+            frame->stopped = true;
         }
         return;
     }
@@ -22,4 +23,10 @@ void VM_RuntimeError(VMFrame* frame, const char* format, ...)
     va_end(args);
     ReportRuntimeError(message, true);
     ErrorReport_EndAfterFatal(-1);
+    // A child game goes on to its end; the code that failed does not run on.
+    if (frame) {
+        frame->position = frame->codeSize;
+        frame->depth = 0;
+        frame->stopped = true;
+    }
 }

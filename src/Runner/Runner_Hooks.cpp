@@ -16,6 +16,7 @@
 #include "Graphics/ShaderM.h"
 #include "Host/Host_Dialog.h"
 #include "IO/IO_Main.h"
+#include "Interpreter/VM_Interpreter.h"
 #include "Options/Runner_Options.h"
 #include "Path/Path_Main.h"
 #include "Physics/PhysicsWorld.h"
@@ -110,4 +111,5 @@ void Runner_InstallHooks()
     Instance_AddAccessors = Variable_BuiltIn_AddAccessors;
     GR_Window_Hooks = WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected};
     GR_ActiveCameraIs3DHook = ActiveCameraIs3D;
+    VM_SetInterpreter(VM_Interpret);
 }

@@ -158,7 +158,14 @@ TEST_F(ErrorReportTest, InterpreterPositionNamesLineAndAction)
     VMBuffer table;
     table.m_size = sizeof entries;
     table.m_code = reinterpret_cast<const uint32_t*>(entries);
-    VMFrame frame{"qsc_Object_obj_Player_Create_7", &table, "a = 1;\r\nb = c;\r\n", 16, 0, 20, 12};
+    VMFrame frame{};
+    frame.name = "qsc_Object_obj_Player_Create_7";
+    frame.debugTable = &table;
+    frame.source = "a = 1;\r\nb = c;\r\n";
+    frame.position = 16;
+    frame.depth = 0;
+    frame.codeSize = 20;
+    frame.instruction = 12;
     VM_CurrentFrame = &frame;
     ReportRuntimeError("unknown variable c", false);
     EXPECT_EQ(ErrorLast(), kHashRule +
@@ -277,7 +284,14 @@ TEST_F(ErrorReportTest, WatchEvaluationOnlyMarksTheError)
     EXPECT_TRUE(CodeErrorFlag);
 
     CodeErrorFlag = false;
-    VMFrame frame{"watch", nullptr, nullptr, 8, 2, 40, 4};
+    VMFrame frame{};
+    frame.name = "watch";
+    frame.debugTable = nullptr;
+    frame.source = nullptr;
+    frame.position = 8;
+    frame.depth = 2;
+    frame.codeSize = 40;
+    frame.instruction = 4;
     VM_RuntimeError(&frame, "bad operand");
     EXPECT_TRUE(CodeErrorFlag);
     EXPECT_EQ(frame.position, 40);
@@ -300,7 +314,14 @@ TEST_F(ErrorReportTest, ChildGameEndsTheGameInsteadOfExiting)
 
     FatalErrorShown = false;
     PendingRoomCode = -1;
-    VMFrame frame{"code", nullptr, nullptr, 0, 0, 4, 0};
+    VMFrame frame{};
+    frame.name = "code";
+    frame.debugTable = nullptr;
+    frame.source = nullptr;
+    frame.position = 0;
+    frame.depth = 0;
+    frame.codeSize = 4;
+    frame.instruction = 0;
     VM_RuntimeError(&frame, "stack underflow");
     EXPECT_EQ(PendingRoomCode, ROOMCODE_END);
     EXPECT_TRUE(CodeErrorFlag);
@@ -321,7 +342,14 @@ TEST_F(ErrorReportDeathTest, FatalRuntimeErrorExitsWithOneAfterWritingTheLog)
 TEST_F(ErrorReportDeathTest, InterpreterErrorExitsWithMinusOne)
 {
     HeadlessMode.noDialogs = true;
-    VMFrame frame{"code", nullptr, nullptr, 0, 0, 4, 0};
+    VMFrame frame{};
+    frame.name = "code";
+    frame.debugTable = nullptr;
+    frame.source = nullptr;
+    frame.position = 0;
+    frame.depth = 0;
+    frame.codeSize = 4;
+    frame.instruction = 0;
     VM_CurrentFrame = &frame;
     EXPECT_EXIT(VM_RuntimeError(&frame, "division"), ::testing::ExitedWithCode(255), "");
     EXPECT_NE(Output().find("at code\n"), std::string::npos);

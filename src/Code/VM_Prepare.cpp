@@ -1,0 +1,71 @@
+#include <cstring>
+
+#include "Base/MemoryManager.h"
+#include "Code/Code_Function.h"
+#include "Code/Code_Main.h"
+#include "Code/VM_Main.h"
+
+namespace {
+uint32_t WordAt(const uint32_t* code, int32_t offset)
+{
+    uint32_t word;
+    std::memcpy(&word, reinterpret_cast<const uint8_t*>(code) + offset, 4);
+    return word;
+}
+
+VMHandler HandlerOf(const VMHandlerSet& set, uint32_t word, uint32_t operand)
+{
+    const uint32_t opcode = word >> 24;
+    if (std::strcmp(VM_OpcodeName(opcode), "unknown") == 0) return set.badInstruction;
+    const int first = static_cast<int>((word >> 16) & 0xF);
+    const int second = static_cast<int>((word >> 20) & 0xF);
+    if (opcode == VMO_POP && first == VMT_VAR && second == VMT_VAR && static_cast<int16_t>(word & 0xFFFF) == -7)
+        return set.popLocalFast;
+    if (opcode == VMO_CONV && (word & 0xF00) == 0 && ((word >> 16) & 0xFF) == 0x52) return set.convIntToVar;
+    if (opcode == VMO_CALL && first == VMT_INT) {
+        const int32_t id = static_cast<int32_t>(operand);
+        if (id >= 0 && id < CALLID_SCRIPT_BASE) return set.callBuiltin;
+        if (id > CALLID_EXTENSION_BASE || id == CALLID_SCRIPT_EXECUTE) return set.callGeneral;
+        return set.callScript;
+    }
+    return set.byIndex[opcode & 0x1F];
+}
+}  // namespace
+
+bool VMBuffer::Prepare(const VMHandlerSet& set)
+{
+    if (m_handlers && m_indexMap) return true;
+    const int32_t size = m_code && m_size > 0 ? m_size & ~3 : 0;
+    int32_t count = 0;
+    for (int32_t at = 0; at < size; ++count) {
+        const uint32_t word = WordAt(m_code, at);
+        at += 4 + ((word & 0x40000000u) ? VM_OperandSize(static_cast<int>((word >> 16) & 0xF)) : 0);
+    }
+    auto* handlers = static_cast<VMHandler*>(QS_ALLOC(sizeof(VMHandler) * (count + 1), true));
+    auto* indexMap = static_cast<int32_t*>(QS_ALLOC(sizeof(int32_t) * (size / 4 + 1), true));
+    if (!handlers || !indexMap) {
+        QS_FREE(handlers);
+        QS_FREE(indexMap);
+        return false;
+    }
+    for (int32_t i = 0; i <= size / 4; ++i) indexMap[i] = -1;
+    int32_t index = 0;
+    for (int32_t at = 0; at < size; ++index) {
+        const uint32_t word = WordAt(m_code, at);
+        const int32_t operandSize =
+            (word & 0x40000000u) ? VM_OperandSize(static_cast<int>((word >> 16) & 0xF)) : 0;
+        indexMap[at / 4] = index;
+        if (at + 4 + operandSize > size) {
+            handlers[index] = set.badInstruction;  // its operand would run past the end
+        } else {
+            handlers[index] = HandlerOf(set, word, operandSize >= 4 ? WordAt(m_code, at + 4) : 0);
+        }
+        at += 4 + operandSize;
+    }
+    // The end of the code is a position too: branches and returns may go there.
+    indexMap[size / 4] = count;
+    handlers[count] = set.badInstruction;
+    m_handlers = handlers;
+    m_indexMap = indexMap;
+    return true;
+}

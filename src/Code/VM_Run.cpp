@@ -1,0 +1,17 @@
+#include "Code/VM_Main.h"
+
+VMFrame* VM_CurrentFrame = nullptr;
+int32_t VM_ArgumentCount = 0;
+ScriptValue* VM_ArgumentBase = nullptr;
+
+namespace {
+VMRunCodeFn s_interpreter = nullptr;
+}
+
+void VM_SetInterpreter(VMRunCodeFn run) { s_interpreter = run; }
+
+void VM_RunCode(CCode* code, CInstance* self, CInstance* other, ScriptValue* result, KVObjectBase* locals, int argc,
+                ScriptValue* args, int flags)
+{
+    if (s_interpreter) s_interpreter(code, self, other, result, locals, argc, args, flags);
+}

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Base/MemoryManager.h"
+#include "Code/Code_Main.h"
+#include "Code/VM_Main.h"
+#include "gamedata/Assembler.h"
+#include "support/RecordingConsole.h"
+
+namespace {
+// A buffer over assembled words (kept alive by the test).
+struct Code {
+    std::vector<uint32_t> words;
+    VMBuffer buffer;
+    explicit Code(const std::string& source) : words(gamedata::Assemble(source).words)
+    {
+        buffer.m_code = words.data();
+        buffer.m_size = static_cast<int32_t>(words.size() * 4);
+    }
+};
+
+std::vector<std::string> Listing(const std::string& source)
+{
+    Code code(source);
+    RecordingConsole console;
+    VM_ListCode("test", &code.buffer, &console);
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = console.text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(console.text.substr(start, end - start));
+    return lines;
+}
+
+TEST(VMFormat, ListingLaysOutOffsetBytesMnemonicAndOperand)
+{
+    // "b 20" is a branch back by 3 words from 0x20.
+    const auto lines = Listing("pushi 0\npushi 0\npushi 0\npushi 0\npush.d 1.5\nconv.i.d\nb 20\npush.b 1\n"
+                               ".word 0x42000000");
+    ASSERT_EQ(lines.size(), 9u);
+    // 8 + 3 characters of offset, 12 bytes, "push.d" from column 36, the operand from 46.
+    EXPECT_EQ(lines[4], "00000010 : 000000c0000000000000f83f push.d    1.500000");
+    EXPECT_EQ(lines[4].find("push"), 36u);
+    EXPECT_EQ(lines[5].substr(36), "conv.i.d  ");
+    EXPECT_EQ(lines[6].substr(0, 8), "00000020");
+    EXPECT_EQ(lines[6].substr(36), "b         0x00000014");
+    EXPECT_EQ(lines[7].substr(36), "push.b    true");
+    EXPECT_EQ(lines[8].substr(36, 7), "unknown");
+}
+
+TEST(VMFormat, ListingStopsAtAnOperandCutOffByTheEnd)
+{
+    const auto lines = Listing(".word 0xC0000000\n.word 0x1");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].substr(0, 27), "00000000 : 000000c001000000");
+}
+
+TEST(VMFormat, DebugTableLookUpAndLineNumbers)
+{
+    const VMDebugEntry entries[] = {{4, 0}, {12, 9}, {20, 30}};
+    VMBuffer table;
+    table.m_code = reinterpret_cast<const uint32_t*>(entries);
+    table.m_size = sizeof entries;
+    EXPECT_EQ(VM_FindPosEntry(&table, 0), nullptr);
+    EXPECT_EQ(VM_FindPosEntry(&table, 13), &entries[1]);
+    EXPECT_EQ(VM_FindPosEntry(&table, 400), &entries[2]);
+    EXPECT_EQ(VM_FindPosEntry(nullptr, 4), nullptr);
+
+    const char* source = "a = 1;\r\nb = 2;\r\n#line f.gml 10\r\nc = 3;\r\n";
+    const VMDebugEntry second{0, 9};   // on line 2
+    const VMDebugEntry fourth{0, 33};  // the line after the directive
+    const VMDebugEntry beyond{0, 5000};
+    const char* file = nullptr;
+    EXPECT_EQ(VM_LineFromPos(&second, source, &file), 2);
+    EXPECT_EQ(file, nullptr);
+    EXPECT_EQ(VM_LineFromPos(&fourth, source, &file), 10);
+    ASSERT_NE(file, nullptr);
+    EXPECT_STREQ(file, "f.gml");
+    // Clamped to the last byte, the final line feed, which counts one more line.
+    EXPECT_EQ(VM_LineFromPos(&beyond, source, nullptr), 11);
+    EXPECT_EQ(VM_LineFromPos(nullptr, source, nullptr), -1);
+    EXPECT_STREQ(VM_LineText(&second, source), "b = 2;");
+    EXPECT_STREQ(VM_LineText(nullptr, source), "<unknown source line>");
+}
+
+uint8_t* Marker(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+uint8_t* Builtin(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+uint8_t* Script(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+uint8_t* General(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+uint8_t* PopLocal(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+uint8_t* IntToVar(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+uint8_t* Bad(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+
+TEST(VMFormat, PrepareBindsTheSpecialisedHandlers)
+{
+    VMHandlerSet set{};
+    for (VMHandler& h : set.byIndex) h = Marker;
+    set.callBuiltin = Builtin;
+    set.callScript = Script;
+    set.callGeneral = General;
+    set.popLocalFast = PopLocal;
+    set.convIntToVar = IntToVar;
+    set.badInstruction = Bad;
+    Code code("call.i 12 0\ncall.i 100002 0\ncall.i 499999 1\ncall.i 600000 0\npop.v.v local.100000\n"
+              "conv.i.v\nconv.i.d\npush.d 2\n.word 0x42000000");
+    ASSERT_TRUE(code.buffer.Prepare(set));
+    // The last word is an unknown opcode whose operand would run past the end.
+    const VMHandler want[] = {Builtin, Script, General, General, PopLocal, IntToVar, Marker, Marker, Bad};
+    for (size_t i = 0; i < std::size(want); ++i) EXPECT_EQ(code.buffer.m_handlers[i], want[i]) << i;
+    // Word positions inside operands map to no instruction; the end is a position.
+    EXPECT_EQ(code.buffer.m_indexMap[0], 0);
+    EXPECT_EQ(code.buffer.m_indexMap[1], -1);
+    EXPECT_EQ(code.buffer.m_indexMap[2], 1);
+    EXPECT_EQ(code.buffer.m_indexMap[code.words.size()], 9);
+}
+}  // namespace

@@ -1,0 +1,144 @@
+#include <vector>
+
+#include "Code/Code_Function.h"
+#include "Interpreter/VMFixture.h"
+#include "World/Instance.h"
+#include "World/Instance_Lookup.h"
+#include "World/Object_Main.h"
+#include "World/Room_Class.h"
+#include "Variable/Code_VariableValue.h"
+
+namespace {
+struct Visit {
+    int32_t self;
+    int32_t other;
+};
+std::vector<Visit> s_visits;
+int32_t s_forget = -1;  // an instance id the first visit takes out of the id table
+
+void RecordVisit(ScriptValue* result, CInstance* self, CInstance* other, int, ScriptValue*)
+{
+    s_visits.push_back({self ? self->id : -1, other ? other->id : -1});
+    if (s_forget >= 0) {
+        Instance_Delete(s_forget);
+        s_forget = -1;
+    }
+    *result = ScriptValue_Real(0);
+}
+
+struct VMWithTest : VMTest {
+    CGameRoom room;
+    int32_t record = -1, object = -1, runnerObject = -1;
+    CInstance* runner = nullptr;
+
+    void SetUp() override
+    {
+        VMTest::SetUp();
+        CodeFunction_Register("vm_test_visit", RecordVisit, 0, 0);
+        ASSERT_TRUE(CodeFunction_Find("vm_test_visit", &record));
+        s_visits.clear();
+    }
+    void TearDown() override
+    {
+        Run_Room = nullptr;
+        room.DeleteActiveInstances();
+        room.DeleteDeactivatedInstances();
+        ActivationQueue.count = ObjectChangeQueue.count = DepthChangeQueue.count = 0;
+        Object_Free();
+        CodeFunction_FreeAll();
+        VMTest::TearDown();
+    }
+    // Entry 0 is a with-block over target, entry 1 one over the target in
+    // global 0, entry 2 one over target left early; then the objects and the room.
+    void LoadWith(const std::string& target)
+    {
+        const std::string visit = "call.i " + std::to_string(record) + " 0\n";
+        const std::string block = "\npushenv end\nbody:\n" + visit + "popz.v\nend:\npopenv body\n" + visit;
+        Load({"push.i " + target + block, "pushg 100000\nconv.v.i" + block,
+              "push.i " + target + "\npushenv end\n" + visit + "popz.v\npopenv end exit\nb done\nend:\npopenv end\ndone:\n" + visit});
+        Object_Init();
+        object = Object_CreateEmpty();
+        runnerObject = Object_CreateEmpty();
+        Object_LinkParents();
+        Run_Room = &room;
+        runner = room.CreateInstance(0, 0, runnerObject);
+    }
+    std::vector<int32_t> Selves() const
+    {
+        std::vector<int32_t> ids;
+        for (const Visit& v : s_visits) ids.push_back(v.self);
+        return ids;
+    }
+};
+
+TEST_F(VMWithTest, ThreeInstancesRunLastFirstWithOtherTheFormerSelf)
+{
+    LoadWith("0");
+    CInstance* a = room.CreateInstance(0, 0, object);
+    CInstance* b = room.CreateInstance(0, 0, object);
+    CInstance* c = room.CreateInstance(0, 0, object);
+    Run(0, runner);
+    EXPECT_EQ(Error(), "");
+    // The body for C, B, A, then the call after the block on the restored self.
+    EXPECT_EQ(Selves(), (std::vector<int32_t>{c->id, b->id, a->id, runner->id}));
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(s_visits[i].other, runner->id);
+    EXPECT_EQ(s_visits[3].other, runner->id);
+}
+
+TEST_F(VMWithTest, TwoInstancesRunInCollectionOrder)
+{
+    LoadWith("0");
+    CInstance* a = room.CreateInstance(0, 0, object);
+    CInstance* b = room.CreateInstance(0, 0, object);
+    Run(0, runner);
+    EXPECT_EQ(Selves(), (std::vector<int32_t>{a->id, b->id, runner->id}));
+}
+
+TEST_F(VMWithTest, NoInstanceOrADeactivatedOneRunsTheBodyZeroTimes)
+{
+    LoadWith("0");
+    Run(0, runner);
+    EXPECT_EQ(Selves(), (std::vector<int32_t>{runner->id}));
+
+    CInstance* a = room.CreateInstance(0, 0, object);
+    a->m_deactivated = true;
+    s_visits.clear();
+    ScriptValue id = ScriptValue_Real(a->id);
+    ASSERT_TRUE(Variable_SetGlobalValue(100000, ARRAY_INDEX_NONE, &id));
+    Run(1, runner);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(Selves(), (std::vector<int32_t>{runner->id}));
+    a->m_deactivated = false;
+}
+
+TEST_F(VMWithTest, AnInstanceAlsoInAPendingQueueRunsOnce)
+{
+    LoadWith("0");
+    CInstance* a = room.CreateInstance(0, 0, object);
+    ActivationQueue.AddUnique(a);
+    Run(0, runner);
+    EXPECT_EQ(Selves(), (std::vector<int32_t>{a->id, runner->id}));
+}
+
+TEST_F(VMWithTest, AnInstanceGoneInsideTheBlockIsSkipped)
+{
+    LoadWith("0");
+    CInstance* a = room.CreateInstance(0, 0, object);
+    CInstance* b = room.CreateInstance(0, 0, object);
+    CInstance* c = room.CreateInstance(0, 0, object);
+    s_forget = b->id;  // the visit of C takes B out of the id table
+    Run(0, runner);
+    EXPECT_EQ(Selves(), (std::vector<int32_t>{c->id, a->id, runner->id}));
+    Instance_Insert(b->id, b);
+}
+
+TEST_F(VMWithTest, LeavingAListBlockEarlyFreesItsArray)
+{
+    LoadWith("0");
+    for (int i = 0; i < 3; ++i) room.CreateInstance(0, 0, object);
+    Run(2, runner);
+    EXPECT_EQ(Error(), "");
+    ASSERT_EQ(s_visits.size(), 2u);
+    EXPECT_EQ(s_visits[1].self, runner->id);  // self restored after the early exit (ASan checks the array)
+}
+}  // namespace

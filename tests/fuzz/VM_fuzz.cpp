@@ -1,0 +1,51 @@
+// Fuzzes the bytecode interpreter: the input is one code entry's bytecode,
+// run with no instance, a small locals object and an instruction budget (the
+// debugger's service call ends runs that go on too long).
+#include <cstdint>
+#include <cstring>
+
+#include "Base/Console.h"
+#include "Base/ErrorReport.h"
+#include "Base/MemoryManager.h"
+#include "Code/Code_Main.h"
+#include "Code/VM_Main.h"
+#include "Interpreter/VM_Interpreter.h"
+
+namespace {
+int s_services = 0;
+bool Connected() { return true; }
+// Called every 20000 instructions: a few of them end the run.
+void Service()
+{
+    if (++s_services > 5) VM_RuntimeError(VM_CurrentFrame, "step limit");
+}
+void Paused() {}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const bool ready = [] {
+        Console_SetStdoutSuppressed(true);
+        VM_SetInterpreter(VM_Interpret);
+        VM_Debugger = VMDebuggerHooks{Connected, Service, Paused};
+        WatchEvaluating = true;  // errors end the run instead of the process
+        return true;
+    }();
+    (void)ready;
+    if (size > 4096) return 0;
+    s_services = 0;
+    auto* words = static_cast<uint32_t*>(QS_ALLOC(size + 4, true));
+    std::memcpy(words, data, size);
+    CCode code(-1, 0);
+    code.m_bytecode = new VMBuffer();
+    code.m_bytecode->m_code = words;
+    code.m_bytecode->m_ownsCode = true;
+    code.m_bytecode->m_size = static_cast<int32_t>(size);
+    code.m_localsCount = 4;
+    ScriptValue result = ScriptValue_Undefined();
+    VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, 0);
+    ScriptValue_SetUndefined(&result);
+    delete code.m_bytecode;
+    code.m_bytecode = nullptr;
+    return 0;
+}
