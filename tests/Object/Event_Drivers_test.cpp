@@ -5,11 +5,6 @@
 
 namespace {
 struct EventDriversTest : WorldFixture {
-    void TearDown() override
-    {
-        Object_FreeEventLists();
-        WorldFixture::TearDown();
-    }
     int Count(int32_t code) const
     {
         int n = 0;

@@ -67,7 +67,6 @@ RoomEntry Level()
 struct RoomTest : LoadedGameTest {
     CGameRoom* live = nullptr;
 
-    void SetUp() override { Background_StubClear(); }
     // Starts room index as the room start does: a live copy, instantiated.
     CGameRoom* Start(int32_t index)
     {
@@ -82,7 +81,6 @@ struct RoomTest : LoadedGameTest {
         Run_Room = nullptr;
         delete live;
         LoadedGameTest::TearDown();
-        Background_StubClear();
     }
 };
 

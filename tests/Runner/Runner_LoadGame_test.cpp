@@ -36,18 +36,7 @@ struct RunnerLoadGameTest : ::testing::Test {
               ::testing::UnitTest::GetInstance()->current_test_info()->name();
         mkdir(dir.c_str(), 0700);
     }
-    void TearDown() override
-    {
-        testgames::Unload();
-        testmodule::Remove();
-        SetPath(nullptr);
-        DebugEnabled = false;
-        DebugFlags = 0;
-        TraceScripts = false;
-        ChildGame = false;
-        HeadlessMode = HeadlessModeFlags{};
-        std::filesystem::remove_all(dir);
-    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
     static void SetPath(const char* path)
     {
         if (GameFilePath) QS_FREE(GameFilePath);

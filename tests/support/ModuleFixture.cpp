@@ -2,38 +2,18 @@
 
 #include "Base/Console.h"
 #include "Base/ErrorLast_Stub.h"
-#include "Base/ErrorReport.h"
-#include "Code/Code_Function.h"
-#include "Code/Code_Variable.h"
 #include "Runner/GameData.h"
-#include "Runner/Run_Room.h"
-#include "Runner/Runner_Entry.h"
-#include "Runner/Runner_LoadGame.h"
 #include "Runner/Runner_Options.h"
 #include "Script/Script_Main.h"
 #include "support/GameFiles.h"
 #include "support/SampleModule.h"
 #include "support/TestModule.h"
 
-namespace {
-void ResetErrors()
-{
-    FatalErrorShown = AllErrorsFatal = error_occurred = CodeErrorFlag = ChildGame = false;
-    PendingRoomCode = -1;
-    ErrorLast_Set(nullptr);
-    Runner_DiscardMessages();  // the quit a fatal report posts
-}
-}  // namespace
-
 void ModuleFixture::SetUp()
 {
     Console_SetStdoutSuppressed(true);
     ShowErrorDialogs = false;
     HeadlessMode.noDialogs = true;
-    ResetErrors();
-    CodeFunction_FreeAll();
-    Variable_BuiltIn_Free();
-    samplemodule::ResetReferences();
     samplemodule::RegisterBuiltins();
     testmodule::Install(samplemodule::Record());
     ASSERT_TRUE(LinkRecord_Load());
@@ -44,14 +24,7 @@ void ModuleFixture::SetUp()
 
 void ModuleFixture::TearDown()
 {
-    testgames::Unload();
-    testmodule::Remove();
-    CodeFunction_FreeAll();
-    Variable_BuiltIn_Free();
-    ResetErrors();
-    ShowErrorDialogs = true;
-    HeadlessMode = HeadlessModeFlags{};
-    Console_Reset();
+    testgames::Unload();  // the image is ours
 }
 
 std::string ModuleFixture::LastReport()
