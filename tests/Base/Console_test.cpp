@@ -18,8 +18,7 @@ std::string ReadFile(const std::string& path)
 
 struct ConsoleTest : ::testing::Test {
     std::string dir = ::testing::TempDir();
-    void SetUp() override { Console_Reset(); Console_SetStdoutSuppressed(true); }
-    void TearDown() override { Console_Reset(); }
+    void SetUp() override { Console_SetStdoutSuppressed(true); }
 };
 }  // namespace
 

@@ -20,6 +20,7 @@
 #include "World/TimeLine_Main.h"
 #include "Runner/Run_Room.h"
 #include "Options/Runner_Options.h"
+#include "support/EngineReset.h"
 
 namespace {
 const std::string kHashRule = std::string(92, '#') + "\n";
@@ -58,31 +59,12 @@ struct ErrorReportTest : ::testing::Test {
 
     void SetUp() override
     {
-        Console_Reset();
         Console_SetStdoutSuppressed(true);
         std::remove(outputPath.c_str());
         Console_SetOutputFile(outputPath.c_str());
         Host_Dialog_Set(&dialog);
-        ResetErrorState();
     }
-    void TearDown() override
-    {
-        std::remove(outputPath.c_str());
-        ResetErrorState();
-        Host_Dialog_Set(nullptr);
-        Console_Reset();
-    }
-    static void ResetErrorState()
-    {
-        FatalErrorShown = AllErrorsFatal = error_occurred = WatchEvaluating = CodeErrorFlag = ChildGame = false;
-        ErrorContext = {0, 0, nullptr};
-        Event_CurrentObject = Event_CurrentKind = Event_CurrentNumber = 0;
-        PendingRoomCode = -1;
-        ShowErrorDialogs = true;
-        HeadlessMode = HeadlessModeFlags{};
-        VM_CurrentFrame = nullptr;
-        ErrorLast_Set(nullptr);
-    }
+    void TearDown() override { std::remove(outputPath.c_str()); }
     std::string Output() const { return ReadFile(outputPath); }
     static std::string ErrorLast() { return ErrorLast_Get() ? ErrorLast_Get() : "<null>"; }
     static std::string DialogLayout(const std::string& body)
@@ -232,7 +214,7 @@ TEST_F(ErrorReportTest, AllErrorsFatalOptionQuits)
 TEST_F(ErrorReportTest, NoDialogWhenHeadlessOrDialogsOff)
 {
     for (const bool headless : {true, false}) {
-        ResetErrorState();
+        ForgetErrors();
         HeadlessMode.noDialogs = headless;
         ShowErrorDialogs = headless;  // headless wins even with dialogs on
         ShowRuntimeError(headless ? "headless" : "no dialogs", true);

@@ -29,24 +29,9 @@ struct CodeChunksTest : ::testing::Test {
     {
         Console_SetStdoutSuppressed(true);
         HeadlessMode.noDialogs = true;
-        testmodule::Remove();
-        CodeFunction_FreeAll();
-        Variable_BuiltIn_Free();
         samplemodule::RegisterBuiltins();
     }
-    void TearDown() override
-    {
-        testgames::Unload();
-        CodeFunction_FreeAll();
-        Variable_BuiltIn_Free();
-        CompiledCodeMode = true;
-        ChildGame = FatalErrorShown = false;
-        PendingRoomCode = -1;
-        ErrorLast_Set(nullptr);
-        Runner_DiscardMessages();  // the quit a fatal report posts
-        HeadlessMode = HeadlessModeFlags{};
-        Console_Reset();
-    }
+    void TearDown() override { testgames::Unload(); }  // the image is ours
     bool Load(gamedata::FormWriter& w)
     {
         bytes = w.Finish();

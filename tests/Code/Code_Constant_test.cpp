@@ -25,19 +25,8 @@ char* Text(const char* text)
 
 class Constants : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        LayerMode = false;
-        NoExternalCalls = false;
-        Code_Constant_Free();
-    }
-    void TearDown() override
-    {
-        Code_Constant_Free();
-        LayerMode = false;
-        NoExternalCalls = false;
-        SetGameConstants(0, nullptr, nullptr);
-    }
+    // The options only borrow a test's texts: taken back before anything frees them.
+    void TearDown() override { SetGameConstants(0, nullptr, nullptr); }
 
     static double Value(const char* name)
     {

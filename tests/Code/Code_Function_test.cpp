@@ -9,11 +9,7 @@
 #include "ValueTestSupport.h"
 
 namespace {
-class FunctionTable : public ::testing::Test {
-protected:
-    void SetUp() override { CodeFunction_FreeAll(); }
-    void TearDown() override { CodeFunction_FreeAll(); }
-};
+using FunctionTable = ::testing::Test;
 
 void Nothing(ScriptValue*, CInstance*, CInstance*, int, ScriptValue*) {}
 

@@ -10,13 +10,7 @@
 namespace {
 using namespace samplemodule;
 
-struct CodeEntryTest : ModuleFixture {
-    void TearDown() override
-    {
-        CodeExecutionEnabled = true;
-        ModuleFixture::TearDown();
-    }
-};
+using CodeEntryTest = ModuleFixture;
 
 TEST_F(CodeEntryTest, ConstantEntryGivesAnotherReferenceToItsValue)
 {

@@ -12,16 +12,8 @@ bool SetAny(CInstance*, int32_t, ScriptValue*) { return true; }
 struct VariableNamesTest : ::testing::Test {
     void SetUp() override
     {
-        Variable_BuiltIn_Free();
-        Variable_FreeNames();
         Variable_BuiltIn_Add("x", GetZero, SetAny);
         Variable_BuiltIn_Add("fps", GetZero, nullptr);
-    }
-    void TearDown() override
-    {
-        Variable_BuiltIn_Free();
-        Variable_FreeNames();
-        NewCodeFormat = false;
     }
 };
 

@@ -17,15 +17,8 @@ SlotHash NewHash()
 
 ScriptValue g_cells[32];
 
-// Takes every pooled object so that each test starts from an empty pool.
-struct ObjectBaseTest : ::testing::Test {
-    void SetUp() override { KVObjectBase::FreePool(); }
-    void TearDown() override
-    {
-        KVObjectBase::FreePool();
-        ObjectMode = false;
-    }
-};
+// Every test starts from an empty pool (the engine reset frees it).
+using ObjectBaseTest = ::testing::Test;
 }  // namespace
 
 TEST(SlotHash, TheEighthInsertDoublesTheTableAndKeepsEverySlot)

@@ -15,6 +15,7 @@
 #include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Options/Runner_Options.h"
+#include "support/EngineReset.h"
 
 namespace {
 
@@ -25,25 +26,7 @@ struct CameraFunctionsTest : CameraWorld {
         Console_SetStdoutSuppressed(true);
         ShowErrorDialogs = false;
         HeadlessMode.noDialogs = true;
-        ResetErrors();
-        CodeFunction_FreeAll();
         InitCameraFunctions();
-    }
-    void TearDown() override
-    {
-        CodeFunction_FreeAll();
-        ResetErrors();
-        ShowErrorDialogs = true;
-        HeadlessMode = HeadlessModeFlags{};
-        Console_Reset();
-        CameraWorld::TearDown();
-    }
-    static void ResetErrors()
-    {
-        FatalErrorShown = AllErrorsFatal = error_occurred = CodeErrorFlag = false;
-        PendingRoomCode = -1;
-        ErrorLast_Set(nullptr);
-        Runner_DiscardMessages();
     }
     static std::string LastError() { return ErrorLast_Get() ? ErrorLast_Get() : ""; }
 
@@ -119,7 +102,7 @@ TEST_F(CameraFunctionsTest, WrongArgumentCountsShowTheBuiltInsOwnText)
     for (const auto& c : checked) {
         for (int argc : {c.count - 1, c.count + 1}) {
             SCOPED_TRACE(std::string(c.name) + " with " + std::to_string(argc));
-            ResetErrors();
+            ForgetErrors();
             std::vector<ScriptValue> args(static_cast<size_t>(argc), ScriptValue_Real(0));
             const ScriptValue result = Call(c.name, args);
             EXPECT_EQ(result.real, -1.0);
@@ -128,10 +111,10 @@ TEST_F(CameraFunctionsTest, WrongArgumentCountsShowTheBuiltInsOwnText)
         }
     }
     EXPECT_EQ(CameraList::GetCount(), 1);  // camera_destroy with a wrong count destroyed nothing
-    ResetErrors();
+    ForgetErrors();
     EXPECT_EQ(Real("camera_create", {1}), -1.0);
     EXPECT_EQ(LastError(), "camera_create() - doesn't take any arguments");
-    ResetErrors();
+    ForgetErrors();
     EXPECT_EQ(Real("camera_create_view", {0, 0, 640}), -1.0);
     EXPECT_EQ(LastError(), "camera_create_view() - must have at least 4 arguments");
     EXPECT_EQ(CameraList::GetCount(), 1);
@@ -256,11 +239,11 @@ TEST_F(CameraFunctionsTest, BadMatrixArraysAreReportedAndChangeNothing)
     EXPECT_EQ(Call("camera_set_view_mat", {ScriptValue_Real(0), Row(15)}).real, -1.0);
     EXPECT_NE(LastError().find("camera_set_view_mat() - must be 16 entries in array"), std::string::npos);
     EXPECT_FALSE(FatalErrorShown);
-    ResetErrors();
+    ForgetErrors();
     Call("camera_set_proj_mat", {ScriptValue_Real(0), ScriptValue_Real(3)});
     EXPECT_NE(LastError().find("camera_set_proj_mat() - array invalid (has it been created properly?)"),
               std::string::npos);
-    ResetErrors();
+    ForgetErrors();
     ScriptValue twoRows = Row(16);
     ScriptValue_ArrayElementForWrite(&twoRows, ARRAY_ROW_STRIDE);  // row 1 exists, row 0 keeps 16
     Call("camera_set_view_mat", {ScriptValue_Real(0), twoRows});

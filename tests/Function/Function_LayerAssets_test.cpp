@@ -85,7 +85,7 @@ TEST_F(LayerAssets, BackgroundElements)
 
     EXPECT_EQ(Real("layer_background_create", {999, 0}), -1.0);
     EXPECT_EQ(Log(), "layer_background_create() - could not find specified layer in current room");
-    ResetErrors();
+    ForgetErrors();
     EXPECT_EQ(Real("layer_background_get_alpha", {}), -1.0);
     EXPECT_EQ(LastReport(), "layer_background_get_alpha() - wrong number of arguments");
 }
@@ -198,7 +198,7 @@ TEST_F(LayerAssets, SingleTileElements)
         {"layer_tile_create", {lid}, "layer_tile_create() - wrong number of arguments"},
     };
     for (const auto& c : counts) {
-        ResetErrors();
+        ForgetErrors();
         std::vector<ScriptValue> args;
         for (double v : c.args) args.push_back(R(v));
         const ScriptValue result = Call(c.name, args);
@@ -229,7 +229,7 @@ TEST_F(LayerAssets, WrongArgumentKindsAreReportedByTheGetters)
         {"tile_get_index", 0, false, "tile_get_index argument 1 incorrect type"},
     };
     for (const auto& c : cases) {
-        ResetErrors();
+        ForgetErrors();
         ScriptValue bad = c.text ? Text("x") : ScriptValue_Undefined();
         if (std::string(c.name) == "tile_get_index")
             Call(c.name, {bad});

@@ -93,7 +93,7 @@ TEST_F(LayerElements, AddingInstancesToLayers)
 
     EXPECT_EQ(Real("layer_add_instance", {999, 1.0 * instance->id}), -1.0);
     EXPECT_EQ(LastReport(), "layer_add_instance() - could not find specified layer in current room");
-    ResetErrors();
+    ForgetErrors();
     EXPECT_EQ(Real("layer_add_instance", {1.0 * first->id, 100999}), -1.0);
     EXPECT_EQ(LastReport(), "layer_add_instance() - could not find specified instance");
     EXPECT_EQ(instance->layer, second->id);
@@ -111,7 +111,7 @@ TEST_F(LayerElements, AddingInstancesToLayers)
     CInstance* loose = room.CreateInstance(0, 0, -1);
     const int32_t dynamic = loose->layer;
     ASSERT_TRUE(Layer_FindByID(&room, dynamic)->dynamic);
-    ResetErrors();
+    ForgetErrors();
     EXPECT_EQ(Real("layer_add_instance", {1.0 * dynamic, 1.0 * loose->id}), -1.0);
     EXPECT_EQ(LastReport(), "");
     ASSERT_NE(Layer_FindByID(&room, dynamic), nullptr);

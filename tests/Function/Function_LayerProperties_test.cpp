@@ -169,7 +169,7 @@ TEST_F(LayerProperties, WrongCountsShowTheirMessageAndChangeNothing)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetErrors();
+        ForgetErrors();
         std::vector<ScriptValue> args;
         for (double v : c.args) args.push_back(R(v));
         const ScriptValue result = Call(c.name, args);
@@ -180,7 +180,7 @@ TEST_F(LayerProperties, WrongCountsShowTheirMessageAndChangeNothing)
     EXPECT_EQ(Layer_FindByID(&room, layer->id), layer);
     EXPECT_EQ(room.layers.count, 1);
     // The force built-in leaves its result undefined, also after its message.
-    ResetErrors();
+    ForgetErrors();
     EXPECT_EQ(Call("layer_force_draw_depth", {R(1)}).Kind(), VALUE_UNDEFINED);
     EXPECT_EQ(LastReport(), "layer_force_draw_depth() - takes two parameters");
     EXPECT_FALSE(LayerForceDrawDepth);
@@ -191,10 +191,10 @@ TEST_F(LayerProperties, WrongArgumentKindsAreReportedByTheGetters)
     const double id = Real("layer_create", {0});
     Call("layer_x", {R(id), Text("far")});
     EXPECT_NE(LastReport().find("layer_x argument 2 incorrect type"), std::string::npos) << LastReport();
-    ResetErrors();
+    ForgetErrors();
     Call("layer_get_id", {R(id)});  // a name only
     EXPECT_NE(LastReport().find("layer_get_id argument 1 incorrect type"), std::string::npos) << LastReport();
-    ResetErrors();
+    ForgetErrors();
     ScriptValue none = ScriptValue_Undefined();
     Call("layer_depth", {R(id), none});
     EXPECT_NE(LastReport().find("layer_depth argument 2 incorrect type"), std::string::npos) << LastReport();

@@ -55,7 +55,7 @@ TEST_F(TileDataFunctions, TakingTileDataApartAndPuttingItTogether)
         {"tile_get_rotate", 2, "tilemap_tile_get_rotate() - wrong number of arguments"},
     };
     for (const auto& c : counts) {
-        ResetErrors();
+        ForgetErrors();
         EXPECT_EQ(Call(c.name, std::vector<ScriptValue>(static_cast<size_t>(c.argc), R(1))).real, -1.0);
         EXPECT_EQ(LastReport(), c.message);
     }
@@ -159,7 +159,7 @@ TEST_F(Tilemaps, PixelsGiveCellsRelativeToTheMapAndItsLayer)
     Real("tilemap_tileset", {map, 99});
     EXPECT_EQ(Real("tilemap_get_at_pixel", {map, 100, 0}), -1.0);
     EXPECT_EQ(LastReport(), "tilemap_get_at_pixel() - could not find tileset for this map");
-    ResetErrors();
+    ForgetErrors();
     Call("tilemap_set_at_pixel", {R(map), R(1), R(100), R(0)});
     EXPECT_EQ(LastReport(), "tilemap_set_at_pixel() - could not find tileset for this map\n");
 }
@@ -174,13 +174,13 @@ TEST_F(Tilemaps, MapsWithoutCellsAndBadSizes)
     EXPECT_EQ(Real("tilemap_get", {empty, 0, 0}), -1.0);
     EXPECT_EQ(LastReport(), "tilemap_get() - tilemap element corrupted");
     for (const char* name : {"tilemap_clear", "draw_tilemap"}) {
-        ResetErrors();
+        ForgetErrors();
         std::vector<ScriptValue> args = {R(empty), R(0)};
         if (std::string(name) == "draw_tilemap") args.push_back(R(0));
         Call(name, args);
         EXPECT_EQ(LastReport(), std::string(name) + "() - tilemap element corrupted");
     }
-    ResetErrors();
+    ForgetErrors();
     Real("tilemap_get_cell_x_at_pixel", {empty, 0, 0});
     EXPECT_EQ(LastReport(), "tilemap_get_cell_x_at_pixel() - tilemap element corrupted");
 
@@ -189,7 +189,7 @@ TEST_F(Tilemaps, MapsWithoutCellsAndBadSizes)
         double width, height;
     } bad[] = {{-1, 5}, {5, -1}, {70000, 70000}, {2147483647, 2}};
     for (const auto& b : bad) {
-        ResetErrors();
+        ForgetErrors();
         EXPECT_EQ(Real("layer_tilemap_create", {lid, 0, 0, 0, b.width, b.height}), -1.0);
         EXPECT_NE(LastReport().find("layer_tilemap_create() - invalid tilemap size"), std::string::npos);
     }
@@ -221,7 +221,7 @@ TEST_F(Tilemaps, MissingMapsAndOtherKinds)
                      "layer_tilemap_create() - could not find specified layer in current room\n");
     EXPECT_EQ(Real("layer_tilemap_destroy", {sprite}), -1.0);  // removes whatever kind it names
     EXPECT_EQ(Layer_FindElement(&room, static_cast<int32_t>(sprite), nullptr), nullptr);
-    ResetErrors();
+    ForgetErrors();
     Call("tilemap_set", {R(map)});
     EXPECT_EQ(LastReport(), "tilemap_set() - wrong number of arguments\n");
 }
@@ -293,8 +293,7 @@ struct TilemapsFromGameData : LayerFunctions {
         Run_Room = nullptr;
         Layer_UnresolveAll(live);
         delete live;
-        testgames::Unload();
-        Run_Room = &room;
+        testgames::Unload();  // the image is ours
         LayerFunctions::TearDown();
     }
 };

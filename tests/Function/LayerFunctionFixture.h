@@ -25,34 +25,10 @@ struct LayerFunctions : WorldFixture {
     {
         WorldFixture::SetUp();
         LayerMode = true;
-        LayerTargetRoom = -1;
-        LayerForceDrawDepth = false;
-        LayerForcedDepth = 0;
-        TilemapGlobalMask = 0x7FFFFFFFu;
-        Background_StubClear();
-        Sprite_StubClear();
-        CodeFunction_FreeAll();
         InitLayerFunctions();
         log.emplace();
     }
-    void TearDown() override
-    {
-        log.reset();
-        CodeFunction_FreeAll();
-        LayerTargetRoom = -1;
-        TilemapGlobalMask = 0x7FFFFFFFu;
-        Background_StubClear();
-        Sprite_StubClear();
-        WorldFixture::TearDown();
-        LayerMode = false;
-    }
 
-    // A kind error of an argument getter is fatal: as a child game the report returns.
-    static void ResetErrors()
-    {
-        WorldFixture::ResetErrors();
-        ChildGame = true;
-    }
     std::string Log() const { return log->Text(); }
     static ScriptValue Text(const char* text)
     {

@@ -12,12 +12,7 @@ namespace {
 using testgames::CapturedLog;
 
 struct GameHeaderTest : ::testing::Test {
-    void TearDown() override
-    {
-        testgames::Unload();
-        InAWindow = false;
-        NoExternalCalls = false;
-    }
+    void TearDown() override { testgames::Unload(); }
 };
 
 std::vector<uint8_t> HeaderOnly(const gamedata::GeneralHeader& h)

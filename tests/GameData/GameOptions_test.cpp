@@ -14,13 +14,7 @@
 
 namespace {
 struct GameOptionsTest : ::testing::Test {
-    void TearDown() override
-    {
-        testgames::Unload();
-        SleepMargin = 10;
-        InAWindow = false;
-        ShowErrorDialogs = true;
-    }
+    void TearDown() override { testgames::Unload(); }
 };
 
 std::vector<uint8_t> GameWithOptions(const gamedata::Options& o)

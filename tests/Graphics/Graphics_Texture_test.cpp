@@ -20,12 +20,7 @@ namespace {
 
 class TextureTableTest : public ::testing::Test {
 protected:
-    void SetUp() override { GR_Texture_FreeAll(); }
-    void TearDown() override
-    {
-        testgames::Unload();
-        GR_Texture_FreeAll();
-    }
+    void TearDown() override { testgames::Unload(); }
 };
 
 TEST_F(TextureTableTest, FreedIndicesAreHandedOutAgain)
@@ -97,7 +92,6 @@ TEST_F(TextureTableTest, RenderTargetsOfEachKind)
 
 TEST_F(TextureTableTest, TargetInUseKeepsItsSlot)
 {
-    const bool dialogs = ShowErrorDialogs;
     ShowErrorDialogs = false;
     const int target = GR_Texture_CreateRenderTarget(8, 8, true, false, 0);
     GR_D3D_PushRenderTargets();
@@ -111,7 +105,6 @@ TEST_F(TextureTableTest, TargetInUseKeepsItsSlot)
     GR_D3D_PopRenderTargets();
     GR_Texture_Free(target);
     EXPECT_FALSE(GR_Texture_Exists(target));
-    ShowErrorDialogs = dialogs;
 }
 
 TEST_F(TextureTableTest, ColourWithAlpha)

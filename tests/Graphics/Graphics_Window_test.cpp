@@ -18,18 +18,8 @@
 
 namespace {
 
-class GameWindowTest : public ::testing::Test {
-protected:
-    void TearDown() override
-    {
-        GR_D3D_ReleaseAll();
-        GR_D3D_DestroyDevice();
-        GR_Window_Destroy(GR_Window_Handle);
-        Option_WindowSettings = WindowOptions{};
-        GR_Window_FullScreen = false;
-        GR_Display_AreaWidth = GR_Display_AreaHeight = 0;
-    }
-};
+// The window and the device a test leaves go with the engine reset before the next one.
+using GameWindowTest = ::testing::Test;
 
 TEST_F(GameWindowTest, WindowWithoutGlDrawsOffScreen)
 {

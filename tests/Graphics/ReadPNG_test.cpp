@@ -41,13 +41,7 @@ Bytes Gradient(int width, int height)
     return rgba;
 }
 
-struct PngTest : ::testing::Test {
-    void TearDown() override
-    {
-        TextureGlobalScale = 1;
-        ReadPNG_Free();
-    }
-};
+using PngTest = ::testing::Test;
 }  // namespace
 
 TEST_F(PngTest, WrittenFileReadsBackEqual)

@@ -35,12 +35,6 @@ protected:
         PixelView();
         GR_D3D_Clear(Rgba(100, 100, 100, 255), 1.0f, 0, CLEAR_COLOUR | CLEAR_DEPTH);
     }
-    void TearDown() override
-    {
-        LayerMode = false;
-        cache.Reset();
-        cache.Flush();
-    }
 
     // x and y in pixels (y down), z as given in 0..1.
     static void PixelView()

@@ -165,12 +165,6 @@ protected:
         g_RenderStateCache.SetRenderState(RS_BLENDENABLE, 0);
         GR_D3D_Clear(kBlack, 1.0f, 0, CLEAR_COLOUR | CLEAR_DEPTH);
     }
-    void TearDown() override
-    {
-        GR_D3D_AntialiasLevel = 0;
-        g_RenderStateCache.Reset();
-        g_RenderStateCache.Flush();
-    }
 
     // The texture's UV 0..u1 × 0..v1 over the whole target.
     static void Quad(D3DTexture* texture, float u1 = 1, float v1 = 1, float size = kSize)
@@ -380,7 +374,6 @@ TEST_F(TextureDrawTest, TargetStackDepthAndBindingRules)
 
 TEST_F(TextureDrawTest, TargetInUseIsNotFreedButTheFrameTargetIs)
 {
-    const bool dialogs = ShowErrorDialogs;
     ShowErrorDialogs = false;
     D3DTexture* target = GR_D3D_CreateTexture(kSize, kSize, 0, TEXTURE_OPTION_RENDER_TARGET, TEXTURE_FORMAT_RGBA8);
     GR_D3D_PushRenderTargets();
@@ -392,7 +385,6 @@ TEST_F(TextureDrawTest, TargetInUseIsNotFreedButTheFrameTargetIs)
     EXPECT_EQ(GR_D3D_GetRenderTarget(0), target);
     GR_D3D_PopRenderTargets();
     EXPECT_TRUE(GR_D3D_FreeTexture(target));
-    ShowErrorDialogs = dialogs;
 
     // The frame's own target may go while it is target 0.
     ASSERT_EQ(GR_D3D_GetRenderTarget(0), GR_D3D_GetBackBufferTarget());

@@ -53,8 +53,6 @@ protected:
         GR_VertexBuilder_Flush();
         GR_D3D_FreeTexture(texture);
         GR_D3D_FreeTexture(other);
-        g_RenderStateCache.Reset();
-        g_RenderStateCache.Flush();
     }
 
     // Draw calls made by the work, counting the flush that ends it.

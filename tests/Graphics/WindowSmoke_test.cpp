@@ -28,6 +28,7 @@
 #include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Host/Host_WindowSdl.h"
+#include "support/EnvGuard.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ class WindowSmokeTest : public ::testing::Test {
 protected:
     pid_t server = -1;
     char display[16] = {};
+    EnvGuard env;  // later tests, and the runners they start, must not find our server
 
     void SetUp() override
     {
@@ -74,8 +76,8 @@ protected:
         for (int i = 0; i < 100 && access(socket, F_OK) != 0; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         ASSERT_EQ(access(socket, F_OK), 0) << "Xvfb did not start on " << display;
-        setenv("DISPLAY", display, 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
+        env.Set("DISPLAY", display);
+        env.Set("SDL_VIDEODRIVER", "x11");
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         HostWindow_ResetMessages();
         MainLoopRunning = true;
@@ -85,7 +87,6 @@ protected:
     {
         if (server <= 0) return;
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
         kill(server, SIGTERM);
         waitpid(server, nullptr, 0);
     }
@@ -165,7 +166,6 @@ TEST_F(WindowSmokeTest, RealWindowPresentsClearedFramesAndClosesOnQuit)
     GR_D3D_ReleaseAll();
     GR_D3D_DestroyDevice();
     EXPECT_TRUE(GR_Window_Destroy(GR_Window_Handle));
-    MainLoopRunning = true;
 }
 
 }  // namespace

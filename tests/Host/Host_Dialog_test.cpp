@@ -47,7 +47,6 @@ TEST(HostDialog, HeadlessAnswersFromItsScriptThenTheDefault)
 
 TEST(HostDialog, HeadlessIsChosenWithoutDisplayOrWithHeadlessMode)
 {
-    const HeadlessModeFlags saved = HeadlessMode;
     {
         ScopedEnv driver("SDL_VIDEODRIVER", "dummy");
         ScopedEnv display("DISPLAY", ":0");
@@ -62,7 +61,6 @@ TEST(HostDialog, HeadlessIsChosenWithoutDisplayOrWithHeadlessMode)
         HeadlessMode.noDialogs = true;
         EXPECT_FALSE(Host_Dialog_Get().Interactive());
     }
-    HeadlessMode = saved;
 }
 
 TEST(HostDialog, OverrideTakesPrecedence)

@@ -11,11 +11,9 @@ class InputStateTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        IO_FirstLatch = true;
         IO_Init();
         IO_Update();
     }
-    void TearDown() override { IO_End(); }
 };
 
 TEST_F(InputStateTest, KeyTappedBetweenFramesIsPressedAndReleased)

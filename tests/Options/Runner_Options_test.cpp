@@ -9,28 +9,9 @@
 #include "Base/Console.h"
 #include "Options/Runner_Options.h"
 #include "Options/Runner_Strings.h"
+#include "support/EngineReset.h"
 
 namespace {
-void ResetOptions()
-{
-    RunnerParseCommandLine(nullptr);
-    CommandLineTokens_Clear();
-    TraceScripts = false;
-    ShowErrorDialogs = true;
-    NoExternalCalls = false;
-    NetworkDebug = false;
-    HeadlessMode = HeadlessModeFlags{};
-    ProfileDumpFrames = 0;
-    SleepMargin = 10;
-    SleepMarginGiven = false;
-    NoDirectInput = false;
-    for (char** text : {&GameFilePath, &ExitGamePath, &InputRecordFile, &OutputFile, &DebugOutputFile,
-                        &ProfileDumpFile, &LaunchArguments}) {
-        Runner_FreeText(text);
-    }
-    Console_Reset();
-}
-
 std::vector<std::string> Tokens()
 {
     return std::vector<std::string>(CommandLineTokens.items, CommandLineTokens.items + CommandLineTokens.count);
@@ -41,10 +22,8 @@ std::string Text(const char* text)
     return text ? text : "<null>";
 }
 
-struct OptionsTest : ::testing::Test {
-    void SetUp() override { ResetOptions(); }
-    void TearDown() override { ResetOptions(); }
-};
+// Cases of one test start again from the options at start with EngineReset().
+using OptionsTest = ::testing::Test;
 }  // namespace
 
 TEST_F(OptionsTest, TokenizerSplitsOnSeparatorsAndStripsQuotes)
@@ -176,7 +155,7 @@ TEST_F(OptionsTest, EveryOptionSetsItsSetting)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        ResetOptions();
+        EngineReset();
         RunnerParseCommandLine(c.line);
         c.check();
     }
@@ -215,14 +194,14 @@ TEST_F(OptionsTest, OverLongTokensAreRefusedWhole)
     RunnerParseCommandLine(("-game " + longest).c_str());
     EXPECT_EQ(Text(GameFilePath), longest);  // 4095 bytes still fit
 
-    ResetOptions();
+    EngineReset();
     // As a value, the refused token leaves the option unapplied; reading goes on.
     RunnerParseCommandLine(("-game " + tooLong + " -trace").c_str());
     EXPECT_EQ(GameFilePath, nullptr);
     EXPECT_TRUE(TraceScripts);
     EXPECT_EQ(Tokens(), (std::vector<std::string>{"-game", "-trace"}));
 
-    ResetOptions();
+    EngineReset();
     // A quoted over-long token with spaces is consumed up to its real end.
     const std::string quoted = "\"" + std::string(3000, 'c') + " " + std::string(3000, 'd') + "\"";
     RunnerParseCommandLine(("-output " + quoted + " -noaudio").c_str());
@@ -230,7 +209,7 @@ TEST_F(OptionsTest, OverLongTokensAreRefusedWhole)
     EXPECT_FALSE(g_LogSettings.hasOutputFile);
     EXPECT_TRUE(NoAudio);
 
-    ResetOptions();
+    EngineReset();
     RunnerParseCommandLine(("-profiledump " + tooLong + " 5").c_str());
     EXPECT_EQ(ProfileDumpFile, nullptr);
     EXPECT_EQ(ProfileDumpFrames, 0);

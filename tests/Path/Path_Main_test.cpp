@@ -31,13 +31,7 @@ PathEntry Entry(const char* name, std::vector<gamedata::PathControlPoint> points
 
 struct PathListTest : ::testing::Test {
     std::vector<uint8_t> bytes;
-    void SetUp() override { Path_Init(); }
-    void TearDown() override
-    {
-        Path_FreeAll();
-        GameData_SetImage(nullptr, 0);
-        GameData_ClearError();
-    }
+    void TearDown() override { GameData_SetImage(nullptr, 0); }  // the image is ours
     // Finishes the writer's image and hands its PATH chunk (the first chunk) to the reader.
     bool LoadFirstChunk(gamedata::FormWriter& w)
     {
@@ -195,12 +189,9 @@ TEST_F(PathListTest, AssignFillsEmptySlotsAndRefusesItself)
     EXPECT_EQ(Path_Get(0)->GetPointCount(), 2);
     EXPECT_STREQ(Path_Name(0), "a");
 
-    const HeadlessModeFlags saved = HeadlessMode;
     HeadlessMode.noDialogs = true;
     Console_SetStdoutSuppressed(true);
     EXPECT_FALSE(Path_Assign(2, 2));
-    Console_SetStdoutSuppressed(false);
-    HeadlessMode = saved;
     ASSERT_NE(ErrorLast_Get(), nullptr);
     EXPECT_NE(std::string(ErrorLast_Get()).find("ERROR: Can not assign a path to itself!"), std::string::npos);
     EXPECT_EQ(Path_Get(2)->GetPointCount(), 2);

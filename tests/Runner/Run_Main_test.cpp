@@ -33,7 +33,6 @@ TEST(FramePacing, WaitIsTheFrameShareLessTheTimeSpentClampedToOneSecond)
 
 TEST(FramePacing, TargetRateComesFromTheRoomOrTheGameSpeed)
 {
-    const bool layerMode = LayerMode;
     CGameRoom room;
     Run_Room = &room;
     LayerMode = false;
@@ -46,7 +45,6 @@ TEST(FramePacing, TargetRateComesFromTheRoomOrTheGameSpeed)
     EXPECT_EQ(Run_TargetRate(), 60);
 
     LayerMode = true;
-    const FrameTimer kept = GameFrameTimer;
     GameFrameTimer.SetFPS(0);
     EXPECT_EQ(Run_TargetRate(), 0);
     EXPECT_EQ(Run_FrameWait(Run_TargetRate(), 0), 0);
@@ -55,8 +53,6 @@ TEST(FramePacing, TargetRateComesFromTheRoomOrTheGameSpeed)
     // A game speed between 0 and 1 paces at the longest wait, without dividing by zero.
     GameFrameTimer.SetFPS(0.5);
     EXPECT_EQ(Run_FrameWait(Run_TargetRate(), 0), 1000000);
-    GameFrameTimer = kept;
-    LayerMode = layerMode;
 }
 
 namespace {

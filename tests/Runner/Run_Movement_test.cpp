@@ -23,14 +23,8 @@ struct MovementPhase : WorldFixture {
     void SetUp() override
     {
         WorldFixture::SetUp();
-        Path_Init();
         object = Object_CreateEmpty();
         eventmodule::SetHandler(Object_Get(object), EVENT_OTHER, EVENT_OTHER_END_OF_PATH, 0);
-    }
-    void TearDown() override
-    {
-        Path_FreeAll();
-        WorldFixture::TearDown();
     }
 };
 

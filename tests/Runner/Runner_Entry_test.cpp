@@ -13,27 +13,7 @@
 #include "Runner/Runner_Player.h"
 
 namespace {
-struct EntryTest : ::testing::Test {
-    void SetUp() override { Clear(); }
-    void TearDown() override { Clear(); }
-    static void Clear()
-    {
-        Runner_FreeText(&RunnerCommandLine);
-        Runner_FreeText(&GameFilePath);
-        Runner_FreeText(&ExitGamePath);
-        Runner_FreeText(&PendingGameChange.nextGame);
-        Runner_FreeText(&PendingGameChange.returnGame);
-        Runner_FreeText(&PendingGameChange.saveFolder);
-        PendingGameChange.pending = false;
-        ChildGame = false;
-        RestartRequested = false;
-        Runner_FreeGameFolder();
-        Runner_SetSavePrefix("");
-        Runner_SetGameName("");
-        RunnerParseCommandLine(nullptr);
-        CommandLineTokens_Clear();
-    }
-};
+using EntryTest = ::testing::Test;
 
 std::string Text(const char* text)
 {
@@ -152,7 +132,6 @@ TEST_F(EntryTest, SavePrePendIsLoggedOnVerboseConsole)
 {
     const std::string log = ::testing::TempDir() + "qs_saveprepend_out.txt";
     std::remove(log.c_str());
-    Console_Reset();
     Console_SetStdoutSuppressed(true);
     Console_SetOutputFile(log.c_str());
     Console_SetDebugOutputFile((log + ".dbg").c_str());  // wakes VerboseConsole
@@ -209,5 +188,4 @@ TEST_F(EntryTest, QuitRequestEndsTheMainLoopOnce)
     Runner_DiscardMessages();  // a new pass starts with an empty queue
     DispatchPendingMessages();
     EXPECT_EQ(MainLoopRunning, 1);
-    MainLoopRunning = 0;
 }

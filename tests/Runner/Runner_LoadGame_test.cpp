@@ -37,18 +37,7 @@ struct RunnerLoadGameTest : ::testing::Test {
               ::testing::UnitTest::GetInstance()->current_test_info()->name();
         Host_CreateFolder(dir.c_str());
     }
-    void TearDown() override
-    {
-        testgames::Unload();
-        testmodule::Remove();
-        SetPath(nullptr);
-        DebugEnabled = false;
-        DebugFlags = 0;
-        TraceScripts = false;
-        ChildGame = false;
-        HeadlessMode = HeadlessModeFlags{};
-        std::filesystem::remove_all(dir);
-    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
     static void SetPath(const char* path)
     {
         if (GameFilePath) QS_FREE(GameFilePath);

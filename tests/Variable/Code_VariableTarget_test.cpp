@@ -50,7 +50,6 @@ struct TargetTest : InstanceWorld {
         HeadlessMode.noDialogs = true;
         ShowErrorDialogs = false;
         Console_SetStdoutSuppressed(true);
-        Variable_BuiltIn_Free();
         Variable_BuiltIn_Add("x", GetX, SetX);
         Variable_BuiltIn_Add("fps", GetFps, nullptr);
         Variable_SetCounts(3, 2, 0);
@@ -61,6 +60,7 @@ struct TargetTest : InstanceWorld {
         child = c->index;
         other = NewObject(-1, 0)->index;
     }
+    // Our own instances are not the room's to delete.
     void TearDown() override
     {
         for (auto& i : made) {
@@ -68,16 +68,6 @@ struct TargetTest : InstanceWorld {
             Instance_Delete(i->id);
         }
         made.clear();
-        Variable_FreeGlobalObject();
-        Variable_BuiltIn_Free();
-        Variable_FreeNames();
-        ChildGame = FatalErrorShown = false;
-        PendingRoomCode = -1;
-        ErrorLast_Set(nullptr);
-        Runner_DiscardMessages();
-        HeadlessMode = HeadlessModeFlags{};
-        ShowErrorDialogs = true;
-        Console_Reset();
         InstanceWorld::TearDown();
     }
     CInstance* Make(int32_t objectIndex, float depth)

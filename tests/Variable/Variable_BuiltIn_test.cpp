@@ -15,7 +15,6 @@
 namespace {
 struct BuiltInTable : ::testing::Test {
     void SetUp() override { Variable_BuiltIn_Init(); }
-    void TearDown() override { Variable_BuiltIn_Free(); }
 };
 
 TEST_F(BuiltInTable, EveryVariableHasItsFixedId)

@@ -24,7 +24,6 @@ struct InstanceVariables : InstanceWorld {
     {
         Layer_RemoveInstance(&room, self);
         delete self;
-        Variable_BuiltIn_Free();
         InstanceWorld::TearDown();
     }
 

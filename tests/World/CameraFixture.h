@@ -7,21 +7,6 @@
 #include "World/InstanceFixture.h"
 
 struct CameraWorld : InstanceWorld {
-    void SetUp() override
-    {
-        InstanceWorld::SetUp();
-        CameraList::Clear();
-        DefaultCameraId = -1;
-    }
-    void TearDown() override
-    {
-        room.DeleteActiveInstances();
-        room.DeleteDeactivatedInstances();
-        CameraList::Clear();
-        DefaultCameraId = -1;
-        InstanceWorld::TearDown();
-    }
-
     // An orthographic camera over (x, y, width, height), as camera_create_view makes it.
     static Camera* ViewCamera(float x, float y, float width, float height, float angle = 0.0f)
     {

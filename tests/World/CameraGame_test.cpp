@@ -59,30 +59,14 @@ struct CameraGameTest : ::testing::Test {
         Console_SetStdoutSuppressed(true);
         ShowErrorDialogs = false;
         HeadlessMode.noDialogs = true;
-        CodeFunction_FreeAll();
-        Variable_BuiltIn_Free();
         InitCameraFunctions();  // as the early initialisation does
-        eventmodule::Reset();
         testmodule::Install(eventmodule::Record());
         ASSERT_TRUE(LinkRecord_Load());
         game = CameraGame();
         ASSERT_TRUE(testgames::LoadBoth(game)) << GameData_LastError();
         ASSERT_TRUE(Script_Prepare());
     }
-    void TearDown() override
-    {
-        CameraList::FreeScriptInstance();
-        testgames::Unload();
-        testmodule::Remove();
-        CodeFunction_FreeAll();
-        Variable_BuiltIn_Free();
-        CameraList::Clear();
-        DefaultCameraId = -1;
-        eventmodule::Reset();
-        ShowErrorDialogs = true;
-        HeadlessMode = HeadlessModeFlags{};
-        Console_Reset();
-    }
+    void TearDown() override { testgames::Unload(); }  // the image is ours
 };
 
 TEST_F(CameraGameTest, LoadingMakesTheDefaultCameraThenOneCameraPerView)

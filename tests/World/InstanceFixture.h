@@ -18,19 +18,15 @@ struct InstanceWorld : ::testing::Test {
     void SetUp() override
     {
         Object_Init();
-        Sprite_StubClear();
         room.physics = &world;
         Run_Room = &room;
-        LayerMode = false;
     }
+    // The room's instances go without clean-up events; the physics world is the fixture's own.
     void TearDown() override
     {
-        Run_Room = nullptr;
-        room.physics = nullptr;  // the fixture's own world
-        DepthChangeQueue.count = ActivationQueue.count = ObjectChangeQueue.count = 0;
-        Object_Free();
-        Sprite_StubClear();
-        LayerMode = false;
+        room.DeleteActiveInstances();
+        room.DeleteDeactivatedInstances();
+        room.physics = nullptr;
     }
 
     static CGameObject* NewObject(int32_t sprite, int32_t depth, uint32_t flags = 0x12)

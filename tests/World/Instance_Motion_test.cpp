@@ -12,8 +12,6 @@ namespace {
 struct Motion : ::testing::Test {
     CInstance self{0, 0, 100000, -1, false};
 
-    void SetUp() override { Path_Init(); }
-    void TearDown() override { Path_FreeAll(); }
 
     static int32_t NewPath(std::initializer_list<PathPoint> points, int32_t kind = PATH_KIND_STRAIGHT, bool closed = false)
     {

@@ -14,13 +14,6 @@ std::vector<int32_t> ObjectsWith(int32_t kind, int32_t subKind)
 }
 
 struct ObjectListsTest : WorldFixture {
-    bool collisionMode = GameOptions.collisionMode;
-    void TearDown() override
-    {
-        GameOptions.collisionMode = collisionMode;
-        Object_FreeEventLists();
-        WorldFixture::TearDown();
-    }
     std::vector<std::pair<int32_t, int32_t>> Pairs() const
     {
         std::vector<std::pair<int32_t, int32_t>> pairs;

@@ -120,8 +120,6 @@ struct RoomLayers_ : ::testing::Test {
 
     void SetUp() override
     {
-        Background_StubClear();
-        Sprite_StubClear();
         Sprite_StubAdd(CSprite{4, 64, 32, 0, nullptr});
         Sprite_StubAdd(CSprite{4, 16, 16, 0, nullptr});
         Background_StubAdd(16, 16);
@@ -131,10 +129,7 @@ struct RoomLayers_ : ::testing::Test {
         Run_Room = nullptr;
         Layer_UnresolveAll(live);  // the room end, which also deletes the layer script instance
         delete live;
-        testgames::Unload();
-        LayerMode = false;
-        Background_StubClear();
-        Sprite_StubClear();
+        testgames::Unload();  // the image is ours
     }
     void Load(std::vector<std::optional<RoomEntry>> rooms)
     {

@@ -68,7 +68,6 @@ RoomEntry Level()
 struct RoomTest : LoadedGameTest {
     CGameRoom* live = nullptr;
 
-    void SetUp() override { Background_StubClear(); }
     // Starts room index as the room start does: a live copy, instantiated.
     CGameRoom* Start(int32_t index)
     {
@@ -83,7 +82,6 @@ struct RoomTest : LoadedGameTest {
         Run_Room = nullptr;
         delete live;
         LoadedGameTest::TearDown();
-        Background_StubClear();
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 // A world run by hand: the event module linked in, an empty objects table, a
 // current room, and errors that are only reported (the report returns).
+// ForgetErrors() clears a report before the next one.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,6 +17,7 @@
 #include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Options/Runner_Options.h"
+#include "support/EngineReset.h"
 #include "support/EventModule.h"
 #include "support/TestModule.h"
 
@@ -28,33 +30,16 @@ struct WorldFixture : ::testing::Test {
         Console_SetStdoutSuppressed(true);
         ShowErrorDialogs = false;
         HeadlessMode.noDialogs = true;
-        ResetErrors();
         ChildGame = true;  // a fatal report returns instead of ending the process
-        LayerMode = false;
         Object_Init();
-        eventmodule::Reset();
         Run_Room = &room;
-        Event_CurrentObject = Event_CurrentKind = Event_CurrentNumber = 0;
     }
+    // The room's instances go without clean-up events, while the module and
+    // the hooks they might call are still there.
     void TearDown() override
     {
-        Run_Room = nullptr;
         room.DeleteActiveInstances();
         room.DeleteDeactivatedInstances();
-        DepthChangeQueue.count = ActivationQueue.count = ObjectChangeQueue.count = 0;
-        Object_Free();
-        eventmodule::Reset();
-        ResetErrors();
-        ShowErrorDialogs = true;
-        HeadlessMode = HeadlessModeFlags{};
-        Console_Reset();
-    }
-    static void ResetErrors()
-    {
-        FatalErrorShown = AllErrorsFatal = error_occurred = CodeErrorFlag = ChildGame = false;
-        PendingRoomCode = -1;
-        ErrorLast_Set(nullptr);
-        Runner_DiscardMessages();
     }
     static std::string LastReport() { return ErrorLast_Get() ? ErrorLast_Get() : ""; }
 

@@ -65,7 +65,5 @@ TEST(DemoFramesTest, PlayerWalksThroughTheFrameLoop)
     RunnerEndRun();
     RunnerShutdown();
     RunnerReset();
-    HeadlessMode = HeadlessModeFlags{};
-    Console_Reset();
 }
 }  // namespace

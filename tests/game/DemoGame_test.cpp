@@ -45,14 +45,6 @@ constexpr int kKeyRight = 39;
 constexpr int32_t kGameId = 100001;
 constexpr int32_t kPlayerId = 100002;
 
-void ResetErrors()
-{
-    FatalErrorShown = AllErrorsFatal = error_occurred = CodeErrorFlag = ChildGame = false;
-    PendingRoomCode = -1;
-    ErrorLast_Set(nullptr);
-    Runner_DiscardMessages();
-}
-
 std::string LastReport()
 {
     return ErrorLast_Get() ? ErrorLast_Get() : "";
@@ -66,7 +58,6 @@ struct DemoGameTest : ::testing::Test {
         Console_SetStdoutSuppressed(true);
         ShowErrorDialogs = false;
         HeadlessMode.noDialogs = true;
-        ResetErrors();
         Variable_BuiltIn_Init();
         InitLayerFunctions();
         IO_Init();
@@ -85,20 +76,9 @@ struct DemoGameTest : ::testing::Test {
 
     void TearDown() override
     {
-        Run_Room = nullptr;
         room.DeleteActiveInstances();
         room.DeleteDeactivatedInstances();
         room.Clear();  // its layers tell game-data names from their own while the data is loaded
-        UnloadGameData();
-        Runner_FreeText(&GameFilePath);
-        CodeFunction_FreeAll();
-        Variable_BuiltIn_Free();
-        IO_End();
-        IO_Clear();
-        ResetErrors();
-        ShowErrorDialogs = true;
-        HeadlessMode = HeadlessModeFlags{};
-        Console_Reset();
     }
 
     static void CreateAll()

@@ -15,25 +15,11 @@
 #include "support/SampleModule.h"
 #include "support/TestModule.h"
 
-namespace {
-void ResetErrors()
-{
-    FatalErrorShown = AllErrorsFatal = error_occurred = CodeErrorFlag = ChildGame = false;
-    PendingRoomCode = -1;
-    ErrorLast_Set(nullptr);
-    Runner_DiscardMessages();  // the quit a fatal report posts
-}
-}  // namespace
-
 void ModuleFixture::SetUp()
 {
     Console_SetStdoutSuppressed(true);
     ShowErrorDialogs = false;
     HeadlessMode.noDialogs = true;
-    ResetErrors();
-    CodeFunction_FreeAll();
-    Variable_BuiltIn_Free();
-    samplemodule::ResetReferences();
     samplemodule::RegisterBuiltins();
     testmodule::Install(samplemodule::Record());
     ASSERT_TRUE(LinkRecord_Load());
@@ -44,14 +30,7 @@ void ModuleFixture::SetUp()
 
 void ModuleFixture::TearDown()
 {
-    testgames::Unload();
-    testmodule::Remove();
-    CodeFunction_FreeAll();
-    Variable_BuiltIn_Free();
-    ResetErrors();
-    ShowErrorDialogs = true;
-    HeadlessMode = HeadlessModeFlags{};
-    Console_Reset();
+    testgames::Unload();  // the image is ours
 }
 
 std::string ModuleFixture::LastReport()

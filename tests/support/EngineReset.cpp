@@ -1,0 +1,300 @@
+#include "support/EngineReset.h"
+#include "support/StandIns.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "Base/Console.h"
+#include "Debug/ErrorDialog.h"
+#include "Base/ErrorLast.h"
+#include "Base/ErrorReport.h"
+#include "Base/MemoryManager.h"
+#include "Base/Random.h"
+#include "Base/Timing.h"
+#include "Code/Code_Constant.h"
+#include "Code/Code_Function.h"
+#include "Code/Code_Link.h"
+#include "Code/Code_Main.h"
+#include "Code/Code_ValueIndex.h"
+#include "Code/Code_Variable.h"
+#include "Variable/Code_VariableTarget.h"
+#include "Variable/Code_VariableValue.h"
+#include "Code/JS_Main.h"
+#include "Code/MathEpsilon.h"
+#include "Code/ObjectBase.h"
+#include "Code/VM_Main.h"
+#include "Debug/Debug_Main.h"
+#include "Function/Function_Layer.h"
+#include "Graphics/Graphics_DisplayM.h"
+#include "Graphics/Graphics_Texture.h"
+#include "Graphics/Graphics_Window.h"
+#include "Graphics/Graphics_Legacy3D.h"
+#include "Graphics/ReadPNG.h"
+#include "Graphics/RenderStateCache.h"
+#include "Graphics/DebugOverlay.h"
+#include "Graphics/ShaderM.h"
+#include "Graphics/VertexFormat.h"
+#include "Graphics/Graphics_Display.h"
+#include "Host/Host_Dialog.h"
+#include "Host/Host_GPU.h"
+#include "IO/IO_Main.h"
+#include "IO/IO_Input.h"
+#include "Background/Background_Main.h"
+#include "World/Camera.h"
+#include "World/Event_Drivers.h"
+#include "World/Event_Main.h"
+#include "World/Instance_Lookup.h"
+#include "World/Object_Lists.h"
+#include "World/Object_Main.h"
+#include "World/Room_Class.h"
+#include "World/Room_Main.h"
+#include "Sprite/Sprite_Main.h"
+#include "Graphics/Graphics_Primitive.h"
+#include "World/Room_Layers.h"
+#include "GameData/DebugInfo.h"
+#include "GameData/GameData.h"
+#include "GameData/GameHeader.h"
+#include "GameData/GameOptions.h"
+#include "Runner/Run_Globals.h"
+#include "Runner/Run_Main.h"
+#include "Physics/PhysicsWorld.h"
+#include "Runner/Run_Room.h"
+#include "Runner/Run_Step.h"
+#include "Runner/Runner_Entry.h"
+#include "Runner/Runner_IniOptions.h"
+#include "Runner/Runner_LoadGame.h"
+#include "Options/Runner_Options.h"
+#include "Runner/Runner_StartUp.h"
+#include "Options/Runner_Strings.h"
+#include "Variable/Variable_BuiltIn.h"
+
+namespace {
+
+// Globals that may point into what the last test owned: dropped first, so
+// that nothing below reaches through them.
+void DropBorrowedPointers()
+{
+    Run_Room = nullptr;
+    LayerScriptInstance = nullptr;
+    VM_CurrentFrame = nullptr;
+    VM_ArgumentBase = nullptr;
+    VM_ArgumentCount = 0;
+    CurrentBuiltinFunction = nullptr;
+    GlobalScopeObject = nullptr;
+    Debug_PendingErrorText = nullptr;
+    ErrorForm = {nullptr, false};
+    ErrorContext = {0, 0, nullptr};
+    VertexFormat_SetForTest(0, nullptr);
+    Host_Dialog_Set(nullptr);
+    Host_HeadlessDialog().ClearAnswers();
+    Host_HeadlessDialog().ResetRecord();
+    Console_Reset();
+}
+
+void ResetErrorOptions()
+{
+    AllErrorsFatal = WatchEvaluating = ChildGame = false;
+}
+
+void ResetOptions()
+{
+    RunnerParseCommandLine(nullptr);
+    CommandLineTokens_Clear();
+    RunnerToken[0] = '\0';
+    RunnerTokenRefused = false;
+    for (char** text : {&GameFilePath, &ExitGamePath, &InputRecordFile, &OutputFile, &DebugOutputFile,
+                        &ProfileDumpFile, &LaunchArguments, &RunnerCommandLine, &FirstGameFile})
+        Runner_FreeText(text);
+    TraceScripts = false;
+    ShowErrorDialogs = true;
+    NoExternalCalls = false;
+    NetworkDebug = false;
+    HeadlessMode = HeadlessModeFlags{};
+    ProfileDumpFrames = 0;
+    SleepMargin = 10;
+    SleepMarginGiven = false;
+    NoDirectInput = false;
+    ReleaseModeChecks = false;
+    AllowedOrientations = {1, 1, 1, 1};
+}
+
+void ResetRunner()
+{
+    Runner_FreeText(&PendingGameChange.nextGame);
+    Runner_FreeText(&PendingGameChange.returnGame);
+    Runner_FreeText(&PendingGameChange.saveFolder);
+    PendingGameChange.pending = false;
+    RestartRequested = false;
+    FirstRun = true;
+    MainLoopRunning = 0;
+    Runner_FreeGameFolder();
+    Runner_SetSavePrefix(nullptr);
+    Runner_SetGameName(nullptr);
+    Run_ResetRunGlobals();
+    score = 0;
+    show_score = true;
+    lives = -1;
+    show_lives = false;
+    health = 100.0;
+    show_health = false;
+    cursor_sprite = -1;
+    transition_kind = 0;
+    StepCounter = 0;
+    DrawEventEnabled = true;
+    DebuggerPause = false;
+    fps = 0;
+    FramePacing = true;
+    DeviceResetCountdown = 0;
+    delta_time = 0;
+    StepClock = 0;
+    room = 0;
+    DrawColour = 0xFF000000u;
+    PhysicsWorldSteps = 0;
+    GameFrameTimer = FrameTimer{};
+}
+
+// The loaded game and everything made from it, as the runner unloads it;
+// then what tests add by hand besides a game.
+void ResetGame()
+{
+    LayerMode = false;  // no clean-up events run while rooms are freed
+    CameraList::Clear();
+    DefaultCameraId = -1;
+    UnloadGameData();
+    GameData_ClearError();
+    Option_Free();
+    GameOptions = GameOptionsRecord{};
+    Instance_ClearTable(HASH_KEEP_VALUE);  // a test's own instances may still be listed
+    for (List<CInstance*>* queue : {&DepthChangeQueue, &ActivationQueue, &ObjectChangeQueue}) queue->Free();
+    Object_Free();
+    Object_FreeEventLists();
+    std::memset(PerEventObjectCounts, 0, sizeof PerEventObjectCounts);
+    ObjectDataMarker = 0;
+    Room_LastInstanceId = 100000;
+    Room_LastTileId = 10000000;
+    MarkedInstanceCount = 0;
+    Event_CurrentObject = Event_CurrentKind = Event_CurrentNumber = Event_Depth = 0;
+    ArgumentRelative = false;
+    EventPassCounter = 0;
+    async_load = -1;
+    Joystick_Reset();
+    LayerTargetRoom = -1;
+    LayerForceDrawDepth = false;
+    LayerForcedDepth = 0;
+    TilemapGlobalMask = 0x7FFFFFFFu;
+    Layer_HighestDataId = Layer_LastCreatedId = Layer_NextElementId = 0;
+    Sprite_StubClear();
+    Background_StubClear();
+}
+
+void ResetCode()
+{
+    CodeFunction_FreeAll();
+    Variable_BuiltIn_Free();
+    Variable_FreeNames();
+    Variable_FreeGlobalObject();
+    Code_Constant_Free();
+    KVObjectBase::FreePool();
+    LinkRecord_Free();
+    CompiledCodeMode = true;
+    TargetMissingFlag = false;
+    g_ArrayIndexFault = {false, 0, 0, 0, 0};
+    MathEpsilon = 1e-10;
+}
+
+// The window, the device and the renderer's state, as start-up finds them.
+void ResetGraphics()
+{
+    GR_Texture_FreeAll();
+    GR_D3D_ReleaseAll();
+    GR_D3D_DestroyDevice();
+    ReadPNG_Free();
+    if (GR_Window_Handle) GR_Window_Destroy(GR_Window_Handle);
+    HGPU_IgnoreClipControl(false);
+    HGPU_RefuseDeviceCreation(false);
+    g_RenderStateCache.Reset();
+    Shader_SetPending(-1);
+    Timing_Reset();
+    DrawnFrameCount = 0;
+    Legacy3DMode = false;
+    TextureGlobalScale = 1;
+    RendererViewRect = {0, 0, 0, 0, 0};
+    GR_ViewBounds = {0, 0, 0, 0};
+    Option_WindowSettings = WindowOptions{};
+    GR_Window_ClientWidth = GR_Window_ClientHeight = 0;
+    GR_Window_OuterWidth = GR_Window_OuterHeight = 0;
+    GR_Window_FullScreen = false;
+    GR_Window_CursorValue = 0;
+    GR_Window_CaptureCount = 0;
+    GR_Window_RightShiftScanCode = 0;
+    GR_Window_IgnoreNextSize = true;
+    GR_Window_MouseX = GR_Window_MouseY = 0;
+    GR_Window_Changed = false;
+    GR_WindowedWidth = GR_WindowedHeight = 0;
+    GR_D3D_BackBufferWidth = GR_D3D_BackBufferHeight = 0;
+    GR_D3D_DisplayWidth = 640;
+    GR_D3D_DisplayHeight = 480;
+    GR_D3D_FullScreen = false;
+    GR_D3D_VSync = false;
+    GR_D3D_AntialiasLevel = 0;
+    GR_D3D_MultisampleSupport = 0;
+    GR_D3D_Resizing = false;
+    GR_D3D_InterpolatePixels = false;
+    GR_D3D_KeepAspect = false;
+    GR_D3D_LastPresentMicros = 0;
+    GR_Display_AreaWidth = GR_Display_AreaHeight = 0;
+    GR_PendingWindowWidth = GR_PendingWindowHeight = -1;
+}
+
+void ResetInput()
+{
+    IO_End();
+    IO_Input = IO_InputState{};
+    IO_WindowLatch = IO_WindowLatchRecord{};
+    std::memset(IO_LatchPointerEvents, 0, sizeof IO_LatchPointerEvents);
+    IO_FirstLatch = true;
+    Kivo_PauseEvents = 0;
+    IO_DeviceRescans = 0;
+}
+
+void ResetBase()
+{
+    Random_SetOldVersion(false);
+    Random_Seed(0);
+    MemoryManager::DetachTraceFile();
+}
+
+class ResetBeforeEachTest : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { EngineReset(); }
+};
+
+// Appended during static initialisation; gtest_main keeps the listeners it finds.
+const bool kRegistered = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ResetBeforeEachTest);
+    return true;
+}();
+
+}  // namespace
+
+void ForgetErrors()
+{
+    FatalErrorShown = error_occurred = CodeErrorFlag = false;
+    ErrorLast_Set(nullptr);
+    PendingRoomCode = -1;
+    Runner_DiscardMessages();  // the quit a fatal report posts
+}
+
+void EngineReset()
+{
+    DropBorrowedPointers();
+    ForgetErrors();
+    ResetErrorOptions();
+    ResetOptions();
+    ResetRunner();
+    ResetGame();
+    ResetCode();
+    ResetGraphics();
+    ResetInput();
+    ResetBase();
+}
