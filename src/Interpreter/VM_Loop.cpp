@@ -283,6 +283,13 @@ uint8_t* VM_BreakService(uint32_t word, uint8_t* sp, VMFrame* f, bool stepBack)
     VM_UnpatchBreakpoints();
     if (DebuggerConnected() && VM_Debugger.pausedLoop) VM_Debugger.pausedLoop();
     const int32_t at = f->position;
+    // A break word the code itself holds (not a patched breakpoint) may stand
+    // where no instruction can be read back: the run ends there.
+    if (at < 0 || at > f->codeSize - 4 || !f->indexMap) {
+        f->position = f->codeSize;
+        VM_PatchBreakpoints();
+        return sp;
+    }
     const uint32_t real = VM_Load<uint32_t>(reinterpret_cast<const uint8_t*>(f->code) + at);
     f->instruction = at;
     f->position = at + 4 + ((real & 0x40000000u) ? VM_OperandSize(VM_FirstType(real)) : 0);
