@@ -132,17 +132,7 @@ void ResetRunner()
     Runner_SetSavePrefix(nullptr);
     Runner_SetGameName(nullptr);
     Run_ResetRunGlobals();
-    score = 0;
-    show_score = true;
-    lives = -1;
-    show_lives = false;
-    health = 100.0;
-    show_health = false;
-    cursor_sprite = -1;
-    transition_kind = 0;
-    StepCounter = 0;
-    DrawEventEnabled = true;
-    DebuggerPause = false;
+    SetDefaultCaptions();  // also the score, lives and health globals
     fps = 0;
     FramePacing = true;
     DeviceResetCountdown = 0;
