@@ -13,7 +13,9 @@
 #include "Code/Code_Main.h"
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
+#include "Code/ObjectBase.h"
 #include "GameData/GameData.h"
+#include "GameData/GameHeader.h"
 #include "Options/Runner_Options.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
@@ -35,7 +37,10 @@ struct VMTest : ::testing::Test {
     {
         Script_DeleteAll();
         testgames::Unload();
+        KVObjectBase::FreePool();  // pooled locals objects keep their slot arrays
         CompiledCodeMode = true;
+        // The game's header flags outlive its data.
+        NewCodeFormat = LayerMode = ObjectMode = false;
         ChildGame = FatalErrorShown = CodeErrorFlag = false;
         PendingRoomCode = -1;
         ErrorLast_Set(nullptr);
