@@ -35,6 +35,14 @@ constexpr int kStreamInitialCapacity = 102400;
 bool s_outputFileReported = false;
 bool s_debugOutputFileReported = false;
 
+void ReportUnwritable(const char* path, bool* reported)
+{
+    if (*reported) return;
+    *reported = true;
+    std::fprintf(stderr, "The log file %s cannot be written\n", EscapeControlBytes(path).c_str());
+    std::fflush(stderr);
+}
+
 void AppendToFile(const char* path, const char* text, bool* reported)
 {
     FILE* f = std::fopen(path, "a+");
@@ -43,15 +51,21 @@ void AppendToFile(const char* path, const char* text, bool* reported)
         written = std::fputs(text, f) >= 0;
         written = std::fclose(f) == 0 && written;
     }
-    if (written || *reported) return;
-    *reported = true;
-    std::fprintf(stderr, "The log file %s cannot be written\n", EscapeControlBytes(path).c_str());
-    std::fflush(stderr);
+    if (!written) ReportUnwritable(path, reported);
 }
 
-void CopyPath(char (&dst)[1024], const char* src)
+// False (and reported) when the path does not fit: a cut path would name
+// another file.
+bool KeepPath(char (&dst)[kLogPathCapacity], const char* src, bool* reported)
 {
-    std::snprintf(dst, sizeof dst, "%s", src ? src : "");
+    if (!src) src = "";
+    *reported = false;
+    if (std::strlen(src) >= sizeof dst) {
+        ReportUnwritable(src, reported);
+        return false;
+    }
+    std::memcpy(dst, src, std::strlen(src) + 1);
+    return true;
 }
 }  // namespace
 
@@ -124,16 +138,13 @@ void TErrStreamConsole::Output(const char* format, ...)
 
 void Console_SetOutputFile(const char* path)
 {
-    s_outputFileReported = false;
-    CopyPath(g_LogSettings.outputFile, path);
-    g_LogSettings.hasOutputFile = true;
+    g_LogSettings.hasOutputFile = KeepPath(g_LogSettings.outputFile, path, &s_outputFileReported);
 }
 
 void Console_SetDebugOutputFile(const char* path)
 {
-    s_debugOutputFileReported = false;
-    CopyPath(g_LogSettings.debugOutputFile, path);
-    g_LogSettings.hasDebugOutputFile = true;
+    g_LogSettings.hasDebugOutputFile =
+        KeepPath(g_LogSettings.debugOutputFile, path, &s_debugOutputFileReported);
     VerboseConsole = &s_verboseAsOutput.console;
 }
 

@@ -52,16 +52,20 @@ extern tagIConsole* LogConsole;
 extern tagIConsole* OutputConsole;
 extern tagIConsole* VerboseConsole;
 
+// Longest log-file path kept, with its terminator: the longest path Linux opens.
+constexpr int kLogPathCapacity = 4096;
+
 // Process-wide log settings, set once by the command-line parser.
 struct LogSettings {
     bool stdoutSuppressed = false;  // -headless
     bool hasOutputFile = false;
-    char outputFile[1024] = {};
+    char outputFile[kLogPathCapacity] = {};
     bool hasDebugOutputFile = false;
-    char debugOutputFile[1024] = {};
+    char debugOutputFile[kLogPathCapacity] = {};
 };
 extern LogSettings g_LogSettings;
 
+// A path too long to open is reported once on standard error and not used.
 void Console_SetOutputFile(const char* path);
 // Also makes VerboseConsole print like OutputConsole.
 void Console_SetDebugOutputFile(const char* path);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -57,6 +58,31 @@ TEST_F(ConsoleTest, LongTextIsCutTo4095BytesInFiles)
     const std::string text(5000, 'x');
     OutputConsole->Output("%s", text.c_str());
     EXPECT_EQ(ReadFile(path).size(), 4095u);
+}
+
+TEST_F(ConsoleTest, LogFilePathsAreKeptWholeUpToTheSystemLimit)
+{
+    // About 2,000 bytes of nested folders: longer than a short fixed buffer,
+    // well inside what the system opens.
+    std::string path = dir + "qs_console_deep";
+    for (int i = 0; i < 9; ++i) {
+        path += "/" + std::string(200, 'd');
+        std::filesystem::create_directories(path);
+    }
+    path += "/out.txt";
+    Console_SetOutputFile(path.c_str());
+    OutputConsole->Output("kept\n");
+    EXPECT_EQ(ReadFile(path), "kept\n");
+    std::filesystem::remove_all(dir + "qs_console_deep");
+
+    const std::string tooLong(kLogPathCapacity + 10, 'x');
+    ::testing::internal::CaptureStderr();
+    Console_SetDebugOutputFile(tooLong.c_str());
+    LogConsole->Output("dropped\n");
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(g_LogSettings.hasDebugOutputFile);
+    EXPECT_EQ(err.find("The log file x"), 0u) << err;
+    EXPECT_NE(err.find("cannot be written"), std::string::npos);
 }
 
 TEST(ErrStreamConsole, GrowsAndKeepsTextInOrder)
