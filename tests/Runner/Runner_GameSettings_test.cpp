@@ -85,7 +85,7 @@ const Settings kCases[] = {
      true, true, 0, false, "Star Chase Deluxe", "Star Chase", 3, 0xFF00FF},
 };
 
-std::vector<uint8_t> WriteGame(const Settings& s)
+std::vector<uint8_t> WriteGame(const Settings& s, int32_t rooms)
 {
     gamedata::FormWriter w;
     gamedata::GeneralHeader h;
@@ -96,13 +96,13 @@ std::vector<uint8_t> WriteGame(const Settings& s)
     h.windowWidth = s.width;
     h.windowHeight = s.height;
     h.gameSpeed = s.gameSpeed;
-    h.roomOrder = {0};
+    for (int32_t i = 0; i < rooms; ++i) h.roomOrder.push_back(i);
     w.Gen8(h);
     gamedata::Options o;
     o.flags = s.optionFlags;
     o.constants = s.constants;
     w.Optn(o);
-    w.Room({gamedata::RoomEntry{}});
+    w.Room(std::vector<std::optional<gamedata::RoomEntry>>(rooms, gamedata::RoomEntry{}));
     w.Strg();
     return w.Finish();
 }
@@ -153,10 +153,10 @@ protected:
         DeviceResetCountdown = 0;
         Console_Reset();
     }
-    bool Start(const Settings& s)
+    bool Start(const Settings& s, int32_t rooms = 1)
     {
         const std::string path = folder / "game.win";
-        if (!gamedata::WriteFile(path, WriteGame(s))) return false;
+        if (!gamedata::WriteFile(path, WriteGame(s, rooms))) return false;
         GameFilePath = static_cast<char*>(QS_ALLOC(path.size() + 1, false));
         std::memcpy(GameFilePath, path.c_str(), path.size() + 1);
         return RunnerInit() && RunnerStartUp();
@@ -218,6 +218,25 @@ TEST_F(GameStartUp, ResizeCountdownRunsDownOneFramePerStep)
         EXPECT_EQ(DeviceResetCountdown, frame < 10 ? 10 - frame : 0) << "frame " << frame;
         EXPECT_EQ(HGPU_PresentCount() - presents, frame == 9 ? 0u : 1u) << "frame " << frame;
     }
+    ASSERT_EQ(MainLoopRunning, 1);
+}
+
+// A frame that ends with a request for another room is not shown: the
+// switch happens first and the next frame shows the new room.
+TEST_F(GameStartUp, AFrameEndingInARoomSwitchIsNotPresented)
+{
+    ASSERT_TRUE(Start(kCases[0], 2));
+    FramePacing = false;
+    Run_Frame();
+    ASSERT_EQ(room, 0);
+    uint64_t presents = HGPU_PresentCount();
+    PendingRoomCode = 1;
+    Run_Frame();
+    EXPECT_EQ(room, 1);
+    EXPECT_EQ(HGPU_PresentCount(), presents);
+    presents = HGPU_PresentCount();
+    Run_Frame();
+    EXPECT_EQ(HGPU_PresentCount(), presents + 1);
     ASSERT_EQ(MainLoopRunning, 1);
 }
 
