@@ -53,6 +53,10 @@ public:
     // Replaces the contents with a file from the save area, else the bundle,
     // without its first skip bytes; empty when there is no such file.
     void LoadFile(const char* name, int64_t skip);
+    // Replaces each byte of [start, start + count) with its entry in the
+    // substitution table of the seed (MemoryStream_DescrambleTable). A count
+    // of 0 or less means up to the size; the range is cut to the contents.
+    void Descramble(int32_t seed, int64_t start, int64_t count);
 
 private:
     bool Reserve(int64_t n);
@@ -71,3 +75,8 @@ private:
 MemoryStream* ZDecompressStream(MemoryStream* source);
 // Inflates source's remaining bytes onto target: 0, or a zlib error code.
 int InflateStreamToStream(MemoryStream* source, MemoryStream* target);
+
+// The 256-entry substitution that Descramble applies for a seed: a
+// permutation, so scrambled text is made with its inverse.
+void MemoryStream_DescrambleTable(int32_t seed, uint8_t table[256]);
+

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -190,3 +191,46 @@ TEST(MemoryStreamTest, FilesLoadFromTheSaveAreaFirst)
     InitProgramDirectory(nullptr);
 }
 }  // namespace
+
+// Text scrambled with the inverse of a seed's table comes back whole over
+// the range asked for, and only there; ranges past the contents are cut.
+TEST(MemoryStreamTest, DescrambleUndoesTheSeedsSubstitutionOverItsRange)
+{
+    uint8_t table[256], inverse[256];
+    MemoryStream_DescrambleTable(1234, table);
+    bool seen[256] = {};
+    for (int i = 0; i < 256; ++i) {
+        ASSERT_FALSE(seen[table[i]]) << "not a permutation at " << i;
+        seen[table[i]] = true;
+        inverse[table[i]] = static_cast<uint8_t>(i);
+    }
+    uint8_t other[256];
+    MemoryStream_DescrambleTable(1235, other);
+    EXPECT_NE(std::memcmp(table, other, 256), 0);
+
+    const std::string text = "show_debug_message(\"hi\");";
+    struct Case {
+        int64_t start, count;
+        size_t plainFrom, plainTo;  // the bytes that come back as text
+    };
+    const Case cases[] = {
+        {0, 0, 0, text.size()},            // 0: up to the size
+        {0, -5, 0, text.size()},
+        {5, 4, 5, 9},
+        {-3, 4, 0, 4},                     // a start before the contents begins at 0
+        {10, 1000, 10, text.size()},       // cut to the contents
+        {int64_t(text.size()), 4, 0, 0},   // nothing past the end
+    };
+    for (const Case& c : cases) {
+        MemoryStream s(0);
+        std::string scrambled = text;
+        for (char& ch : scrambled) ch = static_cast<char>(inverse[static_cast<uint8_t>(ch)]);
+        s.WriteBytes(scrambled.data(), int64_t(scrambled.size()));
+        s.Descramble(1234, c.start, c.count);
+        const std::string out(reinterpret_cast<const char*>(s.GetBuffer()), size_t(s.GetSize()));
+        for (size_t i = 0; i < text.size(); ++i) {
+            const bool inRange = i >= c.plainFrom && i < c.plainTo;
+            EXPECT_EQ(out[i], inRange ? text[i] : scrambled[i]) << "start " << c.start << " byte " << i;
+        }
+    }
+}
