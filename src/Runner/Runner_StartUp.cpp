@@ -56,6 +56,7 @@
 #include "Sound/Audio_Main.h"
 #include "Sprite/Sprite_Main.h"
 #include "Runner/GameHeader_Load.h"
+#include "Interpreter/VM_Interpreter.h"
 
 bool ReleaseModeChecks = false;
 
@@ -176,6 +177,7 @@ bool RunnerStartUp()
     Step("Debug Init Remote Interface\n");
     Debug_InitRemoteInterface();
     Step("VM Init\n");
+    VM_Init();
     Step("Create Score Form\n");
     Step("Create Load Form\n");
     Step("Create Error Form\n");

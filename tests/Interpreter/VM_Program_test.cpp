@@ -4,6 +4,7 @@
 #include "Code/Code_Function.h"
 #include "Code/VM_Main.h"
 #include "Interpreter/VMFixture.h"
+#include "Interpreter/VM_Interpreter.h"
 
 namespace {
 struct Case {
@@ -303,3 +304,20 @@ TEST_F(VMTest, ValuesLeftOnTheStackAreReleased)
     Release(r);
 }
 }  // namespace
+
+// Start-up forgets the breakpoints of an earlier pass of the restart loop:
+// their addresses point into code that has been freed since.
+TEST(VMInit, ForgetsBreakpointsAndStepping)
+{
+    uint32_t word = 0x12345678u;
+    ASSERT_TRUE(VM_AddBreakpoint(&word));
+    VM_StepMode = 0;
+    VM_BreakRequest = true;
+    VM_Init();
+    VM_PatchBreakpoints();
+    EXPECT_EQ(word, 0x12345678u);
+    EXPECT_EQ(VM_StepMode, -1);
+    EXPECT_FALSE(VM_BreakRequest);
+    EXPECT_TRUE(VM_AddBreakpoint(&word));
+    VM_ClearBreakpoints();
+}
