@@ -19,7 +19,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >&2
 fi
 
-export CCACHE_DIR=${CCACHE_DIR:-$root/.ccache}
+# One compiler cache per machine, outside the clone, with paths taken relative
+# to the clone: a fresh clone elsewhere (CI) reuses what an earlier build made.
+export CCACHE_DIR=${CCACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/quillstep-ccache}
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-5G}
 cmake -S "$root" -B "$root/$build" -G Ninja "$@" >/dev/null
 # The build's own output goes to a log; it is shown only when the build fails.
