@@ -20,13 +20,23 @@ cmake --build "$build" -j"${QS_JOBS:-$(nproc)}" --target "${targets[@]}" >"$buil
   || { tail -50 "$build/build.log"; exit 1; }
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-for src in "$root"/tests/fuzz/*_fuzz.cpp; do
-  name=$(basename "$src" _fuzz.cpp)
-  corpus="$build/corpus/$name"
+# Each target runs on one core; as many run at once as there are cores, so
+# the wall time shrinks with the machine while every target gets its time.
+fuzz_one() {
+  local name=$1 corpus="$build/corpus/$1"
   rm -rf "$corpus" && mkdir -p "$corpus"
   if [ -x "$build/tests/fuzz/${name}_seeds" ]; then "$build/tests/fuzz/${name}_seeds" "$corpus"; fi
-  echo "fuzz ${name}: $runs runs"
-  "$build/tests/fuzz/${name}_fuzz" -runs="$runs" -max_total_time="${QS_FUZZ_SECONDS:-60}" -max_len=65536 -timeout=10 \
-    -artifact_prefix="$build/" -print_final_stats=0 "$corpus" 2>"$build/${name}_fuzz.log" \
-    || { tail -50 "$build/${name}_fuzz.log"; exit 1; }
-done
+  if "$build/tests/fuzz/${name}_fuzz" -runs="$runs" -max_total_time="${QS_FUZZ_SECONDS:-60}" -max_len=65536 \
+      -timeout=10 -artifact_prefix="$build/${name}-" -print_final_stats=0 "$corpus" 2>"$build/${name}_fuzz.log"; then
+    echo "fuzz ${name}: passed"
+  else
+    tail -50 "$build/${name}_fuzz.log"
+    echo "fuzz ${name}: FAILED (log: $build/${name}_fuzz.log)"
+    return 1
+  fi
+}
+export -f fuzz_one
+export build runs
+echo "fuzz: $runs runs or ${QS_FUZZ_SECONDS:-60} s per target, ${QS_JOBS:-$(nproc)} at once"
+for src in "$root"/tests/fuzz/*_fuzz.cpp; do basename "$src" _fuzz.cpp; done \
+  | xargs -P "${QS_JOBS:-$(nproc)}" -I{} bash -c 'fuzz_one {}'
