@@ -14,30 +14,30 @@ mapfile -t archives < "$root/build/asan/engine_archives.txt"
 "$root/scripts/check_symbols.sh" "${archives[@]}"
 cd "$root/build/asan"
 status=0
-ctest --output-on-failure -j"${QS_JOBS:-$(nproc)}" "$@" | tee ctest.log || status=1
-summary=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" ctest.log | tail -1)
-# CTest gives every test a process of its own; each unit-test binary also runs
-# once with all its tests in one process, in a shuffled order, so that a test
+# The unit-test binaries run as shards side by side (CTest label "shard"),
+# each shard one process with its tests in a shuffled order, so that a test
 # that depends on what another one left behind fails. The order is fixed so
 # that a run is repeatable; QS_TEST_SEED=n tries another.
 seed=${QS_TEST_SEED:-1}
-shuffled_failed=0
-for binary in quillstep_tests quillstep_demo_tests; do
-  log="$root/build/asan/$binary-shuffled.log"
-  echo "$binary in one process, shuffled with seed $seed (QS_TEST_SEED=$seed repeats it)"
-  if ! (cd tests && "./$binary" --gtest_shuffle --gtest_random_seed="$seed") >"$log" 2>&1; then
-    grep -E "^\[  FAILED  \] .*\(" "$log" || tail -30 "$log"
-    echo "$binary failed in one shuffled process (seed $seed); its output is in $log"
-    shuffled_failed=$((shuffled_failed + 1))
-    status=1
-  fi
+export GTEST_SHUFFLE=1 GTEST_RANDOM_SEED=$seed
+echo "unit tests in shards, shuffled with seed $seed (QS_TEST_SEED=$seed repeats it)"
+rm -rf tests/shards
+ctest -L shard --output-on-failure -j"${QS_JOBS:-$(nproc)}" "$@" | tee ctest.log || status=1
+# Counted from the shards' own summaries; a shard that ended without one
+# (a crash) counts as one failed test.
+passed=0
+failed=0
+for log in tests/shards/*.log; do
+  p=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\.$/\1/p' "$log" | tail -1)
+  f=$(sed -nE 's/^\[  FAILED  \] ([0-9]+) tests?, listed below:$/\1/p' "$log" | tail -1)
+  if [ -z "$p" ] && [ -z "$f" ]; then failed=$((failed + 1)); echo "$log ended without a summary"; fi
+  passed=$((passed + ${p:-0}))
+  failed=$((failed + ${f:-0}))
 done
 # Bounded fuzz runs of the decoders and loaders.
 for fuzz in "$root"/scripts/fuzz*.sh; do
   if [ -x "$fuzz" ]; then "$fuzz"; fi
 done
-# One closing line for the whole run; a failed shuffled run counts as a failed test.
-total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$summary")
-failed=$(sed -E 's/.*, ([0-9]+) tests failed.*/\1/' <<<"$summary")
-echo "tests: $((total - failed)) passed, $((failed + shuffled_failed)) failed"
+# One closing line for the whole run.
+echo "tests: $passed passed, $failed failed"
 exit "$status"

@@ -70,6 +70,9 @@ void Run_Start()
     MainLoopRunning = 1;
     DebuggerPause = false;
     Run_EnterMainLoop();
+    // A quit handled while the game was starting (a slow start-up outlasting
+    // a SIGTERM) still ends the run: the game starts and ends at once.
+    if (Runner_QuitRequested()) MainLoopRunning = 0;
 }
 
 void Run_EnterMainLoop()

@@ -56,8 +56,11 @@ const char* GetDefaultGameFilePath();
 int DispatchPendingMessages();
 // Asks the main loop to end (the window's quit message).
 void Runner_PostQuit();
-// Drops what the previous pass's window left in the queue.
+// Drops what the previous pass's window left in the queue, and a quit request.
 void Runner_DiscardMessages();
+// True once a quit request (window closed, SIGTERM) was handled in this pass,
+// start-up included: the main loop must not start after one.
+bool Runner_QuitRequested();
 
 // ---- Flattened file names ------------------------------------------------
 

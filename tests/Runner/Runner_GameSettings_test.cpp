@@ -221,6 +221,18 @@ TEST_F(GameStartUp, ResizeCountdownRunsDownOneFramePerStep)
     ASSERT_EQ(MainLoopRunning, 1);
 }
 
+// A quit request handled during start-up (a SIGTERM reaching a slow start)
+// is not lost when the main loop is entered.
+TEST_F(GameStartUp, AQuitDuringStartUpEndsTheRun)
+{
+    Runner_DiscardMessages();
+    Runner_PostQuit();
+    ASSERT_TRUE(Start(kCases[0]));
+    EXPECT_TRUE(Runner_QuitRequested());
+    EXPECT_EQ(MainLoopRunning, 0);
+    Runner_DiscardMessages();
+}
+
 // A frame that ends with a request for another room is not shown: the
 // switch happens first and the next frame shows the new room.
 TEST_F(GameStartUp, AFrameEndingInARoomSwitchIsNotPresented)
