@@ -86,9 +86,9 @@ bool GlyphCache::Init(int width, int height, FontFace* fontFace, int cellW, int 
     textureWidth = width;
     textureHeight = height;
     gapX = gapY = 2;
-    // A cell never exceeds the texture, so even a huge size has one cell.
-    cellWidth = std::clamp(cellW, 1, width - 2 * gapX);
-    cellHeight = std::clamp(cellH, 1, height - 2 * gapY);
+    // A cell and its gap always fit inside the border, so even a huge size has one cell.
+    cellWidth = std::clamp(cellW, 1, width - 2 * gapX - gapX);
+    cellHeight = std::clamp(cellH, 1, height - 2 * gapY - gapY);
     ascender = ascent;
     cellCount = ((height - 4) / (cellHeight + gapY)) * ((width - 4) / (cellWidth + gapX));
     int x = gapX, y = gapY;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_Primitive.h"
 #include "Graphics/TexturesM.h"
+#include "Graphics/VertexBuilderM.h"
 #include "Options/Runner_Options.h"
 #include "support/EngineReset.h"
 #include "support/GpuTestFrame.h"
@@ -275,6 +277,33 @@ TEST_F(TextDrawing, EachLineGetsTheWholeGradient)
         EXPECT_GT((right >> 16) & 0xFF, 0xC0u) << "blue at the right of line at " << y;
         EXPECT_LT(right & 0xFF, 0x40u);
     }
+}
+
+TEST_F(TextDrawing, QuadCornersCarryTheirIdsAndTheClampedAlpha)
+{
+    Call("shader_enable_corner_id", {R(1)});
+    GR_VertexBuilder_Flush();
+    Call("draw_text_transformed", {R(0), R(0), S("A"), R(1), R(1), R(0)});
+    const OpenVertexBatch batch = GR_VertexBuilder_GetOpenBatch();
+    ASSERT_EQ(batch.count, 6);
+    ASSERT_EQ(batch.vertexSize, 24);
+    auto colour = [&](int i) {
+        uint32_t c;
+        std::memcpy(&c, batch.vertices + 24 * i + 8, 4);
+        return c;
+    };
+    // TL, TR, BR, BR, BL, TL: ids 0, red bit, blue bit, both.
+    EXPECT_EQ(colour(0), 0xFFFEFFFEu);
+    EXPECT_EQ(colour(1), 0xFFFEFFFFu);
+    EXPECT_EQ(colour(2), 0xFFFFFFFEu);
+    EXPECT_EQ(colour(4), 0xFFFFFFFFu);
+    Call("shader_enable_corner_id", {R(0)});
+    GR_VertexBuilder_Flush();
+    Call("draw_text_colour", {R(0), R(0), S("A"), R(0xFFFFFF), R(0xFFFFFF), R(0xFFFFFF), R(0xFFFFFF), R(1.5)});
+    EXPECT_EQ(GR_VertexBuilder_GetOpenBatch().vertices[8 + 3], 255) << "alpha 1.5 gives 255";
+    GR_VertexBuilder_Flush();
+    Call("draw_text_colour", {R(0), R(0), S("A"), R(0xFFFFFF), R(0xFFFFFF), R(0xFFFFFF), R(0xFFFFFF), R(-0.2)});
+    EXPECT_EQ(GR_VertexBuilder_GetOpenBatch().vertices[8 + 3], 0) << "alpha -0.2 gives 0";
 }
 
 TEST_F(TextDrawing, MeasuresTakeStringsOnly)
