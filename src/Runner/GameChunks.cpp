@@ -68,7 +68,7 @@ const ChunkDispatch kDispatch[] = {
     {"SCPT", SCPT_Load, nullptr},
     {"GLOB", GLOB_Load, nullptr},
     {"SHDR", Chunk_ReaderNotBuilt, nullptr},
-    {"FONT", Chunk_ReaderNotBuilt, nullptr},
+    {"FONT", Font_Load, nullptr},
     {"TMLN", TimeLine_Load, nullptr},
     {"OBJT", OBJT_Load, nullptr},
     {"ROOM", Room_Load, nullptr},

@@ -3,6 +3,8 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_3D.h"
+#include "Function/Function_GraphicsShapes.h"
+#include "Function/Function_GraphicsText.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
 #include "Function/Instance_MotionFunctions.h"
@@ -21,7 +23,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
     {"Game..", {InitMotionFunctions}},
     {"Math..", {InitMathFunctions}},
-    {"Graphic..", {}},
+    {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions}},
     {"Action..", {}},
     {"File..", {}},
     {"Resource..", {}},

@@ -9,6 +9,7 @@
 #include "Code/VM_Main.h"
 #include "Debug/ErrorDialog.h"
 #include "Font/Font_Main.h"
+#include "Function/Function_GraphicsShapes.h"
 #include "GameData/GameHeader.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_TextureDraw.h"
@@ -21,6 +22,7 @@
 #include "Path/Path_Main.h"
 #include "Physics/PhysicsWorld.h"
 #include "Platform/Extension_Main.h"
+#include "Runner/Run_Globals.h"
 #include "Runner/Runner_Entry.h"
 #include "Script/Script_Main.h"
 #include "Sound/Audio_Main.h"
@@ -87,6 +89,8 @@ bool ShowErrorDialog(const char* text, bool fatal)
     return fatal;
 }
 
+void SetDrawEventEnabled(bool on) { DrawEventEnabled = on; }
+
 void QuitGame()
 {
     PendingRoomCode = ROOMCODE_QUIT;
@@ -111,5 +115,6 @@ void Runner_InstallHooks()
     Instance_AddAccessors = Variable_BuiltIn_AddAccessors;
     GR_Window_Hooks = WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected};
     GR_ActiveCameraIs3DHook = ActiveCameraIs3D;
+    Graphics_SetDrawEventEnabledHook = SetDrawEventEnabled;
     VM_SetInterpreter(VM_Interpret);
 }

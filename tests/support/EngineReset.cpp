@@ -25,9 +25,12 @@
 #include "Code/ObjectBase.h"
 #include "Code/VM_Main.h"
 #include "Debug/Debug_Main.h"
+#include "Font/Font_Main.h"
+#include "Function/Function_GraphicsShapes.h"
 #include "Function/Function_Layer.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_Texture.h"
+#include "Graphics/Graphics_TextureDraw.h"
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/Graphics_Legacy3D.h"
 #include "Graphics/ReadPNG.h"
@@ -196,6 +199,11 @@ void ResetCode()
 // The window, the device and the renderer's state, as start-up finds them.
 void ResetGraphics()
 {
+    Font_Shutdown();
+    Text_Free();
+    GR_CornerIdEnabled = false;
+    VectorAntiAliasEnabled = false;
+    VectorAntiAliasLevel = 1.0f;
     GR_Texture_FreeAll();
     GR_D3D_ReleaseAll();
     GR_D3D_DestroyDevice();

@@ -289,6 +289,37 @@ void FormWriter::Bgnd(const std::vector<std::optional<BackgroundEntry>>& backgro
     }
 }
 
+void FormWriter::Font(const std::vector<std::optional<FontEntry>>& fonts)
+{
+    Chunk& c = Add("FONT");
+    const auto count = static_cast<uint32_t>(fonts.size());
+    c.U32(count);
+    const uint32_t slotsAt = c.Size();
+    c.Zeros(4 * count);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (!fonts[i]) continue;
+        const FontEntry& f = *fonts[i];
+        c.PatchOffset(slotsAt + 4 * i, c.Size());
+        const uint32_t word = f.first | static_cast<uint32_t>(f.charset) << 16 |
+                              static_cast<uint32_t>(f.antialiasPlusOne) << 24;
+        c.String(f.name).String(f.displayName).I32(f.size).U32(f.bold).U32(f.italic).U32(word).I32(f.last);
+        c.TpagEntry(f.entry).F32(f.xScale).F32(f.yScale);
+        const auto glyphs = static_cast<uint32_t>(f.glyphs.size());
+        c.U32(f.glyphCountOverride.value_or(glyphs));
+        const uint32_t glyphSlotsAt = c.Size();
+        c.Zeros(4 * glyphs);
+        for (uint32_t g = 0; g < glyphs; ++g) {
+            if (!f.glyphs[g]) continue;
+            const FontGlyphEntry& e = *f.glyphs[g];
+            c.PatchOffset(glyphSlotsAt + 4 * g, c.Size());
+            c.U16(e.character).I16(e.x).I16(e.y).I16(e.width).I16(e.height).I16(e.shift).I16(e.offset);
+            c.U16(static_cast<uint16_t>(e.kerning.size()));
+            for (const auto& pair : e.kerning) c.U16(pair.first).I16(pair.second);
+        }
+    }
+    for (uint32_t i = 0; i < 256; ++i) c.U16(static_cast<uint16_t>(i < 128 ? i : 63));
+}
+
 void FormWriter::Glob(const std::vector<int32_t>& codeIndices)
 {
     Chunk& c = Add("GLOB");

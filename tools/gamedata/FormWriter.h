@@ -151,6 +151,28 @@ struct BackgroundEntry {
     std::optional<Tileset> tileset;   // none ends the record after the entry offset
 };
 
+struct FontGlyphEntry {
+    uint16_t character = 0;
+    int16_t x = 0, y = 0, width = 0, height = 0, shift = 0, offset = 0;
+    std::vector<std::pair<uint16_t, int16_t>> kerning;
+};
+
+struct FontEntry {
+    std::optional<std::string> name;
+    std::optional<std::string> displayName = "Sans";
+    int32_t size = 12;
+    uint32_t bold = 0, italic = 0;
+    uint16_t first = 32;
+    uint8_t charset = 0;
+    uint8_t antialiasPlusOne = 0;     // 0 leaves the font's level as it is
+    int32_t last = 127;
+    std::optional<uint32_t> entry;    // TPAG entry index; none writes offset 0
+    float xScale = 1.0f, yScale = 1.0f;
+    std::vector<std::optional<FontGlyphEntry>> glyphs;  // none writes glyph offset 0
+    // When set, written as the glyph count instead of glyphs.size() (broken data).
+    std::optional<uint32_t> glyphCountOverride;
+};
+
 struct Texture {
     uint32_t flags = 0;
     std::vector<uint8_t> image;       // encoded image bytes; empty writes image offset 0
@@ -391,6 +413,9 @@ public:
     void Sprt(const std::vector<std::optional<SpriteEntry>>& sprites, uint32_t majorVersion = 2);
     // Backgrounds (tile sets) by index; none writes offset 0.
     void Bgnd(const std::vector<std::optional<BackgroundEntry>>& backgrounds);
+    // Fonts by index (none writes offset 0), each record followed by its
+    // glyphs, then the 256-entry character code table.
+    void Font(const std::vector<std::optional<FontEntry>>& fonts);
     void Glob(const std::vector<int32_t>& codeIndices);
     // Code records with their bytecode; the newer layout (format 15 and later)
     // has the 20-byte records with counts and shared bytecode.

@@ -1,0 +1,16 @@
+#pragma once
+// The draw-state, shape and colour built-ins (part of the "Graphic.." group):
+// colour, alpha, alpha test, blend, write mask, circle precision, font and
+// alignment, the frame and vector-sprite switches, the 2D shapes and user
+// primitives, and the colour arithmetic of game code.
+#include <cstdint>
+
+void InitGraphicShapeFunctions();
+
+// draw_enable_drawevent: the frame step's switch lives with the runner, which
+// sets this at start-up.
+extern void (*Graphics_SetDrawEventEnabledHook)(bool on);
+
+// Read by the vector-sprite drawer.
+extern bool VectorAntiAliasEnabled;   // draw_enable_swf_aa
+extern float VectorAntiAliasLevel;    // draw_set_swf_aa_level, 0..1
