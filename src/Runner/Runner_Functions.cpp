@@ -5,7 +5,7 @@
 #include "Function/Function_3D.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
-#include "Function/Instance_MotionFunctions.h"
+#include "Function/Function_Game.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/IO_Files.h"
 
@@ -19,7 +19,7 @@ struct BuiltinGroup {
 
 const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
-    {"Game..", {InitMotionFunctions}},
+    {"Game..", {InitGameFunctions}},
     {"Math..", {InitMathFunctions}},
     {"Graphic..", {}},
     {"Action..", {}},

@@ -21,6 +21,8 @@
 #include "Path/Path_Main.h"
 #include "Physics/PhysicsWorld.h"
 #include "Platform/Extension_Main.h"
+#include "Runner/Run_Globals.h"
+#include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Script/Script_Main.h"
 #include "Sound/Audio_Main.h"
@@ -33,6 +35,7 @@
 #include "World/Instance.h"
 #include "World/Object_Main.h"
 #include "World/Room_Main.h"
+#include "World/Run_CommandRoom.h"
 #include "World/TimeLine_Main.h"
 
 namespace {
@@ -112,4 +115,5 @@ void Runner_InstallHooks()
     GR_Window_Hooks = WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected};
     GR_ActiveCameraIs3DHook = ActiveCameraIs3D;
     VM_SetInterpreter(VM_Interpret);
+    RoomControl = RoomControlState{&room, &transition_kind, &view_current};
 }
