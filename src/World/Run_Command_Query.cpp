@@ -143,7 +143,9 @@ CInstance* Collision_FindOnLine(CInstance* self, float x1, float y1, float x2, f
             std::swap(ay, by);
         }
         // The branch covers [minX, maxX + 1) x [minY, maxY + 1); the line's y
-        // values clipped to its x range must not both pass above or below it.
+        // values clipped to that x range must not both pass above or below
+        // it. The clip is at maxX + 1, as in the instance's own line test, so
+        // no branch is passed over that holds an instance the line touches.
         const auto crosses = [=](const RTreeRect& r) {
             const double left = r.minX, right = static_cast<double>(r.maxX) + 1;
             if (bx < left || ax >= right) return false;
@@ -151,7 +153,7 @@ CInstance* Collision_FindOnLine(CInstance* self, float x1, float y1, float x2, f
             if (bx != ax) {
                 const double slope = (by - ay) / (bx - ax);
                 if (ax < left) ya = ay + (left - ax) * slope;
-                if (bx > r.maxX) yb = ay + (r.maxX - ax) * slope;
+                if (bx > right) yb = ay + (right - ax) * slope;
             }
             const double bottom = static_cast<double>(r.maxY) + 1;
             return !(ya < r.minY && yb < r.minY) && !(ya >= bottom && yb >= bottom);
