@@ -1,6 +1,7 @@
 // Instance creation, change, destruction, counting, activation and
 // deactivation.
 #include <string>
+#include <unordered_set>
 
 #include "Base/Console.h"
 #include "Base/ErrorReport.h"
@@ -241,10 +242,13 @@ bool Instance_AnyActive(CInstance* self, CInstance* other, int32_t target)
 CInstance* Instance_FindNth(CInstance* self, CInstance* other, int32_t target, int32_t n)
 {
     if (n < 0) return nullptr;
+    // The iteration also visits the queues of pending list changes, where an
+    // instance it has already visited may be listed again: each counts once.
+    std::unordered_set<CInstance*> seen;
     WithIterator it;
     it.Init(target, self, other, false);
     while (CInstance* instance = it.Current()) {
-        if (Live(instance) && n-- == 0) return instance;
+        if (Live(instance) && seen.insert(instance).second && n-- == 0) return instance;
         it.Advance();
     }
     return nullptr;
