@@ -37,6 +37,15 @@ void Collision_RemoveInstance(CInstance* instance);
 // Drops the whole index, and builds it again from a room's active instances.
 void Collision_DeleteIndex();
 void Collision_RebuildIndex(CGameRoom* room);
+// Held while the index is walked: a box recomputed meanwhile does not touch
+// the index (that would change the nodes being walked) but waits on the
+// moved list for the next flush.
+struct CollisionIndexWalk {
+    CollisionIndexWalk();
+    ~CollisionIndexWalk();
+    CollisionIndexWalk(const CollisionIndexWalk&) = delete;
+    CollisionIndexWalk& operator=(const CollisionIndexWalk&) = delete;
+};
 // The index rectangle of an instance's box.
 RTreeRect Collision_BoxRect(const CInstance* instance);
 

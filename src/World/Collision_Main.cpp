@@ -64,6 +64,7 @@ CollisionPairEntry* s_pairs = nullptr;
 int32_t s_pairCount = 0;
 int32_t s_pairCapacity = 0;
 std::vector<CInstance*> s_keep;  // animated precise masks, queried again next step
+int32_t s_walks = 0;              // index walks in progress
 
 InstanceTree* Tree()
 {
@@ -164,8 +165,10 @@ void StepWithIndex()
         while (CInstance* query = s_changed.Front()) {
             LinkList::Unlink(query->m_changedLink);
             if (query->m_marked || query->m_deactivated) continue;
-            if (std::isfinite(query->x) && std::isfinite(query->y))
+            if (std::isfinite(query->x) && std::isfinite(query->y)) {
+                const CollisionIndexWalk walk;
                 s_tree->Search(Collision_BoxRect(query), PairCallback, query, nullptr);
+            }
             if (AnimatedPreciseMask(query)) s_keep.push_back(query);
             query->m_collisionStamp = s_stamp;
         }
@@ -235,9 +238,16 @@ void Collision_MarkChanged(CInstance* instance)
     s_changed.PushFront(instance->m_changedLink);
 }
 
+CollisionIndexWalk::CollisionIndexWalk() { ++s_walks; }
+CollisionIndexWalk::~CollisionIndexWalk() { --s_walks; }
+
 void Collision_UpdateInstanceBox(CInstance* instance, const CollisionBox& old)
 {
     if (!Collision_IndexOn() || !TakesPart(instance)) return;
+    if (s_walks > 0) {
+        s_moved.PushFront(instance->m_movedLink);
+        return;
+    }
     Tree();
     if (InTree(instance)) {
         const RTreeRect rect{std::min(old.left, old.right), std::min(old.top, old.bottom), std::max(old.left, old.right),
@@ -306,4 +316,5 @@ void Collision_Reset()
     s_pairs = nullptr;
     s_pairCount = s_pairCapacity = 0;
     s_stamp = 0;
+    s_walks = 0;
 }

@@ -68,6 +68,7 @@ template <typename Overlaps, typename Test>
 CInstance* Target_Search(Overlaps&& overlaps, int32_t target, Test&& test)
 {
     CInstance* found = nullptr;
+    const CollisionIndexWalk walk;
     Collision_Tree()->Walk(overlaps,
                            [&](CInstance* instance) {
                                if (!Target_Findable(instance) || !Target_Matches(instance, target) || !test(instance))

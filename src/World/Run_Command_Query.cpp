@@ -65,6 +65,7 @@ bool PlaceClear(CInstance* self, float x, float y, bool solidOnly)
     };
     if (tree) {
         bool blocked = false;
+        const CollisionIndexWalk walk;
         Collision_Tree()->Walk([rect = Collision_BoxRect(self)](const RTreeRect& r) { return RTreeRect_Overlap(rect, r); },
                                [&](CInstance* found) {
                                    blocked = blocks(found);

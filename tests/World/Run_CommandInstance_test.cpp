@@ -78,7 +78,7 @@ TEST_F(InstanceCommands, ChangeRunsTheOldObjectsEndAndTheNewObjectsCreateAndCoun
 
 TEST_F(InstanceCommands, CreationOfMissingObjectsAndOnMissingLayersGivesNoInstance)
 {
-    ScriptValue args[4], result;
+    ScriptValue args[4]{}, result{};
     for (ScriptValue& arg : args) ScriptValue_SetReal(&arg, 5);
     ScriptValue_SetReal(&args[2], 77);
     F_InstanceCreate(&result, nullptr, nullptr, 3, args);
