@@ -3,14 +3,23 @@
 #include "Code/Code_Arguments.h"
 #include "Code/Code_Value.h"
 #include "Function/Function_Game.h"
+#include "GameData/GameHeader.h"
 #include "World/Instance.h"
 #include "World/Instance_Destroy.h"
 #include "World/Run_CommandInstance.h"
 
 namespace {
-void SetId(ScriptValue* result, const CInstance* instance, double none)
+// The instance's id; in object mode the instance itself as an object value.
+void SetId(ScriptValue* result, CInstance* instance, double none)
 {
-    ScriptValue_SetReal(result, instance ? instance->id : none);
+    if (!instance || !ObjectMode) {
+        ScriptValue_SetReal(result, instance ? instance->id : none);
+        return;
+    }
+    if (result->MayOwn()) ScriptValue_FreePayload(result);
+    result->obj = instance;
+    result->flags = 0;
+    result->kind = VALUE_OBJECT;
 }
 }  // namespace
 

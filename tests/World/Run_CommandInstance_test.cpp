@@ -4,6 +4,7 @@
 #include "Function/Function_Game.h"
 #include "World/Instance_Destroy.h"
 #include "World/Instance_Lookup.h"
+#include "GameData/GameHeader.h"
 #include "World/Room_Main.h"
 #include "World/Run_CommandInstance.h"
 #include "World/WorldFixture.h"
@@ -95,10 +96,17 @@ TEST_F(InstanceCommands, CreationOfMissingObjectsAndOnMissingLayersGivesNoInstan
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->depth, -7.0f);
     EXPECT_EQ(made->x, 5.0f);
+    ObjectMode = true;  // the creating built-ins give the instance itself
+    F_InstanceCreateDepth(&result, nullptr, nullptr, 4, args);
+    ObjectMode = false;
+    EXPECT_EQ(result.kind, VALUE_OBJECT);
+    CInstance* object = static_cast<CInstance*>(result.obj);
+    result = ScriptValue{};
+    EXPECT_EQ(Instance_Find(object->id), object);
     CInstance* copy = Instance_Copy(made, true);
     EXPECT_NE(copy->id, made->id);
     EXPECT_EQ(copy->depth, -7.0f);
-    EXPECT_EQ(Events(), (Events_t{{CREATE, made->id}, {CREATE, copy->id}}));
+    EXPECT_EQ(Events(), (Events_t{{CREATE, made->id}, {CREATE, object->id}, {CREATE, copy->id}}));
 }
 
 TEST_F(InstanceCommands, DeactivationKeepsTheCallerAndRegionsTakeTouchingBoxes)
