@@ -69,6 +69,6 @@ TEST_F(RoomCommands, ALongSleepIsCutToThreeSecondsNotWrappedToNothing)
     Game_Sleep(2147484);  // times 1000 passes the 32-bit range
     const auto slept = std::chrono::steady_clock::now() - start;
     EXPECT_GE(slept, std::chrono::milliseconds(2900));
-    EXPECT_LT(slept, std::chrono::milliseconds(4000));
+    EXPECT_LT(slept, std::chrono::seconds(10));  // cut, not 35 minutes; a loaded machine may wake late
 }
 }  // namespace
