@@ -33,11 +33,3 @@ void F_PathEnd(ScriptValue*, CInstance* self, CInstance*, int, ScriptValue*)
 {
     if (self) self->SetPath(-1, 0.0f, 1.0f, 0.0f, false, 0);
 }
-
-void InitMotionFunctions()
-{
-    CodeFunction_Register("motion_set", F_MotionSet, 2, 0);
-    CodeFunction_Register("motion_add", F_MotionAdd, 2, 0);
-    CodeFunction_Register("path_start", F_PathStart, 4, 0);
-    CodeFunction_Register("path_end", F_PathEnd, 0, 0);
-}

@@ -1,5 +1,6 @@
 #pragma once
-// The motion and path built-ins: motion_set, motion_add, path_start, path_end.
+// The motion and path built-ins: motion_set, motion_add, path_start, path_end
+// (the instance and motion group registers them).
 // None of them sets a result.
 #include "Code/Code_Value.h"
 
@@ -9,6 +10,3 @@ void F_MotionSet(ScriptValue* result, CInstance* self, CInstance* other, int arg
 void F_MotionAdd(ScriptValue* result, CInstance* self, CInstance* other, int argc, ScriptValue* args);
 void F_PathStart(ScriptValue* result, CInstance* self, CInstance* other, int argc, ScriptValue* args);
 void F_PathEnd(ScriptValue* result, CInstance* self, CInstance* other, int argc, ScriptValue* args);
-
-// Registers the four, in the order the instance and motion group lists them.
-void InitMotionFunctions();

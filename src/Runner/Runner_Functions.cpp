@@ -7,7 +7,7 @@
 #include "Function/Function_GraphicsText.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
-#include "Function/Instance_MotionFunctions.h"
+#include "Function/Function_Game.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/IO_Files.h"
 
@@ -21,7 +21,7 @@ struct BuiltinGroup {
 
 const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
-    {"Game..", {InitMotionFunctions}},
+    {"Game..", {InitGameFunctions}},
     {"Math..", {InitMathFunctions}},
     {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions}},
     {"Action..", {}},

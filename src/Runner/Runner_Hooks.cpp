@@ -23,6 +23,7 @@
 #include "Physics/PhysicsWorld.h"
 #include "Platform/Extension_Main.h"
 #include "Runner/Run_Globals.h"
+#include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Script/Script_Main.h"
 #include "Sound/Audio_Main.h"
@@ -35,6 +36,7 @@
 #include "World/Instance.h"
 #include "World/Object_Main.h"
 #include "World/Room_Main.h"
+#include "World/Run_CommandRoom.h"
 #include "World/TimeLine_Main.h"
 
 namespace {
@@ -117,4 +119,5 @@ void Runner_InstallHooks()
     GR_ActiveCameraIs3DHook = ActiveCameraIs3D;
     Graphics_SetDrawEventEnabledHook = SetDrawEventEnabled;
     VM_SetInterpreter(VM_Interpret);
+    RoomControl = RoomControlState{&room, &transition_kind, &view_current};
 }

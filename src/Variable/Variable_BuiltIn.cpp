@@ -10,6 +10,7 @@
 #include "Variable/KivoVariables_Stub.h"
 #include "Variable/Variable_GameInfo.h"
 #include "Variable/Variable_Family_Stub.h"
+#include "Variable/Variable_Room.h"
 
 namespace {
 enum Neutral : uint8_t { NEUTRAL_ZERO, NEUTRAL_TEXT, NEUTRAL_UNDEFINED };
@@ -162,8 +163,9 @@ void Variable_BuiltIn_Init()
     Variable_BuiltIn_InitMore();
     for (const GlobalEntry& entry : kGlobalGroup) {
         BuiltinGetter getter = Variable_GameInfoGetter(entry.name);
-        if (!getter) getter = NeutralGetter(entry.neutral);
-        Variable_BuiltIn_Add(entry.name, getter, entry.readOnly ? nullptr : VariableStub_Set);
+        BuiltinSetter setter = VariableStub_Set;
+        if (!getter && !Variable_RoomAccessors(entry.name, &getter, &setter)) getter = NeutralGetter(entry.neutral);
+        Variable_BuiltIn_Add(entry.name, getter, entry.readOnly ? nullptr : setter);
     }
     InitKivoVariables();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // STAND-INS for the getters and setters of the built-in variable families
-// not built yet (script arguments and event context, room, backgrounds and
-// views, game-wide and environment values, physics): the variables have
+// not built yet (script arguments and event context, game-wide and
+// environment values, physics): the variables have
 // their final ids; reads give a neutral value and writes are accepted and
 // dropped.
 #include <cstdint>

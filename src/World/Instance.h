@@ -63,8 +63,21 @@ public:
     void AddMotion(float dir, float length);
     void SetPath(int32_t path, float newSpeed, float scale, float orientation, bool relative, int32_t endAction);
 
-    // Recomputes bbox_left .. bbox_bottom and clears the dirty flag.
-    void ComputeBoundingBox();
+    // Recomputes bbox_left .. bbox_bottom from the mask sprite, origin,
+    // scales and angle, and clears the dirty flag; with updateIndex the
+    // spatial index learns the new box.
+    void ComputeBoundingBox(bool updateIndex = true);
+    // Collision tests against a shape in room coordinates (rectangles and
+    // ellipses by two corners, in any order) or another instance. Each brings
+    // the box up to date and rejects on it first; a marked instance, or one
+    // whose position is not finite, touches nothing.
+    bool CollisionPoint(float px, float py, bool precise);
+    bool CollisionRectangle(float x1, float y1, float x2, float y2, bool precise);
+    bool CollisionEllipse(float x1, float y1, float x2, float y2, bool precise);
+    bool CollisionLine(float x1, float y1, float x2, float y2, bool precise);
+    bool CollisionInstance(CInstance* other, bool precise);
+    // The sprite whose mask the tests use: mask_index, else sprite_index.
+    int32_t MaskSpriteIndex() const { return mask_index >= 0 ? mask_index : sprite_index; }
 
     bool m_bboxDirty = true;
     bool visible = false;
@@ -134,6 +147,7 @@ public:
     float depth = 0;
     float m_listDepth = 0;
     int32_t m_collisionStamp = -1;
+    uint32_t m_indexSerial = 0;  // the spatial index holding the box; 0 none
     InstanceLink m_changedLink;
     InstanceLink m_movedLink;
     InstanceLink m_withLink;

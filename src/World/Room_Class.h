@@ -105,6 +105,8 @@ public:
     // Room contents at run time.
     CInstance* CreateInstance(float x, float y, int32_t objectIndex);
     CInstance* CreateInstanceOnLayerId(float x, float y, int32_t layerId, int32_t objectIndex);
+    // The instance takes the depth before it joins the depth-ordered list.
+    CInstance* CreateInstanceAtDepth(float x, float y, float depth, int32_t objectIndex);
     void DeleteInstance(CInstance* instance);
     void DeleteActiveInstances();
     void DeleteDeactivatedInstances();

@@ -82,6 +82,18 @@ CInstance* CGameRoom::CreateInstanceOnLayerId(float x, float y, int32_t layerId,
     return instance;
 }
 
+CInstance* CGameRoom::CreateInstanceAtDepth(float x, float y, float depth, int32_t objectIndex)
+{
+    auto* instance = new CInstance(x, y, ++Room_LastInstanceId, objectIndex, true);
+    instance->depth = depth;
+    instance->CreatePhysicsFixture(this);
+    activeInstances.Insert(instance);
+    Instance_Insert(instance->id, instance);
+    if (LayerMode) Layer_AddInstanceToDefault(this, instance);
+    Collision_AddInstance(instance);
+    return instance;
+}
+
 void CGameRoom::DeleteInstance(CInstance* instance)
 {
     Layer_RemoveInstance(this, instance);

@@ -85,7 +85,7 @@ TEST_F(InstanceVariables, PositionWritesMarkTheBoxOnlyWhenTheyMove)
     EXPECT_FALSE(self->m_bboxDirty);
     Set("x", 15.5);
     EXPECT_TRUE(self->m_bboxDirty);
-    EXPECT_EQ(Get("bbox_left"), 16.0);  // recomputed before it is read
+    EXPECT_EQ(Get("bbox_left"), 15.0);  // recomputed before it is read: no sprite, the position truncated
     EXPECT_FALSE(self->m_bboxDirty);
     Set("y", 3);
     EXPECT_EQ(Get("bbox_top"), 3.0);

@@ -48,6 +48,7 @@
 #include "World/Event_Drivers.h"
 #include "World/Event_Main.h"
 #include "World/Instance_Lookup.h"
+#include "World/Collision.h"
 #include "World/Object_Lists.h"
 #include "World/Object_Main.h"
 #include "World/Room_Class.h"
@@ -158,6 +159,7 @@ void ResetGame()
     GameData_ClearError();
     Option_Free();
     GameOptions = GameOptionsRecord{};
+    Collision_Reset();
     Instance_ClearTable(HASH_KEEP_VALUE);  // a test's own instances may still be listed
     for (List<CInstance*>* queue : {&DepthChangeQueue, &ActivationQueue, &ObjectChangeQueue}) queue->Free();
     Object_Free();
