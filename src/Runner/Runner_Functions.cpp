@@ -3,9 +3,11 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_3D.h"
+#include "Function/Function_File.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
 #include "Function/Instance_MotionFunctions.h"
+#include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/IO_Files.h"
 
@@ -23,7 +25,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Math..", {InitMathFunctions}},
     {"Graphic..", {}},
     {"Action..", {}},
-    {"File..", {}},
+    {"File..", {InitFileFunctions, InitHttpFunctions}},
     {"Resource..", {}},
     {"Interaction..", {}},
     {"3D..", {Init3DFunctions}},
