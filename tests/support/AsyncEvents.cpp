@@ -36,6 +36,9 @@ std::map<std::string, std::string> ReadMap(int32_t handle)
 
 void Fire(int32_t map, int32_t subKind)
 {
-    Events.push_back({subKind, map, ReadMap(map)});
+    AsyncEventRecord record{subKind, map, ReadMap(map), {}};
+    const auto headers = record.fields.find("response_headers");
+    if (headers != record.fields.end()) record.headers = ReadMap(std::stoi(headers->second));
+    Events.push_back(record);
 }
 }  // namespace asyncevents

@@ -10,6 +10,8 @@ struct AsyncEventRecord {
     int32_t subKind;
     int32_t map;
     std::map<std::string, std::string> fields;
+    // The map that "response_headers" names, read while the event ran.
+    std::map<std::string, std::string> headers;
 };
 
 namespace asyncevents {
