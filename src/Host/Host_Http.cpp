@@ -3,12 +3,13 @@
 #include <curl/curl.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <strings.h>
 
 namespace {
-std::atomic<int32_t> s_connectSeconds{30};
-std::atomic<int32_t> s_stallSeconds{60};
+std::atomic<int32_t> s_connectSeconds{kHostHttpConnectSeconds};
+std::atomic<int32_t> s_stallSeconds{kHostHttpStallSeconds};
 std::atomic<bool> s_ready{false};
 
 struct Exchange {
@@ -18,6 +19,10 @@ struct Exchange {
     bool blockHasLocation = false;
     bool delivered = false;     // headers handed to the receiver
     bool stoppedByReceiver = false;
+    // Stall watch: the bytes moved either way, and when that last changed.
+    curl_off_t moved = 0;
+    std::chrono::steady_clock::time_point lastMove = std::chrono::steady_clock::now();
+    bool stalled = false;
 };
 
 bool StartsWithNoCase(const std::string& text, const char* prefix)
@@ -73,10 +78,19 @@ size_t OnBody(char* bytes, size_t size, size_t count, void* user)
     return n;
 }
 
-int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded)
 {
     auto* x = static_cast<Exchange*>(user);
-    return x->receiver->cancelled && x->receiver->cancelled(x->receiver->user) ? 1 : 0;
+    if (x->receiver->cancelled && x->receiver->cancelled(x->receiver->user)) return 1;
+    const auto now = std::chrono::steady_clock::now();
+    if (downloaded + uploaded != x->moved) {
+        x->moved = downloaded + uploaded;
+        x->lastMove = now;
+    } else if (now - x->lastMove >= std::chrono::seconds(s_stallSeconds.load())) {
+        x->stalled = true;
+        return 1;
+    }
+    return 0;
 }
 }  // namespace
 
@@ -105,7 +119,7 @@ bool HostHttp_Perform(const HostHttpRequest& request, const HostHttpReceiver& re
         error = "HttpOpenRequest: the HTTP library could not start a request";
         return false;
     }
-    Exchange x{curl, &receiver, std::string(), false, false, false};
+    Exchange x{curl, &receiver, std::string(), false, false, false, 0, std::chrono::steady_clock::now(), false};
     char reason[CURL_ERROR_SIZE] = "";
     curl_slist* headers = nullptr;
     // The body goes as it is, without waiting for a "100 Continue".
@@ -133,8 +147,6 @@ bool HostHttp_Perform(const HostHttpRequest& request, const HostHttpReceiver& re
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(s_connectSeconds.load()));
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(s_stallSeconds.load()));
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &x);
@@ -160,7 +172,12 @@ bool HostHttp_Perform(const HostHttpRequest& request, const HostHttpReceiver& re
     } else {
         // The step names where the exchange stopped: before or after the reply began.
         error = x.delivered ? "InternetReadFile: " : "HttpSendRequest: ";
-        error += x.stoppedByReceiver ? "the reply could not be stored" : reason[0] ? reason : curl_easy_strerror(code);
+        if (x.stoppedByReceiver)
+            error += "the reply could not be stored";
+        else if (x.stalled)
+            error += "no data for " + std::to_string(s_stallSeconds.load()) + " seconds";
+        else
+            error += reason[0] ? reason : curl_easy_strerror(code);
     }
     curl_slist_free_all(headers);
     curl_easy_cleanup(curl);

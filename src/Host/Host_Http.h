@@ -34,6 +34,8 @@ bool HostHttp_Init(std::string& error);
 constexpr const char* kHostHttpUserAgent = "Quillstep HTTP";
 // Connection and stall limits in seconds: a connection not made within the
 // first, or a reply that brings no byte for the second, fails the exchange.
+constexpr int32_t kHostHttpConnectSeconds = 30;
+constexpr int32_t kHostHttpStallSeconds = 60;
 void HostHttp_SetTimeouts(int32_t connectSeconds, int32_t stallSeconds);
 // Runs the exchange. False when it failed; error then holds "step: reason".
 bool HostHttp_Perform(const HostHttpRequest& request, const HostHttpReceiver& receiver, std::string& error);

@@ -15,6 +15,7 @@
 #include "DataStructure/DS_Map.h"
 #include "DataStructure/DS_Native.h"
 #include "Function/MathFunctionFixture.h"
+#include "Host/Host_Http.h"
 #include "IO/LoadSave.h"
 #include "Network/Http_Functions.h"
 #include "support/AsyncEvents.h"
@@ -240,6 +241,24 @@ TEST_F(HttpClientTest, ASlowReplyRaisesProgressEventsUntilItEnds)
         sawPart |= p.fields.at("sizeDownloaded") == "10";
     }
     EXPECT_TRUE(sawPart) << "a progress event while the reply was half there";
+}
+
+TEST_F(HttpClientTest, AStalledReplyFailsAfterTheStallLimit)
+{
+    HttpTestServer server([](const HttpTestRequest&) {
+        HttpTestResponse r = Text("0123456789");
+        r.splitAt = 4;
+        r.pauseMs = 4000;
+        return r;
+    });
+    HostHttp_SetTimeouts(kHostHttpConnectSeconds, 1);
+    const auto start = std::chrono::steady_clock::now();
+    const AsyncEventRecord e = Finish(Num("http_get", {S(server.Url("/stall").c_str())}));
+    HostHttp_SetTimeouts(kHostHttpConnectSeconds, kHostHttpStallSeconds);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3500)) << "gave up before the rest came";
+    EXPECT_EQ(e.fields.at("result"), "0123");
+    EXPECT_EQ(e.fields.at("status"), "0") << "bytes arrived before the stall";
+    EXPECT_THAT(log.text, HasSubstr("HttpError:InternetReadFile: no data for 1 seconds"));
 }
 
 TEST_F(HttpClientTest, TheReplyBlockGrowsByHalfOrIsSizedFromTheAnnouncedLength)
