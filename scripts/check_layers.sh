@@ -6,7 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 layers=$(sed -n '/^set(QS_LAYERS/,/)/p' "$root/CMakeLists.txt" | tr -d '()' | tr -s ' \n' '\n' | grep -v -e '^set$' -e '^QS_LAYERS$' -e '^$')
 # Headers of the host system: only src/Host/ may include them.
-host_headers='^(SDL2?/|EGL/|GL/|GLES[0-9]*/|KHR/|sys/|unistd\.h|fcntl\.h|dirent\.h|dlfcn\.h|pthread\.h|signal\.h|poll\.h|netdb\.h|netinet/|arpa/|spawn\.h|termios\.h|pwd\.h|sched\.h|semaphore\.h|linux/|X11/|wayland)'
+host_headers='^(SDL2?/|curl/|EGL/|GL/|GLES[0-9]*/|KHR/|sys/|unistd\.h|fcntl\.h|dirent\.h|dlfcn\.h|pthread\.h|signal\.h|poll\.h|netdb\.h|netinet/|arpa/|spawn\.h|termios\.h|pwd\.h|sched\.h|semaphore\.h|linux/|X11/|wayland)'
 status=0
 rank() { awk -v want="$1" '$0 == want { print NR; found = 1 } END { if (!found) print 0 }' <<<"$layers"; }
 declare -A level

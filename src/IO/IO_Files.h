@@ -1,9 +1,7 @@
 #pragma once
-// Files opened by the game, the temporary-files folder and the high-score
-// table.
-// Until they exist (IO_Files_Stub.cpp) there is nothing to open or close.
+// The temporary-files folder and the high-score table.
+// Until they exist (IO_Files_Stub.cpp) there is nothing to keep.
 
-void File_CloseAll();
 void InitTempDirectory();
 void CleanTempDirectory();
 void Score_Init();

@@ -1,7 +1,6 @@
 // Stand-ins: see IO_Files.h.
 #include "IO/IO_Files.h"
 
-void File_CloseAll() {}
 void InitTempDirectory() {}
 void CleanTempDirectory() {}
 void Score_Init() {}

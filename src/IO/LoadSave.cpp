@@ -59,10 +59,6 @@ FILE* OpenRead(const char* path)
 }
 }  // namespace
 
-struct LoadSaveFile {
-    FILE* file;
-};
-
 void InitProgramDirectory(const char* gameFilePath)
 {
     s_programDirectory.clear();
@@ -202,27 +198,6 @@ bool LoadSave_DeleteSaveFile(const char* name)
     char path[2048];
     LoadSave_MakeSavePath(path, sizeof path, name);
     return Host_DeleteFile(path);
-}
-
-LoadSaveFile* LoadSave_OpenFile(const char* fullPath, const char* mode)
-{
-    if (!fullPath || !fullPath[0] || !mode) return nullptr;
-    FILE* f = std::fopen(fullPath, mode);
-    if (!f) return nullptr;
-    return new LoadSaveFile{f};
-}
-
-size_t LoadSaveFile_Write(const void* source, size_t elementSize, size_t count, LoadSaveFile* file)
-{
-    if (!file || !source) return 0;
-    return std::fwrite(source, 1, elementSize * count, file->file);
-}
-
-void LoadSaveFile_Close(LoadSaveFile* file)
-{
-    if (!file) return;
-    std::fclose(file->file);
-    delete file;
 }
 
 bool DirectoryExists(const char* path)

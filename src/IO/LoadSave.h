@@ -36,7 +36,9 @@ uint8_t* LoadSave_ReadWholeFile(const char* fullPath, uint32_t* size);
 bool LoadSave_WriteSaveFile(const char* name, const void* data, size_t size);
 bool LoadSave_DeleteSaveFile(const char* name);
 
-// A buffered file on a path that is already full (no re-rooting).
+// A buffered file stream on a path that is already full (no re-rooting). It
+// only writes and closes; the in-memory handles of LoadSaveFOpen.h share its
+// type and these two operations.
 LoadSaveFile* LoadSave_OpenFile(const char* fullPath, const char* mode);
 size_t LoadSaveFile_Write(const void* source, size_t elementSize, size_t count, LoadSaveFile* file);
 void LoadSaveFile_Close(LoadSaveFile* file);

@@ -3,4 +3,3 @@
 
 void Network_Update() {}
 void Network_Shutdown() {}
-void Http_Process() {}

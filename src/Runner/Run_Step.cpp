@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Async/Async_Requests.h"
 #include "Base/Timing.h"
 #include "Graphics/Graphics_Window.h"
 #include "IO/IO_Main.h"
@@ -27,13 +28,26 @@
 #include "World/Collision.h"
 #include "World/Event_Input.h"
 
-// The asynchronous step: the platform's queues, then finished HTTP requests.
+namespace {
+// An asynchronous result reaches every instance that has the event, with its
+// map as async_load.
+void FireAsyncEvent(int32_t map, int32_t subKind)
+{
+    async_load = map;
+    PerformAsyncEvent(subKind);
+    async_load = -1;
+}
+}  // namespace
+
+// The asynchronous step: the platform's queues, then finished HTTP requests,
+// then the results on the request list.
 void AsyncRequests_Process()
 {
     IAP_ProcessQueuedResults();
     Push_Update();
     Kivo_ProcessScriptCallbacks();
     Http_Process();
+    Async_ProcessRequestList(FireAsyncEvent);
 }
 
 int64_t delta_time = 0;

@@ -3,11 +3,13 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_3D.h"
+#include "Function/Function_File.h"
+#include "Function/Function_Game.h"
 #include "Function/Function_GraphicsShapes.h"
 #include "Function/Function_GraphicsText.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
-#include "Function/Function_Game.h"
+#include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/IO_Files.h"
 
@@ -25,7 +27,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Math..", {InitMathFunctions}},
     {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions}},
     {"Action..", {}},
-    {"File..", {}},
+    {"File..", {InitFileFunctions, InitHttpFunctions}},
     {"Resource..", {}},
     {"Interaction..", {}},
     {"3D..", {Init3DFunctions}},

@@ -47,8 +47,10 @@
 #include "Graphics/Graphics_Primitive.h"
 #include "Graphics/Graphics_WindowCoords.h"
 #include "Graphics/VertexFormat.h"
+#include "Function/Function_File.h"
 #include "IO/IO_Files.h"
 #include "Motion/Motion_Grid.h"
+#include "Network/Http_Client.h"
 #include "Network/Network_Main.h"
 #include "Particle/Particle_Main.h"
 #include "Platform/Extension_Main.h"
@@ -258,6 +260,7 @@ void RunnerShutdown()
     Text_Free();
     VertexFormat_FreeList();
     File_CloseAll();
+    Http_Shutdown();
     TimeLine_Free();
     UnloadGameData();
     Sound_DeleteAll();
