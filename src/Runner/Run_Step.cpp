@@ -14,6 +14,7 @@
 #include "GameData/GameHeader.h"
 #include "GameData/GameOptions.h"
 #include "Runner/Run_Globals.h"
+#include "Runner/Run_InputAsync.h"
 #include "Runner/Run_Movement.h"
 #include "Runner/Run_Room.h"
 #include "Code/GCRegistry.h"
@@ -34,6 +35,7 @@ void AsyncRequests_Process()
     Push_Update();
     Kivo_ProcessScriptCallbacks();
     Http_Process();
+    InputAsync_Process();
 }
 
 int64_t delta_time = 0;

@@ -3,6 +3,8 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_3D.h"
+#include "Function/Function_Gamepad.h"
+#include "Function/Function_Interaction.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
 #include "Function/Instance_MotionFunctions.h"
@@ -25,14 +27,14 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Action..", {}},
     {"File..", {}},
     {"Resource..", {}},
-    {"Interaction..", {}},
+    {"Interaction..", {InitInteractionFunctions}},
     {"3D..", {Init3DFunctions}},
     {"Particle..", {}},
     {"Misc..", {}},
     {"DS..", {}},
     {"Sound..", {}},
     {"Physics..", {}},
-    {"Gamepad..", {}},
+    {"Gamepad..", {InitGamepadFunctions}},
     {"Buffers..", {}},
     {"Networking..", {}},
     {"Shaders..", {}},

@@ -15,12 +15,14 @@
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/ShaderM.h"
 #include "Host/Host_Dialog.h"
+#include "IO/IO_Dialog.h"
 #include "IO/IO_Main.h"
 #include "Interpreter/VM_Interpreter.h"
 #include "Options/Runner_Options.h"
 #include "Path/Path_Main.h"
 #include "Physics/PhysicsWorld.h"
 #include "Platform/Extension_Main.h"
+#include "Runner/Run_VirtualButtons.h"
 #include "Runner/Runner_Entry.h"
 #include "Script/Script_Main.h"
 #include "Sound/Audio_Main.h"
@@ -112,4 +114,6 @@ void Runner_InstallHooks()
     GR_Window_Hooks = WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected};
     GR_ActiveCameraIs3DHook = ActiveCameraIs3D;
     VM_SetInterpreter(VM_Interpret);
+    IO_PrepareForDialog = GR_Display_PrepareForDialog;
+    VirtualButtons_InstallHooks();
 }
