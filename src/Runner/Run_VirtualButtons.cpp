@@ -11,14 +11,10 @@
 #include "IO/IO_Input.h"
 
 namespace {
-// Names in options.ini are upper case; the constants are lower case.
+// Constants are found without regard to case (VK_LEFT is vk_left).
 bool LookupConstant(const char* name, int32_t* value)
 {
-    char lower[64];
-    int i = 0;
-    for (; name[i] && i < 63; ++i) lower[i] = (name[i] >= 'A' && name[i] <= 'Z') ? static_cast<char>(name[i] + 32) : name[i];
-    lower[i] = 0;
-    ScriptValue* constant = Code_Constant_Get(lower);
+    ScriptValue* constant = Code_Constant_Get(name);
     if (!constant) return false;
     *value = ScriptValue_ToInt32(constant);
     return true;
