@@ -23,22 +23,22 @@ bool EnvSet(const char* name)
     return value && *value;
 }
 
-// Message boxes show lines, so the Windows-style "\r\n" breaks lose their "\r".
+// Message boxes show lines: a Windows-style "\r\n" break loses its "\r", and
+// a lone "\r" (a legacy game's '#') becomes a line break.
 std::string WithoutCarriageReturns(const char* text)
 {
     std::string out;
-    for (const char* p = text ? text : ""; *p; ++p)
+    for (const char* p = text ? text : ""; *p; ++p) {
         if (*p != '\r') out += *p;
+        else if (p[1] != '\n') out += '\n';
+    }
     return out;
 }
 }  // namespace
 
 int HeadlessDialog::Show(const HostDialogRequest& request)
 {
-    m_lastText = request.text ? request.text : "";
-    ++m_showCount;
-    std::fprintf(stderr, "%s:\n%s\n", request.title ? request.title : "", m_lastText.c_str());
-    std::fflush(stderr);
+    Record(request.title, request.text);
     if (m_answers.empty()) return request.defaultId;
     const int id = m_answers.front();
     m_answers.pop_front();
@@ -127,7 +127,7 @@ void HeadlessDialog::Record(const char* title, const char* text)
 {
     m_lastText = text ? text : "";
     ++m_showCount;
-    std::fprintf(stderr, "%s:\n%s\n", title ? title : "", m_lastText.c_str());
+    std::fprintf(stderr, "%s:\n%s\n", title ? title : "", WithoutCarriageReturns(text).c_str());
     std::fflush(stderr);
 }
 
