@@ -91,8 +91,12 @@ TEST(GamepadStateTest, ConstantsMapPerBackEnd)
         {0, 32800, 0, 0},        {0, 5, 5, 5},            {0, kShoulderLB, 10, 0},
     };
     for (const Case& c : cases) {
-        if (c.code < kAxisLH) EXPECT_EQ(Gamepad_MapButton(c.slot, c.code), c.button) << c.code;
-        if (c.code >= kAxisLH || c.code < 32768) EXPECT_EQ(Gamepad_MapAxis(c.slot, c.code), c.axis) << c.code;
+        if (c.code < kAxisLH) {
+            EXPECT_EQ(Gamepad_MapButton(c.slot, c.code), c.button) << c.code;
+        }
+        if (c.code >= kAxisLH || c.code < 32768) {
+            EXPECT_EQ(Gamepad_MapAxis(c.slot, c.code), c.axis) << c.code;
+        }
     }
 }
 
