@@ -1,7 +1,11 @@
 #include "Host/Host_Dialog.h"
 
 #include <SDL.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,22 +23,22 @@ bool EnvSet(const char* name)
     return value && *value;
 }
 
-// Message boxes show lines, so the Windows-style "\r\n" breaks lose their "\r".
+// Message boxes show lines: a Windows-style "\r\n" break loses its "\r", and
+// a lone "\r" (a legacy game's '#') becomes a line break.
 std::string WithoutCarriageReturns(const char* text)
 {
     std::string out;
-    for (const char* p = text ? text : ""; *p; ++p)
+    for (const char* p = text ? text : ""; *p; ++p) {
         if (*p != '\r') out += *p;
+        else if (p[1] != '\n') out += '\n';
+    }
     return out;
 }
 }  // namespace
 
 int HeadlessDialog::Show(const HostDialogRequest& request)
 {
-    m_lastText = request.text ? request.text : "";
-    ++m_showCount;
-    std::fprintf(stderr, "%s:\n%s\n", request.title ? request.title : "", m_lastText.c_str());
-    std::fflush(stderr);
+    Record(request.title, request.text);
     if (m_answers.empty()) return request.defaultId;
     const int id = m_answers.front();
     m_answers.pop_front();
@@ -105,4 +109,176 @@ HostDialog& Host_Dialog_Get()
 void Host_Dialog_Set(HostDialog* dialog)
 {
     s_override = dialog;
+}
+
+HostDialogAnswer HostDialog::AskText(const char*, const char*, const char* defaultText)
+{
+    return HostDialogAnswer{true, defaultText ? defaultText : "", ""};
+}
+
+HostDialogAnswer HostDialog::AskLogin(const char*, const char* user, const char* password)
+{
+    return HostDialogAnswer{true, user ? user : "", password ? password : ""};
+}
+
+HostDialogAnswer HostDialog::AskFile(const HostFileRequest&) { return HostDialogAnswer{false, "", ""}; }
+
+void HeadlessDialog::Record(const char* title, const char* text)
+{
+    m_lastText = text ? text : "";
+    ++m_showCount;
+    std::fprintf(stderr, "%s:\n%s\n", title ? title : "", WithoutCarriageReturns(text).c_str());
+    std::fflush(stderr);
+}
+
+bool HeadlessDialog::TakeText(HostDialogAnswer* out)
+{
+    if (m_texts.empty()) return false;
+    *out = m_texts.front();
+    m_texts.pop_front();
+    return true;
+}
+
+HostDialogAnswer HeadlessDialog::AskText(const char* title, const char* prompt, const char* defaultText)
+{
+    Record(title, prompt);
+    HostDialogAnswer answer;
+    return TakeText(&answer) ? answer : HostDialog::AskText(title, prompt, defaultText);
+}
+
+HostDialogAnswer HeadlessDialog::AskLogin(const char* title, const char* user, const char* password)
+{
+    Record(title, user);
+    HostDialogAnswer answer;
+    return TakeText(&answer) ? answer : HostDialog::AskLogin(title, user, password);
+}
+
+HostDialogAnswer HeadlessDialog::AskFile(const HostFileRequest& request)
+{
+    Record(request.title ? request.title : (request.save ? "Save" : "Open"), request.fileName);
+    HostDialogAnswer answer;
+    return TakeText(&answer) ? answer : HostDialog::AskFile(request);
+}
+
+namespace {
+// zenity on the search path, or empty.
+std::string FindZenity()
+{
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        const size_t end = folders.find(':', start);
+        std::string candidate = folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!candidate.empty()) {
+            candidate += "/zenity";
+            if (access(candidate.c_str(), X_OK) == 0) return candidate;
+        }
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return {};
+}
+
+// Runs zenity with the arguments, no shell; its standard output without the
+// final line break. False when it could not run or was cancelled.
+bool RunZenity(const std::vector<std::string>& arguments, std::string* output)
+{
+    const std::string program = FindZenity();
+    if (program.empty()) return false;
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    if (spawned != 0) {
+        close(pipeEnds[0]);
+        return false;
+    }
+    char chunk[4096];
+    ssize_t n;
+    while ((n = read(pipeEnds[0], chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR))
+        if (n > 0) output->append(chunk, static_cast<size_t>(n));
+    close(pipeEnds[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    if (!output->empty() && output->back() == '\n') output->pop_back();
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool ZenityMissing() { return FindZenity().empty(); }
+
+// "Text|*.txt;*.md|All|*.*" as zenity's "--file-filter=Text | *.txt *.md" arguments.
+void AddFilters(const char* filter, std::vector<std::string>* arguments)
+{
+    if (!filter || !*filter) return;
+    std::vector<std::string> parts;
+    std::string part;
+    for (const char* p = filter;; ++p) {
+        if (*p == '|' || *p == 0) {
+            parts.push_back(part);
+            part.clear();
+            if (*p == 0) break;
+        } else {
+            part += *p == ';' ? ' ' : *p;
+        }
+    }
+    for (size_t i = 0; i + 1 < parts.size(); i += 2)
+        arguments->push_back("--file-filter=" + parts[i] + " | " + parts[i + 1]);
+}
+}  // namespace
+
+HostDialogAnswer SdlDialog::AskText(const char* title, const char* prompt, const char* defaultText)
+{
+    if (ZenityMissing()) return Host_HeadlessDialog().AskText(title, prompt, defaultText);
+    HostDialogAnswer answer{false, "", ""};
+    answer.ok = RunZenity({"--entry", std::string("--title=") + (title ? title : ""),
+                           "--text=" + WithoutCarriageReturns(prompt),
+                           std::string("--entry-text=") + (defaultText ? defaultText : "")},
+                          &answer.text);
+    if (!answer.ok) answer.text.clear();
+    return answer;
+}
+
+HostDialogAnswer SdlDialog::AskLogin(const char* title, const char* user, const char* password)
+{
+    if (ZenityMissing()) return Host_HeadlessDialog().AskLogin(title, user, password);
+    std::string output;
+    HostDialogAnswer answer{false, "", ""};
+    if (!RunZenity({"--password", "--username", std::string("--title=") + (title ? title : "")}, &output))
+        return answer;
+    const size_t bar = output.find('|');
+    answer.ok = true;
+    answer.text = output.substr(0, bar);
+    if (bar != std::string::npos) answer.password = output.substr(bar + 1);
+    return answer;
+}
+
+HostDialogAnswer SdlDialog::AskFile(const HostFileRequest& request)
+{
+    if (ZenityMissing()) return Host_HeadlessDialog().AskFile(request);
+    std::vector<std::string> arguments{"--file-selection"};
+    if (request.save) {
+        arguments.push_back("--save");
+        arguments.push_back("--confirm-overwrite");
+    }
+    if (request.title && *request.title) arguments.push_back(std::string("--title=") + request.title);
+    std::string start = request.directory && *request.directory ? request.directory : "";
+    if (!start.empty() && start.back() != '/') start += '/';
+    if (request.fileName) start += request.fileName;
+    if (!start.empty()) arguments.push_back("--filename=" + start);
+    AddFilters(request.filter, &arguments);
+    HostDialogAnswer answer{false, "", ""};
+    answer.ok = RunZenity(arguments, &answer.text);
+    if (!answer.ok) answer.text.clear();
+    return answer;
 }

@@ -339,6 +339,74 @@ bool HostWindow_GetKeyState(int virtualKey)
     return false;
 }
 
+namespace {
+// The scan code that types a virtual key: the side codes by name, others
+// through the translation table.
+int VirtualKeyToScancode(int virtualKey)
+{
+    switch (virtualKey) {
+    case VK_SHIFT: case VK_LSHIFT: return SDL_SCANCODE_LSHIFT;
+    case VK_RSHIFT: return SDL_SCANCODE_RSHIFT;
+    case VK_CONTROL: case VK_LCONTROL: return SDL_SCANCODE_LCTRL;
+    case VK_RCONTROL: return SDL_SCANCODE_RCTRL;
+    case VK_MENU: case VK_LMENU: return SDL_SCANCODE_LALT;
+    case VK_RMENU: return SDL_SCANCODE_RALT;
+    default: break;
+    }
+    if (virtualKey <= 0) return SDL_SCANCODE_UNKNOWN;
+    for (int scancode = 1; scancode < SDL_NUM_SCANCODES; ++scancode)
+        if (HostWindow_ScancodeToVirtualKey(scancode) == virtualKey) return scancode;
+    return SDL_SCANCODE_UNKNOWN;
+}
+}  // namespace
+
+bool HostWindow_IsKeyDownNow(int virtualKey)
+{
+    switch (virtualKey) {
+    case VK_SHIFT: return HostWindow_IsKeyDownNow(VK_LSHIFT) || HostWindow_IsKeyDownNow(VK_RSHIFT);
+    case VK_CONTROL: return HostWindow_IsKeyDownNow(VK_LCONTROL) || HostWindow_IsKeyDownNow(VK_RCONTROL);
+    case VK_MENU: return HostWindow_IsKeyDownNow(VK_LMENU) || HostWindow_IsKeyDownNow(VK_RMENU);
+    default: break;
+    }
+    int count = 0;
+    const uint8_t* keyboard = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetKeyboardState(&count) : nullptr;
+    const int side = VirtualKeyToScancode(virtualKey);
+    if (virtualKey >= VK_LSHIFT && virtualKey <= VK_RMENU)
+        return g_ScancodeDown[side] || (keyboard && side < count && keyboard[side]);
+    for (int scancode = 1; scancode < SDL_NUM_SCANCODES; ++scancode) {
+        if (HostWindow_ScancodeToVirtualKey(scancode) != virtualKey) continue;
+        if (g_ScancodeDown[scancode] || (keyboard && scancode < count && keyboard[scancode])) return true;
+    }
+    return false;
+}
+
+void HostWindow_SendKey(int virtualKey, bool down)
+{
+    const int scancode = VirtualKeyToScancode(virtualKey);
+    if (scancode == SDL_SCANCODE_UNKNOWN || !SDL_WasInit(SDL_INIT_EVENTS)) return;
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
+    event.key.keysym.sym = SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(scancode));
+    SDL_Window* focus = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetKeyboardFocus() : nullptr;
+    event.key.windowID = focus ? SDL_GetWindowID(focus) : 0;
+    SDL_PushEvent(&event);
+}
+
+bool HostWindow_NumLockOn()
+{
+    return SDL_WasInit(SDL_INIT_VIDEO) && (SDL_GetModState() & KMOD_NUM) != 0;
+}
+
+void HostWindow_ToggleNumLock()
+{
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+    SDL_SetModState(static_cast<SDL_Keymod>(SDL_GetModState() ^ KMOD_NUM));
+    HostWindow_SendKey(144, true);
+    HostWindow_SendKey(144, false);
+}
+
 void HostWindow_Show(HostWindow* window)
 {
     if (window) SDL_ShowWindow(HostWindow_Sdl(window));

@@ -81,6 +81,14 @@ bool HostWindow_IsExtendedKey(int scancode);
 // Whether a key is down, as of the message being handled; knows the side
 // codes 160-165 and the generic 16-18.
 bool HostWindow_GetKeyState(int virtualKey);
+// Whether a key is down now, whatever has been handled: the latest events
+// translated, or the keyboard as SDL last saw it.
+bool HostWindow_IsKeyDownNow(int virtualKey);
+// Sends a key down or up as if typed: it comes back through the pump.
+void HostWindow_SendKey(int virtualKey, bool down);
+// The Num Lock toggle, and flipping it.
+bool HostWindow_NumLockOn();
+void HostWindow_ToggleNumLock();
 
 void HostWindow_Show(HostWindow* window);
 void HostWindow_Raise(HostWindow* window);

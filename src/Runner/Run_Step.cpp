@@ -15,6 +15,7 @@
 #include "GameData/GameHeader.h"
 #include "GameData/GameOptions.h"
 #include "Runner/Run_Globals.h"
+#include "Runner/Run_InputAsync.h"
 #include "Runner/Run_Movement.h"
 #include "Runner/Run_Room.h"
 #include "Code/GCRegistry.h"
@@ -48,6 +49,7 @@ void AsyncRequests_Process()
     Kivo_ProcessScriptCallbacks();
     Http_Process();
     Async_ProcessRequestList(FireAsyncEvent);
+    InputAsync_Process();
 }
 
 int64_t delta_time = 0;

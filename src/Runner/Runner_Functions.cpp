@@ -5,8 +5,10 @@
 #include "Function/Function_3D.h"
 #include "Function/Function_File.h"
 #include "Function/Function_Game.h"
+#include "Function/Function_Gamepad.h"
 #include "Function/Function_GraphicsShapes.h"
 #include "Function/Function_GraphicsText.h"
+#include "Function/Function_Interaction.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
 #include "Network/Http_Functions.h"
@@ -29,14 +31,14 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Action..", {}},
     {"File..", {InitFileFunctions, InitHttpFunctions}},
     {"Resource..", {}},
-    {"Interaction..", {}},
+    {"Interaction..", {InitInteractionFunctions}},
     {"3D..", {Init3DFunctions}},
     {"Particle..", {}},
     {"Misc..", {}},
     {"DS..", {}},
     {"Sound..", {}},
     {"Physics..", {}},
-    {"Gamepad..", {}},
+    {"Gamepad..", {InitGamepadFunctions}},
     {"Buffers..", {}},
     {"Networking..", {}},
     {"Shaders..", {}},

@@ -16,6 +16,7 @@
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/ShaderM.h"
 #include "Host/Host_Dialog.h"
+#include "IO/IO_Dialog.h"
 #include "IO/IO_Main.h"
 #include "Interpreter/VM_Interpreter.h"
 #include "Options/Runner_Options.h"
@@ -24,6 +25,7 @@
 #include "Platform/Extension_Main.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
+#include "Runner/Run_VirtualButtons.h"
 #include "Runner/Runner_Entry.h"
 #include "Script/Script_Main.h"
 #include "Sound/Audio_Main.h"
@@ -120,4 +122,6 @@ void Runner_InstallHooks()
     Graphics_SetDrawEventEnabledHook = SetDrawEventEnabled;
     VM_SetInterpreter(VM_Interpret);
     RoomControl = RoomControlState{&room, &transition_kind, &view_current};
+    IO_PrepareForDialog = GR_Display_PrepareForDialog;
+    VirtualButtons_InstallHooks();
 }

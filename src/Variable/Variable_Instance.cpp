@@ -7,6 +7,8 @@
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
 #include "Code/Code_Variable.h"
+#include "World/Event_Drivers.h"
+#include "World/Gesture_Main.h"
 #include "World/Instance.h"
 #include "World/Instance_Lookup.h"
 #include "World/Room_Layers.h"
@@ -161,6 +163,9 @@ bool SetImageSingle(CInstance* self, int32_t, ScriptValue* value)
 
 bool GetImageNumber(CInstance* self, int32_t, ScriptValue* out) { return self && Out(out, self->GetImageNumber()); }
 
+bool GetAsyncLoad(CInstance*, int32_t, ScriptValue* out) { return Out(out, async_load); }
+bool GetEventData(CInstance*, int32_t, ScriptValue* out) { return Out(out, Gesture_EventData); }
+
 // Sprite measures at the instance's scale; 0 when the sprite index names no sprite.
 enum SpriteMeasure { MEASURE_WIDTH, MEASURE_HEIGHT, MEASURE_XOFFSET, MEASURE_YOFFSET };
 
@@ -257,9 +262,9 @@ void Variable_BuiltIn_InitMore()
     Variable_BuiltIn_Add("timeline_running", FIELD(bool, timeline_running), StoreRoomFlag<&CInstance::timeline_running>);
     Variable_BuiltIn_Add("timeline_loop", FIELD(bool, timeline_loop), StoreRoomFlag<&CInstance::timeline_loop>);
 
-    // Event context and asynchronous data (stand-ins until their family exists).
-    Variable_BuiltIn_Add("async_load", VariableStub_GetZero, nullptr);
-    Variable_BuiltIn_Add("event_data", VariableStub_GetZero, nullptr);
+    // Event context and asynchronous data: the maps of the event being run.
+    Variable_BuiltIn_Add("async_load", GetAsyncLoad, nullptr);
+    Variable_BuiltIn_Add("event_data", GetEventData, nullptr);
     Variable_BuiltIn_Add("iap_data", VariableStub_GetZero, nullptr);
 
     // Physics body state (stand-ins until physics exists): 13 settable, then 15 read-only.

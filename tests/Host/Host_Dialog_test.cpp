@@ -71,3 +71,52 @@ TEST(HostDialog, OverrideTakesPrecedence)
     Host_Dialog_Set(nullptr);
     EXPECT_NE(&Host_Dialog_Get(), &mine);
 }
+
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "support/TempFolder.h"
+
+namespace {
+// A stand-in zenity on the search path: it prints its arguments, one a line,
+// and cancels (exit 1) when asked for a password.
+struct FakeZenity : ::testing::Test {
+    TempFolder folder;
+    std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+
+    void SetUp() override
+    {
+        const std::string script = folder / "zenity";
+        std::ofstream(script) << "#!/bin/sh\n"
+                                 "for a in \"$@\"; do [ \"$a\" = --password ] && exit 1; done\n"
+                                 "printf '%s\\n' \"$@\"\n";
+        chmod(script.c_str(), 0755);
+    }
+};
+
+TEST_F(FakeZenity, TextAndFileDialogsRunZenityWithoutAShell)
+{
+    ScopedEnv searchPath("PATH", (folder.Path() + ":" + path).c_str());
+    SdlDialog desktop;
+    const HostDialogAnswer text = desktop.AskText("Title", "Name?\r\nPlease", "Ann's $HOME");
+    EXPECT_TRUE(text.ok);
+    EXPECT_EQ(text.text, "--entry\n--title=Title\n--text=Name?\nPlease\n--entry-text=Ann's $HOME")
+        << "arguments arrive unchanged, with no shell between";
+    const HostDialogAnswer file =
+        desktop.AskFile(HostFileRequest{true, "Save", "Text|*.txt;*.md|All|*", "notes", "/tmp"});
+    EXPECT_EQ(file.text, "--file-selection\n--save\n--confirm-overwrite\n--title=Save\n--filename=/tmp/notes\n"
+                         "--file-filter=Text | *.txt *.md\n--file-filter=All | *");
+    const HostDialogAnswer login = desktop.AskLogin("Login", "ann", "pw");
+    EXPECT_FALSE(login.ok) << "zenity's cancel";
+    EXPECT_EQ(login.text, "");
+}
+
+TEST_F(FakeZenity, WithoutZenityTheHeadlessAnswersCome)
+{
+    ScopedEnv searchPath("PATH", "/nonexistent");
+    SdlDialog desktop;
+    EXPECT_EQ(desktop.AskText("Title", "Name?", "default").text, "default");
+    EXPECT_FALSE(desktop.AskFile(HostFileRequest{false, "Open", nullptr, "", ""}).ok);
+}
+}  // namespace

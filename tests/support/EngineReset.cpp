@@ -43,6 +43,11 @@
 #include "Host/Host_GPU.h"
 #include "IO/IO_Main.h"
 #include "IO/IO_Input.h"
+#include "IO/IO_Async.h"
+#include "IO/IO_Dialog.h"
+#include "IO/Gamepad_Class.h"
+#include "Runner/Run_VirtualButtons.h"
+#include "World/Gesture_Main.h"
 #include "Background/Background_Main.h"
 #include "World/Camera.h"
 #include "World/Event_Drivers.h"
@@ -254,8 +259,14 @@ void ResetInput()
     IO_WindowLatch = IO_WindowLatchRecord{};
     std::memset(IO_LatchPointerEvents, 0, sizeof IO_LatchPointerEvents);
     IO_FirstLatch = true;
-    Kivo_PauseEvents = 0;
-    IO_DeviceRescans = 0;
+    Kivo_PauseRegistered = false;
+    Gamepads_Reset();
+    IO_LoadVirtualButtons(nullptr);
+    IO_VirtualButtonHook = IO_VirtualButtonHooks{};
+    VirtualButtons_InstallHooks();
+    IO_ClearAsync();
+    InputQuery_Reset();
+    Gesture_Reset();
 }
 
 void ResetBase()

@@ -5,7 +5,6 @@
 
 #include "Background/Background_Main.h"
 #include "Graphics/VertexFormat.h"
-#include "IO/IO_Input.h"
 #include "Sprite/Sprite_Main.h"
 
 // Background_Main.h
@@ -23,9 +22,3 @@ void Sprite_StubClear();
 // VertexFormat.h
 // Test hook: makes id name the format (null forgets it).
 void VertexFormat_SetForTest(int id, VertexFormat* format);
-
-// IO_Input.h
-// Stand-in bookkeeping for tests: how often the pause event and the device
-// rescans were asked for.
-extern int Kivo_PauseEvents;
-extern int IO_DeviceRescans;

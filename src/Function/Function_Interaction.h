@@ -1,0 +1,10 @@
+#pragma once
+// The "Interaction.." group: messages, questions and text input, file
+// dialogs, splash and show functions, the keyboard, mouse and joystick
+// built-ins, virtual keys and the gesture settings.
+void InitInteractionFunctions();
+// The keyboard, mouse and legacy joystick built-ins (the joysticks only for
+// games of major version below 2).
+void InitKeyboardMouseFunctions();
+// The gesture settings (games of major version 2 and later).
+void InitGestureFunctions();
