@@ -15,6 +15,7 @@
 #include "GameData/GameHeader.h"
 #include "support/GameFiles.h"
 #include "support/StandIns.h"
+#include "support/TestSprites.h"
 
 namespace {
 using gamedata::RoomEntry;
@@ -120,8 +121,8 @@ struct RoomLayers_ : ::testing::Test {
 
     void SetUp() override
     {
-        Sprite_StubAdd(CSprite{4, 64, 32, 0, nullptr});
-        Sprite_StubAdd(CSprite{4, 16, 16, 0, nullptr});
+        TestSprite_Add({4, 64, 32, 0, nullptr});
+        TestSprite_Add({4, 16, 16, 0, nullptr});
         Background_StubAdd(16, 16);
     }
     void TearDown() override
