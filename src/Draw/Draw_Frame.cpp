@@ -16,7 +16,9 @@
 #include "Graphics/Graphics_TextureDraw.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
-#include "IO/IO_Main.h"
+#include "Code/Code_Value.h"
+#include "Code/Code_Variable.h"
+#include "Script/Script_Main.h"
 #include "Sprite/Sprite_Main.h"
 #include "World/Camera.h"
 #include "World/Event_Main.h"
@@ -219,6 +221,23 @@ void ApplicationSurface_Free()
     ApplicationSurface = APPLICATION_SURFACE_NONE;
 }
 
+void RunLayerScript(int32_t layerId, int32_t script, int32_t kind, int32_t subKind)
+{
+    if (script == -1) return;
+    CInstance* self = ObjectMode ? Variable_GlobalInstance() : LayerScriptInstance;
+    if (!self) return;
+    const int object = Event_CurrentObject, eventKind = Event_CurrentKind, number = Event_CurrentNumber;
+    Event_CurrentObject = layerId;
+    Event_CurrentKind = kind;
+    Event_CurrentNumber = subKind;
+    ScriptValue result = ScriptValue_Undefined();
+    Script_Call(script, self, self, 0, &result, nullptr);
+    ScriptValue_SetUndefined(&result);
+    Event_CurrentObject = object;
+    Event_CurrentKind = eventKind;
+    Event_CurrentNumber = number;
+}
+
 bool PerformDrawEventWithClear(int32_t kind, int32_t subKind, bool clear)
 {
     GR_InvalidateCullRect();
@@ -237,6 +256,7 @@ bool PerformDrawEventWithClear(int32_t kind, int32_t subKind, bool clear)
     if (room->layers.first) {
         for (RoomLayer* layer = room->layers.last; layer; layer = layer->prev) {  // deepest first
             if (!layer->visible) continue;
+            RunLayerScript(layer->id, layer->beginScript, kind, subKind);
             for (LayerElement* e = layer->first; e; e = e->next) {
                 if (e->kind != LAYER_ELEMENT_INSTANCE) continue;
                 CInstance* instance = static_cast<LayerElement_Instance*>(e)->instance;
@@ -245,6 +265,7 @@ bool PerformDrawEventWithClear(int32_t kind, int32_t subKind, bool clear)
                 if (instance->m_deactivated) break;
                 run(instance);
             }
+            RunLayerScript(layer->id, layer->endScript, kind, subKind);
         }
     } else {
         for (CInstance* i = room->activeInstances.first; i; i = i->m_next)

@@ -35,6 +35,10 @@ void DrawView(int32_t left, int32_t top, int32_t right, int32_t bottom);
 bool PerformDrawEventWithClear(int32_t kind, int32_t subKind, bool clear);
 void PerformDrawEvent(int32_t kind, int32_t subKind);
 void UpdateViews();
+// A layer's begin or end script (-1: nothing), run as the global instance in
+// object mode, else as the layers' script instance; the event context names
+// the layer meanwhile.
+void RunLayerScript(int32_t layerId, int32_t script, int32_t kind, int32_t subKind);
 // The GUI projection and view over the whole back buffer.
 void GUI_Begin();
 void GUI_UpdateMatrices();

@@ -67,6 +67,7 @@ void DrawLayers(CGameRoom& room)
     for (RoomLayer* layer = room.layers.last; layer; layer = layer->prev) {  // deepest first
         if (!layer->visible) continue;
         GR_3D_SetDepth(static_cast<float>(layer->depth));
+        RunLayerScript(layer->id, layer->beginScript, EVENT_DRAW, 0);
         for (LayerElement* e = layer->first; e; e = e->next) {
             switch (e->kind) {
             case LAYER_ELEMENT_BACKGROUND:
@@ -92,6 +93,7 @@ void DrawLayers(CGameRoom& room)
                 break;
             }
         }
+        RunLayerScript(layer->id, layer->endScript, EVENT_DRAW, 0);
     }
     GR_VertexBuilder_Flush();
 }

@@ -10,6 +10,7 @@
 #include "Graphics/Graphics_Bitmap32.h"
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/TBitmap.h"
+#include "Graphics/TexturePageHandles.h"
 #include "Graphics/TexturePages.h"
 
 namespace {
@@ -71,7 +72,11 @@ void CSprite::FreeBitmaps()
 void CSprite::FreePageEntries()
 {
     if (m_pageEntries && m_ownsPageEntries)
-        for (int32_t i = 0; i < m_ownedEntryCount; ++i) QS_FREE(const_cast<STexturePageEntry*>(m_pageEntries[i]));
+        for (int32_t i = 0; i < m_ownedEntryCount; ++i) {
+            // A handle given to game code must not outlive its entry.
+            TPE_ForgetEntry(m_pageEntries[i]);
+            QS_FREE(const_cast<STexturePageEntry*>(m_pageEntries[i]));
+        }
     QS_FREE(m_pageEntries);
     QS_FREE(m_entryOffsets);
     m_pageEntries = nullptr;
@@ -329,6 +334,13 @@ const STexturePageEntry* CSprite::GetPageEntry(int32_t frame) const
     if (!m_pageEntries[f] && m_entryOffsets && m_entryOffsets[f] != 0)
         m_pageEntries[f] = TPAG_FindEntry(m_entryOffsets[f]);
     return m_pageEntries[f];
+}
+
+int32_t CSprite::GetTexture(int32_t frame) const
+{
+    if (kind != SPRITE_KIND_BITMAP || frameCount <= 0) return -1;
+    if (m_pageEntries && !m_ownsPageEntries) return TPE_GetHandle(GetPageEntry(frame));
+    return GetFrameTexture(frame);
 }
 
 int32_t CSprite::GetFrameTexture(int32_t frame) const

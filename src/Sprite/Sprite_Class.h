@@ -69,6 +69,9 @@ public:
 
     // The texture-page entry of a frame (wrapped), null when it has none.
     const STexturePageEntry* GetPageEntry(int32_t frame) const;
+    // The texture handle game code sees: a page-entry handle for data-file
+    // frames, the game texture index for run-time ones; -1 without frames.
+    int32_t GetTexture(int32_t frame) const;
     // The game texture index of a run-time frame (wrapped), -1 when none.
     int32_t GetFrameTexture(int32_t frame) const;
     bool HasPageEntries() const { return m_pageEntries != nullptr; }

@@ -12,6 +12,7 @@
 #include "Base/MurmurHash3.h"
 #include "GameData/GameData.h"
 #include "Graphics/Graphics_Bitmap32.h"
+#include "Graphics/TexturePageHandles.h"
 #include "Graphics/TexturePages.h"
 #include "IO/LoadSave.h"
 #include "Sprite/Sprite_Main.h"
@@ -120,6 +121,8 @@ TEST_F(SpriteChunkTest, ReadsPlainAndExtendedRecordsWithTheirFramesAndMasks)
     EXPECT_EQ(s->GetPageEntry(1), nullptr);
     EXPECT_EQ(s->GetPageEntry(-1), s->GetPageEntry(2));
     EXPECT_EQ(s->GetPageEntry(5), s->GetPageEntry(2));
+    // Game code sees a data-file frame as a page-entry handle, never as a pointer.
+    EXPECT_EQ(TPE_FromHandle(s->GetTexture(2)), s->GetPageEntry(2));
     // One stored mask for three frames: every frame tests against it.
     EXPECT_EQ(s->GetStoredMaskCount(), 1);
     EXPECT_FALSE(s->oneMaskPerFrame);
@@ -284,6 +287,7 @@ TEST_F(SpriteFileTest, AddCutsAStripAndFailedAddsGiveTheirIndexBack)
     ASSERT_TRUE(s->GetPageEntry(1));
     EXPECT_EQ(s->GetPageEntry(1)->cropWidth, 33);
     EXPECT_GE(s->GetFrameTexture(2), 0);
+    EXPECT_EQ(s->GetTexture(-1), s->GetFrameTexture(2));
     // Frame 0 starts with the blue column; the pixels keep their alpha (not transparent: keep alpha).
     const CBitmap32* first = s->GetFrameBitmap(0);
     ASSERT_TRUE(first);
