@@ -323,7 +323,7 @@ void UpdateWindowSizeForRoom()
     }
     if (GR_Window_ClientWidth > 0) width = std::min(width, GR_Window_ClientWidth);
     if (GR_Window_ClientHeight > 0) height = std::min(height, GR_Window_ClientHeight);
-    if (width != GR_D3D_BackBufferWidth || height != GR_D3D_BackBufferHeight) GR_D3D_SetBackBufferSize(width, height);
+    GR_D3D_SetBackBufferSize(width, height);  // nothing when the size is what it was
 }
 
 void GUI_Begin()

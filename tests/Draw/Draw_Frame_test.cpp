@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Draw/Draw_Frame.h"
+#include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_WindowCoords.h"
 #include "Graphics/VertexBuilderM.h"
@@ -152,6 +153,25 @@ TEST_F(DrawFrameTest, TwoViewsDrawIntoTheirPortsScaledToTheSurface)
     EXPECT_TRUE(At(42, 34, Rgba(0, 255, 0, 255)));
     EXPECT_TRUE(At(20, 40, Rgba(0, 255, 0, 255)));
     EXPECT_EQ(view_current, 0);
+}
+
+TEST_F(DrawFrameTest, RoomAsksForItsSizeOrItsPortsAtLeastEightPixels)
+{
+    room.width = 40;
+    room.height = 30;
+    UpdateWindowSizeForRoom();
+    int width = 0, height = 0;
+    GR_D3D_GetBackBufferSize(&width, &height);
+    EXPECT_EQ(width, 40);
+    EXPECT_EQ(height, 30);
+    room.enableViews = true;
+    room.views[3].visible = true;
+    room.views[3].portX = room.views[3].portY = 1;
+    room.views[3].portWidth = room.views[3].portHeight = 3;
+    UpdateWindowSizeForRoom();
+    GR_D3D_GetBackBufferSize(&width, &height);
+    EXPECT_EQ(width, 8);
+    EXPECT_EQ(height, 8);
 }
 
 TEST(DrawViewFollow, ViewFollowsItsTargetWithinBordersSpeedAndRoom)
