@@ -37,8 +37,6 @@ bool GUI_Active = false;
 int32_t GUI_Width = -1, GUI_Height = -1;
 
 namespace {
-bool s_surfaceInUse = true;
-int32_t s_rememberedWidth = -1, s_rememberedHeight = -1;
 float s_portScaleX = 1, s_portScaleY = 1;
 
 bool CamerasInUse()
@@ -103,10 +101,6 @@ void PrepareApplicationSurface()
         ApplicationSurfaceHeight = GR_D3D_BackBufferHeight;
         ApplicationSurface_Free();
         return;
-    }
-    if (!s_surfaceInUse && s_rememberedWidth > 0) {
-        ApplicationSurfaceWidth = s_rememberedWidth;
-        ApplicationSurfaceHeight = s_rememberedHeight;
     }
     if (ApplicationSurfaceWidth <= 0 || ApplicationSurfaceHeight <= 0) {
         ApplicationSurfaceWidth = GR_D3D_BackBufferWidth;
@@ -213,6 +207,18 @@ void DrawCursor()
     NoSpriteCulling = culling;
 }
 }  // namespace
+
+void DrawFrame_Reset()
+{
+    ApplicationSurface_Free();
+    ApplicationSurfaceWidth = ApplicationSurfaceHeight = -1;
+    ApplicationSurfaceEnabled = ApplicationSurfaceDrawEnabled = true;
+    view_current = 0;
+    CurrentDrawInstance = nullptr;
+    GUI_Active = false;
+    GUI_Width = GUI_Height = -1;
+    s_portScaleX = s_portScaleY = 1;
+}
 
 void ApplicationSurface_Free()
 {
@@ -380,12 +386,7 @@ void DrawFrame()
     CGameRoom* room = Run_Room;
     if (!room || !GR_D3D_DeviceReady) return;
     PrepareApplicationSurface();
-    s_surfaceInUse = ApplicationSurfaceEnabled && GR_Texture_Exists(ApplicationSurface);
-    const bool inUse = s_surfaceInUse;
-    if (inUse) {
-        s_rememberedWidth = ApplicationSurfaceWidth;
-        s_rememberedHeight = ApplicationSurfaceHeight;
-    }
+    const bool inUse = ApplicationSurfaceEnabled && GR_Texture_Exists(ApplicationSurface);
 
     const bool legacy3D = Legacy3DMode;
     if (CamerasInUse()) Legacy3DMode = false;

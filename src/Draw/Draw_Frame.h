@@ -47,3 +47,5 @@ void GUI_UpdateMatrices();
 void DrawApplicationSurface(float x, float y, float width, float height, bool keepAspect, bool resetStates);
 // Frees the application surface (a new game, or the surface switched off).
 void ApplicationSurface_Free();
+// The frame drawer as a new run finds it: no surface, sizes unset, drawing on.
+void DrawFrame_Reset();

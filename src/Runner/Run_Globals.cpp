@@ -21,10 +21,7 @@ namespace {
 void ResetSurfaceGlobals()
 {
     GameId = 0;
-    ApplicationSurface_Free();
-    ApplicationSurfaceWidth = ApplicationSurfaceHeight = -1;
-    ApplicationSurfaceEnabled = true;
-    view_current = 0;
+    DrawFrame_Reset();
 }
 
 void FreeCaptions()
