@@ -15,7 +15,7 @@
 #include "World/Object_Main.h"
 #include "World/Room_Class.h"
 #include "World/Run_Command.h"
-#include "../tests/support/StandIns.h"
+#include "Sprite/Sprite_Main.h"
 
 namespace {
 // n instances of two objects, half each, spread so that the number of
@@ -33,7 +33,11 @@ struct CollisionWorld {
         GameOptions.collisionMode = index;
         LinkRecord_Load();
         Object_Init();
-        const int32_t sprite = Sprite_StubAdd(CSprite{1, 16, 16, 0, nullptr, 8, 8});
+        const int32_t sprite = Sprite_AddEmpty();
+        CSprite* shape = Sprite_Get(sprite);
+        shape->frameCount = 1;
+        shape->width = shape->height = 16;
+        shape->xorigin = shape->yorigin = 8;
         first = Object_CreateEmpty();
         second = Object_CreateEmpty();
         for (int32_t o : {first, second}) Object_Get(o)->sprite = sprite;
@@ -57,7 +61,7 @@ struct CollisionWorld {
         Collision_Reset();
         Object_FreeEventLists();
         Object_Free();
-        Sprite_StubClear();
+        Sprite_FreeAll();
         LinkRecord_Free();
         GameOptions.collisionMode = false;
     }

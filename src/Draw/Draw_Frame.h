@@ -1,8 +1,51 @@
 #pragma once
-// The drawing of a frame: every view of the current room with its draw
-// events, the application surface and the GUI pass; and the window size a
-// room asks for. Until frame drawing exists (Draw_Frame_Stub.cpp) the frame
-// is cleared to the room colour.
+// The drawing of a frame: the views of the current room with their draw
+// events into the application surface, the surface composited onto the back
+// buffer (letterboxed when the display keeps its aspect), the GUI pass and
+// the cursor sprite; the per-frame view update; the window size a room asks
+// for. Until surfaces exist the application surface is a render target known
+// by its game texture index.
+#include <cstdint>
+
+class CInstance;
+
+// The application surface: none, size unknown, drawing on.
+constexpr int32_t APPLICATION_SURFACE_NONE = static_cast<int32_t>(0xFEEEDEADu);
+extern int32_t ApplicationSurface;
+extern int32_t ApplicationSurfaceWidth, ApplicationSurfaceHeight;
+extern bool ApplicationSurfaceEnabled;
+// Composite the surface onto the back buffer (application_surface_draw_enable).
+extern bool ApplicationSurfaceDrawEnabled;
+extern int32_t view_current;
+extern int32_t cursor_sprite;
+// The instance whose draw event or default drawing runs; null otherwise.
+extern CInstance* CurrentDrawInstance;
+// 1 while the GUI events run.
+extern bool GUI_Active;
+// GUI size (-1 = not set); the GUI space is the application surface's rectangle otherwise.
+extern int32_t GUI_Width, GUI_Height;
 
 void DrawFrame();
 void UpdateWindowSizeForRoom();
+// Room content of one view between the draw-begin and draw-end events.
+void DrawView(int32_t left, int32_t top, int32_t right, int32_t bottom);
+// Runs one draw event on every drawable instance of the room; with clear,
+// the target is cleared to the window colour just before the first instance
+// that has the event, and the result says whether that happened.
+bool PerformDrawEventWithClear(int32_t kind, int32_t subKind, bool clear);
+void PerformDrawEvent(int32_t kind, int32_t subKind);
+void UpdateViews();
+// A layer's begin or end script (-1: nothing), run as the global instance in
+// object mode, else as the layers' script instance; the event context names
+// the layer meanwhile.
+void RunLayerScript(int32_t layerId, int32_t script, int32_t kind, int32_t subKind);
+// The GUI projection and view over the whole back buffer.
+void GUI_Begin();
+void GUI_UpdateMatrices();
+// Draws the application surface's texture into (x, y, width, height) of the
+// current target, letterboxed when keepAspect is set.
+void DrawApplicationSurface(float x, float y, float width, float height, bool keepAspect, bool resetStates);
+// Frees the application surface (a new game, or the surface switched off).
+void ApplicationSurface_Free();
+// The frame drawer as a new run finds it: no surface, sizes unset, drawing on.
+void DrawFrame_Reset();

@@ -24,6 +24,9 @@ int GR_Texture_CreateFromImage(const uint8_t* data, int size, bool flag);
 int GR_Texture_Create(int width, int height, const void* data, int size);
 // Each coverage byte b becomes white with alpha b; -1 when the upload fails.
 int GR_Texture_CreateAlpha8(int width, int height, const uint8_t* coverage);
+class CBitmap32;
+// A texture of the bitmap's pixels; -1 for a missing or invalid bitmap.
+int GR_Texture_CreateFromBitmap(const CBitmap32* bitmap);
 // Format kind 1 is 16-bit float red, 2 32-bit float red, anything else 8-bit RGBA.
 int GR_Texture_CreateRenderTarget(int width, int height, bool target, bool depth, int formatKind);
 bool GR_Texture_Exists(int index);

@@ -13,3 +13,4 @@ const char* GR_Window_GetCaption();
 void GR_Window_ResetViewMappings();
 // The colour outside the drawn area.
 void GR_Window_SetColour(uint32_t colour);
+uint32_t GR_Window_GetColour();

@@ -62,7 +62,7 @@ const ChunkDispatch kDispatch[] = {
     {"EXTN", Chunk_ReaderNotBuilt, nullptr},
     {"SOND", Chunk_ReaderNotBuilt, Chunk_ReaderNotBuilt},
     {"AGRP", Chunk_ReaderNotBuilt, Chunk_Ignore},
-    {"SPRT", Chunk_ReaderNotBuilt, nullptr},
+    {"SPRT", Sprite_Load, nullptr},
     {"BGND", Chunk_ReaderNotBuilt, nullptr},
     {"PATH", Path_Load, nullptr},
     {"SCPT", SCPT_Load, nullptr},

@@ -11,25 +11,17 @@ double lives = -1;
 bool show_lives = false;
 double health = 100.0;
 bool show_health = false;
-int32_t view_current = 0;
-int32_t cursor_sprite = -1;
 int32_t transition_kind = 0;
 int64_t StepCounter = 0;
 bool DrawEventEnabled = true;
 bool DebuggerPause = false;
 uint32_t GameId = 0;
-int32_t ApplicationSurface = APPLICATION_SURFACE_NONE;
-int32_t ApplicationSurfaceWidth = -1, ApplicationSurfaceHeight = -1;
-bool ApplicationSurfaceEnabled = true;
 
 namespace {
 void ResetSurfaceGlobals()
 {
     GameId = 0;
-    ApplicationSurface = APPLICATION_SURFACE_NONE;
-    ApplicationSurfaceWidth = ApplicationSurfaceHeight = -1;
-    ApplicationSurfaceEnabled = true;
-    view_current = 0;
+    DrawFrame_Reset();
 }
 
 void FreeCaptions()

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "Code/Code_Value.h"
+#include "Draw/Draw_Frame.h"
 
 extern ScriptValue caption_score;   // no text at start
 extern ScriptValue caption_lives;
@@ -15,19 +16,11 @@ extern double lives;
 extern bool show_lives;
 extern double health;
 extern bool show_health;
-extern int32_t view_current;
-extern int32_t cursor_sprite;
 extern int32_t transition_kind;
 extern int64_t StepCounter;        // completed game steps since the game started
 extern bool DrawEventEnabled;      // draw_enable_drawevent
 extern bool DebuggerPause;         // frames run no step while set
 extern uint32_t GameId;
-
-// The application surface: no surface, size unknown, drawing on.
-constexpr int32_t APPLICATION_SURFACE_NONE = static_cast<int32_t>(0xFEEEDEADu);
-extern int32_t ApplicationSurface;
-extern int32_t ApplicationSurfaceWidth, ApplicationSurfaceHeight;
-extern bool ApplicationSurfaceEnabled;
 
 // Start values of the run globals (captions made afresh).
 void SetDefaultCaptions();

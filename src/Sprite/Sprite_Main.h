@@ -1,28 +1,35 @@
 #pragma once
-// The sprite table: the sprite fields instances read, the look-up by name,
-// textures and release. Until sprites load (Sprite_Stub.cpp) the table holds
-// what tests add.
+// The sprite table: every sprite of the game by index (those of the "SPRT"
+// chunk and those made at run time), the name map, and the table operations
+// behind the sprite built-ins. Slots are never reused or compacted.
 #include <cstdint>
 
-constexpr int32_t SPRITE_KIND_SKELETON = 2;
-
-struct CSprite {
-    int32_t frameCount;
-    int32_t width;
-    int32_t height;
-    int32_t kind;              // 2 = skeleton sprite
-    const void* skeletonData;  // what a skeleton instance is made from
-    int32_t xorigin = 0;
-    int32_t yorigin = 0;
-    float playbackSpeed = 1;         // image frames per step or per second
-    int32_t playbackSpeedType = 1;   // 1 frames per game frame, 0 frames per second
-};
+#include "Sprite/Sprite_Class.h"
 
 bool Sprite_Exists(int32_t index);
+// Null out of range; an empty slot is null too.
 CSprite* Sprite_Get(int32_t index);
-
-void Sprite_Init();
-void Sprite_InitTextures();
-void Sprite_FreeAll();
+// The name of an existing sprite, else "<undefined>".
+const char* Sprite_GetName(int32_t index);
+int32_t Sprite_Count();
 // Index of the sprite of that name, -1 when there is none.
 int Sprite_Find(const char* name);
+
+// Empties the table and the name map (before the chunk pass).
+void Sprite_Init();
+// The "SPRT" chunk reader: every record is checked before the table changes.
+bool Sprite_Load(const uint8_t* payload, uint32_t length, const uint8_t* data);
+void Sprite_InitTextures();
+void Sprite_FreeAll();
+void Sprite_ShutdownHook();
+
+// Run-time sprites, each in a new slot named "__newsprite<index>". A path is
+// looked up in the save area, then the bundle. -1 (or false) on failure.
+int32_t Sprite_Add(const char* path, int32_t frames, bool precise, bool transparent, bool smooth, bool preload,
+                   int32_t xorig, int32_t yorig);
+int32_t Sprite_AddEmpty();
+bool Sprite_Replace(int32_t index, const char* path, int32_t frames, bool precise, bool transparent, bool smooth,
+                    bool preload, int32_t xorig, int32_t yorig);
+bool Sprite_Assign(int32_t destination, int32_t source);
+bool Sprite_Delete(int32_t index);
+int32_t Sprite_Duplicate(int32_t index);

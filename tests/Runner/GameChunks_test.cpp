@@ -26,7 +26,8 @@ TEST_F(GameChunksTest, ChunkPassHandsEveryChunkOverInFileOrderWithItsLogLines)
     const char* expected[] = {"initialise everything!\n", "Process Chunk: GEN8   ", "Process Chunk: OPTN   ",
                               "Process Chunk: LANG   ",   "Process Chunk: TPAG   ", "Process Chunk: TXTR   ",
                               "Process Chunk: GLOB   ",   "Process Chunk: SPRT   4\n",
-                              "Chunk SPRT skipped (4 bytes): its reader is not built yet\n",
+                              "Process Chunk: SHDR   4\n",
+                              "Chunk SHDR skipped (4 bytes): its reader is not built yet\n",
                               "Process Chunk: STRG   "};
     size_t at = 0;
     for (const char* line : expected) {

@@ -68,6 +68,12 @@ std::vector<uint8_t> WallGame(bool index)
     Options options;
     if (index) options.flags |= kSpatialIndexOption;
     writer.Optn(options);
+    SpriteEntry square;  // 16 x 16, one frame without a texture
+    square.name = "square";
+    square.width = square.height = 16;
+    square.bboxRight = square.bboxBottom = 15;
+    square.frames = {std::nullopt};
+    writer.Sprt({square}, header.major);
     writer.Objt({mover, wall, starter});
     writer.Room({FastRoom({m, w}), FastRoom({s})});
     writer.Strg();

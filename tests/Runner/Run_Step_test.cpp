@@ -6,6 +6,7 @@
 #include "Base/Timing.h"
 #include "World/WorldFixture.h"
 #include "support/StandIns.h"
+#include "support/TestSprites.h"
 
 namespace {
 struct AnimateCase {
@@ -23,7 +24,7 @@ struct AnimateImageTest : WorldFixture {
     FrameTimer savedTimer = GameFrameTimer;
     void TearDown() override
     {
-        Sprite_StubClear();
+        Sprite_Init();
         GameFrameTimer = savedTimer;
         WorldFixture::TearDown();
     }
@@ -53,13 +54,13 @@ TEST_F(AnimateImageTest, ImageIndexAdvancesAndWrapsWithOneAnimationEndEvent)
     for (const AnimateCase& c : kCases) {
         SCOPED_TRACE(c.what);
         eventmodule::Reset();
-        Sprite_StubClear();
+        Sprite_Init();
         LayerMode = c.layerMode;
         GameFrameTimer.SetFPS(c.fps);
-        CSprite sprite{c.frames, 8, 8, 0, nullptr};
-        sprite.playbackSpeed = c.playbackSpeed;
-        sprite.playbackSpeedType = c.speedType;
-        const int32_t index = c.frames > 0 ? Sprite_StubAdd(sprite) : -1;
+        TestSpriteSpec sprite{c.frames, 8, 8, 0, nullptr};
+        sprite.speed = c.playbackSpeed;
+        sprite.speedType = c.speedType;
+        const int32_t index = c.frames > 0 ? TestSprite_Add(sprite) : -1;
         CInstance* instance = room.CreateInstance(0, 0, object);
         instance->sprite_index = index;
         instance->image_index = c.start;

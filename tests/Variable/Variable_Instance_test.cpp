@@ -9,6 +9,7 @@
 #include "World/Room_Layers.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "support/StandIns.h"
+#include "support/TestSprites.h"
 
 namespace {
 struct InstanceVariables : InstanceWorld {
@@ -111,7 +112,7 @@ TEST_F(InstanceVariables, ImageSingleSwitchesBetweenAnimationAndAFixedFrame)
 
 TEST_F(InstanceVariables, SpriteWritesResetAFrameBeyondTheSprite)
 {
-    const int32_t sprite = Sprite_StubAdd(CSprite{4, 32, 16, 0, nullptr, 8, 4});
+    const int32_t sprite = TestSprite_Add({4, 32, 16, 0, nullptr, 8, 4});
     self->image_index = 5.5f;
     Set("sprite_index", sprite);
     EXPECT_EQ(self->image_index, 0.0f);

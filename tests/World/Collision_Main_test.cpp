@@ -8,7 +8,7 @@
 #include "World/Instance_Destroy.h"
 #include "World/Object_Lists.h"
 #include "World/WorldFixture.h"
-#include "support/StandIns.h"
+#include "support/TestSprites.h"
 
 namespace {
 struct CollisionStep : WorldFixture, ::testing::WithParamInterface<bool> {
@@ -18,7 +18,7 @@ struct CollisionStep : WorldFixture, ::testing::WithParamInterface<bool> {
     {
         WorldFixture::SetUp();
         GameOptions.collisionMode = GetParam();
-        sprite = Sprite_StubAdd(CSprite{1, 16, 16, 0, nullptr});
+        sprite = TestSprite_Add({1, 16, 16, 0, nullptr});
     }
     void TearDown() override
     {

@@ -6,6 +6,7 @@
 #include "World/WorldFixture.h"
 #include "Code/Code_Main.h"
 #include "support/StandIns.h"
+#include "support/TestSprites.h"
 
 namespace {
 struct EventDriversTest : WorldFixture {
@@ -13,7 +14,7 @@ struct EventDriversTest : WorldFixture {
     {
         Object_FreeEventLists();
         CameraList::Clear();
-        Sprite_StubClear();
+        Sprite_Init();
         TimeLine_Free();
         WorldFixture::TearDown();
     }
@@ -108,7 +109,7 @@ TEST_F(EventDriversTest, ViewRegionsDecideTheOutsideAndBoundaryEventsOfView0)
         {"box across a camera's edge", true, 100, 100, 200, 100, 0, 295, 150, true, 0, 1},
         {"point beyond a turned camera's edge", true, 0, 0, 100, 100, 45, -15, -15, false, 1, 0},
     };
-    const int32_t sprite = Sprite_StubAdd(CSprite{1, 10, 10, 0, nullptr});
+    const int32_t sprite = TestSprite_Add({1, 10, 10, 0, nullptr});
     const int32_t object = NewObject();
     eventmodule::SetHandler(Object_Get(object), EVENT_OTHER, 40, 0);
     eventmodule::SetHandler(Object_Get(object), EVENT_OTHER, 50, 1);

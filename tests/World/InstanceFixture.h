@@ -10,6 +10,7 @@
 #include "Sprite/Sprite_Main.h"
 #include "GameData/GameHeader.h"
 #include "support/StandIns.h"
+#include "support/TestSprites.h"
 
 struct InstanceWorld : ::testing::Test {
     CGameRoom room;
@@ -39,7 +40,7 @@ struct InstanceWorld : ::testing::Test {
     }
     static int32_t NewSprite(int32_t frames, int32_t kind = 0)
     {
-        return Sprite_StubAdd(CSprite{frames, 32, 32, kind, nullptr});
+        return TestSprite_Add({frames, 32, 32, kind, nullptr});
     }
     static bool InList(const SLinkedList<CInstance>& list, const CInstance* instance)
     {

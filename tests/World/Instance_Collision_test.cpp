@@ -7,7 +7,7 @@
 
 #include "GameData/GameOptions.h"
 #include "World/Instance.h"
-#include "support/StandIns.h"
+#include "support/TestSprites.h"
 
 namespace {
 struct BoxCase {
@@ -19,7 +19,7 @@ struct BoxCase {
 
 struct BoxTest : ::testing::Test {
     int32_t sprite = -1;
-    void SetUp() override { sprite = Sprite_StubAdd(CSprite{1, 32, 32, 0, nullptr, 16, 16}); }
+    void SetUp() override { sprite = TestSprite_Add({1, 32, 32, 0, nullptr, 16, 16}); }
     void TearDown() override { GameOptions.collisionMode = GameOptions.collisionCompatibility = false; }
 
     CInstance* Make(float x, float y)

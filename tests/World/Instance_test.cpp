@@ -16,6 +16,7 @@
 #include "World/InstanceFixture.h"
 #include "support/RecordingConsole.h"
 #include "support/StandIns.h"
+#include "support/TestSprites.h"
 
 namespace {
 // Error reports go to a recording console and show no dialog.
@@ -136,7 +137,7 @@ TEST_F(InstanceRecord, SettingASpriteResetsAnImageIndexBeyondItsFrames)
 TEST_F(InstanceRecord, ASkeletonSpriteReportsTheFramesOfTrackZero)
 {
     static const int skeletonData = 1;
-    int32_t skeleton = Sprite_StubAdd(CSprite{1, 32, 32, SPRITE_KIND_SKELETON, &skeletonData});
+    int32_t skeleton = TestSprite_Add({1, 32, 32, SPRITE_KIND_SKELETON, &skeletonData});
     CInstance instance(0, 0, 100000, -1, false);
     instance.SetSpriteIndex(skeleton);
     ASSERT_NE(instance.m_skeleton, nullptr);
@@ -151,7 +152,7 @@ TEST_F(InstanceRecord, ACopyTakesTheSourcesStateAndVariablesButNotItsPlace)
 {
     static const int skeletonData = 2;
     CGameObject* from = NewObject(-1, 0);
-    CGameObject* to = NewObject(Sprite_StubAdd(CSprite{1, 8, 8, SPRITE_KIND_SKELETON, &skeletonData}), 5);
+    CGameObject* to = NewObject(TestSprite_Add({1, 8, 8, SPRITE_KIND_SKELETON, &skeletonData}), 5);
     CInstance source(10, 20, 100007, to->index, true);
     source.hspeed = 3;
     source.alarm[4] = 9;

@@ -15,6 +15,7 @@
 #include "GameData/GameHeader.h"
 #include "support/GameFiles.h"
 #include "support/StandIns.h"
+#include "support/TestSprites.h"
 
 namespace {
 using gamedata::RoomEntry;
@@ -83,6 +84,13 @@ std::vector<uint8_t> LayerGame(std::vector<std::optional<RoomEntry>> rooms)
     h.roomOrder = {0};
     h.lastInstanceId = 100050;
     w.Gen8(h);  // major version 2: layer mode
+    // Two sprites of four frames (without images): 64 x 32 and 16 x 16.
+    gamedata::SpriteEntry wide, square;
+    wide.width = 64;
+    wide.height = 32;
+    square.width = square.height = 16;
+    wide.frames = square.frames = {std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+    w.Sprt({wide, square});
     gamedata::ObjectEntry o;
     o.name = "obj_thing";
     o.depth = 5;
@@ -118,12 +126,7 @@ struct RoomLayers_ : ::testing::Test {
     testgames::CapturedLog log;
     CGameRoom* live = nullptr;
 
-    void SetUp() override
-    {
-        Sprite_StubAdd(CSprite{4, 64, 32, 0, nullptr});
-        Sprite_StubAdd(CSprite{4, 16, 16, 0, nullptr});
-        Background_StubAdd(16, 16);
-    }
+    void SetUp() override { Background_StubAdd(16, 16); }
     void TearDown() override
     {
         Run_Room = nullptr;
@@ -665,6 +668,7 @@ TEST_F(RoomLayers_, SavedLayersComeBackWithoutNamesAndWithNewElementIds)
 TEST_F(RoomLayers_, AnimationMovesLayersAndStepsElements)
 {
     Background_StubSetTileAnimation(0, 100000, 4);  // 10 frames a second over 4 frames
+    TestSprite_Add({4, 64, 32});
     CGameRoom room;
     RoomLayer* layer = Layer_Create(&room, 0, nullptr);
     layer->hspeed = 2;

@@ -8,7 +8,7 @@
 #include "World/Room_Main.h"
 #include "World/Run_CommandInstance.h"
 #include "World/WorldFixture.h"
-#include "support/StandIns.h"
+#include "support/TestSprites.h"
 
 namespace {
 enum Code { CREATE, DESTROY, CLEANUP, CREATE_OTHER };
@@ -111,7 +111,7 @@ TEST_F(InstanceCommands, CreationOfMissingObjectsAndOnMissingLayersGivesNoInstan
 
 TEST_F(InstanceCommands, DeactivationKeepsTheCallerAndRegionsTakeTouchingBoxes)
 {
-    const int32_t sprite = Sprite_StubAdd(CSprite{1, 10, 10, 0, nullptr});
+    const int32_t sprite = TestSprite_Add({1, 10, 10, 0, nullptr});
     CInstance* caller = Instance_Create(a, 0, 0);
     CInstance* near = Instance_Create(a, 20, 0);
     CInstance* far = Instance_Create(a, 100, 0);

@@ -9,7 +9,7 @@
 #include "World/Collision.h"
 #include "World/Run_Command.h"
 #include "World/WorldFixture.h"
-#include "support/StandIns.h"
+#include "support/TestSprites.h"
 
 namespace {
 struct Commands : WorldFixture, ::testing::WithParamInterface<bool> {
@@ -20,7 +20,7 @@ struct Commands : WorldFixture, ::testing::WithParamInterface<bool> {
     {
         WorldFixture::SetUp();
         GameOptions.collisionMode = GetParam();
-        sprite = Sprite_StubAdd(CSprite{1, 16, 16, 0, nullptr});  // origin top left
+        sprite = TestSprite_Add({1, 16, 16, 0, nullptr});  // origin top left
         solid = Object(true);
         ghost = Object(false);
     }

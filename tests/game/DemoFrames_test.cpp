@@ -2,6 +2,8 @@
 // of frames, with the arrow keys held through the window's key handlers.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "Base/Console.h"
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
@@ -15,10 +17,28 @@
 #include "Runner/Runner_Entry.h"
 #include "Options/Runner_Options.h"
 #include "Runner/Runner_StartUp.h"
+#include "Graphics/TexturesM.h"
+#include "Host/Host_GPU.h"
 
 namespace {
 constexpr int32_t kGameId = 100001;
 constexpr int32_t kPlayerId = 100002;
+
+// One pixel of the last frame drawn, 0xAABBGGRR.
+uint32_t FramePixel(int x, int y)
+{
+    uint32_t pixel = 0;
+    D3DTexture* target = GR_D3D_GetBackBufferTarget();
+    if (target) HGPU_ReadTexture(GR_D3D_GetTextureView(target), x, y, 1, 1, &pixel, 4);
+    return pixel;
+}
+
+bool Near(uint32_t actual, uint32_t expected)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        if (std::abs(int((actual >> shift) & 0xFF) - int((expected >> shift) & 0xFF)) > 3) return false;
+    return true;
+}
 
 double Read(CInstance* instance, const LinkVariableRef& ref)
 {
@@ -44,6 +64,10 @@ TEST(DemoFramesTest, PlayerWalksThroughTheFrameLoop)
     double x = Read(player, Ref_x);
     Run_Frame();  // no key held: the player stands
     EXPECT_EQ(Read(player, Ref_x), x);
+    // The player is drawn by its sprite (no draw event): its red coat 16 pixels above its feet.
+    const int feetY = static_cast<int>(player->y);
+    EXPECT_TRUE(Near(FramePixel(static_cast<int>(x), feetY - 16), 0xFF3C3CC8u))
+        << std::hex << FramePixel(static_cast<int>(x), feetY - 16);
     const struct {
         int key;
         double perFrame, xscale;

@@ -11,7 +11,6 @@
 #include "World/Run_CommandRoom.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Runner_Entry.h"
-#include "../support/StandIns.h"
 #include "collision_codes.h"
 
 namespace {
@@ -59,6 +58,5 @@ GameLinkRecord* GameModule_GetLinkRecord(GameLinkRecord* record)
 int main(int argc, char** argv)
 {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    Sprite_StubAdd(CSprite{1, 16, 16, 0, nullptr});
     return Runner_Main(argc, argv);
 }

@@ -184,7 +184,7 @@ void ResetGame()
     LayerForcedDepth = 0;
     TilemapGlobalMask = 0x7FFFFFFFu;
     Layer_HighestDataId = Layer_LastCreatedId = Layer_NextElementId = 0;
-    Sprite_StubClear();
+    Sprite_Init();
     Background_StubClear();
 }
 

@@ -30,6 +30,7 @@ std::vector<uint8_t> SmallGame()
     w.Txtr({t});
     w.Glob({0});
     w.Add("SPRT").U32(0);
+    w.Add("SHDR").U32(0);
     w.Strg();
     return w.Finish();
 }

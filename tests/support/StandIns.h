@@ -5,7 +5,6 @@
 
 #include "Background/Background_Main.h"
 #include "Graphics/VertexFormat.h"
-#include "Sprite/Sprite_Main.h"
 
 // Background_Main.h
 // Appends a background of that size; its index.
@@ -13,11 +12,6 @@ int32_t Background_StubAdd(int32_t width, int32_t height);
 void Background_StubClear();
 void Background_StubSetTileAnimation(int32_t index, uint64_t frameTime, int32_t frameCount);
 void Background_StubSetTileset(int32_t index, int32_t tileWidth, int32_t tileHeight, int32_t tileCount);
-
-// Sprite_Main.h
-// Appends a sprite; its index.
-int32_t Sprite_StubAdd(const CSprite& sprite);
-void Sprite_StubClear();
 
 // VertexFormat.h
 // Test hook: makes id name the format (null forgets it).

@@ -252,7 +252,7 @@ void FormWriter::Sprt(const std::vector<std::optional<SpriteEntry>>& sprites, ui
         c.I32(s.bboxLeft).I32(s.bboxRight).I32(s.bboxBottom).I32(s.bboxTop);
         c.U32(s.transparent).U32(s.smooth).U32(s.preload).I32(s.bboxMode).U32(s.precise);
         c.I32(s.xOrigin).I32(s.yOrigin);
-        const auto frames = static_cast<uint32_t>(s.frames.size());
+        const uint32_t frames = s.frameCountOverride.value_or(static_cast<uint32_t>(s.frames.size()));
         if (s.plainForm) {
             c.U32(frames);
         } else {
@@ -262,7 +262,7 @@ void FormWriter::Sprt(const std::vector<std::optional<SpriteEntry>>& sprites, ui
         // Before major version 2 the extended form has no frame list to read.
         if (s.plainForm || majorVersion >= 2)
             for (const auto& frame : s.frames) c.TpagEntry(frame);
-        c.U32(static_cast<uint32_t>(s.masks.size()));
+        c.U32(s.maskCountOverride.value_or(static_cast<uint32_t>(s.masks.size())));
         for (const auto& mask : s.masks) c.Bytes(mask.data(), mask.size());
     }
 }

@@ -131,6 +131,9 @@ struct SpriteEntry {
     std::vector<std::optional<uint32_t>> frames;   // TPAG entry indexes; none writes offset 0
     // 1-bit masks, each height rows of (width + 7) / 8 bytes, most significant bit first.
     std::vector<std::vector<uint8_t>> masks;
+    // When set, written as the frame count / mask count instead of the list sizes (broken data).
+    std::optional<uint32_t> frameCountOverride;
+    std::optional<uint32_t> maskCountOverride;
 };
 
 // The tileset block of a background record (tileset version 2).
