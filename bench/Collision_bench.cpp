@@ -38,6 +38,7 @@ struct CollisionWorld {
         shape->frameCount = 1;
         shape->width = shape->height = 16;
         shape->xorigin = shape->yorigin = 8;
+        shape->bboxRight = shape->bboxBottom = 15;
         first = Object_CreateEmpty();
         second = Object_CreateEmpty();
         for (int32_t o : {first, second}) Object_Get(o)->sprite = sprite;

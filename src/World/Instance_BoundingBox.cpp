@@ -48,8 +48,8 @@ void CInstance::ComputeBoundingBox(bool updateIndex)
 {
     const CollisionBox old{bbox_left, bbox_top, bbox_right, bbox_bottom};
     const CSprite* sprite = Sprite_Get(MaskSpriteIndex());
-    SpriteMask mask;
-    if (!sprite || !SpriteMask_Get(MaskSpriteIndex(), &mask)) {
+    CollisionMask mask;
+    if (!sprite || !CollisionMask_Get(MaskSpriteIndex(), &mask)) {
         bbox_left = bbox_right = ClampEdge(std::trunc(static_cast<double>(x)));
         bbox_top = bbox_bottom = ClampEdge(std::trunc(static_cast<double>(y)));
         m_precise = false;

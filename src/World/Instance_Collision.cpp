@@ -26,8 +26,8 @@ bool MissesBox(const CInstance* i, double minX, double minY, double maxX, double
 
 bool HasMask(const CInstance* instance)
 {
-    SpriteMask mask;
-    return SpriteMask_Get(instance->MaskSpriteIndex(), &mask);
+    CollisionMask mask;
+    return CollisionMask_Get(instance->MaskSpriteIndex(), &mask);
 }
 
 float Nearest(float v) { return std::round(v); }

@@ -14,6 +14,8 @@ int32_t TestSprite_Add(const TestSpriteSpec& spec)
     sprite->skeletonData = spec.skeleton;
     sprite->xorigin = spec.xorigin;
     sprite->yorigin = spec.yorigin;
+    sprite->bboxRight = spec.width - 1;  // the whole image
+    sprite->bboxBottom = spec.height - 1;
     sprite->playbackSpeed = spec.speed;
     sprite->playbackSpeedType = spec.speedType;
     return index;
