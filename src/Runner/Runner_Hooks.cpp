@@ -32,6 +32,7 @@
 #include "World/Event_Main.h"
 #include "World/Instance.h"
 #include "World/Object_Main.h"
+#include "World/Room_Class.h"
 #include "World/Room_Main.h"
 #include "World/TimeLine_Main.h"
 
@@ -93,6 +94,11 @@ void QuitGame()
     Runner_PostQuit();
 }
 
+int32_t CurrentRoomSpeed()
+{
+    return Run_Room ? Run_Room->speed : 30;
+}
+
 // The asset tables a name is looked up in, in the order constants find them.
 const AssetFinder kAssetFinders[] = {
     Sprite_Find, Sound_Find, Object_FindByName, Audio_FindSound, Background_Find, Path_Find,
@@ -112,4 +118,5 @@ void Runner_InstallHooks()
     GR_Window_Hooks = WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected};
     GR_ActiveCameraIs3DHook = ActiveCameraIs3D;
     VM_SetInterpreter(VM_Interpret);
+    Audio_RoomSpeedHook = CurrentRoomSpeed;
 }
