@@ -60,13 +60,15 @@ struct AudioEngineTest : ::testing::Test {
     }
     // Reads the game's sound chunks through the chunk pass and prepares them.
     void LoadSounds(const std::vector<std::optional<gamedata::SoundEntry>>& sounds,
-                    const std::vector<std::optional<std::vector<uint8_t>>>& audio)
+                    const std::vector<std::optional<std::vector<uint8_t>>>& audio,
+                    const std::vector<std::optional<std::string>>& groups = {})
     {
         gamedata::FormWriter w;
         w.Gen8({});
         gamedata::Options o;
         o.flags |= 0x4;
         w.Optn(o);
+        if (!groups.empty()) w.Agrp(groups);
         w.Sond(sounds);
         w.Audo(audio);
         w.Strg();
@@ -234,6 +236,44 @@ TEST_F(AudioEngineTest, PitchIsClampedAndMissingSoundsAreNamed)
     EXPECT_STREQ(Audio_GetSoundName(voice), "square");
     EXPECT_STREQ(Audio_GetSoundName(57), "<undefined>");
     EXPECT_EQ(Audio_GetLength(57), -1.0);
+}
+
+TEST_F(AudioEngineTest, PausedVoicesAreSilentAndTrackPositionsMove)
+{
+    LoadSquare();
+    const int32_t voice = Audio_PlaySimple(0, 1.0, 1);
+    Render(1024);
+    Audio_PauseSound(0);
+    EXPECT_TRUE(Audio_IsPaused(voice));
+    EXPECT_TRUE(Audio_IsPlaying(voice));  // a paused voice still counts as playing
+    EXPECT_LT(SettledLevel(), kSilent);
+    const double pausedAt = Audio_GetTrackPos(voice);
+    Render(2048);
+    EXPECT_EQ(Audio_GetTrackPos(voice), pausedAt);
+    Audio_ResumeAll();
+    EXPECT_FALSE(Audio_IsPaused(voice));
+    EXPECT_GT(Render(1024).Max(), 5000);
+
+    Audio_SetTrackPos(voice, 0.05);
+    EXPECT_NEAR(Audio_GetTrackPos(voice), 0.05, 1e-3);
+    // A sound's position is where later voices start, and only inside the sound.
+    Audio_SetTrackPos(0, 0.5);
+    EXPECT_EQ(Audio_GetTrackPos(0), 0.0);
+    Audio_SetTrackPos(0, 0.06);
+    EXPECT_NEAR(Audio_GetTrackPos(0), 0.06, 1e-6);
+    const int32_t later = Audio_PlaySimple(0, 1.0, 0);
+    EXPECT_NEAR(Audio_GetTrackPos(later), 0.06, 1e-3);
+    EXPECT_EQ(Audio_GetType(0), 0);
+    EXPECT_EQ(Audio_GetType(1), -1);
+}
+
+TEST_F(AudioEngineTest, SoundsOfAGroupNotLoadedDoNotPlay)
+{
+    gamedata::SoundEntry music = Sound("music", 101, 0);
+    music.group = 1;
+    LoadSounds({music}, {audiotest::Wav16(audiotest::Square(100, {1}), 1)}, {"audiogroup_default", "music"});
+    EXPECT_EQ(Audio_PlaySimple(0, 1.0, 0), -1);
+    EXPECT_NE(log.Text().find("music: Audio Group 1 is not loaded"), std::string::npos) << log.Text();
 }
 
 TEST_F(AudioEngineTest, BrokenAudioDataLeavesTheSoundSilentWithAMessage)
