@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "GameData/GameData.h"
 #include "GameData/GameOptions.h"
 #include "Host/Host_Audio.h"
 #include "Options/Runner_Options.h"
 #include "Sound/Audio_Main.h"
+#include "support/AudioFixtures.h"
 #include "support/GameFiles.h"
 
 namespace {
@@ -33,11 +36,23 @@ TEST(SoundHardware, NoAudioRunsSilentAfterOneLogLine)
     NoAudio = false;
 }
 
-TEST(SoundHardware, TheDefaultDeviceOpensOnceWithOneLogLine)
+TEST(SoundHardware, TheDeviceStartsAfterTheChunkPassAndPlaysTheGamesSounds)
 {
-    // The tests run with the library's silent output driver.
-    GameOptions.newAudioEngine = true;
+    // As at start-up: the chunks are read, then the device opens and the sounds are prepared.
+    gamedata::FormWriter w;
+    w.Gen8({});
+    gamedata::Options o;
+    o.flags |= 0x4;
+    w.Optn(o);
+    gamedata::SoundEntry sound;
+    sound.name = "beep";
+    w.Sond({sound});
+    w.Audo({audiotest::Wav16(audiotest::Square(audiotest::kRate, {1}), 1)});
+    w.Strg();
+    const std::vector<uint8_t> game = w.Finish();
+    ASSERT_TRUE(testgames::LoadBoth(game)) << GameData_LastError();
     testgames::CapturedLog log;
+    // The tests run with the library's silent output driver.
     SoundHardware_Create();
     SoundHardware_Create();  // a second start replaces the first device
     ASSERT_TRUE(HAudio_IsOpen());
@@ -45,8 +60,14 @@ TEST(SoundHardware, TheDefaultDeviceOpensOnceWithOneLogLine)
     EXPECT_EQ(Audio_GetSourceCount(), kAudioDefaultSources);
     EXPECT_EQ(Lines(log.Text()), 2u) << log.Text();
     EXPECT_NE(log.Text().find("Audio: playing on \""), std::string::npos) << log.Text();
+    Audio_PrepareSounds();
+    const int32_t voice = Audio_PlaySimple(Audio_FindSound("beep"), 1.0, 0);
+    EXPECT_GT(voice, kAudioVoiceIdBase);
+    EXPECT_TRUE(Audio_IsPlaying(voice));
     SoundHardware_Update();
     SoundHardware_Destroy();
     EXPECT_FALSE(HAudio_IsOpen());
     EXPECT_FALSE(Audio_IsOn());
+    EXPECT_EQ(Audio_GetAssetCount(), 0);
+    testgames::Unload();
 }
