@@ -37,6 +37,7 @@
 #include "World/Event_Main.h"
 #include "World/Instance.h"
 #include "World/Object_Main.h"
+#include "World/Room_Class.h"
 #include "World/Room_Main.h"
 #include "World/Run_CommandRoom.h"
 #include "World/TimeLine_Main.h"
@@ -101,6 +102,11 @@ void QuitGame()
     Runner_PostQuit();
 }
 
+int32_t CurrentRoomSpeed()
+{
+    return Run_Room ? Run_Room->speed : 30;
+}
+
 // The asset tables a name is looked up in, in the order constants find them.
 const AssetFinder kAssetFinders[] = {
     Sprite_Find, Sound_Find, Object_FindByName, Audio_FindSound, Background_Find, Path_Find,
@@ -124,4 +130,5 @@ void Runner_InstallHooks()
     RoomControl = RoomControlState{&room, &transition_kind, &view_current};
     IO_PrepareForDialog = GR_Display_PrepareForDialog;
     VirtualButtons_InstallHooks();
+    Audio_RoomSpeedHook = CurrentRoomSpeed;
 }

@@ -75,6 +75,7 @@
 #include "Runner/Runner_LoadGame.h"
 #include "Options/Runner_Options.h"
 #include "Runner/Runner_StartUp.h"
+#include "Sound/SoundHardware.h"
 #include "Options/Runner_Strings.h"
 #include "Variable/Variable_BuiltIn.h"
 
@@ -157,6 +158,7 @@ void ResetRunner()
 // then what tests add by hand besides a game.
 void ResetGame()
 {
+    SoundHardware_Destroy();  // the device, the voices and the sounds
     LayerMode = false;  // no clean-up events run while rooms are freed
     CameraList::Clear();
     DefaultCameraId = -1;

@@ -462,6 +462,46 @@ void FormWriter::Path(const std::vector<std::optional<PathEntry>>& paths)
     }
 }
 
+void FormWriter::Sond(const std::vector<std::optional<SoundEntry>>& sounds)
+{
+    Chunk& c = Add("SOND");
+    const uint32_t count = static_cast<uint32_t>(sounds.size());
+    c.U32(count);
+    uint32_t entryAt = 4 + 4 * count;
+    for (const std::optional<SoundEntry>& e : sounds) {
+        c.Offset(e ? std::optional<uint32_t>(entryAt) : std::nullopt);
+        if (e) entryAt += 36;
+    }
+    for (const std::optional<SoundEntry>& e : sounds) {
+        if (!e) continue;
+        c.String(e->name).I32(e->kind).String(e->extension).String(e->fileName).U32(e->effects);
+        c.F32(e->volume).F32(e->pan).I32(e->group).I32(e->audioIndex);
+    }
+}
+
+void FormWriter::Audo(const std::vector<std::optional<std::vector<uint8_t>>>& images)
+{
+    Chunk& c = Add("AUDO");
+    const uint32_t count = static_cast<uint32_t>(images.size());
+    c.U32(count);
+    uint32_t entryAt = 4 + 4 * count;
+    for (const auto& image : images) {
+        c.Offset(image ? std::optional<uint32_t>(entryAt) : std::nullopt);
+        if (image) entryAt += 4 + static_cast<uint32_t>(image->size());
+    }
+    for (const auto& image : images)
+        if (image) c.U32(static_cast<uint32_t>(image->size())).Bytes(image->data(), image->size());
+}
+
+void FormWriter::Agrp(const std::vector<std::optional<std::string>>& names)
+{
+    Chunk& c = Add("AGRP");
+    const uint32_t count = static_cast<uint32_t>(names.size());
+    c.U32(count);
+    for (uint32_t i = 0; i < count; ++i) c.Offset(4 + 4 * count + 4 * i);
+    for (const auto& name : names) c.String(name);
+}
+
 namespace {
 // An event code record: its action count and action offsets, then the one
 // action record (36 bytes, the CODE index in its last word).

@@ -239,6 +239,19 @@ struct PathEntry {
     std::optional<int32_t> pointCountOverride;
 };
 
+// A sound of the audio engine's sound chunk (nine words).
+struct SoundEntry {
+    std::optional<std::string> name;
+    int32_t kind = 101;               // 100 streamed, 101 WAV, 102 compressed, 103 decoded on load
+    std::optional<std::string> extension = ".wav";
+    std::optional<std::string> fileName;
+    uint32_t effects = 0;
+    float volume = 1.0f;
+    float pan = 0.0f;
+    int32_t group = 0;
+    int32_t audioIndex = 0;
+};
+
 // An event or timeline moment: its code record has one action naming the
 // CODE index, or no action at all when codeIndex is none.
 struct EventEntry {
@@ -439,6 +452,12 @@ public:
     void Tmln(const std::vector<std::optional<TimelineEntry>>& timelines);
     // Room records of 92 bytes with their four lists and their layer list.
     void Room(const std::vector<std::optional<RoomEntry>>& rooms);
+    // Sounds by index; none writes offset 0.
+    void Sond(const std::vector<std::optional<SoundEntry>>& sounds);
+    // Audio file images by index, each a length word and its bytes; none writes offset 0.
+    void Audo(const std::vector<std::optional<std::vector<uint8_t>>>& images);
+    // Audio groups by index: a record holding the name (none writes name offset 0).
+    void Agrp(const std::vector<std::optional<std::string>>& names);
 
     // Absolute file offset of entry i of the TPAG chunk, valid after Finish.
     uint32_t TpagEntryOffset(uint32_t index) const;
