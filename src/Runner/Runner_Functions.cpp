@@ -3,6 +3,7 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_3D.h"
+#include "Function/Function_Game.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
 #include "Function/Instance_MotionFunctions.h"
@@ -19,7 +20,7 @@ struct BuiltinGroup {
 
 const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
-    {"Game..", {InitMotionFunctions}},
+    {"Game..", {InitMotionFunctions, InitGameSaveLoadFunctions}},
     {"Math..", {InitMathFunctions}},
     {"Graphic..", {}},
     {"Action..", {}},

@@ -6,6 +6,7 @@
 #include "Code/Code_Constant.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Link.h"
+#include "Code/GCRegistry.h"
 #include "Code/VM_Main.h"
 #include "Debug/ErrorDialog.h"
 #include "Font/Font_Main.h"
@@ -21,6 +22,9 @@
 #include "Path/Path_Main.h"
 #include "Physics/PhysicsWorld.h"
 #include "Platform/Extension_Main.h"
+#include "Function/Function_Game.h"
+#include "Runner/Game_SaveLoad.h"
+#include "Runner/Run_GCRoots.h"
 #include "Runner/Runner_Entry.h"
 #include "Script/Script_Main.h"
 #include "Sound/Audio_Main.h"
@@ -112,4 +116,6 @@ void Runner_InstallHooks()
     GR_Window_Hooks = WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected};
     GR_ActiveCameraIs3DHook = ActiveCameraIs3D;
     VM_SetInterpreter(VM_Interpret);
+    GC_MarkRootsHook = Run_MarkGCRoots;
+    Function_GameSaveLoad = GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer};
 }

@@ -9,6 +9,7 @@
 
 class CCode;
 class CGameObject;
+class IBuffer;
 class CGameRoom;
 class CSkeletonInstance;
 struct PhysicsBody;
@@ -65,6 +66,12 @@ public:
 
     // Recomputes bbox_left .. bbox_bottom and clears the dirty flag.
     void ComputeBoundingBox();
+
+    // The instance's section of a saved game (Instance_Save.cpp). Loading
+    // fills a fresh instance; it joins its object's lists only when asked and
+    // not deactivated. False when the data ends early or a count cannot fit.
+    void SaveToBuffer(IBuffer* buffer);
+    bool LoadFromBuffer(IBuffer* buffer, bool joinLists);
 
     bool m_bboxDirty = true;
     bool visible = false;
