@@ -8,9 +8,11 @@
 #include "Code/Code_Link.h"
 #include "Code/GCRegistry.h"
 #include "Code/VM_Main.h"
+#include "Debug/Debug_Main.h"
 #include "Debug/ErrorDialog.h"
 #include "Font/Font_Main.h"
 #include "GameData/GameHeader.h"
+#include "Graphics/DebugOverlay.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_TextureDraw.h"
 #include "Graphics/Graphics_Window.h"
@@ -25,6 +27,7 @@
 #include "Function/Function_Game.h"
 #include "Runner/Game_SaveLoad.h"
 #include "Runner/Run_GCRoots.h"
+#include "Runner/Run_Globals.h"
 #include "Runner/Runner_Entry.h"
 #include "Script/Script_Main.h"
 #include "Sound/Audio_Main.h"
@@ -36,10 +39,26 @@
 #include "World/Event_Main.h"
 #include "World/Instance.h"
 #include "World/Object_Main.h"
+#include "World/Room_Class.h"
 #include "World/Room_Main.h"
 #include "World/TimeLine_Main.h"
 
 namespace {
+bool OverlayReferenceSize(int32_t* width, int32_t* height)
+{
+    const CGameRoom* current = Run_Room;
+    if (!current) return false;
+    const RoomView& first = current->views[0];
+    const bool port = current->enableViews && first.visible;
+    *width = port ? first.portWidth : current->width;
+    *height = port ? first.portHeight : current->height;
+    return true;
+}
+
+bool OverlayDebuggerPaused() { return DebuggerPause && Debug_IsConnected(); }
+
+bool OverlayObjectDataMarked() { return ObjectDataMarker != 0; }
+
 bool ActiveCameraIs3D()
 {
     const Camera* camera = CameraList::GetActiveCamera();
@@ -117,5 +136,6 @@ void Runner_InstallHooks()
     GR_ActiveCameraIs3DHook = ActiveCameraIs3D;
     VM_SetInterpreter(VM_Interpret);
     GC_MarkRootsHook = Run_MarkGCRoots;
+    DebugOverlay_Hooks = DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked};
     Function_GameSaveLoad = GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer};
 }
