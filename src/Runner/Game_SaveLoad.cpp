@@ -242,6 +242,11 @@ void ApplyRooms(LoadedRooms* rooms, int32_t current)
     Room_LastInstanceId = rooms->lastInstanceId;
     Room_LastTileId = rooms->lastTileId;
     CGameRoom* live = Run_Room;
+    // The loaded elements of the room that runs are ready to draw.
+    for (RoomLayer* layer = live->layers.first; layer; layer = layer->next) {
+        for (LayerElement* element = layer->first; element; element = element->next)
+            Layer_ResolveElement(live, layer, element);
+    }
     for (InstanceDepthList* list : {&live->activeInstances, &live->deactivatedInstances}) {
         for (CInstance* instance = list->first; instance; instance = instance->m_next) {
             if (!instance->m_deactivated && instance->m_object) instance->m_object->AddInstance(instance);
