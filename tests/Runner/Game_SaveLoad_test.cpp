@@ -8,7 +8,9 @@
 
 #include "Buffer/Buffer_Main.h"
 #include "Buffer/Buffer_Manager.h"
+#include "Code/Code_Function.h"
 #include "Code/Code_Variable.h"
+#include "Function/Function_Game.h"
 #include "IO/LoadSave.h"
 #include "Runner/Run_Globals.h"
 #include "Variable/Code_VariableValue.h"
@@ -301,4 +303,27 @@ TEST_F(SaveLoadTest, InLayerModeLayersAndTheirElementsComeBackWithTheInstancesOn
     EXPECT_EQ(back->layer, loaded->id);
     for (LayerElement* element = loaded->first; element; element = element->next) EXPECT_TRUE(element->ready);
     LayerMode = false;
+}
+
+TEST_F(SaveLoadTest, TheBuiltInsSaveIntoAndQueueLoadsFromTheGamesBuffers)
+{
+    InitGameSaveLoadFunctions();
+    auto call = [](const char* name, ScriptValue argument) {
+        int32_t index = -1;
+        ASSERT_TRUE(CodeFunction_Find(name, &index)) << name;
+        BuiltinFunction* function = CodeFunction_At(index);
+        ASSERT_NE(function, nullptr);
+        ScriptValue result = ScriptValue_Undefined();
+        function->routine(&result, nullptr, nullptr, 1, &argument);
+        EXPECT_EQ(result.Kind(), VALUE_UNDEFINED) << name << " hands back nothing";
+    };
+    const int id = Buffer_Create(64, eBuffer_Grow, 1);
+    call("game_save_buffer", ScriptValue_Real(id));
+    const Bytes before = Saved();
+    Disturb();
+    Buffer_Get(id)->Seek(eBuffer_SeekStart, 0);
+    call("game_load_buffer", ScriptValue_Real(id));
+    EXPECT_TRUE(Game_ApplyQueuedLoad());
+    EXPECT_EQ(Saved(), before);
+    Buffer_Delete(id);
 }
