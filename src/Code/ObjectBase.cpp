@@ -354,3 +354,13 @@ void KVObjectBase::AddNull(const char* name, uint32_t flags)
         cell->flags = flags;
     }
 }
+
+KVObjectBase* ScriptValue_NewObject(ScriptValue* value)
+{
+    KVObjectBase* object = KVObjectBase::Alloc(Variable_InstanceCount(), VALUE_UNSET, false);
+    value->obj = object;
+    value->kind = VALUE_OBJECT;
+    return object;
+}
+
+KVObjectBase* AllocLocalsObject(int32_t n) { return KVObjectBase::Alloc(n, VALUE_UNSET, true); }

@@ -115,3 +115,10 @@ private:
     ScriptValue* AdderTarget(const char* name);
     bool EnsureArray(int32_t count);
 };
+
+// The value (a fresh one: its old payload is not released, its flags are
+// kept) becomes a reference to a new pooled object with one unset slot per
+// instance variable and no slot storage yet.
+KVObjectBase* ScriptValue_NewObject(ScriptValue* value);
+// The locals object of a call: n unset slots with their storage, no scope parent.
+KVObjectBase* AllocLocalsObject(int32_t n);

@@ -31,6 +31,9 @@ public:
     int32_t Size() const { return m_count; }
     bool Empty() const { return m_count == 0; }
 
+    // The collector marks what the entries hold (DS_Mark.cpp).
+    void Mark() const;
+
 private:
     // Entry with the greatest (sign 1) or least (sign -1) priority; -1 when empty.
     int32_t Best(int sign);

@@ -27,6 +27,9 @@ public:
     int32_t HeadIndex() const { return m_head; }
     int32_t TailIndex() const { return m_tail; }
 
+    // The collector marks what the entries hold (DS_Mark.cpp).
+    void Mark() const;
+
 private:
     int32_t m_tail = 0;
     int32_t m_head = 0;

@@ -22,6 +22,9 @@ public:
     int32_t Size() const { return m_count; }
     bool Empty() const { return m_count == 0; }
 
+    // The collector marks what the entries hold (DS_Mark.cpp).
+    void Mark() const;
+
 private:
     int32_t m_count = 0;
     int32_t m_capacity = 0;

@@ -299,6 +299,7 @@ void GR_D3D_RecreateDevice()
     UnbindTargets();
     HGPU_Flush();
     GR_D3D_FreeSpecialTextures();
+    DebugOverlay_Release();
     GR_VertexBuilder_Free();
     GR_Texture_FlushAll();
     StateManagerM::Release();
@@ -326,6 +327,7 @@ bool GR_D3D_ShadersSupported() { return true; }
 void GR_D3D_Release()
 {
     GR_D3D_FreeSpecialTextures();
+    DebugOverlay_Release();
     GR_VertexBuilder_Free();
     StateManagerM::Release();
     Timing_PrintFPSStats();

@@ -131,7 +131,7 @@ bool VM_JumpTo(VMFrame* f, int32_t target)
 
 KVObjectBase* VM_AllocLocals(int32_t count)
 {
-    return KVObjectBase::Alloc(count, VALUE_UNSET, true);
+    return AllocLocalsObject(count);
 }
 
 void VM_FreeLocals(KVObjectBase* locals)

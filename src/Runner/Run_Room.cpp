@@ -164,6 +164,43 @@ CGameRoom* Run_RuntimeRoom(int32_t index)
     return index >= 0 && index < g_RuntimeRooms.length ? g_RuntimeRooms.items[index] : nullptr;
 }
 
+int32_t Run_RuntimeRoomCount() { return g_RuntimeRooms.length; }
+
+void Run_ReplaceRuntimeRooms(CGameRoom** rooms, int32_t count, int32_t current)
+{
+    // The loaded cameras replaced the ones the old rooms' views named.
+    for (int32_t i = 0; i < g_RuntimeRooms.length; ++i) {
+        CGameRoom* old = g_RuntimeRooms.items[i];
+        if (old && LayerMode) {
+            for (RoomView& view : old->views) view.camera = -1;
+        }
+    }
+    Run_SetCurrentRoom(nullptr);
+    g_RuntimeRooms.SetLength(0);
+    g_RuntimeRooms.SetLength(count);
+    for (int32_t i = 0; i < count; ++i) g_RuntimeRooms.items[i] = rooms[i];
+    Run_SetCurrentRoom(Run_RuntimeRoom(current));
+}
+
+void Run_ForEachLiveInstance(void (*visit)(CInstance*))
+{
+    auto walk = [visit](CGameRoom* live) {
+        for (CInstance* i = live->activeInstances.first; i; i = i->m_next) visit(i);
+        for (CInstance* i = live->deactivatedInstances.first; i; i = i->m_next) visit(i);
+    };
+    bool currentListed = false;
+    for (int32_t i = 0; i < g_RuntimeRooms.length; ++i) {
+        if (CGameRoom* live = g_RuntimeRooms.items[i]) {
+            walk(live);
+            currentListed = currentListed || live == Run_Room;
+        }
+    }
+    if (Run_Room && !currentListed) walk(Run_Room);
+    for (int32_t i = 0; i < g_Persistent.length; ++i) {
+        if (g_Persistent.items[i]) visit(g_Persistent.items[i]);
+    }
+}
+
 void Run_StartGame()
 {
     if (LayerMode) DrawColour = GameOptions.drawColour;
@@ -201,7 +238,7 @@ void Run_EndGame()
     Audio_StopAll(1);
     Text_Reset();
     g_RenderStateCache.Reset();
-    GC_Collect(nullptr);
+    GC_Collect();
 }
 
 void SwitchRoom(int32_t index)

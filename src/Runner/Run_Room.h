@@ -8,6 +8,7 @@
 #include "World/Room_Main.h"
 
 class CGameRoom;
+class CInstance;
 
 // Index of the current room in the room table (the built-in `room`).
 extern int32_t room;
@@ -29,3 +30,11 @@ void PersistentInstances_DeleteAll();
 int32_t PersistentInstances_Count();
 // The live copy kept for the room index (persistent rooms), or null.
 CGameRoom* Run_RuntimeRoom(int32_t index);
+int32_t Run_RuntimeRoomCount();
+// A loaded game's rooms: the old slots are deleted, the array takes the count
+// rooms given (nulls for empty slots) and the slot `current` becomes the
+// current room.
+void Run_ReplaceRuntimeRooms(CGameRoom** rooms, int32_t count, int32_t current);
+// Every instance the rooms hold (active and deactivated, of every live room)
+// and the persistent instances waiting for the next room.
+void Run_ForEachLiveInstance(void (*visit)(CInstance*));

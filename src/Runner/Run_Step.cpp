@@ -96,7 +96,7 @@ void DoAStep()
     StepClock = now;
 
     Timing_Push(0xFF808080u, "Garbage Collector");
-    GC_Collect(nullptr);
+    GC_Collect();
     Timing_Pop();
     Game_ApplyQueuedLoad();
     Timing_Push(0xFF00FF00u, "IO&Kivo");

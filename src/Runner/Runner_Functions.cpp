@@ -5,6 +5,7 @@
 #include "Function/Function_3D.h"
 #include "Function/Function_File.h"
 #include "Function/Function_Game.h"
+#include "Function/Function_GameSave.h"
 #include "Function/Function_Gamepad.h"
 #include "Function/Function_GraphicsShapes.h"
 #include "Function/Function_GraphicsText.h"
@@ -25,7 +26,7 @@ struct BuiltinGroup {
 
 const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
-    {"Game..", {InitGameFunctions}},
+    {"Game..", {InitGameFunctions, InitGameSaveLoadFunctions}},
     {"Math..", {InitMathFunctions}},
     {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions}},
     {"Action..", {}},

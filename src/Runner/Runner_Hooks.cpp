@@ -6,11 +6,14 @@
 #include "Code/Code_Constant.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Link.h"
+#include "Code/GCRegistry.h"
 #include "Code/VM_Main.h"
+#include "Debug/Debug_Main.h"
 #include "Debug/ErrorDialog.h"
 #include "Font/Font_Main.h"
 #include "Function/Function_GraphicsShapes.h"
 #include "GameData/GameHeader.h"
+#include "Graphics/DebugOverlay.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_TextureDraw.h"
 #include "Graphics/Graphics_Window.h"
@@ -23,6 +26,9 @@
 #include "Path/Path_Main.h"
 #include "Physics/PhysicsWorld.h"
 #include "Platform/Extension_Main.h"
+#include "Function/Function_GameSave.h"
+#include "Runner/Game_SaveLoad.h"
+#include "Runner/Run_GCRoots.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Run_VirtualButtons.h"
@@ -43,6 +49,21 @@
 #include "World/TimeLine_Main.h"
 
 namespace {
+bool OverlayReferenceSize(int32_t* width, int32_t* height)
+{
+    const CGameRoom* current = Run_Room;
+    if (!current) return false;
+    const RoomView& first = current->views[0];
+    const bool port = current->enableViews && first.visible;
+    *width = port ? first.portWidth : current->width;
+    *height = port ? first.portHeight : current->height;
+    return true;
+}
+
+bool OverlayDebuggerPaused() { return DebuggerPause && Debug_IsConnected(); }
+
+bool OverlayObjectDataMarked() { return ObjectDataMarker != 0; }
+
 bool ActiveCameraIs3D()
 {
     const Camera* camera = CameraList::GetActiveCamera();
@@ -131,4 +152,7 @@ void Runner_InstallHooks()
     IO_PrepareForDialog = GR_Display_PrepareForDialog;
     VirtualButtons_InstallHooks();
     Audio_RoomSpeedHook = CurrentRoomSpeed;
+    GC_MarkRootsHook = Run_MarkGCRoots;
+    DebugOverlay_Hooks = DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked};
+    Function_GameSaveLoad = GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer};
 }

@@ -9,6 +9,7 @@
 
 class CCode;
 class CGameObject;
+class IBuffer;
 class CGameRoom;
 class CSkeletonInstance;
 struct PhysicsBody;
@@ -78,6 +79,12 @@ public:
     bool CollisionInstance(CInstance* other, bool precise);
     // The sprite whose mask the tests use: mask_index, else sprite_index.
     int32_t MaskSpriteIndex() const { return mask_index >= 0 ? mask_index : sprite_index; }
+
+    // The instance's section of a saved game (Instance_Save.cpp). Loading
+    // fills a fresh instance; it joins its object's lists only when asked and
+    // not deactivated. False when the data ends early or a count cannot fit.
+    void SaveToBuffer(IBuffer* buffer);
+    bool LoadFromBuffer(IBuffer* buffer, bool joinLists);
 
     bool m_bboxDirty = true;
     bool visible = false;

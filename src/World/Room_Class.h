@@ -11,6 +11,7 @@
 
 class CCode;
 class CInstance;
+class IBuffer;
 class PhysicsWorld;
 
 constexpr int32_t ROOM_BACKGROUNDS = 8;
@@ -133,6 +134,17 @@ public:
     void SortTiles();
     void ScrollBackgrounds();
     void UpdateLayerAnimation();
+
+    // The room record of a saved game (Room_Save.cpp). Reading fills a fresh
+    // room that is not running: its instances join no list, table or layer.
+    // False when the data ends early, a count cannot fit or an instance id
+    // appears twice.
+    void WriteSave(IBuffer* buffer);
+    bool ReadSave(IBuffer* buffer);
+    // Deletes the instances and forgets the view cameras of a room that a
+    // load discards (a room read by ReadSave, or one the load replaces): no
+    // clean-up event runs and no camera is destroyed with the room.
+    void DiscardLoaded();
 
     int32_t lastFoundTile = -1;
     CGameRoom* self;

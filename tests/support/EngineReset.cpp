@@ -224,6 +224,7 @@ void ResetGraphics()
     Shader_SetPending(-1);
     Timing_Reset();
     DrawnFrameCount = 0;
+    DebugFrameRate = FrameRateStats{};
     Legacy3DMode = false;
     TextureGlobalScale = 1;
     RendererViewRect = {0, 0, 0, 0, 0};
