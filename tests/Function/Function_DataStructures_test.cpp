@@ -247,6 +247,15 @@ TEST_F(DsFunctions, MapNestingAndResults)
     EXPECT_EQ(Num("ds_exists", {R(b), R(DS_TYPE_MAP)}), 0);
     EXPECT_EQ(Num("ds_exists", {R(list), R(DS_TYPE_LIST)}), 0);
 
+    // A map nested in itself is destroyed once, without recursing.
+    const double self = H("ds_map_create");
+    EXPECT_EQ(Num("ds_map_add_map", {R(self), S("me"), R(self)}), 1);
+    Run("ds_map_clear", {R(self)});
+    EXPECT_EQ(Num("ds_exists", {R(self), R(DS_TYPE_MAP)}), 1);
+    EXPECT_EQ(Num("ds_map_add_map", {R(self), S("me"), R(self)}), 1);
+    Run("ds_map_destroy", {R(self)});
+    EXPECT_EQ(Num("ds_exists", {R(self), R(DS_TYPE_MAP)}), 0);
+
     const double empty = H("ds_map_create");
     EXPECT_EQ(KindOf("ds_map_find_first", {R(empty)}), VALUE_UNDEFINED);
     Run("ds_map_add", {R(empty), S("only"), R(1)});
