@@ -39,7 +39,8 @@ void CheckedSet(ScriptValue* result, ScriptValue* args, int form)
 
 void CellOp(ScriptValue* args, int32_t mode)
 {
-    if (DsGrid* grid = GridArg(args)) grid->OpAt(Arg_Int32(args, 0), mode, Arg_Int32(args, 1), Arg_Int32(args, 2), &args[3]);
+    if (DsGrid* grid = GridArg(args))
+        grid->OpAt(Arg_Int32(args, 0), mode, Arg_Int32(args, 1), Arg_Int32(args, 2), &args[3]);
 }
 
 void RegionOp(ScriptValue* args, int32_t mode)
@@ -68,7 +69,8 @@ void GridRegionOp(ScriptValue* args, int32_t mode)
 template <typename F>
 void OverRect(ScriptValue* args, F&& op)
 {
-    if (DsGrid* grid = GridArg(args)) op(grid, Arg_Int32(args, 1), Arg_Int32(args, 2), Arg_Int32(args, 3), Arg_Int32(args, 4));
+    if (DsGrid* grid = GridArg(args))
+        op(grid, Arg_Int32(args, 1), Arg_Int32(args, 2), Arg_Int32(args, 3), Arg_Int32(args, 4));
 }
 
 // Disk aggregates: the grid and the disk of arguments 1 to 3.

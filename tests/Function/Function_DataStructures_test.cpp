@@ -272,7 +272,8 @@ TEST_F(DsFunctions, MapNestingAndResults)
 TEST_F(DsFunctions, GridBoundsAndReleaseMode)
 {
     const double grid = Num("ds_grid_create", {R(3), R(2)});
-    const std::string line = "Grid " + std::to_string(int(grid)) + ", index out of bounds writing [3,0] - size is [3,2]\n";
+    const std::string line =
+        "Grid " + std::to_string(int(grid)) + ", index out of bounds writing [3,0] - size is [3,2]\n";
     Run("ds_grid_set", {R(grid), R(2), R(1), R(5)});
     EXPECT_EQ(Num("ds_grid_get", {R(grid), R(2), R(1)}), 5);
     Run("ds_grid_set", {R(grid), R(3), R(0), R(1)});
