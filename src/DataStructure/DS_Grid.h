@@ -70,6 +70,11 @@ public:
 
     // Orders the rows by the cells of one column (direction 1 ascending, -1
     // descending); a column outside the grid changes nothing.
+    // The text form (a new memory-manager text the caller frees), and reading
+    // one back: false, content unchanged, for a text of another structure;
+    // false, content emptied, for counts the text cannot hold.
+    char* Write();
+    bool Read(const char* text, bool legacy);
     void Sort(int32_t column, int32_t direction);
     void Shuffle();
 
@@ -95,6 +100,7 @@ void DsGrid::VisitRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, F&& visit
     const int32_t ya = y1 < y2 ? y1 : y2, yb = y1 < y2 ? y2 : y1;
     const int32_t x0 = xa > 0 ? xa : 0, xe = xb < m_width - 1 ? xb : m_width - 1;
     const int32_t y0 = ya > 0 ? ya : 0, ye = yb < m_height - 1 ? yb : m_height - 1;
+    if (y0 > ye) return;  // a grid 0 high may still be wide
     for (int32_t i = x0; i <= xe; ++i) {
         for (int32_t j = y0; j <= ye; ++j) visit(i, j, Cell(i, j));
     }

@@ -35,6 +35,11 @@ public:
     // reverses them.
     void Sort(bool ascending);
     void Shuffle();
+    // The text form (a new memory-manager text the caller frees), and reading
+    // one back: false, content unchanged, for a text of another structure;
+    // false, content emptied, for counts the text cannot hold.
+    char* Write();
+    bool Read(const char* text, bool legacy);
     int32_t Size() const { return m_count; }
     bool Empty() const { return m_count == 0; }
     int32_t Capacity() const { return m_capacity; }

@@ -91,6 +91,22 @@ bool DsMap::Add(const ScriptValue* key, const ScriptValue* value)
     return Insert(key, value, hash);
 }
 
+bool DsMap::AddRealOrString(const char* key, double real, const char* text)
+{
+    ScriptValue k = ScriptValue_Undefined(), v = ScriptValue_Real(real);
+    ScriptValue_InitString(&k, key ? key : "");
+    if (text) ScriptValue_InitString(&v, text);
+    const bool added = Add(&k, &v);
+    ScriptValue_SetUndefined(&k);
+    ScriptValue_SetUndefined(&v);
+    return added;
+}
+
+bool DsMap::AddDuplicate(const ScriptValue* key, const ScriptValue* value)
+{
+    return Insert(key, value, DsMap_HashKey(key));
+}
+
 bool DsMap::Replace(const ScriptValue* key, const ScriptValue* value)
 {
     const uint32_t hash = DsMap_HashKey(key);

@@ -38,6 +38,11 @@ public:
     // Overwrites key and value of an equal key, or adds the pair. previous,
     // when given, receives the old value (the new one when the key was absent).
     void Set(const ScriptValue* key, const ScriptValue* value, ScriptValue* previous);
+    // Add of a string key and a string value (when text is given) or the real.
+    bool AddRealOrString(const char* key, double real, const char* text);
+    // Adds the pair without looking for an equal key (the legacy text form
+    // keeps repeated keys).
+    bool AddDuplicate(const ScriptValue* key, const ScriptValue* value);
     // Removes the element; a nested structure it names stays alive.
     bool Delete(const ScriptValue* key);
     DsMapElement* FindElement(const ScriptValue* key);
@@ -63,6 +68,13 @@ public:
     // its nested structures, so destroying one map never frees them under the
     // other. Old elements are removed without destroying what they name.
     void Copy(DsMap* source);
+
+    // The text form (a new memory-manager text the caller frees). Read first
+    // removes every element (without destroying nested structures); false for
+    // a missing or foreign text. A text whose second character is ':' is the
+    // legacy form, which keeps repeated keys. Callers hold DsMutex.
+    char* Write();
+    bool Read(const char* text, bool legacy);
 
     // Calls visit for each element in iteration order.
     template <typename F>

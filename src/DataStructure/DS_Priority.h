@@ -28,6 +28,11 @@ public:
     void Clear();
     // Becomes a copy of source; a null source clears.
     void Copy(CDS_Priority* source);
+    // The text form (a new memory-manager text the caller frees), and reading
+    // one back: false, content unchanged, for a text of another structure;
+    // false, content emptied, for counts the text cannot hold.
+    char* Write();
+    bool Read(const char* text, bool legacy);
     int32_t Size() const { return m_count; }
     bool Empty() const { return m_count == 0; }
 

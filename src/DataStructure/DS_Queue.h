@@ -18,6 +18,11 @@ public:
     ScriptValue* Head();
     // The value enqueued last.
     ScriptValue* Tail();
+    // The text form (a new memory-manager text the caller frees), and reading
+    // one back: false, content unchanged, for a text of another structure;
+    // false, content emptied, for counts the text cannot hold.
+    char* Write();
+    bool Read(const char* text, bool legacy);
     int32_t Size() const { return m_tail - m_head; }
     bool Empty() const { return m_tail == m_head; }
     // Releases every slot; the array stays for the next growth.

@@ -3,6 +3,7 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_3D.h"
+#include "Function/Function_Data_Structures.h"
 #include "Function/Function_File.h"
 #include "Function/Function_Game.h"
 #include "Function/Function_GameSave.h"
@@ -36,7 +37,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"3D..", {Init3DFunctions}},
     {"Particle..", {}},
     {"Misc..", {}},
-    {"DS..", {}},
+    {"DS..", {InitDataStructureFunctions}},
     {"Sound..", {}},
     {"Physics..", {}},
     {"Gamepad..", {InitGamepadFunctions}},

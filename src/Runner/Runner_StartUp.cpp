@@ -18,7 +18,9 @@
 #include "Graphics/TexturesM.h"
 #include "IO/IO_Dialog.h"
 #include "IO/IO_Main.h"
+#include "DataStructure/DS_Grid.h"
 #include "Function/Camera_Functions.h"
+#include "Function/Function_Data_Structures.h"
 #include "World/Instance_Lookup.h"
 #include "World/Object_Lists.h"
 #include "World/Object_Main.h"
@@ -284,4 +286,6 @@ void RunnerReset()
 void SetReleaseMode(bool withChecks)
 {
     ReleaseModeChecks = withChecks;
+    DsGridCheck = withChecks;
+    DsGrid_SetBoundsChecking(withChecks);
 }

@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "Code/Code_Function.h"
+#include "DataStructure/DS_Handles.h"
+#include "Runner/Runner_StartUp.h"
+
+namespace {
+ScriptValue CallByName(const char* name, std::vector<ScriptValue> args)
+{
+    int32_t index = -1;
+    EXPECT_TRUE(CodeFunction_Find(name, &index)) << name;
+    std::vector<ScriptValue*> pointers;
+    for (ScriptValue& a : args) pointers.push_back(&a);
+    ScriptValue result = ScriptValue_Undefined();
+    CallBuiltinFunction(nullptr, nullptr, &result, static_cast<int>(args.size()), index, pointers.data());
+    for (ScriptValue& a : args) ScriptValue_SetUndefined(&a);
+    return result;
+}
+
+// Game code finds the data-structure built-ins in the table the runner fills,
+// and qsc_release_mode's switch swaps ds_grid_get back and forth.
+TEST(RunnerFunctions, DataStructureGroupIsRegisteredAndReleaseModeSwapsGridAccess)
+{
+    CodeFunction_FreeAll();
+    InitQSCFunctions();
+    ScriptValue grid = CallByName("ds_grid_create", {ScriptValue_Real(2), ScriptValue_Real(2)});
+    ASSERT_EQ(grid.kind, VALUE_REAL);
+    int32_t index = -1;
+    ASSERT_TRUE(CodeFunction_Find("ds_grid_get", &index));
+    const BuiltinRoutine checked = CodeFunction_At(index)->routine;
+    const bool savedChecks = ReleaseModeChecks;
+    SetReleaseMode(false);
+    EXPECT_NE(CodeFunction_At(index)->routine, checked);
+    SetReleaseMode(true);
+    EXPECT_EQ(CodeFunction_At(index)->routine, checked);
+    ReleaseModeChecks = savedChecks;
+    ScriptValue cell = CallByName("ds_grid_get", {grid, ScriptValue_Real(1), ScriptValue_Real(1)});
+    EXPECT_EQ(cell.kind, VALUE_REAL);
+    EXPECT_TRUE(DsGrid_Destroy(int32_t(grid.real)));
+    CodeFunction_FreeAll();
+}
+}  // namespace
