@@ -57,6 +57,21 @@ bool ReadByScope(VMFrame* f, const VMVariableOperand& v, ScriptValue* result)
         return false;
     }
 }
+
+// The index or scope of a variable operand: a plain integer item. A string
+// or value in its place is refused rather than read as a number (it would
+// be dropped without its reference being released).
+bool TakeIntItem(VMFrame* f, uint8_t** sp, int32_t* out)
+{
+    if (!VM_Has(f, *sp, 8)) return false;
+    if (VM_Tag(f, *sp) != VMTAG_PLAIN) {
+        Malformed(f, *sp, "Variable");
+        return false;
+    }
+    *out = VM_Load<int32_t>(*sp);
+    *sp += 8;
+    return true;
+}
 }  // namespace
 
 const char* VM_ScopeName(VMFrame* f, int32_t scope)
@@ -81,16 +96,8 @@ bool VM_DecodeVariable(VMFrame* f, uint32_t word, const uint8_t* operand, uint8_
     const uint32_t ref = VM_Load<uint32_t>(operand);
     out->ref = ref;
     out->id = static_cast<int32_t>(ref & VMREF_ID_MASK);
-    if (!(ref & VMREF_NO_INDEX)) {
-        if (!VM_Has(f, *sp, 8)) return false;
-        out->index = VM_Load<int32_t>(*sp);
-        *sp += 8;
-    }
-    if (!(ref & VMREF_SCOPE_IN_WORD)) {
-        if (!VM_Has(f, *sp, 8)) return false;
-        out->scope = VM_Load<int32_t>(*sp);
-        *sp += 8;
-    }
+    if (!(ref & VMREF_NO_INDEX) && !TakeIntItem(f, sp, &out->index)) return false;
+    if (!(ref & VMREF_SCOPE_IN_WORD) && !TakeIntItem(f, sp, &out->scope)) return false;
     if (ref & VMREF_SCOPE_INSTANCE) out->scope += 100000;
     return true;
 }

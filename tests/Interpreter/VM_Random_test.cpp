@@ -56,4 +56,36 @@ TEST_F(VMTest, RandomBytecodeEndsSafely)
     VM_Debugger = VMDebuggerHooks{};
     EXPECT_EQ(VM_CurrentFrame, nullptr);
 }
+
+// Programs the fuzz target found leaking: each run must release every string
+// it made (the leak checker watches at exit).
+TEST_F(VMTest, FoundProgramsReleaseWhatTheyMade)
+{
+    Load({"exit.i"});
+    VM_Debugger = VMDebuggerHooks{Connected, Service, Paused};
+    WatchEvaluating = true;
+    const std::vector<std::vector<uint32_t>> programs = {
+        {0xc0020000, 0x00000000, 0x07520000, 0x4555fff9, 0xa00186a0, 0xc0020000, 0x00000000, 0x07520000,
+         0xc0020000, 0x00000000, 0x07640000, 0x4555fff9, 0x000186a0, 0x00000001, 0xa0000000, 0xc0000000,
+         0x000b1500, 0xfff9b800, 0x86a0c105, 0x0000a001, 0x0000c000, 0x00000000, 0x00003df0, 0xc105ff50,
+         0xa00186a0},
+    };
+    for (std::vector<uint32_t> words : programs) {
+        s_services = 0;
+        VMBuffer* buffer = new VMBuffer();
+        buffer->m_code = words.data();
+        buffer->m_size = static_cast<int32_t>(words.size() * 4);
+        CCode code(-1, 0);
+        code.m_bytecode = buffer;
+        code.m_localsCount = 4;
+        ScriptValue result = ScriptValue_Undefined();
+        Code_Run(nullptr, nullptr, &code, &result, 0);
+        ScriptValue_SetUndefined(&result);
+        delete buffer;
+        code.m_bytecode = nullptr;
+    }
+    WatchEvaluating = false;
+    VM_Debugger = VMDebuggerHooks{};
+    EXPECT_EQ(VM_CurrentFrame, nullptr);
+}
 }  // namespace

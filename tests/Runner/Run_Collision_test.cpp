@@ -73,6 +73,7 @@ std::vector<uint8_t> WallGame(bool index)
     square.width = square.height = 16;
     square.bboxRight = square.bboxBottom = 15;
     square.frames = {std::nullopt};
+    square.plainForm = true;  // the frame list of a game before layers
     writer.Sprt({square}, header.major);
     writer.Objt({mover, wall, starter});
     writer.Room({FastRoom({m, w}), FastRoom({s})});
