@@ -83,8 +83,15 @@ bool ReadValue(ScriptValue* value, IBuffer* buffer, int depth)
     case VALUE_INT32:
         return ReadS32(buffer, &value->i32);
     case VALUE_INT64:
-    case VALUE_PTR:
         return ReadU64(buffer, &value->i64);
+    case VALUE_PTR: {
+        // A saved address means nothing in this process, and one read from a
+        // file must never be followed: the pointer comes back null, as an
+        // object does.
+        int64_t saved = 0;
+        value->i64 = 0;
+        return ReadU64(buffer, &saved);
+    }
     case VALUE_STRING: {
         char* text = buffer->ReadString();
         if (!text) return false;

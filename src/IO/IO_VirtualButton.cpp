@@ -218,7 +218,7 @@ bool IO_LoadVirtualButtonState(const uint8_t* data, size_t size, size_t* used)
     if (!data || size < 8 || GetS32(data) != kSaveTag) return false;
     const int32_t count = GetS32(data + 4);
     if (count < 0 || size - 8 < static_cast<size_t>(count) * kEntry) return false;
-    if (g_Table.empty()) IO_CreateVirtualButtons();
+    if (g_Table.empty() && count > 0) IO_CreateVirtualButtons();
     const uint8_t* p = data + 8;
     // The table holds 128 entries; saved entries past them are read and dropped.
     for (int32_t i = 0; i < count; ++i, p += kEntry) {

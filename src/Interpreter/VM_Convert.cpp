@@ -176,8 +176,9 @@ VM_HANDLER(DoConv)
 
 VM_HANDLER(VM_ConvIntToVar)
 {
-    (void)word;
-    (void)operand;
     if (!VM_Has(f, sp, 8)) return sp;
+    // Not an integer item after all (malformed code): the general form
+    // releases what is there.
+    if (VM_Tag(f, sp) != VMTAG_PLAIN) return DoConv(word, sp, operand, f);
     return VM_PushValue(f, sp + 8, VM_Real(VM_Load<int32_t>(sp)));
 }

@@ -92,7 +92,9 @@ uint8_t* VM_DropItem(VMFrame* f, uint8_t* sp, int type)
 {
     const int32_t size = VM_ItemSize(type);
     if (!VM_Has(f, sp, size)) return sp;
-    if (type == VMT_VAR || type == VMT_STRING || type == VMT_DEBUGSTRING) VM_ReleaseRange(f, sp, sp + size);
+    // Whatever the word says, the items there may own a string or value
+    // (malformed code): the tags decide what is released.
+    VM_ReleaseRange(f, sp, sp + size);
     return sp + size;
 }
 

@@ -12,6 +12,7 @@
 #include "Code/Code_Variable.h"
 #include "Draw/Draw_Frame.h"
 #include "GameData/GameHeader.h"
+#include "IO/IO_Input.h"
 #include "IO/LoadSave.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
@@ -173,11 +174,11 @@ bool CheckCameras(SaveReader& in)
     return in.ok;
 }
 
-void WriteButtons(SaveWriter& out)
+void WriteButtons(IBuffer* buffer)
 {
-    // The runner keeps no virtual-button state between frames.
-    out.I32(kMarker);
-    out.I32(0);
+    std::vector<uint8_t> bytes;
+    IO_SaveVirtualButtonState(&bytes);
+    buffer->WriteBytes(bytes.data(), 1, static_cast<int32_t>(bytes.size()));
 }
 
 bool CheckButtons(SaveReader& in)
@@ -268,7 +269,7 @@ void Game_WriteSave(IBuffer* buffer)
     Variable_SaveGlobals(buffer);
     CameraList::Serialise(buffer);
     WriteRooms(out);
-    WriteButtons(out);
+    WriteButtons(buffer);
 }
 
 bool Game_ReadSave(IBuffer* buffer)
@@ -281,7 +282,12 @@ bool Game_ReadSave(IBuffer* buffer)
     }
     const int32_t globals = buffer->Position();
     LoadedRooms rooms;
-    if (!CheckGlobals(in) || !CheckCameras(in) || !ReadRooms(in, &rooms, header.room) || !CheckButtons(in)) {
+    if (!CheckGlobals(in) || !CheckCameras(in) || !ReadRooms(in, &rooms, header.room)) {
+        LogLoadFailure("the saved game is cut short or damaged");
+        return false;
+    }
+    const int32_t buttons = buffer->Position();
+    if (!CheckButtons(in)) {
         LogLoadFailure("the saved game is cut short or damaged");
         return false;
     }
@@ -292,6 +298,7 @@ bool Game_ReadSave(IBuffer* buffer)
     if (!sections) LogLoadFailure("out of memory while applying the saved game");
     ApplyRooms(&rooms, header.room);
     ApplyHeader(header);
+    IO_LoadVirtualButtonState(buffer->Data() + buttons, static_cast<size_t>(end - buttons), nullptr);
     buffer->Seek(eBuffer_SeekStart, end);
     return sections;
 }

@@ -71,6 +71,21 @@ TEST(ValueSave, AnObjectComesBackWithANullPointer)
     EXPECT_EQ(back.v.obj, nullptr);
 }
 
+// A saved game is a file anyone can edit: an address read from it is never kept.
+TEST(ValueSave, APointerComesBackNullAndTheRestStillReads)
+{
+    const ScriptValue values[] = {MakeValue(VALUE_PTR, 0x7FFF12345678), ScriptValue_Real(3)};
+    IBuffer buffer;
+    for (const ScriptValue& v : values) ScriptValue_WriteToBuffer(&v, &buffer);
+    buffer.Seek(eBuffer_SeekStart, 0);
+    HeldValue pointer, real;
+    ASSERT_TRUE(ScriptValue_ReadFromBuffer(&pointer.v, &buffer));
+    EXPECT_EQ(pointer.v.kind, VALUE_PTR);
+    EXPECT_EQ(pointer.v.i64, 0);
+    ASSERT_TRUE(ScriptValue_ReadFromBuffer(&real.v, &buffer));
+    EXPECT_EQ(real.v.real, 3);
+}
+
 TEST(ValueSave, TruncatedOrOversizedInputFailsCleanly)
 {
     HeldValue array;

@@ -69,6 +69,8 @@ TEST_F(VMTest, FoundProgramsReleaseWhatTheyMade)
          0xc0020000, 0x00000000, 0x07640000, 0x4555fff9, 0x000186a0, 0x00000001, 0xa0000000, 0xc0000000,
          0x000b1500, 0xfff9b800, 0x86a0c105, 0x0000a001, 0x0000c000, 0x00000000, 0x00003df0, 0xc105ff50,
          0xa00186a0},
+        {0xc0000000, 0x00000000, 0x40080000, 0x07500000, 0x86050000, 0x08550000, 0xc0020100, 0x00000007,
+         0x07620000, 0x07520000, 0x07560000, 0x55fff900},
     };
     for (std::vector<uint32_t> words : programs) {
         s_services = 0;
@@ -79,7 +81,7 @@ TEST_F(VMTest, FoundProgramsReleaseWhatTheyMade)
         code.m_bytecode = buffer;
         code.m_localsCount = 4;
         ScriptValue result = ScriptValue_Undefined();
-        Code_Run(nullptr, nullptr, &code, &result, 0);
+        VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, 0);
         ScriptValue_SetUndefined(&result);
         delete buffer;
         code.m_bytecode = nullptr;

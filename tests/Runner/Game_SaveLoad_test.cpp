@@ -11,6 +11,7 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Variable.h"
 #include "Function/Function_GameSave.h"
+#include "IO/IO_Input.h"
 #include "IO/LoadSave.h"
 #include "Runner/Run_Globals.h"
 #include "Variable/Code_VariableValue.h"
@@ -326,4 +327,23 @@ TEST_F(SaveLoadTest, TheBuiltInsSaveIntoAndQueueLoadsFromTheGamesBuffers)
     EXPECT_TRUE(Game_ApplyQueuedLoad());
     EXPECT_EQ(Saved(), before);
     Buffer_Delete(id);
+}
+
+TEST_F(SaveLoadTest, VirtualButtonsComeBackWithTheGame)
+{
+    IO_CreateVirtualButtons();
+    IO_VirtualButton* button = IO_AllocVirtualButton();
+    ASSERT_NE(button, nullptr);
+    button->flags = 3;
+    button->x = 5;
+    button->key = 65;
+    const Bytes saved = Saved();
+    button->x = 9;
+    button->key = 0;
+    ASSERT_TRUE(Load(saved));
+    button = IO_GetVirtualButton(button->id);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->x, 5);
+    EXPECT_EQ(button->key, 65);
+    IO_FreeVirtualButtons();
 }
