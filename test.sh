@@ -35,8 +35,12 @@ for log in tests/shards/*.log; do
   failed=$((failed + ${f:-0}))
 done
 # Bounded fuzz runs of the decoders and loaders.
+# A failed fuzz run counts as a failed test.
 for fuzz in "$root"/scripts/fuzz*.sh; do
-  if [ -x "$fuzz" ]; then "$fuzz"; fi
+  if [ -x "$fuzz" ] && ! "$fuzz"; then
+    failed=$((failed + 1))
+    status=1
+  fi
 done
 # One closing line for the whole run.
 echo "tests: $passed passed, $failed failed"

@@ -1,6 +1,7 @@
 #include "Draw/Draw_Frame.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 
 #include "Base/Matrix.h"
@@ -320,12 +321,16 @@ void UpdateWindowSizeForRoom()
     if (!room) return;
     int32_t width = room->width, height = room->height;
     if (room->enableViews) {
-        width = height = 8;
+        // Ports come from game data and saved games: summed wide, then held
+        // to what an int takes.
+        int64_t wide = 8, high = 8;
         for (const RoomView& v : room->views)
             if (v.visible) {
-                width = std::max(width, v.portX + v.portWidth);
-                height = std::max(height, v.portY + v.portHeight);
+                wide = std::max(wide, int64_t{v.portX} + v.portWidth);
+                high = std::max(high, int64_t{v.portY} + v.portHeight);
             }
+        width = static_cast<int32_t>(std::min<int64_t>(wide, INT32_MAX));
+        height = static_cast<int32_t>(std::min<int64_t>(high, INT32_MAX));
     }
     if (GR_Window_ClientWidth > 0) width = std::min(width, GR_Window_ClientWidth);
     if (GR_Window_ClientHeight > 0) height = std::min(height, GR_Window_ClientHeight);

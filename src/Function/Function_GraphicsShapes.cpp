@@ -10,6 +10,7 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
 #include "Font/Graphics_Text.h"
+#include "Graphics/Graphics_Colour.h"
 #include "Graphics/Graphics_Primitive.h"
 #include "Graphics/Graphics_TextureDraw.h"
 #include "Graphics/RenderStateCache.h"
@@ -41,77 +42,6 @@ uint32_t C(Args a, int n) { return static_cast<uint32_t>(Arg_Int32(a, n)); }
 bool B(Args a, int n) { return Arg_Bool(a, n); }
 // The outline flag some forms take as a float: any value above 0 outlines.
 bool FloatFlag(Args a, int n) { return Arg_Float(a, n) > 0.0f; }
-
-// ---------------------------------------------------------------- colour arithmetic
-
-// Byte of a 0..1 value: v × 255 + 0.5 truncated, clamped to 0..255.
-uint8_t UnitByte(float v)
-{
-    const float w = v * 255.0f + 0.5f;
-    if (!(w > 0.0f)) return 0;
-    return w >= 255.0f ? 255 : static_cast<uint8_t>(w);
-}
-
-struct Hsv {
-    uint8_t h, s, v;
-};
-
-Hsv RGBToHSV(uint32_t colour)
-{
-    const float r = static_cast<float>(colour & 0xFF) / 255.0f;
-    const float g = static_cast<float>((colour >> 8) & 0xFF) / 255.0f;
-    const float b = static_cast<float>((colour >> 16) & 0xFF) / 255.0f;
-    const float max = std::fmax(r, std::fmax(g, b)), min = std::fmin(r, std::fmin(g, b));
-    float h = 0.0f, s = 0.0f;
-    if (max != 0.0f) {
-        const float delta = max - min;
-        s = delta / max;
-        if (s != 0.0f) {
-            if (r == max) h = (g - b) * 60.0f / delta;
-            else if (g != max) h = (r - g) * 60.0f / delta + 240.0f;
-            else h = (b - r) * 60.0f / delta + 120.0f;
-            if (h < 0.0f) h += 360.0f;
-        }
-    }
-    const float hueWord = std::trunc(h * 255.0f / 360.0f + 0.5f);
-    return {static_cast<uint8_t>(hueWord < 0 ? 0 : hueWord > 255 ? 255 : hueWord), UnitByte(s), UnitByte(max)};
-}
-
-uint32_t HSVToColour(Hsv hsv)
-{
-    const float s = static_cast<float>(hsv.s) / 255.0f, v = static_cast<float>(hsv.v) / 255.0f;
-    float r = v, g = v, b = v;
-    if (s != 0.0f) {
-        float e = static_cast<float>(hsv.h) * 360.0f / 255.0f;
-        if (e == 360.0f) e = 0.0f;
-        e /= 60.0f;
-        const int sector = static_cast<int>(e);
-        const float f = e - static_cast<float>(sector);
-        const float p = (1 - s) * v, q = (1 - f * s) * v, t = (1 - (1 - f) * s) * v;
-        switch (sector) {
-        case 0: r = v; g = t; b = p; break;
-        case 1: r = q; g = v; b = p; break;
-        case 2: r = p; g = v; b = t; break;
-        case 3: r = p; g = q; b = v; break;
-        case 4: r = t; g = p; b = v; break;
-        default: r = v; g = p; b = q; break;
-        }
-    }
-    return UnitByte(r) | static_cast<uint32_t>(UnitByte(g)) << 8 | static_cast<uint32_t>(UnitByte(b)) << 16;
-}
-
-// Each channel mixed in single precision, rounded half to even, low 8 bits kept.
-uint32_t Merge(uint32_t c1, uint32_t c2, float x)
-{
-    uint32_t out = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const float a = static_cast<float>((c1 >> shift) & 0xFF), b = static_cast<float>((c2 >> shift) & 0xFF);
-        const float v = std::nearbyint(a * (1.0f - x) + b * x);
-        const int64_t n = std::isfinite(v) ? static_cast<int64_t>(std::fmod(v, 4294967296.0f)) : 0;
-        out |= (static_cast<uint32_t>(n) & 0xFFu) << shift;
-    }
-    return out;
-}
 
 void SetReal(ScriptValue* r, double d) { ScriptValue_SetReal(r, d); }
 
@@ -279,7 +209,7 @@ void F_Healthbar(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
 {
     if (!Need(argc, 11)) return;
     const uint32_t minColour = C(a, 6), maxColour = C(a, 7);
-    GR_Draw_Healthbar(F(a, 0), F(a, 1), F(a, 2), F(a, 3), F(a, 4), C(a, 5), minColour, Merge(minColour, maxColour, 0.5f),
+    GR_Draw_Healthbar(F(a, 0), F(a, 1), F(a, 2), F(a, 3), F(a, 4), C(a, 5), minColour, Colour_Merge(minColour, maxColour, 0.5f),
                       maxColour, Arg_Int32(a, 8), B(a, 9), B(a, 10));
 }
 void F_Clear(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
@@ -349,15 +279,15 @@ void F_GetBlue(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
 }
 void F_GetHue(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
 {
-    if (Need(argc, 1)) SetReal(r, RGBToHSV(C(a, 0)).h);
+    if (Need(argc, 1)) SetReal(r, Colour_GetHSV(C(a, 0)).b[0]);
 }
 void F_GetSaturation(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
 {
-    if (Need(argc, 1)) SetReal(r, RGBToHSV(C(a, 0)).s);
+    if (Need(argc, 1)) SetReal(r, Colour_GetHSV(C(a, 0)).b[1]);
 }
 void F_GetValue(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
 {
-    if (Need(argc, 1)) SetReal(r, RGBToHSV(C(a, 0)).v);
+    if (Need(argc, 1)) SetReal(r, Colour_GetHSV(C(a, 0)).b[2]);
 }
 void F_MakeRGB(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
 {
@@ -369,13 +299,13 @@ void F_MakeRGB(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
 void F_MakeHSV(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
 {
     if (!Need(argc, 3)) return;
-    const Hsv hsv{static_cast<uint8_t>(Arg_Int32(a, 0)), static_cast<uint8_t>(Arg_Int32(a, 1)),
-                  static_cast<uint8_t>(Arg_Int32(a, 2))};
-    SetReal(r, HSVToColour(hsv));
+    const ColourBytes hsv{{static_cast<uint8_t>(Arg_Int32(a, 0)), static_cast<uint8_t>(Arg_Int32(a, 1)),
+                           static_cast<uint8_t>(Arg_Int32(a, 2))}};
+    SetReal(r, Colour_FromHSV(hsv));
 }
 void F_Merge(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
 {
-    if (Need(argc, 3)) SetReal(r, Merge(C(a, 0), C(a, 1), F(a, 2)));
+    if (Need(argc, 3)) SetReal(r, Colour_Merge(C(a, 0), C(a, 1), F(a, 2)));
 }
 
 struct Row {

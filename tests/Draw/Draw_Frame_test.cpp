@@ -3,6 +3,8 @@
 // letterbox, the GUI pass and two views.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <vector>
 
 #include "Draw/Draw_Frame.h"
@@ -172,6 +174,12 @@ TEST_F(DrawFrameTest, RoomAsksForItsSizeOrItsPortsAtLeastEightPixels)
     GR_D3D_GetBackBufferSize(&width, &height);
     EXPECT_EQ(width, 8);
     EXPECT_EQ(height, 8);
+    // Ports from a damaged saved game: their sums would not fit an int.
+    room.views[3].portX = INT32_MIN;
+    room.views[3].portWidth = -100;
+    UpdateWindowSizeForRoom();
+    GR_D3D_GetBackBufferSize(&width, &height);
+    EXPECT_EQ(width, 8);
 }
 
 TEST(DrawViewFollow, ViewFollowsItsTargetWithinBordersSpeedAndRoom)
