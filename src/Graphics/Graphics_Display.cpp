@@ -1,6 +1,7 @@
 #include "Graphics/Graphics_Display.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "Base/Console.h"
@@ -42,20 +43,29 @@ void PlaceWindowCentred(int width, int height)
     HostWindow_SetPosition(GR_Window_Handle, (screenWidth - width) / 2, (screenHeight - height) / 2);
 }
 
+// Truncated toward zero and held to the int range (NaN gives 0): views come
+// from game data and saved games.
+int32_t Bound(float v)
+{
+    if (!(v == v)) return 0;
+    if (v >= 2147483520.0f) return INT32_MAX;
+    if (v <= -2147483648.0f) return INT32_MIN;
+    return static_cast<int32_t>(v);
+}
+
 }  // namespace
 
 void GR_CalcViewBounds(float x, float y, float w, float h, float angle)
 {
     if (std::fabs(angle) < 0.001f) {
-        GR_ViewBounds = {static_cast<int32_t>(x - 0.999f), static_cast<int32_t>(y - 0.999f),
-                         static_cast<int32_t>(x + w + 0.999f), static_cast<int32_t>(y + h + 0.999f)};
+        GR_ViewBounds = {Bound(x - 0.999f), Bound(y - 0.999f), Bound(x + w + 0.999f), Bound(y + h + 0.999f)};
         return;
     }
     const float radians = angle * 3.1415927f / 180.0f;
     const float s = std::fabs(std::sin(radians)), c = std::fabs(std::cos(radians));
     const float W = c * w + s * h, H = s * w + c * h;
-    GR_ViewBounds = {static_cast<int32_t>(x + (w - W) * 0.5f), static_cast<int32_t>(y + (h - H) * 0.5f),
-                     static_cast<int32_t>(x + (w + W) * 0.5f), static_cast<int32_t>(y + (h + H) * 0.5f)};
+    GR_ViewBounds = {Bound(x + (w - W) * 0.5f), Bound(y + (h - H) * 0.5f), Bound(x + (w + W) * 0.5f),
+                     Bound(y + (h + H) * 0.5f)};
 }
 
 void GR_InvalidateCullRect() { GR_CullRect.stale = true; }

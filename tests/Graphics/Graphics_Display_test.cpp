@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "Graphics/Graphics_DisplayM.h"
@@ -31,6 +33,9 @@ TEST(ViewBoundsTest, UnturnedViewsGrowAndTurnedViewsTakeTheirBox)
         {0, 0, 640, 480, 45, {-75, -155, 715, 635}},
         {100, 50, 640, 480, 0.0005f, {99, 49, 740, 530}},
         {-10.5f, -20, 64, 64, 0, {-11, -20, 54, 44}},
+        // Views of a damaged saved game: held to the int range, never undefined.
+        {3e9f, -3e9f, 1e9f, 1, 0, {INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN}},
+        {NAN, 0, 64, 64, 0, {0, 0, 0, 64}},
     };
     for (const Case& c : cases) {
         GR_CalcViewBounds(c.x, c.y, c.w, c.h, c.angle);
