@@ -1,5 +1,6 @@
 // The camera list, the default camera and the camera section of saved games.
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 
@@ -14,7 +15,7 @@ int32_t DefaultCameraId = -1;
 
 namespace {
 struct CameraListState {
-    int32_t nextId = 0;
+    int64_t nextId = 0;  // wide: ids stop at the top of the int range, never wrap
     Camera* active = nullptr;
     CInstance* scriptInstance = nullptr;
     Camera** items = nullptr;
@@ -133,13 +134,14 @@ namespace CameraList {
 
 Camera* CreateCamera()
 {
+    if (s_list.nextId > INT32_MAX) return nullptr;
     Camera* camera = NewRecord();
     if (!camera) return nullptr;
     if (!Append(camera)) {
         QS_FREE(camera);
         return nullptr;
     }
-    camera->id = s_list.nextId++;
+    camera->id = static_cast<int32_t>(s_list.nextId++);
     return camera;
 }
 
@@ -291,9 +293,15 @@ bool Deserialise(IBuffer* buffer)
     }
     DestroyAll();
     for (int32_t i = 0; i < n; ++i) {
-        if (records[i]->id == -1) records[i]->id = s_list.nextId++;
+        if (records[i]->id == -1) {
+            if (s_list.nextId > INT32_MAX) {
+                QS_FREE(records[i]);
+                continue;
+            }
+            records[i]->id = static_cast<int32_t>(s_list.nextId++);
+        }
         // The counter is not saved: new cameras must not take a loaded id.
-        if (records[i]->id >= s_list.nextId) s_list.nextId = records[i]->id + 1;
+        if (records[i]->id >= s_list.nextId) s_list.nextId = int64_t{records[i]->id} + 1;
         if (!Append(records[i])) QS_FREE(records[i]);
     }
     QS_FREE(records);

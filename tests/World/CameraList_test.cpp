@@ -190,6 +190,26 @@ TEST_F(CameraListTest, EmptySlotsAndUnnumberedCamerasLoad)
     EXPECT_TRUE(CameraList::At(0)->IsViewChanged());
 }
 
+// A saved id at the top of the int range: later cameras are refused rather
+// than given an id that wrapped.
+TEST_F(CameraListTest, IdsStopAtTheTopOfTheRange)
+{
+    Distinct(1);
+    IBuffer record;
+    ASSERT_TRUE(CameraList::Serialise(&record));
+    IBuffer buffer;
+    PutS32(&buffer, 1);
+    PutS32(&buffer, 1);
+    PutS32(&buffer, INT32_MAX);
+    PutBytes(&buffer, record, 12, record.UsedSize());
+    buffer.Seek(eBuffer_SeekStart, 0);
+    ASSERT_TRUE(CameraList::Deserialise(&buffer));
+    ASSERT_EQ(CameraList::GetCount(), 1);
+    EXPECT_EQ(CameraList::At(0)->id, INT32_MAX);
+    EXPECT_EQ(CameraList::CreateCamera(), nullptr);
+    EXPECT_EQ(CameraList::GetCount(), 1);
+}
+
 TEST_F(CameraListTest, TruncatedOrMalformedSectionsAreRefusedAndChangeNothing)
 {
     Distinct(5);
