@@ -1,6 +1,7 @@
 #include "Code/Code_Arguments.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "Base/ErrorReport.h"
 #include "Code/Code_Function.h"
@@ -140,4 +141,14 @@ const char* Arg_String(ScriptValue* args, int n)
     if (v.Kind() == VALUE_OBJECT) return nullptr;
     KindError("%s argument %d incorrect type (%s) expecting a String (KVWS)", args, n);
     return nullptr;
+}
+
+bool Arg_Need(int argc, int count, const char* fallbackName)
+{
+    if (argc >= count) return true;
+    char message[160];
+    std::snprintf(message, sizeof message, "%s: %d arguments given, %d needed",
+                  CurrentBuiltinFunction ? CurrentBuiltinFunction->name : fallbackName, argc, count);
+    ReportRuntimeError(message, false);
+    return false;
 }

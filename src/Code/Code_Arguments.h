@@ -15,3 +15,7 @@ double Arg_Real(ScriptValue* args, int n);
 intptr_t Arg_NumberOrPointer(ScriptValue* args, int n);
 // Valid while the argument value lives; null for a string without record or an object.
 const char* Arg_String(ScriptValue* args, int n);
+// Compiled code may pass fewer arguments than a routine reads; reading past
+// them would read stale stack. False, with a non-fatal report naming the
+// running built-in (or fallbackName), when fewer than count were given.
+bool Arg_Need(int argc, int count, const char* fallbackName);

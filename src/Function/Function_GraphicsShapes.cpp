@@ -25,17 +25,7 @@ namespace {
 
 using Args = ScriptValue*;
 
-// Compiled code may pass fewer arguments than a routine reads; reading past
-// them would read stale stack, so such a call is refused with a report.
-bool Need(int argc, int count)
-{
-    if (argc >= count) return true;
-    char message[160];
-    std::snprintf(message, sizeof message, "%s: %d arguments given, %d needed",
-                  CurrentBuiltinFunction ? CurrentBuiltinFunction->name : "draw", argc, count);
-    ReportRuntimeError(message, false);
-    return false;
-}
+bool Need(int argc, int count) { return Arg_Need(argc, count, "draw"); }
 
 float F(Args a, int n) { return Arg_Float(a, n); }
 uint32_t C(Args a, int n) { return static_cast<uint32_t>(Arg_Int32(a, n)); }

@@ -31,17 +31,7 @@ namespace {
 
 using Args = ScriptValue*;
 
-// Compiled code may pass fewer arguments than a form reads; such a call is
-// refused with a report rather than reading past them.
-bool Need(int argc, int count)
-{
-    if (argc >= count) return true;
-    char message[160];
-    std::snprintf(message, sizeof message, "%s: %d arguments given, %d needed",
-                  CurrentBuiltinFunction ? CurrentBuiltinFunction->name : "draw_text", argc, count);
-    ReportRuntimeError(message, false);
-    return false;
-}
+bool Need(int argc, int count) { return Arg_Need(argc, count, "draw_text"); }
 
 float F(Args a, int n) { return Arg_Float(a, n); }
 int I(Args a, int n) { return Arg_Int32(a, n); }
