@@ -57,7 +57,7 @@ TEST_F(AnimateImageTest, ImageIndexAdvancesAndWrapsWithOneAnimationEndEvent)
         Sprite_Init();
         LayerMode = c.layerMode;
         GameFrameTimer.SetFPS(c.fps);
-        TestSpriteSpec sprite{c.frames, 8, 8, 0, nullptr};
+        TestSpriteFields sprite{c.frames, 8, 8, 0, nullptr};
         sprite.speed = c.playbackSpeed;
         sprite.speedType = c.speedType;
         const int32_t index = c.frames > 0 ? TestSprite_Add(sprite) : -1;

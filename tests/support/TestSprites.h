@@ -5,7 +5,7 @@
 
 #include "Sprite/Sprite_Main.h"
 
-struct TestSpriteSpec {
+struct TestSpriteFields {
     int32_t frames;
     int32_t width;
     int32_t height;
@@ -18,4 +18,4 @@ struct TestSpriteSpec {
 };
 
 // Appends the sprite to the table; its index.
-int32_t TestSprite_Add(const TestSpriteSpec& spec);
+int32_t TestSprite_Add(const TestSpriteFields& fields);
