@@ -126,6 +126,8 @@ public:
     int32_t index = 0;
 
 private:
+    bool LoadDecoded(uint8_t* rgba, int32_t w, int32_t h, int32_t frames, bool precise, bool transparent,
+                     bool smooth, int32_t xorig, int32_t yorig, bool keepAlpha);
     void ComputeExtent();
     bool CheckDrawable(float cx, float cy, float radius);
     void LogDrawFailure() const;

@@ -98,20 +98,22 @@ bool CSprite::LoadJPEG(const uint8_t* bytes, int32_t size, int32_t frames, bool 
                        bool isSmooth, int32_t xorig, int32_t yorig, bool keepAlpha)
 {
     int w = 0, h = 0;
-    uint8_t* rgba = ReadJPEG(bytes, size, &w, &h);
-    if (!rgba) return false;
-    SwapRedBlue(rgba, w, h);
-    const bool loaded = LoadFromPixels(reinterpret_cast<const uint32_t*>(rgba), w, h, frames, isPrecise,
-                                       isTransparent, isSmooth, xorig, yorig, keepAlpha);
-    QS_FREE(rgba);
-    return loaded;
+    return LoadDecoded(ReadJPEG(bytes, size, &w, &h), w, h, frames, isPrecise, isTransparent, isSmooth, xorig,
+                       yorig, keepAlpha);
 }
 
 bool CSprite::LoadGIF(const uint8_t* bytes, int32_t size, int32_t frames, bool isPrecise, bool isTransparent,
                       bool isSmooth, int32_t xorig, int32_t yorig, bool keepAlpha)
 {
     int w = 0, h = 0;
-    uint8_t* rgba = ReadGIF(bytes, size, &w, &h);
+    return LoadDecoded(ReadGIF(bytes, size, &w, &h), w, h, frames, isPrecise, isTransparent, isSmooth, xorig,
+                       yorig, keepAlpha);
+}
+
+// Takes the decoder's red-green-blue-alpha pixels (null: the decode failed).
+bool CSprite::LoadDecoded(uint8_t* rgba, int32_t w, int32_t h, int32_t frames, bool isPrecise, bool isTransparent,
+                          bool isSmooth, int32_t xorig, int32_t yorig, bool keepAlpha)
+{
     if (!rgba) return false;
     SwapRedBlue(rgba, w, h);
     const bool loaded = LoadFromPixels(reinterpret_cast<const uint32_t*>(rgba), w, h, frames, isPrecise,

@@ -49,19 +49,20 @@ bool SetRoomFlag(CInstance*, int32_t, ScriptValue* value)
     return true;
 }
 
-template <typename T, T RoomBackground::*F>
-bool GetBackground(CInstance*, int32_t index, ScriptValue* out)
+// A field of one of the room's background or view slots.
+template <auto Slots, typename T, auto F>
+bool GetSlotField(CInstance*, int32_t index, ScriptValue* out)
 {
     if (!Run_Room) return Real(out, 0);
-    const T v = Run_Room->backgrounds[Slot(index)].*F;
+    const T v = (Run_Room->*Slots)[Slot(index)].*F;
     if constexpr (std::is_same_v<T, bool>) return Real(out, v ? 1 : 0);
     return Real(out, static_cast<double>(v));
 }
-template <typename T, T RoomBackground::*F>
-bool SetBackground(CInstance*, int32_t index, ScriptValue* value)
+template <auto Slots, typename T, auto F>
+bool SetSlotField(CInstance*, int32_t index, ScriptValue* value)
 {
     if (!Run_Room) return true;
-    T& field = Run_Room->backgrounds[Slot(index)].*F;
+    T& field = (Run_Room->*Slots)[Slot(index)].*F;
     if constexpr (std::is_same_v<T, bool>)
         field = BuiltIn_ToRoomFlag(value);
     else if constexpr (std::is_same_v<T, float>)
@@ -70,28 +71,14 @@ bool SetBackground(CInstance*, int32_t index, ScriptValue* value)
         field = BuiltIn_ToRoundedSingleInt(value);
     return true;
 }
-
+template <typename T, T RoomBackground::*F>
+constexpr auto GetBackground = GetSlotField<&CGameRoom::backgrounds, T, F>;
+template <typename T, T RoomBackground::*F>
+constexpr auto SetBackground = SetSlotField<&CGameRoom::backgrounds, T, F>;
 template <typename T, T RoomView::*F>
-bool GetView(CInstance*, int32_t index, ScriptValue* out)
-{
-    if (!Run_Room) return Real(out, 0);
-    const T v = Run_Room->views[Slot(index)].*F;
-    if constexpr (std::is_same_v<T, bool>) return Real(out, v ? 1 : 0);
-    return Real(out, static_cast<double>(v));
-}
+constexpr auto GetView = GetSlotField<&CGameRoom::views, T, F>;
 template <typename T, T RoomView::*F>
-bool SetView(CInstance*, int32_t index, ScriptValue* value)
-{
-    if (!Run_Room) return true;
-    T& field = Run_Room->views[Slot(index)].*F;
-    if constexpr (std::is_same_v<T, bool>)
-        field = BuiltIn_ToRoomFlag(value);
-    else if constexpr (std::is_same_v<T, float>)
-        field = BuiltIn_ToSingle(value);
-    else
-        field = BuiltIn_ToRoundedSingleInt(value);
-    return true;
-}
+constexpr auto SetView = SetSlotField<&CGameRoom::views, T, F>;
 
 bool GetRoom(CInstance*, int32_t, ScriptValue* out) { return Real(out, Room_CurrentIndex()); }
 
