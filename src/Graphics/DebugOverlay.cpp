@@ -235,7 +235,7 @@ void DebugOverlay_Draw()
     const uint64_t present = GR_D3D_LastPresentMicros > 0 ? static_cast<uint64_t>(GR_D3D_LastPresentMicros) : 0;
     const int32_t n = DebugOverlay_CountFrame(total.end - total.start, present);
     HandleInput();
-    if (DebugFlags & 0x0B) {
+    if (DebugFlags & 0x3B) {
         Begin();
         if (DebugFlags & 0x02) {
             DrawBars();
@@ -243,6 +243,8 @@ void DebugOverlay_Draw()
                                     GR_D3D_DrawCallCount);
         }
         if (DebugFlags & 0x01) DrawInfo();
+        if (DebugFlags & 0x10) Audio_DrawDebug();
+        if (DebugFlags & 0x20) Audio_DebugDumpOgg();
         End();
     }
     Timing_EndFrame();

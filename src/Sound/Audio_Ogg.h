@@ -20,3 +20,5 @@ void OggAudio_SetPosition(int32_t sourceIndex, double seconds);
 double OggAudio_GetPosition(int32_t sourceIndex, AudioSound* sound);
 // Fills the sound's length, rate, channels and total samples; false when they cannot be read.
 bool OggAudio_ReadSoundInfo(AudioSound* sound);
+// Slots of the sync-group table, empty ones included.
+int32_t OggAudio_SyncGroupCount();

@@ -11,3 +11,4 @@ void OggAudio_Resume(int32_t) {}
 void OggAudio_SetPosition(int32_t, double) {}
 double OggAudio_GetPosition(int32_t, AudioSound*) { return 0.0; }
 bool OggAudio_ReadSoundInfo(AudioSound*) { return false; }
+int32_t OggAudio_SyncGroupCount() { return 0; }

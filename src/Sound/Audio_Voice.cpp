@@ -107,6 +107,11 @@ uint32_t Audio_VoiceSource(const AudioVoice* voice)
     return s_sources[voice->sourceIndex];
 }
 
+uint32_t Audio_SourceAt(int32_t index)
+{
+    return index >= 0 && index < s_sourceCount ? s_sources[index] : 0;
+}
+
 int32_t Audio_TakeVoiceId()
 {
     return s_nextVoiceId++;

@@ -31,6 +31,8 @@ int32_t Audio_VoiceCount();
 AudioVoice* Audio_VoiceAt(int32_t index);
 // The OpenAL name of a voice's source, 0 when it has none.
 uint32_t Audio_VoiceSource(const AudioVoice* voice);
+// The OpenAL name of source index of the pool, 0 when there is none.
+uint32_t Audio_SourceAt(int32_t index);
 
 // The active voice of that id without a soft stop running, or null.
 AudioVoice* Audio_FindVoice(int32_t voiceId);

@@ -20,6 +20,7 @@
 #include "GameData/GameData.h"
 #include "GameData/GameHeader.h"
 #include "Graphics/BuiltinImages.h"
+#include "Graphics/DebugOverlay.h"
 #include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_Primitive.h"
 #include "Graphics/TexturesM.h"
@@ -319,3 +320,25 @@ TEST_F(TextDrawing, MeasuresTakeStringsOnly)
 }
 
 }  // namespace
+
+TEST_F(TextDrawing, PlainAndTransformedTextOpenATimingMarkerTheColourVariantsDoNot)
+{
+    Timing_Reset();
+    Call("draw_text", {R(0), R(0), S("A")});
+    Call("draw_text_colour", {R(0), R(0), S("A"), R(0xFFFFFF), R(0xFFFFFF), R(0xFFFFFF), R(0xFFFFFF), R(1)});
+    Call("draw_text_transformed", {R(0), R(0), S("A"), R(1), R(1), R(0)});
+    Call("draw_text_transformed_colour",
+         {R(0), R(0), S("A"), R(1), R(1), R(0), R(0xFFFFFF), R(0xFFFFFF), R(0xFFFFFF), R(0xFFFFFF), R(1)});
+    ASSERT_EQ(Timing_MarkerCount(), 3);
+    for (int i : {1, 2}) {
+        const TimingMarker& m = Timing_Markers()[i];
+        EXPECT_STREQ(m.name, "Text");
+        EXPECT_EQ(m.colour, 0x00FFFF00u);
+        EXPECT_GE(m.end, m.start);
+    }
+    // Both closed: the next pop closes the frame's own marker.
+    const uint64_t textEnd = Timing_Markers()[2].end;
+    Timing_Pop();
+    EXPECT_GE(Timing_Markers()[0].end, textEnd);
+    EXPECT_EQ(Timing_Markers()[2].end, textEnd);
+}
