@@ -22,6 +22,7 @@
 #include "IO/IO_Dialog.h"
 #include "IO/IO_Main.h"
 #include "Interpreter/VM_Interpreter.h"
+#include "Network/Http_Client.h"
 #include "Options/Runner_Options.h"
 #include "Path/Path_Main.h"
 #include "Physics/PhysicsWorld.h"
@@ -128,6 +129,13 @@ int32_t CurrentRoomSpeed()
     return Run_Room ? Run_Room->speed : 30;
 }
 
+// Images loaded from URLs go through the HTTP client with its error line on.
+bool DownloadImage(const char* url, AsyncCompletion completion, AsyncCleanup cleanup, void* userData)
+{
+    HttpInUse = true;
+    return Http_Get(url, completion, cleanup, userData);
+}
+
 // The asset tables a name is looked up in, in the order constants find them.
 const AssetFinder kAssetFinders[] = {
     Sprite_Find, Sound_Find, Object_FindByName, Audio_FindSound, Background_Find, Path_Find,
@@ -155,4 +163,5 @@ void Runner_InstallHooks()
     GC_MarkRootsHook = Run_MarkGCRoots;
     DebugOverlay_Hooks = DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked};
     Function_GameSaveLoad = GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer};
+    Sprite_HttpGetHook = DownloadImage;
 }

@@ -7,6 +7,7 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "DataStructure/DS_Native.h"
 #include "GameData/GameData.h"
 #include "Graphics/TexturePages.h"
 #include "IO/LoadSave.h"
@@ -105,12 +106,55 @@ bool HasExtension(const char* path, const char* extension)
     return dot && !std::strchr(dot, '/') && strcasecmp(dot, extension) == 0;
 }
 
-// Loading from a URL needs the asynchronous request layer, which the runner does not have yet.
-void ReportUrlUnavailable(const char* who, const char* url)
+// What a download needs to fill its sprite once the reply arrives.
+struct SpriteAsyncLoad {
+    int32_t index;
+    int32_t frames;
+    int32_t xorig;
+    int32_t yorig;
+    uint32_t flags;
+};
+constexpr uint32_t kLoadPrecise = 1, kLoadTransparent = 2, kLoadSmooth = 4, kLoadPreload = 8;
+
+// Starts the download of an image into a slot; false when no request was made.
+bool StartDownload(int32_t index, const char* url, int32_t frames, bool precise, bool transparent, bool smooth,
+                   bool preload, int32_t xorig, int32_t yorig)
 {
-    LogConsole->Output("%s: cannot load %s: loading images from URLs is not available\n", who, url);
+    if (!Sprite_HttpGetHook) {
+        LogConsole->Output("Sprite_Add: cannot load %s: no HTTP client\n", url);
+        return false;
+    }
+    auto* load = static_cast<SpriteAsyncLoad*>(QS_ALLOC(sizeof(SpriteAsyncLoad), false));
+    if (!load) return false;
+    *load = SpriteAsyncLoad{index, frames, xorig, yorig,
+                            (precise ? kLoadPrecise : 0) | (transparent ? kLoadTransparent : 0) |
+                                (smooth ? kLoadSmooth : 0) | (preload ? kLoadPreload : 0)};
+    if (Sprite_HttpGetHook(url, Sprite_HttpCallback, Sprite_HttpCleanup, load)) return true;
+    QS_FREE(load);
+    return false;
+}
+
+bool Signature(const uint8_t* bytes, int32_t size, const char* prefix, int32_t n)
+{
+    return size >= n && std::memcmp(bytes, prefix, size_t(n)) == 0;
+}
+
+// Decodes a reply by its signature; false when none matches or the decoder fails.
+bool DecodeReply(CSprite* sprite, const SpriteAsyncLoad& load, const uint8_t* bytes, int32_t size)
+{
+    using Loader = bool (CSprite::*)(const uint8_t*, int32_t, int32_t, bool, bool, bool, int32_t, int32_t, bool);
+    Loader loader = nullptr;
+    if (Signature(bytes, size, "\xFF\xD8\xFF", 3)) loader = &CSprite::LoadJPEG;
+    else if (Signature(bytes, size, "GIF8", 4)) loader = &CSprite::LoadGIF;
+    else if (Signature(bytes, size, "\x89PNG", 4)) loader = &CSprite::LoadPNG;
+    if (!loader) return false;
+    const bool transparent = (load.flags & kLoadTransparent) != 0;
+    return (sprite->*loader)(bytes, size, load.frames, (load.flags & kLoadPrecise) != 0, transparent,
+                             (load.flags & kLoadSmooth) != 0, load.xorig, load.yorig, !transparent);
 }
 }  // namespace
+
+SpriteHttpGet Sprite_HttpGetHook = nullptr;
 
 bool Sprite_Exists(int32_t index)
 {
@@ -221,8 +265,14 @@ int32_t Sprite_Add(const char* path, int32_t frames, bool precise, bool transpar
 {
     if (!path) return -1;
     if (IsUrl(path)) {
-        ReportUrlUnavailable("sprite_add", path);
-        return -1;
+        const int32_t index = AppendSlot();
+        if (index < 0) return -1;
+        // A download that cannot start would never raise its event: the add fails like a missing file.
+        if (!StartDownload(index, path, frames, precise, transparent, smooth, preload, xorig, yorig)) {
+            DropLastSlot();
+            return -1;
+        }
+        return index;
     }
     char full[1024];
     if (!ResolvePath(path, full, sizeof full)) return -1;
@@ -251,7 +301,8 @@ bool Sprite_Replace(int32_t index, const char* path, int32_t frames, bool precis
 {
     if (index < 0 || index >= s_count || !path) return false;
     if (IsUrl(path)) {
-        ReportUrlUnavailable("sprite_replace", path);
+        if (!s_sprites[index]) SetSlot(index, new (std::nothrow) CSprite());
+        if (s_sprites[index]) StartDownload(index, path, frames, precise, transparent, smooth, preload, xorig, yorig);
         return false;
     }
     char full[1024];
@@ -320,4 +371,28 @@ int32_t Sprite_Duplicate(int32_t index)
     }
     SetSlot(copyIndex, copy);
     return copyIndex;
+}
+
+int32_t Sprite_HttpCallback(HTTP_REQ_CONTEXT* record, void* userData, int32_t* outMap)
+{
+    const auto* load = static_cast<const SpriteAsyncLoad*>(userData);
+    const char* url = record->url ? record->url : "";
+    const int32_t httpStatus = record->httpStatus;
+    int32_t received = record->received;
+    // The reply is read only within the block that holds it.
+    if (!record->data || received < 0 || received > record->size) received = 0;
+    const char* const number = nullptr;  // a triple without text holds its real
+    *outMap = DsMap_CreateFromTriples(4, "filename", 0.0, url, "id", double(load ? load->index : -1), number,
+                                      "http_status", double(httpStatus), number, "status", received > 0 ? 0.0 : -1.0,
+                                      number);
+    CSprite* sprite = load ? Sprite_Get(load->index) : nullptr;
+    if (sprite && httpStatus == 200 && received > 0 && !DecodeReply(sprite, *load, record->data, received))
+        LogConsole->Output("Failed to decode data in Sprite_Add %s\n", url);
+    return kSpriteImageLoadedEvent;
+}
+
+void Sprite_HttpCleanup(HTTP_REQ_CONTEXT* record)
+{
+    QS_FREE(record->userData);
+    record->userData = nullptr;
 }

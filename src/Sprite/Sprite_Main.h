@@ -4,6 +4,7 @@
 // behind the sprite built-ins. Slots are never reused or compacted.
 #include <cstdint>
 
+#include "Async/Async_Requests.h"
 #include "Sprite/Sprite_Class.h"
 
 bool Sprite_Exists(int32_t index);
@@ -24,7 +25,11 @@ void Sprite_FreeAll();
 void Sprite_ShutdownHook();
 
 // Run-time sprites, each in a new slot named "__newsprite<index>". A path is
-// looked up in the save area, then the bundle. -1 (or false) on failure.
+// looked up in the save area, then the bundle. -1 (or false) on failure. An
+// "http://" or "https://" name starts a download and gives the index at once:
+// the sprite stays as it is (empty for an add) until the reply is decoded in
+// the asynchronous step, which then raises the image-loaded event; a replace
+// from a URL returns false.
 int32_t Sprite_Add(const char* path, int32_t frames, bool precise, bool transparent, bool smooth, bool preload,
                    int32_t xorig, int32_t yorig);
 int32_t Sprite_AddEmpty();
@@ -33,3 +38,17 @@ bool Sprite_Replace(int32_t index, const char* path, int32_t frames, bool precis
 bool Sprite_Assign(int32_t destination, int32_t source);
 bool Sprite_Delete(int32_t index);
 int32_t Sprite_Duplicate(int32_t index);
+
+// Starts an HTTP GET whose reply reaches the completion routine through the
+// request list; false when no request was made. The HTTP client sits above
+// this layer, so the runner sets the hook; while it is null, URLs do not load.
+using SpriteHttpGet = bool (*)(const char* url, AsyncCompletion completion, AsyncCleanup cleanup, void* userData);
+extern SpriteHttpGet Sprite_HttpGetHook;
+
+// The event sub-kind of an image loaded from a URL.
+constexpr int32_t kSpriteImageLoadedEvent = 60;
+// Completion of a download: the result map ("filename", "id", "http_status",
+// "status"), the reply decoded into the sprite when it is a 200 with a body
+// and the slot still holds a sprite; always the image-loaded event.
+int32_t Sprite_HttpCallback(HTTP_REQ_CONTEXT* record, void* userData, int32_t* outMap);
+void Sprite_HttpCleanup(HTTP_REQ_CONTEXT* record);
