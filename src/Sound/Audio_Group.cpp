@@ -7,8 +7,18 @@
 #include "GameData/GameData.h"
 
 namespace {
+struct Group {
+    char* name;     // owned copy, null for a group without a name
+    int32_t state;  // AudioGroupState
+};
 int32_t s_count = 0;
-char** s_names = nullptr;  // owned copies, null for a group without a name
+Group* s_groups = nullptr;
+
+const char* StateName(int32_t state)
+{
+    static const char* const names[] = {"Unloaded", "Loading...", "Loaded", "Unloading..."};
+    return names[state];
+}
 }  // namespace
 
 bool AudioGroup_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
@@ -27,8 +37,8 @@ bool AudioGroup_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
     }
     AudioGroup_Free();
     if (count == 0) return true;
-    s_names = static_cast<char**>(QS_ALLOC(sizeof(char*) * count, true));
-    if (!s_names) return GameData_Fail("AGRP", "no memory for %u audio groups", count);
+    s_groups = static_cast<Group*>(QS_ALLOC(sizeof(Group) * count, true));  // zero: no name, Unloaded
+    if (!s_groups) return GameData_Fail("AGRP", "no memory for %u audio groups", count);
     s_count = static_cast<int32_t>(count);
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t offset = GameData_U32(offsets + 4 * i);
@@ -36,8 +46,8 @@ bool AudioGroup_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
         if (offset != 0) GameData_String("AGRP", GameData_U32(GameData + offset), &name);
         if (!name) continue;
         const size_t n = std::strlen(name) + 1;
-        s_names[i] = static_cast<char*>(QS_ALLOC(n, false));
-        if (s_names[i]) std::memcpy(s_names[i], name, n);
+        s_groups[i].name = static_cast<char*>(QS_ALLOC(n, false));
+        if (s_groups[i].name) std::memcpy(s_groups[i].name, name, n);
     }
     return true;
 }
@@ -49,18 +59,31 @@ int32_t AudioGroup_Count()
 
 const char* AudioGroup_Name(int32_t group)
 {
-    return group >= 0 && group < s_count ? s_names[group] : nullptr;
+    return group >= 0 && group < s_count ? s_groups[group].name : nullptr;
+}
+
+int32_t AudioGroup_State(int32_t group)
+{
+    return group >= 0 && group < s_count ? s_groups[group].state : kAudioGroupUnloaded;
+}
+
+void AudioGroup_SetState(int32_t group, int32_t state)
+{
+    if (group < 0 || group >= s_count || state < kAudioGroupUnloaded || state > kAudioGroupUnloading) return;
+    if (s_groups[group].state == state) return;
+    LogConsole->Output("Audio group %d -> %s\n", group, StateName(state));
+    s_groups[group].state = state;
 }
 
 bool AudioGroup_IsLoaded(int32_t group)
 {
-    return group == 0;
+    return group == 0 || AudioGroup_State(group) == kAudioGroupLoaded;
 }
 
 void AudioGroup_Free()
 {
-    for (int32_t i = 0; i < s_count; ++i) QS_FREE(s_names[i]);
-    QS_FREE(s_names);
-    s_names = nullptr;
+    for (int32_t i = 0; i < s_count; ++i) QS_FREE(s_groups[i].name);
+    QS_FREE(s_groups);
+    s_groups = nullptr;
     s_count = 0;
 }

@@ -13,6 +13,8 @@ void AudioSound_Prepare(AudioSound* sound, int32_t group)
     if (!Audio_IsOn() || !sound->audioData) return;
     if (AudioGroup_Count() == 0) sound->group = 0;
     else if (sound->group != group) return;
+    // Prepared before and not released since: a second buffer would leak the first.
+    if (sound->alBuffer > 0) return;
     if (sound->streamed) {
         QS_FREE(sound->resolvedPath);  // found again when a voice starts
         sound->resolvedPath = nullptr;
