@@ -120,6 +120,13 @@ TEST_F(SpriteFont, FirstIsTheSmallestCharacterAndASpriteMustExist)
     EXPECT_EQ(font.GetTextWidth(text.data(), 3), 0);
     font.Draw(0, 0, text.data(), 3, 0xFFFFFF, 1);
     EXPECT_EQ(Row(4, 0, 64), std::string(64, '.'));
+    // A font whose sprite was deleted later keeps its metrics and draws nothing.
+    font.CreateFromSprite(sprite, "xyz", 0, 0);
+    ASSERT_TRUE(Sprite_Delete(sprite));
+    EXPECT_EQ(font.GetTextWidth(text.data(), 3), 24);
+    font.Draw(0, 0, text.data(), 3, 0xFFFFFF, 1);
+    font.DrawColour(0, 0, text.data(), 3, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 1);
+    EXPECT_EQ(Row(4, 0, 64), std::string(64, '.'));
 }
 
 TEST_F(SpriteFont, PlainFormsMapCodesThroughTheTableOrDirectly)
