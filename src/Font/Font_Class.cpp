@@ -51,6 +51,7 @@ void CFontQS::Clear()
     m_last = 128;
     m_inset = 0.0f;
     m_lineHeight = 0;
+    m_sprite = -1;
 }
 
 void CFontQS::FreeTexture()

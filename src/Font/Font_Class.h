@@ -64,6 +64,11 @@ public:
     void CreateDebugFont(const BuiltinGlyphTable& table, int first, int last, int texture);
     // A run-time font from a file in the save area or the bundle.
     void CreateFromFile(const char* fileName, int size, bool bold, bool italic, int first, int last);
+    // Glyphs that are the frames of a sprite, one per character of the UTF-8
+    // map, in order. Proportional (exactly 1) glyphs advance by their frame's
+    // own width, others by the sprite width; both plus the separation. A
+    // sprite that does not exist gives a glyphless font.
+    void CreateFromSprite(int32_t sprite, const char* map, int proportional, int separation);
 
     void Clear();
     void CreateTexture();
@@ -76,6 +81,8 @@ public:
     int GetFirst() const { return m_first; }
     int GetLast() const { return m_last; }
     int GetGlyphCount() const { return m_glyphCount; }
+    // The sprite of a sprite font, else -1.
+    int32_t GetSprite() const { return m_sprite; }
     // The texture-page entry of a data-file font or the debug font, else null.
     const STexturePageEntry* GetEntry() const;
     int GetOwnTexture() const { return m_ownTexture; }
@@ -115,6 +122,9 @@ private:
     bool GetSource(Source* out);
     void TexturedLine(float x, float y, const uint32_t* text, int count, float xScale, float yScale, float angle,
                       bool rotate, uint32_t colour, float alpha);
+    // Sprite fonts draw each glyph as its frame; spaces only advance.
+    void SpriteLine(float x, float y, const uint32_t* text, int count, float xScale, float yScale, float angle,
+                    const uint32_t* colours, bool gradient, float alpha);
     void GradientLine(float x, float y, const uint32_t* text, int count, float xScale, float yScale, float angle,
                       uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4, float alpha);
 
@@ -126,6 +136,7 @@ private:
     int32_t m_first = 32, m_last = 128;
     int32_t m_textureWidth = 0, m_textureHeight = 0;
     int32_t m_lineHeight = 0;
+    int32_t m_sprite = -1;
     int32_t m_ownTexture = -1;
     uint32_t m_entryOffset = 0;                  // data-file fonts: offset of the entry, resolved when drawn
     STexturePageEntry* m_ownEntry = nullptr;     // debug font

@@ -1,5 +1,6 @@
 // Drawing one line of text with a font: plain and transformed lines write
-// their own quads; gradient lines go through the textured-quad routines.
+// their own quads; gradient lines go through the textured-quad routines;
+// sprite fonts hand each glyph to the sprite drawing as its frame.
 #include <cmath>
 
 #include "Font/Font_Class.h"
@@ -8,6 +9,7 @@
 #include "Graphics/Graphics_TextureDraw.h"
 #include "Graphics/TexturePages.h"
 #include "Graphics/VertexBuilderM.h"
+#include "Sprite/Sprite_Main.h"
 
 namespace {
 
@@ -130,25 +132,62 @@ void CFontQS::GradientLine(float x, float y, const uint32_t* text, int count, fl
     }
 }
 
+void CFontQS::SpriteLine(float x, float y, const uint32_t* text, int count, float xScale, float yScale, float angle,
+                         const uint32_t* colours, bool gradient, float alpha)
+{
+    CSprite* sprite = Sprite_Get(m_sprite);
+    if (!text || !sprite) return;
+    const float width = gradient ? static_cast<float>(GetTextWidth(text, count)) : 0.0f;
+    const float theta = angle * kDegreesToRadians;
+    const float c = std::cos(theta), s = std::sin(theta);
+    const float partWidth = static_cast<float>(sprite->width), partHeight = static_cast<float>(sprite->height);
+    float px = x, py = y, sum = 0.0f;
+    for (int i = 0; i < count; ++i) {
+        const FontGlyph* g = FindGlyph(text[i]);
+        if (!g) continue;
+        if (g->character != ' ') {
+            const float gx = px + g->offset * xScale * c, gy = py - g->offset * xScale * s;
+            if (gradient) {
+                const float a = width != 0.0f ? sum / width : 0.0f;
+                const float b = width != 0.0f ? (sum + g->shift) / width : 0.0f;
+                sprite->DrawGeneral(g->width, 0, 0, partWidth, partHeight, gx, gy, xScale, yScale, angle,
+                                    Merge(colours[0], colours[1], a), Merge(colours[0], colours[1], b),
+                                    Merge(colours[3], colours[2], b), Merge(colours[3], colours[2], a), alpha);
+            } else {
+                sprite->DrawExt(g->width, gx, gy, xScale, yScale, angle, colours[0], alpha);
+            }
+        }
+        sum += g->shift;
+        px += g->shift * xScale * c;
+        py -= g->shift * xScale * s;
+    }
+}
+
 void CFontQS::Draw(float x, float y, const uint32_t* text, int count, uint32_t colour, float alpha)
 {
+    if (m_sprite >= 0) return SpriteLine(x, y, text, count, m_xScale, m_yScale, 0.0f, &colour, false, alpha);
     TexturedLine(x, y, text, count, m_xScale, m_yScale, 0.0f, false, colour, alpha);
 }
 
 void CFontQS::DrawColour(float x, float y, const uint32_t* text, int count, uint32_t c1, uint32_t c2, uint32_t c3,
                          uint32_t c4, float alpha)
 {
+    const uint32_t colours[4] = {c1, c2, c3, c4};
+    if (m_sprite >= 0) return SpriteLine(x, y, text, count, m_xScale, m_yScale, 0.0f, colours, true, alpha);
     GradientLine(x, y, text, count, m_xScale, m_yScale, 0.0f, c1, c2, c3, c4, alpha);
 }
 
 void CFontQS::DrawTransformed(float x, float y, const uint32_t* text, int count, float xScale, float yScale,
                               float angle, uint32_t colour, float alpha)
 {
+    if (m_sprite >= 0) return SpriteLine(x, y, text, count, xScale, yScale, angle, &colour, false, alpha);
     TexturedLine(x, y, text, count, xScale, yScale, angle, std::fabs(angle) >= 0.001f, colour, alpha);
 }
 
 void CFontQS::DrawTransformedColour(float x, float y, const uint32_t* text, int count, float xScale, float yScale,
                                     float angle, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4, float alpha)
 {
+    const uint32_t colours[4] = {c1, c2, c3, c4};
+    if (m_sprite >= 0) return SpriteLine(x, y, text, count, xScale, yScale, angle, colours, true, alpha);
     GradientLine(x, y, text, count, xScale, yScale, angle, c1, c2, c3, c4, alpha);
 }

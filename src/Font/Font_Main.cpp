@@ -1,14 +1,19 @@
 // The font table: the "FONT" chunk's fonts and those added at run time.
 #include "Font/Font_Main.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "Base/MemoryManager.h"
+#include "Base/UTF8.h"
 #include "Code/Code_Value.h"
 #include "Font/Font_Class.h"
 #include "Font/Font_FreeType.h"
 #include "GameData/GameData.h"
+#include "Sprite/Sprite_Main.h"
 
 namespace {
 
@@ -19,6 +24,39 @@ int32_t s_capacity = 0;
 
 constexpr uint32_t kRecordSize = 44;
 constexpr uint32_t kGlyphSize = 16;
+constexpr uint32_t kCodeTableSize = 256;
+
+// Character of each code for the plain sprite fonts, copied from the end of
+// the "FONT" chunk: the data files hold i for 0-127 and '?' above.
+constexpr std::array<uint16_t, kCodeTableSize> UsualCodeTable()
+{
+    std::array<uint16_t, kCodeTableSize> table{};
+    for (uint32_t i = 0; i < kCodeTableSize; ++i) table[i] = static_cast<uint16_t>(i < 128 ? i : '?');
+    return table;
+}
+std::array<uint16_t, kCodeTableSize> s_codeTable = UsualCodeTable();
+
+void DefaultCodeTable() { s_codeTable = UsualCodeTable(); }
+
+// The UTF-8 map of `frames` characters from `first` on, through the code
+// table or as the codes themselves.
+std::string SpriteMap(int32_t sprite, int first, bool throughTable)
+{
+    std::string map;
+    const CSprite* s = Sprite_Get(sprite);
+    const int64_t frames = s ? std::min(s->frameCount, 0x7FFF) : 0;
+    for (int64_t i = 0; i < frames; ++i) {
+        const int64_t code = static_cast<int64_t>(first) + i;
+        uint32_t c;
+        if (throughTable) c = code >= 0 && code < kCodeTableSize ? s_codeTable[code] : '?';
+        else c = code > 0 && code <= 0x10FFFF ? static_cast<uint32_t>(code) : UTF8_REPLACEMENT;
+        char bytes[4];
+        char* cursor = bytes;
+        UTF8_EncodeChar(&cursor, c);
+        map.append(bytes, cursor);
+    }
+    return map;
+}
 
 void DestroyAll()
 {
@@ -90,6 +128,12 @@ bool Font_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
         if (offset != 0 && !CheckRecord(payload, length, i, offset)) return false;
     }
     DestroyAll();
+    // The code table ends the chunk; one too short to hold it after the
+    // offset list keeps the usual table.
+    DefaultCodeTable();
+    if (length >= 4 + 4ull * count + 2 * kCodeTableSize)
+        for (uint32_t i = 0; i < kCodeTableSize; ++i)
+            s_codeTable[i] = GameData_U16(payload + length - 2 * kCodeTableSize + 2 * i);
     if (count == 0) return true;
     s_fonts = static_cast<CFontQS**>(QS_ALLOC(sizeof(CFontQS*) * count, true));
     s_names = static_cast<char**>(QS_ALLOC(sizeof(char*) * count, true));
@@ -149,6 +193,51 @@ bool Font_Replace(int32_t index, const char* fileName, int size, bool bold, bool
     return true;
 }
 
+namespace {
+
+int32_t AddSprite(int32_t sprite, const char* map, int proportional, int separation)
+{
+    if (!Grow()) return -1;
+    const int32_t index = s_count++;
+    s_fonts[index] = new CFontQS();
+    s_fonts[index]->CreateFromSprite(sprite, map, proportional, separation);
+    s_names[index] = NewName(index);
+    return index;
+}
+
+bool ReplaceSprite(int32_t index, int32_t sprite, const char* map, int proportional, int separation)
+{
+    if (index < 0 || index >= s_count) return false;
+    auto* font = new CFontQS();
+    font->CreateFromSprite(sprite, map, proportional, separation);
+    delete s_fonts[index];
+    s_fonts[index] = font;
+    if (!s_names[index]) s_names[index] = NewName(index);
+    return true;
+}
+
+}  // namespace
+
+int32_t Font_AddSprite(int32_t sprite, int first, int proportional, int separation)
+{
+    return AddSprite(sprite, SpriteMap(sprite, first, true).c_str(), proportional, separation);
+}
+
+int32_t Font_AddSpriteExt(int32_t sprite, const char* map, int proportional, int separation)
+{
+    return AddSprite(sprite, map, proportional, separation);
+}
+
+bool Font_ReplaceSprite(int32_t index, int32_t sprite, int first, int proportional, int separation)
+{
+    return ReplaceSprite(index, sprite, SpriteMap(sprite, first, false).c_str(), proportional, separation);
+}
+
+bool Font_ReplaceSpriteExt(int32_t index, int32_t sprite, const char* map, int proportional, int separation)
+{
+    return ReplaceSprite(index, sprite, map, proportional, separation);
+}
+
 bool Font_Delete(int32_t index)
 {
     if (!Font_Exists(index)) return false;
@@ -169,6 +258,7 @@ void Font_Reset()
 {
     Font_FreeTypeInit();
     DestroyAll();
+    DefaultCodeTable();
 }
 
 void Font_Shutdown()

@@ -25,6 +25,14 @@ int32_t Font_Count();
 int32_t Font_Add(const char* fileName, int size, bool bold, bool italic, int first, int last);
 // The new font takes the index (which keeps its name); false outside the table.
 bool Font_Replace(int32_t index, const char* fileName, int size, bool bold, bool italic, int first, int last);
+// Sprite fonts, named "__newfont<index>". The plain forms map frame i to the
+// character the "FONT" chunk's code table gives for code first + i (codes
+// outside the table map to '?'); the _Ext forms take a UTF-8 map.
+int32_t Font_AddSprite(int32_t sprite, int first, int proportional, int separation);
+int32_t Font_AddSpriteExt(int32_t sprite, const char* map, int proportional, int separation);
+// As Font_Replace; the plain form maps frame i to character first + i itself.
+bool Font_ReplaceSprite(int32_t index, int32_t sprite, int first, int proportional, int separation);
+bool Font_ReplaceSpriteExt(int32_t index, int32_t sprite, const char* map, int proportional, int separation);
 // False when the index is outside the table or empty.
 bool Font_Delete(int32_t index);
 
