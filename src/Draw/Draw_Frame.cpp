@@ -12,6 +12,7 @@
 #include "Graphics/Graphics_Primitive.h"
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/Graphics_Window.h"
+#include "Graphics/Graphics_WindowCoords.h"
 #include "Graphics/RenderStateCache.h"
 #include "Graphics/StateManagerM.h"
 #include "Graphics/Graphics_TextureDraw.h"
@@ -209,6 +210,12 @@ void DrawCursor()
 }
 }  // namespace
 
+void DrawFrame_PortScale(float* x, float* y)
+{
+    *x = s_portScaleX;
+    *y = s_portScaleY;
+}
+
 void DrawFrame_Reset()
 {
     ApplicationSurface_Free();
@@ -291,12 +298,14 @@ void UpdateViews()
     CGameRoom* room = Run_Room;
     if (!room) return;
     if (!room->enableViews) {
-        GR_Window_ResetViewMappings();
+        for (int32_t index = 0; index < ROOM_VIEWS; ++index) GR_Window_ClearViewMapping(index);
         return;
     }
     float left = 0, top = 0, right = 0, bottom = 0;
     bool any = false;
-    for (RoomView& v : room->views) {
+    for (int32_t index = 0; index < ROOM_VIEWS; ++index) {
+        RoomView& v = room->views[index];
+        GR_Window_ClearViewMapping(index);
         if (!v.visible) continue;
         if (CamerasInUse()) {
             if (Camera* camera = CameraList::GetCamera(v.camera)) camera->Update();
@@ -304,6 +313,8 @@ void UpdateViews()
             FollowTarget(v, *room);
         }
         const float px = static_cast<float>(v.portX), py = static_cast<float>(v.portY);
+        GR_Window_SetViewMapping(index, px, py, static_cast<float>(v.portWidth), static_cast<float>(v.portHeight),
+                                 v.viewX, v.viewY, v.viewWidth, v.viewHeight, v.angle, v.spare, v.camera);
         const float pr = px + static_cast<float>(v.portWidth), pb = py + static_cast<float>(v.portHeight);
         left = any ? std::min(left, px) : px;
         top = any ? std::min(top, py) : py;

@@ -35,6 +35,8 @@ void DrawView(int32_t left, int32_t top, int32_t right, int32_t bottom);
 bool PerformDrawEventWithClear(int32_t kind, int32_t subKind, bool clear);
 void PerformDrawEvent(int32_t kind, int32_t subKind);
 void UpdateViews();
+// The factors view ports were scaled by to fill the application surface last frame.
+void DrawFrame_PortScale(float* x, float* y);
 // A layer's begin or end script (-1: nothing), run as the global instance in
 // object mode, else as the layers' script instance; the event context names
 // the layer meanwhile.

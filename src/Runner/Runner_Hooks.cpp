@@ -17,6 +17,9 @@
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_TextureDraw.h"
 #include "Graphics/Graphics_Window.h"
+#include "Graphics/Graphics_WindowCoords.h"
+#include "Graphics/Graphics_Texture.h"
+#include "Draw/Draw_Frame.h"
 #include "Graphics/ShaderM.h"
 #include "Host/Host_Dialog.h"
 #include "IO/IO_Dialog.h"
@@ -136,6 +139,40 @@ bool DownloadImage(const char* url, AsyncCompletion completion, AsyncCleanup cle
     return Http_Get(url, completion, cleanup, userData);
 }
 
+bool CurrentRoomSize(int32_t* width, int32_t* height)
+{
+    const CGameRoom* current = Run_Room;
+    if (!current) return false;
+    *width = current->width;
+    *height = current->height;
+    return true;
+}
+
+bool RoomViewVisible(int32_t index)
+{
+    const CGameRoom* current = Run_Room;
+    return current && current->enableViews && index >= 0 && index < ROOM_VIEWS && current->views[index].visible;
+}
+
+void ApplicationSurfaceMapping(int32_t* width, int32_t* height, bool* inUse, float* scaleX, float* scaleY)
+{
+    if (ApplicationSurfaceWidth > 0 && ApplicationSurfaceHeight > 0) {
+        *width = ApplicationSurfaceWidth;
+        *height = ApplicationSurfaceHeight;
+    }
+    *inUse = ApplicationSurfaceEnabled && GR_Texture_Exists(ApplicationSurface);
+    DrawFrame_PortScale(scaleX, scaleY);
+}
+
+bool CameraMatrices(int32_t id, Matrix* viewProjection, Matrix* inverse)
+{
+    const Camera* camera = CameraList::GetCamera(id);
+    if (!camera) return false;
+    *viewProjection = camera->GetViewProjMat();
+    *inverse = camera->GetInvViewProjMat();
+    return true;
+}
+
 // The asset tables a name is looked up in, in the order constants find them.
 const AssetFinder kAssetFinders[] = {
     Sprite_Find, Sound_Find, Object_FindByName, Audio_FindSound, Background_Find, Path_Find,
@@ -154,6 +191,8 @@ void Runner_InstallHooks()
     Instance_AddAccessors = Variable_BuiltIn_AddAccessors;
     GR_Window_Hooks = WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected};
     GR_ActiveCameraIs3DHook = ActiveCameraIs3D;
+    GR_WindowCoords_Hooks =
+        WindowCoordsHooks{CurrentRoomSize, RoomViewVisible, ApplicationSurfaceMapping, CameraMatrices};
     Graphics_SetDrawEventEnabledHook = SetDrawEventEnabled;
     VM_SetInterpreter(VM_Interpret);
     RoomControl = RoomControlState{&room, &transition_kind, &view_current};

@@ -10,6 +10,7 @@
 #include "DataStructure/DS_Handles.h"
 #include "DataStructure/DS_Native.h"
 #include "GameData/GameHeader.h"
+#include "Graphics/Graphics_WindowCoords.h"
 #include "IO/IO_Main.h"
 #include "World/Event_Drivers.h"
 #include "World/Event_Main.h"
@@ -64,6 +65,8 @@ bool UnderPoint(CInstance* instance, float x, float y)
 void CollectUnder(int32_t subKind, int32_t x, int32_t y, std::vector<int32_t>* targets)
 {
     const uint64_t pass = EventPassCounter++;
+    int32_t roomX = x, roomY = y;
+    GR_Window_WindowToRoom(x, y, &roomX, &roomY);
     const int32_t count = Object_EventListCount(EVENT_GESTURE, subKind);
     for (int32_t k = 0; k < count; ++k) {
         CGameObject* object = Object_Get(PerEventObjectLists[EVENT_GESTURE][subKind].items[k]);
@@ -71,7 +74,8 @@ void CollectUnder(int32_t subKind, int32_t x, int32_t y, std::vector<int32_t>* t
         for (auto* node = object->directInstances.first; node; node = node->next) {
             CInstance* instance = node->item;
             if (!instance || instance->m_marked || instance->m_deactivated || instance->m_creationStep > pass) continue;
-            if (UnderPoint(instance, static_cast<float>(x), static_cast<float>(y))) AddUnique(targets, instance->id);
+            if (UnderPoint(instance, static_cast<float>(roomX), static_cast<float>(roomY)))
+                AddUnique(targets, instance->id);
         }
     }
 }
@@ -96,21 +100,26 @@ public:
     }
 
     // The event's data map at point (ex, ey) with previous point (px, py):
-    // room, raw and GUI positions and differences, all one here.
+    // room, raw and GUI positions and differences; the room ones through the
+    // views drawn last frame, the GUI ones as the window's.
     int32_t FillEvent(int32_t ex, int32_t ey, int32_t px, int32_t py) const
     {
         const int32_t map = DsMap_Create();
         if (map < 0) return map;
-        const double pairs[][2] = {{ex * 1.0, ey * 1.0}, {(ex - px) * 1.0, (ey - py) * 1.0}};
+        int32_t rx = ex, ry = ey, rpx = px, rpy = py;
+        GR_Window_WindowToRoom(ex, ey, &rx, &ry);
+        GR_Window_WindowToRoom(px, py, &rpx, &rpy);
+        const double raw[][2] = {{ex * 1.0, ey * 1.0}, {(ex - px) * 1.0, (ey - py) * 1.0}};
+        const double room[][2] = {{rx * 1.0, ry * 1.0}, {(rx - rpx) * 1.0, (ry - rpy) * 1.0}};
         DsMap_AddRealValue(map, "gesture", id);
         DsMap_AddRealValue(map, "touch", touch);
-        for (const char* prefix : {"pos", "rawpos", "guipos"}) {
-            DsMap_AddRealValue(map, (std::string(prefix) + "X").c_str(), pairs[0][0]);
-            DsMap_AddRealValue(map, (std::string(prefix) + "Y").c_str(), pairs[0][1]);
-        }
-        for (const char* prefix : {"diff", "rawdiff", "guidiff"}) {
-            DsMap_AddRealValue(map, (std::string(prefix) + "X").c_str(), pairs[1][0]);
-            DsMap_AddRealValue(map, (std::string(prefix) + "Y").c_str(), pairs[1][1]);
+        for (int k = 0; k < 2; ++k) {
+            const char* const names[3] = {k ? "diff" : "pos", k ? "rawdiff" : "rawpos", k ? "guidiff" : "guipos"};
+            const double* values[3] = {room[k], raw[k], raw[k]};
+            for (int n = 0; n < 3; ++n) {
+                DsMap_AddRealValue(map, (std::string(names[n]) + "X").c_str(), values[n][0]);
+                DsMap_AddRealValue(map, (std::string(names[n]) + "Y").c_str(), values[n][1]);
+            }
         }
         return map;
     }

@@ -3,8 +3,9 @@
 // the left mouse button of device 0) recognised as tap, double tap, drag
 // start, dragging, drag end and flick, and raised as gesture events on the
 // instances under the touch and as global gesture events on every instance
-// that has them. Positions are window coordinates; the room sees them
-// unscaled.
+// that has them. Touches are followed in window coordinates; the instances
+// under a touch and the events' room positions go through the views drawn
+// last frame.
 #include <cstdint>
 
 struct GestureSettings {

@@ -96,6 +96,9 @@ public:
     bool m_skipCreate = false;
     bool m_createDone = false;
     uint64_t m_creationStep = 0;
+    // Bit 0 the mouse is over the instance, bit 1 it is not, bits 2 and 3 the
+    // change of bits 0 and 1 at the last mouse pass (Event_Input.cpp).
+    uint8_t m_mouseOver = 2;
     int32_t id = 0;
     int32_t object_index = 0;
     CGameObject* m_object = nullptr;

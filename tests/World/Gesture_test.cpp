@@ -9,6 +9,8 @@
 
 #include "DataStructure/DS_Handles.h"
 #include "DataStructure/DS_Map.h"
+#include "Graphics/Graphics_DisplayM.h"
+#include "Graphics/Graphics_Window.h"
 #include "IO/IO_Main.h"
 #include "World/Object_Lists.h"
 #include "World/WorldFixture.h"
@@ -158,5 +160,24 @@ TEST_F(GestureTest, AnInstanceMadeDuringTheDispatchWaitsForTheNext)
     EXPECT_EQ(lateRuns, 0);
     Play({{500, true, 20, 20}, {516, false, 20, 20}, {900, false, 20, 20}});
     EXPECT_EQ(lateRuns, 1);
+}
+}  // namespace
+
+namespace {
+TEST_F(GestureTest, TouchesAreMappedIntoTheRoom)
+{
+    // No view: a 640 x 480 window shows the whole 1280 x 960 room.
+    const int bw = GR_D3D_BackBufferWidth, bh = GR_D3D_BackBufferHeight;
+    GR_D3D_BackBufferWidth = GR_Window_ClientWidth = 640;
+    GR_D3D_BackBufferHeight = GR_Window_ClientHeight = 480;
+    room.width = 1280;
+    room.height = 960;
+    // Window (30, 15) is over the target's box (10..50); room (60, 30) is not.
+    Play({{0, true, 30, 15}, {16, false, 30, 15}, {400, false, 30, 15}});
+    GR_Window_ClientWidth = GR_Window_ClientHeight = 0;
+    GR_D3D_BackBufferWidth = bw;
+    GR_D3D_BackBufferHeight = bh;
+    EXPECT_EQ(global, (Texts{"tap@60"}));
+    EXPECT_TRUE(local.empty());
 }
 }  // namespace
