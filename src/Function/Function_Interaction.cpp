@@ -332,6 +332,7 @@ void InitInteractionFunctions()
 {
     g_DialogCaption = GameGeneral_DisplayName();
     RegisterAll(kSplash);
+    InitHighScoreFunctions();
     RegisterAll(kMessagesAndGets);
     InitKeyboardMouseFunctions();
     RegisterAll(kAfterInput);

@@ -8,3 +8,7 @@ void InitInteractionFunctions();
 void InitKeyboardMouseFunctions();
 // The gesture settings (games of major version 2 and later).
 void InitGestureFunctions();
+// The high-score built-ins and draw_highscore.
+void InitHighScoreFunctions();
+// The game's score, which highscore_add_current enters (set by the runner).
+extern double (*Interaction_CurrentScoreHook)();

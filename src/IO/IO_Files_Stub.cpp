@@ -3,6 +3,3 @@
 
 void InitTempDirectory() {}
 void CleanTempDirectory() {}
-void Score_Init() {}
-void Score_Load() {}
-void Score_Save() {}

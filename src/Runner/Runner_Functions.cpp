@@ -15,7 +15,7 @@
 #include "Function/Function_Math.h"
 #include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
-#include "IO/IO_Files.h"
+#include "IO/Run_Score.h"
 
 namespace {
 using Registrar = void (*)();

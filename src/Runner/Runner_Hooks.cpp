@@ -12,6 +12,7 @@
 #include "Debug/ErrorDialog.h"
 #include "Font/Font_Main.h"
 #include "Function/Function_GraphicsShapes.h"
+#include "Function/Function_Interaction.h"
 #include "GameData/GameHeader.h"
 #include "Graphics/DebugOverlay.h"
 #include "Graphics/Graphics_DisplayM.h"
@@ -121,6 +122,8 @@ bool ShowErrorDialog(const char* text, bool fatal)
 
 void SetDrawEventEnabled(bool on) { DrawEventEnabled = on; }
 
+double CurrentScore() { return score; }
+
 void QuitGame()
 {
     PendingRoomCode = ROOMCODE_QUIT;
@@ -194,6 +197,7 @@ void Runner_InstallHooks()
     GR_WindowCoords_Hooks =
         WindowCoordsHooks{CurrentRoomSize, RoomViewVisible, ApplicationSurfaceMapping, CameraMatrices};
     Graphics_SetDrawEventEnabledHook = SetDrawEventEnabled;
+    Interaction_CurrentScoreHook = CurrentScore;
     VM_SetInterpreter(VM_Interpret);
     RoomControl = RoomControlState{&room, &transition_kind, &view_current};
     IO_PrepareForDialog = GR_Display_PrepareForDialog;

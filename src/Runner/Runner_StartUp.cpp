@@ -51,6 +51,7 @@
 #include "Graphics/VertexFormat.h"
 #include "Function/Function_File.h"
 #include "IO/IO_Files.h"
+#include "IO/Run_Score.h"
 #include "Motion/Motion_Grid.h"
 #include "Network/Http_Client.h"
 #include "Network/Network_Main.h"

@@ -17,6 +17,7 @@
 #include "Font/FontGame.h"
 #include "Function/Function_GraphicsShapes.h"
 #include "Function/Function_GraphicsText.h"
+#include "Function/Function_Interaction.h"
 #include "GameData/GameData.h"
 #include "GameData/GameHeader.h"
 #include "Graphics/BuiltinImages.h"
@@ -25,6 +26,7 @@
 #include "Graphics/Graphics_Primitive.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
+#include "IO/Run_Score.h"
 #include "Options/Runner_Options.h"
 #include "support/EngineReset.h"
 #include "support/GpuTestFrame.h"
@@ -173,6 +175,7 @@ protected:
         CodeFunction_FreeAll();
         InitGraphicShapeFunctions();
         InitGraphicTextFunctions();
+        InitHighScoreFunctions();
         ShowErrorDialogs = false;
         ChildGame = true;
         GR_D3D_SetView(0, 0, 64, 40, 0);
@@ -317,6 +320,25 @@ TEST_F(TextDrawing, MeasuresTakeStringsOnly)
     Call("string_width", {R(12)});
     ASSERT_NE(ErrorLast_Get(), nullptr);
     EXPECT_NE(std::string(ErrorLast_Get()).find("expecting a String"), std::string::npos);
+}
+
+TEST_F(TextDrawing, HighScoreRowsStepDownWithValuesEndingAtTheRight)
+{
+    Score_SetEmptyName("");
+    Score_Init();
+    Score_Add("AB", 5);
+    Score_Add("B", 3);
+    // Rows 10 apart; digits have no glyph here and draw as the 3-wide box, advancing 4.
+    Call("draw_highscore", {R(0), R(0), R(40), R(100)});
+    EXPECT_EQ(Row(4, 0, 10), "####..##..");
+    EXPECT_EQ(Row(4, 34, 40), "..###.") << "the value ends at x2";
+    EXPECT_EQ(Row(8, 0, 40), std::string(40, '.')) << "glyphs are 8 high, rows 10 apart";
+    EXPECT_EQ(Row(14, 0, 10), ".##.......");
+    EXPECT_EQ(Row(14, 34, 40), "..###.");
+    EXPECT_EQ(Row(24, 0, 10), "..........") << "an empty name draws nothing";
+    EXPECT_EQ(Row(24, 34, 40), "..###.");
+    Score_SetEmptyName("<nobody>");
+    Score_Init();
 }
 
 }  // namespace

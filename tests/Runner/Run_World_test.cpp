@@ -304,7 +304,7 @@ TEST(RunWorld, DebugOutputListsTheStartUpStepsInTheirOrder)
     EXPECT_EQ(run.exitCode, 0) << run.All();
     const std::string text = dir.Read("log.txt");
     const char* steps[] = {"Kivo Works Runner v1.0(999)[r32908]", "Get Resolution\n", "InitQSCFunctions\n",
-                           "HighScore..Game..", "Fini\n", "Create Window\n", "Init Graphics\n",
+                           "HighScore..", "Game..", "Fini\n", "Create Window\n", "Init Graphics\n",
                            "GR_D3D_Init()\n", "Font_InitTextures()\n", "IO Init\n", "Process Messages\n",
                            "Splash!\n", "Start Frame\n", "Part Create Textures\n", "Debug Init Remote Interface\n",
                            "VM Init\n", "Create Error Form\n", "Do The Work\n", "LoadGameData()\n",

@@ -119,7 +119,9 @@ TEST_F(RunnerLoadGameTest, DebugOutputShowsTheLoadInOrder)
                                     "Reading File " + path + "\n",
                                     "Loaded File " + path + "(" + size + ")\n",
                                     "IFF wad found\n",
-                                    "Get Header Information\nInitQSCFunctions\nHighScore..Game..Math..Graphic..Action..File..Resource..Interaction..3D..Particle..Misc..DS..Sound..Physics..Gamepad..Buffers..Networking..Shaders..Kivo..Fini\nID_STRG\n",
+                                    "Get Header Information\nInitQSCFunctions\nHighScore..",
+                                    // loading the high scores first computes (and logs) the save prefix
+                                    "Game..Math..Graphic..Action..File..Resource..Interaction..3D..Particle..Misc..DS..Sound..Physics..Gamepad..Buffers..Networking..Shaders..Kivo..Fini\nID_STRG\n",
                                     "LoadGameData()\ninitialise everything!\n",
                                     "Process Chunk: GEN8   ",
                                     "Process Chunk: OPTN   64\n",
