@@ -155,6 +155,18 @@ uint8_t* PushResult(VMFrame* f, uint8_t* sp, const Result& r, bool asValue)
 
 uint8_t* Binary(Op op, const char* name, uint32_t word, uint8_t* sp, VMFrame* f)
 {
+    // Two real values, the common case: computed in place, as nothing is owned.
+    if ((word & 0xFF0F00u) == 0x550000u && op <= Op::Div && VM_Floor(f) - sp >= 32 &&
+        VM_Tag(f, sp) == VMTAG_VALUE && VM_Tag(f, sp + 16) == VMTAG_VALUE) {
+        auto* right = reinterpret_cast<const ScriptValue*>(sp);
+        auto* left = reinterpret_cast<ScriptValue*>(sp + 16);
+        if (right->Kind() == VALUE_REAL && left->Kind() == VALUE_REAL) {
+            const double a = left->real, b = right->real;
+            *left = VM_Real(op == Op::Add ? a + b : op == Op::Sub ? a - b : op == Op::Mul ? a * b : a / b);
+            VM_Tag(f, sp) = VMTAG_PLAIN;
+            return sp + 16;
+        }
+    }
     if (word & 0xF00) {
         VM_RuntimeError(f, "%s :: Execution Error - operator form %u needs the script object model", name,
                         (word >> 8) & 0xF);

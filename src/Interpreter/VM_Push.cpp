@@ -181,6 +181,8 @@ VM_HANDLER(DoPushLocal)
     const int32_t id = static_cast<int32_t>(VM_Load<uint32_t>(operand) & VMREF_ID_MASK);
     const ScriptValue* cell = VM_LocalSlot(f, id);
     if (!cell) return sp;
+    // A real owns nothing: its bytes are the copy.
+    if (cell->Kind() == VALUE_REAL) return VM_PushValue(f, sp, *cell);
     sp = VM_PushCopy(f, sp, cell);
     if (cell->Kind() == VALUE_UNSET && !ObjectMode)
         VM_RuntimeError(f, "local variable %s(%d, %d) not set before reading it.", NameOf(f, -7, id), id,
