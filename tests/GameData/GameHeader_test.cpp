@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include <cstring>
+#include <string>
 
 #include "GameData/GameData.h"
 #include "GameData/GameHeader.h"
