@@ -396,9 +396,8 @@ void CSprite::SetBoundingBoxMode(int32_t mode)
 
 void CSprite::SetPrecise(bool on)
 {
-    // The masks are made from the new setting when a collision test next needs them.
     if (on != precise) {
         precise = on;
-        FreeMasks();
+        if (kind == SPRITE_KIND_BITMAP) BuildAlphaMasks();
     }
 }

@@ -20,6 +20,29 @@ struct SpriteMask {
     uint8_t* bytes;
 };
 
+// A rectangle of room or frame pixels, edges inclusive.
+struct SpriteRect {
+    int32_t left, top, right, bottom;
+};
+
+// Where an instance shows a sprite for a collision test: its frame, its
+// bounding box in room pixels, its rounded position, scales and angle in degrees.
+struct SpritePose {
+    int32_t frame;
+    SpriteRect box;
+    int32_t x, y;
+    float xscale, yscale, angle;
+};
+
+// Mask shapes and bounding-box kinds of a generated collision mask.
+constexpr int32_t MASK_SHAPE_PRECISE = 0;
+constexpr int32_t MASK_SHAPE_RECTANGLE = 1;
+constexpr int32_t MASK_SHAPE_ELLIPSE = 2;
+constexpr int32_t MASK_SHAPE_DIAMOND = 3;
+constexpr int32_t MASK_BOX_AUTOMATIC = 0;
+constexpr int32_t MASK_BOX_FULL = 1;
+constexpr int32_t MASK_BOX_MANUAL = 2;
+
 class CSprite {
 public:
     CSprite();
@@ -85,6 +108,29 @@ public:
     // The 1-bit masks stored in the game data: count, and the first byte.
     int32_t GetStoredMaskCount() const { return m_storedMaskCount; }
     const uint8_t* GetStoredMasks() const { return m_storedMasks; }
+    // Collision masks. Stored 1-bit masks are decoded on the first test;
+    // generated masks replace them. A frame uses mask frame modulo the count.
+    void DecodeMasks();
+    void BuildAlphaMasks();
+    // The mask of sprite_collision_mask: every frame's shape, inside a box
+    // found by boxKind; tolerance is the highest alpha (0..255) still free.
+    void CreateCollisionMask(bool separate, int32_t boxKind, SpriteRect manual, int32_t shape, int32_t tolerance);
+    // Vector-sprite masks: for each, counts[i] run bytes that must cover
+    // exactly width x height pixels. False, with a message, when they do not.
+    bool DecodeRLEMasks(const uint8_t* const* bytes, const uint32_t* counts, int32_t count);
+    bool MasksBuilt() const { return m_masksBuilt; }
+    int32_t GetMaskCount() const { return m_maskCount; }
+    // The mask bytes a frame tests against, null without built masks.
+    const uint8_t* GetMask(int32_t frame) const;
+
+    // Precise tests of an instance showing this sprite; the caller has already
+    // found that the shape meets the instance's bounding box.
+    bool CollideSprite(const SpritePose& self, CSprite* other, const SpritePose& theirs);
+    bool CollidePoint(const SpritePose& self, int32_t px, int32_t py);
+    bool CollideRectangle(const SpritePose& self, SpriteRect rect);
+    bool CollideEllipse(const SpritePose& self, SpriteRect ellipse);
+    bool CollideLine(const SpritePose& self, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+
     void SetBoundingBox(int32_t left, int32_t top, int32_t right, int32_t bottom);
     void SetBoundingBoxMode(int32_t mode);
     void SetPrecise(bool on);
@@ -136,6 +182,9 @@ private:
     void FreePageEntries();
     void SetFrames(CBitmap32** bitmaps, int32_t count);
     void FinishRuntimeFrames();
+    bool AllocateMasks(int32_t count);
+    void BuildFrameMask(const uint8_t* merge, uint8_t* target, const CBitmap32* frame, int32_t shape,
+                        uint32_t threshold) const;
 
     bool m_masksBuilt = false;
     bool m_ownsPageEntries = false;

@@ -51,8 +51,7 @@ void CSprite::FinishRuntimeFrames()
     CreateTextures();
     BuildPageEntries();
     ComputeBoundingBox();
-    // Masks are made from the new frames when a collision test next needs them.
-    FreeMasks();
+    BuildAlphaMasks();
 }
 
 bool CSprite::LoadFromFile(const char* path, int32_t frames, bool isPrecise, bool isTransparent, bool isSmooth, bool,
@@ -274,6 +273,7 @@ void CSprite::CopyFrom(const CSprite* source)
     }
     CreateTextures();
     if (!source->m_pageEntries || source->m_ownsPageEntries) BuildPageEntries();
+    BuildAlphaMasks();
 }
 
 void CSprite::SetAlphaFromSprite(const CSprite* source)

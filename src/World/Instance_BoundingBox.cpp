@@ -6,7 +6,6 @@
 
 #include "GameData/GameOptions.h"
 #include "Sprite/Sprite_Main.h"
-#include "World/Collision_Mask.h"
 #include "World/Collision.h"
 #include "World/Instance.h"
 
@@ -48,20 +47,19 @@ void CInstance::ComputeBoundingBox(bool updateIndex)
 {
     const CollisionBox old{bbox_left, bbox_top, bbox_right, bbox_bottom};
     const CSprite* sprite = Sprite_Get(MaskSpriteIndex());
-    CollisionMask mask;
-    if (!sprite || !CollisionMask_Get(MaskSpriteIndex(), &mask)) {
+    if (!sprite || sprite->frameCount <= 0) {
         bbox_left = bbox_right = ClampEdge(std::trunc(static_cast<double>(x)));
         bbox_top = bbox_bottom = ClampEdge(std::trunc(static_cast<double>(y)));
         m_precise = false;
     } else if (image_angle == 0.0f) {
-        Axis(mask.left, mask.right, sprite->xorigin, image_xscale, x, &bbox_left, &bbox_right);
-        Axis(mask.top, mask.bottom, sprite->yorigin, image_yscale, y, &bbox_top, &bbox_bottom);
-        m_precise = mask.precise;
+        Axis(sprite->bboxLeft, sprite->bboxRight, sprite->xorigin, image_xscale, x, &bbox_left, &bbox_right);
+        Axis(sprite->bboxTop, sprite->bboxBottom, sprite->yorigin, image_yscale, y, &bbox_top, &bbox_bottom);
+        m_precise = sprite->precise;
     } else {
-        const float l = static_cast<float>(std::min(mask.left, mask.right));
-        const float r = static_cast<float>(std::max(mask.left, mask.right));
-        const float t = static_cast<float>(std::min(mask.top, mask.bottom));
-        const float b = static_cast<float>(std::max(mask.top, mask.bottom));
+        const float l = static_cast<float>(std::min(sprite->bboxLeft, sprite->bboxRight));
+        const float r = static_cast<float>(std::max(sprite->bboxLeft, sprite->bboxRight));
+        const float t = static_cast<float>(std::min(sprite->bboxTop, sprite->bboxBottom));
+        const float b = static_cast<float>(std::max(sprite->bboxTop, sprite->bboxBottom));
         const float ox = static_cast<float>(sprite->xorigin), oy = static_cast<float>(sprite->yorigin);
         const float x1 = (l - ox) * image_xscale, x2 = (r - ox + 1) * image_xscale;
         const float y1 = (t - oy) * image_yscale, y2 = (b - oy + 1) * image_yscale;
@@ -71,7 +69,7 @@ void CInstance::ComputeBoundingBox(bool updateIndex)
         bbox_right = Lower(Edge(x + std::max(c * x1, c * x2) + std::max(s * y1, s * y2)));
         bbox_top = Edge(y + std::min(c * y1, c * y2) - std::max(s * x1, s * x2));
         bbox_bottom = Lower(Edge(y + std::max(c * y1, c * y2) - std::min(s * x1, s * x2)));
-        m_precise = mask.precise;
+        m_precise = sprite->precise;
     }
     m_bboxDirty = false;
     if (updateIndex) Collision_UpdateInstanceBox(this, old);

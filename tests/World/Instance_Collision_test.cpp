@@ -146,3 +146,21 @@ TEST_F(BoxTest, InstancesTouchWhenTheirBoxesOverlapButNeverThemselves)
     EXPECT_TRUE(a->CollisionInstance(c, true));
 }
 }  // namespace
+
+namespace {
+TEST_F(BoxTest, PreciseTestsReadTheMaskAndBoxTestsDoNot)
+{
+    // A 3 x 3 ring: only its centre pixel is clear.
+    uint32_t pixels[9];
+    for (uint32_t& p : pixels) p = 0xFF000000u;
+    pixels[4] = 0;
+    ASSERT_TRUE(Sprite_Get(sprite)->LoadFromPixels(pixels, 3, 3, 1, true, true, false, 0, 0, true));
+    CInstance* i = Make(10, 10);  // covers 10..12
+    EXPECT_FALSE(i->CollisionPoint(11, 11, true));
+    EXPECT_TRUE(i->CollisionPoint(11, 11, false));
+    EXPECT_TRUE(i->CollisionPoint(10, 11, true));
+    EXPECT_FALSE(i->CollisionRectangle(11, 11, 11.4f, 11.4f, true));
+    EXPECT_TRUE(i->CollisionRectangle(11, 11, 11.4f, 11.4f, false));
+    EXPECT_TRUE(i->CollisionLine(0, 11, 20, 11, true));
+}
+}  // namespace
