@@ -10,10 +10,12 @@
 #include "Sprite/Sprite_Class.h"
 
 namespace {
-// The alpha bits of a pixel above which it counts as solid.
+// A pixel is solid when its alpha bits, in place, are above the tolerance as
+// unsigned numbers. Masks of existing games were made this way, so a tolerance
+// of 0..255 takes every pixel whose alpha is not 0.
 uint32_t AlphaThreshold(int32_t tolerance)
 {
-    return static_cast<uint32_t>(std::clamp(tolerance, 0, 255)) << 24;
+    return static_cast<uint32_t>(tolerance);
 }
 }  // namespace
 

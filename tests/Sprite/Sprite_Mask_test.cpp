@@ -102,12 +102,15 @@ TEST_F(MaskTest, SpritesCollideOnlyWhereBothHaveSolidPixels)
 
 TEST_F(MaskTest, GeneratedMasksFollowToleranceBoxAndShape)
 {
-    ring.CreateCollisionMask(true, MASK_BOX_AUTOMATIC, {}, MASK_SHAPE_PRECISE, 0x40);
-    EXPECT_FALSE(ring.CollidePoint(At10(), 12, 12)) << "alpha 0x40 is not above the tolerance";
-    ring.CreateCollisionMask(true, MASK_BOX_AUTOMATIC, {}, MASK_SHAPE_PRECISE, 0x3F);
-    EXPECT_TRUE(ring.CollidePoint(At10(), 12, 12));
+    // The tolerance is compared with the alpha bits in place: every tolerance
+    // of 0..255 still takes each pixel whose alpha is not 0.
     ring.CreateCollisionMask(true, MASK_BOX_AUTOMATIC, {}, MASK_SHAPE_PRECISE, 255);
-    EXPECT_EQ(ring.bboxRight, 0) << "nothing qualifies: an empty box";
+    EXPECT_TRUE(ring.CollidePoint(At10(), 12, 12)) << "alpha 0x40 counts under tolerance 255";
+    EXPECT_EQ(ring.bboxRight, 4);
+    ring.CreateCollisionMask(true, MASK_BOX_AUTOMATIC, {}, MASK_SHAPE_PRECISE, 0x40000000);
+    EXPECT_FALSE(ring.CollidePoint(At10(), 12, 12)) << "alpha 0x40 is not above 0x40 in place";
+    ring.CreateCollisionMask(true, MASK_BOX_AUTOMATIC, {}, MASK_SHAPE_PRECISE, -1);
+    EXPECT_EQ(ring.bboxRight, 0) << "nothing is above the largest unsigned tolerance: an empty box";
     EXPECT_FALSE(ring.CollidePoint(At10(), 10, 10));
 
     ring.CreateCollisionMask(true, MASK_BOX_MANUAL, {-5, -5, 1000, 1000}, MASK_SHAPE_ELLIPSE, 0);
