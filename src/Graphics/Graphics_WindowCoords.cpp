@@ -280,21 +280,29 @@ int32_t GR_Window_DeviceMouseY(int32_t device)
     return y;
 }
 
-int32_t GR_Window_ViewMouseX(int32_t view)
+namespace {
+// The first device's window position relative to the drawn surface, through
+// the view's recorded mapping.
+void ViewMouse(int32_t view, int32_t* x, int32_t* y)
 {
     int32_t left, top, right, bottom;
     GR_Window_GetAppSurfaceRect(&left, &top, &right, &bottom);
-    int32_t x = 0, y = 0;
-    GR_Window_PortToRoom(view, IO_Input.deviceX[0] - left, IO_Input.deviceY[0] - top, &x, &y);
+    *x = *y = 0;
+    GR_Window_PortToRoom(view, IO_Input.deviceX[0] - left, IO_Input.deviceY[0] - top, x, y);
+}
+}  // namespace
+
+int32_t GR_Window_ViewMouseX(int32_t view)
+{
+    int32_t x, y;
+    ViewMouse(view, &x, &y);
     return x;
 }
 
 int32_t GR_Window_ViewMouseY(int32_t view)
 {
-    int32_t left, top, right, bottom;
-    GR_Window_GetAppSurfaceRect(&left, &top, &right, &bottom);
-    int32_t x = 0, y = 0;
-    GR_Window_PortToRoom(view, IO_Input.deviceX[0] - left, IO_Input.deviceY[0] - top, &x, &y);
+    int32_t x, y;
+    ViewMouse(view, &x, &y);
     return y;
 }
 

@@ -34,17 +34,9 @@ bool Visitable(const CInstance* instance, uint64_t pass)
 template <typename Visit>
 void WalkObjectList(int32_t kind, int32_t subKind, uint64_t pass, Visit visit)
 {
-    const int32_t count = Object_EventListCount(kind, subKind);
-    for (int32_t k = 0; k < count; ++k) {
-        CGameObject* object = Object_Get(PerEventObjectLists[kind][subKind].items[k]);
-        if (!object) continue;
-        for (auto* node = object->directInstances.first; node;) {
-            auto* next = node->next;
-            CInstance* instance = node->item;
-            if (instance && Visitable(instance, pass)) visit(instance);
-            node = next;
-        }
-    }
+    Event_WalkListed(kind, subKind, [&](CInstance* instance) {
+        if (instance && Visitable(instance, pass)) visit(instance);
+    });
 }
 
 bool HasShape(const CInstance* instance)

@@ -5,6 +5,10 @@
 // that keeps instances made during a pass out of that pass.
 #include <cstdint>
 
+#include "World/Instance.h"
+#include "World/Object_Lists.h"
+#include "World/Object_Main.h"
+
 // Advanced by every pass over instances; a new instance records its value
 // and is skipped by passes that began before it was made.
 extern uint64_t EventPassCounter;
@@ -23,3 +27,21 @@ void Joystick_Step();
 void Joystick_UpdateConnected();
 // Back to the start state of a process (the joystick bits and cache).
 void Joystick_Reset();
+
+// Visits the instances of the objects listed for (kind, sub-kind), null ones
+// included; the next instance is taken before the visit, which may destroy or
+// create instances.
+template <typename Visit>
+void Event_WalkListed(int32_t kind, int32_t subKind, Visit visit)
+{
+    const int32_t count = Object_EventListCount(kind, subKind);
+    for (int32_t k = 0; k < count; ++k) {
+        CGameObject* object = Object_Get(PerEventObjectLists[kind][subKind].items[k]);
+        if (!object) continue;
+        for (auto* node = object->directInstances.first; node;) {
+            auto* next = node->next;
+            visit(node->item);
+            node = next;
+        }
+    }
+}

@@ -19,28 +19,11 @@ bool Eligible(const CInstance* instance, uint64_t pass)
     return instance && !instance->m_marked && !instance->m_deactivated && instance->m_creationStep <= pass;
 }
 
-// Visits the instances of the objects listed for (kind, sub-kind); the next
-// instance is taken before the visit, which may destroy or create instances.
-template <typename Visit>
-void WalkListed(int32_t kind, int32_t subKind, Visit visit)
-{
-    const int32_t count = Object_EventListCount(kind, subKind);
-    for (int32_t k = 0; k < count; ++k) {
-        CGameObject* object = Object_Get(PerEventObjectLists[kind][subKind].items[k]);
-        if (!object) continue;
-        for (auto* node = object->directInstances.first; node;) {
-            auto* next = node->next;
-            visit(node->item);
-            node = next;
-        }
-    }
-}
-
 void Perform(int32_t kind, int32_t subKind, bool atCursor)
 {
     const uint64_t pass = EventPassCounter++;
     const float mx = static_cast<float>(g_MouseX), my = static_cast<float>(g_MouseY);
-    WalkListed(kind, subKind, [&](CInstance* instance) {
+    Event_WalkListed(kind, subKind, [&](CInstance* instance) {
         if (!Eligible(instance, pass)) return;
         if (atCursor && !instance->CollisionPoint(mx, my, true)) return;
         PerformEventForInstance(instance, instance, kind, subKind);
@@ -102,11 +85,11 @@ void IO_HandleMouseEnterLeave()
         const uint8_t now = instance->CollisionPoint(mx, my, true) ? 1 : 2;
         instance->m_mouseOver = static_cast<uint8_t>(((now ^ (instance->m_mouseOver & 3)) << 2) | now);
     };
-    WalkListed(EVENT_MOUSE, kEnter, update);
-    WalkListed(EVENT_MOUSE, kLeave, update);
+    Event_WalkListed(EVENT_MOUSE, kEnter, update);
+    Event_WalkListed(EVENT_MOUSE, kLeave, update);
     auto fire = [](int32_t subKind, uint8_t bits) {
         const uint64_t pass = EventPassCounter++;
-        WalkListed(EVENT_MOUSE, subKind, [&](CInstance* instance) {
+        Event_WalkListed(EVENT_MOUSE, subKind, [&](CInstance* instance) {
             if (Eligible(instance, pass) && (instance->m_mouseOver & bits) == bits)
                 PerformEventForInstance(instance, instance, EVENT_MOUSE, subKind);
         });
