@@ -181,6 +181,8 @@ public:
     RoomLayers layers;
 
 private:
+    // A new instance joins the room's lists, the id table, the default layer and the collision index.
+    CInstance* AddNewInstance(CInstance* instance);
     void DeleteInstances(InstanceDepthList& list);
     void FreeTiles();
     void RemoveTileAt(int32_t index);

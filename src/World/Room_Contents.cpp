@@ -61,31 +61,25 @@ bool TileContains(const STile& tile, float px, float py)
 
 CInstance* CGameRoom::CreateInstance(float x, float y, int32_t objectIndex)
 {
-    auto* instance = new CInstance(x, y, ++Room_LastInstanceId, objectIndex, true);
-    instance->CreatePhysicsFixture(this);
-    activeInstances.Insert(instance);
-    Instance_Insert(instance->id, instance);
-    if (LayerMode) Layer_AddInstanceToDefault(this, instance);
-    Collision_AddInstance(instance);
-    return instance;
+    return AddNewInstance(new CInstance(x, y, ++Room_LastInstanceId, objectIndex, true));
 }
 
 CInstance* CGameRoom::CreateInstanceOnLayerId(float x, float y, int32_t layerId, int32_t objectIndex)
 {
     auto* instance = new CInstance(x, y, ++Room_LastInstanceId, objectIndex, true);
     instance->layer = layerId;
-    instance->CreatePhysicsFixture(this);
-    activeInstances.Insert(instance);
-    Instance_Insert(instance->id, instance);
-    if (LayerMode) Layer_AddInstanceToDefault(this, instance);
-    Collision_AddInstance(instance);
-    return instance;
+    return AddNewInstance(instance);
 }
 
 CInstance* CGameRoom::CreateInstanceAtDepth(float x, float y, float depth, int32_t objectIndex)
 {
     auto* instance = new CInstance(x, y, ++Room_LastInstanceId, objectIndex, true);
     instance->depth = depth;
+    return AddNewInstance(instance);
+}
+
+CInstance* CGameRoom::AddNewInstance(CInstance* instance)
+{
     instance->CreatePhysicsFixture(this);
     activeInstances.Insert(instance);
     Instance_Insert(instance->id, instance);

@@ -19,18 +19,13 @@
 
 namespace {
 using audiotest::kRate;
+using audiotest::kSilent;
 using audiotest::Render;
 
 constexpr int kSoundFrames = kRate / 10;  // 0.1 s
-// The mixer dithers its output: silence reads as a sample or two off zero.
-constexpr int kSilent = 16;
-
-// Gain changes reach the mix smoothly over a few thousand frames: mixes past them, then measures.
 int SettledLevel()
 {
-    Render(2048);
-    Render(2048);
-    return Render(1024).Max();
+    return audiotest::Settled().Max();
 }
 
 gamedata::SoundEntry Sound(const char* name, int32_t kind, int32_t audioIndex)
@@ -43,21 +38,10 @@ gamedata::SoundEntry Sound(const char* name, int32_t kind, int32_t audioIndex)
     return e;
 }
 
-struct AudioEngineTest : ::testing::Test {
+struct AudioEngineTest : audiotest::LoopbackTest {
     std::vector<uint8_t> bytes;
     testgames::CapturedLog log;
 
-    void SetUp() override
-    {
-        GameOptions.newAudioEngine = true;
-        ASSERT_TRUE(SoundHardware_CreateLoopback(kRate));
-        ASSERT_TRUE(Audio_IsOn());
-    }
-    void TearDown() override
-    {
-        SoundHardware_Destroy();
-        testgames::Unload();
-    }
     // Reads the game's sound chunks through the chunk pass and prepares them.
     void LoadSounds(const std::vector<std::optional<gamedata::SoundEntry>>& sounds,
                     const std::vector<std::optional<std::vector<uint8_t>>>& audio,

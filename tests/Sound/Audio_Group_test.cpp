@@ -20,10 +20,11 @@
 
 namespace {
 using audiotest::kRate;
+using audiotest::kSilent;
 using audiotest::Render;
+using audiotest::Settled;
 
 constexpr int kSoundFrames = kRate / 10;  // 0.1 s
-constexpr int kSilent = 16;               // the mixer's dither
 constexpr int32_t kMusic = 2;             // the group the tests load
 
 gamedata::SoundEntry Sound(const char* name, int32_t group, int32_t audioIndex)
@@ -55,30 +56,11 @@ std::vector<uint8_t> GroupFile(const std::vector<std::optional<std::vector<uint8
     return w.Finish();
 }
 
-// Mixes past a gain change (the mixer smooths it), then measures.
-audiotest::Levels Settled()
-{
-    Render(2048);
-    Render(2048);
-    return Render(1024);
-}
-
-struct AudioGroupTest : ::testing::Test {
+struct AudioGroupTest : audiotest::LoopbackTest {
     std::vector<uint8_t> game;
     std::vector<uint8_t> groupFile;
     testgames::CapturedLog log;
 
-    void SetUp() override
-    {
-        GameOptions.newAudioEngine = true;
-        ASSERT_TRUE(SoundHardware_CreateLoopback(kRate));
-        ASSERT_TRUE(Audio_IsOn());
-    }
-    void TearDown() override
-    {
-        SoundHardware_Destroy();
-        testgames::Unload();
-    }
     // Sounds: 0 "main" (group 0, left), 1 "tune" and 2 "chorus" (group 2,
     // right, from the group file), 3 "speech" (group 1, never loaded).
     void LoadGame()

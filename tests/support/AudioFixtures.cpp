@@ -6,7 +6,10 @@
 #include <iterator>
 #include <string>
 
+#include "GameData/GameOptions.h"
 #include "Host/Host_Audio.h"
+#include "Sound/Audio_Main.h"
+#include "support/GameFiles.h"
 #include "support/TempFolder.h"
 
 namespace audiotest {
@@ -85,6 +88,26 @@ Levels Render(int frames)
         levels.right = std::max(levels.right, std::abs(static_cast<int>(out[2 * f + 1])));
     }
     return levels;
+}
+
+Levels Settled()
+{
+    Render(2048);
+    Render(2048);
+    return Render(1024);
+}
+
+void LoopbackTest::SetUp()
+{
+    GameOptions.newAudioEngine = true;
+    ASSERT_TRUE(SoundHardware_CreateLoopback(kRate));
+    ASSERT_TRUE(Audio_IsOn());
+}
+
+void LoopbackTest::TearDown()
+{
+    SoundHardware_Destroy();
+    testgames::Unload();
 }
 
 }  // namespace audiotest

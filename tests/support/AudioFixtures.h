@@ -2,6 +2,8 @@
 // Sound fixtures made by the tests themselves: WAV images, Ogg images encoded
 // with Debian's encoder at test time, and the level of what the loopback
 // device mixes.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -27,5 +29,15 @@ struct Levels {
     int Max() const { return left > right ? left : right; }
 };
 Levels Render(int frames);
+// The mixer dithers its output: silence reads as a sample or two off zero.
+constexpr int kSilent = 16;
+// Mixes past a gain change (the mixer smooths it over a few thousand frames), then measures.
+Levels Settled();
+
+// Each test runs the engine on the loopback device and unloads its game after.
+struct LoopbackTest : ::testing::Test {
+    void SetUp() override;
+    void TearDown() override;
+};
 
 }  // namespace audiotest
