@@ -63,6 +63,9 @@ public:
     // Loaders of run-time frames (image files, decoded pixels, bitmaps).
     bool LoadFromFile(const char* path, int32_t frames, bool precise, bool transparent, bool smooth, bool preload,
                       int32_t xorig, int32_t yorig, bool keepAlpha);
+    // An image file's bytes: JPEG or GIF by signature, anything else as PNG.
+    bool LoadFromMemory(const uint8_t* bytes, int32_t size, int32_t frames, bool precise, bool transparent,
+                        bool smooth, int32_t xorig, int32_t yorig, bool keepAlpha);
     bool LoadPNG(const uint8_t* bytes, int32_t size, int32_t frames, bool precise, bool transparent, bool smooth,
                  int32_t xorig, int32_t yorig, bool keepAlpha);
     bool LoadJPEG(const uint8_t* bytes, int32_t size, int32_t frames, bool precise, bool transparent, bool smooth,

@@ -67,14 +67,21 @@ bool CSprite::LoadFromFile(const char* path, int32_t frames, bool isPrecise, boo
         QS_FREE(bytes);
         return false;
     }
-    const auto n = static_cast<int32_t>(size);
+    const bool loaded = LoadFromMemory(bytes, static_cast<int32_t>(size), frames, isPrecise, isTransparent, isSmooth,
+                                       xorig, yorig, keepAlpha);
+    QS_FREE(bytes);
+    return loaded;
+}
+
+bool CSprite::LoadFromMemory(const uint8_t* bytes, int32_t n, int32_t frames, bool isPrecise, bool isTransparent,
+                             bool isSmooth, int32_t xorig, int32_t yorig, bool keepAlpha)
+{
     bool loaded = false;
     if (HasPrefix(bytes, n, "\xFF\xD8\xFF", 3))
         loaded = LoadJPEG(bytes, n, frames, isPrecise, isTransparent, isSmooth, xorig, yorig, keepAlpha);
     else if (HasPrefix(bytes, n, "GIF8", 4))
         loaded = LoadGIF(bytes, n, frames, isPrecise, isTransparent, isSmooth, xorig, yorig, keepAlpha);
     if (!loaded) loaded = LoadPNG(bytes, n, frames, isPrecise, isTransparent, isSmooth, xorig, yorig, keepAlpha);
-    QS_FREE(bytes);
     return loaded;
 }
 

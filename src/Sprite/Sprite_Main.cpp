@@ -134,23 +134,12 @@ bool StartDownload(int32_t index, const char* url, int32_t frames, bool precise,
     return false;
 }
 
-bool Signature(const uint8_t* bytes, int32_t size, const char* prefix, int32_t n)
-{
-    return size >= n && std::memcmp(bytes, prefix, size_t(n)) == 0;
-}
-
-// Decodes a reply by its signature; false when none matches or the decoder fails.
+// Decodes a reply as an image file; false when the decoders refuse it.
 bool DecodeReply(CSprite* sprite, const SpriteAsyncLoad& load, const uint8_t* bytes, int32_t size)
 {
-    using Loader = bool (CSprite::*)(const uint8_t*, int32_t, int32_t, bool, bool, bool, int32_t, int32_t, bool);
-    Loader loader = nullptr;
-    if (Signature(bytes, size, "\xFF\xD8\xFF", 3)) loader = &CSprite::LoadJPEG;
-    else if (Signature(bytes, size, "GIF8", 4)) loader = &CSprite::LoadGIF;
-    else if (Signature(bytes, size, "\x89PNG", 4)) loader = &CSprite::LoadPNG;
-    if (!loader) return false;
     const bool transparent = (load.flags & kLoadTransparent) != 0;
-    return (sprite->*loader)(bytes, size, load.frames, (load.flags & kLoadPrecise) != 0, transparent,
-                             (load.flags & kLoadSmooth) != 0, load.xorig, load.yorig, !transparent);
+    return sprite->LoadFromMemory(bytes, size, load.frames, (load.flags & kLoadPrecise) != 0, transparent,
+                                  (load.flags & kLoadSmooth) != 0, load.xorig, load.yorig, !transparent);
 }
 }  // namespace
 
