@@ -195,6 +195,16 @@ uint8_t* Binary(Op op, const char* name, uint32_t word, uint8_t* sp, VMFrame* f)
 }
 
 // "neg" and "not" act on the top item in place.
+// Malformed code may name a typed number where the stack holds a string or a
+// whole value: what the slot owns is released, and its tag cleared, before the
+// result overwrites its bytes.
+void ReleaseForOverwrite(VMFrame* f, uint8_t* sp)
+{
+    const uint8_t tag = VM_Tag(f, sp);
+    if (tag == VMTAG_PLAIN) return;
+    VM_ReleaseRange(f, sp, sp + (tag == VMTAG_VALUE && VM_Has(f, sp, 16) ? 16 : 8));
+}
+
 uint8_t* Unary(bool negate, const char* name, uint32_t word, uint8_t* sp, VMFrame* f)
 {
     if (word & 0xF00) {
@@ -208,12 +218,14 @@ uint8_t* Unary(bool negate, const char* name, uint32_t word, uint8_t* sp, VMFram
     switch (type) {
     case VMT_DOUBLE: {
         const double d = VM_Load<double>(sp);
+        ReleaseForOverwrite(f, sp);
         const double out = negate ? -d : static_cast<double>(~DoubleToInt64(d));
         std::memcpy(sp, &out, 8);
         return sp;
     }
     case VMT_FLOAT: {
         const float x = VM_Load<float>(sp);
+        ReleaseForOverwrite(f, sp);
         const float out = negate ? -x : static_cast<float>(~DoubleToInt64(x));
         std::memcpy(sp, &out, 4);
         return sp;
@@ -221,12 +233,14 @@ uint8_t* Unary(bool negate, const char* name, uint32_t word, uint8_t* sp, VMFram
     case VMT_INT:
     case VMT_BOOL: {
         const int32_t x = VM_Load<int32_t>(sp);
+        ReleaseForOverwrite(f, sp);
         int32_t out = negate ? static_cast<int32_t>(0u - static_cast<uint32_t>(x)) : ~x;
         if (!negate && type == VMT_BOOL) out = x == 0;
         return VM_PushInt(f, sp + 8, out);
     }
     case VMT_LONG: {
         const int64_t x = VM_Load<int64_t>(sp);
+        ReleaseForOverwrite(f, sp);
         return VM_PushI64(f, sp + 8, negate ? static_cast<int64_t>(0ull - static_cast<uint64_t>(x)) : ~x);
     }
     case VMT_STRING:

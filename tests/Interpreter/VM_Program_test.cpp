@@ -303,6 +303,23 @@ TEST_F(VMTest, ValuesLeftOnTheStackAreReleased)
     EXPECT_EQ(Text(r), "leak");
     Release(r);
 }
+
+TEST_F(VMTest, NegatingAStringSlotAsATypedNumberReleasesTheString)
+{
+    // Malformed code: the string (or string value) is released before the
+    // result overwrites its bytes, so nothing later follows them as a
+    // reference (ASan checks both the release and the leak).
+    const std::vector<std::string> programs = {
+        "push.s 0\nneg.d\npopz.d", "push.s 0\nnot.d\npopz.d", "push.s 0\nneg.f\npopz.d",
+        "push.s 0\nnot.i\npopz.i", "push.s 0\nneg.l\npopz.l", "push.s 0\nconv.s.v\nneg.d\npopz.d",
+    };
+    Load(programs, {}, {"text"});
+    for (size_t i = 0; i < programs.size(); ++i) {
+        ScriptValue r = Run(static_cast<int32_t>(i));
+        EXPECT_EQ(Error(), "") << programs[i];
+        Release(r);
+    }
+}
 }  // namespace
 
 // Start-up forgets the breakpoints of an earlier pass of the restart loop:
