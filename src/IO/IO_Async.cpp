@@ -1,23 +1,10 @@
 #include "IO/IO_Async.h"
 
-#include <deque>
-#include <utility>
+IO_AsyncHooks IO_AsyncHook;
 
-namespace {
-std::deque<IO_AsyncEvent> g_Waiting;
-}  // namespace
-
-void IO_PostAsync(int subKind, std::vector<IO_AsyncPair> pairs)
+void IO_PostAsync(int subKind, const std::vector<IO_AsyncPair>& pairs)
 {
-    g_Waiting.push_back(IO_AsyncEvent{subKind, std::move(pairs)});
+    if (IO_AsyncHook.post) IO_AsyncHook.post(subKind, pairs.data(), pairs.size());
 }
 
-bool IO_TakeAsync(IO_AsyncEvent* out)
-{
-    if (g_Waiting.empty()) return false;
-    *out = std::move(g_Waiting.front());
-    g_Waiting.pop_front();
-    return true;
-}
-
-void IO_ClearAsync() { g_Waiting.clear(); }
+int32_t IO_TakeAsyncId() { return IO_AsyncHook.takeId ? IO_AsyncHook.takeId() : -1; }

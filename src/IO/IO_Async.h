@@ -1,8 +1,10 @@
 #pragma once
 // Results that input and dialogs hand to game code as asynchronous events:
-// the key/value pairs of the result map and the event's sub-kind. The
-// runner's asynchronous step takes them in order, builds the maps and runs
-// the events.
+// the key/value pairs of the result map and the event's sub-kind. They go on
+// the asynchronous request list, which sits above this layer, through hooks
+// the runner sets; ids handed to game code come from that list's counter.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,18 +15,20 @@ struct IO_AsyncPair {
     double number;
 };
 
-struct IO_AsyncEvent {
-    int subKind;  // 63 dialog, 75 system event
-    std::vector<IO_AsyncPair> pairs;
-};
-
 constexpr int IO_ASYNC_DIALOG = 63;
 constexpr int IO_ASYNC_SYSTEM = 75;
 
 inline IO_AsyncPair IO_AsyncNumber(const char* key, double value) { return {key, false, {}, value}; }
 inline IO_AsyncPair IO_AsyncText(const char* key, const char* value) { return {key, true, value ? value : "", 0}; }
 
-void IO_PostAsync(int subKind, std::vector<IO_AsyncPair> pairs);
-// The oldest waiting result; false when none waits.
-bool IO_TakeAsync(IO_AsyncEvent* out);
-void IO_ClearAsync();
+struct IO_AsyncHooks {
+    // Posts a complete result: a map of the pairs, raised as the sub-kind's event.
+    void (*post)(int subKind, const IO_AsyncPair* pairs, size_t count) = nullptr;
+    // The next asynchronous id.
+    int32_t (*takeId)() = nullptr;
+};
+extern IO_AsyncHooks IO_AsyncHook;
+
+// Without hooks (no runner) a result is dropped and an id is -1.
+void IO_PostAsync(int subKind, const std::vector<IO_AsyncPair>& pairs);
+int32_t IO_TakeAsyncId();

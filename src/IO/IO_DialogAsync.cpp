@@ -21,7 +21,6 @@ struct DialogRequest {
 };
 
 std::deque<DialogRequest> g_Queue;  // oldest first
-int g_NextId = 1;
 
 // Shows the oldest request; the host answers before it returns.
 void OpenOldest()
@@ -67,7 +66,7 @@ int Queue(DialogKind kind, const char* caption, const char* text, const char* de
 {
     if (IO_PrepareForDialog) IO_PrepareForDialog();
     DialogRequest request;
-    request.id = g_NextId++;
+    request.id = IO_TakeAsyncId();
     request.kind = kind;
     request.caption = caption ? caption : "";
     request.text = text ? text : "";
@@ -126,5 +125,4 @@ void InputQuery_ProcessAsync()
 void InputQuery_Reset()
 {
     g_Queue.clear();
-    g_NextId = 1;
 }

@@ -1,26 +1,24 @@
 #include "Runner/Run_InputAsync.h"
 
-#include "DataStructure/DS_Handles.h"
+#include "Async/Async_Requests.h"
 #include "DataStructure/DS_Native.h"
 #include "IO/IO_Async.h"
-#include "IO/IO_Dialog.h"
-#include "World/Event_Drivers.h"
 
-void InputAsync_Process()
+namespace {
+void PostPairs(int subKind, const IO_AsyncPair* pairs, size_t count)
 {
-    InputQuery_ProcessAsync();
-    IO_AsyncEvent event;
-    while (IO_TakeAsync(&event)) {
-        const int32_t map = DsMap_Create();
-        if (map < 0) continue;
-        for (const IO_AsyncPair& pair : event.pairs) {
-            if (pair.isString) DsMap_AddStringValue(map, pair.key.c_str(), pair.text.c_str());
-            else DsMap_AddRealValue(map, pair.key.c_str(), pair.number);
-        }
-        const int32_t previous = async_load;
-        async_load = map;
-        PerformAsyncEvent(event.subKind);
-        async_load = previous;
-        DsMap_Destroy(map);
+    const int32_t map = DsMap_Create();
+    if (map < 0) return;
+    for (size_t i = 0; i < count; ++i) {
+        if (pairs[i].isString) DsMap_AddStringValue(map, pairs[i].key.c_str(), pairs[i].text.c_str());
+        else DsMap_AddRealValue(map, pairs[i].key.c_str(), pairs[i].number);
     }
+    PostAsyncEvent(map, subKind);
+}
+}  // namespace
+
+void InputAsync_InstallHooks()
+{
+    IO_AsyncHook.post = PostPairs;
+    IO_AsyncHook.takeId = AsyncId_Take;
 }

@@ -1,5 +1,4 @@
 #pragma once
-// The asynchronous results of input and dialogs: answered dialogs and
-// gamepad connection changes, each run as its asynchronous event with its
-// result map as async_load.
-void InputAsync_Process();
+// Input and dialog results (answered dialogs, gamepad connection changes)
+// join the asynchronous request list as complete results with their maps.
+void InputAsync_InstallHooks();

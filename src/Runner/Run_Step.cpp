@@ -6,6 +6,7 @@
 #include "Base/Timing.h"
 #include "Graphics/Graphics_Window.h"
 #include "IO/IO_Main.h"
+#include "IO/IO_Dialog.h"
 #include "World/Event_Drivers.h"
 #include "World/Event_Main.h"
 #include "World/Instance.h"
@@ -15,7 +16,6 @@
 #include "GameData/GameHeader.h"
 #include "GameData/GameOptions.h"
 #include "Runner/Run_Globals.h"
-#include "Runner/Run_InputAsync.h"
 #include "Runner/Run_Movement.h"
 #include "Runner/Run_Room.h"
 #include "Code/GCRegistry.h"
@@ -40,16 +40,16 @@ void FireAsyncEvent(int32_t map, int32_t subKind)
 }
 }  // namespace
 
-// The asynchronous step: the platform's queues, then finished HTTP requests,
-// then the results on the request list.
+// The asynchronous step: the platform's queues, finished HTTP requests and
+// the answered dialog, then the results on the request list.
 void AsyncRequests_Process()
 {
     IAP_ProcessQueuedResults();
     Push_Update();
     Kivo_ProcessScriptCallbacks();
     Http_Process();
+    InputQuery_ProcessAsync();
     Async_ProcessRequestList(FireAsyncEvent);
-    InputAsync_Process();
 }
 
 int64_t delta_time = 0;

@@ -34,6 +34,7 @@
 #include "Function/Function_GameSave.h"
 #include "Runner/Game_SaveLoad.h"
 #include "Runner/Run_GCRoots.h"
+#include "Runner/Run_InputAsync.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Run_VirtualButtons.h"
@@ -202,6 +203,7 @@ void Runner_InstallHooks()
     RoomControl = RoomControlState{&room, &transition_kind, &view_current};
     IO_PrepareForDialog = GR_Display_PrepareForDialog;
     VirtualButtons_InstallHooks();
+    InputAsync_InstallHooks();
     Audio_RoomSpeedHook = CurrentRoomSpeed;
     GC_MarkRootsHook = Run_MarkGCRoots;
     DebugOverlay_Hooks = DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked};

@@ -6,9 +6,11 @@
 
 #include "Function/InteractionFunctionFixture.h"
 #include "IO/FileWhitelist.h"
+#include "Async/Async_Requests.h"
 #include "IO/IO_Async.h"
 #include "IO/IO_Dialog.h"
 #include "IO/IO_Input.h"
+#include "support/AsyncEvents.h"
 
 namespace {
 TEST_F(InteractionFunctions, MessagesShowTheValueAsText)
@@ -59,42 +61,35 @@ TEST_F(InteractionFunctions, FileDialogsAddTheDefaultExtensionAndAdmitThePath)
     FileWhitelist_Free(&FileWhitelist_Write);
 }
 
-// The dialog events as (key, text or number) lists.
-std::vector<IO_AsyncEvent> TakeDialogEvents()
+// The dialog results waiting on the request list, each as "key=value " in key order.
+std::vector<std::string> TakeDialogEvents()
 {
-    std::vector<IO_AsyncEvent> out;
-    IO_AsyncEvent event;
-    while (IO_TakeAsync(&event)) {
+    asyncevents::Events.clear();
+    Async_ProcessRequestList(asyncevents::Fire);
+    std::vector<std::string> out;
+    for (const AsyncEventRecord& event : asyncevents::Events) {
         EXPECT_EQ(event.subKind, IO_ASYNC_DIALOG);
-        out.push_back(event);
-    }
-    return out;
-}
-
-std::string Describe(const IO_AsyncEvent& event)
-{
-    std::string out;
-    for (const IO_AsyncPair& pair : event.pairs) {
-        char number[32];
-        std::snprintf(number, sizeof number, "%g", pair.number);
-        out += pair.key + "=" + (pair.isString ? "'" + pair.text + "'" : std::string(number)) + " ";
+        std::string text;
+        for (const auto& [key, value] : event.fields) text += key + "=" + value + " ";
+        out.push_back(text);
     }
     return out;
 }
 
 TEST_F(InteractionFunctions, AsyncDialogsOpenOneAtATime)
 {
-    IO_ClearAsync();
     dialog.ResetRecord();
+    const int32_t next = AsyncId_Peek();
     const double first = Num("show_message_async", {S("first")});
     const double second = Num("show_message_async", {S("second")});
-    EXPECT_NE(first, second);
+    EXPECT_EQ(first, next) << "dialog ids come from the request list's counter";
+    EXPECT_EQ(second, next + 1);
     EXPECT_EQ(dialog.ShowCount(), 1) << "the second waits for the first's result";
     EXPECT_EQ(dialog.LastText(), "first");
     InputQuery_ProcessAsync();
-    std::vector<IO_AsyncEvent> events = TakeDialogEvents();
+    std::vector<std::string> events = TakeDialogEvents();
     ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(Describe(events[0]), "id=" + std::to_string(static_cast<int>(first)) + " status=1 ");
+    EXPECT_EQ(events[0], "id=" + std::to_string(static_cast<int>(first)) + " status=1 ");
     EXPECT_EQ(dialog.ShowCount(), 2);
     EXPECT_EQ(dialog.LastText(), "second");
     InputQuery_ProcessAsync();
@@ -104,7 +99,6 @@ TEST_F(InteractionFunctions, AsyncDialogsOpenOneAtATime)
 
 TEST_F(InteractionFunctions, AsyncResultMaps)
 {
-    IO_ClearAsync();
     struct Case {
         const char* function;
         std::vector<const char*> arguments;
@@ -112,16 +106,16 @@ TEST_F(InteractionFunctions, AsyncResultMaps)
         bool ok;
         const char* text;
         const char* password;
-        std::string expected;  // after the id
+        std::string expected;  // after the id, in key order
     };
     const Case cases[] = {
-        {"get_string_async", {"Name?", "x"}, -1, false, "typed", "", "result='' value=0 status=0 "},
-        {"get_integer_async", {"Count?", "0"}, -1, true, "-3.5e1 apples", "", "result='-3.5e1 apples' value=-35 status=1 "},
-        {"show_question_async", {"Sure?"}, 1, true, "", "", "result='1' value=1 status=1 "},
-        {"show_question_async", {"Sure?"}, 0, true, "", "", "result='' value=0 status=0 "},
-        {"get_login_async", {"ann", "pw"}, -1, true, "", "secret", "username='' password='secret' status=0 "},
-        {"get_login_async", {"ann", "pw"}, -1, true, "bob", "pw2", "username='bob' password='pw2' status=4 "},
-        {"get_login_async", {"ann", "pw"}, -1, false, "", "", "username='' password='' status=0 "},
+        {"get_string_async", {"Name?", "x"}, -1, false, "typed", "", "result= status=0 value=0 "},
+        {"get_integer_async", {"Count?", "0"}, -1, true, "-3.5e1 apples", "", "result=-3.5e1 apples status=1 value=-35 "},
+        {"show_question_async", {"Sure?"}, 1, true, "", "", "result=1 status=1 value=1 "},
+        {"show_question_async", {"Sure?"}, 0, true, "", "", "result= status=0 value=0 "},
+        {"get_login_async", {"ann", "pw"}, -1, true, "", "secret", "password=secret status=0 username= "},
+        {"get_login_async", {"ann", "pw"}, -1, true, "bob", "pw2", "password=pw2 status=4 username=bob "},
+        {"get_login_async", {"ann", "pw"}, -1, false, "", "", "password= status=0 username= "},
     };
     for (const Case& c : cases) {
         if (c.button >= 0) dialog.QueueAnswer(c.button);
@@ -130,9 +124,9 @@ TEST_F(InteractionFunctions, AsyncResultMaps)
         for (const char* a : c.arguments) args.push_back(S(a));
         const int id = static_cast<int>(Num(c.function, args));
         InputQuery_ProcessAsync();
-        std::vector<IO_AsyncEvent> events = TakeDialogEvents();
+        std::vector<std::string> events = TakeDialogEvents();
         ASSERT_EQ(events.size(), 1u) << c.function;
-        EXPECT_EQ(Describe(events[0]), "id=" + std::to_string(id) + " " + c.expected) << c.function << " " << c.text;
+        EXPECT_EQ(events[0], "id=" + std::to_string(id) + " " + c.expected) << c.function << " " << c.text;
     }
 }
 

@@ -9,9 +9,11 @@
 #include <string>
 
 #include "Function/InteractionFunctionFixture.h"
+#include "Async/Async_Requests.h"
 #include "IO/IO_Async.h"
 #include "IO/IO_Input.h"
 #include "Options/Runner_Options.h"
+#include "support/AsyncEvents.h"
 
 namespace {
 constexpr int kFace1 = 32769, kShoulderLB = 32775, kPadU = 32781, kPadR = 32784, kAxisLH = 32785,
@@ -121,7 +123,7 @@ struct Gamepads : InteractionFunctions {
         InteractionFunctions::SetUp();
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0);
         g_Rumble = RumbleLog{};
-        IO_ClearAsync();
+        Async_FreeRequests();
     }
     void TearDown() override
     {
@@ -174,11 +176,12 @@ struct Gamepads : InteractionFunctions {
     static std::vector<std::pair<std::string, int>> TakeEvents()
     {
         std::vector<std::pair<std::string, int>> out;
-        IO_AsyncEvent event;
-        while (IO_TakeAsync(&event)) {
+        asyncevents::Events.clear();
+        Async_ProcessRequestList(asyncevents::Fire);
+        for (const AsyncEventRecord& event : asyncevents::Events) {
             EXPECT_EQ(event.subKind, IO_ASYNC_SYSTEM);
-            EXPECT_EQ(event.pairs.size(), 2u);
-            out.emplace_back(event.pairs[0].text, static_cast<int>(event.pairs[1].number));
+            EXPECT_EQ(event.fields.size(), 2u);
+            out.emplace_back(event.fields.at("event_type"), std::stoi(event.fields.at("pad_index")));
         }
         return out;
     }

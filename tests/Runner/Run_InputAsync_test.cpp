@@ -1,11 +1,13 @@
-// Input and dialog results reach the game as asynchronous events, with their
-// result map as async_load while the event runs and freed after it.
-#include "Runner/Run_InputAsync.h"
+// Input and dialog results join the asynchronous request list: they run as
+// their events in the order they were posted, with their result map as
+// async_load while the event runs and freed after it.
+#include "Runner/Run_Step.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "Async/Async_Requests.h"
 #include "DataStructure/DS_Handles.h"
 #include "DataStructure/DS_Map.h"
 #include "Host/Host_Dialog.h"
@@ -44,7 +46,7 @@ struct InputAsyncTest : WorldFixture {
     }
 };
 
-TEST_F(InputAsyncTest, DialogAndSystemEventsRunWithTheirMaps)
+TEST_F(InputAsyncTest, DialogAndSystemEventsRunWithTheirMapsInPostingOrder)
 {
     const int32_t object = NewObject();
     eventmodule::SetHandler(Object_Get(object), EVENT_OTHER, IO_ASYNC_DIALOG, 0);
@@ -55,19 +57,23 @@ TEST_F(InputAsyncTest, DialogAndSystemEventsRunWithTheirMaps)
     int32_t map = -1;
     eventmodule::Hooks[0] = [&](CInstance*, CInstance*) {
         map = async_load;
-        seen.push_back("dialog " + MapText(async_load, "result") + " " + MapText(async_load, "status"));
+        seen.push_back("dialog " + MapText(async_load, "id") + " " + MapText(async_load, "result") + " " +
+                       MapText(async_load, "status"));
     };
     eventmodule::Hooks[1] = [&](CInstance*, CInstance*) {
         seen.push_back(MapText(async_load, "event_type") + " " + MapText(async_load, "pad_index"));
     };
     dialog.QueueText(true, "Zed");
     const int id = InputQuery_InputAsync("Game", "Name?", "");
+    EXPECT_EQ(AsyncId_Peek(), id + 1) << "the dialog took its id from the request list's counter";
     IO_PostAsync(IO_ASYNC_SYSTEM, {IO_AsyncText("event_type", "gamepad discovered"), IO_AsyncNumber("pad_index", 4)});
-    InputAsync_Process();
-    // The pad event was waiting before the dialog's result was taken.
-    EXPECT_EQ(seen, (std::vector<std::string>{"gamepad discovered 4", "dialog Zed 1"}));
-    EXPECT_GT(id, 0);
+    AsyncRequests_Process();
+    // The pad event was posted before the step took the dialog's answer.
+    EXPECT_EQ(seen, (std::vector<std::string>{"gamepad discovered 4", "dialog " + std::to_string(id) + " Zed 1"}));
     EXPECT_EQ(DsMapTable.Get(map), nullptr) << "the map is freed after its event";
     EXPECT_EQ(async_load, -1);
+    seen.clear();
+    AsyncRequests_Process();
+    EXPECT_TRUE(seen.empty()) << "each result runs once";
 }
 }  // namespace

@@ -43,7 +43,7 @@
 #include "Host/Host_GPU.h"
 #include "IO/IO_Main.h"
 #include "IO/IO_Input.h"
-#include "IO/IO_Async.h"
+#include "Async/Async_Requests.h"
 #include "IO/IO_Dialog.h"
 #include "IO/Gamepad_Class.h"
 #include "Runner/Run_VirtualButtons.h"
@@ -267,7 +267,7 @@ void ResetInput()
     IO_LoadVirtualButtons(nullptr);
     IO_VirtualButtonHook = IO_VirtualButtonHooks{};
     VirtualButtons_InstallHooks();
-    IO_ClearAsync();
+    Async_FreeRequests();
     InputQuery_Reset();
     Gesture_Reset();
 }
