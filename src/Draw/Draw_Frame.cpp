@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cmath>
+#include <cstring>
 
 #include "Base/Matrix.h"
 #include "GameData/GameHeader.h"
@@ -14,6 +15,7 @@
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/Graphics_WindowCoords.h"
 #include "Graphics/RenderStateCache.h"
+#include "Graphics/ShaderM.h"
 #include "Graphics/StateManagerM.h"
 #include "Graphics/Graphics_TextureDraw.h"
 #include "Graphics/TexturesM.h"
@@ -380,7 +382,8 @@ void GUI_UpdateMatrices()
               static_cast<int32_t>(std::ceil((bh / 2 - yoffset) / yscale)));
 }
 
-void DrawApplicationSurface(float x, float y, float width, float height, bool keepAspect, bool resetStates)
+void DrawApplicationSurface(float x, float y, float width, float height, bool keepAspect, bool resetStates,
+                            bool viewKept)
 {
     GR_VertexBuilder_Flush();
     if (!GR_Texture_Exists(ApplicationSurface)) return;
@@ -391,11 +394,39 @@ void DrawApplicationSurface(float x, float y, float width, float height, bool ke
     }
     float left, top, w, h;
     LetterboxRect(width, height, keepAspect, &left, &top, &w, &h);
-    GR_Texture_DrawExt(ApplicationSurface, 0, 0, x + left, y + top, w / static_cast<float>(ApplicationSurfaceWidth),
-                       h / static_cast<float>(ApplicationSurfaceHeight), 0, 0xFFFFFF, 1);
-    GR_VertexBuilder_Flush();
+    // With the states reset, no game shader and a 1:1 placement, the textured
+    // pass would write each texel unchanged: a copy does the same for much
+    // less on a software rasteriser.
+    const bool plain = resetStates && viewKept && x + left == 0 && y + top == 0 &&
+                       w == static_cast<float>(ApplicationSurfaceWidth) &&
+                       h == static_cast<float>(ApplicationSurfaceHeight) && Shader_GetPending() < 0 &&
+                       Shader_GetCurrent() < 0;
+    if (!plain || !GR_Texture_CopyToBackBuffer(ApplicationSurface)) {
+        GR_Texture_DrawExt(ApplicationSurface, 0, 0, x + left, y + top,
+                           w / static_cast<float>(ApplicationSurfaceWidth),
+                           h / static_cast<float>(ApplicationSurfaceHeight), 0, 0xFFFFFF, 1);
+        GR_VertexBuilder_Flush();
+    }
     if (resetStates) g_RenderStateCache.FlushAll();
 }
+
+namespace {
+// The matrices and viewport the back-buffer pass set, to tell whether the
+// post-draw event changed them.
+struct ViewRecord {
+    float matrices[5][16];
+    int viewport[4];
+    bool operator==(const ViewRecord& other) const { return std::memcmp(this, &other, sizeof *this) == 0; }
+};
+
+ViewRecord CurrentView()
+{
+    ViewRecord record{};
+    for (int slot = 0; slot < 5; ++slot) GR_D3D_GetMatrix(slot, record.matrices[slot]);
+    GR_D3D_GetViewport(&record.viewport[0], &record.viewport[1], &record.viewport[2], &record.viewport[3]);
+    return record;
+}
+}  // namespace
 
 void DrawFrame()
 {
@@ -438,9 +469,11 @@ void DrawFrame()
     SetBackBufferView();
     GR_D3D_SetView(0, 0, bw, bh, 0);
     if (needsClear) GR_Draw_Clear(GR_Window_GetColour());
+    const ViewRecord backView = CurrentView();
     PerformDrawEvent(EVENT_DRAW, 77);
 
-    if (ApplicationSurfaceDrawEnabled && inUse) DrawApplicationSurface(0, 0, bw, bh, GR_D3D_KeepAspect, true);
+    if (ApplicationSurfaceDrawEnabled && inUse)
+        DrawApplicationSurface(0, 0, bw, bh, GR_D3D_KeepAspect, true, CurrentView() == backView);
 
     const bool perspective = GR_LegacySettings.perspective != 0;
     Legacy3DMode = legacyBack;

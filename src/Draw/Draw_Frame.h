@@ -45,8 +45,11 @@ void RunLayerScript(int32_t layerId, int32_t script, int32_t kind, int32_t subKi
 void GUI_Begin();
 void GUI_UpdateMatrices();
 // Draws the application surface's texture into (x, y, width, height) of the
-// current target, letterboxed when keepAspect is set.
-void DrawApplicationSurface(float x, float y, float width, float height, bool keepAspect, bool resetStates);
+// current target, letterboxed when keepAspect is set. With viewKept (the
+// matrices and viewport still map the target 1:1) a draw that would land
+// pixel for pixel on the whole back buffer is done as a copy.
+void DrawApplicationSurface(float x, float y, float width, float height, bool keepAspect, bool resetStates,
+                            bool viewKept);
 // Frees the application surface (a new game, or the surface switched off).
 void ApplicationSurface_Free();
 // The frame drawer as a new run finds it: no surface, sizes unset, drawing on.

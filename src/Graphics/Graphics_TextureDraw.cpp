@@ -7,7 +7,9 @@
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/TexturePages.h"
 #include "Graphics/TexturesM.h"
+#include "Graphics/StateManagerM.h"
 #include "Graphics/VertexBuilderM.h"
+#include "Host/Host_GPU.h"
 
 bool GR_CornerIdEnabled = false;
 bool (*GR_ActiveCameraIs3DHook)() = nullptr;
@@ -282,6 +284,23 @@ bool GR_TPE_DrawTiled(const STexturePageEntry* entry, float xOrigin, float yOrig
             q[0] = bl; q[1] = tl; q[2] = tr; q[3] = tr; q[4] = br; q[5] = bl;
         }
     }
+    return true;
+}
+
+bool GR_Texture_CopyToBackBuffer(int index)
+{
+    D3DTexture* back = GR_D3D_GetBackBufferTarget();
+    D3DTexture* source = GR_Texture_GetD3D(index);
+    if (!back || !source || GR_D3D_GetRenderTarget(0) != back || StateManagerM::GetColourWriteMask() != 15) return false;
+    for (int i = 1; i < 4; ++i)
+        if (GR_D3D_GetRenderTarget(i)) return false;
+    HGPU_Texture* from = GR_D3D_GetTextureView(source);
+    HGPU_Texture* to = GR_D3D_GetTargetView(back);
+    // A multisampled back buffer cannot take a plain copy.
+    if (!from || !to || back->gpu->multisample) return false;
+    if (HGPU_TextureWidth(from) != HGPU_TextureWidth(to) || HGPU_TextureHeight(from) != HGPU_TextureHeight(to))
+        return false;
+    HGPU_ResolveTexture(to, from);
     return true;
 }
 

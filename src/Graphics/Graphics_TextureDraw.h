@@ -29,6 +29,11 @@ bool GR_TPE_DrawPos(const STexturePageEntry* entry, float x1, float y1, float x2
 bool GR_TPE_DrawTiled(const STexturePageEntry* entry, float xOrigin, float yOrigin, float x, float y, float xScale,
                       float yScale, bool hRepeat, bool vRepeat, uint32_t colour, float alpha);
 
+// Copies game texture index unchanged onto the back buffer at (0, 0) when the
+// back buffer is the only colour target, the two have one size and every
+// colour channel is written; false, with nothing done, otherwise. The batch
+// must have been flushed.
+bool GR_Texture_CopyToBackBuffer(int index);
 bool GR_Texture_DrawExt(int index, float xOrigin, float yOrigin, float x, float y, float xScale, float yScale,
                         float angle, uint32_t colour, float alpha);
 bool GR_Texture_Draw(int index, float x, float y);

@@ -307,6 +307,10 @@ void SetLight(int index, const LightSlot& light)
 
 bool GetLighting() { return g_Shadow.lighting; }
 
+bool GetAlphaTest() { return g_Shadow.alphaTest; }
+
+int32_t GetColourWriteMask() { return g_Shadow.colourWriteMask; }
+
 void SetAmbient(const float rgba[4])
 {
     std::memcpy(g_Ambient, rgba, sizeof g_Ambient);

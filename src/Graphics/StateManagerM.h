@@ -46,4 +46,8 @@ void SetLight(int index, const LightSlot& light);
 void SetAmbient(const float rgba[4]);
 // Whether the shadow has lighting on (the batcher picks the lit program).
 bool GetLighting();
+// Whether the shadow has the alpha test on (the batcher picks a program without it otherwise).
+bool GetAlphaTest();
+// The colour write mask (bits 0-3: red, green, blue, alpha).
+int32_t GetColourWriteMask();
 }  // namespace StateManagerM

@@ -16,6 +16,8 @@ HGPU_Shader* BuiltinPSColour;
 HGPU_Shader* BuiltinPSTextured[3];
 
 namespace {
+HGPU_Shader* g_PSColourNoTest;
+HGPU_Shader* g_PSTexturedNoTest;
 
 float g_Matrices[5][16] = {
     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1},
@@ -30,6 +32,7 @@ const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 HGPU_Shader** const kShaderSlots[BUILTIN_SHADER_COUNT] = {
     &BuiltinVS16, &BuiltinVS24, &BuiltinVS36, &BuiltinVS36Lit,
     &BuiltinPSColour, &BuiltinPSTextured[0], &BuiltinPSTextured[1], &BuiltinPSTextured[2],
+    &g_PSColourNoTest, &g_PSTexturedNoTest,
 };
 
 HGPU_InputLayout* g_Layouts[3];
@@ -198,6 +201,15 @@ void VertexBuilder_ReleaseBuiltinShaders()
         HGPU_ReleaseInputLayout(layout);
         layout = nullptr;
     }
+}
+
+HGPU_Shader* VertexBuilder_PixelProgram(HGPU_Shader* pixel, bool alphaTest)
+{
+    if (alphaTest || !pixel) return pixel;
+    if (pixel == BuiltinPSColour) return g_PSColourNoTest ? g_PSColourNoTest : pixel;
+    for (HGPU_Shader* textured : BuiltinPSTextured)
+        if (pixel == textured) return g_PSTexturedNoTest ? g_PSTexturedNoTest : pixel;
+    return pixel;
 }
 
 HGPU_InputLayout* VertexBuilder_GetBuiltinLayout(int vertexSize)

@@ -102,7 +102,7 @@ const char kVS36Lit[] = QS_GLSL_VERTEX_COMMON
 
 // The pixel block keeps the byte layout of its device-API twin (fogcol at
 // offset 4) with three floats, since a vec3 there is not legal std140.
-#define QS_GLSL_PIXEL_COMMON                                                         \
+#define QS_GLSL_PIXEL_HEAD                                                           \
     "#version 330 core\n"                                                            \
     "layout(std140) uniform PixelMaterialConstantBuffer {\n"                         \
     "    int fogenable;\n"                                                           \
@@ -113,24 +113,31 @@ const char kVS36Lit[] = QS_GLSL_VERTEX_COMMON
     "in vec4 v_Colour;\n"                                                            \
     "in vec3 v_TexFog;\n"                                                            \
     "out vec4 o_Colour;\n"                                                           \
-    "vec4 Finish(vec4 c, float fog) {\n"                                             \
-    "    if (pmat.alphatestenable != 0 && pmat.alpharef >= c.a) discard;\n"         \
+    "vec4 Finish(vec4 c, float fog) {\n"
+#define QS_GLSL_PIXEL_ALPHA_TEST                                                     \
+    "    if (pmat.alphatestenable != 0 && pmat.alpharef >= c.a) discard;\n"
+#define QS_GLSL_PIXEL_FOG                                                            \
     "    if (pmat.fogenable != 0)\n"                                                 \
     "        c.rgb = c.rgb + clamp(fog, 0.0, 1.0) *\n"                               \
     "                (vec3(pmat.fogcol_r, pmat.fogcol_g, pmat.fogcol_b) - c.rgb);\n" \
     "    return c;\n"                                                                \
     "}\n"
+#define QS_GLSL_MAIN_COLOUR                                                          \
+    "void main() {\n"                                                                \
+    "    o_Colour = Finish(v_Colour, v_TexFog.x);\n"                                 \
+    "}\n"
+#define QS_GLSL_MAIN_TEXTURED                                                        \
+    "uniform sampler2D simpleTexture;\n"                                             \
+    "void main() {\n"                                                                \
+    "    o_Colour = Finish(v_Colour * texture(simpleTexture, v_TexFog.xy), v_TexFog.z);\n" \
+    "}\n"
 
-const char kPSColour[] = QS_GLSL_PIXEL_COMMON
-    "void main() {\n"
-    "    o_Colour = Finish(v_Colour, v_TexFog.x);\n"
-    "}\n";
-
-const char kPSTextured[] = QS_GLSL_PIXEL_COMMON
-    "uniform sampler2D simpleTexture;\n"
-    "void main() {\n"
-    "    o_Colour = Finish(v_Colour * texture(simpleTexture, v_TexFog.xy), v_TexFog.z);\n"
-    "}\n";
+const char kPSColour[] = QS_GLSL_PIXEL_HEAD QS_GLSL_PIXEL_ALPHA_TEST QS_GLSL_PIXEL_FOG QS_GLSL_MAIN_COLOUR;
+const char kPSTextured[] = QS_GLSL_PIXEL_HEAD QS_GLSL_PIXEL_ALPHA_TEST QS_GLSL_PIXEL_FOG QS_GLSL_MAIN_TEXTURED;
+// A software rasteriser shades a program that may discard much more slowly,
+// even when the test is off: these twins serve draws without the alpha test.
+const char kPSColourNoTest[] = QS_GLSL_PIXEL_HEAD QS_GLSL_PIXEL_FOG QS_GLSL_MAIN_COLOUR;
+const char kPSTexturedNoTest[] = QS_GLSL_PIXEL_HEAD QS_GLSL_PIXEL_FOG QS_GLSL_MAIN_TEXTURED;
 
 const HGPU_ShaderInput kInputs16[] = {{"in_Position", "POSITION", 0}, {"in_Colour", "COLOR", 0}};
 const HGPU_ShaderInput kInputs24[] = {
@@ -175,4 +182,6 @@ const BuiltinShaderSource BuiltinShaderSources[BUILTIN_SHADER_COUNT] = {
     {"BuiltinPSTextured", HGPU_Stage::Pixel, kPSTextured, PixelBindings(true)},
     {"BuiltinPSTextured", HGPU_Stage::Pixel, kPSTextured, PixelBindings(true)},
     {"BuiltinPSTextured", HGPU_Stage::Pixel, kPSTextured, PixelBindings(true)},
+    {"BuiltinPSColourNoTest", HGPU_Stage::Pixel, kPSColourNoTest, PixelBindings(false)},
+    {"BuiltinPSTexturedNoTest", HGPU_Stage::Pixel, kPSTexturedNoTest, PixelBindings(true)},
 };

@@ -5,12 +5,14 @@
 
 #include <cstdint>
 
+#include <functional>
 #include <vector>
 
 #include "Draw/Draw_Frame.h"
 #include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_WindowCoords.h"
+#include "Graphics/StateManagerM.h"
 #include "Graphics/VertexBuilderM.h"
 #include "World/Object_Lists.h"
 #include "Sprite/Sprite_Main.h"
@@ -129,6 +131,42 @@ TEST_F(DrawFrameTest, ApplicationSurfaceIsLetterboxedAndTheGuiSitsOnIt)
     DrawFrame();
     ApplicationSurfaceDrawEnabled = true;
     EXPECT_TRUE(At(32, 24, Rgba(0, 0, 255, 0)));
+}
+
+TEST_F(DrawFrameTest, SurfaceLandsPixelForPixelUnlessThePostDrawEventChangedTheView)
+{
+    const int32_t post = NewObject();
+    eventmodule::SetHandler(Object_Get(post), EVENT_DRAW, 77, 1);
+    eventmodule::SetHandler(Object_Get(post), EVENT_DRAW, 0, 2);  // draws nothing in the room
+    Object_BuildEventLists();
+    Place(post, 0, 0);
+    CInstance* faint = Place(NewObject(), 8, 8);
+    faint->image_alpha = 0.5f;
+    Object_BuildEventLists();
+    room.clearDisplayBuffer = true;
+    GR_Window_SetColour(0xFF0000);
+    std::function<void()> postDraw = [] {};
+    eventmodule::Hooks[1] = [&](CInstance*, CInstance*) { postDraw(); };
+
+    // The surface's own pixels, alpha included, reach the back buffer unchanged.
+    DrawFrame();
+    EXPECT_TRUE(At(10, 10, Rgba(128, 128, 0, 191))) << std::hex << frame.Pixel(10, 10);
+    EXPECT_TRUE(At(20, 20, Rgba(0, 255, 0, 255)));
+
+    // A world matrix set in the post-draw event moves the surface.
+    postDraw = [] {
+        const float shift[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 10, 0, 0, 1};
+        GR_D3D_SetMatrix(MATRIX_WORLD, shift);
+    };
+    DrawFrame();
+    EXPECT_TRUE(At(5, 20, Rgba(0, 0, 255, 0))) << std::hex << frame.Pixel(5, 20);
+    EXPECT_TRUE(At(20, 12, Rgba(128, 128, 0, 191))) << std::hex << frame.Pixel(20, 12);
+
+    // Colour writes switched off leave the back buffer as the event left it.
+    postDraw = [] { StateManagerM::SetRenderState(RS_COLORWRITEENABLE, 0); };
+    DrawFrame();
+    StateManagerM::SetRenderState(RS_COLORWRITEENABLE, 15);
+    EXPECT_TRUE(At(20, 20, Rgba(0, 0, 255, 0))) << std::hex << frame.Pixel(20, 20);
 }
 
 TEST_F(DrawFrameTest, TwoViewsDrawIntoTheirPortsScaledToTheSurface)
