@@ -10,6 +10,7 @@
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/Graphics_WindowCoords.h"
 #include "Host/Host_WindowSdl.h"
+#include "IO/IO_Main.h"
 
 namespace {
 
@@ -155,6 +156,35 @@ TEST_F(DisplayFunctions, ResetAsksForTheEndOfTheFrame)
     Call("display_reset", {R(8)});
     EXPECT_EQ(GR_D3D_AntialiasLevel, 0) << "not supported";
     EXPECT_TRUE(GR_D3D_VSync) << "the registered single argument leaves vertical sync alone";
+}
+
+TEST_F(DisplayFunctions, MouseInWindowAndViewCoordinates)
+{
+    IO_Input.deviceX[0] = 70;
+    IO_Input.deviceY[0] = 30;
+    // View 1 shows 400 x 200 room pixels from (1000, 500) in the whole 200 x 100 window.
+    GR_Window_SetViewMapping(1, 0, 0, 200, 100, 1000, 500, 400, 200, 0, -1, -1);
+    struct Case {
+        const char* name;
+        std::vector<double> args;
+        double expected;
+    };
+    const Case cases[] = {
+        {"window_mouse_get_x", {}, 70},
+        {"window_mouse_get_y", {}, 30},
+        {"window_view_mouse_get_x", {1}, 1140},
+        {"window_view_mouse_get_y", {1}, 560},
+        {"window_view_mouse_get_x", {5}, 0},  // a view not drawn
+        {"window_views_mouse_get_x", {}, 70},  // no room: the window position
+        {"window_views_mouse_get_y", {}, 30},
+    };
+    for (const Case& c : cases) {
+        std::vector<ScriptValue> args;
+        for (double d : c.args) args.push_back(R(d));
+        EXPECT_EQ(Num(c.name, std::move(args)), c.expected) << c.name;
+    }
+    EXPECT_EQ(Call("window_views_mouse_set", {R(1), R(2)}).Kind(), VALUE_UNDEFINED);
+    EXPECT_EQ(TakeError(), "");
 }
 
 TEST_F(DisplayFunctions, ArgumentsOfTheWrongKindAreFatal)
