@@ -353,3 +353,44 @@ void Win32Window_MouseSet(int x, int y)
 void Win32Window_ApplyCaption() { HostWindow_SetTitle(GR_Window_Handle, GR_Window_GetCaption()); }
 
 int Win32Window_GetVisibleRects() { return 0; }
+
+WindowSizeLimits GR_Window_Limits;
+
+namespace {
+void ApplyLimits()
+{
+    const WindowSizeLimits& l = GR_Window_Limits;
+    HostWindow_SetSizeLimits(GR_Window_Handle, l.minWidth, l.minHeight, l.maxWidth, l.maxHeight);
+}
+}  // namespace
+
+void GR_Window_SetMinWidth(int32_t width)
+{
+    GR_Window_Limits.minWidth = width;
+    ApplyLimits();
+}
+
+void GR_Window_SetMinHeight(int32_t height)
+{
+    GR_Window_Limits.minHeight = height;
+    ApplyLimits();
+}
+
+void GR_Window_SetMaxWidth(int32_t width)
+{
+    GR_Window_Limits.maxWidth = width;
+    ApplyLimits();
+}
+
+void GR_Window_SetMaxHeight(int32_t height)
+{
+    GR_Window_Limits.maxHeight = height;
+    ApplyLimits();
+}
+
+void GR_Window_SetRectangle(int32_t x, int32_t y, int32_t width, int32_t height)
+{
+    Win32Window_SetPosition(x, y);
+    Win32Window_SetSize(width, height);
+    GR_Window_Changed = true;
+}

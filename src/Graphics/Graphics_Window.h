@@ -60,6 +60,19 @@ void Win32Window_MouseSet(int x, int y);
 void Win32Window_ApplyCaption();
 int Win32Window_GetVisibleRects();
 
+// The limits of the client size the user may size the window to; 0 or less:
+// none. Each setter stores its limit and hands all four to the window.
+struct WindowSizeLimits {
+    int32_t minWidth, minHeight, maxWidth, maxHeight;
+};
+extern WindowSizeLimits GR_Window_Limits;
+void GR_Window_SetMinWidth(int32_t width);
+void GR_Window_SetMinHeight(int32_t height);
+void GR_Window_SetMaxWidth(int32_t width);
+void GR_Window_SetMaxHeight(int32_t height);
+// Moves the window's client area to x, y and asks for the size (applied at the end of a frame).
+void GR_Window_SetRectangle(int32_t x, int32_t y, int32_t width, int32_t height);
+
 // Window coordinates and caption kept for the coordinate mapping.
 
 // What the window procedure asks of the game: Alt+F4 ends it, a device change

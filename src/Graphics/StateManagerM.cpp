@@ -144,6 +144,27 @@ void ApplyConstants()
     }
 }
 
+void ColourToFloats(uint32_t colour, float out[4])
+{
+    out[0] = (colour & 0xFF) / 255.0f;
+    out[1] = ((colour >> 8) & 0xFF) / 255.0f;
+    out[2] = ((colour >> 16) & 0xFF) / 255.0f;
+    out[3] = 1.0f;
+}
+
+void DefineLight(int index, int32_t kind, float x, float y, float z, const float* range, uint32_t colour)
+{
+    if (index < 0 || index > 7) return;
+    LightSlot& light = g_Lights[index];
+    ColourToFloats(colour, light.colour);
+    light.kind = kind;
+    light.posdir[0] = x;
+    light.posdir[1] = y;
+    light.posdir[2] = z;
+    if (range) light.range = *range;
+    g_Groups |= STATE_GROUP_LIGHTS;
+}
+
 }  // namespace
 
 namespace StateManagerM {
@@ -314,6 +335,29 @@ int32_t GetColourWriteMask() { return g_Shadow.colourWriteMask; }
 void SetAmbient(const float rgba[4])
 {
     std::memcpy(g_Ambient, rgba, sizeof g_Ambient);
+    g_Groups |= STATE_GROUP_LIGHTS;
+}
+
+void SetDirectionalLight(int index, float x, float y, float z, uint32_t colour)
+{
+    DefineLight(index, 0, x, y, z, nullptr, colour);
+}
+
+void SetPointLight(int index, float x, float y, float z, float range, uint32_t colour)
+{
+    DefineLight(index, 1, x, y, z, &range, colour);
+}
+
+void EnableLight(int index, bool on)
+{
+    if (index < 0 || index > 7) return;
+    g_Lights[index].enabled = on;
+    g_Groups |= STATE_GROUP_LIGHTS;
+}
+
+void SetAmbientColour(uint32_t colour)
+{
+    ColourToFloats(colour, g_Ambient);
     g_Groups |= STATE_GROUP_LIGHTS;
 }
 

@@ -44,6 +44,12 @@ void RestoreStates();
 void Release();
 void SetLight(int index, const LightSlot& light);
 void SetAmbient(const float rgba[4]);
+// The light built-ins' view of the slots: colours are words (red in the low
+// byte) whose alpha is taken as 1.0; an index outside 0..7 changes nothing.
+void SetDirectionalLight(int index, float x, float y, float z, uint32_t colour);
+void SetPointLight(int index, float x, float y, float z, float range, uint32_t colour);
+void EnableLight(int index, bool on);
+void SetAmbientColour(uint32_t colour);
 // Whether the shadow has lighting on (the batcher picks the lit program).
 bool GetLighting();
 // Whether the shadow has the alpha test on (the batcher picks a program without it otherwise).

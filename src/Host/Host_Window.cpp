@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <deque>
 
 #include "Host/Host_WindowSdl.h"
@@ -508,4 +509,21 @@ void HostWindow_FreeCursors()
 void HostWindow_SetClientSize(HostWindow* window, int width, int height)
 {
     if (window && width > 0 && height > 0) SDL_SetWindowSize(HostWindow_Sdl(window), width, height);
+}
+
+void HostWindow_SetSizeLimits(HostWindow* window, int minWidth, int minHeight, int maxWidth, int maxHeight)
+{
+    if (!window) return;
+    SDL_Window* sdl = HostWindow_Sdl(window);
+    // SDL knows no "no limit": the smallest and a size beyond any screen stand in.
+    constexpr int kNoMaximum = 16384;
+    const int lowWidth = minWidth > 0 ? minWidth : 1, lowHeight = minHeight > 0 ? minHeight : 1;
+    int highWidth = maxWidth > 0 ? maxWidth : kNoMaximum, highHeight = maxHeight > 0 ? maxHeight : kNoMaximum;
+    // A maximum below the minimum is raised to it; the two would exclude each other.
+    if (highWidth < lowWidth) highWidth = lowWidth;
+    if (highHeight < lowHeight) highHeight = lowHeight;
+    // Widen first, so that SDL never sees a minimum above the old maximum.
+    SDL_SetWindowMaximumSize(sdl, std::max(kNoMaximum, lowWidth), std::max(kNoMaximum, lowHeight));
+    SDL_SetWindowMinimumSize(sdl, lowWidth, lowHeight);
+    SDL_SetWindowMaximumSize(sdl, highWidth, highHeight);
 }

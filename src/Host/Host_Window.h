@@ -100,6 +100,8 @@ void HostWindow_SetPosition(HostWindow* window, int x, int y);
 void HostWindow_GetPosition(HostWindow* window, int* x, int* y);
 bool HostWindow_GetClientSize(HostWindow* window, int* width, int* height);
 void HostWindow_SetClientSize(HostWindow* window, int width, int height);
+// Limits of the client size the user can size the window to; 0 (or less) for none.
+void HostWindow_SetSizeLimits(HostWindow* window, int minWidth, int minHeight, int maxWidth, int maxHeight);
 void HostWindow_GetBordersSize(HostWindow* window, int* top, int* left, int* bottom, int* right);
 void HostWindow_WarpMouse(HostWindow* window, int x, int y);
 void HostWindow_GetGlobalMouse(int* x, int* y);

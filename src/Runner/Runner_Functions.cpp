@@ -4,7 +4,9 @@
 #include "Base/Console.h"
 #include "Function/Function_3D.h"
 #include "Function/Function_Data_Structures.h"
+#include "Function/Function_Display.h"
 #include "Function/Function_File.h"
+#include "Function/Function_GPUState.h"
 #include "Function/Function_Game.h"
 #include "Function/Function_GameSave.h"
 #include "Function/Function_Gamepad.h"
@@ -12,6 +14,7 @@
 #include "Function/Function_GraphicsText.h"
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Layer.h"
+#include "Function/Function_Lights.h"
 #include "Function/Function_Math.h"
 #include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
@@ -29,12 +32,12 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
     {"Game..", {InitGameFunctions, InitGameSaveLoadFunctions}},
     {"Math..", {InitMathFunctions}},
-    {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions}},
+    {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions, InitDisplayFunctions}},
     {"Action..", {}},
     {"File..", {InitFileFunctions, InitHttpFunctions}},
     {"Resource..", {}},
     {"Interaction..", {InitInteractionFunctions}},
-    {"3D..", {Init3DFunctions}},
+    {"3D..", {Init3DFunctions, InitLightFunctions, InitGpuStateFunctions}},
     {"Particle..", {}},
     {"Misc..", {}},
     {"DS..", {InitDataStructureFunctions}},

@@ -4,6 +4,7 @@
 
 #include "Code/Code_Function.h"
 #include "DataStructure/DS_Handles.h"
+#include "GameData/GameHeader.h"
 #include "Runner/Runner_StartUp.h"
 
 namespace {
@@ -39,6 +40,36 @@ TEST(RunnerFunctions, DataStructureGroupIsRegisteredAndReleaseModeSwapsGridAcces
     ScriptValue cell = CallByName("ds_grid_get", {grid, ScriptValue_Real(1), ScriptValue_Real(1)});
     EXPECT_EQ(cell.kind, VALUE_REAL);
     EXPECT_TRUE(DsGrid_Destroy(int32_t(grid.real)));
+    CodeFunction_FreeAll();
+}
+
+// The light, GPU-state and legacy 3D switches exist by game format; the
+// display and window built-ins exist in both.
+TEST(RunnerFunctions, LightAndGpuStateBuiltinsFollowTheGameFormat)
+{
+    struct Case {
+        bool layerMode;
+        std::vector<const char*> present, absent;
+    };
+    const Case cases[] = {
+        {true,
+         {"gpu_get_state", "gpu_set_fog", "gpu_push_state", "draw_light_get", "draw_set_lighting", "window_set_caption",
+          "display_reset"},
+         {"d3d_set_fog", "d3d_light_enable", "Kivo_EnableAlphaBlend", "d3d_set_culling"}},
+        {false,
+         {"d3d_set_fog", "d3d_set_shading", "d3d_light_enable", "d3d_set_lighting", "draw_enable_alphablend",
+          "Kivo_EnableAlphaBlend", "d3d_set_hidden", "window_set_caption", "display_get_width"},
+         {"gpu_get_state", "gpu_set_blendmode", "draw_light_get", "draw_get_lighting"}},
+    };
+    for (const Case& c : cases) {
+        CodeFunction_FreeAll();
+        LayerMode = c.layerMode;
+        InitQSCFunctions();
+        int32_t index = -1;
+        for (const char* name : c.present) EXPECT_TRUE(CodeFunction_Find(name, &index)) << name << " " << c.layerMode;
+        for (const char* name : c.absent) EXPECT_FALSE(CodeFunction_Find(name, &index)) << name << " " << c.layerMode;
+    }
+    LayerMode = false;
     CodeFunction_FreeAll();
 }
 }  // namespace

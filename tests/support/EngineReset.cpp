@@ -31,6 +31,7 @@
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/Graphics_TextureDraw.h"
+#include "Graphics/Graphics_Lights.h"
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/Graphics_Legacy3D.h"
 #include "Graphics/ReadPNG.h"
@@ -221,6 +222,7 @@ void ResetGraphics()
     HGPU_IgnoreClipControl(false);
     HGPU_RefuseDeviceCreation(false);
     g_RenderStateCache.Reset();
+    GR_Light_Reset();
     Shader_SetPending(-1);
     Timing_Reset();
     DrawnFrameCount = 0;
@@ -239,6 +241,7 @@ void ResetGraphics()
     GR_Window_IgnoreNextSize = true;
     GR_Window_MouseX = GR_Window_MouseY = 0;
     GR_Window_Changed = false;
+    GR_Window_Limits = WindowSizeLimits{};
     GR_WindowedWidth = GR_WindowedHeight = 0;
     GR_D3D_BackBufferWidth = GR_D3D_BackBufferHeight = 0;
     GR_D3D_DisplayWidth = 640;
