@@ -118,8 +118,9 @@ TEST_F(OverlayTest, TheBarsShowEachMarkerInItsColourOverTheEarlierOnes)
     auto pixel = [&](int x, int y) { return pixels[static_cast<size_t>(y) * 256 + x]; };
     EXPECT_TRUE(Near(pixel(updateStart / 2, 18), 0xFF000080u, 2)) << std::hex << pixel(updateStart / 2, 18);
     EXPECT_TRUE(Near(pixel((updateStart + updateEnd) / 2, 18), 0xFF00FF00u, 2));
-    if (totalEnd + 4 < 250 && totalEnd + 4 != 192)
+    if (totalEnd + 4 < 250 && totalEnd + 4 != 192) {
         EXPECT_TRUE(Near(pixel(totalEnd + 4, 18), 0xFF000000u, 2)) << "nothing after the frame's end";
+    }
     // A tick at three quarters: the line on pixel edge 192 lights one of its two columns.
     EXPECT_TRUE(Near(pixel(191, 9), 0xFFFFFFFFu, 2) || Near(pixel(192, 9), 0xFFFFFFFFu, 2))
         << std::hex << pixel(191, 9) << " " << pixel(192, 9) << " " << pixel(192, 12) << " " << pixel(191, 12);

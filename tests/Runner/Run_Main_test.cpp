@@ -108,7 +108,9 @@ TEST_F(RunFrameTest, FrameRateIsCountedOncePerClockSecond)
     EXPECT_LE(shown.back(), 51);
     // The value shown is the count of the frames of the second before (a frame
     // may straddle the boundary between our clock reading and the runner's).
-    if (countedBeforeChange >= 0) EXPECT_NEAR(shown.back(), countedBeforeChange, 1);
+    if (countedBeforeChange >= 0) {
+        EXPECT_NEAR(shown.back(), countedBeforeChange, 1);
+    }
 }
 
 TEST_F(RunFrameTest, FramesWithoutDrawingAreNotPresentedAndAnEndRequestStopsTheLoop)
