@@ -13,6 +13,7 @@
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
+#include "Function/Function_Tile.h"
 #include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
@@ -29,7 +30,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
     {"Game..", {InitGameFunctions, InitGameSaveLoadFunctions}},
     {"Math..", {InitMathFunctions}},
-    {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions}},
+    {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions, InitTileFunctions}},
     {"Action..", {}},
     {"File..", {InitFileFunctions, InitHttpFunctions}},
     {"Resource..", {}},
