@@ -10,9 +10,6 @@
 #include "World/Instance_Lookup.h"
 #include "World/Room_Class.h"
 
-bool LayerForceDrawDepth = false;
-int32_t LayerForcedDepth = 0;
-
 namespace {
 // The layer of argument 0 in the target room after the count check, or null.
 RoomLayer* LayerOf(ScriptValue* result, double preset, int argc, ScriptValue* args, int count, const char* name)

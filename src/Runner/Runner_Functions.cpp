@@ -16,6 +16,7 @@
 #include "Function/Function_Layer.h"
 #include "Function/Function_Lights.h"
 #include "Function/Function_Math.h"
+#include "Function/Function_Tile.h"
 #include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
@@ -25,14 +26,14 @@ using Registrar = void (*)();
 
 struct BuiltinGroup {
     const char* line;
-    Registrar registrars[4];
+    Registrar registrars[8];
 };
 
 const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
     {"Game..", {InitGameFunctions, InitGameSaveLoadFunctions}},
     {"Math..", {InitMathFunctions}},
-    {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions, InitDisplayFunctions}},
+    {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions, InitDisplayFunctions, InitTileFunctions}},
     {"Action..", {}},
     {"File..", {InitFileFunctions, InitHttpFunctions}},
     {"Resource..", {}},

@@ -13,6 +13,8 @@
 #include "World/Room_LayerPool.h"
 
 uint32_t TilemapGlobalMask = 0x7FFFFFFFu;
+bool LayerForceDrawDepth = false;
+int32_t LayerForcedDepth = 0;
 CInstance* LayerScriptInstance = nullptr;
 int32_t Layer_HighestDataId = 0;
 int32_t Layer_LastCreatedId = 0;

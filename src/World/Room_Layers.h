@@ -143,6 +143,9 @@ struct RoomLayers {
 // Set by the pool set-up and tilemap_set_global_mask; the tilemap drawing
 // masks every cell with it (with the tilemap's own mask).
 extern uint32_t TilemapGlobalMask;
+// Set by layer_force_draw_depth: every layer is drawn at LayerForcedDepth.
+extern bool LayerForceDrawDepth;
+extern int32_t LayerForcedDepth;
 // The room index layer_set_target_room chose; -1 means the current room.
 extern int32_t LayerTargetRoom;
 // The dummy instance (id 0, object -1) that layer begin and end scripts run

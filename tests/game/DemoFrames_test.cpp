@@ -68,6 +68,21 @@ TEST(DemoFramesTest, PlayerWalksThroughTheFrameLoop)
     const int feetY = static_cast<int>(player->y);
     EXPECT_TRUE(Near(FramePixel(static_cast<int>(x), feetY - 16), 0xFF3C3CC8u))
         << std::hex << FramePixel(static_cast<int>(x), feetY - 16);
+    // The scenery of the first frame, layer by layer back to front: the sky
+    // stretched over the room, a cloud over it, mountains with snow, a tree
+    // in front of them (tiles cut from sprites).
+    const struct {
+        const char* what;
+        int x, y;
+        uint32_t rgba;
+    } scenery[] = {
+        {"sky", 500, 5, 0xFFD28246u},         {"cloud", 114, 78, 0xFFFCF6F2u},
+        {"mountain", 600, 500, 0xFF947A70u},  {"snow", 652, 446, 0xFFFFF8F5u},
+        {"leaves", 72, 470, 0xFF48A040u},     {"trunk", 72, 520, 0xFF28486Eu},
+    };
+    for (const auto& s : scenery)
+        EXPECT_TRUE(Near(FramePixel(s.x, s.y) & 0xFFFFFF, s.rgba & 0xFFFFFF))
+            << s.what << " " << std::hex << FramePixel(s.x, s.y);
     const struct {
         int key;
         double perFrame, xscale;

@@ -294,9 +294,9 @@ TEST_F(DemoGameTest, SpritesAndTileSetsPointAtEntriesOnTheTexturePage)
         EXPECT_LE(e->x + e->width, width) << name;
         EXPECT_LE(e->y + e->height, height) << name;
     };
-    const char* spriteNames[] = {"spr_player", "spr_sky"};
-    ASSERT_EQ(GameData_U32(sprt->payload), 2u);
-    for (uint32_t i = 0; i < 2; ++i) {
+    const char* spriteNames[] = {"spr_player", "spr_sky", "spr_mountains", "spr_trees", "spr_clouds"};
+    ASSERT_EQ(GameData_U32(sprt->payload), 5u);
+    for (uint32_t i = 0; i < 5; ++i) {
         const uint8_t* r = GameData + GameData_U32(sprt->payload + 4 + 4 * i);
         EXPECT_STREQ(reinterpret_cast<const char*>(GameData + GameData_U32(r)), spriteNames[i]);
         ASSERT_EQ(GameData_U32(r + 76), 1u) << spriteNames[i];  // one frame, after kind and speed

@@ -16,7 +16,8 @@ constexpr int32_t kCodePlayerStep = 2;
 // Picture order on the page and in TPAG.
 enum Picture : uint32_t { PIC_SKY, PIC_MOUNTAINS, PIC_TREES, PIC_CLOUDS, PIC_GROUND, PIC_PLAYER, PIC_COUNT };
 
-enum Sprite : uint32_t { SPR_PLAYER, SPR_SKY };
+// Asset-layer tiles are cut from sprites, tile maps from tile sets.
+enum Sprite : uint32_t { SPR_PLAYER, SPR_SKY, SPR_MOUNTAINS, SPR_TREES, SPR_CLOUDS };
 enum TileSet : int32_t { TS_GROUND, TS_MOUNTAINS, TS_TREES, TS_CLOUDS };
 enum Object : int32_t { OBJ_GAME, OBJ_PLAYER };
 
@@ -76,9 +77,9 @@ gamedata::RoomLayerEntry LayerOf(const char* name, int32_t id, int32_t type, int
     return l;
 }
 
-// An asset layer of the picture's tiles placed at the given cells.
+// An asset layer of the picture's tiles, cut from its sprite, placed at the given cells.
 gamedata::RoomLayerEntry TileLayerOf(const char* name, int32_t id, int32_t depth, const Image& picture,
-                                     int32_t tileSet, const std::vector<Cell>& origins)
+                                     uint32_t sprite, const std::vector<Cell>& origins)
 {
     gamedata::RoomLayerEntry l = LayerOf(name, id, gamedata::LAYER_TYPE_ASSETS, depth);
     const int columns = picture.width / kTileSize;
@@ -87,7 +88,7 @@ gamedata::RoomLayerEntry TileLayerOf(const char* name, int32_t id, int32_t depth
         gamedata::RoomLayerTile t;
         t.x = p.cell.column * kTileSize;
         t.y = p.cell.row * kTileSize;
-        t.source = tileSet;
+        t.source = static_cast<int32_t>(sprite);
         t.left = static_cast<int32_t>(p.tile) % columns * kTileSize;
         t.top = static_cast<int32_t>(p.tile) / columns * kTileSize;
         tiles.push_back(t);
@@ -117,10 +118,10 @@ std::vector<gamedata::RoomLayerEntry> RoomLayers(const Image& mountains, const I
     sky.background.stretch = 1;
     return {instances,
             ground,
-            TileLayerOf("Tiles_Trees", 3, 200, trees, TS_TREES,
+            TileLayerOf("Tiles_Trees", 3, 200, trees, SPR_TREES,
                         {{2, groundRow - treeRows}, {22, groundRow - treeRows}, {46, groundRow - treeRows}}),
-            TileLayerOf("Tiles_Mountains", 4, 300, mountains, TS_MOUNTAINS, ranges),
-            TileLayerOf("Tiles_Clouds", 5, 400, clouds, TS_CLOUDS, {{4, 3}, {28, 7}, {50, 2}}),
+            TileLayerOf("Tiles_Mountains", 4, 300, mountains, SPR_MOUNTAINS, ranges),
+            TileLayerOf("Tiles_Clouds", 5, 400, clouds, SPR_CLOUDS, {{4, 3}, {28, 7}, {50, 2}}),
             sky};
 }
 
@@ -158,7 +159,8 @@ std::vector<uint8_t> BuildDemoGame()
     w.Optn(gamedata::Options{});
 
     w.Sprt({SpriteOf("spr_player", player, PIC_PLAYER, player.width / 2, player.height),
-            SpriteOf("spr_sky", sky, PIC_SKY, 0, 0)});
+            SpriteOf("spr_sky", sky, PIC_SKY, 0, 0), SpriteOf("spr_mountains", mountains, PIC_MOUNTAINS, 0, 0),
+            SpriteOf("spr_trees", trees, PIC_TREES, 0, 0), SpriteOf("spr_clouds", clouds, PIC_CLOUDS, 0, 0)});
     w.Bgnd({TileSetOf("ts_ground", ground, PIC_GROUND), TileSetOf("ts_mountains", mountains, PIC_MOUNTAINS),
             TileSetOf("ts_trees", trees, PIC_TREES), TileSetOf("ts_clouds", clouds, PIC_CLOUDS)});
 
