@@ -13,6 +13,7 @@
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
+#include "Function/Function_Vertex.h"
 #include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
@@ -41,9 +42,9 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Sound..", {}},
     {"Physics..", {}},
     {"Gamepad..", {InitGamepadFunctions}},
-    {"Buffers..", {}},
+    {"Buffers..", {InitVertexFunctions}},
     {"Networking..", {}},
-    {"Shaders..", {}},
+    {"Shaders..", {InitVertexFormatFunctions}},
     {"Kivo..", {InitLayerFunctions}},
 };
 }  // namespace
