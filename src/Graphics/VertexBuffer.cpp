@@ -85,8 +85,6 @@ int VertexBuffer_Create(uint32_t size)
 
 VertexBuffer* VertexBuffer_Get(int index) { return index >= 0 && index < g_Slots ? g_Buffers[index] : nullptr; }
 
-int VertexBuffer_Count() { return g_Slots; }
-
 void VertexBuffer_Delete(int index)
 {
     VertexBuffer* buffer = VertexBuffer_Get(index);

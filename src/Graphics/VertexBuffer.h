@@ -31,8 +31,6 @@ struct VertexBuffer {
 int VertexBuffer_Create(uint32_t size);
 // The buffer of an index, null for an index outside the table or an empty slot.
 VertexBuffer* VertexBuffer_Get(int index);
-// Slots in the table.
-int VertexBuffer_Count();
 void VertexBuffer_Delete(int index);
 // Deletes every buffer (game end).
 void VertexBuffer_FreeAll();
