@@ -113,6 +113,18 @@ bool GR_D3D_CanFreezePrimitive(int kind);
 // Frozen buffers survive a device reset here.
 bool GR_D3D_VertexBufferIsCurrent(const FrozenVertexBuffer* record);
 
+// User vertex formats (VertexFormat.h): the device input elements of a format,
+// built when it is closed, one per element in element order; and the input
+// layout the built-in programs read it with, made on first use.
+struct VertexFormat;
+void GR_D3D_BuildVertexFormatLayout(VertexFormat* format);
+// Frees the input elements and the layout.
+void GR_D3D_FreeVertexFormatLayout(VertexFormat* format);
+HGPU_InputLayout* GR_D3D_GetVertexFormatLayout(VertexFormat* format);
+// True when the usage mask has both position and colour: the least the
+// built-in programs can draw.
+bool GR_D3D_FormatHasPositionColour(uint32_t usageMask);
+
 // Per-frame count of draw calls (debug overlay).
 extern int32_t GR_D3D_DrawCallCount;
 

@@ -10,6 +10,7 @@
 #include "Graphics/StateManagerM.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
+#include "Graphics/VertexBuffer.h"
 #include "Graphics/VertexFormat.h"
 #include "IO/IO_Dialog.h"
 
@@ -114,6 +115,8 @@ void GR_VertexBuilder_Free()
     g_RingIndex = 0;
     g_RingOffset = 0;
     VertexBuilder_ReleaseBuiltinShaders();
+    VertexFormat_ReleaseLayouts();
+    VertexBuffer_FreeHardwareBuffers();
     g_Batch = VertexBatch{};
 }
 
@@ -216,20 +219,17 @@ void GR_D3D_DrawPrimitive(int kind, int vertexCount, uint32_t byteOffset, int fo
     } else if (format == 36) {
         layout = VertexBuilder_GetBuiltinLayout(36);
         textured36();
-    } else if (const VertexFormat* user = (format & VERTEX_FORMAT_USER) ? VertexFormat_Get(format) : nullptr) {
-        const uint32_t position = VERTEX_USAGE_POSITION, colour = VERTEX_USAGE_COLOUR;
-        const uint32_t texcoord = VERTEX_USAGE_TEXCOORD, normal = VERTEX_USAGE_NORMAL;
-        if (user->usageMask == (position | colour)) {
-            layout = user->layouts[0];
-        } else if (user->usageMask == (position | colour | texcoord)) {
-            layout = user->layouts[1];
+    } else if (VertexFormat* user = (format & VERTEX_FORMAT_USER) ? VertexFormat_Get(format) : nullptr) {
+        // Programs by the usages present; the format's own layout feeds them
+        // either way, so no program reads past the elements the vertex has.
+        const uint32_t positionColour = VertexUsageBit(VERTEX_USE_POSITION) | VertexUsageBit(VERTEX_USE_COLOUR);
+        const uint32_t textured = positionColour | VertexUsageBit(VERTEX_USE_TEXCOORD);
+        layout = GR_D3D_GetVertexFormatLayout(user);
+        if (user->usageMask == textured) {
             vertex = BuiltinVS24;
             pixel = BuiltinPSTextured[0];
-        } else if (user->usageMask == (position | colour | normal | texcoord)) {
-            layout = user->layouts[lit ? 3 : 2];
+        } else if (user->usageMask == (textured | VertexUsageBit(VERTEX_USE_NORMAL))) {
             textured36();
-        } else {
-            layout = VertexBuilder_GetBuiltinLayout(36);
         }
     }
     // An unknown format has a one-byte stride that no layout can be read with.

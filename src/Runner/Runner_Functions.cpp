@@ -17,6 +17,7 @@
 #include "Function/Function_Lights.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Tile.h"
+#include "Function/Function_Vertex.h"
 #include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
@@ -45,9 +46,9 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Sound..", {}},
     {"Physics..", {}},
     {"Gamepad..", {InitGamepadFunctions}},
-    {"Buffers..", {}},
+    {"Buffers..", {InitVertexFunctions}},
     {"Networking..", {}},
-    {"Shaders..", {}},
+    {"Shaders..", {InitVertexFormatFunctions}},
     {"Kivo..", {InitLayerFunctions}},
 };
 }  // namespace

@@ -48,7 +48,9 @@
 #include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_Primitive.h"
 #include "Graphics/Graphics_WindowCoords.h"
+#include "Graphics/VertexBuffer.h"
 #include "Graphics/VertexFormat.h"
+#include "Function/Function_Vertex.h"
 #include "Function/Function_File.h"
 #include "IO/IO_Files.h"
 #include "IO/Run_Score.h"
@@ -253,6 +255,7 @@ void RunnerShutdown()
     ParticleSystem_FreeAll();
     Sprite_FreeAll();
     CleanTempDirectory();
+    VertexBuffer_FreeAll();
     VertexFormat_Shutdown();
     GR_D3D_Shutdown();
     Background_Shutdown();
@@ -289,4 +292,5 @@ void SetReleaseMode(bool withChecks)
     ReleaseModeChecks = withChecks;
     DsGridCheck = withChecks;
     DsGrid_SetBoundsChecking(withChecks);
+    SetVertexBuilderMode(withChecks);
 }

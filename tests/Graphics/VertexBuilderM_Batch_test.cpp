@@ -15,7 +15,6 @@
 #include "IO/IO_Dialog.h"
 #include "support/GameFiles.h"
 #include "support/GpuTestFrame.h"
-#include "support/StandIns.h"
 
 namespace {
 
@@ -248,12 +247,13 @@ TEST_F(BatchTest, UserFormatBatchesStopAtTheStagingSize)
 {
     // 48-byte vertices: position, colour, then padding the programs never read.
     struct V48 { float x, y, z; uint32_t colour; float pad[8]; };
-    const HGPU_InputElement elements[] = {{"POSITION", 0, HGPU_ElementFormat::Float3, 0},
-                                          {"COLOR", 0, HGPU_ElementFormat::UByte4Norm, 12}};
-    HGPU_InputLayout* layout = HGPU_CreateInputLayout(elements, 2);
-    VertexFormat format{48, VERTEX_USAGE_POSITION | VERTEX_USAGE_COLOUR, {layout, nullptr, nullptr, nullptr}};
-    const int id = VERTEX_FORMAT_USER | 1;
-    VertexFormat_SetForTest(id, &format);
+    ASSERT_TRUE(VertexFormat_Begin());
+    VertexFormat_Add(VERTEX_TYPE_FLOAT3, VERTEX_USE_POSITION);
+    VertexFormat_Add(VERTEX_TYPE_COLOUR, VERTEX_USE_COLOUR);
+    VertexFormat_Add(VERTEX_TYPE_FLOAT4, VERTEX_USE_BLENDWEIGHT);
+    VertexFormat_Add(VERTEX_TYPE_FLOAT4, VERTEX_USE_BLENDWEIGHT);
+    const int id = VertexFormat_End();
+    ASSERT_EQ(VertexFormat_Get(id)->size, 48);
     // 10,000 + 3,000 vertices stay under the vertex limit but not under the
     // 589,824 staging bytes: the second reservation starts a new batch.
     EXPECT_EQ(DrawCalls([&] {
@@ -273,11 +273,11 @@ TEST_F(BatchTest, UserFormatBatchesStopAtTheStagingSize)
     EXPECT_EQ(frame.Pixel(29, 29), kRed);
     EXPECT_EQ(GR_VertexBuilder_AllocVerts(PR_TRIANGLELIST, nullptr, id, 12289), nullptr);
     // A format without elements has nothing to draw (and nothing to divide by).
-    VertexFormat empty{0, 0, {layout, layout, layout, layout}};
-    VertexFormat_SetForTest(id, &empty);
-    EXPECT_EQ(DrawCalls([&] { EXPECT_NE(GR_VertexBuilder_AllocVerts(PR_TRIANGLEFAN, nullptr, id, 5), nullptr); }), 0);
-    VertexFormat_SetForTest(0, nullptr);
-    HGPU_ReleaseInputLayout(layout);
+    ASSERT_TRUE(VertexFormat_Begin());
+    const int empty = VertexFormat_End();
+    EXPECT_EQ(DrawCalls([&] { EXPECT_NE(GR_VertexBuilder_AllocVerts(PR_TRIANGLEFAN, nullptr, empty, 5), nullptr); }), 0);
+    VertexFormat_Delete(id);
+    VertexFormat_Delete(empty);
 }
 
 TEST_F(BatchTest, FrozenBufferDrawsWithOneCallAfterTheOpenBatch)

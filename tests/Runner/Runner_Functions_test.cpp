@@ -21,7 +21,8 @@ ScriptValue CallByName(const char* name, std::vector<ScriptValue> args)
 }
 
 // Game code finds the data-structure built-ins in the table the runner fills,
-// and qsc_release_mode's switch swaps ds_grid_get back and forth.
+// and qsc_release_mode's switch swaps ds_grid_get and the vertex writers
+// back and forth.
 TEST(RunnerFunctions, DataStructureGroupIsRegisteredAndReleaseModeSwapsGridAccess)
 {
     CodeFunction_FreeAll();
@@ -31,11 +32,17 @@ TEST(RunnerFunctions, DataStructureGroupIsRegisteredAndReleaseModeSwapsGridAcces
     int32_t index = -1;
     ASSERT_TRUE(CodeFunction_Find("ds_grid_get", &index));
     const BuiltinRoutine checked = CodeFunction_At(index)->routine;
+    int32_t writer = -1, format = -1;
+    ASSERT_TRUE(CodeFunction_Find("vertex_position", &writer));
+    ASSERT_TRUE(CodeFunction_Find("vertex_format_begin", &format));
+    const BuiltinRoutine checkedWriter = CodeFunction_At(writer)->routine;
     const bool savedChecks = ReleaseModeChecks;
     SetReleaseMode(false);
     EXPECT_NE(CodeFunction_At(index)->routine, checked);
+    EXPECT_NE(CodeFunction_At(writer)->routine, checkedWriter);
     SetReleaseMode(true);
     EXPECT_EQ(CodeFunction_At(index)->routine, checked);
+    EXPECT_EQ(CodeFunction_At(writer)->routine, checkedWriter);
     ReleaseModeChecks = savedChecks;
     ScriptValue cell = CallByName("ds_grid_get", {grid, ScriptValue_Real(1), ScriptValue_Real(1)});
     EXPECT_EQ(cell.kind, VALUE_REAL);

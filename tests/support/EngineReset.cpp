@@ -38,6 +38,7 @@
 #include "Graphics/RenderStateCache.h"
 #include "Graphics/DebugOverlay.h"
 #include "Graphics/ShaderM.h"
+#include "Graphics/VertexBuffer.h"
 #include "Graphics/VertexFormat.h"
 #include "Graphics/Graphics_Display.h"
 #include "Host/Host_Dialog.h"
@@ -96,7 +97,6 @@ void DropBorrowedPointers()
     Debug_PendingErrorText = nullptr;
     ErrorForm = {nullptr, false};
     ErrorContext = {0, 0, nullptr};
-    VertexFormat_SetForTest(0, nullptr);
     Host_Dialog_Set(nullptr);
     Host_HeadlessDialog().ClearAnswers();
     Host_HeadlessDialog().ResetRecord();
@@ -215,6 +215,8 @@ void ResetGraphics()
     VectorAntiAliasEnabled = false;
     VectorAntiAliasLevel = 1.0f;
     GR_Texture_FreeAll();
+    VertexBuffer_FreeAll();
+    VertexFormat_Shutdown();
     GR_D3D_ReleaseAll();
     GR_D3D_DestroyDevice();
     ReadPNG_Free();

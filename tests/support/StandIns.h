@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "Background/Background_Main.h"
-#include "Graphics/VertexFormat.h"
 
 // Background_Main.h
 // Appends a background of that size; its index.
@@ -19,7 +18,3 @@ void Background_StubSetTexture(int32_t index, const STexturePageEntry* entry, in
 // Each draw back-end call on an existing background: 'p' part, 'g' general,
 // 't' tiled, with the position it was given. Cleared by Background_StubClear.
 void Background_StubObserveDraws(void (*observer)(char kind, int32_t index, float x, float y));
-
-// VertexFormat.h
-// Test hook: makes id name the format (null forgets it).
-void VertexFormat_SetForTest(int id, VertexFormat* format);
