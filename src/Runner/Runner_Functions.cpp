@@ -3,12 +3,15 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_3D.h"
+#include "Function/Function_BufferSurface.h"
 #include "Function/Function_Data_Structures.h"
 #include "Function/Function_File.h"
 #include "Function/Function_Game.h"
 #include "Function/Function_GameSave.h"
 #include "Function/Function_Gamepad.h"
 #include "Function/Function_GraphicsShapes.h"
+#include "Function/Function_GraphicsSurface.h"
+#include "Function/Function_GraphicsTexture.h"
 #include "Function/Function_GraphicsText.h"
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Layer.h"
@@ -22,14 +25,16 @@ using Registrar = void (*)();
 
 struct BuiltinGroup {
     const char* line;
-    Registrar registrars[4];
+    Registrar registrars[8];
 };
 
 const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
     {"Game..", {InitGameFunctions, InitGameSaveLoadFunctions}},
     {"Math..", {InitMathFunctions}},
-    {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions}},
+    {"Graphic..",
+     {InitGraphicShapeFunctions, InitGraphicTextFunctions, InitGraphicSurfaceDrawFunctions,
+      InitGraphicTextureFunctions}},
     {"Action..", {}},
     {"File..", {InitFileFunctions, InitHttpFunctions}},
     {"Resource..", {}},
@@ -41,7 +46,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Sound..", {}},
     {"Physics..", {}},
     {"Gamepad..", {InitGamepadFunctions}},
-    {"Buffers..", {}},
+    {"Buffers..", {InitBufferSurfaceFunctions}},
     {"Networking..", {}},
     {"Shaders..", {}},
     {"Kivo..", {InitLayerFunctions}},
