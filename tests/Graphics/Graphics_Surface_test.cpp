@@ -13,6 +13,7 @@
 #include "Base/MemoryManager.h"
 #include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_DisplayM.h"
+#include "Graphics/Graphics_FunctionsM.h"
 #include "Graphics/Graphics_Legacy3D.h"
 #include "Graphics/Graphics_Primitive.h"
 #include "Graphics/Graphics_Texture.h"
@@ -31,6 +32,7 @@ constexpr uint32_t kBlue = 0xFFFF0000u;
 class SurfaceTest : public ::testing::Test {
 protected:
     GpuTestFrame frame{64, 48};
+    const SurfaceHooks hooks = GR_Surface_Hooks;
 
     void SetUp() override
     {
@@ -44,7 +46,7 @@ protected:
     {
         while (GR_Surface_ResetTarget()) {
         }
-        GR_Surface_Hooks = SurfaceHooks{nullptr, nullptr, nullptr};
+        GR_Surface_Hooks = hooks;
         ForgetErrors();
         ShowErrorDialogs = true;
     }
@@ -290,6 +292,28 @@ TEST_F(SurfaceTest, ARectangleOfASurfaceBecomesABitmap)
     delete bitmap;
     EXPECT_EQ(GR_Surface_ToBitmap(id, 10, 10, 2, 2), nullptr);
     EXPECT_EQ(GR_Surface_ToBitmap(42, 0, 0, 2, 2), nullptr);
+}
+
+// A surface drawn, then copied from into a surface whose target is made on
+// the spot, then the copy drawn: each step sees the right texture and the
+// caller's viewport.
+TEST_F(SurfaceTest, CopiesSeeTheirSourceAndLeaveTheViewportAlone)
+{
+    const int32_t a = Filled(4, 4, kRed);
+    const int32_t b = GR_Surface_Create(8, 8, -1);
+    EXPECT_TRUE(GR_Surface_Draw(a, 40, 0));
+    GR_VertexBuilder_Flush();
+    D3DTexture* target = GR_Texture_GetD3D(GR_Surface_GetTexture(b));
+    GR_D3D_CopySurfacePart(target, 2, 2, GR_Texture_GetD3D(GR_Surface_GetTexture(a)), 0, 0, 4, 4);
+    EXPECT_EQ(SurfacePixel(b, 3, 3), kRed);
+    int x, y, w, h;
+    GR_D3D_GetViewport(&x, &y, &w, &h);
+    EXPECT_EQ(w, 64);
+    EXPECT_EQ(h, 48);
+    GR_Draw_Clear(0xFF000000u);
+    EXPECT_TRUE(GR_Surface_Draw(b, 0, 0));
+    EXPECT_TRUE(Near(frame.Pixel(3, 3), kRed, 2)) << std::hex << frame.Pixel(3, 3);
+    EXPECT_TRUE(Near(frame.Pixel(1, 1), 0xFF000000u, 2)) << std::hex << frame.Pixel(1, 1);
 }
 
 }  // namespace
