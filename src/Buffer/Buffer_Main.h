@@ -129,6 +129,13 @@ public:
     bool MD5(char out[33], int32_t offset, int32_t size) const;
     bool SHA1(char out[41], int32_t offset, int32_t size) const;
 
+    // A surface's pixels (4 bytes each, red, green, blue, alpha) to and from
+    // the buffer, row r at offset + r × (width × 4 + modulo). Nothing moves
+    // unless the surface exists and every row fits in the buffer. mode has
+    // no effect.
+    bool GetSurface(int32_t surface, int32_t mode, int32_t offset, int32_t modulo);
+    bool SetSurface(int32_t surface, int32_t offset, int32_t modulo);
+
     uint8_t* Data() const { return m_data; }
     int32_t Size() const { return m_size; }
     int32_t UsedSize() const { return m_usedSize; }
@@ -166,6 +173,17 @@ protected:
     int32_t m_phase = 0;
     bool m_owns = true;
 };
+
+// Surfaces live in the renderer, above the buffers; the runner lets buffers
+// reach their pixels. size gives false for no such surface; read gives a
+// memory-manager block of width × height pixels (null when it cannot be
+// read); write uploads width × height pixels.
+struct BufferSurfaceHooks {
+    bool (*size)(int32_t surface, int32_t* width, int32_t* height);
+    uint8_t* (*read)(int32_t surface, int32_t width, int32_t height);
+    void (*write)(int32_t surface, const uint8_t* pixels, int32_t width, int32_t height);
+};
+extern BufferSurfaceHooks Buffer_SurfaceHooks;
 
 // Byte streams only: u8 and nothing else, fixed size, no alignment.
 class Buffer_Fast : public IBuffer {

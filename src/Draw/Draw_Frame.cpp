@@ -5,12 +5,14 @@
 #include <cmath>
 #include <cstring>
 
+#include "Base/ErrorReport.h"
 #include "Base/Matrix.h"
 #include "GameData/GameHeader.h"
 #include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_Legacy3D.h"
 #include "Graphics/Graphics_Primitive.h"
+#include "Graphics/Graphics_Surface.h"
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/Graphics_WindowCoords.h"
@@ -30,8 +32,6 @@
 #include "World/Object_Main.h"
 #include "World/Room_Class.h"
 
-int32_t ApplicationSurface = APPLICATION_SURFACE_NONE;
-int32_t ApplicationSurfaceWidth = -1, ApplicationSurfaceHeight = -1;
 bool ApplicationSurfaceEnabled = true;
 bool ApplicationSurfaceDrawEnabled = true;
 int32_t view_current = 0;
@@ -42,6 +42,8 @@ int32_t GUI_Width = -1, GUI_Height = -1;
 
 namespace {
 float s_portScaleX = 1, s_portScaleY = 1;
+bool s_resizePending = false;
+int32_t s_requestedWidth = 0, s_requestedHeight = 0;
 
 bool CamerasInUse()
 {
@@ -110,24 +112,14 @@ void PrepareApplicationSurface()
         ApplicationSurfaceWidth = GR_D3D_BackBufferWidth;
         ApplicationSurfaceHeight = GR_D3D_BackBufferHeight;
     }
-    if (!GR_Texture_Exists(ApplicationSurface))
-        ApplicationSurface =
-            GR_Texture_CreateRenderTarget(ApplicationSurfaceWidth, ApplicationSurfaceHeight, true, true, 0);
-}
-
-void SetSurfaceTarget(int32_t texture, int32_t width, int32_t height)
-{
-    GR_VertexBuilder_Flush();
-    GR_D3D_PushRenderTargets();
-    GR_D3D_SetRenderTarget(0, GR_Texture_GetD3D(texture));
-    GR_D3D_SetViewport(0, 0, width, height);
-}
-
-void ResetSurfaceTarget()
-{
-    GR_VertexBuilder_Flush();
-    GR_D3D_PopRenderTargets();
-    GR_D3D_SetViewport(0, 0, GR_D3D_BackBufferWidth, GR_D3D_BackBufferHeight);
+    if (!GR_Surface_Exists(ApplicationSurface)) {
+        const int32_t id = GR_Surface_Create(ApplicationSurfaceWidth, ApplicationSurfaceHeight, -1);
+        ApplicationSurface = id >= 0 ? id : APPLICATION_SURFACE_NONE;
+    }
+    if (s_resizePending) {
+        s_resizePending = false;
+        GR_Surface_Resize(ApplicationSurface, s_requestedWidth, s_requestedHeight);
+    }
 }
 
 // Follows the view's target instance (rooms without cameras).
@@ -171,10 +163,14 @@ void DrawViews(CGameRoom& room)
         RoomView& v = room.views[i];
         if (!v.visible) continue;
         view_current = i;
-        GR_D3D_SetViewport(static_cast<int>(static_cast<float>(v.portX) * s_portScaleX),
-                           static_cast<int>(static_cast<float>(v.portY) * s_portScaleY),
-                           static_cast<int>(static_cast<float>(v.portWidth) * s_portScaleX),
-                           static_cast<int>(static_cast<float>(v.portHeight) * s_portScaleY));
+        // A view with a surface of its own draws into all of it (the target
+        // sets the viewport to the whole surface).
+        const bool ownTarget = GR_Surface_Exists(v.spare) && GR_Surface_SetTarget(0, v.spare);
+        if (!ownTarget)
+            GR_D3D_SetViewport(static_cast<int>(static_cast<float>(v.portX) * s_portScaleX),
+                               static_cast<int>(static_cast<float>(v.portY) * s_portScaleY),
+                               static_cast<int>(static_cast<float>(v.portWidth) * s_portScaleX),
+                               static_cast<int>(static_cast<float>(v.portHeight) * s_portScaleY));
         if (CamerasInUse()) {
             CameraList::SetActiveCamera(v.camera);
             if (Camera* camera = CameraList::GetActiveCamera(); camera && v.camera >= 0) {
@@ -185,6 +181,7 @@ void DrawViews(CGameRoom& room)
             GR_D3D_SetView(v.viewX, v.viewY, v.viewWidth, v.viewHeight, v.angle);
         }
         DrawView(GR_ViewBounds.left, GR_ViewBounds.top, GR_ViewBounds.right, GR_ViewBounds.bottom);
+        if (ownTarget) GR_Surface_ResetTarget();
         if (CamerasInUse()) {
             if (Camera* camera = CameraList::GetActiveCamera(); camera && v.camera >= 0) camera->RunEndScript();
             CameraList::SetActiveCamera(-1);
@@ -222,6 +219,7 @@ void DrawFrame_Reset()
 {
     ApplicationSurface_Free();
     ApplicationSurfaceWidth = ApplicationSurfaceHeight = -1;
+    s_resizePending = false;
     ApplicationSurfaceEnabled = ApplicationSurfaceDrawEnabled = true;
     view_current = 0;
     CurrentDrawInstance = nullptr;
@@ -232,9 +230,21 @@ void DrawFrame_Reset()
 
 void ApplicationSurface_Free()
 {
-    if (ApplicationSurface != APPLICATION_SURFACE_NONE && GR_Texture_Exists(ApplicationSurface))
-        GR_Texture_Free(ApplicationSurface);
+    if (ApplicationSurface != APPLICATION_SURFACE_NONE) GR_Surface_Free(ApplicationSurface, true);
     ApplicationSurface = APPLICATION_SURFACE_NONE;
+}
+
+void ApplicationSurface_RequestResize(int32_t width, int32_t height)
+{
+    s_requestedWidth = width;
+    s_requestedHeight = height;
+    s_resizePending = true;
+}
+
+void DrawFrame_SetTargetView(float x, float y, float width, float height, float angle)
+{
+    if (CamerasInUse()) SetDefaultCameraView(x, y, width, height, angle);
+    else GR_D3D_SetView(x, y, width, height, angle);
 }
 
 void RunLayerScript(int32_t layerId, int32_t script, int32_t kind, int32_t subKind)
@@ -386,7 +396,7 @@ void DrawApplicationSurface(float x, float y, float width, float height, bool ke
                             bool viewKept)
 {
     GR_VertexBuilder_Flush();
-    if (!GR_Texture_Exists(ApplicationSurface)) return;
+    if (GR_Surface_GetTexture(ApplicationSurface) < 0) return;
     if (resetStates) {
         for (int state : {RS_CULLMODE, RS_ZTESTENABLE, RS_LIGHTING, RS_FOGENABLE, RS_BLENDENABLE,
                           RS_ALPHATESTENABLE, RS_STENCILENABLE})
@@ -401,10 +411,8 @@ void DrawApplicationSurface(float x, float y, float width, float height, bool ke
                        w == static_cast<float>(ApplicationSurfaceWidth) &&
                        h == static_cast<float>(ApplicationSurfaceHeight) && Shader_GetPending() < 0 &&
                        Shader_GetCurrent() < 0;
-    if (!plain || !GR_Texture_CopyToBackBuffer(ApplicationSurface)) {
-        GR_Texture_DrawExt(ApplicationSurface, 0, 0, x + left, y + top,
-                           w / static_cast<float>(ApplicationSurfaceWidth),
-                           h / static_cast<float>(ApplicationSurfaceHeight), 0, 0xFFFFFF, 1);
+    if (!plain || !GR_Texture_CopyToBackBuffer(GR_Surface_GetTexture(ApplicationSurface))) {
+        GR_Surface_DrawStretched(ApplicationSurface, x + left, y + top, w, h, 0xFFFFFF, 1);
         GR_VertexBuilder_Flush();
     }
     if (resetStates) g_RenderStateCache.FlushAll();
@@ -433,7 +441,7 @@ void DrawFrame()
     CGameRoom* room = Run_Room;
     if (!room || !GR_D3D_DeviceReady) return;
     PrepareApplicationSurface();
-    const bool inUse = ApplicationSurfaceEnabled && GR_Texture_Exists(ApplicationSurface);
+    const bool inUse = ApplicationSurfaceEnabled && GR_Surface_Exists(ApplicationSurface);
 
     const bool legacy3D = Legacy3DMode;
     if (CamerasInUse()) Legacy3DMode = false;
@@ -447,7 +455,7 @@ void DrawFrame()
     const bool needsClear = clearDisplay && !preDrawCleared;
     if (CamerasInUse()) Legacy3DMode = legacy3D;
 
-    if (inUse) SetSurfaceTarget(ApplicationSurface, ApplicationSurfaceWidth, ApplicationSurfaceHeight);
+    if (inUse) GR_Surface_SetTarget(0, ApplicationSurface);
     UpdateViews();
     if (!room->layers.first) room->SortTiles();
     if (room->enableViews) {
@@ -461,7 +469,7 @@ void DrawFrame()
         else GR_D3D_SetView(0, 0, rw, rh, 0);
         DrawView(GR_ViewBounds.left, GR_ViewBounds.top, GR_ViewBounds.right, GR_ViewBounds.bottom);
     }
-    if (inUse) ResetSurfaceTarget();
+    if (inUse) GR_Surface_ResetTarget();
 
     // The back-buffer pass.
     const bool legacyBack = Legacy3DMode;
@@ -471,6 +479,14 @@ void DrawFrame()
     if (needsClear) GR_Draw_Clear(GR_Window_GetColour());
     const ViewRecord backView = CurrentView();
     PerformDrawEvent(EVENT_DRAW, 77);
+    if (GR_Surface_StackDepth() > 0) {
+        ShowRuntimeError("Unbalanced surface stack. You MUST use surface_reset_target() for each set.", false);
+        // Unwound, so that the next frame starts from the frame's own target
+        // instead of running out of levels.
+        while (GR_Surface_ResetTarget()) {
+        }
+        return;
+    }
 
     if (ApplicationSurfaceDrawEnabled && inUse)
         DrawApplicationSurface(0, 0, bw, bh, GR_D3D_KeepAspect, true, CurrentView() == backView);

@@ -3,16 +3,13 @@
 // events into the application surface, the surface composited onto the back
 // buffer (letterboxed when the display keeps its aspect), the GUI pass and
 // the cursor sprite; the per-frame view update; the window size a room asks
-// for. Until surfaces exist the application surface is a render target known
-// by its game texture index.
+// for. The application surface's id and size live with the surfaces.
 #include <cstdint>
+
+#include "Graphics/Graphics_Surface.h"
 
 class CInstance;
 
-// The application surface: none, size unknown, drawing on.
-constexpr int32_t APPLICATION_SURFACE_NONE = static_cast<int32_t>(0xFEEEDEADu);
-extern int32_t ApplicationSurface;
-extern int32_t ApplicationSurfaceWidth, ApplicationSurfaceHeight;
 extern bool ApplicationSurfaceEnabled;
 // Composite the surface onto the back buffer (application_surface_draw_enable).
 extern bool ApplicationSurfaceDrawEnabled;
@@ -52,5 +49,10 @@ void DrawApplicationSurface(float x, float y, float width, float height, bool ke
                             bool viewKept);
 // Frees the application surface (a new game, or the surface switched off).
 void ApplicationSurface_Free();
+// surface_resize on the application surface: applied when the next frame is drawn.
+void ApplicationSurface_RequestResize(int32_t width, int32_t height);
+// Points the default camera at a rectangle while cameras are in use, else
+// sets the renderer's 2D view (the view of a surface target).
+void DrawFrame_SetTargetView(float x, float y, float width, float height, float angle);
 // The frame drawer as a new run finds it: no surface, sizes unset, drawing on.
 void DrawFrame_Reset();

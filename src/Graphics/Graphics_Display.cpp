@@ -10,6 +10,7 @@
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_FunctionsM.h"
 #include "Graphics/Graphics_Legacy3D.h"
+#include "Graphics/Graphics_Surface.h"
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/RenderStateCache.h"
 #include "Graphics/TBitmap.h"
@@ -25,7 +26,6 @@ CullRectangle GR_CullRect = {0, 0, 0, 0, true};
 int GR_Display_AreaWidth = 0, GR_Display_AreaHeight = 0;
 int GR_PendingWindowWidth = -1, GR_PendingWindowHeight = -1;
 bool GR_D3D_SkipWindowMove = false;
-void (*GR_D3D_ReleaseSurfacesHook)() = nullptr;
 
 namespace {
 
@@ -207,7 +207,7 @@ bool GR_D3D_ResizeDisplay()
 
 bool GR_D3D_Reset()
 {
-    if (GR_D3D_ReleaseSurfacesHook) GR_D3D_ReleaseSurfacesHook();
+    GR_Surface_ReleaseAll();
     GR_D3D_ResizeDisplay();
     GR_D3D_Clear(0, 1.0f, 0, 7);
     GR_D3D_RestoreStates();

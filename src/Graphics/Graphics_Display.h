@@ -59,8 +59,6 @@ bool GR_D3D_Reset();
 // The window follows a pending size (while the frame loop counts down after a resize).
 void GR_D3D_ApplyWindowSize();
 void GR_D3D_ApplyWindowRect();
-// Lets the display release every surface on a reset (set by the surface code).
-extern void (*GR_D3D_ReleaseSurfacesHook)();
 
 // One pixel of the frame (0xAABBGGRR), 0 when it cannot be read.
 uint32_t GR_D3D_GetPixel(int x, int y);

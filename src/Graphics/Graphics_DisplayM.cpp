@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "Base/Console.h"
+#include "Graphics/Graphics_Surface.h"
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/RenderStateCache.h"
@@ -298,6 +299,7 @@ void GR_D3D_RecreateDevice()
 {
     UnbindTargets();
     HGPU_Flush();
+    GR_Surface_ReleaseAll();
     GR_D3D_FreeSpecialTextures();
     DebugOverlay_Release();
     GR_VertexBuilder_Free();
@@ -338,6 +340,7 @@ void GR_D3D_ReleaseAll()
     GR_Texture_Free(PrimitiveWhiteTexture);
     PrimitiveWhiteTexture = -1;
     PrimitiveWhiteD3DTexture = nullptr;
+    GR_Surface_ReleaseAll();
     GR_D3D_Release();
 }
 

@@ -115,6 +115,9 @@ void GR_D3D_CopySurfacePart(D3DTexture* destination, int x, int y, D3DTexture* s
     float kept[3][16];
     for (int slot = 0; slot < 3; ++slot) GR_D3D_GetMatrix(slot, kept[slot]);
     const bool noCulling = NoSpriteCulling;
+    // The copy sets its own viewport; the caller's comes back afterwards.
+    int viewport[4];
+    std::memcpy(viewport, g_Viewport, sizeof viewport);
     GR_D3D_PushRenderTargets();
     GR_D3D_SetRenderTarget(0, destination);
     GR_D3D_ApplyViewport(0, 0, destination->width, destination->height);
@@ -136,7 +139,7 @@ void GR_D3D_CopySurfacePart(D3DTexture* destination, int x, int y, D3DTexture* s
     for (int slot = 0; slot < 3; ++slot) GR_D3D_SetMatrix(slot, kept[slot]);
     NoSpriteCulling = noCulling;
     GR_InvalidateCullRect();
-    GR_D3D_ApplyViewport(g_Viewport[0], g_Viewport[1], g_Viewport[2], g_Viewport[3]);
+    GR_D3D_ApplyViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
 
 uint32_t* GR_D3D_ReadScreenPixels(int limitWidth, int limitHeight, int x, int y, int width, int height,

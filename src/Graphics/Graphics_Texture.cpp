@@ -1,6 +1,7 @@
 #include "Graphics/Graphics_Texture.h"
 
 #include "Base/MemoryManager.h"
+#include "Graphics/Graphics_Surface.h"
 #include "Graphics/TexturesM.h"
 
 namespace {
@@ -130,6 +131,7 @@ void GR_Texture_FreeAll()
     QS_FREE(g_Table);
     g_Table = nullptr;
     g_Count = 0;
+    GR_Surface_ForgetAll();
 }
 
 void GR_Texture_FreeTable()

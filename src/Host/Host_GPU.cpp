@@ -681,6 +681,20 @@ void HGPU_ReleaseSamplerState(HGPU_SamplerState* state)
     delete state;
 }
 
+namespace {
+// Textures are made and filled through a unit the renderer never samples
+// from, so that what it bound to its eight stages stays bound.
+constexpr GLenum kWorkUnit = GL_TEXTURE0 + 15;
+
+void BindForWork(GLenum target, GLuint id)
+{
+    glActiveTexture(kWorkUnit);
+    glBindTexture(target, id);
+}
+
+void EndWork() { glActiveTexture(GL_TEXTURE0); }
+}  // namespace
+
 HGPU_Texture* HGPU_CreateTexture(int width, int height, HGPU_Format format, uint32_t bindFlags, int samples,
                                  const void* initialData)
 {
@@ -695,7 +709,7 @@ HGPU_Texture* HGPU_CreateTexture(int width, int height, HGPU_Format format, uint
     ClearErrors();
     glGenTextures(1, &texture->id);
     const GLenum target = TextureTarget(texture);
-    glBindTexture(target, texture->id);
+    BindForWork(target, texture->id);
     if (texture->samples > 1) {
         glTexImage2DMultisample(target, texture->samples, f.internal, width, height, GL_TRUE);
     } else if (compressed) {
@@ -709,6 +723,7 @@ HGPU_Texture* HGPU_CreateTexture(int width, int height, HGPU_Format format, uint
         glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, 0);
         glTexImage2D(target, 0, static_cast<GLint>(f.internal), width, height, 0, f.format, f.type, initialData);
     }
+    EndWork();
     if (glGetError() != GL_NO_ERROR) {
         HGPU_ReleaseTexture(texture);
         return nullptr;
@@ -730,16 +745,17 @@ void HGPU_UpdateTexture(HGPU_Texture* texture, int x, int y, int width, int heig
         x + width > texture->width || y + height > texture->height)
         return;
     const TextureFormat f = FormatOf(texture->format);
-    glBindTexture(GL_TEXTURE_2D, texture->id);
+    if (IsCompressed(texture->format) && ((x | y) & 3)) return;
+    BindForWork(GL_TEXTURE_2D, texture->id);
     if (IsCompressed(texture->format)) {
-        if ((x | y) & 3) return;
         glCompressedTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, f.internal,
                                   CompressedSize(texture->format, width, height), data);
-        return;
+    } else {
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, pitch / f.bytes);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, f.format, f.type, data);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     }
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, pitch / f.bytes);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, f.format, f.type, data);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    EndWork();
 }
 
 bool HGPU_ReadTexture(HGPU_Texture* texture, int x, int y, int width, int height, void* out, int pitch)

@@ -3,6 +3,7 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_3D.h"
+#include "Function/Function_BufferSurface.h"
 #include "Function/Function_Data_Structures.h"
 #include "Function/Function_Display.h"
 #include "Function/Function_File.h"
@@ -11,6 +12,8 @@
 #include "Function/Function_GameSave.h"
 #include "Function/Function_Gamepad.h"
 #include "Function/Function_GraphicsShapes.h"
+#include "Function/Function_GraphicsSurface.h"
+#include "Function/Function_GraphicsTexture.h"
 #include "Function/Function_GraphicsText.h"
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Layer.h"
@@ -34,7 +37,9 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
     {"Game..", {InitGameFunctions, InitGameSaveLoadFunctions}},
     {"Math..", {InitMathFunctions}},
-    {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions, InitDisplayFunctions, InitTileFunctions}},
+    {"Graphic..",
+     {InitGraphicShapeFunctions, InitGraphicTextFunctions, InitDisplayFunctions, InitTileFunctions,
+      InitGraphicSurfaceDrawFunctions, InitGraphicTextureFunctions}},
     {"Action..", {}},
     {"File..", {InitFileFunctions, InitHttpFunctions}},
     {"Resource..", {}},
@@ -46,7 +51,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Sound..", {}},
     {"Physics..", {}},
     {"Gamepad..", {InitGamepadFunctions}},
-    {"Buffers..", {InitVertexFunctions}},
+    {"Buffers..", {InitVertexFunctions, InitBufferSurfaceFunctions}},
     {"Networking..", {}},
     {"Shaders..", {InitVertexFormatFunctions}},
     {"Kivo..", {InitLayerFunctions}},

@@ -2,6 +2,7 @@
 
 #include "Background/Background_Main.h"
 #include "Base/ErrorReport.h"
+#include "Buffer/Buffer_Main.h"
 #include "Base/Timing.h"
 #include "Code/Code_Constant.h"
 #include "Code/Code_Function.h"
@@ -19,7 +20,7 @@
 #include "Graphics/Graphics_TextureDraw.h"
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/Graphics_WindowCoords.h"
-#include "Graphics/Graphics_Texture.h"
+#include "Graphics/Graphics_Surface.h"
 #include "Draw/Draw_Frame.h"
 #include "Graphics/ShaderM.h"
 #include "Host/Host_Dialog.h"
@@ -164,8 +165,28 @@ void ApplicationSurfaceMapping(int32_t* width, int32_t* height, bool* inUse, flo
         *width = ApplicationSurfaceWidth;
         *height = ApplicationSurfaceHeight;
     }
-    *inUse = ApplicationSurfaceEnabled && GR_Texture_Exists(ApplicationSurface);
+    *inUse = ApplicationSurfaceEnabled && GR_Surface_Exists(ApplicationSurface);
     DrawFrame_PortScale(scaleX, scaleY);
+}
+
+bool GuiPassActive() { return GUI_Active; }
+
+bool SurfaceSize(int32_t surface, int32_t* width, int32_t* height)
+{
+    if (!GR_Surface_Exists(surface)) return false;
+    *width = GR_Surface_GetWidth(surface);
+    *height = GR_Surface_GetHeight(surface);
+    return true;
+}
+
+uint8_t* ReadSurface(int32_t surface, int32_t width, int32_t height)
+{
+    return reinterpret_cast<uint8_t*>(GR_Surface_ReadPixels(surface, 0, 0, width, height));
+}
+
+void WriteSurface(int32_t surface, const uint8_t* pixels, int32_t width, int32_t height)
+{
+    GR_Surface_WritePixels(surface, reinterpret_cast<const uint32_t*>(pixels), 0, 0, width, height);
 }
 
 bool CameraMatrices(int32_t id, Matrix* viewProjection, Matrix* inverse)
@@ -209,4 +230,6 @@ void Runner_InstallHooks()
     DebugOverlay_Hooks = DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked};
     Function_GameSaveLoad = GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer};
     Sprite_HttpGetHook = DownloadImage;
+    GR_Surface_Hooks = SurfaceHooks{DrawFrame_SetTargetView, GuiPassActive, GUI_Begin};
+    Buffer_SurfaceHooks = BufferSurfaceHooks{SurfaceSize, ReadSurface, WriteSurface};
 }

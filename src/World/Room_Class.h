@@ -39,7 +39,7 @@ struct RoomView {
     int32_t borderH = 32, borderV = 32;
     int32_t hspeed = -1, vspeed = -1;
     int32_t followObject = -1;
-    int32_t spare = -1;  // copied nowhere, kept for saved games
+    int32_t spare = -1;  // surface the view draws into (view_surface_id), -1 none
     int32_t camera = -1;
 };
 

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "Draw/Draw_Frame.h"
+#include "Base/ErrorLast.h"
+#include "Base/MemoryManager.h"
+#include "support/EngineReset.h"
 #include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_WindowCoords.h"
@@ -193,6 +196,84 @@ TEST_F(DrawFrameTest, TwoViewsDrawIntoTheirPortsScaledToTheSurface)
     EXPECT_TRUE(At(42, 34, Rgba(0, 255, 0, 255)));
     EXPECT_TRUE(At(20, 40, Rgba(0, 255, 0, 255)));
     EXPECT_EQ(view_current, 0);
+}
+
+TEST_F(DrawFrameTest, AViewWithASurfaceDrawsIntoItInsteadOfItsPort)
+{
+    const int32_t plain = NewObject();
+    Object_BuildEventLists();
+    Place(plain, 8, 8);
+    const int32_t target = GR_Surface_Create(32, 24, -1);
+    room.enableViews = true;
+    RoomView& v = room.views[0];
+    v.visible = true;
+    v.viewWidth = 32;
+    v.viewHeight = 24;
+    v.portWidth = 64;
+    v.portHeight = 48;
+    v.spare = target;
+    GR_D3D_Clear(0xFF000000u, 1.0f, 0, 1);
+    DrawFrame();
+    uint32_t* pixels = GR_Surface_ReadPixels(target, 0, 0, 32, 24);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_TRUE(Near(pixels[10 * 32 + 10], Rgba(255, 0, 0, 255), 3));
+    EXPECT_TRUE(Near(pixels[20 * 32 + 20], Rgba(0, 255, 0, 255), 3));
+    MemoryManager::Free(pixels);
+    EXPECT_FALSE(At(20, 20, Rgba(255, 0, 0, 255)));  // the port shows nothing of it
+    EXPECT_EQ(GR_Surface_StackDepth(), 0);
+
+    // The surface gone, the view draws into its port again.
+    GR_Surface_Free(target, false);
+    DrawFrame();
+    EXPECT_TRUE(At(20, 20, Rgba(255, 0, 0, 255)));
+}
+
+TEST_F(DrawFrameTest, ATargetLeftSetIsReportedAndTheFrameEndsBeforeTheGui)
+{
+    const int32_t leaky = NewObject();
+    eventmodule::SetHandler(Object_Get(leaky), EVENT_DRAW, 0, 0);
+    eventmodule::SetHandler(Object_Get(leaky), EVENT_DRAW, EVENT_DRAW_GUI, 1);
+    Object_BuildEventLists();
+    Place(leaky, 0, 0);
+    const int32_t target = GR_Surface_Create(8, 8, -1);
+    bool leak = true;
+    int guiRuns = 0;
+    eventmodule::Hooks[0] = [&](CInstance*, CInstance*) {
+        if (leak) GR_Surface_SetTarget(0, target);
+    };
+    eventmodule::Hooks[1] = [&](CInstance*, CInstance*) { ++guiRuns; };
+    ForgetErrors();
+    DrawFrame();
+    EXPECT_NE(LastReport().find("Unbalanced surface stack. You MUST use surface_reset_target() for each set."),
+              std::string::npos);
+    EXPECT_EQ(guiRuns, 0);
+    // Unwound: the next frame draws from its own target again.
+    EXPECT_EQ(GR_Surface_StackDepth(), 0);
+    ForgetErrors();
+    leak = false;
+    DrawFrame();
+    EXPECT_EQ(LastReport(), "");
+    EXPECT_EQ(guiRuns, 1);
+}
+
+TEST_F(DrawFrameTest, AResizeOfTheApplicationSurfaceTakesEffectWithTheNextFrame)
+{
+    DrawFrame();
+    const int32_t id = ApplicationSurface;
+    ASSERT_TRUE(GR_Surface_Exists(id));
+    EXPECT_EQ(GR_Surface_GetWidth(id), 64);
+    ApplicationSurface_RequestResize(128, 96);
+    EXPECT_EQ(GR_Surface_GetWidth(id), 64);
+    DrawFrame();
+    EXPECT_EQ(ApplicationSurface, id);
+    EXPECT_EQ(GR_Surface_GetWidth(id), 128);
+    EXPECT_EQ(GR_Surface_GetHeight(id), 96);
+    // Lost with the device, it is made again by the next frame.
+    GR_D3D_RecreateDevice();
+    ASSERT_TRUE(Start_Frame());
+    DrawFrame();
+    EXPECT_TRUE(GR_Surface_Exists(ApplicationSurface));
+    EXPECT_NE(ApplicationSurface, id);
 }
 
 TEST_F(DrawFrameTest, RoomAsksForItsSizeOrItsPortsAtLeastEightPixels)
