@@ -5,6 +5,7 @@
 #include "Function/Function_3D.h"
 #include "Function/Function_Data_Structures.h"
 #include "Function/Function_File.h"
+#include "Function/Function_Font.h"
 #include "Function/Function_Game.h"
 #include "Function/Function_GameSave.h"
 #include "Function/Function_Gamepad.h"
@@ -13,6 +14,7 @@
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
+#include "Function/Function_Sprite.h"
 #include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
@@ -22,7 +24,7 @@ using Registrar = void (*)();
 
 struct BuiltinGroup {
     const char* line;
-    Registrar registrars[4];
+    Registrar registrars[8];
 };
 
 const BuiltinGroup kBuiltinGroups[] = {
@@ -32,7 +34,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions}},
     {"Action..", {}},
     {"File..", {InitFileFunctions, InitHttpFunctions}},
-    {"Resource..", {}},
+    {"Resource..", {InitSpriteFunctions, InitFontFunctions}},
     {"Interaction..", {InitInteractionFunctions}},
     {"3D..", {Init3DFunctions}},
     {"Particle..", {}},
