@@ -3,6 +3,7 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_3D.h"
+#include "Function/Function_Asset.h"
 #include "Function/Function_Data_Structures.h"
 #include "Function/Function_File.h"
 #include "Function/Function_Font.h"
@@ -14,6 +15,8 @@
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
+#include "Function/Function_Object.h"
+#include "Function/Function_Room.h"
 #include "Function/Function_Sprite.h"
 #include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
@@ -34,7 +37,8 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions}},
     {"Action..", {}},
     {"File..", {InitFileFunctions, InitHttpFunctions}},
-    {"Resource..", {InitSpriteFunctions, InitFontFunctions}},
+    {"Resource..",
+     {InitSpriteFunctions, InitFontFunctions, InitObjectFunctions, InitRoomFunctions, InitAssetFunctions}},
     {"Interaction..", {InitInteractionFunctions}},
     {"3D..", {Init3DFunctions}},
     {"Particle..", {}},
