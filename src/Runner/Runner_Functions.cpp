@@ -16,8 +16,12 @@
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Object.h"
+#include "Function/Function_Path.h"
 #include "Function/Function_Room.h"
+#include "Function/Function_Script.h"
+#include "Function/Function_Sound.h"
 #include "Function/Function_Sprite.h"
+#include "Function/Function_Timeline.h"
 #include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
@@ -27,7 +31,7 @@ using Registrar = void (*)();
 
 struct BuiltinGroup {
     const char* line;
-    Registrar registrars[8];
+    Registrar registrars[12];
 };
 
 const BuiltinGroup kBuiltinGroups[] = {
@@ -38,7 +42,8 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Action..", {}},
     {"File..", {InitFileFunctions, InitHttpFunctions}},
     {"Resource..",
-     {InitSpriteFunctions, InitFontFunctions, InitObjectFunctions, InitRoomFunctions, InitAssetFunctions}},
+     {InitSpriteFunctions, InitSoundResourceFunctions, InitFontFunctions, InitScriptFunctions, InitPathFunctions,
+      InitTimelineFunctions, InitObjectFunctions, InitRoomFunctions, InitAssetFunctions}},
     {"Interaction..", {InitInteractionFunctions}},
     {"3D..", {Init3DFunctions}},
     {"Particle..", {}},
