@@ -236,3 +236,33 @@ TEST_F(ObjectRoomFunctions, AssetLookupsSearchInTheirOwnOrders)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ObjectRoomFunctions, GamesWithoutLayersSetWholeViewsAndHaveNoCameras)
+{
+    CodeFunction_FreeAll();
+    LayerMode = false;
+    InitRoomFunctions();
+    int32_t id = -1;
+    for (const char* name : {"room_set_viewport", "room_get_viewport", "room_get_camera", "room_set_camera"})
+        EXPECT_FALSE(CodeFunction_Find(name, &id)) << name;
+    const double r = Num("room_add", {});
+    Call("room_set_view", {R(r), R(7), R(1), R(10), R(20), R(320), R(240), R(1), R(2), R(640), R(480), R(16), R(24),
+                           R(-1), R(5), R(3)});
+    const RoomView& v = Room_Get(int32_t(r))->views[7];
+    EXPECT_TRUE(v.visible);
+    EXPECT_EQ(v.viewX, 10.0f);
+    EXPECT_EQ(v.viewHeight, 240.0f);
+    EXPECT_EQ(v.portY, 2);
+    EXPECT_EQ(v.portWidth, 640);
+    EXPECT_EQ(v.borderV, 24);
+    EXPECT_EQ(v.hspeed, -1);
+    EXPECT_EQ(v.vspeed, 5);
+    EXPECT_EQ(v.followObject, 3);
+    Call("room_set_view", {R(r), R(8), R(1), R(0), R(0), R(1), R(1), R(0), R(0), R(1), R(1), R(0), R(0), R(0), R(0),
+                           R(0)});
+    EXPECT_EQ(TakeError(), "");
+}
+
+}  // namespace

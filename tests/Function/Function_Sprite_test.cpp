@@ -341,3 +341,24 @@ TEST_F(SpriteFunctions, ScreenAndSurfaceCopiesAlwaysGiveANewSprite)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SpriteFunctions, PlaybackSpeedBuiltInsExistOnlyInGamesWithLayers)
+{
+    const int32_t s = TestSprite_Add({1, 4, 4});
+    Call("sprite_set_speed", {R(s), R(12.5), R(0)});
+    EXPECT_EQ(Num("sprite_get_speed", {R(s)}), 12.5);
+    EXPECT_EQ(Num("sprite_get_speed_type", {R(s)}), 0);
+    Call("sprite_set_speed", {R(s + 1), R(1), R(1)});
+    EXPECT_EQ(TakeLog(), "Sprite id 1 not found\n");
+
+    CodeFunction_FreeAll();
+    LayerMode = false;
+    InitSpriteFunctions();
+    int32_t id = -1;
+    EXPECT_FALSE(CodeFunction_Find("sprite_set_speed", &id));
+    EXPECT_TRUE(CodeFunction_Find("sprite_get_number", &id));
+}
+
+}  // namespace
