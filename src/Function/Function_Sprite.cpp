@@ -4,6 +4,7 @@
 #include "Function/Function_Sprite.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <vector>
 
@@ -436,6 +437,8 @@ void F_SaveStrip(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
     if (IsVectorOrSkeleton(s)) return Error("sprite_save_strip: not supported for vector sprites");
     if (s->frameCount <= 0) return;
     const int32_t w = s->width, h = s->height;
+    // A strip wider than a bitmap can be is refused rather than wrapped to a small size.
+    if (w <= 0 || static_cast<int64_t>(s->frameCount) * w > INT32_MAX) return;
     CBitmap32 strip(s->frameCount * w, h, 0);
     if (!strip.IsValid()) return;
     uint32_t* out = strip.GetPixels();

@@ -180,7 +180,11 @@ TEST_F(SpriteFunctions, SavedFramesReadBackPixelForPixel)
                          "sprite_save_strip() failed - Missing bitmap data\n");
     EXPECT_FALSE(std::filesystem::exists(save + "none.png"));
     Call("sprite_save", {R(99), R(0), S("none.png")});
+    // A strip too wide for a bitmap is refused before any frame is looked at.
+    const int32_t huge = TestSprite_Add({70000, 40000, 1});
+    Call("sprite_save_strip", {R(huge), S("none.png")});
     EXPECT_EQ(TakeLog(), "");
+    EXPECT_FALSE(std::filesystem::exists(save + "none.png"));
 }
 
 TEST_F(SpriteFunctions, VectorAndSkeletonSpritesAreRefusedWithTheirMessages)
