@@ -1,6 +1,7 @@
 #pragma once
 // The legacy sound list, which serves games that do not use the audio engine.
 // Until it exists (Sound_Main_Stub.cpp) it holds no sound.
+#include <cstdint>
 
 // Prepares the sounds marked for preloading; false when that fails.
 bool Sound_Prepare();
@@ -9,3 +10,20 @@ void Sound_DeleteAll();
 void Sound_Clear();
 // Index of the sound of that name, -1 when there is none.
 int Sound_Find(const char* name);
+
+bool Sound_Exists(int32_t index);
+// "<undefined>" when there is no sound at index.
+const char* Sound_Name(int32_t index);
+// A new slot with the sound of the file; its index, -1 when loading failed.
+int32_t Sound_Add(const char* fileName, int32_t kind, bool preload);
+// False for an index outside the list or a file that does not load.
+bool Sound_Replace(int32_t index, const char* fileName, int32_t kind, bool preload);
+bool Sound_Delete(int32_t index);
+// The sound's kind, -1 when there is no sound at index.
+int32_t Sound_GetKind(int32_t index);
+// The sound's preload flag, false when there is no sound at index.
+bool Sound_GetPreload(int32_t index);
+// Gives back the hardware sound the sound holds, if any (it keeps none then).
+void Sound_Discard(int32_t index);
+// Hands the sound to the hardware layer again.
+void Sound_Restore(int32_t index);
