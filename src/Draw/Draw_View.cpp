@@ -1,7 +1,8 @@
 // The content of one view: the clear, the draw-begin event, the room's layers
 // (or, in rooms without layers, its instances by depth), the draw-end event.
-// Backgrounds of rooms without layers, legacy tiles and particle systems are
-// not drawn here yet.
+// Particle systems are layer elements, or in rooms without layers drawn
+// between the instances by depth. Backgrounds of rooms without layers and
+// legacy tiles are not drawn here yet.
 #include <cmath>
 
 #include "Draw/Draw_Frame.h"
@@ -11,6 +12,7 @@
 #include "Graphics/Graphics_Primitive.h"
 #include "Graphics/VertexBuilderM.h"
 #include "GameData/GameHeader.h"
+#include "Particle/Particle_Main.h"
 #include "Sprite/Sprite_Main.h"
 #include "World/Event_Main.h"
 #include "World/Instance.h"
@@ -89,6 +91,9 @@ void DrawLayers(CGameRoom& room)
             case LAYER_ELEMENT_TILEMAP:
                 DrawTilemap(static_cast<LayerElement_Tilemap*>(e), layer, 0, 0, 0);
                 break;
+            case LAYER_ELEMENT_PARTICLE_SYSTEM:
+                ParticleSystem_DrawElement(static_cast<LayerElement_ParticleSystem*>(e)->system);
+                break;
             default:
                 break;
             }
@@ -96,6 +101,20 @@ void DrawLayers(CGameRoom& room)
         RunLayerScript(layer->id, layer->endScript, EVENT_DRAW, 0);
     }
     GR_VertexBuilder_Flush();
+}
+
+constexpr float kLastSystemDepth = -1e8f;
+
+// The particle systems deeper than limit, from the deepest, starting at depth;
+// the depth of the next systems still to draw.
+float DrawSystemsAbove(float depth, float limit)
+{
+    while (depth > kLastSystemDepth && depth > limit) {
+        if (Legacy3DMode) GR_3D_SetDepth(std::fmin(depth, 11000.0f));
+        ParticleSystem_DrawAtDepth(depth);
+        depth = ParticleSystem_NextDepthBelow(depth);
+    }
+    return depth;
 }
 }  // namespace
 
@@ -116,10 +135,13 @@ void DrawView(int32_t left, int32_t top, int32_t right, int32_t bottom)
     if (room->layers.first) {
         DrawLayers(*room);
     } else {
+        float systems = ParticleSystem_MaxDepth();
         for (CInstance* instance = room->activeInstances.first; instance; instance = instance->m_next) {
+            systems = DrawSystemsAbove(systems, instance->depth);
             if (Legacy3DMode) GR_3D_SetDepth(std::fmin(instance->depth, 11000.0f));
             DrawInstance(instance, true);
         }
+        DrawSystemsAbove(systems, -1e30f);
         GR_3D_SetDepth(-13000);
         GR_VertexBuilder_Flush();
     }

@@ -13,6 +13,7 @@
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
+#include "Function/Function_Particle.h"
 #include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
@@ -35,7 +36,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Resource..", {}},
     {"Interaction..", {InitInteractionFunctions}},
     {"3D..", {Init3DFunctions}},
-    {"Particle..", {}},
+    {"Particle..", {InitParticleFunctions}},
     {"Misc..", {}},
     {"DS..", {InitDataStructureFunctions}},
     {"Sound..", {}},

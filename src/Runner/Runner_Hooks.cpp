@@ -34,6 +34,7 @@
 #include "Function/Function_GameSave.h"
 #include "Runner/Game_SaveLoad.h"
 #include "Runner/Run_GCRoots.h"
+#include "Runner/Run_ParticleHooks.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Run_VirtualButtons.h"
@@ -207,4 +208,5 @@ void Runner_InstallHooks()
     DebugOverlay_Hooks = DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked};
     Function_GameSaveLoad = GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer};
     Sprite_HttpGetHook = DownloadImage;
+    Run_InstallParticleHooks();
 }
