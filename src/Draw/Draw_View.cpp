@@ -306,6 +306,7 @@ void DrawLayers(CGameRoom& room)
     }
     GR_VertexBuilder_Flush();
 }
+
 }  // namespace
 
 void DrawView(int32_t left, int32_t top, int32_t right, int32_t bottom)

@@ -8,6 +8,7 @@
 #include "Variable/Code_VariableValue.h"
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/Graphics_WindowCoords.h"
+#include "Particle/Particle_Main.h"
 #include "Path/Path_Main.h"
 #include "Code/CodeChunks.h"
 #include "Script/Script_Main.h"
@@ -45,6 +46,14 @@ bool OPTN_LoadAndApply(const uint8_t* payload, uint32_t length, const uint8_t* d
 }  // namespace
 
 namespace {
+// Images named after a particle shape replace the built-in shape.
+bool EMBI_Load(const uint8_t* payload, uint32_t length, const uint8_t* data)
+{
+    if (!GR_Texture_LoadEmbedded(payload, length, data)) return false;
+    Particle_LoadShapes();
+    return true;
+}
+
 struct ChunkDispatch {
     char tag[5];
     ChunkReader reader;
@@ -72,7 +81,7 @@ const ChunkDispatch kDispatch[] = {
     {"TMLN", TimeLine_Load, nullptr},
     {"OBJT", OBJT_Load, nullptr},
     {"ROOM", Room_Load, nullptr},
-    {"EMBI", GR_Texture_LoadEmbedded, nullptr},
+    {"EMBI", EMBI_Load, nullptr},
     {"TPAG", TPAG_Load, nullptr},
     {"CODE", CODE_Load, nullptr},
     {"FUNC", FUNC_Load, nullptr},

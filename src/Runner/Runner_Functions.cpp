@@ -22,6 +22,7 @@
 #include "Function/Function_Lights.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Object.h"
+#include "Function/Function_Particle.h"
 #include "Function/Function_Path.h"
 #include "Function/Function_Room.h"
 #include "Function/Function_Script.h"
@@ -56,7 +57,7 @@ const BuiltinGroup kBuiltinGroups[] = {
       InitTimelineFunctions, InitObjectFunctions, InitRoomFunctions, InitAssetFunctions}},
     {"Interaction..", {InitInteractionFunctions}},
     {"3D..", {Init3DFunctions, InitLightFunctions, InitGpuStateFunctions}},
-    {"Particle..", {}},
+    {"Particle..", {InitParticleFunctions}},
     {"Misc..", {}},
     {"DS..", {InitDataStructureFunctions}},
     {"Sound..", {}},

@@ -36,6 +36,7 @@
 #include "Runner/Game_SaveLoad.h"
 #include "Runner/Run_GCRoots.h"
 #include "Runner/Run_InputAsync.h"
+#include "Runner/Run_ParticleHooks.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Run_VirtualButtons.h"
@@ -232,4 +233,5 @@ void Runner_InstallHooks()
     Sprite_HttpGetHook = DownloadImage;
     GR_Surface_Hooks = SurfaceHooks{DrawFrame_SetTargetView, GuiPassActive, GUI_Begin};
     Buffer_SurfaceHooks = BufferSurfaceHooks{SurfaceSize, ReadSurface, WriteSurface};
+    Run_InstallParticleHooks();
 }
