@@ -307,6 +307,10 @@ void SetLight(int index, const LightSlot& light)
 
 bool GetLighting() { return g_Shadow.lighting; }
 
+const LightSlot& GetLight(int index) { return g_Lights[index < 0 || index > 7 ? 0 : index]; }
+
+const float* GetAmbient() { return g_Ambient; }
+
 void SetAmbient(const float rgba[4])
 {
     std::memcpy(g_Ambient, rgba, sizeof g_Ambient);

@@ -44,6 +44,9 @@ void RestoreStates();
 void Release();
 void SetLight(int index, const LightSlot& light);
 void SetAmbient(const float rgba[4]);
+// The light of slot 0..7 and the ambient colour (red, green, blue, alpha).
+const LightSlot& GetLight(int index);
+const float* GetAmbient();
 // Whether the shadow has lighting on (the batcher picks the lit program).
 bool GetLighting();
 }  // namespace StateManagerM

@@ -13,6 +13,7 @@
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Layer.h"
 #include "Function/Function_Math.h"
+#include "Function/Function_Shader.h"
 #include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
@@ -43,7 +44,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Gamepad..", {InitGamepadFunctions}},
     {"Buffers..", {}},
     {"Networking..", {}},
-    {"Shaders..", {}},
+    {"Shaders..", {InitShaderFunctions}},
     {"Kivo..", {InitLayerFunctions}},
 };
 }  // namespace

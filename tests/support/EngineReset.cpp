@@ -221,7 +221,7 @@ void ResetGraphics()
     HGPU_IgnoreClipControl(false);
     HGPU_RefuseDeviceCreation(false);
     g_RenderStateCache.Reset();
-    Shader_SetPending(-1);
+    Shader_FreeAll();
     Timing_Reset();
     DrawnFrameCount = 0;
     DebugFrameRate = FrameRateStats{};
