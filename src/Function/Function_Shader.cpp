@@ -30,13 +30,7 @@ bool ShaderArg(ScriptValue* args, ShaderResource** out)
 
 void F_ShaderSet(ScriptValue*, CInstance*, CInstance*, int, ScriptValue* args)
 {
-    const int id = Arg_Int32(args, 0);
-    if (id != -1 && !Shader_Exists(id)) {
-        Report("Illegal shader handle");
-        return;
-    }
-    Shader_SetPending(id);
-    if (Shader_ChangePending()) Shader_Apply();
+    if (!Shader_Select(Arg_Int32(args, 0))) Report("Illegal shader handle");
 }
 
 void F_ShaderReset(ScriptValue*, CInstance*, CInstance*, int argc, ScriptValue*)

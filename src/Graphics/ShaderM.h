@@ -59,6 +59,9 @@ bool Shader_ChangePending();
 void Shader_Apply();
 int Shader_GetCurrent();
 ShaderResource* Shader_GetCurrentRecord();
+// Asks for a shader (-1 the built-in ones) and applies it when that changes
+// anything (the routine of shader_set); false for an id outside the table.
+bool Shader_Select(int id);
 // Returns to the built-in shaders (the routine of shader_reset).
 void Shader_Reset();
 // The current shader's error text as a non-fatal runtime error.

@@ -217,6 +217,14 @@ void Shader_Apply()
     UploadLights(g_Current);
 }
 
+bool Shader_Select(int id)
+{
+    if (id != -1 && !Shader_Exists(id)) return false;
+    Shader_SetPending(id);
+    if (g_Changed) Shader_Apply();
+    return true;
+}
+
 void Shader_Reset()
 {
     GR_VertexBuilder_Flush();
