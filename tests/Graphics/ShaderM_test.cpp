@@ -129,10 +129,16 @@ class ShaderDevice : public LoadedGameTest {
 protected:
     std::unique_ptr<GpuTestFrame> frame;
 
-    void SetUp() override
+    void SetUp() override { Start(true); }
+    // A frame on a device with or without the driver's clip control.
+    void Start(bool clipControl)
     {
+        frame.reset();
+        HGPU_IgnoreClipControl(!clipControl);
         frame = std::make_unique<GpuTestFrame>(32, 32);
+        HGPU_IgnoreClipControl(false);
         ASSERT_TRUE(frame->ok);
+        ASSERT_EQ(HGPU_GetDeviceInfo()->clipControl, clipControl);
         StateManagerM::SetRenderState(RS_BLENDENABLE, 0);
         GR_D3D_Clear(Rgba(0, 0, 0, 255), 1.0f, 0, CLEAR_COLOUR);
         // Pixels to clip space with the top-left origin.
@@ -200,6 +206,25 @@ TEST_F(ShaderDevice, TranslatedProgramsDrawTheTint)
     Use(-1);
     LeftHalf(0xFF00FF00);
     EXPECT_TRUE(Near(frame->Pixel(8, 8), Rgba(0, 255, 0, 255), 2)) << std::hex << frame->Pixel(8, 8);
+}
+
+// Without clip control the translated vertex program mirrors the position
+// itself: the top-left quarter stays top-left.
+TEST_F(ShaderDevice, PositionsKeepTheTopLeftOriginWithoutClipControl)
+{
+    Start(false);
+    ASSERT_TRUE(Load(shaderfixtures::Game({shaderfixtures::TintShader("sh_plain", false)})));
+    Use(0);
+    Tint(1, 1, 1, 1);
+    auto* v = static_cast<V24*>(GR_VertexBuilder_AllocVerts(PR_TRIANGLESTRIP, nullptr, 24, 4));
+    ASSERT_NE(v, nullptr);
+    v[0] = {0, 0, 0xFFFFFFFF, 0, 0, 0.5f};
+    v[1] = {0, 0, 0xFFFFFFFF, 16, 0, 0.5f};
+    v[2] = {0, 0, 0xFFFFFFFF, 0, 16, 0.5f};
+    v[3] = {0, 0, 0xFFFFFFFF, 16, 16, 0.5f};
+    EXPECT_EQ(frame->Pixel(4, 4), Rgba(255, 255, 255, 255));
+    EXPECT_EQ(frame->Pixel(4, 28), Rgba(0, 0, 0, 255));
+    EXPECT_EQ(frame->Pixel(28, 4), Rgba(0, 0, 0, 255));
 }
 
 TEST_F(ShaderDevice, UniformValuesSurviveADeviceReset)
