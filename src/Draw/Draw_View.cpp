@@ -4,11 +4,13 @@
 // not drawn here yet.
 #include <cmath>
 
+#include "Base/ErrorReport.h"
 #include "Draw/Draw_Frame.h"
 #include "Draw/Draw_Tilemap.h"
 #include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_Legacy3D.h"
 #include "Graphics/Graphics_Primitive.h"
+#include "Graphics/ShaderM.h"
 #include "Graphics/VertexBuilderM.h"
 #include "GameData/GameHeader.h"
 #include "Sprite/Sprite_Main.h"
@@ -67,6 +69,8 @@ void DrawLayers(CGameRoom& room)
     for (RoomLayer* layer = room.layers.last; layer; layer = layer->prev) {  // deepest first
         if (!layer->visible) continue;
         GR_3D_SetDepth(static_cast<float>(layer->depth));
+        const bool shaded = layer->shader != -1;
+        if (shaded && !Shader_Select(layer->shader)) ReportRuntimeError("Illegal shader handle", false);
         RunLayerScript(layer->id, layer->beginScript, EVENT_DRAW, 0);
         for (LayerElement* e = layer->first; e; e = e->next) {
             switch (e->kind) {
@@ -94,6 +98,7 @@ void DrawLayers(CGameRoom& room)
             }
         }
         RunLayerScript(layer->id, layer->endScript, EVENT_DRAW, 0);
+        if (shaded) Shader_Reset();
     }
     GR_VertexBuilder_Flush();
 }
