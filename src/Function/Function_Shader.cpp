@@ -20,7 +20,7 @@ namespace {
 
 void Report(const char* message) { ReportRuntimeError(message, false); }
 
-// Argument 0 as a shader id: -1 none (when allowed), else a record.
+// Argument 0 as a shader record; an id outside the table is reported.
 bool ShaderArg(ScriptValue* args, ShaderResource** out)
 {
     *out = Shader_Get(Arg_Int32(args, 0));
