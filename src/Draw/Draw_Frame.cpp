@@ -282,6 +282,8 @@ bool PerformDrawEventWithClear(int32_t kind, int32_t subKind, bool clear)
     if (room->layers.first) {
         for (RoomLayer* layer = room->layers.last; layer; layer = layer->prev) {  // deepest first
             if (!layer->visible) continue;
+            const bool shaded = layer->shader != -1;
+            if (shaded && !Shader_Select(layer->shader)) ReportRuntimeError("Illegal shader handle", false);
             RunLayerScript(layer->id, layer->beginScript, kind, subKind);
             for (LayerElement* e = layer->first; e; e = e->next) {
                 if (e->kind != LAYER_ELEMENT_INSTANCE) continue;
@@ -292,6 +294,7 @@ bool PerformDrawEventWithClear(int32_t kind, int32_t subKind, bool clear)
                 run(instance);
             }
             RunLayerScript(layer->id, layer->endScript, kind, subKind);
+            if (shaded) Shader_Reset();
         }
     } else {
         for (CInstance* i = room->activeInstances.first; i; i = i->m_next)

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "Background/Background_Main.h"
+#include "Base/ErrorReport.h"
 #include "Draw/Draw_Frame.h"
 #include "Draw/Draw_Tilemap.h"
 #include "Graphics/Graphics_Display.h"
@@ -252,12 +253,6 @@ void DrawLayerTile(const LayerElement_Tile& t, const RoomLayer& layer)
                      static_cast<float>(t.height), layer.x + t.x, layer.y + t.y, t.xscale, t.yscale, t.blend, t.alpha);
 }
 
-void SetLayerShader(int32_t shader)
-{
-    GR_VertexBuilder_Flush();
-    Shader_SetPending(shader);
-}
-
 void DrawLayerElements(RoomLayer& layer)
 {
     for (LayerElement* e = layer.first; e; e = e->next) {
@@ -298,11 +293,12 @@ void DrawLayers(CGameRoom& room)
     for (RoomLayer* layer = room.layers.last; layer; layer = layer->prev) {  // deepest first
         if (!layer->visible) continue;
         GR_3D_SetDepth(static_cast<float>(LayerForceDrawDepth ? LayerForcedDepth : layer->depth));
-        if (layer->shader != -1) SetLayerShader(layer->shader);
+        const bool shaded = layer->shader != -1;
+        if (shaded && !Shader_Select(layer->shader)) ReportRuntimeError("Illegal shader handle", false);
         RunLayerScript(layer->id, layer->beginScript, EVENT_DRAW, 0);
         DrawLayerElements(*layer);
         RunLayerScript(layer->id, layer->endScript, EVENT_DRAW, 0);
-        if (layer->shader != -1) SetLayerShader(-1);
+        if (shaded) Shader_Reset();
     }
     GR_VertexBuilder_Flush();
 }

@@ -8,6 +8,7 @@
 #include "Graphics/Graphics_Window.h"
 #include "Graphics/RenderStateCache.h"
 #include "Graphics/DebugOverlay.h"
+#include "Graphics/ShaderM.h"
 #include "Graphics/StateManagerM.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
@@ -135,6 +136,7 @@ void GR_D3D_CreateDisplay(HostWindow* window, int width, int height, uint32_t di
     GR_D3D_CreateSwapChain(window, width, height, displayFlags);
     GR_D3D_InitTextures();
     GR_VertexBuilder_Init();
+    Shader_RecreateAll();
     StateManagerM::MarkGroups(STATE_GROUP_ALL);
     GR_D3D_DeviceReady = HGPU_HasDevice();
     GR_D3D_InterpolatePixels = (displayFlags & DISPLAY_INTERPOLATE) != 0;
@@ -303,6 +305,7 @@ void GR_D3D_RecreateDevice()
     GR_D3D_FreeSpecialTextures();
     DebugOverlay_Release();
     GR_VertexBuilder_Free();
+    Shader_ReleaseAllDevice();
     GR_Texture_FlushAll();
     StateManagerM::Release();
     GR_D3D_DeviceReady = false;
@@ -312,6 +315,7 @@ void GR_D3D_RecreateDevice()
     GR_D3D_CreateSwapChain(g_Window, GR_D3D_BackBufferWidth, GR_D3D_BackBufferHeight, g_DisplayFlags);
     GR_D3D_InitTextures();
     GR_VertexBuilder_Init();
+    Shader_RecreateAll();
     StateManagerM::MarkGroups(STATE_GROUP_ALL);
     GR_D3D_DeviceReady = HGPU_HasDevice();
     g_SceneBegun = false;
@@ -331,6 +335,7 @@ void GR_D3D_Release()
     GR_D3D_FreeSpecialTextures();
     DebugOverlay_Release();
     GR_VertexBuilder_Free();
+    Shader_ReleaseAllDevice();
     StateManagerM::Release();
     Timing_PrintFPSStats();
 }

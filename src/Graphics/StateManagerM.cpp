@@ -332,6 +332,10 @@ bool GetAlphaTest() { return g_Shadow.alphaTest; }
 
 int32_t GetColourWriteMask() { return g_Shadow.colourWriteMask; }
 
+const LightSlot& GetLight(int index) { return g_Lights[index < 0 || index > 7 ? 0 : index]; }
+
+const float* GetAmbient() { return g_Ambient; }
+
 void SetAmbient(const float rgba[4])
 {
     std::memcpy(g_Ambient, rgba, sizeof g_Ambient);

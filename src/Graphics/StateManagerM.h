@@ -50,6 +50,9 @@ void SetDirectionalLight(int index, float x, float y, float z, uint32_t colour);
 void SetPointLight(int index, float x, float y, float z, float range, uint32_t colour);
 void EnableLight(int index, bool on);
 void SetAmbientColour(uint32_t colour);
+// The light of slot 0..7 and the ambient colour (red, green, blue, alpha).
+const LightSlot& GetLight(int index);
+const float* GetAmbient();
 // Whether the shadow has lighting on (the batcher picks the lit program).
 bool GetLighting();
 // Whether the shadow has the alpha test on (the batcher picks a program without it otherwise).

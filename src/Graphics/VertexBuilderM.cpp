@@ -123,7 +123,7 @@ void GR_D3D_SetMatrix(int slot, const float* matrix)
     std::memcpy(g_Matrices[slot], matrix, sizeof g_Matrices[slot]);
     Multiply(g_Matrices[MATRIX_WORLD], g_Matrices[MATRIX_VIEW], g_Matrices[MATRIX_WORLD_VIEW]);
     Multiply(g_Matrices[MATRIX_WORLD_VIEW], g_Matrices[MATRIX_PROJECTION], g_Matrices[MATRIX_WORLD_VIEW_PROJECTION]);
-    if (Shader_GetCurrent() >= 0) Shader_SetUniformMatrix(&g_Matrices[0][0], 5);
+    Shader_UploadMatrices(&g_Matrices[0][0]);
     StateManagerM::MarkGroups(STATE_GROUP_MATRICES);
 }
 

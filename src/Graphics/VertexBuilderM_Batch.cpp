@@ -7,6 +7,7 @@
 
 #include "Base/Console.h"
 #include "Graphics/RenderStateCache.h"
+#include "Graphics/ShaderM.h"
 #include "Graphics/StateManagerM.h"
 #include "Graphics/TexturesM.h"
 #include "Graphics/VertexBuilderM.h"
@@ -206,11 +207,25 @@ void GR_D3D_DrawPrimitive(int kind, int vertexCount, uint32_t byteOffset, int fo
     HGPU_InputLayout* layout = nullptr;
     HGPU_Shader* vertex = BuiltinVS16;
     HGPU_Shader* pixel = BuiltinPSColour;
+    bool fullApply = true;
     auto textured36 = [&] {
         vertex = lit ? BuiltinVS36Lit : BuiltinVS36;
         pixel = BuiltinPSTextured[lit ? 2 : 1];
     };
-    if (format == 16) {
+    if (const ShaderResource* shader = Shader_GetCurrentRecord()) {
+        // A game shader brings its own programs and constants; the engine's
+        // constant buffers are uploaded again once it is gone.
+        fullApply = false;
+        if (shader->backend >= 0) {
+            vertex = Shader_GetVertexShader(shader->backend);
+            pixel = Shader_GetPixelShader(shader->backend);
+            Shader_BindConstantBuffers(shader->backend);
+            layout = Shader_GetInputLayout(shader->backend, format);
+            StateManagerM::MarkGroups(STATE_GROUP_MATRICES | STATE_GROUP_PIXEL | STATE_GROUP_FOG | STATE_GROUP_LIGHTS);
+        } else {
+            layout = VertexBuilder_GetBuiltinLayout(36);
+        }
+    } else if (format == 16) {
         layout = VertexBuilder_GetBuiltinLayout(16);
     } else if (format == 24) {
         layout = VertexBuilder_GetBuiltinLayout(24);
@@ -242,7 +257,7 @@ void GR_D3D_DrawPrimitive(int kind, int vertexCount, uint32_t byteOffset, int fo
         (kind >= PR_POINTLIST && kind <= PR_TRIANGLESTRIP) ? static_cast<HGPU_Topology>(kind) : HGPU_Topology::PointList;
     HGPU_SetInputLayout(layout);
     HGPU_SetShaders(vertex, VertexBuilder_PixelProgram(pixel, StateManagerM::GetAlphaTest()));
-    StateManagerM::Apply(true);
+    StateManagerM::Apply(fullApply);
     HGPU_Draw(topology, static_cast<uint32_t>(vertexCount), 0);
 }
 

@@ -344,9 +344,11 @@ Program* FindOrLinkProgram(HGPU_Shader* vertex, HGPU_Shader* pixel)
         }
     }
     glUseProgram(id);
-    for (const HGPU_Shader::Block& sampler : pixel->textures) {
-        GLint location = glGetUniformLocation(id, sampler.name.c_str());
-        if (location >= 0) glUniform1i(location, sampler.slot);
+    for (const HGPU_Shader* shader : {vertex, pixel}) {
+        for (const HGPU_Shader::Block& sampler : shader->textures) {
+            GLint location = glGetUniformLocation(id, sampler.name.c_str());
+            if (location >= 0) glUniform1i(location, sampler.slot);
+        }
     }
     for (const HGPU_Shader::Input& input : vertex->inputs)
         program.attributes.push_back({input.semantic, input.semanticIndex, glGetAttribLocation(id, input.name.c_str())});
@@ -627,6 +629,19 @@ void HGPU_ReleaseShader(HGPU_Shader* shader)
     if (g_Device.vertex == shader) g_Device.vertex = nullptr;
     if (g_Device.pixel == shader) g_Device.pixel = nullptr;
     delete shader;
+}
+
+bool HGPU_LinkShaders(HGPU_Shader* vertex, HGPU_Shader* pixel, char** errorText)
+{
+    if (errorText) *errorText = nullptr;
+    if (!g_Device.ready || !vertex || !pixel) return false;
+    if (FindOrLinkProgram(vertex, pixel)) return true;
+    if (errorText) {
+        static const char kText[] = "the vertex and pixel shaders do not link";
+        *errorText = new char[sizeof kText];
+        std::memcpy(*errorText, kText, sizeof kText);
+    }
+    return false;
 }
 
 HGPU_InputLayout* HGPU_CreateInputLayout(const HGPU_InputElement* elements, int count)

@@ -184,6 +184,10 @@ void HGPU_ReleaseBuffer(HGPU_Buffer* buffer);
 HGPU_Shader* HGPU_CreateShader(HGPU_Stage stage, const char* source, const HGPU_ShaderBindings& bindings,
                                char** errorText);
 void HGPU_ReleaseShader(HGPU_Shader* shader);
+// Links a vertex and a pixel shader now rather than at their first draw;
+// false, with the linker's log when errorText is given (free with delete[]),
+// when they do not link.
+bool HGPU_LinkShaders(HGPU_Shader* vertex, HGPU_Shader* pixel, char** errorText);
 HGPU_InputLayout* HGPU_CreateInputLayout(const HGPU_InputElement* elements, int count);
 void HGPU_ReleaseInputLayout(HGPU_InputLayout* layout);
 

@@ -28,6 +28,7 @@
 #include "Background/Background_Main.h"
 #include "Code/JS_Main.h"
 #include "Font/Font_Main.h"
+#include "Graphics/ShaderM.h"
 #include "Graphics/VertexFormat.h"
 #include "Sound/Audio_Main.h"
 #include "Sprite/Sprite_Main.h"
@@ -76,7 +77,7 @@ const ChunkDispatch kDispatch[] = {
     {"PATH", Path_Load, nullptr},
     {"SCPT", SCPT_Load, nullptr},
     {"GLOB", GLOB_Load, nullptr},
-    {"SHDR", Chunk_ReaderNotBuilt, nullptr},
+    {"SHDR", Shader_Load, nullptr},
     {"FONT", Font_Load, nullptr},
     {"TMLN", TimeLine_Load, nullptr},
     {"OBJT", OBJT_Load, nullptr},

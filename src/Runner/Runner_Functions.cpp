@@ -26,6 +26,7 @@
 #include "Function/Function_Path.h"
 #include "Function/Function_Room.h"
 #include "Function/Function_Script.h"
+#include "Function/Function_Shader.h"
 #include "Function/Function_Sound.h"
 #include "Function/Function_Sprite.h"
 #include "Function/Function_Tile.h"
@@ -65,7 +66,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Gamepad..", {InitGamepadFunctions}},
     {"Buffers..", {InitVertexFunctions, InitBufferSurfaceFunctions}},
     {"Networking..", {}},
-    {"Shaders..", {InitVertexFormatFunctions}},
+    {"Shaders..", {InitShaderFunctions, InitVertexFormatFunctions}},
     {"Kivo..", {InitLayerFunctions}},
 };
 }  // namespace

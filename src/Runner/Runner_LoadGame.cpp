@@ -29,6 +29,7 @@
 #include "GameData/Language.h"
 #include "Runner/Runner_IniOptions.h"
 #include "Options/Runner_Options.h"
+#include "Graphics/ShaderM.h"
 #include "Graphics/TexturePages.h"
 #include "Code/Code_Variable.h"
 #include "Script/Script_Main.h"
@@ -256,6 +257,7 @@ void UnloadGameData()
     Language_Free();
     Option_Free();
     Script_DeleteAll();
+    Shader_FreeAll();
     Code_FreeEntries();
     CodeChunks_Free();
     Variable_FreeGlobalObject();

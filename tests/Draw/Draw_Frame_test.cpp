@@ -6,21 +6,26 @@
 #include <cstdint>
 
 #include <functional>
+#include <string>
 #include <vector>
 
-#include "Draw/Draw_Frame.h"
 #include "Base/ErrorLast.h"
 #include "Base/MemoryManager.h"
-#include "support/EngineReset.h"
+#include "Draw/Draw_Frame.h"
+#include "GameData/GameData.h"
 #include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_WindowCoords.h"
+#include "Graphics/ShaderM.h"
 #include "Graphics/StateManagerM.h"
 #include "Graphics/VertexBuilderM.h"
-#include "World/Object_Lists.h"
 #include "Sprite/Sprite_Main.h"
+#include "World/Object_Lists.h"
+#include "World/Room_Layers.h"
 #include "World/WorldFixture.h"
+#include "support/EngineReset.h"
 #include "support/GpuTestFrame.h"
+#include "support/ShaderFixtures.h"
 
 namespace {
 struct DrawFrameTest : WorldFixture {
@@ -330,4 +335,37 @@ TEST(DrawViewFollow, ViewFollowsItsTargetWithinBordersSpeedAndRoom)
     EXPECT_FLOAT_EQ(v.viewX, -200);
     room.DeleteActiveInstances();
     Run_Room = previous;
+}
+
+// A layer with a shader draws its instances with it: the shader here halves
+// red, and the built-in shaders are back once the layer is drawn.
+TEST_F(DrawFrameTest, ALayerWithAShaderDrawsItsInstancesWithIt)
+{
+    const std::vector<uint8_t> image = shaderfixtures::Game({shaderfixtures::TintShader("sh_half", true)});
+    GameData_SetImage(image.data(), static_cast<uint32_t>(image.size()));
+    uint32_t pos = 8;
+    GameChunk chunk{};
+    while (GameData_NextChunk(image.data(), static_cast<uint32_t>(image.size()), &pos, &chunk) &&
+           std::string(chunk.tag) != "SHDR") {
+    }
+    ASSERT_TRUE(Shader_Load(chunk.payload, chunk.length, image.data()));
+    ASSERT_TRUE(Shader_Select(0));
+    const float half[4] = {0.5f, 1, 1, 1};
+    ASSERT_TRUE(Shader_SetUniformF(Shader_GetUniformIndex(Shader_Get(0), "tint"), 4, half));
+    Shader_Reset();
+
+    LayerMode = true;
+    const int32_t plain = NewObject();
+    Object_BuildEventLists();
+    RoomLayer* shaded = Layer_Create(&room, 0, "shaded");
+    shaded->shader = 0;
+    CInstance* instance = room.CreateInstanceOnLayerId(8, 8, shaded->id, plain);
+    instance->sprite_index = red;
+    instance->visible = true;
+    DrawFrame();
+    EXPECT_TRUE(At(10, 10, Rgba(128, 0, 0, 255))) << std::hex << frame.Pixel(10, 10);
+    EXPECT_TRUE(At(30, 30, Rgba(0, 255, 0, 255)));
+    EXPECT_EQ(Shader_GetCurrent(), -1);
+    Shader_FreeAll();
+    GameData_SetImage(nullptr, 0);
 }

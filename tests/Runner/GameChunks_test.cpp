@@ -27,7 +27,6 @@ TEST_F(GameChunksTest, ChunkPassHandsEveryChunkOverInFileOrderWithItsLogLines)
                               "Process Chunk: LANG   ",   "Process Chunk: TPAG   ", "Process Chunk: TXTR   ",
                               "Process Chunk: GLOB   ",   "Process Chunk: SPRT   4\n",
                               "Process Chunk: SHDR   4\n",
-                              "Chunk SHDR skipped (4 bytes): its reader is not built yet\n",
                               "Process Chunk: STRG   "};
     size_t at = 0;
     for (const char* line : expected) {

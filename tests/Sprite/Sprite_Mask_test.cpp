@@ -42,10 +42,10 @@ TEST_F(MaskTest, ShapesAgainstARingWithAHole)
         SpriteRect r;  // a point is (left, top), a line runs from (left, top) to (right, bottom)
         bool hit;
     } cases[] = {
-        {"border point", Point, {10, 10}, true},
-        {"point in the hole", Point, {11, 11}, false},
-        {"faint centre counts for an alpha mask", Point, {12, 12}, true},
-        {"point past the right edge", Point, {15, 10}, false},
+        {"border point", Point, {10, 10, 0, 0}, true},
+        {"point in the hole", Point, {11, 11, 0, 0}, false},
+        {"faint centre counts for an alpha mask", Point, {12, 12, 0, 0}, true},
+        {"point past the right edge", Point, {15, 10, 0, 0}, false},
         {"rectangle inside the hole", Rect, {11, 11, 11, 13}, false},
         {"rectangle reaching the centre", Rect, {11, 11, 12, 12}, true},
         {"rectangle over the border", Rect, {0, 0, 10, 10}, true},

@@ -225,7 +225,7 @@ void ResetGraphics()
     HGPU_RefuseDeviceCreation(false);
     g_RenderStateCache.Reset();
     GR_Light_Reset();
-    Shader_SetPending(-1);
+    Shader_FreeAll();
     Timing_Reset();
     DrawnFrameCount = 0;
     DebugFrameRate = FrameRateStats{};

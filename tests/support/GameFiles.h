@@ -8,7 +8,7 @@
 
 namespace testgames {
 
-// GEN8, OPTN, LANG, TPAG, TXTR, GLOB, an empty SPRT, a skipped SHDR and STRG: a little of everything.
+// GEN8, OPTN, LANG, TPAG, TXTR, GLOB, an empty SPRT, an empty SHDR and STRG: a little of everything.
 std::vector<uint8_t> SmallGame();
 
 // Runs both passes over bytes; false with GameData_LastError() when refused.

@@ -1,0 +1,4 @@
+#pragma once
+// The shader built-ins and the texture-stage built-ins ("Shaders.." group).
+
+void InitShaderFunctions();
