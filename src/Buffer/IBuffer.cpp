@@ -213,6 +213,14 @@ void IBuffer::GetBytes(int64_t offset, uint8_t* bytes, int64_t n) const
 
 int IBuffer::WriteElement(int type, const BufferElement& element)
 {
+    // A byte into room the buffer already has: games write whole files this way.
+    if ((type == eBuffer_U8 || type == eBuffer_S8) && m_alignment <= 1 && m_kind != eBuffer_Wrap &&
+        m_position >= 0 && m_position < m_size) {
+        m_data[m_position] = uint8_t(element.integer);
+        if (m_position >= m_usedSize) m_usedSize = m_position + 1;
+        ++m_position;
+        return 0;
+    }
     AlignPosition();
     if (m_position >= m_size && m_kind != eBuffer_Grow) return -2;
     const Encoded e = Encode(type, element);
@@ -233,6 +241,12 @@ int IBuffer::WriteElement(int type, const BufferElement& element)
 int IBuffer::ReadElement(int type, BufferElement* out)
 {
     *out = BufferElement{};
+    if ((type == eBuffer_U8 || type == eBuffer_S8) && m_alignment <= 1 && m_kind != eBuffer_Wrap &&
+        m_position >= 0 && m_position < m_size) {
+        const uint8_t byte = m_data[m_position++];
+        out->real = type == eBuffer_U8 ? double(byte) : double(int8_t(byte));
+        return 0;
+    }
     AlignPosition();
     if (m_position < m_size) {
         if (type == eBuffer_String || type == eBuffer_Text) {
