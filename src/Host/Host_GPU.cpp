@@ -5,6 +5,7 @@
 #include <EGL/eglext.h>
 #include <GL/glcorearb.h>
 #include <SDL2/SDL.h>
+#include <malloc.h>
 #include <strings.h>
 
 #include <cstdio>
@@ -428,6 +429,12 @@ void PresentThroughWindowSurface()
 
 HGPU_Result HGPU_CreateDevice(HGPU_Driver driver, HostWindow* handle)
 {
+    // A software rasteriser allocates and frees its large per-frame blocks
+    // every frame; handed back to the system each time, they come back as
+    // fresh pages whose faults cost more than the drawing. Freed memory up to
+    // these sizes stays in the process instead.
+    static const bool s_heapKept = mallopt(M_MMAP_THRESHOLD, 64 << 20) && mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    (void)s_heapKept;
     SDL_Window* window = HostWindow_Sdl(handle);
     if (g_Device.ready) HGPU_DestroyDevice();
     if (g_RefuseCreation) return HGPU_E_FAIL;
