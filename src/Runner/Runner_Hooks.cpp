@@ -207,4 +207,5 @@ void Runner_InstallHooks()
     DebugOverlay_Hooks = DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked};
     Function_GameSaveLoad = GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer};
     Sprite_HttpGetHook = DownloadImage;
+    Background_HttpGetHook = DownloadImage;
 }
