@@ -9,6 +9,7 @@
 #include "Function/Function_GameSave.h"
 #include "Function/Function_Gamepad.h"
 #include "Function/Function_GraphicsShapes.h"
+#include "Function/Function_GraphicsSprite.h"
 #include "Function/Function_GraphicsText.h"
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Layer.h"
@@ -29,7 +30,8 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
     {"Game..", {InitGameFunctions, InitGameSaveLoadFunctions}},
     {"Math..", {InitMathFunctions}},
-    {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions}},
+    {"Graphic..", {InitGraphicShapeFunctions, InitGraphicTextFunctions, InitGraphicSpriteFunctions,
+                   InitGraphicBackgroundFunctions}},
     {"Action..", {}},
     {"File..", {InitFileFunctions, InitHttpFunctions}},
     {"Resource..", {}},
