@@ -321,3 +321,47 @@ TEST_F(ImageFunctions, GetPixelReadsTheFrameWithAndWithoutAlpha)
     EXPECT_EQ(withAlpha.real, double(pixel));  // non-negative, alpha in the top byte
     EXPECT_EQ(Call("draw_getpixel", {5, 6}).real, double(pixel & 0xFFFFFFu));
 }
+
+TEST_F(ImageFunctions, DataFileBackgroundsDrawFromTheirPage)
+{
+    // An older game: a 16 x 8 page, red on the left half and green on the right.
+    gamedata::FormWriter w;
+    gamedata::GeneralHeader h;
+    h.major = 1;
+    w.Gen8(h);
+    gamedata::BackgroundEntry b;
+    b.name = "bg";
+    b.entry = 0;
+    w.Bgnd({b});
+    gamedata::TexturePageEntry e;
+    e.width = e.cropWidth = e.fullWidth = 16;
+    e.height = e.cropHeight = e.fullHeight = 8;
+    w.Tpag({e});
+    ImageFixtures::Bytes rgba;
+    for (int i = 0; i < 16 * 8; ++i) {
+        const bool left = i % 16 < 8;
+        const uint8_t px[4] = {uint8_t(left ? 255 : 0), uint8_t(left ? 0 : 255), 0, 255};
+        rgba.insert(rgba.end(), px, px + 4);
+    }
+    gamedata::Texture t;
+    t.image = ImageFixtures::EncodeRgbaPng(16, 8, rgba);
+    w.Txtr({t});
+    w.Strg();
+    const std::vector<uint8_t> game = w.Finish();
+    ASSERT_TRUE(testgames::LoadBoth(game)) << GameData_LastError();
+    Run_Room = &room;
+    ASSERT_FALSE(LayerMode);
+
+    Call("draw_background", {0, 4, 4});
+    EXPECT_TRUE(At(4, 4, Rgba(255, 0, 0, 255)));
+    EXPECT_TRUE(At(19, 11, Rgba(0, 255, 0, 255)));
+    EXPECT_TRUE(At(20, 12, Rgba(0, 0, 0, 255)));
+    Call("draw_background_part_ext", {0, 6, 0, 4, 4, 40, 40, 2, 2, 0xFFFFFF, 1});
+    EXPECT_TRUE(At(43, 43, Rgba(255, 0, 0, 255)));
+    EXPECT_TRUE(At(44, 44, Rgba(0, 255, 0, 255)));
+    EXPECT_TRUE(At(48, 48, Rgba(0, 0, 0, 255)));
+    Clear();
+    Call("draw_background_tiled", {0, 0, 0});
+    EXPECT_TRUE(At(60, 60, Rgba(0, 255, 0, 255)));
+    EXPECT_TRUE(At(50, 60, Rgba(255, 0, 0, 255)));
+}
