@@ -1,5 +1,5 @@
 // The background_* resource built-ins: queries, run-time backgrounds from
-// files, colours, gradients and the screen, copies, deletion, saving and
+// files, colours, gradients, the screen and surfaces, copies, deletion, saving and
 // texture prefetching. Misuse that concerns game code is reported as a
 // non-fatal error; the rest goes to the log.
 #include "Function/Function_ResourceBackground.h"
@@ -14,6 +14,7 @@
 #include "Code/Code_Value.h"
 #include "Graphics/Graphics_Bitmap32.h"
 #include "Graphics/Graphics_Display.h"
+#include "Graphics/Graphics_Surface.h"
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/TBitmap.h"
 #include "Graphics/TexturesM.h"
@@ -110,6 +111,19 @@ void F_CreateFromScreen(ScriptValue* r, CInstance*, CInstance*, int argc, Args a
     // The form with preload keeps no alpha.
     if (argc > 6) b->CreateFromTBitmap(bitmap, removeBack, smooth, I(a, 6) > 0, false);
     else b->CreateFromTBitmap(bitmap, removeBack, smooth, false, !removeBack);
+    delete bitmap;
+}
+
+void F_CreateFromSurface(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
+{
+    if (!Need(argc, 7)) return;
+    const int32_t index = Background_AddEmpty();
+    SetReal(r, index);
+    BackgroundResource* b = Background_Get(index);
+    TBitmap* bitmap = b ? GR_Surface_ToBitmap(I(a, 0), I(a, 1), I(a, 2), I(a, 3), I(a, 4)) : nullptr;
+    if (!bitmap) return;
+    const bool removeBack = I(a, 5) > 0;
+    b->CreateFromTBitmap(bitmap, removeBack, I(a, 6) > 0, Preload(argc, a, 7), !removeBack);
     delete bitmap;
 }
 
@@ -261,6 +275,7 @@ const Row kFunctions[] = {
     {"background_create_colour", F_CreateColour, 3},
     {"background_create_gradient", F_CreateGradient, 5},
     {"background_create_from_screen", F_CreateFromScreen, 6},
+    {"background_create_from_surface", F_CreateFromSurface, 7},
     {"background_replace", F_Replace, 4},
     {"background_add_background", F_Unsupported, 1},
     {"background_replace_background", F_Unsupported, 2},

@@ -1,6 +1,7 @@
 // The background_* resource built-ins through the built-in table: answers
-// for missing, deleted and wrong-kind arguments, the creating forms, and a
-// saved background read back pixel for pixel.
+// for missing, deleted and wrong-kind arguments, the creating forms (a
+// surface's rectangle on the software device among them), and a saved
+// background read back pixel for pixel.
 #include "Function/Function_ResourceBackground.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +19,13 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
 #include "Graphics/Graphics_Bitmap32.h"
+#include "Graphics/Graphics_Surface.h"
 #include "Graphics/ReadPNG.h"
+#include "Graphics/VertexBuilderM.h"
 #include "IO/LoadSave.h"
 #include "Options/Runner_Options.h"
 #include "support/EngineReset.h"
+#include "support/GpuTestFrame.h"
 #include "support/ImageFixtures.h"
 #include "support/RecordingConsole.h"
 #include "support/TempFolder.h"
@@ -240,4 +244,43 @@ TEST_F(BackgroundFunctions, PrefetchOfAnArrayChecksItsShapeAndEntries)
     log.text.clear();
     EXPECT_EQ(Num("background_flush_multi", {R(index)}), -1);
     EXPECT_EQ(log.text, "background_prefetch_multi: parameter should be array of sprite indices\n");
+}
+
+TEST_F(BackgroundFunctions, SurfaceRectanglesBecomeBackgroundsWithTheirAlpha)
+{
+    GpuTestFrame frame{8, 8};
+    ASSERT_TRUE(frame.ok);
+    const int32_t surface = GR_Surface_Create(4, 2, -1);
+    ASSERT_GE(surface, 0);
+    // Surface pixels are 0xAABBGGRR; (x, y) gets red 16 x + y and half alpha in the bottom row.
+    std::vector<uint32_t> pixels(8);
+    for (uint32_t y = 0; y < 2; ++y)
+        for (uint32_t x = 0; x < 4; ++x) pixels[y * 4 + x] = (y ? 0x80u : 0xFFu) << 24 | 0x2010u << 8 | (16 * x + y);
+    GR_Surface_WritePixels(surface, pixels.data(), 0, 0, 4, 2);
+
+    const double index = Num("background_create_from_surface", {R(surface), R(1), R(0), R(2), R(2), R(0), R(1)});
+    ASSERT_EQ(index, 0);
+    EXPECT_EQ(Num("background_get_width", {R(index)}), 2);
+    EXPECT_EQ(Num("background_get_height", {R(index)}), 2);
+    EXPECT_EQ(Num("background_get_smooth", {R(index)}), 1);
+    EXPECT_EQ(Num("background_get_preload", {R(index)}), 1);
+    const CBitmap32* bitmap = Background_Get(0)->GetBitmap();
+    ASSERT_TRUE(bitmap);
+    // The bitmap holds 0xAARRGGBB words of the rectangle from (1, 0), alpha kept,
+    // and draws the surface's colours.
+    const uint32_t expected[4] = {0xFF101020u, 0xFF201020u, 0x80111020u, 0x80211020u};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(bitmap->GetPixels()[i], expected[i]) << i;
+    Background_Get(0)->Draw(0, 0);
+    GR_VertexBuilder_Flush();
+    EXPECT_EQ(frame.Pixel(0, 0), 0xFF201010u);
+
+    // The trailing preload is read; an unknown surface still gives a new, empty background.
+    const double later = Num("background_create_from_surface", {R(surface), R(0), R(0), R(4), R(2), R(1), R(0), R(0)});
+    EXPECT_EQ(Num("background_get_preload", {R(later)}), 0);
+    EXPECT_EQ(Num("background_get_transparent", {R(later)}), 1);
+    const double none = Num("background_create_from_surface", {R(surface + 9), R(0), R(0), R(4), R(2), R(0), R(0)});
+    EXPECT_EQ(none, later + 1);
+    EXPECT_EQ(Num("background_get_width", {R(none)}), 0);
+    GR_Surface_Free(surface, true);
+    Background_DeleteAll();  // their textures go before the device
 }
