@@ -1,10 +1,12 @@
 #pragma once
-// The background table: sizes, tile sets and their animation, the look-up
-// by name, textures and release. Until backgrounds load (Background_Stub.cpp)
-// the table holds what tests add.
+// The background table: every background of the game by index (those of the
+// "BGND" chunk and those made at run time) with its name, tile sets and their
+// animation, the look-up by name, textures and release. Indices are never
+// reused: deleting empties an index.
 #include <cstdint>
 
-struct STexturePageEntry;
+#include "Async/Async_Requests.h"
+#include "Background/Background_Class.h"
 
 // The background's size; false when there is no background at index.
 bool Background_GetSize(int32_t index, int32_t* width, int32_t* height);
@@ -13,37 +15,28 @@ bool Background_GetSize(int32_t index, int32_t* width, int32_t* height);
 bool Background_GetTileAnimation(int32_t index, uint64_t* frameTime, int32_t* frameCount);
 // The tileset fields of a background: tile width and height in pixels and the
 // tile count (valid tile indices are below it); false when there is no
-// background at index. A fresh background is one tile of its own size.
+// background at index. A background without a tileset block is one tile of
+// its own size (false when that size is empty).
 bool Background_GetTileset(int32_t index, int32_t* tileWidth, int32_t* tileHeight, int32_t* tileCount);
 
+// The "BGND" chunk reader: every record is checked before the table changes.
+bool Background_Load(const uint8_t* payload, uint32_t length, const uint8_t* data);
 void Background_InitTextures();
 void Background_Shutdown();
 // The game data's backgrounds are forgotten before another game is read.
 void Background_DeleteAll();
-// Index of the background of that name, -1 when there is none.
+// Index of the first background of exactly that name, -1 when there is none.
 int Background_Find(const char* name);
 
+// Null outside the table; an empty index is null too.
+BackgroundResource* Background_Get(int32_t index);
 bool Background_Exists(int32_t index);
+// The name of an existing background, else "<undefined>".
+const char* Background_Name(int32_t index);
+int32_t Background_Count();
 
-// The tileset block the tile map drawer cuts tiles by: tile size, the border
-// around each tile on the image, tiles per row, animation frames per tile and
-// the tile ids (tileCount x framesPerTile entries, frame-major per tile).
-struct BackgroundTileLayout {
-    int32_t tileWidth, tileHeight;
-    int32_t borderX, borderY;
-    int32_t columns;
-    int32_t framesPerTile;
-    int32_t tileCount;
-    const uint32_t* tileIds;
-};
-// False when there is no background at index.
-bool Background_GetTileLayout(int32_t index, BackgroundTileLayout* layout);
-// What the background draws from: its texture-page entry when it has one
-// (else null), and its game texture index (-1 for none). False when there is
-// no background at index.
-bool Background_GetTexture(int32_t index, const STexturePageEntry** entry, int32_t* texture);
-
-// Draw back ends; a missing background draws nothing. Angles in degrees.
+// The draw back ends of the room drawer; a missing background draws nothing.
+// Angles in degrees.
 void Background_DrawPart(int32_t index, float left, float top, float width, float height, float x, float y,
                          float xscale, float yscale, uint32_t colour, float alpha);
 void Background_DrawGeneral(int32_t index, float left, float top, float width, float height, float x, float y,
@@ -52,3 +45,32 @@ void Background_DrawGeneral(int32_t index, float left, float top, float width, f
 // Tiled over the region (left, top, width, height) in the directions asked.
 void Background_DrawTiled(int32_t index, float x, float y, float xscale, float yscale, bool tileX, bool tileY,
                           float left, float top, float width, float height, uint32_t colour, float alpha);
+
+// Run-time backgrounds, each at a new index named "__newbackground<index>".
+// An empty background; -1 without memory.
+int32_t Background_AddEmpty();
+// An image file (save area, then bundle): its index, also when the image
+// does not decode (the background stays empty); -1 when the file is in
+// neither place. An "http://" or "https://" name starts a download and
+// gives the index at once; the image arrives with the image-loaded event.
+int32_t Background_Add(const char* path, bool removeBack, bool smooth, bool preload);
+// False outside the table or for a missing file; a URL starts the download
+// into the index and gives false at once.
+bool Background_Replace(int32_t index, const char* path, bool removeBack, bool smooth, bool preload);
+// False unless source exists and target lies in the table.
+bool Background_Assign(int32_t target, int32_t source);
+bool Background_Delete(int32_t index);
+// A copy with its own bitmap, texture and entry; -1 when index is empty.
+int32_t Background_Duplicate(int32_t index);
+
+// Starts an HTTP GET whose reply reaches the completion routine through the
+// request list; false when no request was made. The HTTP client sits above
+// this layer, so the runner sets the hook; while it is null, URLs do not load.
+using BackgroundHttpGet = bool (*)(const char* url, AsyncCompletion completion, AsyncCleanup cleanup, void* userData);
+extern BackgroundHttpGet Background_HttpGetHook;
+
+// Completion of a download: the result map ("filename", "id", "http_status",
+// "status"), the reply decoded into the background when it is a 200 with a
+// body and the index still holds a background; always the image-loaded event.
+int32_t Background_OnImageLoaded(HTTP_REQ_CONTEXT* record, void* userData, int32_t* outMap);
+void Background_HttpCleanup(HTTP_REQ_CONTEXT* record);

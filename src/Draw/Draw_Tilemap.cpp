@@ -30,27 +30,28 @@ const STexture* LiveTexture(int32_t index) { return GR_Texture_Exists(index) ? G
 // texture, or a tile block whose sizes would divide by zero).
 struct Tileset {
     int32_t index;
-    BackgroundTileLayout layout;
+    const BackgroundResource* background;
     TilesetUVInfo uv;
 };
 
 bool PrepareTileset(int32_t index, Tileset* t)
 {
     t->index = index;
-    if (!Background_GetTileLayout(index, &t->layout) || !Tileset_GetUVInfo(index, &t->uv)) return false;
-    const BackgroundTileLayout& l = t->layout;
-    return l.tileWidth > 0 && l.tileHeight > 0 && l.columns > 0 && l.framesPerTile > 0 && l.tileIds;
+    t->background = Background_Get(index);
+    if (!t->background || !Tileset_GetUVInfo(index, &t->uv)) return false;
+    const BackgroundResource& l = *t->background;
+    return l.tileWidth > 0 && l.tileHeight > 0 && l.tileColumns > 0 && l.framesPerTile > 0;
 }
 
 // The tile a masked cell shows at an animation frame (any integer, wrapped);
 // 0 draws nothing, as does a tile index past the tileset.
-uint32_t TileOf(const BackgroundTileLayout& l, TileData cell, int64_t frame)
+uint32_t TileOf(const BackgroundResource& l, TileData cell, int64_t frame)
 {
     const uint32_t index = TileData_Index(cell);
     if (index == 0 || index >= static_cast<uint32_t>(std::max(l.tileCount, 0))) return 0;
     frame %= l.framesPerTile;
     if (frame < 0) frame += l.framesPerTile;
-    return l.tileIds[static_cast<int64_t>(index) * l.framesPerTile + frame];
+    return l.GetTileId(static_cast<int32_t>(static_cast<int64_t>(index) * l.framesPerTile + frame));
 }
 
 int64_t TruncatedFrame(float frame)
@@ -64,7 +65,7 @@ int64_t TruncatedFrame(float frame)
 void WriteTileQuad(Vertex24* v, const Tileset& t, uint32_t tile, TileData cell, float left, float top, float z)
 {
     const TilesetUVInfo& uv = t.uv;
-    const uint32_t columns = static_cast<uint32_t>(t.layout.columns);
+    const uint32_t columns = static_cast<uint32_t>(t.background->tileColumns);
     const float uL = static_cast<float>(tile % columns) * uv.uStride + uv.uOffset;
     const float vT = static_cast<float>(tile / columns) * uv.vStride + uv.vOffset;
     const float uR = uL + uv.uTile, vB = vT + uv.vTile;
@@ -87,8 +88,8 @@ void WriteTileQuad(Vertex24* v, const Tileset& t, uint32_t tile, TileData cell, 
         br = tr;
         tr = oldTl;
     }
-    const float right = left + static_cast<float>(t.layout.tileWidth);
-    const float bottom = top + static_cast<float>(t.layout.tileHeight);
+    const float right = left + static_cast<float>(t.background->tileWidth);
+    const float bottom = top + static_cast<float>(t.background->tileHeight);
     const Vertex24 a{tl.u, tl.v, 0xFFFFFFFFu, left, top, z};
     const Vertex24 b{tr.u, tr.v, 0xFFFFFFFFu, right, top, z};
     const Vertex24 c{bl.u, bl.v, 0xFFFFFFFFu, left, bottom, z};
@@ -104,11 +105,11 @@ void WriteTileQuad(Vertex24* v, const Tileset& t, uint32_t tile, TileData cell, 
 // A tile of a trimmed tileset image, through the background's general draw.
 void DrawTileGeneral(const Tileset& t, uint32_t tile, TileData cell, float x, float y)
 {
-    const BackgroundTileLayout& l = t.layout;
+    const BackgroundResource& l = *t.background;
     const float xr = t.uv.xRatio, yr = t.uv.yRatio;
     const float tw = static_cast<float>(l.tileWidth), th = static_cast<float>(l.tileHeight);
-    const float col = static_cast<float>(tile % static_cast<uint32_t>(l.columns));
-    const float row = static_cast<float>(tile / static_cast<uint32_t>(l.columns));
+    const float col = static_cast<float>(tile % static_cast<uint32_t>(l.tileColumns));
+    const float row = static_cast<float>(tile / static_cast<uint32_t>(l.tileColumns));
     const float partLeft = (2 * l.borderX * xr + tw * xr) * col + l.borderX * xr;
     const float partTop = (2 * l.borderY * yr + th * yr) * row + l.borderY * yr;
     const bool mirror = cell & TILE_MIRROR, flip = cell & TILE_FLIP, rotate = cell & TILE_ROTATE;
@@ -134,7 +135,7 @@ void VisibleSpan(int64_t low, int64_t high, float origin, int32_t size, int32_t 
 
 void DrawMapFast(const Tileset& t, const LayerElement_Tilemap& map, TileData mask, float x, float y, float z)
 {
-    const BackgroundTileLayout& l = t.layout;
+    const BackgroundResource& l = *t.background;
     const ViewCullBounds& b = GR_ViewBounds;
     int64_t c0, c1, r0, r1;
     VisibleSpan(b.left, b.right, x, l.tileWidth, map.width, &c0, &c1);
@@ -166,7 +167,7 @@ void DrawMapFast(const Tileset& t, const LayerElement_Tilemap& map, TileData mas
 
 void DrawMapGeneral(const Tileset& t, const LayerElement_Tilemap& map, TileData mask, float x, float y)
 {
-    const BackgroundTileLayout& l = t.layout;
+    const BackgroundResource& l = *t.background;
     const int64_t frame = TruncatedFrame(map.frame);
     for (int64_t row = 0; row < map.height; ++row) {
         for (int64_t column = 0; column < map.width; ++column) {
@@ -184,10 +185,11 @@ void DrawMapGeneral(const Tileset& t, const LayerElement_Tilemap& map, TileData 
 bool Tileset_GetUVInfo(int32_t tileset, TilesetUVInfo* info)
 {
     *info = TilesetUVInfo{nullptr, 0, 0, 0, 0, 0, 0, 1, 1, false};
-    const STexturePageEntry* entry = nullptr;
-    int32_t textureIndex = -1;
-    BackgroundTileLayout l{};
-    if (!Background_GetTexture(tileset, &entry, &textureIndex) || !Background_GetTileLayout(tileset, &l)) return false;
+    const BackgroundResource* background = Background_Get(tileset);
+    if (!background) return false;
+    const BackgroundResource& l = *background;
+    const STexturePageEntry* entry = l.GetEntry();
+    const int32_t textureIndex = l.GetOwnTexture();
     if (entry) {
         const STexture* texture = LiveTexture(entry->texture);
         if (!texture || entry->fullWidth == 0 || entry->fullHeight == 0) return false;
@@ -243,7 +245,7 @@ void DrawTile(int32_t tileset, uint32_t data, int32_t frame, float x, float y, f
     Tileset t;
     if (!PrepareTileset(tileset, &t)) return;
     const TileData cell = data & TilemapGlobalMask;
-    const uint32_t tile = TileOf(t.layout, cell, frame);
+    const uint32_t tile = TileOf(*t.background, cell, frame);
     if (tile == 0) return;
     if (!t.uv.fast) return DrawTileGeneral(t, tile, cell, x, y);
     auto* out = static_cast<Vertex24*>(GR_VertexBuilder_AllocVerts(PR_TRIANGLELIST, t.uv.texture->texture, 24, 6));

@@ -15,6 +15,7 @@
 #include "GameData/GameHeader.h"
 #include "Graphics/Graphics_Bitmap32.h"
 #include "Graphics/Graphics_Display.h"
+#include "Graphics/Graphics_Surface.h"
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/TBitmap.h"
 #include "Graphics/TexturePageHandles.h"
@@ -259,12 +260,14 @@ void F_Replace(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
     ScriptValue_SetReal(r, ok ? 1.0 : 0.0);
 }
 
-// Surfaces are not part of this runner yet: every surface id names none, so
-// the surface forms find no pixels.
-TBitmap* SurfaceToBitmap(int32_t, int32_t, int32_t, int32_t, int32_t)
+// A rectangle of a surface; null, with the report for an unknown surface, when there are no pixels.
+TBitmap* SurfaceToBitmap(int32_t surface, int32_t x, int32_t y, int32_t width, int32_t height)
 {
-    ReportRuntimeError("Trying to use non-existing surface.", false);
-    return nullptr;
+    if (!GR_Surface_Exists(surface)) {
+        ReportRuntimeError("Trying to use non-existing surface.", false);
+        return nullptr;
+    }
+    return GR_Surface_ToBitmap(surface, x, y, width, height);
 }
 
 struct CreateFlags {

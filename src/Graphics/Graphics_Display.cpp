@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 #include "Base/Console.h"
 #include "Base/Matrix.h"
@@ -252,7 +251,7 @@ TBitmap* GR_ScreenToBitmap(int x, int y, int width, int height)
         uint8_t* line = nullptr;
         int32_t stride = 0;
         bitmap->GetScanLine(row, &line, &stride);
-        if (line) std::memcpy(line, pixels + static_cast<size_t>(row) * width, static_cast<size_t>(width) * 4);
+        if (line) TBitmap_PutDeviceRow(line, pixels + static_cast<size_t>(row) * width, width);
     }
     MemoryManager::Free(pixels);
     return bitmap;

@@ -327,7 +327,7 @@ TBitmap* GR_Surface_ToBitmap(int32_t id, int32_t x, int32_t y, int32_t width, in
         uint8_t* line = nullptr;
         int32_t stride = 0;
         bitmap->GetScanLine(row, &line, &stride);
-        if (line) std::memcpy(line, pixels + static_cast<size_t>(row) * width, static_cast<size_t>(width) * 4);
+        if (line) TBitmap_PutDeviceRow(line, pixels + static_cast<size_t>(row) * width, width);
     }
     MemoryManager::Free(pixels);
     return bitmap;

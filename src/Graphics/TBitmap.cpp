@@ -68,6 +68,16 @@ void WriteHeader(uint8_t* block, int32_t width, int32_t height, int32_t bits)
 }
 }  // namespace
 
+void TBitmap_PutDeviceRow(uint8_t* line, const uint32_t* pixels, int32_t width)
+{
+    for (int32_t x = 0; x < width; ++x) {
+        const uint32_t p = pixels[x];
+        const uint8_t bgra[4] = {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p),
+                                 static_cast<uint8_t>(p >> 24)};
+        std::memcpy(line + 4 * x, bgra, 4);
+    }
+}
+
 int32_t TBitmap_StrideOf(int32_t format, int32_t width)
 {
     switch (format) {

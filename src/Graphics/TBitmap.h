@@ -102,6 +102,9 @@ private:
 
 // Bytes per row of a format: rows are never padded.
 int32_t TBitmap_StrideOf(int32_t format, int32_t width);
+// A 32-bit row from device read-back words (0xAABBGGRR: the bytes red,
+// green, blue, alpha) into the bitmap's blue, green, red, alpha bytes.
+void TBitmap_PutDeviceRow(uint8_t* line, const uint32_t* pixels, int32_t width);
 
 class IBitmapLoader {
 public:

@@ -73,7 +73,7 @@ const ChunkDispatch kDispatch[] = {
     {"SOND", Audio_Load, Chunk_ReaderNotBuilt},
     {"AGRP", AudioGroup_Load, Chunk_Ignore},
     {"SPRT", Sprite_Load, nullptr},
-    {"BGND", Chunk_ReaderNotBuilt, nullptr},
+    {"BGND", Background_Load, nullptr},
     {"PATH", Path_Load, nullptr},
     {"SCPT", SCPT_Load, nullptr},
     {"GLOB", GLOB_Load, nullptr},

@@ -14,6 +14,7 @@
 #include "Function/Function_GameSave.h"
 #include "Function/Function_Gamepad.h"
 #include "Function/Function_GraphicsShapes.h"
+#include "Function/Function_GraphicsSprite.h"
 #include "Function/Function_GraphicsSurface.h"
 #include "Function/Function_GraphicsText.h"
 #include "Function/Function_GraphicsTexture.h"
@@ -24,6 +25,7 @@
 #include "Function/Function_Object.h"
 #include "Function/Function_Particle.h"
 #include "Function/Function_Path.h"
+#include "Function/Function_ResourceBackground.h"
 #include "Function/Function_Room.h"
 #include "Function/Function_Script.h"
 #include "Function/Function_Shader.h"
@@ -50,12 +52,14 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Math..", {InitMathFunctions}},
     {"Graphic..",
      {InitGraphicShapeFunctions, InitGraphicTextFunctions, InitDisplayFunctions, InitTileFunctions,
-      InitGraphicSurfaceDrawFunctions, InitGraphicTextureFunctions}},
+      InitGraphicSurfaceDrawFunctions, InitGraphicTextureFunctions, InitGraphicSpriteFunctions,
+      InitGraphicBackgroundFunctions}},
     {"Action..", {}},
     {"File..", {InitFileFunctions, InitHttpFunctions}},
     {"Resource..",
      {InitSpriteFunctions, InitSoundResourceFunctions, InitFontFunctions, InitScriptFunctions, InitPathFunctions,
-      InitTimelineFunctions, InitObjectFunctions, InitRoomFunctions, InitAssetFunctions}},
+      InitTimelineFunctions, InitObjectFunctions, InitRoomFunctions, InitAssetFunctions,
+      InitResourceBackgroundFunctions}},
     {"Interaction..", {InitInteractionFunctions}},
     {"3D..", {Init3DFunctions, InitLightFunctions, InitGpuStateFunctions}},
     {"Particle..", {InitParticleFunctions}},

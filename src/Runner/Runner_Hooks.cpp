@@ -234,4 +234,5 @@ void Runner_InstallHooks()
     GR_Surface_Hooks = SurfaceHooks{DrawFrame_SetTargetView, GuiPassActive, GUI_Begin};
     Buffer_SurfaceHooks = BufferSurfaceHooks{SurfaceSize, ReadSurface, WriteSurface};
     Run_InstallParticleHooks();
+    Background_HttpGetHook = DownloadImage;
 }

@@ -16,7 +16,7 @@
 #include "World/Room_Layers.h"
 #include "World/TileData.h"
 #include "support/GpuTestFrame.h"
-#include "support/StandIns.h"
+#include "support/TestBackgrounds.h"
 
 namespace {
 // Texels and read-back pixels alike are 0xAABBGGRR words.
@@ -44,9 +44,9 @@ struct TilemapDrawTest : ::testing::Test {
         }
         texture = GR_Texture_Create(12, 4, pixels.data(), 12 * 4 * 4);
         ASSERT_GE(texture, 0);
-        Background_StubClear();
-        tileset = Background_StubAdd(12, 4);
-        Background_StubSetTexture(tileset, nullptr, texture);
+        Background_DeleteAll();
+        tileset = TestBackground_Add(12, 4);
+        TestBackground_SetTexture(tileset, nullptr, texture);
         SetLayout(1, {0, 1, 2});
         GR_D3D_SetView(0, 0, 64, 48, 0);
         GR_ViewBounds = {0, 0, 64, 48};
@@ -55,14 +55,13 @@ struct TilemapDrawTest : ::testing::Test {
     void TearDown() override
     {
         GR_VertexBuilder_Flush();
-        Background_StubClear();
-        GR_Texture_Free(texture);
+        Background_ObserveDrawsForTest(nullptr);
+        Background_DeleteAll();  // frees the texture with the tileset
         TilemapGlobalMask = TILE_DEFAULT_MASK;
     }
     void SetLayout(int32_t frames, const std::vector<uint32_t>& ids, int32_t tileSize = 4, int32_t columns = 3)
     {
-        BackgroundTileLayout layout{tileSize, tileSize, 0, 0, columns, frames, 3, nullptr};
-        Background_StubSetTileLayout(tileset, layout, ids);
+        TestBackground_SetTileLayout(tileset, {tileSize, tileSize, 0, 0, columns, frames, 3}, ids);
     }
     void Map(int32_t width, int32_t height, std::vector<uint32_t> data)
     {
@@ -173,8 +172,7 @@ TEST_F(TilemapDrawTest, SingleTilesWrapTheirFrameAndIgnoreBadTilesets)
 
 TEST_F(TilemapDrawTest, UVSetsFollowTheTextureOrThePageEntry)
 {
-    BackgroundTileLayout layout{4, 4, 1, 2, 3, 1, 3, nullptr};
-    Background_StubSetTileLayout(tileset, layout, {0, 1, 2});
+    TestBackground_SetTileLayout(tileset, {4, 4, 1, 2, 3, 1, 3}, {0, 1, 2});
     TilesetUVInfo uv;
     ASSERT_TRUE(Tileset_GetUVInfo(tileset, &uv));
     const STexture* t = GR_Texture_Preload(texture);
@@ -187,7 +185,7 @@ TEST_F(TilemapDrawTest, UVSetsFollowTheTextureOrThePageEntry)
 
     // An entry at (2, 1) of the page, kept at half size.
     STexturePageEntry entry{2, 1, 6, 2, 0, 0, 12, 4, 12, 4, static_cast<int16_t>(texture)};
-    Background_StubSetTexture(tileset, &entry, -1);
+    TestBackground_SetTexture(tileset, &entry, texture);
     ASSERT_TRUE(Tileset_GetUVInfo(tileset, &uv));
     EXPECT_TRUE(uv.fast);
     EXPECT_FLOAT_EQ(uv.xRatio, 0.5f);
@@ -213,9 +211,9 @@ std::vector<GeneralDraw> g_General;
 TEST_F(TilemapDrawTest, TrimmedTilesetsDrawEveryCellThroughTheGeneralDraw)
 {
     STexturePageEntry entry{0, 0, 12, 4, 1, 0, 11, 4, 12, 4, static_cast<int16_t>(texture)};
-    Background_StubSetTexture(tileset, &entry, -1);
+    TestBackground_SetTexture(tileset, &entry, texture);
     g_General.clear();
-    Background_StubObserveDraws([](char kind, int32_t, float x, float y) {
+    Background_ObserveDrawsForTest([](char kind, int32_t, float x, float y) {
         if (kind == 'g') g_General.push_back({x, y});
     });
     GR_ViewBounds = {0, 0, 2, 2};  // no culling on this path

@@ -16,7 +16,7 @@
 #include "World/Room_Layers.h"
 #include "World/WorldFixture.h"
 #include "support/GpuTestFrame.h"
-#include "support/StandIns.h"
+#include "support/TestBackgrounds.h"
 
 namespace {
 std::vector<std::string> g_Order;
@@ -34,7 +34,7 @@ struct DrawViewTest : WorldFixture {
         room.showColour = true;
         eventmodule::Reset();
         g_Order.clear();
-        Background_StubClear();
+        Background_DeleteAll();
     }
     void TearDown() override
     {
@@ -44,7 +44,8 @@ struct DrawViewTest : WorldFixture {
         Layer_FreeAll(&room);
         Object_FreeEventLists();
         Sprite_Init();
-        Background_StubClear();
+        Background_ObserveDrawsForTest(nullptr);
+        Background_DeleteAll();
         LayerMode = false;
         LayerForceDrawDepth = false;
     }
@@ -76,8 +77,8 @@ STile Tile(int32_t background, float x, float depth)
 TEST_F(DrawViewTest, LegacyRoomsMergeTilesAndInstancesByDepthBetweenBackgroundsAndForegrounds)
 {
     LayerMode = false;
-    const int32_t bg = Background_StubAdd(8, 8);
-    Background_StubObserveDraws([](char kind, int32_t, float x, float) {
+    const int32_t bg = TestBackground_Add(8, 8);
+    Background_ObserveDrawsForTest([](char kind, int32_t, float x, float) {
         g_Order.push_back(kind == 't' ? "bg" + std::to_string(static_cast<int>(x))
                                       : "tile" + std::to_string(static_cast<int>(x)));
     });

@@ -13,7 +13,7 @@
 #include "World/Object_Main.h"
 #include "World/Room_Class.h"
 #include "World/Room_Main.h"
-#include "support/StandIns.h"
+#include "support/TestBackgrounds.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ struct ObjectRoomFunctions : ResourceFunctions {
     {
         Room_FreeAll();
         Sprite_Init();
-        Background_StubClear();
+        Background_DeleteAll();
         LayerMode = false;
         ResourceFunctions::TearDown();
     }
@@ -184,7 +184,7 @@ TEST_F(ObjectRoomFunctions, InstanceAndTileDefinitions)
 {
     const double r = Num("room_add", {});
     CGameRoom* room = Room_Get(int32_t(r));
-    const int32_t back = Background_StubAdd(32, 32);
+    const int32_t back = TestBackground_Add(32, 32);
     const double first = Num("room_instance_add", {R(r), R(10.7), R(-3.2), R(0)});
     EXPECT_GT(first, 0);
     EXPECT_EQ(Num("room_instance_add", {R(r + 9), R(0), R(0), R(0)}), -1);

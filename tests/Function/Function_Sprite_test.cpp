@@ -11,9 +11,12 @@
 #include "Function/Function_Sprite.h"
 #include "Function/ResourceFunctionFixture.h"
 #include "Graphics/Graphics_Bitmap32.h"
+#include "Graphics/Graphics_Surface.h"
 #include "Graphics/ReadPNG.h"
+#include "Graphics/VertexBuilderM.h"
 #include "Sprite/Sprite_Main.h"
 #include "World/Instance.h"
+#include "support/GpuTestFrame.h"
 #include "support/ImageFixtures.h"
 #include "support/TestSprites.h"
 
@@ -342,6 +345,49 @@ TEST_F(SpriteFunctions, ScreenAndSurfaceCopiesAlwaysGiveANewSprite)
     EXPECT_TRUE(NoResult("sprite_add_from_screen", {R(fromScreen), R(0), R(0), R(4), R(4)}));
     EXPECT_EQ(TakeError(), "sprite_add_from_screen: 5 arguments given, 7 needed");
     EXPECT_EQ(Num("sprite_get_number", {R(fromScreen)}), 0);
+}
+
+TEST_F(SpriteFunctions, SurfaceRectanglesBecomeSpritesAndFrames)
+{
+    GpuTestFrame frame{8, 8};
+    ASSERT_TRUE(frame.ok);
+    const int32_t surface = GR_Surface_Create(4, 2, -1);
+    ASSERT_GE(surface, 0);
+    // Surface pixels are 0xAABBGGRR; (x, y) gets red 16 x + y.
+    std::vector<uint32_t> pixels(8);
+    for (uint32_t y = 0; y < 2; ++y)
+        for (uint32_t x = 0; x < 4; ++x) pixels[y * 4 + x] = 0xFF201000u | (16 * x + y);
+    GR_Surface_WritePixels(surface, pixels.data(), 0, 0, 4, 2);
+
+    const double s =
+        Num("sprite_create_from_surface", {R(surface), R(2), R(0), R(2), R(2), R(0), R(0), R(1), R(1)});
+    EXPECT_EQ(TakeError(), "");
+    ASSERT_EQ(Num("sprite_get_number", {R(s)}), 1);
+    EXPECT_EQ(Num("sprite_get_width", {R(s)}), 2);
+    EXPECT_EQ(Num("sprite_get_xoffset", {R(s)}), 1);
+    // Frames hold 0xAARRGGBB words of the rectangle from (2, 0).
+    const uint32_t first[4] = {0xFF201020u, 0xFF301020u, 0xFF211020u, 0xFF311020u};
+    const CBitmap32* bitmap = Sprite_Get(static_cast<int32_t>(s))->GetFrameBitmap(0);
+    ASSERT_TRUE(bitmap);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(bitmap->GetPixels()[i], first[i]) << i;
+    // Drawn with its origin (1, 1) at (0, 1), the frame's pixel (1, 0) lands on (0, 0) in the surface's colour.
+    Sprite_Get(static_cast<int32_t>(s))->Draw(0, 0, 1);
+    GR_VertexBuilder_Flush();
+    EXPECT_EQ(frame.Pixel(0, 0), pixels[3]);
+
+    Call("sprite_add_from_surface", {R(s), R(surface), R(0), R(0), R(2), R(2), R(0), R(0)});
+    EXPECT_EQ(TakeError(), "");
+    ASSERT_EQ(Num("sprite_get_number", {R(s)}), 2);
+    bitmap = Sprite_Get(static_cast<int32_t>(s))->GetFrameBitmap(1);
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(bitmap->GetPixels()[1], 0xFF101020u);
+    EXPECT_EQ(bitmap->GetPixels()[2], 0xFF011020u);
+
+    Call("sprite_add_from_surface", {R(s), R(surface + 9), R(0), R(0), R(2), R(2), R(0), R(0)});
+    EXPECT_EQ(TakeError(), "Trying to use non-existing surface.");
+    EXPECT_EQ(Num("sprite_get_number", {R(s)}), 2);
+    GR_Surface_Free(surface, true);
+    Sprite_Init();  // their textures go before the device
 }
 
 }  // namespace

@@ -15,12 +15,12 @@ struct TileFunctions : LayerFunctions {
     {
         LayerFunctions::SetUp();
         InitTileFunctions();
-        Background_StubClear();
-        background = Background_StubAdd(64, 64);
+        Background_DeleteAll();
+        background = TestBackground_Add(64, 64);
     }
     void TearDown() override
     {
-        Background_StubClear();
+        Background_DeleteAll();
         LayerFunctions::TearDown();
     }
     double Add(double x, double y, double depth)

@@ -9,6 +9,7 @@
 #include "GameData/GameData.h"
 #include "GameData/GameHeader.h"
 #include "support/StandIns.h"
+#include "support/TestBackgrounds.h"
 
 namespace {
 
@@ -69,8 +70,8 @@ struct Tilemaps : LayerFunctions {
     {
         LayerFunctions::SetUp();
         layer = Layer_Create(&room, 0, "tiles");
-        tileset = Background_StubAdd(320, 16);
-        Background_StubSetTileset(tileset, 16, 16, 20);
+        tileset = TestBackground_Add(320, 16);
+        TestBackground_SetTileset(tileset, 16, 16, 20);
         map = Real("layer_tilemap_create", {1.0 * layer->id, 0, 0, 1.0 * tileset, 10, 5});
     }
     double Set(double data, double x, double y)
@@ -278,8 +279,8 @@ struct TilemapsFromGameData : LayerFunctions {
         game = w.Finish();
         ASSERT_TRUE(testgames::LoadBoth(game)) << GameData_LastError();
         ASSERT_TRUE(LayerMode);
-        Background_StubClear();
-        Background_StubSetTileset(Background_StubAdd(64, 16), 16, 16, 4);
+        Background_DeleteAll();
+        TestBackground_SetTileset(TestBackground_Add(64, 16), 16, 16, 4);
         CodeFunction_FreeAll();
         InitLayerFunctions();
         live = new CGameRoom();

@@ -16,7 +16,7 @@
 #include "World/WorldFixture.h"
 #include "World/Room_Layers.h"
 #include "support/GameFiles.h"
-#include "support/StandIns.h"
+#include "support/TestBackgrounds.h"
 
 struct LayerFunctions : WorldFixture {
     std::optional<testgames::CapturedLog> log;

@@ -161,10 +161,11 @@ TEST_F(ViewDisplayTest, PixelsAndBitmapsComeFromTheFrame)
     int32_t stride = 0;
     bitmap->GetScanLine(2, &row, &stride);
     ASSERT_NE(row, nullptr);
+    // Bitmap rows hold the bytes blue, green, red, alpha: red reads 0xAARRGGBB.
     uint32_t pixels[4];
     std::memcpy(pixels, row, sizeof pixels);
-    EXPECT_EQ(pixels[0], kBlack);
-    EXPECT_EQ(pixels[1], kRed);
+    EXPECT_EQ(pixels[0], 0xFF000000u);
+    EXPECT_EQ(pixels[1], 0xFFFF0000u);
     delete bitmap;
     EXPECT_EQ(GR_ScreenToBitmap(70, 0, 4, 4), nullptr) << "x beyond the visible width";
     EXPECT_EQ(GR_ScreenToBitmap(0, 0, 0, 4), nullptr);

@@ -287,7 +287,7 @@ TEST_F(SurfaceTest, ARectangleOfASurfaceBecomesABitmap)
     uint32_t first, outside;
     std::memcpy(&first, line, 4);
     std::memcpy(&outside, line + 8, 4);
-    EXPECT_EQ(first, kRed);
+    EXPECT_EQ(first, 0xFFFF0000u);  // the bytes blue, green, red, alpha
     EXPECT_EQ(outside, 0u);
     delete bitmap;
     EXPECT_EQ(GR_Surface_ToBitmap(id, 10, 10, 2, 2), nullptr);

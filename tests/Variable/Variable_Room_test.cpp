@@ -12,6 +12,7 @@
 #include "World/Run_CommandRoom.h"
 #include "World/WorldFixture.h"
 #include "support/StandIns.h"
+#include "support/TestBackgrounds.h"
 
 namespace {
 struct RoomVariables : WorldFixture {
@@ -89,7 +90,7 @@ TEST_F(RoomVariables, TransitionsCaptionsAndSlotsReadBackAsTheRoomHoldsThem)
 
     room.backgrounds[2].index = -1;
     EXPECT_EQ(Real("background_width", 2), 0.0);
-    room.backgrounds[2].index = Background_StubAdd(64, 32);
+    room.backgrounds[2].index = TestBackground_Add(64, 32);
     EXPECT_EQ(Real("background_width", 2), 64.0);
     EXPECT_EQ(Real("background_height", 2), 32.0);
     Set("background_colour", 0x123456);

@@ -15,6 +15,7 @@
 #include "GameData/GameHeader.h"
 #include "support/GameFiles.h"
 #include "support/StandIns.h"
+#include "support/TestBackgrounds.h"
 #include "support/TestSprites.h"
 
 namespace {
@@ -126,7 +127,7 @@ struct RoomLayers_ : ::testing::Test {
     testgames::CapturedLog log;
     CGameRoom* live = nullptr;
 
-    void SetUp() override { Background_StubAdd(16, 16); }
+    void SetUp() override { TestBackground_Add(16, 16); }
     void TearDown() override
     {
         Run_Room = nullptr;
@@ -667,7 +668,7 @@ TEST_F(RoomLayers_, SavedLayersComeBackWithoutNamesAndWithNewElementIds)
 
 TEST_F(RoomLayers_, AnimationMovesLayersAndStepsElements)
 {
-    Background_StubSetTileAnimation(0, 100000, 4);  // 10 frames a second over 4 frames
+    TestBackground_SetTileAnimation(0, 100000, 4);  // 10 frames a second over 4 frames
     TestSprite_Add({4, 64, 32});
     CGameRoom room;
     RoomLayer* layer = Layer_Create(&room, 0, nullptr);

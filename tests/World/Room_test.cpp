@@ -29,6 +29,16 @@ std::vector<uint8_t> RoomGame(const std::vector<std::optional<RoomEntry>>& rooms
     o.name = "obj_thing";
     o.depth = 5;
     w.Objt({o, o});
+    // One 320 x 240 background, which the stretched room background is scaled to.
+    gamedata::BackgroundEntry backdrop;
+    backdrop.name = "bg_backdrop";
+    backdrop.entry = 0;
+    backdrop.tileset = gamedata::Tileset{};
+    w.Bgnd({backdrop});
+    gamedata::TexturePageEntry page;
+    page.fullWidth = 320;
+    page.fullHeight = 240;
+    w.Tpag({page});
     w.Room(rooms);
     return w.Finish();
 }
@@ -130,7 +140,6 @@ TEST_F(RoomTest, NeighboursInThePlayOrder)
 
 TEST_F(RoomTest, RecordFieldsAreReadWithoutWritingTheGameData)
 {
-    Background_StubAdd(320, 240);
     const std::vector<uint8_t> made = RoomGame({Level()});
     ASSERT_TRUE(Load(made)) << GameData_LastError();
     EXPECT_EQ(game, made);

@@ -70,7 +70,8 @@ TEST(DemoFramesTest, PlayerWalksThroughTheFrameLoop)
         << std::hex << FramePixel(static_cast<int>(x), feetY - 16);
     // The scenery of the first frame, layer by layer back to front: the sky
     // stretched over the room, a cloud over it, mountains with snow, a tree
-    // in front of them (tiles cut from sprites).
+    // in front of them (tiles cut from sprites), then the ground tile map:
+    // grass over soil.
     const struct {
         const char* what;
         int x, y;
@@ -79,6 +80,7 @@ TEST(DemoFramesTest, PlayerWalksThroughTheFrameLoop)
         {"sky", 500, 5, 0xFFD28246u},         {"cloud", 114, 78, 0xFFFCF6F2u},
         {"mountain", 600, 500, 0xFF947A70u},  {"snow", 652, 446, 0xFFFFF8F5u},
         {"leaves", 72, 470, 0xFF48A040u},     {"trunk", 72, 520, 0xFF28486Eu},
+        {"grass", 300, 529, 0xFF40A848u},     {"soil", 300, 560, 0xFF3A608Cu},
     };
     for (const auto& s : scenery)
         EXPECT_TRUE(Near(FramePixel(s.x, s.y) & 0xFFFFFF, s.rgba & 0xFFFFFF))

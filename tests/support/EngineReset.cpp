@@ -188,7 +188,7 @@ void ResetGame()
     TilemapGlobalMask = 0x7FFFFFFFu;
     Layer_HighestDataId = Layer_LastCreatedId = Layer_NextElementId = 0;
     Sprite_Init();
-    Background_StubClear();
+    Background_DeleteAll();
 }
 
 void ResetCode()

@@ -1,0 +1,182 @@
+// Run-time background images: image files and their decoders, bitmaps, and
+// data-file images read back from their texture page.
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "Background/Background_Class.h"
+#include "Base/Console.h"
+#include "Base/MemoryManager.h"
+#include "Graphics/Graphics_Bitmap32.h"
+#include "Graphics/Graphics_FunctionsM.h"
+#include "Graphics/Graphics_Texture.h"
+#include "Graphics/JPEG_Main.h"
+#include "Graphics/ReadPNG.h"
+#include "Graphics/TBitmap.h"
+#include "Graphics/TexturePages.h"
+#include "IO/LoadSave.h"
+
+namespace {
+constexpr uint32_t kOversizeColour = 0x0000FF;  // red
+
+bool HasPrefix(const uint8_t* bytes, int32_t size, const char* prefix, int32_t n)
+{
+    return size >= n && std::memcmp(bytes, prefix, size_t(n)) == 0;
+}
+
+// Decoded bytes red, green, blue, alpha to the bitmap's blue, green, red, alpha, in place.
+void SwapRedBlue(uint8_t* rgba, int32_t width, int32_t height)
+{
+    const size_t count = size_t(width) * size_t(height);
+    for (size_t i = 0; i < count; ++i) std::swap(rgba[4 * i], rgba[4 * i + 2]);
+}
+
+// A bitmap of decoded pixels (swapped in place); null when they cannot be held.
+TBitmap* BitmapOfDecoded(uint8_t* rgba, int32_t width, int32_t height)
+{
+    SwapRedBlue(rgba, width, height);
+    BitmapLoader* loader = BitmapLoader::Create(rgba, width, height);
+    if (!loader) return nullptr;
+    TBitmap* bitmap = loader->CreateTBitmap(0);
+    delete loader;
+    return bitmap;
+}
+}  // namespace
+
+bool BackgroundResource::CreateFromFile(const char* path, bool isTransparent, bool isSmooth, bool isPreload,
+                                        bool keepAlpha)
+{
+    if (!path) return false;
+    uint32_t size = 0;
+    uint8_t* bytes = nullptr;
+    if (LoadSave_SaveFileExists(path)) bytes = LoadSave_ReadSaveFile(path, &size);
+    else if (LoadSave_BundleFileExists(path)) bytes = LoadSave_ReadBundleFile(path, &size);
+    else if (LoadSave_FileExists(path)) bytes = LoadSave_ReadWholeFile(path, &size);
+    if (!bytes) return false;
+    // The old texture goes only with a decoded image: the background keeps drawing as it was otherwise.
+    if (size == 0 || size > 0x7FFFFFFFu ||
+        !DecodeImage(bytes, static_cast<int32_t>(size), isTransparent, isSmooth, isPreload, keepAlpha))
+        LogConsole->Output("Failed to decode background data in %s\n", path);
+    QS_FREE(bytes);
+    return true;
+}
+
+bool BackgroundResource::DecodeImage(const uint8_t* bytes, int32_t size, bool isTransparent, bool isSmooth,
+                                     bool isPreload, bool keepAlpha)
+{
+    if (!bytes || size <= 0) return false;
+    if (HasPrefix(bytes, size, "\xFF\xD8\xFF", 3) &&
+        DecodeJpeg(bytes, size, isTransparent, isSmooth, isPreload, keepAlpha))
+        return true;
+    if (HasPrefix(bytes, size, "GIF8", 4) && DecodeGif(bytes, size, isTransparent, isSmooth, isPreload, keepAlpha))
+        return true;
+    return HasPrefix(bytes, size, "\x89PNG", 4) && DecodePng(bytes, size, isTransparent, isSmooth, isPreload, keepAlpha);
+}
+
+bool BackgroundResource::DecodeJpeg(const uint8_t* bytes, int32_t size, bool isTransparent, bool isSmooth,
+                                    bool isPreload, bool keepAlpha)
+{
+    int w = 0, h = 0;
+    uint8_t* rgba = ReadJPEG(bytes, size, &w, &h);
+    if (!rgba) return false;
+    TBitmap* bitmap = BitmapOfDecoded(rgba, w, h);
+    QS_FREE(rgba);
+    if (!bitmap) return false;
+    CreateFromTBitmap(bitmap, isTransparent, isSmooth, isPreload, keepAlpha);
+    delete bitmap;
+    return true;
+}
+
+bool BackgroundResource::DecodeGif(const uint8_t* bytes, int32_t size, bool isTransparent, bool isSmooth,
+                                   bool isPreload, bool keepAlpha)
+{
+    int w = 0, h = 0;
+    uint8_t* rgba = ReadGIF(bytes, size, &w, &h);
+    if (!rgba) return false;
+    TBitmap* bitmap = BitmapOfDecoded(rgba, w, h);
+    QS_FREE(rgba);
+    if (!bitmap) return false;
+    CreateFromTBitmap(bitmap, isTransparent, isSmooth, isPreload, keepAlpha);
+    delete bitmap;
+    return true;
+}
+
+bool BackgroundResource::DecodePng(const uint8_t* bytes, int32_t size, bool isTransparent, bool isSmooth,
+                                   bool isPreload, bool keepAlpha)
+{
+    int w = 0, h = 0;
+    uint8_t* rgba = ReadPNG_GetPixels(bytes, size, &w, &h, false);
+    TBitmap* bitmap = rgba ? BitmapOfDecoded(rgba, w, h) : nullptr;
+    ReadPNG_Free();
+    if (!bitmap) return false;
+    CreateFromTBitmap(bitmap, isTransparent, isSmooth, isPreload, keepAlpha);
+    delete bitmap;
+    return true;
+}
+
+void BackgroundResource::CreateFromTBitmap(const TBitmap* bitmap, bool isTransparent, bool isSmooth, bool isPreload,
+                                           bool keepAlpha)
+{
+    Clear();
+    transparent = isTransparent;
+    smooth = isSmooth;
+    preload = isPreload;
+    if (!bitmap) return;
+    width = bitmap->GetWidth();
+    height = bitmap->GetHeight();
+    CBitmap32* image = nullptr;
+    if (width > kBackgroundMaxTextureSize || height > kBackgroundMaxTextureSize) {
+        LogConsole->Output("Error creating background: image width or height exceeds maximum texture size of %d\n",
+                           kBackgroundMaxTextureSize);
+        width = std::min(width, kBackgroundMaxTextureSize);
+        height = std::min(height, kBackgroundMaxTextureSize);
+        image = new (std::nothrow) CBitmap32(width, height, kOversizeColour);
+    } else {
+        image = new (std::nothrow) CBitmap32(bitmap, isTransparent, isSmooth, keepAlpha);
+    }
+    TakeBitmap(image);
+    RecreateTexture();
+    MakeOwnEntry();
+}
+
+void BackgroundResource::MakeBitmapFromPage()
+{
+    if (m_bitmap) return;
+    const STexturePageEntry* e = GetEntry();
+    if (!e || !GR_Texture_Exists(e->texture)) return;
+    uint32_t* pixels = GR_D3D_ReadTextureRegion(GR_Texture_GetD3D(e->texture), e->x, e->y, e->width, e->height);
+    if (!pixels) return;
+    // A page may hold the image reduced: the copy keeps the page's pixels at the reduced size.
+    const int32_t scale = std::max(1, e->width ? static_cast<int32_t>(float(e->cropWidth) / float(e->width)) : 1);
+    TBitmap* frame = TBitmap::Create();
+    frame->SetWidth(std::max(1, e->fullWidth / scale));
+    frame->SetHeight(std::max(1, e->fullHeight / scale));
+    int32_t stride = 0;
+    uint8_t* rows = frame->GetScanLine(0, nullptr, &stride);
+    const int32_t ox = e->xOffset / scale, oy = e->yOffset / scale;
+    // Read-back words are bytes red, green, blue, alpha; the bitmap wants blue first.
+    for (int32_t y = 0; rows && y < e->height; ++y)
+        for (int32_t x = 0; x < e->width; ++x) {
+            const int32_t tx = ox + x, ty = oy + y;
+            if (tx < 0 || ty < 0 || tx >= frame->GetWidth() || ty >= frame->GetHeight()) continue;
+            const uint32_t p = pixels[size_t(y) * e->width + x];
+            reinterpret_cast<uint32_t*>(rows + int64_t(ty) * stride)[tx] =
+                (p & 0xFF00FF00u) | ((p >> 16) & 0xFF) | ((p & 0xFF) << 16);
+        }
+    QS_FREE(pixels);
+    TakeBitmap(new (std::nothrow) CBitmap32(frame, false, false, true));
+    delete frame;
+    if (!m_bitmap) return;
+    if (!m_entryOwned) {
+        m_entry = nullptr;
+        m_entryOffset = 0;
+    }
+    RecreateTexture();
+    MakeOwnEntry();
+    // The copy draws at the source's size.
+    if (m_entryOwned && m_entry) {
+        auto* own = const_cast<STexturePageEntry*>(m_entry);
+        own->cropWidth = own->fullWidth = static_cast<uint16_t>(own->cropWidth * scale);
+        own->cropHeight = own->fullHeight = static_cast<uint16_t>(own->cropHeight * scale);
+    }
+}
