@@ -5,6 +5,7 @@
 #include "Function/Function_3D.h"
 #include "Function/Function_Asset.h"
 #include "Function/Function_BufferSurface.h"
+#include "Function/Function_D3DDraw.h"
 #include "Function/Function_Data_Structures.h"
 #include "Function/Function_Display.h"
 #include "Function/Function_File.h"
@@ -61,7 +62,7 @@ const BuiltinGroup kBuiltinGroups[] = {
       InitTimelineFunctions, InitObjectFunctions, InitRoomFunctions, InitAssetFunctions,
       InitResourceBackgroundFunctions}},
     {"Interaction..", {InitInteractionFunctions}},
-    {"3D..", {Init3DFunctions, InitLightFunctions, InitGpuStateFunctions}},
+    {"3D..", {Init3DFunctions, InitLightFunctions, InitGpuStateFunctions, InitD3DDrawFunctions}},
     {"Particle..", {InitParticleFunctions}},
     {"Misc..", {}},
     {"DS..", {InitDataStructureFunctions}},
