@@ -97,18 +97,25 @@ public:
         y = IO_Input.deviceY[touch];
         dx = x - previousX;
         dy = y - previousY;
+        if (view == -1) view = GR_Window_ViewAtPoint(x, y);
     }
 
     // The event's data map at point (ex, ey) with previous point (px, py):
     // room, raw and GUI positions and differences; the room ones through the
-    // views drawn last frame, the GUI ones as the window's.
+    // gesture's view once it has one, else through the views drawn last
+    // frame, the GUI ones as the window's.
     int32_t FillEvent(int32_t ex, int32_t ey, int32_t px, int32_t py) const
     {
         const int32_t map = DsMap_Create();
         if (map < 0) return map;
         int32_t rx = ex, ry = ey, rpx = px, rpy = py;
-        GR_Window_WindowToRoom(ex, ey, &rx, &ry);
-        GR_Window_WindowToRoom(px, py, &rpx, &rpy);
+        if (view >= 0) {
+            GR_Window_PortToRoom(view, ex, ey, &rx, &ry);
+            GR_Window_PortToRoom(view, px, py, &rpx, &rpy);
+        } else {
+            GR_Window_WindowToRoom(ex, ey, &rx, &ry);
+            GR_Window_WindowToRoom(px, py, &rpx, &rpy);
+        }
         const double raw[][2] = {{ex * 1.0, ey * 1.0}, {(ex - px) * 1.0, (ey - py) * 1.0}};
         const double room[][2] = {{rx * 1.0, ry * 1.0}, {(rx - rpx) * 1.0, (ry - rpy) * 1.0}};
         DsMap_AddRealValue(map, "gesture", id);
@@ -144,6 +151,7 @@ public:
     int32_t state = STATE_NEW;
     int64_t startTime = -1, lastUpdate = 0;
     int32_t touch = -1;
+    int32_t view = -1;  // the drawn view the touch moved in, once known
     int32_t x = 0, y = 0, previousX = 0, previousY = 0, dx = 0, dy = 0, startX = 0, startY = 0;
 };
 

@@ -11,6 +11,7 @@
 #include "DataStructure/DS_Map.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_Window.h"
+#include "Graphics/Graphics_WindowCoords.h"
 #include "IO/IO_Main.h"
 #include "World/Object_Lists.h"
 #include "World/WorldFixture.h"
@@ -179,5 +180,24 @@ TEST_F(GestureTest, TouchesAreMappedIntoTheRoom)
     GR_D3D_BackBufferHeight = bh;
     EXPECT_EQ(global, (Texts{"tap@60"}));
     EXPECT_TRUE(local.empty());
+}
+
+TEST_F(GestureTest, ADragKeepsTheViewItBeganIn)
+{
+    // Two views side by side: the left port shows room x 0..320, the right one 1000..1320.
+    const int bw = GR_D3D_BackBufferWidth, bh = GR_D3D_BackBufferHeight;
+    GR_D3D_BackBufferWidth = GR_Window_ClientWidth = 640;
+    GR_D3D_BackBufferHeight = GR_Window_ClientHeight = 480;
+    GR_Window_SetViewMapping(0, 0, 0, 320, 480, 0, 0, 320, 480, 0, -1, -1);
+    GR_Window_SetViewMapping(1, 320, 0, 320, 480, 1000, 0, 320, 480, 0, -1, -1);
+    Play({{0, true, 100, 300}, {16, true, 100, 300}, {100, true, 250, 300}, {200, true, 400, 300},
+          {300, false, 400, 300}});
+    GR_Window_ResetViewMappings();
+    GR_Window_ClientWidth = GR_Window_ClientHeight = 0;
+    GR_D3D_BackBufferWidth = bw;
+    GR_D3D_BackBufferHeight = bh;
+    ASSERT_FALSE(global.empty());
+    // Past the left port the point is still read through the left view.
+    EXPECT_EQ(global.back(), "flick@400") << ::testing::PrintToString(global);
 }
 }  // namespace
