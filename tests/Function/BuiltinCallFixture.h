@@ -1,7 +1,9 @@
 #pragma once
 // Built-ins through the built-in function table, as compiled code calls them:
 // the test registers the groups it needs, calls by name with values, reads
-// the result and the last error report.
+// the result and the last error report. `BuiltinCalls` holds the calls for
+// fixtures that set up more (a loaded game, a frame); `BuiltinCallFixture`
+// is the plain test.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,20 +15,7 @@
 #include "Code/Code_Value.h"
 #include "Options/Runner_Options.h"
 
-struct BuiltinCallFixture : ::testing::Test {
-    void SetUp() override
-    {
-        CodeFunction_FreeAll();
-        ShowErrorDialogs = false;
-        ResetErrors();
-    }
-    void TearDown() override
-    {
-        CodeFunction_FreeAll();
-        ResetErrors();
-        ChildGame = false;
-        ShowErrorDialogs = true;
-    }
+struct BuiltinCalls {
     // A fatal report returns (as in a child game) so that the test goes on.
     static void ResetErrors()
     {
@@ -100,5 +89,21 @@ struct BuiltinCallFixture : ::testing::Test {
         }
         ScriptValue_SetUndefined(&result);
         return out;
+    }
+};
+
+struct BuiltinCallFixture : ::testing::Test, BuiltinCalls {
+    void SetUp() override
+    {
+        CodeFunction_FreeAll();
+        ShowErrorDialogs = false;
+        ResetErrors();
+    }
+    void TearDown() override
+    {
+        CodeFunction_FreeAll();
+        ResetErrors();
+        ChildGame = false;
+        ShowErrorDialogs = true;
     }
 };
