@@ -47,18 +47,24 @@ struct BuiltinCalls {
         return v;
     }
 
-    // Calls a built-in by name; the arguments are released, the result is the caller's.
-    static ScriptValue Call(const char* name, std::vector<ScriptValue> args)
+    // Calls a built-in by name with the result starting as `start` (what a
+    // built-in that sets nothing gives back); the arguments are released, the
+    // result is the caller's.
+    static ScriptValue CallFrom(ScriptValue start, const char* name, std::vector<ScriptValue> args)
     {
         int32_t index = -1;
         EXPECT_TRUE(CodeFunction_Find(name, &index)) << name;
         std::vector<ScriptValue*> pointers;
         for (ScriptValue& a : args) pointers.push_back(&a);
-        ScriptValue result = ScriptValue_Real(-1234.5);
+        ScriptValue result = start;
         if (index >= 0)
             CallBuiltinFunction(nullptr, nullptr, &result, static_cast<int>(args.size()), index, pointers.data());
         for (ScriptValue& a : args) ScriptValue_SetUndefined(&a);
         return result;
+    }
+    static ScriptValue Call(const char* name, std::vector<ScriptValue> args)
+    {
+        return CallFrom(ScriptValue_Real(-1234.5), name, std::move(args));
     }
     static double Num(const char* name, std::vector<ScriptValue> args = {})
     {
