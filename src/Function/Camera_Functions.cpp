@@ -8,6 +8,7 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
+#include "Function/Function_RealArray.h"
 #include "World/Camera.h"
 #include "World/Room_Class.h"
 
@@ -67,16 +68,7 @@ void F_CameraGetMatrix(ScriptValue* result, CInstance*, CInstance*, int argc, Sc
 {
     Camera* camera = CameraArg(result, argc, args, 1, Name);
     if (!camera) return;
-    const float* values = &(camera->*Field).m[0][0];
-    ScriptValue array = ScriptValue_Undefined();
-    for (int32_t k = 15; k >= 0; --k) {
-        ScriptValue* element = ScriptValue_ArrayElementForWrite(&array, k);
-        if (!element) break;
-        ScriptValue_SetReal(element, values[k]);
-    }
-    ScriptValue_SetUndefined(result);
-    *result = array;
-    if (result->Kind() == VALUE_ARRAY && result->arr) result->arr->owner = result;
+    Function_ReturnFloatArray(result, 16, &(camera->*Field).m[0][0]);
 }
 
 // The 16 values of row 0 of an array, with the two reported faults.

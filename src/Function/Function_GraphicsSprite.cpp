@@ -13,6 +13,7 @@
 #include "Draw/Draw_Frame.h"
 #include "Font/Font_Class.h"
 #include "Font/Font_Main.h"
+#include "Function/Function_RealArray.h"
 #include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_Primitive.h"
 #include "Graphics/Graphics_Texture.h"
@@ -310,15 +311,7 @@ void Graphics_ReturnTextureUVs(ScriptValue* result, int32_t handle, int count)
         uvs[6] = e->fullWidth ? double(e->width) / double(e->fullWidth) : 0.0;
         uvs[7] = e->fullHeight ? double(e->height) / double(e->fullHeight) : 0.0;
     }
-    // One row filled directly, owned by the result.
-    ScriptValue_SetUndefined(result);
-    RefArray* array = RefArray_New(result);
-    if (!array) return;
-    result->arr = array;
-    result->kind = VALUE_ARRAY;
-    if (!RefArray_EnsureRow(array, 0, "texture uvs") || !RefArray_EnsureColumn(array, 0, count - 1, "texture uvs"))
-        return;
-    for (int k = 0; k < count; ++k) ScriptValue_SetReal(&array->rows[0].elements[k], uvs[k]);
+    Function_ReturnRealArray(result, count, uvs);
 }
 
 void InitGraphicSpriteFunctions()

@@ -11,6 +11,7 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
 #include "Draw/Draw_Frame.h"
+#include "Function/Function_RealArray.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_FunctionsM.h"
 #include "Graphics/Graphics_Surface.h"
@@ -41,19 +42,6 @@ void SetPointer(ScriptValue* r, intptr_t value)
     ScriptValue_SetUndefined(r);
     r->ptr = reinterpret_cast<void*>(value);
     r->kind = VALUE_PTR;
-}
-
-void ReturnReals(ScriptValue* result, const double* values, int count)
-{
-    ScriptValue array = ScriptValue_Undefined();
-    for (int k = count - 1; k >= 0; --k) {
-        ScriptValue* element = ScriptValue_ArrayElementForWrite(&array, k);
-        if (!element) break;
-        ScriptValue_SetReal(element, values[k]);
-    }
-    ScriptValue_SetUndefined(result);
-    *result = array;
-    if (result->Kind() == VALUE_ARRAY && result->arr) result->arr->owner = result;
 }
 
 // A texture handle from game code: a game texture index or a live
@@ -307,7 +295,7 @@ void F_TextureGetUVs(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
         uvs[6] = entry->fullWidth ? static_cast<double>(entry->width) / entry->fullWidth : 0.0;
         uvs[7] = entry->fullHeight ? static_cast<double>(entry->height) / entry->fullHeight : 0.0;
     }
-    ReturnReals(r, uvs, 8);
+    Function_ReturnRealArray(r, 8, uvs);
 }
 
 void F_TexturePreload(ScriptValue*, CInstance*, CInstance*, int argc, Args a)

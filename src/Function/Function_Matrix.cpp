@@ -11,6 +11,7 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
+#include "Function/Function_RealArray.h"
 #include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/VertexBuilderM.h"
@@ -40,20 +41,7 @@ Matrix ToMatrix(const ScriptValue& value)
     return m;
 }
 
-void ReturnReals(ScriptValue* result, const float* values, int count)
-{
-    ScriptValue array = ScriptValue_Undefined();
-    for (int k = count - 1; k >= 0; --k) {
-        ScriptValue* element = ScriptValue_ArrayElementForWrite(&array, k);
-        if (!element) break;
-        ScriptValue_SetReal(element, values[k]);
-    }
-    ScriptValue_SetUndefined(result);
-    *result = array;
-    if (result->Kind() == VALUE_ARRAY && result->arr) result->arr->owner = result;
-}
-
-void ReturnMatrix(ScriptValue* result, const Matrix& m) { ReturnReals(result, &m.m[0][0], 16); }
+void ReturnMatrix(ScriptValue* result, const Matrix& m) { Function_ReturnFloatArray(result, 16, &m.m[0][0]); }
 
 void Fatal(const char* message) { ReportRuntimeError(message, true); }
 
@@ -146,7 +134,7 @@ void F_TransformVertex(ScriptValue* result, CInstance*, CInstance*, int argc, Sc
     const float x = Arg_Float(args, 1), y = Arg_Float(args, 2), z = Arg_Float(args, 3);
     float out[3];
     for (int c = 0; c < 3; ++c) out[c] = x * m.m[0][c] + y * m.m[1][c] + z * m.m[2][c] + m.m[3][c];
-    ReturnReals(result, out, 3);
+    Function_ReturnFloatArray(result, 3, out);
 }
 
 void F_Get(ScriptValue* result, CInstance*, CInstance*, int argc, ScriptValue* args)

@@ -6,3 +6,5 @@
 struct ScriptValue;
 
 void Function_ReturnRealArray(ScriptValue* result, int32_t count, const double* values);
+// The same from single-precision values.
+void Function_ReturnFloatArray(ScriptValue* result, int32_t count, const float* values);

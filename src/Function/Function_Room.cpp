@@ -11,6 +11,7 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_Arguments.h"
 #include "Code/Code_Function.h"
+#include "Function/Function_RealArray.h"
 #include "GameData/GameHeader.h"
 #include "World/Room_Class.h"
 #include "World/Room_Main.h"
@@ -164,14 +165,7 @@ void F_GetViewport(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
         values[3] = v->portWidth;
         values[4] = v->portHeight;
     }
-    ScriptValue_SetUndefined(r);
-    RefArray* array = RefArray_New(r);
-    if (!array) return;
-    r->arr = array;
-    r->kind = VALUE_ARRAY;
-    if (!RefArray_EnsureRow(array, 0, "room_get_viewport") || !RefArray_EnsureColumn(array, 0, 4, "room_get_viewport"))
-        return;
-    for (int k = 0; k < 5; ++k) ScriptValue_SetReal(&array->rows[0].elements[k], values[k]);
+    Function_ReturnRealArray(r, 5, values);
 }
 
 void F_GetCamera(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)

@@ -243,16 +243,7 @@ TBitmap* GR_ScreenToBitmap(int x, int y, int width, int height)
     if (width < 1 || height < 1) return nullptr;
     uint32_t* pixels = GR_D3D_ReadScreenPixels(visibleWidth, visibleHeight, x, y, width, height);
     if (!pixels) return nullptr;
-    TBitmap* bitmap = TBitmap::Create();
-    bitmap->SetPixelFormat(7);
-    bitmap->SetWidth(width);
-    bitmap->SetHeight(height);
-    for (int row = 0; row < height; ++row) {
-        uint8_t* line = nullptr;
-        int32_t stride = 0;
-        bitmap->GetScanLine(row, &line, &stride);
-        if (line) TBitmap_PutDeviceRow(line, pixels + static_cast<size_t>(row) * width, width);
-    }
+    TBitmap* bitmap = TBitmap_FromDevicePixels(pixels, width, height);
     MemoryManager::Free(pixels);
     return bitmap;
 }

@@ -319,16 +319,7 @@ TBitmap* GR_Surface_ToBitmap(int32_t id, int32_t x, int32_t y, int32_t width, in
 {
     uint32_t* pixels = GR_Surface_ReadPixels(id, x, y, width, height);
     if (!pixels) return nullptr;
-    TBitmap* bitmap = TBitmap::Create();
-    bitmap->SetPixelFormat(7);
-    bitmap->SetWidth(width);
-    bitmap->SetHeight(height);
-    for (int32_t row = 0; row < height; ++row) {
-        uint8_t* line = nullptr;
-        int32_t stride = 0;
-        bitmap->GetScanLine(row, &line, &stride);
-        if (line) TBitmap_PutDeviceRow(line, pixels + static_cast<size_t>(row) * width, width);
-    }
+    TBitmap* bitmap = TBitmap_FromDevicePixels(pixels, width, height);
     MemoryManager::Free(pixels);
     return bitmap;
 }

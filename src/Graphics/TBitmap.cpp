@@ -68,14 +68,26 @@ void WriteHeader(uint8_t* block, int32_t width, int32_t height, int32_t bits)
 }
 }  // namespace
 
-void TBitmap_PutDeviceRow(uint8_t* line, const uint32_t* pixels, int32_t width)
+TBitmap* TBitmap_FromDevicePixels(const uint32_t* pixels, int32_t width, int32_t height)
 {
-    for (int32_t x = 0; x < width; ++x) {
-        const uint32_t p = pixels[x];
-        const uint8_t bgra[4] = {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p),
-                                 static_cast<uint8_t>(p >> 24)};
-        std::memcpy(line + 4 * x, bgra, 4);
+    TBitmap* bitmap = TBitmap::Create();
+    bitmap->SetPixelFormat(TBitmapFormat_32);
+    bitmap->SetWidth(width);
+    bitmap->SetHeight(height);
+    for (int32_t row = 0; row < height; ++row) {
+        uint8_t* line = nullptr;
+        int32_t stride = 0;
+        bitmap->GetScanLine(row, &line, &stride);
+        if (!line) continue;
+        const uint32_t* words = pixels + static_cast<size_t>(row) * width;
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t p = words[x];
+            const uint8_t bgra[4] = {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
+                                     static_cast<uint8_t>(p), static_cast<uint8_t>(p >> 24)};
+            std::memcpy(line + 4 * x, bgra, 4);
+        }
     }
+    return bitmap;
 }
 
 int32_t TBitmap_StrideOf(int32_t format, int32_t width)

@@ -102,9 +102,10 @@ private:
 
 // Bytes per row of a format: rows are never padded.
 int32_t TBitmap_StrideOf(int32_t format, int32_t width);
-// A 32-bit row from device read-back words (0xAABBGGRR: the bytes red,
-// green, blue, alpha) into the bitmap's blue, green, red, alpha bytes.
-void TBitmap_PutDeviceRow(uint8_t* line, const uint32_t* pixels, int32_t width);
+// A new 32-bit bitmap from width x height device read-back words
+// (0xAABBGGRR: the bytes red, green, blue, alpha), stored as blue, green,
+// red, alpha. The words stay the caller's.
+TBitmap* TBitmap_FromDevicePixels(const uint32_t* pixels, int32_t width, int32_t height);
 
 class IBitmapLoader {
 public:

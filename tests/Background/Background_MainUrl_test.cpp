@@ -2,11 +2,8 @@
 // frames run by hand (finished request threads, then the request list).
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
-#include "Async/Async_Requests.h"
 #include "Background/Background_Main.h"
 #include "Graphics/Graphics_Bitmap32.h"
 #include "Network/Http_Client.h"
@@ -36,16 +33,7 @@ struct BackgroundUrlTest : ::testing::Test {
     // Frames until the image-loaded event of the background has run (10 s at most); its fields.
     static std::map<std::string, std::string> Loaded(int32_t index)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline) {
-            Http_Process();
-            Async_ProcessRequestList(asyncevents::Fire);
-            for (const auto& e : asyncevents::Events)
-                if (e.subKind == 60 && e.fields.at("id") == std::to_string(index)) return e.fields;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        ADD_FAILURE() << "no image-loaded event for background " << index;
-        return {};
+        return asyncevents::RunUntilEvent(60, index);
     }
     static HttpTestResponse Reply(int status, const std::string& body)
     {

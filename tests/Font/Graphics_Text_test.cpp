@@ -15,6 +15,7 @@
 #include "Font/Font_Class.h"
 #include "Font/Font_Main.h"
 #include "Font/FontGame.h"
+#include "Function/BuiltinCallFixture.h"
 #include "Function/Function_GraphicsShapes.h"
 #include "Function/Function_GraphicsText.h"
 #include "Function/Function_Interaction.h"
@@ -163,7 +164,7 @@ TEST(FormatValue, TextOfEveryKindAndLongStrings)
 }
 
 // Text drawn with the block font on a 64 × 40 frame, white on black.
-class TextDrawing : public LoadedGameTest {
+class TextDrawing : public LoadedGameTest, public BuiltinCalls {
 protected:
     GpuTestFrame frame{64, 40};
 
@@ -190,24 +191,6 @@ protected:
         ChildGame = false;
         ShowErrorDialogs = true;
         LoadedGameTest::TearDown();
-    }
-    static ScriptValue R(double d) { return ScriptValue_Real(d); }
-    static ScriptValue S(const char* text)
-    {
-        ScriptValue v = ScriptValue_Undefined();
-        ScriptValue_InitString(&v, text);
-        return v;
-    }
-    static ScriptValue Call(const char* name, std::vector<ScriptValue> args)
-    {
-        int32_t index = -1;
-        EXPECT_TRUE(CodeFunction_Find(name, &index)) << name;
-        std::vector<ScriptValue*> pointers;
-        for (ScriptValue& a : args) pointers.push_back(&a);
-        ScriptValue result = ScriptValue_Real(-1234.5);
-        CallBuiltinFunction(nullptr, nullptr, &result, static_cast<int>(args.size()), index, pointers.data());
-        for (ScriptValue& a : args) ScriptValue_SetUndefined(&a);
-        return result;
     }
     // Columns lit on one row, as a string of '#' and '.'.
     std::string Row(int y, int from, int to) const

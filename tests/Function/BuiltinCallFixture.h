@@ -1,7 +1,9 @@
 #pragma once
 // Built-ins through the built-in function table, as compiled code calls them:
 // the test registers the groups it needs, calls by name with values, reads
-// the result and the last error report.
+// the result and the last error report. `BuiltinCalls` holds the calls for
+// fixtures that set up more (a loaded game, a frame); `BuiltinCallFixture`
+// is the plain test.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,20 +15,7 @@
 #include "Code/Code_Value.h"
 #include "Options/Runner_Options.h"
 
-struct BuiltinCallFixture : ::testing::Test {
-    void SetUp() override
-    {
-        CodeFunction_FreeAll();
-        ShowErrorDialogs = false;
-        ResetErrors();
-    }
-    void TearDown() override
-    {
-        CodeFunction_FreeAll();
-        ResetErrors();
-        ChildGame = false;
-        ShowErrorDialogs = true;
-    }
+struct BuiltinCalls {
     // A fatal report returns (as in a child game) so that the test goes on.
     static void ResetErrors()
     {
@@ -58,18 +47,24 @@ struct BuiltinCallFixture : ::testing::Test {
         return v;
     }
 
-    // Calls a built-in by name; the arguments are released, the result is the caller's.
-    static ScriptValue Call(const char* name, std::vector<ScriptValue> args)
+    // Calls a built-in by name with the result starting as `start` (what a
+    // built-in that sets nothing gives back); the arguments are released, the
+    // result is the caller's.
+    static ScriptValue CallFrom(ScriptValue start, const char* name, std::vector<ScriptValue> args)
     {
         int32_t index = -1;
         EXPECT_TRUE(CodeFunction_Find(name, &index)) << name;
         std::vector<ScriptValue*> pointers;
         for (ScriptValue& a : args) pointers.push_back(&a);
-        ScriptValue result = ScriptValue_Real(-1234.5);
+        ScriptValue result = start;
         if (index >= 0)
             CallBuiltinFunction(nullptr, nullptr, &result, static_cast<int>(args.size()), index, pointers.data());
         for (ScriptValue& a : args) ScriptValue_SetUndefined(&a);
         return result;
+    }
+    static ScriptValue Call(const char* name, std::vector<ScriptValue> args)
+    {
+        return CallFrom(ScriptValue_Real(-1234.5), name, std::move(args));
     }
     static double Num(const char* name, std::vector<ScriptValue> args = {})
     {
@@ -100,5 +95,21 @@ struct BuiltinCallFixture : ::testing::Test {
         }
         ScriptValue_SetUndefined(&result);
         return out;
+    }
+};
+
+struct BuiltinCallFixture : ::testing::Test, BuiltinCalls {
+    void SetUp() override
+    {
+        CodeFunction_FreeAll();
+        ShowErrorDialogs = false;
+        ResetErrors();
+    }
+    void TearDown() override
+    {
+        CodeFunction_FreeAll();
+        ResetErrors();
+        ChildGame = false;
+        ShowErrorDialogs = true;
     }
 };

@@ -18,6 +18,7 @@
 #include "Base/ErrorReport.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
+#include "Function/BuiltinCallFixture.h"
 #include "Graphics/Graphics_Bitmap32.h"
 #include "Graphics/Graphics_Surface.h"
 #include "Graphics/ReadPNG.h"
@@ -78,14 +79,7 @@ protected:
     }
     static ScriptValue Call(const char* name, std::vector<ScriptValue> args)
     {
-        int32_t index = -1;
-        EXPECT_TRUE(CodeFunction_Find(name, &index)) << name;
-        std::vector<ScriptValue*> pointers;
-        for (ScriptValue& a : args) pointers.push_back(&a);
-        ScriptValue result = ScriptValue_Undefined();
-        CallBuiltinFunction(nullptr, nullptr, &result, static_cast<int>(args.size()), index, pointers.data());
-        for (ScriptValue& a : args) ScriptValue_SetUndefined(&a);
-        return result;
+        return BuiltinCalls::CallFrom(ScriptValue_Undefined(), name, std::move(args));
     }
     static double Num(const char* name, std::vector<ScriptValue> args)
     {

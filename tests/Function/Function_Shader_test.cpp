@@ -16,6 +16,7 @@
 #include "Graphics/ShaderM.h"
 #include "Graphics/StateManagerM.h"
 #include "Graphics/VertexBuilderM.h"
+#include "Function/BuiltinCallFixture.h"
 #include "Options/Runner_Options.h"
 #include "support/DxbcWriter.h"
 #include "support/GpuTestFrame.h"
@@ -26,7 +27,7 @@ namespace {
 
 struct V24 { float u, v; uint32_t colour; float x, y, z; };
 
-class ShaderFunctions : public LoadedGameTest {
+class ShaderFunctions : public LoadedGameTest, public BuiltinCalls {
 protected:
     std::unique_ptr<GpuTestFrame> frame;
 
@@ -57,27 +58,8 @@ protected:
         frame.reset();
         LoadedGameTest::TearDown();
     }
-    static void ResetErrors()
-    {
-        FatalErrorShown = error_occurred = CodeErrorFlag = false;
-        ChildGame = true;
-        ErrorLast_Set(nullptr);
-    }
-    static std::string TakeError()
-    {
-        std::string text = ErrorLast_Get() ? ErrorLast_Get() : "";
-        ResetErrors();
-        return text;
-    }
     static bool Has(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
-    static ScriptValue R(double d) { return ScriptValue_Real(d); }
-    static ScriptValue S(const char* text)
-    {
-        ScriptValue v = ScriptValue_Undefined();
-        ScriptValue_InitString(&v, text);
-        return v;
-    }
     static ScriptValue Array(int n, double first = 0)
     {
         ScriptValue v = ScriptValue_Undefined();
@@ -90,13 +72,7 @@ protected:
     }
     static double Num(const char* name, std::vector<ScriptValue> args)
     {
-        int32_t index = -1;
-        EXPECT_TRUE(CodeFunction_Find(name, &index)) << name;
-        std::vector<ScriptValue*> pointers;
-        for (ScriptValue& a : args) pointers.push_back(&a);
-        ScriptValue result = ScriptValue_Real(-1234.5);
-        CallBuiltinFunction(nullptr, nullptr, &result, static_cast<int>(args.size()), index, pointers.data());
-        for (ScriptValue& a : args) ScriptValue_SetUndefined(&a);
+        ScriptValue result = Call(name, std::move(args));
         const double out = result.Kind() == VALUE_REAL ? result.real : -9999;
         ScriptValue_SetUndefined(&result);
         return out;

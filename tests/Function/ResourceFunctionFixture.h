@@ -14,6 +14,7 @@
 #include "Base/ErrorLast.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
+#include "Function/BuiltinCallFixture.h"
 #include "IO/LoadSave.h"
 #include "World/WorldFixture.h"
 #include "support/EngineReset.h"
@@ -76,14 +77,7 @@ struct ResourceFunctions : WorldFixture {
     // Calls a built-in by name; the arguments are released, the result is the caller's.
     static ScriptValue Call(const char* name, std::vector<ScriptValue> args)
     {
-        int32_t index = -1;
-        EXPECT_TRUE(CodeFunction_Find(name, &index)) << name;
-        std::vector<ScriptValue*> pointers;
-        for (ScriptValue& a : args) pointers.push_back(&a);
-        ScriptValue result = ScriptValue_Undefined();
-        CallBuiltinFunction(nullptr, nullptr, &result, static_cast<int>(args.size()), index, pointers.data());
-        for (ScriptValue& a : args) ScriptValue_SetUndefined(&a);
-        return result;
+        return BuiltinCalls::CallFrom(ScriptValue_Undefined(), name, std::move(args));
     }
     // The real a call gives; NaN marks a result that is not a real (undefined: no result set).
     static double Num(const char* name, std::vector<ScriptValue> args)

@@ -4,20 +4,14 @@
 
 #include "Code/Code_Function.h"
 #include "DataStructure/DS_Handles.h"
+#include "Function/BuiltinCallFixture.h"
 #include "GameData/GameHeader.h"
 #include "Runner/Runner_StartUp.h"
 
 namespace {
 ScriptValue CallByName(const char* name, std::vector<ScriptValue> args)
 {
-    int32_t index = -1;
-    EXPECT_TRUE(CodeFunction_Find(name, &index)) << name;
-    std::vector<ScriptValue*> pointers;
-    for (ScriptValue& a : args) pointers.push_back(&a);
-    ScriptValue result = ScriptValue_Undefined();
-    CallBuiltinFunction(nullptr, nullptr, &result, static_cast<int>(args.size()), index, pointers.data());
-    for (ScriptValue& a : args) ScriptValue_SetUndefined(&a);
-    return result;
+    return BuiltinCalls::CallFrom(ScriptValue_Undefined(), name, std::move(args));
 }
 
 // Game code finds the data-structure built-ins in the table the runner fills,

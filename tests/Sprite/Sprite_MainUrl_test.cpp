@@ -2,9 +2,7 @@
 // frames run by hand (finished request threads, then the request list).
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "Graphics/Graphics_Bitmap32.h"
 #include "Network/Http_Client.h"
@@ -56,17 +54,7 @@ struct SpriteUrlTest : ::testing::Test {
     // Frames until the image-loaded event of the sprite has run (10 s at most); its fields.
     static std::map<std::string, std::string> Loaded(int32_t sprite)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline) {
-            Http_Process();
-            Async_ProcessRequestList(asyncevents::Fire);
-            for (const auto& e : asyncevents::Events)
-                if (e.subKind == kSpriteImageLoadedEvent && e.fields.at("id") == std::to_string(sprite))
-                    return e.fields;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        ADD_FAILURE() << "no image-loaded event for sprite " << sprite;
-        return {};
+        return asyncevents::RunUntilEvent(kSpriteImageLoadedEvent, sprite);
     }
 };
 }  // namespace

@@ -1,10 +1,16 @@
 #include "support/AsyncEvents.h"
 
-#include <cstdio>
+#include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "Async/Async_Requests.h"
 #include "Code/Code_Value.h"
 #include "DataStructure/DS_Handles.h"
 #include "DataStructure/DS_Map.h"
+#include "Network/Http_Client.h"
 
 namespace asyncevents {
 std::vector<AsyncEventRecord> Events;
@@ -40,5 +46,19 @@ void Fire(int32_t map, int32_t subKind)
     const auto headers = record.fields.find("response_headers");
     if (headers != record.fields.end()) record.headers = ReadMap(std::stoi(headers->second));
     Events.push_back(record);
+}
+
+std::map<std::string, std::string> RunUntilEvent(int32_t subKind, int32_t id)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+        Http_Process();
+        Async_ProcessRequestList(Fire);
+        for (const auto& e : Events)
+            if (e.subKind == subKind && e.fields.at("id") == std::to_string(id)) return e.fields;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ADD_FAILURE() << "no event " << subKind << " for id " << id;
+    return {};
 }
 }  // namespace asyncevents

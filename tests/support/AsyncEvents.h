@@ -20,4 +20,8 @@ extern std::vector<AsyncEventRecord> Events;
 void Fire(int32_t map, int32_t subKind);
 // The fields of a map (empty when the handle names none).
 std::map<std::string, std::string> ReadMap(int32_t map);
+// Runs frames by hand (finished HTTP request threads, then the request list)
+// until an event of subKind whose "id" field is id has run, 10 s at most:
+// its fields, or empty with a test failure.
+std::map<std::string, std::string> RunUntilEvent(int32_t subKind, int32_t id);
 }  // namespace asyncevents
