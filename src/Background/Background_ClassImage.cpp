@@ -42,6 +42,25 @@ TBitmap* BitmapOfDecoded(uint8_t* rgba, int32_t width, int32_t height)
     delete loader;
     return bitmap;
 }
+
+// As BitmapOfDecoded, for pixels the decoder allocated: they are freed here.
+TBitmap* BitmapOfAllocated(uint8_t* rgba, int32_t width, int32_t height)
+{
+    if (!rgba) return nullptr;
+    TBitmap* bitmap = BitmapOfDecoded(rgba, width, height);
+    QS_FREE(rgba);
+    return bitmap;
+}
+
+// Fills the background from a decoded bitmap and deletes it; false for none.
+bool FillFromBitmap(BackgroundResource* background, TBitmap* bitmap, bool isTransparent, bool isSmooth, bool isPreload,
+                bool keepAlpha)
+{
+    if (!bitmap) return false;
+    background->CreateFromTBitmap(bitmap, isTransparent, isSmooth, isPreload, keepAlpha);
+    delete bitmap;
+    return true;
+}
 }  // namespace
 
 bool BackgroundResource::CreateFromFile(const char* path, bool isTransparent, bool isSmooth, bool isPreload,
@@ -79,13 +98,7 @@ bool BackgroundResource::DecodeJpeg(const uint8_t* bytes, int32_t size, bool isT
 {
     int w = 0, h = 0;
     uint8_t* rgba = ReadJPEG(bytes, size, &w, &h);
-    if (!rgba) return false;
-    TBitmap* bitmap = BitmapOfDecoded(rgba, w, h);
-    QS_FREE(rgba);
-    if (!bitmap) return false;
-    CreateFromTBitmap(bitmap, isTransparent, isSmooth, isPreload, keepAlpha);
-    delete bitmap;
-    return true;
+    return FillFromBitmap(this, BitmapOfAllocated(rgba, w, h), isTransparent, isSmooth, isPreload, keepAlpha);
 }
 
 bool BackgroundResource::DecodeGif(const uint8_t* bytes, int32_t size, bool isTransparent, bool isSmooth,
@@ -93,13 +106,7 @@ bool BackgroundResource::DecodeGif(const uint8_t* bytes, int32_t size, bool isTr
 {
     int w = 0, h = 0;
     uint8_t* rgba = ReadGIF(bytes, size, &w, &h);
-    if (!rgba) return false;
-    TBitmap* bitmap = BitmapOfDecoded(rgba, w, h);
-    QS_FREE(rgba);
-    if (!bitmap) return false;
-    CreateFromTBitmap(bitmap, isTransparent, isSmooth, isPreload, keepAlpha);
-    delete bitmap;
-    return true;
+    return FillFromBitmap(this, BitmapOfAllocated(rgba, w, h), isTransparent, isSmooth, isPreload, keepAlpha);
 }
 
 bool BackgroundResource::DecodePng(const uint8_t* bytes, int32_t size, bool isTransparent, bool isSmooth,
@@ -109,10 +116,7 @@ bool BackgroundResource::DecodePng(const uint8_t* bytes, int32_t size, bool isTr
     uint8_t* rgba = ReadPNG_GetPixels(bytes, size, &w, &h, false);
     TBitmap* bitmap = rgba ? BitmapOfDecoded(rgba, w, h) : nullptr;
     ReadPNG_Free();
-    if (!bitmap) return false;
-    CreateFromTBitmap(bitmap, isTransparent, isSmooth, isPreload, keepAlpha);
-    delete bitmap;
-    return true;
+    return FillFromBitmap(this, bitmap, isTransparent, isSmooth, isPreload, keepAlpha);
 }
 
 void BackgroundResource::CreateFromTBitmap(const TBitmap* bitmap, bool isTransparent, bool isSmooth, bool isPreload,
