@@ -45,6 +45,7 @@
 #include "Code/JS_Main.h"
 #include "Debug/Debug_Main.h"
 #include "Font/Font_Main.h"
+#include "Graphics/Graphics_3D_Model.h"
 #include "Graphics/Graphics_Display.h"
 #include "Graphics/Graphics_Primitive.h"
 #include "Graphics/Graphics_WindowCoords.h"
@@ -256,6 +257,7 @@ void RunnerShutdown()
     Sprite_FreeAll();
     CleanTempDirectory();
     VertexBuffer_FreeAll();
+    Model_FreeAll();
     VertexFormat_Shutdown();
     GR_D3D_Shutdown();
     Background_Shutdown();

@@ -28,6 +28,7 @@
 #include "Font/Font_Main.h"
 #include "Function/Function_GraphicsShapes.h"
 #include "Function/Function_Layer.h"
+#include "Graphics/Graphics_3D_Model.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/Graphics_TextureDraw.h"
@@ -216,6 +217,7 @@ void ResetGraphics()
     VectorAntiAliasLevel = 1.0f;
     GR_Texture_FreeAll();
     VertexBuffer_FreeAll();
+    Model_FreeAll();
     VertexFormat_Shutdown();
     GR_D3D_ReleaseAll();
     GR_D3D_DestroyDevice();
