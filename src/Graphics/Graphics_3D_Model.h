@@ -39,6 +39,7 @@ struct ModelCommand {
     int32_t kind;
     ModelField fields[10];
 };
+
 // A new empty model in the first free slot; its id.
 int Model_Create();
 bool Model_Exists(int id);
@@ -53,6 +54,16 @@ void Model_FreeAll();
 const ModelCommand* Model_Commands(int id, int* count);
 // Recorded batches the model holds, one per texture it was drawn with.
 int Model_BatchCount(int id);
+
+// Replaces the commands with those of a model file at a full path (save
+// area or bundle). A file that is missing, has another version, is cut
+// short, holds an unknown command or a number that does not parse is
+// refused with a log line naming it; the model is left empty then. False
+// when refused or the id names no model.
+bool Model_Load(int id, const char* path);
+// Writes the commands as a model file at a full path; false when the id
+// names no model or the file cannot be written.
+bool Model_Save(int id, const char* path);
 
 // Draws the model translated by (x, y, z) with a texture: -1 for none, a
 // game texture index or a texture-page entry handle; a number that names

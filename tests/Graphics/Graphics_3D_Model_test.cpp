@@ -17,7 +17,9 @@
 #include "Graphics/TexturePageHandles.h"
 #include "Graphics/TexturePages.h"
 #include "Graphics/VertexBuilderM.h"
+#include "IO/LoadSave.h"
 #include "support/GpuTestFrame.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -286,6 +288,35 @@ TEST_F(ModelTest, EachTextureHasItsOwnBatch)
     EXPECT_TRUE(Near(frame.Pixel(32, 32), kRed, 2)) << "untextured in the draw colour";
     EXPECT_EQ(Model_BatchCount(model), 3);
     for (int t : {red, blue, page}) GR_Texture_Free(t);
+}
+
+TEST_F(ModelTest, SavedAndReloadedModelDrawsIdentically)
+{
+    TempFolder root;
+    Runner_SetSavePrefix((root / "").c_str());
+    const int model = Model_Create();
+    Model_Cone(model, -6, -6, 20, 0, 0, 60, 1, 1, true, 9);
+    Model_Ellipsoid(model, 0, 0, 20, 7, 7, 40, 1, 1, 11);
+    Model_PrimitiveBegin(model, PR_TRIANGLEFAN);
+    Model_VertexNormalColour(model, 0, -8, 10, 0, 0, 1, 0x3377BB, 0.9f);
+    Model_VertexColour(model, 8, -8, 10, 0x11EE55, 1);
+    Model_Vertex(model, 8, 0.3f, 10);
+    Model_VertexTextureColour(model, 3.1f, -1, 10, 0, 0, 0xABCDEF, 1);
+    Model_PrimitiveEnd(model);
+    Model_Draw(model, 0.5f, 0.25f, 0, -1);
+    const std::vector<uint32_t> first = frame.Read();
+    EXPECT_GT(RedCount(), 100);
+
+    char path[1024];
+    LoadSave_MakeSavePath(path, sizeof path, "models/m.d3d");
+    EnsureFileDirectory(path);
+    ASSERT_TRUE(Model_Save(model, path));
+    const int copy = Model_Create();
+    ASSERT_TRUE(Model_Load(copy, path));
+    Clear();
+    Model_Draw(copy, 0.5f, 0.25f, 0, -1);
+    EXPECT_EQ(frame.Read(), first);
+    Runner_SetSavePrefix("");
 }
 
 TEST_F(ModelTest, IdsNameLiveModelsOnly)
