@@ -15,13 +15,6 @@ using Args = ScriptValue*;
 float F(Args a, int n) { return Arg_Float(a, n); }
 uint32_t Colour(Args a, int n) { return static_cast<uint32_t>(Arg_Int32(a, n)); }
 
-// A number outside the int range can name no texture; the builder draws it untextured.
-int Texture(Args a, int n)
-{
-    const intptr_t handle = Arg_NumberOrPointer(a, n);
-    return handle < -1 || handle > INT32_MAX ? -2 : static_cast<int>(handle);
-}
-
 void F_Begin(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
 {
     if (Arg_Need(argc, 1, "d3d_primitive_begin")) D3DPrim_Begin(Arg_Int32(a, 0), -1);
@@ -31,7 +24,7 @@ void F_BeginTexture(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
 {
     if (!Arg_Need(argc, 2, "d3d_primitive_begin_texture")) return;
     const int kind = Arg_Int32(a, 0);
-    D3DPrim_Begin(kind, Texture(a, 1));
+    D3DPrim_Begin(kind, D3D_TextureArgument(a, 1));
 }
 
 void F_End(ScriptValue*, CInstance*, CInstance*, int, Args) { D3DPrim_End(); }
@@ -88,7 +81,7 @@ void F_BoxShape(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
 {
     if (!Arg_Need(argc, 9, "d3d_draw")) return;
     const float x1 = F(a, 0), y1 = F(a, 1), z1 = F(a, 2), x2 = F(a, 3), y2 = F(a, 4), z2 = F(a, 5);
-    const int texture = Texture(a, 6);
+    const int texture = D3D_TextureArgument(a, 6);
     const float hrep = F(a, 7), vrep = F(a, 8);
     Shape(x1, y1, z1, x2, y2, z2, texture, hrep, vrep);
 }
@@ -99,7 +92,7 @@ void F_RoundShape(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
 {
     if (!Arg_Need(argc, 11, "d3d_draw")) return;
     const float x1 = F(a, 0), y1 = F(a, 1), z1 = F(a, 2), x2 = F(a, 3), y2 = F(a, 4), z2 = F(a, 5);
-    const int texture = Texture(a, 6);
+    const int texture = D3D_TextureArgument(a, 6);
     const float hrep = F(a, 7), vrep = F(a, 8);
     const bool closed = Arg_Bool(a, 9);
     Shape(x1, y1, z1, x2, y2, z2, texture, hrep, vrep, closed, Arg_Int32(a, 10));
@@ -109,7 +102,7 @@ void F_Ellipsoid(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
 {
     if (!Arg_Need(argc, 10, "d3d_draw_ellipsoid")) return;
     const float x1 = F(a, 0), y1 = F(a, 1), z1 = F(a, 2), x2 = F(a, 3), y2 = F(a, 4), z2 = F(a, 5);
-    const int texture = Texture(a, 6);
+    const int texture = D3D_TextureArgument(a, 6);
     const float hrep = F(a, 7), vrep = F(a, 8);
     D3D_DrawEllipsoid(x1, y1, z1, x2, y2, z2, texture, hrep, vrep, Arg_Int32(a, 9));
 }
@@ -145,6 +138,12 @@ const Registration kDrawFunctions[] = {
 };
 
 }  // namespace
+
+int D3D_TextureArgument(ScriptValue* args, int n)
+{
+    const intptr_t handle = Arg_NumberOrPointer(args, n);
+    return handle < -1 || handle > INT32_MAX ? -2 : static_cast<int>(handle);
+}
 
 void InitD3DDrawFunctions()
 {

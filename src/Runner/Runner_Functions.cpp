@@ -6,6 +6,7 @@
 #include "Function/Function_Asset.h"
 #include "Function/Function_BufferSurface.h"
 #include "Function/Function_D3DDraw.h"
+#include "Function/Function_D3DModel.h"
 #include "Function/Function_Data_Structures.h"
 #include "Function/Function_Display.h"
 #include "Function/Function_File.h"
@@ -62,7 +63,8 @@ const BuiltinGroup kBuiltinGroups[] = {
       InitTimelineFunctions, InitObjectFunctions, InitRoomFunctions, InitAssetFunctions,
       InitResourceBackgroundFunctions}},
     {"Interaction..", {InitInteractionFunctions}},
-    {"3D..", {Init3DFunctions, InitLightFunctions, InitGpuStateFunctions, InitD3DDrawFunctions}},
+    {"3D..", {Init3DFunctions, InitLightFunctions, InitGpuStateFunctions, InitD3DDrawFunctions,
+              InitD3DModelFunctions}},
     {"Particle..", {InitParticleFunctions}},
     {"Misc..", {}},
     {"DS..", {InitDataStructureFunctions}},

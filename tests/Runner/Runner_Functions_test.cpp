@@ -44,7 +44,7 @@ TEST(RunnerFunctions, DataStructureGroupIsRegisteredAndReleaseModeSwapsGridAcces
     CodeFunction_FreeAll();
 }
 
-// The light, GPU-state, legacy 3D switches and legacy 3D drawing exist by game format; the
+// The light, GPU-state, legacy 3D switches, legacy 3D drawing and models exist by game format; the
 // display and window built-ins exist in both.
 TEST(RunnerFunctions, LightAndGpuStateBuiltinsFollowTheGameFormat)
 {
@@ -57,11 +57,11 @@ TEST(RunnerFunctions, LightAndGpuStateBuiltinsFollowTheGameFormat)
          {"gpu_get_state", "gpu_set_fog", "gpu_push_state", "draw_light_get", "draw_set_lighting", "window_set_caption",
           "display_reset"},
          {"d3d_set_fog", "d3d_light_enable", "Kivo_EnableAlphaBlend", "d3d_set_culling", "d3d_primitive_begin",
-          "d3d_draw_block"}},
+          "d3d_draw_block", "d3d_model_create"}},
         {false,
          {"d3d_set_fog", "d3d_set_shading", "d3d_light_enable", "d3d_set_lighting", "draw_enable_alphablend",
           "Kivo_EnableAlphaBlend", "d3d_set_hidden", "window_set_caption", "display_get_width", "d3d_primitive_begin",
-          "d3d_vertex_normal_texture_color", "d3d_draw_ellipsoid"},
+          "d3d_vertex_normal_texture_color", "d3d_draw_ellipsoid", "d3d_model_create", "d3d_model_floor"},
          {"gpu_get_state", "gpu_set_blendmode", "draw_light_get", "draw_get_lighting"}},
     };
     for (const Case& c : cases) {
