@@ -130,16 +130,16 @@ bool Parse(const char* data, int64_t size, std::vector<ModelCommand>& commands, 
     }
     int64_t count = 0;
     if (lines.Next(line) && !ParseCount(line, count)) {
-        why = "its command count " + Quote(line) + " is not a number";
+        why = "has a command count " + Quote(line) + " that is not a number";
         return false;
     }
     if (count < 0) {
-        why = "its command count " + std::to_string(count) + " is negative";
+        why = "has a negative command count " + std::to_string(count);
         return false;
     }
     // Lines need at least kShortestLine characters and a break between them.
     if (count > (lines.Remaining() + 1) / (kShortestLine + 1)) {
-        why = "its command count " + std::to_string(count) + " is more than the file can hold";
+        why = "has a command count of " + std::to_string(count) + ", more than the file can hold";
         return false;
     }
     commands.reserve(static_cast<size_t>(count));
@@ -151,7 +151,7 @@ bool Parse(const char* data, int64_t size, std::vector<ModelCommand>& commands, 
         ModelCommand command;
         std::string problem;
         if (!ParseCommand(line, command, problem)) {
-            why = "command " + std::to_string(k + 1) + ": " + problem;
+            why = "fails at command " + std::to_string(k + 1) + ": " + problem;
             return false;
         }
         commands.push_back(command);

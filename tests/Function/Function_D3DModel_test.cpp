@@ -166,7 +166,8 @@ TEST_F(D3DModelFunctions, SaveAndLoadGoThroughTheSaveAreaAndTheBundle)
     root.Write("game/broken.txt", "100\n5\n");
     EXPECT_EQ(Num("d3d_model_load", {R(copy), S("broken.txt")}), 1);
     EXPECT_TRUE(Commands(copy).empty());
-    EXPECT_THAT(log.text, HasSubstr("broken.txt its command count 5 is more than the file can hold"));
+    EXPECT_THAT(log.text,
+                HasSubstr("broken.txt has a command count of 5, more than the file can hold; the model is left empty"));
 
     log.text.clear();
     Run("d3d_model_save", {R(model), S("/etc/outside.txt")});
