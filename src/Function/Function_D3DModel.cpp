@@ -48,8 +48,8 @@ void F_Clear(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
     if (Need(argc, 1, "d3d_model_clear", a, &id)) Model_Clear(id);
 }
 
-// 1 when the file was found in the save area or the bundle; whether it read
-// as a model is logged by the loader.
+// 1 when the file was found in the save area or the bundle and read as a
+// model; why a found file was refused is logged by the loader.
 void F_Load(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
 {
     if (!Arg_Need(argc, 2, "d3d_model_load")) return;
@@ -66,8 +66,7 @@ void F_Load(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
         LogConsole->Output("d3d_model_load - unable to find file %s\n", name ? name : "");
         return;
     }
-    ScriptValue_SetReal(r, 1);
-    if (exists) Model_Load(id, path);
+    ScriptValue_SetReal(r, exists && Model_Load(id, path) ? 1 : 0);
 }
 
 void F_Save(ScriptValue*, CInstance*, CInstance*, int argc, Args a)

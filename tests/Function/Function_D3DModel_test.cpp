@@ -161,10 +161,10 @@ TEST_F(D3DModelFunctions, SaveAndLoadGoThroughTheSaveAreaAndTheBundle)
     EXPECT_EQ(log.text, "d3d_model_load - unable to find file absent.txt\n");
     EXPECT_EQ(Commands(copy).size(), 1u) << "a missing file changes nothing";
 
-    // Found but not a model: found is 1, the model is left empty, the log says why.
+    // Found but not a model: 0, the model is left empty, the log says why.
     log.text.clear();
     root.Write("game/broken.txt", "100\n5\n");
-    EXPECT_EQ(Num("d3d_model_load", {R(copy), S("broken.txt")}), 1);
+    EXPECT_EQ(Num("d3d_model_load", {R(copy), S("broken.txt")}), 0);
     EXPECT_TRUE(Commands(copy).empty());
     EXPECT_THAT(log.text,
                 HasSubstr("broken.txt has a command count of 5, more than the file can hold; the model is left empty"));
@@ -186,7 +186,7 @@ TEST_F(D3DModelFunctions, IdsThatNameNoModelAreLoggedAndNeverFollowed)
     Run("d3d_model_clear", {R(model)});
     Run("d3d_model_destroy", {R(model)});
     Run("d3d_model_save", {R(model), S("out.txt")});
-    EXPECT_EQ(Num("d3d_model_load", {R(model), S("m.txt")}), 1) << "the file is there";
+    EXPECT_EQ(Num("d3d_model_load", {R(model), S("m.txt")}), 0) << "there is no model to load into";
     EXPECT_EQ(log.text,
               "d3d_model_vertex: model 0 does not exist\n"
               "d3d_model_cone: model -1 does not exist\n"
