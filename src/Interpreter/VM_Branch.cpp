@@ -81,6 +81,15 @@ bool CheckTags(VMFrame* f, uint8_t* sp, int words, int arrayWord)
     return true;
 }
 
+// The int on top, read before the slot is dropped; what the slot owned
+// (a string or value where malformed code put one) is released.
+int32_t TakeCondition(VMFrame* f, uint8_t* sp)
+{
+    const int32_t value = VM_Load<int32_t>(sp);
+    if (VM_Tag(f, sp) != VMTAG_PLAIN) VM_ReleaseRange(f, sp, sp + 8);
+    return value;
+}
+
 void Restore(VMFrame* f, uint8_t* savedOther)
 {
     f->other = VM_Load<CInstance*>(savedOther);
@@ -94,7 +103,7 @@ VM_HANDLER(DoBranchTrue)
 {
     (void)operand;
     if (!VM_Has(f, sp, 8)) return sp;
-    const int32_t condition = VM_Load<int32_t>(sp);
+    const int32_t condition = TakeCondition(f, sp);
     return condition != 0 ? Branch(f, sp + 8, word) : sp + 8;
 }
 
@@ -102,7 +111,7 @@ VM_HANDLER(DoBranchFalse)
 {
     (void)operand;
     if (!VM_Has(f, sp, 8)) return sp;
-    const int32_t condition = VM_Load<int32_t>(sp);
+    const int32_t condition = TakeCondition(f, sp);
     return condition == 0 ? Branch(f, sp + 8, word) : sp + 8;
 }
 
@@ -114,7 +123,7 @@ VM_HANDLER(DoPushEnv)
         return sp;
     }
     if (!VM_Has(f, sp, 8)) return sp;
-    const int32_t target = VM_Load<int32_t>(sp);
+    const int32_t target = TakeCondition(f, sp);
     sp += 8;
     if (target == -5 || target == -7) {
         VM_RuntimeError(f, target == -5 ? "Cannot use global in with statement" : "Cannot use local in with statement");

@@ -60,6 +60,8 @@ bool TakeStoreValue(VMFrame* f, uint8_t** sp, int type, bool int64Kind, ScriptVa
         break;
     }
     }
+    // A number read from a slot that owned something (malformed code): that goes.
+    if (type != VMT_VAR && type != VMT_STRING) VM_ReleaseRange(f, *sp, *sp + size);
     *sp += size;
     return true;
 }

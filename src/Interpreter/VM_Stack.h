@@ -102,7 +102,8 @@ RefString* VM_StringAt(VMFrame* f, uint8_t* p, const char* what);
 // Takes the value at p off the stack: out owns what the slot owned.
 bool VM_TakeValue(VMFrame* f, uint8_t* p, ScriptValue* out, const char* what);
 
-// Releases whatever owned items lie in [from, to).
+// Releases whatever owned items lie in [from, to); a value whose first slot
+// lies in the range is released whole.
 void VM_ReleaseRange(VMFrame* f, uint8_t* from, uint8_t* to);
 // Releases the item of type at sp (when it owns anything) and drops it.
 uint8_t* VM_DropItem(VMFrame* f, uint8_t* sp, int type);
