@@ -5,6 +5,7 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Link.h"
 #include "Code/Code_Variable.h"
+#include "Code/JS_Exception.h"
 #include "Code/ObjectBase.h"
 #include "Interpreter/VM_Stack.h"
 #include "Platform/Extension_Main.h"
@@ -52,6 +53,11 @@ uint8_t* CallBuiltinId(uint32_t word, uint8_t* sp, int32_t id, VMFrame* f)
         CurrentBuiltinFunction = saved;
         VM_CurrentFrame = f;
     }
+    // A throw: the arguments stay for the unwinding to release.
+    if (VM_Exception.pending) {
+        ScriptValue_SetUndefined(&result);
+        return sp;
+    }
     return PlaceResult(f, sp, n, result);
 }
 
@@ -62,6 +68,10 @@ uint8_t* CallExtension(uint32_t word, uint8_t* sp, int32_t id, VMFrame* f)
     ScriptValue result = VM_Real(0.0);
     Extension_CallFunction(id - CALLID_EXTENSION_BASE, n, reinterpret_cast<ScriptValue*>(sp), &result);
     VM_CurrentFrame = f;
+    if (VM_Exception.pending) {
+        ScriptValue_SetUndefined(&result);
+        return sp;
+    }
     return PlaceResult(f, sp, n, result);
 }
 
@@ -183,6 +193,8 @@ uint8_t* VM_PopCallFrame(uint8_t* sp, VMFrame* f)
     if (f->stopped) f->position = f->codeSize;
 
     const int32_t calleeArgs = VM_ArgumentCount;
+    JS_DeleteExceptionHandlers(record->handlerRecord);
+    record->handlerRecord = nullptr;
     VM_ReleaseRange(f, above, above + 16 * calleeArgs);
     VM_ArgumentBase = reinterpret_cast<ScriptValue*>(end - record->argumentBase);
     VM_ArgumentCount = static_cast<int32_t>(record->callerArgumentCount);

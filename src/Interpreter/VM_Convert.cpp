@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Code/Code_ValueConvert.h"
+#include "Interpreter/VM_Object.h"
 #include "Interpreter/VM_Operand.h"
 
 namespace {
@@ -80,11 +81,7 @@ RefString* ToText(const Source& x)
 VM_HANDLER(DoConv)
 {
     (void)operand;
-    if (word & 0x300) {
-        VM_RuntimeError(f, "DoConv :: Execution Error - conversion form %u needs the script object model",
-                        (word >> 8) & 0xF);
-        return sp;
-    }
+    if (word & 0x300) return VM_ObjectConvert(word, sp, f);
     const int from = VM_FirstType(word), to = VM_SecondType(word);
     const int32_t size = VM_ItemSize(from);
     if (!size || from == VMT_ERROR || to > VMT_STRING) {

@@ -12,29 +12,6 @@
 class CInstance;
 class KVObjectBase;
 
-// Seventeen 8-byte words written just below a call's arguments; positions in
-// the block are kept as offsets from its end so that they survive growth.
-struct VMCallRecord {
-    int64_t callerPosition;
-    int64_t reserved1;
-    int64_t callerArgumentCount;
-    int64_t previousRecord;      // offset from the block's end, -1 for none
-    CInstance* self;
-    CInstance* other;
-    KVObjectBase* argumentsObject;
-    VMBuffer* buffer;            // null marks the run's bottom record
-    VMBuffer* debugTable;
-    const char* source;
-    const char* name;
-    int64_t reserved11;
-    void* handlerRecord;
-    int64_t localsGiven;
-    KVObjectBase* locals;
-    int64_t reserved15;
-    int64_t argumentBase;        // offset from the block's end
-};
-static_assert(sizeof(VMCallRecord) == 17 * 8);
-
 constexpr int32_t VM_STACK_BLOCK = 16384;
 // Room every instruction may use below the stack pointer: the loop grows the
 // block before an instruction when less is left.
@@ -151,6 +128,11 @@ inline int32_t VM_BranchTarget(VMFrame* f, uint32_t word)
 bool VM_SetCode(VMFrame* f, VMBuffer* buffer, int32_t position);
 uint8_t* VM_GrowStack(uint8_t* sp, VMFrame* f);
 uint8_t* VM_PopCallFrame(uint8_t* sp, VMFrame* f);
+// The loop's part of a throw (VM_Exception): in the handling run, pops the
+// call records above the handling one (releasing what they held), pushes the
+// thrown value just below it and jumps to the handler; true then. False in
+// any other run, which ends.
+bool VM_CatchException(VMFrame* f, uint8_t** sp);
 KVObjectBase* VM_AllocLocals(int32_t count);
 void VM_FreeLocals(KVObjectBase* locals);
 uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectBase* locals);

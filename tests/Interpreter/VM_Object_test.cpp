@@ -1,0 +1,123 @@
+// The object-mode forms of the operator, comparison and conversion
+// instructions, run against the object model's primitive rules.
+#include <cmath>
+
+#include "Code/VM_Main.h"
+#include "Interpreter/VMFixture.h"
+
+namespace {
+// Strings 0.. of the programs' string table.
+const std::vector<std::string> kStrings = {"2", "ab", " 0x1A ", "", "b"};
+
+struct Case {
+    const char* name;
+    const char* source;
+    double expected;   // NaN: the result is the string in text
+    const char* text;
+};
+
+// Each program leaves one value on top; n(x) pushes the number x as a value.
+#define N(x) "push.d " #x "\nconv.d.v\n"
+#define S(i) "push.s " #i "\nconv.s.v\n"
+const Case kForms[] = {
+    {"add joins a number and a string", N(1) S(0) "add.v.v 0x100", NAN, "12"},
+    {"add of numbers", N(1) N(2) "add.v.v 0x100", 3, nullptr},
+    {"add of typed items", "push.i 1\npush.s 0\nadd.s.i 0x100", NAN, "12"},
+    {"numeric add converts the string", N(1) S(0) "add.v.v 0x200", 3, nullptr},
+    {"sub reads hexadecimal text", S(2) N(1) "sub.v.v 0x100", 25, nullptr},
+    {"sub of text that is no number", S(1) N(1) "sub.v.v 0x100", NAN, nullptr},
+    {"mul", N(3) S(0) "mul.v.v 0x100", 6, nullptr},
+    {"div by zero", N(1) N(0) "div.v.v 0x100", INFINITY, nullptr},
+    {"mod keeps the sign", N(-7) N(2) "mod.v.v 0x100", -1, nullptr},
+    {"and", N(6) N(3) "and.v.v 0x100", 2, nullptr},
+    {"or", N(6) N(3) "or.v.v 0x100", 7, nullptr},
+    {"xor", N(5) N(1) "xor.v.v 0x100", 4, nullptr},
+    {"shl counts modulo 32", N(1) N(33) "shl.v.v 0x100", 2, nullptr},
+    {"and wraps beyond 32 bits", N(4294967297) N(3) "and.v.v 0x100", 1, nullptr},
+    {"shr is arithmetic", N(-8) N(1) "shr.v.v 0x100", -4, nullptr},
+    {"shr with bit 15 is logical", N(-1) N(28) "shr.v.v 0x8100", 15, nullptr},
+    {"neg of a string", S(0) "neg.v 0x100", -2, nullptr},
+    {"unary plus of a string", S(0) "neg.v 0x200", 2, nullptr},
+    {"logical not of the empty string", S(3) "not.v 0x100\nconv.b.v", 1, nullptr},
+    {"bitwise not", N(5) "not.v 0x200", -6, nullptr},
+    {"less", N(1) N(2) "set.v.v 7\nconv.b.v", 1, nullptr},
+    {"greater", N(1) N(2) "set.v.v 8\nconv.b.v", 0, nullptr},
+    {"less or equal on equals", N(2) S(0) "set.v.v 9\nconv.b.v", 1, nullptr},
+    {"greater or equal", N(1) N(2) "set.v.v 10\nconv.b.v", 0, nullptr},
+    {"less on NaN is false", S(1) N(2) "set.v.v 7\nconv.b.v", 0, nullptr},
+    {"greater or equal on NaN is false", S(1) N(2) "set.v.v 10\nconv.b.v", 0, nullptr},
+    {"texts compare as texts", S(0) S(1) "set.v.v 7\nconv.b.v", 1, nullptr},
+    {"equal converts the string", N(2) S(0) "set.v.v 12\nconv.b.v", 1, nullptr},
+    {"not equal", N(2) S(0) "set.v.v 13\nconv.b.v", 0, nullptr},
+    {"strict equal of a number and an int64", N(1) "push.l 1\nconv.l.v\nset.v.v 14\nconv.b.v", 1, nullptr},
+    {"strict equal of a number and a string", N(2) S(0) "set.v.v 14\nconv.b.v", 0, nullptr},
+    {"strict not equal", N(2) S(0) "set.v.v 15\nconv.b.v", 1, nullptr},
+    {"truth of a text", S(1) "conv.v.b 0x100\nconv.b.v", 1, nullptr},
+    {"truth of zero", N(0) "conv.v.b 0x100\nconv.b.v", 0, nullptr},
+    {"number of a text", S(2) "conv.v.v 0x200", 26, nullptr},
+};
+#undef N
+#undef S
+
+// The game's header sets the mode when it is read: the programs run as an
+// object-mode game's.
+struct VMObjectTest : VMTest {
+    void LoadObjectMode(const std::vector<std::string>& sources)
+    {
+        Load(sources, {}, kStrings);
+        ObjectMode = true;
+    }
+};
+
+class VMObjectForms : public VMObjectTest, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(VMObjectForms, LeaveTheExpectedValue)
+{
+    const Case& c = GetParam();
+    LoadObjectMode({c.source});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    if (c.text) {
+        EXPECT_EQ(Text(r), c.text);
+    } else {
+        ASSERT_TRUE(r.Kind() == VALUE_REAL || r.Kind() == VALUE_BOOL) << r.Kind();
+        if (std::isnan(c.expected)) EXPECT_TRUE(std::isnan(r.real)) << r.real;
+        else EXPECT_EQ(r.real, c.expected);
+    }
+    Release(r);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, VMObjectForms, ::testing::ValuesIn(kForms), [](const auto& info) {
+    std::string name = info.param.name;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+});
+
+// Unset operands and failed conversions throw; with no handler anywhere the
+// throw is the run's fatal error.
+TEST_F(VMObjectTest, UnsetOperandsAndFailedConversionsThrow)
+{
+    const std::vector<std::pair<std::string, std::string>> kPrograms = {
+        {"push.v unset.0\npush.d 1\nconv.d.v\nsub.v.v 0x100", "ReferenceError: could not find variable before '-'"},
+        {"push.d 1\nconv.d.v\npush.v unset.0\nadd.v.v 0x100", "ReferenceError: could not find variable after '+' operator"},
+        {"push.v unset.0\nneg.v 0x200", "ReferenceError: could not find lhs variable in unary - #2"},
+        {"push.v unset.0\nconv.v.b 0x100", "ReferenceError: could not find lhs variable on conv"},
+        {"push.d 1\nconv.d.v\npush.v unset.0\nset.v.v 14", "ReferenceError: could not find variable after '==='/'!=='"},
+        {"push.s 0\nconv.s.v\npush.d 1\nconv.d.v\nset.v.v 11", "TypeError: right-hand side of in operator must be an object"},
+        {"push.d 1\nconv.d.v\npush.d 2\nconv.d.v\nrem.v.v 0x100", "DoRem :: Execution Error"},
+    };
+    std::vector<std::string> sources;
+    for (const auto& program : kPrograms) sources.push_back(program.first);
+    LoadObjectMode(sources);
+    for (size_t i = 0; i < sources.size(); ++i) {
+        ScriptValue r = Run(static_cast<int32_t>(i));
+        const std::string expected = i + 1 < sources.size()
+                                         ? "Unable to find a handler for exception " + kPrograms[i].second
+                                         : kPrograms[i].second;
+        EXPECT_TRUE(ErrorHas(expected)) << sources[i] << "\n" << Error();
+        EXPECT_FALSE(VM_Exception.pending);
+        Release(r);
+    }
+}
+}  // namespace
