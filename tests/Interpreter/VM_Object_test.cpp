@@ -2,6 +2,8 @@
 // instructions, run against the object model's primitive rules.
 #include <cmath>
 
+#include "Code/Code_Function.h"
+#include "Code/JS_Main.h"
 #include "Code/VM_Main.h"
 #include "Interpreter/VMFixture.h"
 
@@ -119,5 +121,106 @@ TEST_F(VMObjectTest, UnsetOperandsAndFailedConversionsThrow)
         EXPECT_FALSE(VM_Exception.pending);
         Release(r);
     }
+}
+
+// ------------------------------------------------------------------ scopes
+
+// A built-in handing out the test's object as an object value.
+KVObjectBase* s_object = nullptr;
+void TestObject(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue*)
+{
+    result->obj = s_object;
+    result->flags = 0;
+    result->kind = VALUE_OBJECT;
+}
+
+struct VMScopeTest : VMObjectTest {
+    int32_t object = -1;
+    void SetUp() override
+    {
+        VMObjectTest::SetUp();
+        CodeFunction_Register("vm_test_object", TestObject, 0, 0);
+        ASSERT_TRUE(CodeFunction_Find("vm_test_object", &object));
+        s_object = KVObjectBase::Alloc(2, VALUE_UNSET, true);
+        GlobalScopeObject = KVObjectBase::Alloc(4, VALUE_UNSET, true);
+    }
+    void TearDown() override
+    {
+        KVObjectBase::Free(s_object);
+        KVObjectBase::Free(GlobalScopeObject);
+        GlobalScopeObject = nullptr;
+        CodeFunction_FreeAll();
+        VMObjectTest::TearDown();
+    }
+    std::string Object() { return "call.i " + std::to_string(object) + " 0\n"; }
+};
+
+TEST_F(VMScopeTest, TheScopeChainIsReadWrittenAndDeleted)
+{
+    LoadObjectMode({"push.d 5\nconv.d.v\npop.v.v -11.100001\npush.v -11.100001",
+                    "pop.v.del -11.100001\npopz.v\npush.v -11.100001"});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.Kind(), VALUE_REAL);
+    EXPECT_EQ(r.real, 5);
+    EXPECT_EQ(GlobalScopeObject->SlotAt(1)->real, 5);
+    // Gone after its delete: the read finds nothing.
+    Run(1);
+    EXPECT_TRUE(ErrorHas("Push :: Execution Error - Variable Get -11")) << Error();
+}
+
+TEST_F(VMScopeTest, LocalsAlongTheScopesAreDeclaredBeforeTheyAreSet)
+{
+    LoadObjectMode({"push.d 7\nconv.d.v\npop.v.v -12.100002",
+                    "pop.v.decl -12.100002\npush.d 7\nconv.d.v\npop.v.v -12.100002\npush.v -12.100002",
+                    "pop.v.del local.100001", "push.d 1\nconv.d.v\npop.v.v -13.258"});
+    Run(0);
+    EXPECT_TRUE(ErrorHas("Variable set failed")) << Error();
+    ScriptValue r = Run(1);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 7);
+    // The delete of a local gives whether it held undefined.
+    r = Run(2);
+    EXPECT_EQ(r.Kind(), VALUE_BOOL);
+    EXPECT_EQ(r.real, 0);
+    Run(3);
+    EXPECT_TRUE(ErrorHas("Unable to find any instance for argument scope '2 / 1'")) << Error();
+}
+
+TEST_F(VMScopeTest, MembersOfObjectValues)
+{
+    LoadObjectMode({Object() + "push.v -9.100001",
+                    "push.s 0\nconv.s.v\n" + Object() + "push.v -10.100001",
+                    "push.d 1\nconv.d.v\npush.v -9.100001",
+                    "push.v unset.0\npush.v -9.100001",
+                    "push.s 1\nconv.s.v\n" + Object() + "pop.v.v -9.100001\npush.d 3\nconv.d.v",
+                    "push.d 1\nconv.d.v\npop.v.del -9.100001",
+                    "push.v unset.0\npop.v.del -9.100001",
+                    "push.s 1\nconv.s.v\npush.s 0\nconv.s.v\npush.d 1\nconv.d.v\npop.v.v -10.100001\npush.d 4\nconv.d.v"});
+    // The object model finds no members yet: they read as undefined.
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.Kind(), VALUE_UNDEFINED);
+    r = Run(1);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.Kind(), VALUE_UNDEFINED);
+    Run(2);
+    EXPECT_TRUE(ErrorHas("TypeError: unable to convert to object")) << Error();
+    Run(3);
+    EXPECT_TRUE(ErrorHas("ReferenceError: Variable")) << Error();
+    EXPECT_TRUE(ErrorHas("cannot be resolved.")) << Error();
+    // Stores consume the object value and the stored string (the leak checker watches).
+    r = Run(4);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 3);
+    r = Run(5);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.Kind(), VALUE_REAL);
+    EXPECT_EQ(r.real, 0);
+    Run(6);
+    EXPECT_TRUE(ErrorHas("ReferenceError: Cannot find variable to delete")) << Error();
+    r = Run(7);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 4);
 }
 }  // namespace
