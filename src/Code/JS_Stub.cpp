@@ -10,6 +10,8 @@
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
 #include "Code/JS_Exception.h"
+#include "Code/ObjectBase.h"
+#include "Code/VariableList.h"
 
 namespace {
 bool IsNumberKind(uint32_t kind) { return kind == VALUE_REAL || kind == VALUE_INT32 || kind == VALUE_INT64; }
@@ -263,10 +265,15 @@ int JS_AbstractRelationalCompare(ScriptValue* out, const ScriptValue* x, const S
     return status;
 }
 
-int JS_Object_GetProperty(KVObjectBase*, ScriptValue* out, const char*)
+// Own properties only: prototypes need the object model.
+int JS_Object_GetProperty(KVObjectBase* object, ScriptValue* out, const char* name)
 {
     out->kind = VALUE_UNSET;
-    return VALUE_UNSET;
+    const CVariableListNode* node = object && object->m_properties && name ? object->m_properties->Find(name) : nullptr;
+    if (!node) return VALUE_UNSET;
+    *out = node->value;
+    ScriptValue_AddRef(out);
+    return static_cast<int>(out->Kind());
 }
 
 void JS_Object_Get(KVObjectBase*, ScriptValue* out, const char*) { out->kind = VALUE_UNSET; }

@@ -90,6 +90,25 @@ int32_t TakeCondition(VMFrame* f, uint8_t* sp)
     return value;
 }
 
+// The object form: the block runs once with the object value on top as self.
+uint8_t* PushEnvObject(VMFrame* f, uint8_t* sp)
+{
+    if (!VM_Has(f, sp, 16)) return sp;
+    ScriptValue value;
+    if (!VM_TakeValue(f, sp, &value, "pushenv")) return sp;
+    sp += 16;
+    if (value.Kind() != VALUE_OBJECT || !value.obj) {
+        ScriptValue_SetUndefined(&value);
+        VM_RuntimeError(f, "FOo");
+        return sp;
+    }
+    sp = PushSaved(f, sp, f->self, f->other);
+    sp = PushRecordWord(f, sp, 0, VMTAG_WITH_RECORD);
+    f->other = f->self;
+    f->self = VM_ObjectAsSelf(value.obj);
+    return sp;
+}
+
 void Restore(VMFrame* f, uint8_t* savedOther)
 {
     f->other = VM_Load<CInstance*>(savedOther);
@@ -118,10 +137,7 @@ VM_HANDLER(DoBranchFalse)
 VM_HANDLER(DoPushEnv)
 {
     (void)operand;
-    if (word & 0x00800000u) {
-        VM_RuntimeError(f, "pushenv :: object values need the script object model");
-        return sp;
-    }
+    if (word & 0x00800000u) return PushEnvObject(f, sp);
     if (!VM_Has(f, sp, 8)) return sp;
     const int32_t target = TakeCondition(f, sp);
     sp += 8;

@@ -7,6 +7,7 @@
 #include "Code/Code_Variable.h"
 #include "Code/JS_Exception.h"
 #include "Code/ObjectBase.h"
+#include "GameData/GameHeader.h"
 #include "Interpreter/VM_Stack.h"
 #include "Platform/Extension_Main.h"
 #include "Script/Script_Main.h"
@@ -130,7 +131,8 @@ ScriptValue ReturnedValue(VMFrame* f, uint8_t* from, int type)
 }
 }  // namespace
 
-uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectBase* locals)
+uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectBase* locals,
+                       KVObjectBase* argumentsObject)
 {
     if (VM_TraceCalls && LogConsole) LogConsole->Output("script call = %s\n", code->m_name ? code->m_name : "");
     uint8_t* end = f->stack + f->stackSize;
@@ -149,6 +151,7 @@ uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectB
     record->localsGiven = f->localsGiven;
     record->locals = f->locals;
     record->argumentBase = end - reinterpret_cast<uint8_t*>(VM_ArgumentBase);
+    record->argumentsObject = argumentsObject;
 
     VM_ArgumentBase = reinterpret_cast<ScriptValue*>(sp);
     VM_ArgumentCount = argc;
@@ -160,6 +163,13 @@ uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectB
     f->locals = locals ? locals
                        : VM_AllocLocals(std::max({Variable_LocalCount(), code->m_localsCount,
                                                   code->m_bytecode->m_localsCount}));
+    if (ObjectMode && argumentsObject && f->locals->m_slotCount > 0) {
+        ScriptValue* slot = f->locals->SlotAt(0);
+        ScriptValue_SetUndefined(slot);
+        slot->obj = argumentsObject;
+        slot->flags = VALUE_FLAG_ENUMERABLE | VALUE_FLAG_WRITABLE;
+        slot->kind = VALUE_OBJECT;
+    }
     ++f->depth;
     VM_SetCode(f, code->m_bytecode, code->m_startOffset);
     return reinterpret_cast<uint8_t*>(record);
@@ -212,11 +222,7 @@ VM_HANDLER(DoCall)
         VM_RuntimeError(f, "DoCall :: unknown built-in function %d", id);
         return sp;
     }
-    if (type == VMT_VAR) {
-        // Function values belong to the script object model.
-        VM_RuntimeError(f, "Invalid callv target");
-        return sp;
-    }
+    if (type == VMT_VAR) return VM_CallFunctionValue(word, sp, f);
     VM_RuntimeError(f, "DoCall :: Execution Engine type error");
     return sp;
 }

@@ -135,7 +135,18 @@ uint8_t* VM_PopCallFrame(uint8_t* sp, VMFrame* f);
 bool VM_CatchException(VMFrame* f, uint8_t** sp);
 KVObjectBase* VM_AllocLocals(int32_t count);
 void VM_FreeLocals(KVObjectBase* locals);
-uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectBase* locals);
+// Switches the run to a script's code with the argc arguments at sp; locals
+// (given: the callee does not free them) or a new locals object; in object
+// mode the arguments object goes to the locals' slot 0. The callee's record.
+uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectBase* locals,
+                       KVObjectBase* argumentsObject = nullptr);
+// Object mode: any object may stand as self (object-mode code reads its
+// slots and properties, which every object has); its pointer is carried as
+// the frame's self. Instances are objects at the same address.
+inline CInstance* VM_ObjectAsSelf(KVObjectBase* object) { return reinterpret_cast<CInstance*>(object); }
+// "call" of a function value (first type 5): the callee value on top, the
+// this-value below it, then the arguments.
+uint8_t* VM_CallFunctionValue(uint32_t word, uint8_t* sp, VMFrame* f);
 
 extern bool VM_TraceCalls;   // -trace: every script entered is logged
 extern bool VM_ListOnRun;    // every code entry is listed when it starts

@@ -4,7 +4,9 @@
 
 #include "Code/Code_Function.h"
 #include "Code/JS_Main.h"
+#include "Code/VariableList.h"
 #include "Code/VM_Main.h"
+#include "Script/Script_Main.h"
 #include "Interpreter/VMFixture.h"
 
 namespace {
@@ -142,6 +144,7 @@ struct VMScopeTest : VMObjectTest {
         CodeFunction_Register("vm_test_object", TestObject, 0, 0);
         ASSERT_TRUE(CodeFunction_Find("vm_test_object", &object));
         s_object = KVObjectBase::Alloc(2, VALUE_UNSET, true);
+        if (!s_object->m_properties) s_object->m_properties = new CVariableList();
         GlobalScopeObject = KVObjectBase::Alloc(4, VALUE_UNSET, true);
     }
     void TearDown() override
@@ -222,5 +225,82 @@ TEST_F(VMScopeTest, MembersOfObjectValues)
     r = Run(7);
     EXPECT_EQ(Error(), "");
     EXPECT_EQ(r.real, 4);
+}
+
+// ------------------------------------------------------------------ function values and with-blocks
+
+// 1 when the running self is the test's object.
+void TestSelf(ScriptValue* result, CInstance* self, CInstance*, int, ScriptValue*)
+{
+    *result = ScriptValue_Real(self == reinterpret_cast<CInstance*>(s_object) ? 1 : 0);
+}
+// A native function of the object model: 100 plus its arguments, 1000 more when this is the object.
+void TestNative(ScriptValue* result, CInstance* self, CInstance*, int argc, ScriptValue* args)
+{
+    double sum = 100;
+    for (int i = 0; i < argc; ++i) sum += args[i].real;
+    if (self == reinterpret_cast<CInstance*>(s_object)) sum += 1000;
+    *result = ScriptValue_Real(sum);
+}
+
+struct VMFunctionTest : VMScopeTest {
+    int32_t self = -1;
+    void SetUp() override
+    {
+        VMScopeTest::SetUp();
+        CodeFunction_Register("vm_test_self", TestSelf, 0, 0);
+        ASSERT_TRUE(CodeFunction_Find("vm_test_self", &self));
+    }
+    std::string Self() { return "call.i " + std::to_string(self) + " 0\n"; }
+};
+
+TEST_F(VMFunctionTest, NativeFunctionValuesTakeThisAndTheirArguments)
+{
+    const std::string callee = Object() + Object();   // this-value, then the callee on top
+    LoadObjectMode({"push.d 9\nconv.d.v\n" + callee + "call.v 0 0\nadd.v.v",
+                    "push.d 9\nconv.d.v\npush.d 4\nconv.d.v\npush.d 3\nconv.d.v\n" + callee + "call.v 0 2\nadd.v.v",
+                    callee + "call.v 0 0", Object() + "push.d 1\nconv.d.v\ncall.v 0 0",
+                    "push.d 1\nconv.d.v\npush.v unset.0\ncall.v 0 0"});
+    // An object that is no function.
+    ScriptValue r = Run(2);
+    EXPECT_TRUE(ErrorHas("TypeError: Invalid callv target #1")) << Error();
+    Run(3);
+    EXPECT_TRUE(ErrorHas("TypeError: Invalid callv target #2")) << Error();
+    Run(4);
+    EXPECT_TRUE(ErrorHas("ReferenceError: Invalid callv target")) << Error();
+
+    s_object->AddPointer("[[Call_Cpp]]", reinterpret_cast<void*>(&TestNative), 0);
+    r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 9 + 1100);
+    r = Run(1);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 9 + 1107);
+}
+
+TEST_F(VMFunctionTest, ScriptFunctionValuesRunWithThisAsSelf)
+{
+    Load({"push.d 9\nconv.d.v\npush.d 5\nconv.d.v\n" + Object() + Object() + "call.v 0 1\nadd.v.v\n" + Self() +
+              "add.v.v",
+          Self() + "ret.v"},
+         {1}, kStrings);
+    ObjectMode = true;
+    s_object->AddPointer("[[Call_Script]]", Script_Get(0), 0);
+    // The script sees the object as self; after the return self is the caller's again.
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 9 + 1 + 0);
+}
+
+TEST_F(VMFunctionTest, WithBlocksOverObjectValues)
+{
+    LoadObjectMode({Object() + "pushenv end object\n" + Self() + "pop.v.v local.100000\nend:\npopenv end\n"
+                        "pushl 100000\npush.d 10\nconv.d.v\nmul.v.v\n" + Self() + "add.v.v",
+                    "push.d 1\nconv.d.v\npushenv end object\nend:\npopenv end"});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 10);
+    Run(1);
+    EXPECT_TRUE(ErrorHas("FOo")) << Error();
 }
 }  // namespace

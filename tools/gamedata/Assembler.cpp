@@ -127,6 +127,7 @@ public:
         if (const auto it = kBranches.find(name); it != kBranches.end()) {
             uint32_t word = it->second << 24;
             if (name == "popenv" && arg(2) == "exit") word |= 0xF0u << 16;
+            if (name == "pushenv" && arg(2) == "object") word |= 1u << 23;
             fixes.push_back({words.size(), arg(1), number});
             words.push_back(word);
             return true;

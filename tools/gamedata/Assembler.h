@@ -17,7 +17,7 @@
 //   add.i.i (sub mul div rem mod and or xor shl shr)   first type = right (top) operand
 //   neg.d / not.b
 //   set.d.d eq                comparisons: lt le eq ne ge gt, or a number
-//   b label / bt label / bf label / pushenv label / popenv label [exit]
+//   b label / bt label / bf label / pushenv label [object] / popenv label [exit]
 //   call.i 500 2              call id with an argument count
 //   ret.v / exit.i / break 0xffff
 //   .word 0xdeadbeef          a raw word
