@@ -4,6 +4,7 @@
 #include "Code/Code_Arguments.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Link.h"
+#include "Code/Code_Profiler.h"
 #include "Code/Code_Variable.h"
 #include "Code/JS_Exception.h"
 #include "Code/ObjectBase.h"
@@ -50,7 +51,9 @@ uint8_t* CallBuiltinId(uint32_t word, uint8_t* sp, int32_t id, VMFrame* f)
         StackTraceFrame trace(builtin->name, -1);
         BuiltinFunction* saved = CurrentBuiltinFunction;
         CurrentBuiltinFunction = builtin;
+        Code_ProfilerBegin(PROFILE_BUILTIN, id);
         builtin->routine(&result, f->self, f->other, n, reinterpret_cast<ScriptValue*>(sp));
+        Code_ProfilerEnd();
         CurrentBuiltinFunction = saved;
         VM_CurrentFrame = f;
     }
@@ -171,6 +174,7 @@ uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectB
         slot->kind = VALUE_OBJECT;
     }
     ++f->depth;
+    Code_ProfilerBegin(PROFILE_CODE, code->m_index);
     VM_SetCode(f, code->m_bytecode, code->m_startOffset);
     return reinterpret_cast<uint8_t*>(record);
 }
@@ -182,6 +186,7 @@ uint8_t* VM_PopCallFrame(uint8_t* sp, VMFrame* f)
     VMCallRecord* record = f->callRecord;
     auto* above = reinterpret_cast<uint8_t*>(record) + sizeof(VMCallRecord);
     if (!record->buffer) return above;
+    Code_ProfilerEnd();
     uint8_t* end = f->stack + f->stackSize;
     f->self = record->self;
     f->other = record->other;

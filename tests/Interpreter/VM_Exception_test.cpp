@@ -1,6 +1,7 @@
 // Throws taken to the innermost try block: across script calls of one run and
 // across runs nested through built-ins, with everything in between released.
 #include "Code/Code_Function.h"
+#include "Code/Code_Profiler.h"
 #include "Code/JS_Exception.h"
 #include "Code/VM_Main.h"
 #include "Interpreter/VMFixture.h"
@@ -113,5 +114,47 @@ TEST_F(VMExceptionTest, TryBlocksGoWithTheirCallAndAThrowWithoutOneIsFatal)
     ScriptValue r = Run(0);
     EXPECT_TRUE(ErrorHas("Unable to find a handler for exception 42")) << Error();
     Release(r);
+}
+
+// ------------------------------------------------------------------ profiler scopes
+
+std::vector<std::string> s_scopes;
+void RecordBegin(int32_t kind, int32_t index) { s_scopes.push_back(std::to_string(kind) + ":" + std::to_string(index)); }
+void RecordEnd() { s_scopes.push_back("end"); }
+
+struct VMProfilerTest : VMExceptionTest {
+    void SetUp() override
+    {
+        VMExceptionTest::SetUp();
+        s_scopes.clear();
+        Code_Profiler = CodeProfilerHooks{true, RecordBegin, RecordEnd};
+    }
+    void TearDown() override
+    {
+        Code_Profiler = CodeProfilerHooks{};
+        VMExceptionTest::TearDown();
+    }
+};
+
+TEST_F(VMProfilerTest, CodeRunsScriptCallsAndBuiltinsOpenAndCloseScopes)
+{
+    Load({Call(100000, 0) + "popz.v\n" + Number(2) + Call(runId, 1), Number(1) + "ret.v", Number(3)}, {1});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 3);
+    const std::string builtin = "0:" + std::to_string(runId);
+    EXPECT_EQ(s_scopes, (std::vector<std::string>{"1:0", "1:1", "end", builtin, "1:2", "end", "end", "end"}));
+}
+
+TEST_F(VMProfilerTest, AThrowClosesTheScopesOfTheCallsItLeaves)
+{
+    Load({Try(Call(100000, 0) + "popz.v\n" + Number(-1) + "exit.i\n", Number(0) + "add.v.v\n"), Throw(42) + "ret.v"},
+         {1});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 42);
+    const std::string tryScope = "0:" + std::to_string(tryId), throwScope = "0:" + std::to_string(throwId);
+    EXPECT_EQ(s_scopes,
+              (std::vector<std::string>{"1:0", tryScope, "end", "1:1", throwScope, "end", "end", "end"}));
 }
 }  // namespace
