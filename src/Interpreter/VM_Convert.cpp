@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Code/Code_ValueConvert.h"
+#include "Code/JS_Main.h"
 #include "Interpreter/VM_Object.h"
 #include "Interpreter/VM_Operand.h"
 
@@ -114,7 +115,9 @@ VM_HANDLER(DoConv)
         case VALUE_NULL: x.type = VMT_BOOL; x.l = v->i32 != 0; break;
         case VALUE_INT32: x.type = VMT_INT; x.l = v->i32; break;
         case VALUE_INT64: x.type = VMT_LONG; x.l = v->i64; break;
-        case VALUE_UNSET: VM_RuntimeError(f, "DoConv :1: Could not find variable"); return sp;
+        case VALUE_UNSET:
+            JS_RaiseReferenceError("DoConv :1: Could not find variable");
+            return VM_DropItem(f, sp, VMT_VAR);
         case VALUE_ARRAY: VM_RuntimeError(f, "DoConv :1: illegal array use"); return sp;
         case VALUE_PTR: VM_RuntimeError(f, "DoConv :1: illegal pointer use"); return sp;
         default: VM_RuntimeError(f, "DoConv :1: Malformed variable"); return sp;

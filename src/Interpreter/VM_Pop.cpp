@@ -248,10 +248,8 @@ VM_HANDLER(DoPopNull)
         if (!VM_Has(f, sp, 16)) return sp;
         ScriptValue* value = VM_ValueAt(f, sp, "DoPopNull");
         if (f->stopped) return sp;
-        if (ObjectMode && value->Kind() == VALUE_UNSET) {
-            VM_RuntimeError(f, "DoPopNull : Could not find variable");
-            return sp;
-        }
+        // The throw goes on to the handler once the value is dropped.
+        if (ObjectMode && value->Kind() == VALUE_UNSET) JS_RaiseReferenceError("DoPopNull : Could not find variable");
     } else if (type == VMT_STRING || type == VMT_DEBUGSTRING) {
         if (!VM_Has(f, sp, 8)) return sp;
         VM_StringAt(f, sp, "DoPopNull");
