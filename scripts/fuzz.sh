@@ -26,12 +26,7 @@ fuzz_one() {
   local name=$1 corpus="$build/corpus/$1"
   rm -rf "$corpus" && mkdir -p "$corpus"
   if [ -x "$build/tests/fuzz/${name}_seeds" ]; then "$build/tests/fuzz/${name}_seeds" "$corpus"; fi
-  # Malformed bytecode can still leak a string whose stack slot an
-  # instruction consumes as a number; until the interpreter releases those,
-  # its target checks memory safety but not leaks.
-  local leaks=1
-  [ "$name" = VM ] && leaks=0
-  if ASAN_OPTIONS="detect_leaks=$leaks:abort_on_error=0" "$build/tests/fuzz/${name}_fuzz" -runs="$runs" -max_total_time="${QS_FUZZ_SECONDS:-60}" -max_len=65536 \
+  if "$build/tests/fuzz/${name}_fuzz" -runs="$runs" -max_total_time="${QS_FUZZ_SECONDS:-60}" -max_len=65536 \
       -timeout=10 -artifact_prefix="$build/${name}-" -print_final_stats=0 "$corpus" 2>"$build/${name}_fuzz.log"; then
     echo "fuzz ${name}: passed"
   else

@@ -4,6 +4,7 @@
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Link.h"
+#include "Code/Code_Profiler.h"
 #include "Code/VM_Main.h"
 #include "Code/CodeChunks.h"
 #include "GameData/DebugInfo.h"
@@ -141,7 +142,9 @@ bool Code_Run(CInstance* self, CInstance* other, CCode* code, ScriptValue* resul
         if (code->m_compiled) {
             if (code->m_compiled->function) code->m_compiled->function(self, other, nullptr, 0, nullptr);
         } else if (code->m_bytecode && code->m_bytecode->m_size > 0) {
+            Code_ProfilerBegin(PROFILE_CODE, code->m_index);
             VM_RunCode(code, self, other, result, nullptr, 0, nullptr, flags);
+            Code_ProfilerEnd();
         }
         break;
     case CODE_KIND_CONSTANT:

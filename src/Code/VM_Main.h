@@ -12,7 +12,6 @@
 class CInstance;
 class KVObjectBase;
 class tagIConsole;
-struct ScriptValue;
 struct VMCallRecord;
 
 struct VMDebugEntry {
@@ -83,6 +82,30 @@ struct VMFrame {
     bool stopped;             // an error ended the run: nothing more runs in it
 };
 
+// Seventeen 8-byte words written just below a call's arguments; positions in
+// the block are kept as offsets from its end so that they survive growth.
+// The throw support reads the chain of records to find a handler.
+struct VMCallRecord {
+    int64_t callerPosition;
+    int64_t reserved1;
+    int64_t callerArgumentCount;
+    int64_t previousRecord;      // offset from the block's end, -1 for none
+    CInstance* self;
+    CInstance* other;
+    KVObjectBase* argumentsObject;
+    VMBuffer* buffer;            // null marks the run's bottom record
+    VMBuffer* debugTable;
+    const char* source;
+    const char* name;
+    int64_t reserved11;
+    void* handlerRecord;         // the call's try blocks (JS_Exception.h), owned
+    int64_t localsGiven;
+    KVObjectBase* locals;
+    int64_t reserved15;
+    int64_t argumentBase;        // offset from the block's end
+};
+static_assert(sizeof(VMCallRecord) == 17 * 8);
+
 enum VMSlotTag : uint8_t {
     VMTAG_PLAIN = 0,      // a number, a bool, a saved pointer, the second half of a value
     VMTAG_VALUE = 1,      // the first slot of a 16-byte value
@@ -93,6 +116,19 @@ enum VMSlotTag : uint8_t {
 
 // The run that is executing now; null outside bytecode.
 extern VMFrame* VM_CurrentFrame;
+
+// A thrown value on its way to a handler: set by the throw support
+// (JS_UnwindToHandler), taken by the loop of the handling run, which resumes
+// at handlerPosition with the thrown value pushed just below the handling
+// call record. Every run between the thrower and that one ends.
+struct VMExceptionState {
+    bool pending;
+    VMFrame* handlingRun;
+    int64_t recordPosition;    // the handling call record as an offset from its run's block end
+    int32_t handlerPosition;   // code offset of the handler in that call's code
+    ScriptValue thrown;
+};
+extern VMExceptionState VM_Exception;
 
 // The running call's arguments, read by the argument built-in variables.
 extern int32_t VM_ArgumentCount;

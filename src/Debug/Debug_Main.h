@@ -1,6 +1,8 @@
 #pragma once
 // The remote debugger link and the profiler. Until they exist
-// (Debug_Stub.cpp) no debugger is ever connected.
+// (Debug_Stub.cpp) no debugger is ever connected and the profiler never
+// records.
+#include <cstdint>
 
 bool Debug_IsConnected();
 // Waits while the debugger keeps the game paused; 1 when a step was requested.
@@ -14,3 +16,10 @@ void Debug_InitRemoteInterface();
 void Debug_Update();
 // Shutdown: writes the profiler's report when -profiledump asked for one.
 void Profiler_FinalDump();
+
+// The profiler's scopes (kinds of Code/Code_Profiler.h): opens one for the
+// function or code entry of index, closes the innermost open one.
+namespace CProfiler {
+void Begin(int32_t kind, int32_t index);
+void End();
+}  // namespace CProfiler

@@ -15,3 +15,6 @@ int Debug_PausedLoop()
 void Debug_InitRemoteInterface() {}
 void Debug_Update() {}
 void Profiler_FinalDump() {}
+
+void CProfiler::Begin(int32_t, int32_t) {}
+void CProfiler::End() {}

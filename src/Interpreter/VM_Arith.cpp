@@ -3,6 +3,7 @@
 
 #include "Base/MemoryManager.h"
 #include "Code/Code_ValueConvert.h"
+#include "Interpreter/VM_Object.h"
 #include "Interpreter/VM_Operand.h"
 
 namespace {
@@ -167,11 +168,7 @@ uint8_t* Binary(Op op, const char* name, uint32_t word, uint8_t* sp, VMFrame* f)
             return sp + 16;
         }
     }
-    if (word & 0xF00) {
-        VM_RuntimeError(f, "%s :: Execution Error - operator form %u needs the script object model", name,
-                        (word >> 8) & 0xF);
-        return sp;
-    }
+    if (word & 0xF00) return VM_ObjectBinary(name, word, sp, f);
     const int rt = VM_FirstType(word), lt = VM_SecondType(word);
     const int32_t rs = VM_ItemSize(rt), ls = VM_ItemSize(lt);
     if (!rs || !ls || rt == VMT_FLOAT || lt == VMT_FLOAT || rt == VMT_ERROR || lt == VMT_ERROR) {
@@ -207,11 +204,7 @@ void ReleaseForOverwrite(VMFrame* f, uint8_t* sp)
 
 uint8_t* Unary(bool negate, const char* name, uint32_t word, uint8_t* sp, VMFrame* f)
 {
-    if (word & 0xF00) {
-        VM_RuntimeError(f, "%s :: Execution Error - operator form %u needs the script object model", name,
-                        (word >> 8) & 0xF);
-        return sp;
-    }
+    if (word & 0xF00) return VM_ObjectUnary(name, word, sp, f);
     const int type = VM_FirstType(word);
     if (type > VMT_STRING) return sp;
     if (!VM_Has(f, sp, VM_ItemSize(type))) return sp;

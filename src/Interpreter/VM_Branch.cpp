@@ -81,6 +81,34 @@ bool CheckTags(VMFrame* f, uint8_t* sp, int words, int arrayWord)
     return true;
 }
 
+// The int on top, read before the slot is dropped; what the slot owned
+// (a string or value where malformed code put one) is released.
+int32_t TakeCondition(VMFrame* f, uint8_t* sp)
+{
+    const int32_t value = VM_Load<int32_t>(sp);
+    if (VM_Tag(f, sp) != VMTAG_PLAIN) VM_ReleaseRange(f, sp, sp + 8);
+    return value;
+}
+
+// The object form: the block runs once with the object value on top as self.
+uint8_t* PushEnvObject(VMFrame* f, uint8_t* sp)
+{
+    if (!VM_Has(f, sp, 16)) return sp;
+    ScriptValue value;
+    if (!VM_TakeValue(f, sp, &value, "pushenv")) return sp;
+    sp += 16;
+    if (value.Kind() != VALUE_OBJECT || !value.obj) {
+        ScriptValue_SetUndefined(&value);
+        VM_RuntimeError(f, "FOo");
+        return sp;
+    }
+    sp = PushSaved(f, sp, f->self, f->other);
+    sp = PushRecordWord(f, sp, 0, VMTAG_WITH_RECORD);
+    f->other = f->self;
+    f->self = VM_ObjectAsSelf(value.obj);
+    return sp;
+}
+
 void Restore(VMFrame* f, uint8_t* savedOther)
 {
     f->other = VM_Load<CInstance*>(savedOther);
@@ -94,7 +122,7 @@ VM_HANDLER(DoBranchTrue)
 {
     (void)operand;
     if (!VM_Has(f, sp, 8)) return sp;
-    const int32_t condition = VM_Load<int32_t>(sp);
+    const int32_t condition = TakeCondition(f, sp);
     return condition != 0 ? Branch(f, sp + 8, word) : sp + 8;
 }
 
@@ -102,19 +130,16 @@ VM_HANDLER(DoBranchFalse)
 {
     (void)operand;
     if (!VM_Has(f, sp, 8)) return sp;
-    const int32_t condition = VM_Load<int32_t>(sp);
+    const int32_t condition = TakeCondition(f, sp);
     return condition == 0 ? Branch(f, sp + 8, word) : sp + 8;
 }
 
 VM_HANDLER(DoPushEnv)
 {
     (void)operand;
-    if (word & 0x00800000u) {
-        VM_RuntimeError(f, "pushenv :: object values need the script object model");
-        return sp;
-    }
+    if (word & 0x00800000u) return PushEnvObject(f, sp);
     if (!VM_Has(f, sp, 8)) return sp;
-    const int32_t target = VM_Load<int32_t>(sp);
+    const int32_t target = TakeCondition(f, sp);
     sp += 8;
     if (target == -5 || target == -7) {
         VM_RuntimeError(f, target == -5 ? "Cannot use global in with statement" : "Cannot use local in with statement");

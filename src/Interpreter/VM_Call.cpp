@@ -4,8 +4,11 @@
 #include "Code/Code_Arguments.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Link.h"
+#include "Code/Code_Profiler.h"
 #include "Code/Code_Variable.h"
+#include "Code/JS_Exception.h"
 #include "Code/ObjectBase.h"
+#include "GameData/GameHeader.h"
 #include "Interpreter/VM_Stack.h"
 #include "Platform/Extension_Main.h"
 #include "Script/Script_Main.h"
@@ -48,9 +51,16 @@ uint8_t* CallBuiltinId(uint32_t word, uint8_t* sp, int32_t id, VMFrame* f)
         StackTraceFrame trace(builtin->name, -1);
         BuiltinFunction* saved = CurrentBuiltinFunction;
         CurrentBuiltinFunction = builtin;
+        Code_ProfilerBegin(PROFILE_BUILTIN, id);
         builtin->routine(&result, f->self, f->other, n, reinterpret_cast<ScriptValue*>(sp));
+        Code_ProfilerEnd();
         CurrentBuiltinFunction = saved;
         VM_CurrentFrame = f;
+    }
+    // A throw: the arguments stay for the unwinding to release.
+    if (VM_Exception.pending) {
+        ScriptValue_SetUndefined(&result);
+        return sp;
     }
     return PlaceResult(f, sp, n, result);
 }
@@ -62,6 +72,10 @@ uint8_t* CallExtension(uint32_t word, uint8_t* sp, int32_t id, VMFrame* f)
     ScriptValue result = VM_Real(0.0);
     Extension_CallFunction(id - CALLID_EXTENSION_BASE, n, reinterpret_cast<ScriptValue*>(sp), &result);
     VM_CurrentFrame = f;
+    if (VM_Exception.pending) {
+        ScriptValue_SetUndefined(&result);
+        return sp;
+    }
     return PlaceResult(f, sp, n, result);
 }
 
@@ -120,7 +134,8 @@ ScriptValue ReturnedValue(VMFrame* f, uint8_t* from, int type)
 }
 }  // namespace
 
-uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectBase* locals)
+uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectBase* locals,
+                       KVObjectBase* argumentsObject)
 {
     if (VM_TraceCalls && LogConsole) LogConsole->Output("script call = %s\n", code->m_name ? code->m_name : "");
     uint8_t* end = f->stack + f->stackSize;
@@ -139,6 +154,7 @@ uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectB
     record->localsGiven = f->localsGiven;
     record->locals = f->locals;
     record->argumentBase = end - reinterpret_cast<uint8_t*>(VM_ArgumentBase);
+    record->argumentsObject = argumentsObject;
 
     VM_ArgumentBase = reinterpret_cast<ScriptValue*>(sp);
     VM_ArgumentCount = argc;
@@ -150,7 +166,15 @@ uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectB
     f->locals = locals ? locals
                        : VM_AllocLocals(std::max({Variable_LocalCount(), code->m_localsCount,
                                                   code->m_bytecode->m_localsCount}));
+    if (ObjectMode && argumentsObject && f->locals->m_slotCount > 0) {
+        ScriptValue* slot = f->locals->SlotAt(0);
+        ScriptValue_SetUndefined(slot);
+        slot->obj = argumentsObject;
+        slot->flags = VALUE_FLAG_ENUMERABLE | VALUE_FLAG_WRITABLE;
+        slot->kind = VALUE_OBJECT;
+    }
     ++f->depth;
+    Code_ProfilerBegin(PROFILE_CODE, code->m_index);
     VM_SetCode(f, code->m_bytecode, code->m_startOffset);
     return reinterpret_cast<uint8_t*>(record);
 }
@@ -162,6 +186,7 @@ uint8_t* VM_PopCallFrame(uint8_t* sp, VMFrame* f)
     VMCallRecord* record = f->callRecord;
     auto* above = reinterpret_cast<uint8_t*>(record) + sizeof(VMCallRecord);
     if (!record->buffer) return above;
+    Code_ProfilerEnd();
     uint8_t* end = f->stack + f->stackSize;
     f->self = record->self;
     f->other = record->other;
@@ -183,6 +208,8 @@ uint8_t* VM_PopCallFrame(uint8_t* sp, VMFrame* f)
     if (f->stopped) f->position = f->codeSize;
 
     const int32_t calleeArgs = VM_ArgumentCount;
+    JS_DeleteExceptionHandlers(record->handlerRecord);
+    record->handlerRecord = nullptr;
     VM_ReleaseRange(f, above, above + 16 * calleeArgs);
     VM_ArgumentBase = reinterpret_cast<ScriptValue*>(end - record->argumentBase);
     VM_ArgumentCount = static_cast<int32_t>(record->callerArgumentCount);
@@ -200,11 +227,7 @@ VM_HANDLER(DoCall)
         VM_RuntimeError(f, "DoCall :: unknown built-in function %d", id);
         return sp;
     }
-    if (type == VMT_VAR) {
-        // Function values belong to the script object model.
-        VM_RuntimeError(f, "Invalid callv target");
-        return sp;
-    }
+    if (type == VMT_VAR) return VM_CallFunctionValue(word, sp, f);
     VM_RuntimeError(f, "DoCall :: Execution Engine type error");
     return sp;
 }

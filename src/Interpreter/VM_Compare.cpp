@@ -2,6 +2,7 @@
 
 #include "Code/Code_ValueConvert.h"
 #include "Code/MathEpsilon.h"
+#include "Interpreter/VM_Object.h"
 #include "Interpreter/VM_Operand.h"
 
 namespace {
@@ -20,8 +21,9 @@ VM_HANDLER(DoSet)
 {
     (void)operand;
     const int kind = static_cast<int>((word >> 8) & 0xF);
-    if (kind < 1 || kind > 6) {
-        VM_RuntimeError(f, "DoSet :: comparison kind %d needs the script object model", kind);
+    if (kind >= 7) return VM_ObjectCompare(word, sp, f);
+    if (kind < 1) {
+        VM_RuntimeError(f, "DoSet :: Execution Error");
         return sp;
     }
     const int rt = VM_FirstType(word), lt = VM_SecondType(word);

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "Code/Code_ValueConvert.h"
+#include "Code/JS_Main.h"
+#include "Interpreter/VM_Object.h"
 #include "Interpreter/VM_Operand.h"
 
 namespace {
@@ -80,11 +82,7 @@ RefString* ToText(const Source& x)
 VM_HANDLER(DoConv)
 {
     (void)operand;
-    if (word & 0x300) {
-        VM_RuntimeError(f, "DoConv :: Execution Error - conversion form %u needs the script object model",
-                        (word >> 8) & 0xF);
-        return sp;
-    }
+    if (word & 0x300) return VM_ObjectConvert(word, sp, f);
     const int from = VM_FirstType(word), to = VM_SecondType(word);
     const int32_t size = VM_ItemSize(from);
     if (!size || from == VMT_ERROR || to > VMT_STRING) {
@@ -117,7 +115,9 @@ VM_HANDLER(DoConv)
         case VALUE_NULL: x.type = VMT_BOOL; x.l = v->i32 != 0; break;
         case VALUE_INT32: x.type = VMT_INT; x.l = v->i32; break;
         case VALUE_INT64: x.type = VMT_LONG; x.l = v->i64; break;
-        case VALUE_UNSET: VM_RuntimeError(f, "DoConv :1: Could not find variable"); return sp;
+        case VALUE_UNSET:
+            JS_RaiseReferenceError("DoConv :1: Could not find variable");
+            return VM_DropItem(f, sp, VMT_VAR);
         case VALUE_ARRAY: VM_RuntimeError(f, "DoConv :1: illegal array use"); return sp;
         case VALUE_PTR: VM_RuntimeError(f, "DoConv :1: illegal pointer use"); return sp;
         default: VM_RuntimeError(f, "DoConv :1: Malformed variable"); return sp;

@@ -5,6 +5,7 @@
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Variable.h"
+#include "Code/JS_Exception.h"
 #include "Code/ObjectBase.h"
 #include "Interpreter/VM_Interpreter.h"
 #include "Interpreter/VM_Stack.h"
@@ -108,6 +109,10 @@ void RunLoop(VMFrame* f, ScriptValue* result, bool debug)
             sp = handler(word, sp, reinterpret_cast<const uint8_t*>(f->code) + at + 4, f);
             VM_CurrentFrame = f;
         }
+        if (VM_Exception.pending) {
+            if (VM_CatchException(f, &sp)) continue;
+            break;
+        }
         if (!f->stopped && f->depth > 0 && f->callRecord != f->bottomRecord) {
             // A called script ran off its end: it returns the number 0.
             VM_ReleaseRange(f, sp, VM_Floor(f));
@@ -120,7 +125,7 @@ void RunLoop(VMFrame* f, ScriptValue* result, bool debug)
     sp = Unwind(sp, f);
     VM_ArgumentCount = savedCount;
     uint8_t* bottom = VM_Floor(f);
-    if (result && sp < bottom && VM_Tag(f, sp) == VMTAG_VALUE) {
+    if (result && !VM_Exception.pending && sp < bottom && VM_Tag(f, sp) == VMTAG_VALUE) {
         if (result->MayOwn()) ScriptValue_FreePayload(result);
         ScriptValue top;
         VM_TakeValue(f, sp, &top, "Return");
@@ -128,6 +133,8 @@ void RunLoop(VMFrame* f, ScriptValue* result, bool debug)
         sp += 16;
     }
     VM_ReleaseRange(f, sp, bottom);
+    JS_DeleteExceptionHandlers(f->bottomRecord->handlerRecord);
+    f->bottomRecord->handlerRecord = nullptr;
 }
 }  // namespace
 
@@ -205,7 +212,8 @@ void VM_RunLoopDebug(VMFrame* frame, ScriptValue* result, bool releaseLocals)
 void VM_Interpret(CCode* code, CInstance* self, CInstance* other, ScriptValue* result, KVObjectBase* locals, int argc,
                   ScriptValue* args, int)
 {
-    if (!code || !code->m_bytecode) return;
+    // No code runs while a thrown value is on its way to its handler.
+    if (!code || !code->m_bytecode || VM_Exception.pending) return;
     const char* name = code->m_name ? code->m_name : "<code>";
     if (s_nestedRuns >= kMaxNestedRuns) {
         VM_RuntimeError(VM_CurrentFrame, "Stack overflow...\n%s", name);

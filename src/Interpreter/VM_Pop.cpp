@@ -1,8 +1,10 @@
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "Code/Code_Variable.h"
 #include "Code/Code_ValueIndex.h"
+#include "Code/JS_Main.h"
 #include "Code/ObjectBase.h"
 #include "GameData/GameHeader.h"
 #include "Interpreter/VM_Interpreter.h"
@@ -60,8 +62,16 @@ bool TakeStoreValue(VMFrame* f, uint8_t** sp, int type, bool int64Kind, ScriptVa
         break;
     }
     }
+    // A number read from a slot that owned something (malformed code): that goes.
+    if (type != VMT_VAR && type != VMT_STRING) VM_ReleaseRange(f, *sp, *sp + size);
     *sp += size;
     return true;
+}
+
+void ReleaseMember(VMMemberOperands* member)
+{
+    ScriptValue_SetUndefined(&member->object);
+    ScriptValue_SetUndefined(&member->key);
 }
 
 bool StoreByScope(VMFrame* f, const VMVariableOperand& v, ScriptValue* value)
@@ -85,10 +95,6 @@ bool StoreByScope(VMFrame* f, const VMVariableOperand& v, ScriptValue* value)
     }
     default:
         if (v.scope >= 0) return Variable_SetByTarget(v.scope, v.id, v.index, value);
-        if (v.scope >= -13 && v.scope <= -9) {
-            VM_RuntimeError(f, "Pop :: Execution Error - scope %d needs the script object model", v.scope);
-            return true;
-        }
         VM_RuntimeError(f, "Pop :: Execution Error - Variable references invalid object (%d).%s", v.scope,
                         Variable_GetName(f->name, v.scope, v.id));
         return true;
@@ -121,15 +127,45 @@ VM_HANDLER(DoPop)
     }
     if ((v.ref & VMREF_CLEAR_CONFIGURABLE) && first == VMT_INT && second == VMT_VAR)
         value.flags &= ~VALUE_FLAG_CONFIGURABLE;
+    const bool objectScope = VM_IsObjectScope(v.scope);
+    VMMemberOperands member;
+    if (!VM_TakeMemberOperands(f, &sp, v, &member)) {
+        if (value.MayOwn()) ScriptValue_FreePayload(&value);
+        return sp;
+    }
+    int form = VMT_VAR;
     if (first == VMT_VAR) {
         if (second == VMT_DELETE || second == VMT_DECLARE) {
-            VM_RuntimeError(f, "Pop :: Execution Error - scope %d needs the script object model", v.scope);
+            if (!objectScope && !(v.scope == -7 && second == VMT_DELETE)) {
+                VM_RuntimeError(f, "Pop :: Execution Engine");
+                return sp;
+            }
+            form = second;
+        } else if (!TakeStoreValue(f, &sp, second, true, &value)) {
+            ReleaseMember(&member);
             return sp;
         }
-        if (!TakeStoreValue(f, &sp, second, true, &value)) return sp;
     }
-    if (ObjectMode && value.Kind() == VALUE_UNSET) {
-        VM_RuntimeError(f, "Attempting to set variable %s to an invalid value", Variable_GetName(f->name, v.scope, v.id));
+    if (ObjectMode && value.Kind() == VALUE_UNSET && form == VMT_VAR) {
+        ReleaseMember(&member);
+        char text[512];
+        const char* name = Variable_GetName(f->name, v.scope, v.id);
+        std::snprintf(text, sizeof text, "Attempting to set variable %s to an invalid value", name ? name : "");
+        JS_RaiseReferenceError(text);
+        return sp;
+    }
+    if (form == VMT_DELETE && v.scope == -7) {
+        const ScriptValue* cell = f->locals ? VM_LocalSlot(f, v.id) : nullptr;
+        return VM_PushValue(f, sp, VM_Bool(cell && cell->Kind() == VALUE_UNDEFINED));
+    }
+    if (objectScope) {
+        bool stored = true;
+        sp = VM_StoreObjectScope(f, sp, v, form, &member, &value, &stored);
+        ReleaseMember(&member);
+        if (!stored && !f->stopped && !VM_Exception.pending)
+            VM_RuntimeError(f, "Pop :: Execution Error - Variable set failed %s - read only variable?",
+                            Variable_GetName(f->name, v.scope, v.id));
+        if (value.MayOwn()) ScriptValue_FreePayload(&value);
         return sp;
     }
     g_ArrayIndexFault.set = false;
@@ -212,10 +248,8 @@ VM_HANDLER(DoPopNull)
         if (!VM_Has(f, sp, 16)) return sp;
         ScriptValue* value = VM_ValueAt(f, sp, "DoPopNull");
         if (f->stopped) return sp;
-        if (ObjectMode && value->Kind() == VALUE_UNSET) {
-            VM_RuntimeError(f, "DoPopNull : Could not find variable");
-            return sp;
-        }
+        // The throw goes on to the handler once the value is dropped.
+        if (ObjectMode && value->Kind() == VALUE_UNSET) JS_RaiseReferenceError("DoPopNull : Could not find variable");
     } else if (type == VMT_STRING || type == VMT_DEBUGSTRING) {
         if (!VM_Has(f, sp, 8)) return sp;
         VM_StringAt(f, sp, "DoPopNull");

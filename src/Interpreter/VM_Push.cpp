@@ -52,8 +52,7 @@ bool ReadByScope(VMFrame* f, const VMVariableOperand& v, ScriptValue* result)
     case -14: return true;
     default:
         if (v.scope == -3 || v.scope >= 0) return Variable_GetByTarget(v.scope, v.id, v.index, result);
-        if (v.scope >= -13 && v.scope <= -9)
-            VM_RuntimeError(f, "Push :: Execution Error - scope %d needs the script object model", v.scope);
+        if (v.scope >= -13 && v.scope <= -11) return VM_ReadScopeChain(f, v, result);
         return false;
     }
 }
@@ -150,6 +149,7 @@ VM_HANDLER(DoPush)
 
     VMVariableOperand v;
     if (!VM_DecodeVariable(f, word, operand, &sp, &v)) return sp;
+    if (v.scope == -9 || v.scope == -10) return VM_PushMember(f, sp, v);
     TargetMissingFlag = false;
     g_ArrayIndexFault.set = false;
     ScriptValue result = VM_MakeValue(VALUE_UNSET, 0);

@@ -73,7 +73,9 @@ void VM_ReleaseRange(VMFrame* f, uint8_t* from, uint8_t* to)
         uint8_t& tag = VM_Tag(f, p);
         const uint8_t kind = tag;
         tag = VMTAG_PLAIN;
-        if (kind == VMTAG_VALUE && p + 16 <= to) {
+        // A value goes whole even when the range ends after its first slot:
+        // code that consumes half of it leaves nothing that could still own it.
+        if (kind == VMTAG_VALUE) {
             auto* v = reinterpret_cast<ScriptValue*>(p);
             if (v->MayOwn()) ScriptValue_FreePayload(v);
             p += 16;

@@ -12,29 +12,6 @@
 class CInstance;
 class KVObjectBase;
 
-// Seventeen 8-byte words written just below a call's arguments; positions in
-// the block are kept as offsets from its end so that they survive growth.
-struct VMCallRecord {
-    int64_t callerPosition;
-    int64_t reserved1;
-    int64_t callerArgumentCount;
-    int64_t previousRecord;      // offset from the block's end, -1 for none
-    CInstance* self;
-    CInstance* other;
-    KVObjectBase* argumentsObject;
-    VMBuffer* buffer;            // null marks the run's bottom record
-    VMBuffer* debugTable;
-    const char* source;
-    const char* name;
-    int64_t reserved11;
-    void* handlerRecord;
-    int64_t localsGiven;
-    KVObjectBase* locals;
-    int64_t reserved15;
-    int64_t argumentBase;        // offset from the block's end
-};
-static_assert(sizeof(VMCallRecord) == 17 * 8);
-
 constexpr int32_t VM_STACK_BLOCK = 16384;
 // Room every instruction may use below the stack pointer: the loop grows the
 // block before an instruction when less is left.
@@ -102,7 +79,8 @@ RefString* VM_StringAt(VMFrame* f, uint8_t* p, const char* what);
 // Takes the value at p off the stack: out owns what the slot owned.
 bool VM_TakeValue(VMFrame* f, uint8_t* p, ScriptValue* out, const char* what);
 
-// Releases whatever owned items lie in [from, to).
+// Releases whatever owned items lie in [from, to); a value whose first slot
+// lies in the range is released whole.
 void VM_ReleaseRange(VMFrame* f, uint8_t* from, uint8_t* to);
 // Releases the item of type at sp (when it owns anything) and drops it.
 uint8_t* VM_DropItem(VMFrame* f, uint8_t* sp, int type);
@@ -150,9 +128,25 @@ inline int32_t VM_BranchTarget(VMFrame* f, uint32_t word)
 bool VM_SetCode(VMFrame* f, VMBuffer* buffer, int32_t position);
 uint8_t* VM_GrowStack(uint8_t* sp, VMFrame* f);
 uint8_t* VM_PopCallFrame(uint8_t* sp, VMFrame* f);
+// The loop's part of a throw (VM_Exception): in the handling run, pops the
+// call records above the handling one (releasing what they held), pushes the
+// thrown value just below it and jumps to the handler; true then. False in
+// any other run, which ends.
+bool VM_CatchException(VMFrame* f, uint8_t** sp);
 KVObjectBase* VM_AllocLocals(int32_t count);
 void VM_FreeLocals(KVObjectBase* locals);
-uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectBase* locals);
+// Switches the run to a script's code with the argc arguments at sp; locals
+// (given: the callee does not free them) or a new locals object; in object
+// mode the arguments object goes to the locals' slot 0. The callee's record.
+uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectBase* locals,
+                       KVObjectBase* argumentsObject = nullptr);
+// Object mode: any object may stand as self (object-mode code reads its
+// slots and properties, which every object has); its pointer is carried as
+// the frame's self. Instances are objects at the same address.
+inline CInstance* VM_ObjectAsSelf(KVObjectBase* object) { return reinterpret_cast<CInstance*>(object); }
+// "call" of a function value (first type 5): the callee value on top, the
+// this-value below it, then the arguments.
+uint8_t* VM_CallFunctionValue(uint32_t word, uint8_t* sp, VMFrame* f);
 
 extern bool VM_TraceCalls;   // -trace: every script entered is logged
 extern bool VM_ListOnRun;    // every code entry is listed when it starts

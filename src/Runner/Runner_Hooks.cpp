@@ -7,6 +7,7 @@
 #include "Code/Code_Constant.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Link.h"
+#include "Code/Code_Profiler.h"
 #include "Code/GCRegistry.h"
 #include "Code/VM_Main.h"
 #include "Debug/Debug_Main.h"
@@ -222,6 +223,8 @@ void Runner_InstallHooks()
     Graphics_SetDrawEventEnabledHook = SetDrawEventEnabled;
     Interaction_CurrentScoreHook = CurrentScore;
     VM_SetInterpreter(VM_Interpret);
+    Code_Profiler.begin = CProfiler::Begin;
+    Code_Profiler.end = CProfiler::End;
     RoomControl = RoomControlState{&room, &transition_kind, &view_current};
     IO_PrepareForDialog = GR_Display_PrepareForDialog;
     VirtualButtons_InstallHooks();

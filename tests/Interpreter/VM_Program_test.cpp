@@ -320,6 +320,29 @@ TEST_F(VMTest, NegatingAStringSlotAsATypedNumberReleasesTheString)
         Release(r);
     }
 }
+
+TEST_F(VMTest, ConsumingAnOwningSlotAsANumberReleasesIt)
+{
+    // Malformed code reads a string item or a string value as a typed
+    // number: the consumed slot gives its string back (the leak checker
+    // watches at exit), also when only the first half of a value is consumed.
+    const std::vector<std::string> programs = {
+        "push.s 0\nbt end\nend:",
+        "push.s 0\nconv.s.v\nbf end\nend:\npopz.d",
+        "push.s 0\nconv.s.v\npopz.d\npopz.d",
+        "push.s 0\nconv.s.v\nconv.d.i\npopz.i\npopz.d",
+        "push.s 0\nconv.s.v\npush.d 1\nadd.d.d\npopz.d\npopz.d",
+        "push.s 0\npop.i.d local.100000",
+        "push.s 0\nconv.s.v\npop.i.l local.100000\npopz.d",
+        "push.s 0\npushenv end\nend:\npopenv end",
+    };
+    Load(programs, {}, {"owned"});
+    for (size_t i = 0; i < programs.size(); ++i) {
+        ScriptValue r = Run(static_cast<int32_t>(i));
+        EXPECT_EQ(Error(), "") << programs[i];
+        Release(r);
+    }
+}
 }  // namespace
 
 // Start-up forgets the breakpoints of an earlier pass of the restart loop:

@@ -23,7 +23,8 @@ const Op kOps[] = {
 int TypeCode(const std::string& suffix)
 {
     static const std::map<std::string, int> kTypes = {{"d", 0}, {"f", 1}, {"i", 2}, {"l", 3}, {"b", 4},
-                                                      {"v", 5}, {"s", 6}, {"ds", 7}, {"e", 15}};
+                                                      {"v", 5}, {"s", 6}, {"ds", 7}, {"del", 8}, {"decl", 9},
+                                                      {"e", 15}};
     const auto it = kTypes.find(suffix);
     return it == kTypes.end() ? -1 : it->second;
 }
@@ -126,6 +127,7 @@ public:
         if (const auto it = kBranches.find(name); it != kBranches.end()) {
             uint32_t word = it->second << 24;
             if (name == "popenv" && arg(2) == "exit") word |= 0xF0u << 16;
+            if (name == "pushenv" && arg(2) == "object") word |= 1u << 23;
             fixes.push_back({words.size(), arg(1), number});
             words.push_back(word);
             return true;

@@ -1,0 +1,3 @@
+#include "Code/Code_Profiler.h"
+
+CodeProfilerHooks Code_Profiler = {};

@@ -1,0 +1,160 @@
+// Throws taken to the innermost try block: across script calls of one run and
+// across runs nested through built-ins, with everything in between released.
+#include "Code/Code_Function.h"
+#include "Code/Code_Profiler.h"
+#include "Code/JS_Exception.h"
+#include "Code/VM_Main.h"
+#include "Interpreter/VMFixture.h"
+
+namespace {
+// The try support as a built-in: a try block of the running call whose
+// handler starts at argument 0.
+void TestTry(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue* args)
+{
+    VMCallRecord* record = VM_CurrentFrame->callRecord;
+    record->handlerRecord = new JSExceptionHandler{static_cast<int32_t>(args[0].real),
+                                                   static_cast<JSExceptionHandler*>(record->handlerRecord)};
+    *result = ScriptValue_Real(0);
+}
+// Throws argument 0.
+void TestThrow(ScriptValue*, CInstance*, CInstance*, int, ScriptValue* args)
+{
+    ScriptValue thrown = ScriptValue_Undefined();
+    thrown.Assign(args[0]);
+    JS_UnwindToHandler(&thrown);
+}
+// Runs code entry argument 0 in a run of its own.
+void TestRun(ScriptValue* result, CInstance* self, CInstance* other, int, ScriptValue* args)
+{
+    CCode code(static_cast<int32_t>(args[0].real), 0);
+    Code_Run(self, other, &code, result, 0);
+}
+
+struct VMExceptionTest : VMTest {
+    int32_t tryId = -1, throwId = -1, runId = -1;
+    void SetUp() override
+    {
+        VMTest::SetUp();
+        CodeFunction_Register("vm_test_try", TestTry, 1, 0);
+        CodeFunction_Register("vm_test_throw", TestThrow, 1, 0);
+        CodeFunction_Register("vm_test_run", TestRun, 1, 0);
+        ASSERT_TRUE(CodeFunction_Find("vm_test_try", &tryId));
+        ASSERT_TRUE(CodeFunction_Find("vm_test_throw", &throwId));
+        ASSERT_TRUE(CodeFunction_Find("vm_test_run", &runId));
+    }
+    void TearDown() override
+    {
+        EXPECT_FALSE(VM_Exception.pending);
+        EXPECT_EQ(VM_CurrentFrame, nullptr);
+        CodeFunction_FreeAll();
+        VMTest::TearDown();
+    }
+    static std::string Call(int32_t id, int argc)
+    {
+        return "call.i " + std::to_string(id) + " " + std::to_string(argc) + "\n";
+    }
+    static std::string Number(double d) { return "push.d " + std::to_string(d) + "\nconv.d.v\n"; }
+    // Installs a try block whose handler follows body: the code is the try,
+    // body, then handler.
+    std::string Try(const std::string& body, const std::string& handler)
+    {
+        std::string start = "push.d 0\nconv.d.v\n" + Call(tryId, 1) + "popz.v\n";
+        const size_t at = gamedata::Assemble(start + body).words.size() * 4;
+        start = Number(static_cast<double>(at)) + Call(tryId, 1) + "popz.v\n";
+        return start + body + handler;
+    }
+    std::string Throw(double value) { return Number(value) + Call(throwId, 1); }
+};
+
+TEST_F(VMExceptionTest, AThrowInNestedScriptCallsResumesAtTheHandlerOfTheRun)
+{
+    // The main code's try block catches what script 1 throws two calls deep;
+    // the strings every level left on the stack and passed as arguments are
+    // released on the way (the leak checker watches).
+    Load({Try("push.s 0\nconv.s.v\npush.s 0\nconv.s.v\n" + Call(100000, 1) + "popz.v\n" + Number(-1) + "exit.i\n",
+              Number(1000) + "add.v.v\n"),
+          "push.s 0\nconv.s.v\npush.s 0\nconv.s.v\n" + Call(100001, 1) + "ret.v",
+          "push.s 0\nconv.s.v\n" + Throw(42) + Number(7) + "ret.v"},
+         {1, 2}, {"held"});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 1042);
+}
+
+TEST_F(VMExceptionTest, AHandlerInACalledScriptLetsItReturnNormally)
+{
+    Load({Number(5) + Call(100000, 0) + "add.v.v",
+          Try(Call(100001, 0) + "popz.v\n" + Number(-1) + "ret.v\n", Number(100) + "add.v.v\nret.v\n"),
+          Throw(42) + "ret.v"},
+         {1, 2});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 5 + 142);
+}
+
+TEST_F(VMExceptionTest, AThrowInANestedRunEndsItAndResumesTheOuterRun)
+{
+    // Entry 1 runs in a run of its own, started by a built-in; its script
+    // call throws to the outer run's handler.
+    Load({Try(Number(1) + Call(runId, 1) + "popz.v\n" + Number(-1) + "exit.i\n", Number(1000) + "add.v.v\n"),
+          "push.s 0\nconv.s.v\n" + Call(100000, 0) + Number(3) + "add.v.v",
+          Throw(42) + "ret.v"},
+         {2}, {"held"});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 1042);
+}
+
+TEST_F(VMExceptionTest, TryBlocksGoWithTheirCallAndAThrowWithoutOneIsFatal)
+{
+    // Script 0's try block is deleted at its return: the later throw finds none.
+    Load({Call(100000, 0) + "popz.v\n" + Throw(42) + Number(1),
+          Try(Number(3) + "ret.v\n", Number(4) + "ret.v\n")},
+         {1});
+    ScriptValue r = Run(0);
+    EXPECT_TRUE(ErrorHas("Unable to find a handler for exception 42")) << Error();
+    Release(r);
+}
+
+// ------------------------------------------------------------------ profiler scopes
+
+std::vector<std::string> s_scopes;
+void RecordBegin(int32_t kind, int32_t index) { s_scopes.push_back(std::to_string(kind) + ":" + std::to_string(index)); }
+void RecordEnd() { s_scopes.push_back("end"); }
+
+struct VMProfilerTest : VMExceptionTest {
+    void SetUp() override
+    {
+        VMExceptionTest::SetUp();
+        s_scopes.clear();
+        Code_Profiler = CodeProfilerHooks{true, RecordBegin, RecordEnd};
+    }
+    void TearDown() override
+    {
+        Code_Profiler = CodeProfilerHooks{};
+        VMExceptionTest::TearDown();
+    }
+};
+
+TEST_F(VMProfilerTest, CodeRunsScriptCallsAndBuiltinsOpenAndCloseScopes)
+{
+    Load({Call(100000, 0) + "popz.v\n" + Number(2) + Call(runId, 1), Number(1) + "ret.v", Number(3)}, {1});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 3);
+    const std::string builtin = "0:" + std::to_string(runId);
+    EXPECT_EQ(s_scopes, (std::vector<std::string>{"1:0", "1:1", "end", builtin, "1:2", "end", "end", "end"}));
+}
+
+TEST_F(VMProfilerTest, AThrowClosesTheScopesOfTheCallsItLeaves)
+{
+    Load({Try(Call(100000, 0) + "popz.v\n" + Number(-1) + "exit.i\n", Number(0) + "add.v.v\n"), Throw(42) + "ret.v"},
+         {1});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 42);
+    const std::string tryScope = "0:" + std::to_string(tryId), throwScope = "0:" + std::to_string(throwId);
+    EXPECT_EQ(s_scopes,
+              (std::vector<std::string>{"1:0", tryScope, "end", "1:1", throwScope, "end", "end", "end"}));
+}
+}  // namespace
