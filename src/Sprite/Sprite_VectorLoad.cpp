@@ -337,17 +337,6 @@ bool ReadTimeline(VectorReader& r, VectorTimeline& t, int32_t itemCount, uint32_
     return r.ok;
 }
 
-// The decoders give bytes red, green, blue, alpha; textures take the words
-// 0xAARRGGBB.
-void SwapRedBlue(uint8_t* rgba, int64_t pixels)
-{
-    for (int64_t i = 0; i < pixels; ++i) std::swap(rgba[4 * i], rgba[4 * i + 2]);
-}
-
-int32_t TextureOf(uint8_t* bgra, int32_t w, int32_t h)
-{
-    return GR_Texture_Create(w, h, bgra, w * h * 4);
-}
 }  // namespace
 
 uint32_t CSprite::GradientColourAt(const VectorFillStyle& gradient, int32_t ratio)
@@ -373,11 +362,8 @@ uint32_t CSprite::GradientColourAt(const VectorFillStyle& gradient, int32_t rati
 
 int32_t CSprite::CreateGradientTexture(const VectorFillStyle& gradient)
 {
-    // Texture words are 0xAARRGGBB; gradient colours have red in the low byte.
-    const auto texel = [&](int32_t ratio) {
-        const uint32_t c = GradientColourAt(gradient, ratio);
-        return (c & 0xFF00FF00u) | (c & 0xFF) << 16 | (c >> 16 & 0xFF);
-    };
+    // Textures take bytes red, green, blue, alpha: the gradient's colours as they are.
+    const auto texel = [&](int32_t ratio) { return GradientColourAt(gradient, ratio); };
     if (gradient.kind == VECTOR_GRADIENT_LINEAR) {
         uint32_t pixels[256];
         for (int32_t i = 0; i < 256; ++i) pixels[i] = texel(i);
@@ -401,7 +387,7 @@ void CSprite::CreateVectorBitmap(VectorItem& item, const uint8_t* first, uint32_
 {
     item.texture = -1;
     int w = 0, h = 0;
-    uint8_t* pixels = nullptr;  // red, green, blue, alpha from a decoder
+    uint8_t* pixels = nullptr;  // red, green, blue, alpha, as textures take them
     const int kind = item.bitmapKind;
     if (kind == 0 && tables && tableSize > 0) {
         const uint64_t total = uint64_t(tableSize) + firstSize;
@@ -457,10 +443,9 @@ void CSprite::CreateVectorBitmap(VectorItem& item, const uint8_t* first, uint32_
             MemoryStream::Free(alpha);
         }
     }
-    SwapRedBlue(pixels, count);
     item.width = w;
     item.height = h;
-    item.texture = TextureOf(pixels, w, h);
+    item.texture = GR_Texture_Create(w, h, pixels, w * h * 4);
     QS_FREE(pixels);
 }
 

@@ -124,12 +124,12 @@ TEST_F(VectorLoadTest, ARecordLoadsItsItemsTimelineAndMasks)
 
     ASSERT_EQ(s->GetVectorItemCount(), 3);
     const VectorItem* items = s->GetVectorItems();
-    // The bitmap's pixels are stored red first and kept as 0xAARRGGBB words.
+    // The bitmap's pixels are stored red first, as textures take them.
     ASSERT_GE(items[0].texture, 0);
     const D3DTexture* bitmap = GR_Texture_GetD3D(items[0].texture);
     ASSERT_TRUE(bitmap && bitmap->pixels);
-    EXPECT_EQ(bitmap->pixels[0], 0xFF102030u);
-    EXPECT_EQ(bitmap->pixels[1], 0x80405060u);
+    EXPECT_EQ(bitmap->pixels[0], 0xFF302010u);
+    EXPECT_EQ(bitmap->pixels[1], 0x80605040u);
     const VectorStyleGroup& group = items[1].groups[0];
     ASSERT_EQ(group.fillStyleCount, 4);
     EXPECT_EQ(group.fillStyles[0].colour, kRed);
@@ -253,8 +253,8 @@ TEST(VectorGradient, ColoursBetweenStopsAndTheRadialTexture)
     const D3DTexture* t = GR_Texture_GetD3D(texture);
     ASSERT_TRUE(t && t->pixels);
     EXPECT_EQ(t->width, 64);
-    EXPECT_EQ(t->pixels[31 * 64 + 31], 0xFFFF0000u);  // ratio 0 at the centre, as 0xAARRGGBB
-    EXPECT_EQ(t->pixels[0], 0xFF0000FFu);              // 43.84 from the centre: ratio 255
+    EXPECT_EQ(t->pixels[31 * 64 + 31], kRed);  // ratio 0 at the centre
+    EXPECT_EQ(t->pixels[0], kBlue);            // 43.84 from the centre: ratio 255
     GR_Texture_Free(texture);
     g.kind = 5;
     EXPECT_EQ(CSprite::CreateGradientTexture(g), -1);
