@@ -286,7 +286,11 @@ void CSprite::DrawVector(int32_t frame, float xorig, float yorig, float x, float
         cache.SetRenderState(RS_COLORWRITEENABLE, writes ? savedColourWrite : 0);
         cache.SetRenderState(RS_ZWRITEENABLE, writes ? savedZWrite : 0);
     };
-    auto* masks = static_cast<int32_t*>(QS_ALLOC(sizeof(int32_t) * size_t(std::max(current.placementCount, 1)), false));
+    // The open masks: at most one per placement, seldom many.
+    int32_t few[32];
+    int32_t* masks = current.placementCount <= 32
+                         ? few
+                         : static_cast<int32_t*>(QS_ALLOC(sizeof(int32_t) * size_t(current.placementCount), false));
     int32_t openCount = 0, n = 0;
     const auto closeMask = [&](int32_t k, bool restore) {
         stencilStep(kCompareAlways, kStencilDecrementWrap, false);
@@ -323,7 +327,7 @@ void CSprite::DrawVector(int32_t frame, float xorig, float yorig, float x, float
         }
     }
     for (int32_t k = 0; k < openCount; ++k) closeMask(k, false);
-    QS_FREE(masks);
+    if (masks != few) QS_FREE(masks);
 
     cache.SetRenderState(RS_STENCILREF, savedRef);
     cache.SetRenderState(RS_STENCILENABLE, savedEnable);

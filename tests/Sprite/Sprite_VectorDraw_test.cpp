@@ -186,3 +186,35 @@ TEST_F(VectorDrawTest, AntiAliasingAddsAFringeBetweenTheFillAndTheBackground)
     At(7, 16, Rgba(0, 0, 0, 255));
     At(8, 16, Rgba(254, 254, 254, 255));
 }
+
+TEST_F(VectorDrawTest, BitmapFillsMapTheirBitmapThroughTheFillMatrix)
+{
+    // A 2 x 2 bitmap (red, green / blue, white) stretched over an 8 x 8 square
+    // (clamped), repeated twice across a second one, and a fill of a missing bitmap.
+    gamedata::VectorItemData bitmap;
+    bitmap.type = 2;
+    bitmap.id = 5;
+    bitmap.bitmapKind = 9;
+    bitmap.width = bitmap.height = 2;
+    bitmap.blocks[0] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+    gamedata::VectorFill clamped;
+    clamped.type = 3;
+    clamped.kind = 1;
+    clamped.bitmapId = 5;
+    clamped.matrix[0] = clamped.matrix[4] = 2.0f / 160.0f;
+    gamedata::VectorFill repeated = clamped, missing = clamped;
+    repeated.kind = 0;
+    repeated.matrix[0] = repeated.matrix[4] = 4.0f / 160.0f;
+    missing.bitmapId = 6;
+    CSprite* s = Load(OneFrame({bitmap, Shape(clamped, Rect(0, 0, 8, 8)), Shape(repeated, Rect(0, 0, 8, 8)),
+                                Shape(missing, Rect(0, 0, 8, 8))},
+                               {Place(1, 1), Place(2, 2, 32, 0), Place(3, 3, 0, 32)}, 0, 40, 0, 40));
+    s->Draw(0, 8, 8);
+    At(9, 9, Rgba(255, 0, 0, 255));
+    At(14, 9, Rgba(0, 255, 0, 255));
+    At(9, 14, Rgba(0, 0, 255, 255));
+    At(14, 14, Rgba(255, 255, 255, 255));
+    // Half way across the repeated square the bitmap starts again with red.
+    EXPECT_GT(Channel(44, 8, 0), Channel(44, 8, 8));
+    At(12, 44, Rgba(0, 0, 0, 255));
+}

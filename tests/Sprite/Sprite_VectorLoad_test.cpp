@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <zlib.h>
+
 #include "GameData/GameData.h"
 #include "Graphics/Graphics_Texture.h"
 #include "Graphics/TexturesM.h"
@@ -17,6 +19,8 @@
 #include "Sprite/Sprite_Main.h"
 #include "Sprite/Sprite_Vector.h"
 #include "support/GameFiles.h"
+#include "support/GpuTestFrame.h"
+#include "support/ImageFixtures.h"
 #include "support/TempFolder.h"
 #include "support/VectorSprites.h"
 
@@ -260,6 +264,66 @@ TEST(VectorGradient, ColoursBetweenStopsAndTheRadialTexture)
     EXPECT_EQ(CSprite::CreateGradientTexture(g), -1);
 }
 
+TEST(VectorBitmaps, EachKindDecodesIntoATextureOfBytesRedGreenBlueAlpha)
+{
+    using ImageFixtures::Bytes;
+    Bytes alpha(4, 0x80);
+    Bytes packed(compressBound(4));
+    uLongf packedSize = packed.size();
+    ASSERT_EQ(compress(packed.data(), &packedSize, alpha.data(), alpha.size()), Z_OK);
+    packed.resize(packedSize);
+    ImageFixtures::JpegParams grey;
+    grey.width = grey.height = 2;
+    grey.components = 1;
+    grey.samples = Bytes(4, 200);
+    const Bytes jpeg = ImageFixtures::EncodeJpeg(grey);
+    ImageFixtures::GifParams gif;
+    gif.globalMap = {{1, 2, 3}};
+    gif.indices = {0};
+    struct Case {
+        const char* what;
+        int32_t kind, width, height;
+        Bytes blocks[3];
+        int64_t first;  // the first pixel as a word, -1 for no texture
+    } cases[] = {
+        {"JPEG", 1, 0, 0, {jpeg, {}, {}}, 0xFFC8C8C8},
+        {"JPEG with zlib alpha", 2, 0, 0, {jpeg, packed, {}}, 0x80C8C8C8},
+        {"PNG", 3, 0, 0, {ImageFixtures::EncodeRgbaPng(1, 1, {10, 20, 30, 40}), {}, {}}, 0x281E140A},
+        {"GIF", 4, 0, 0, {ImageFixtures::EncodeGif(gif), {}, {}}, 0xFF030201},
+        {"palette", 5, 2, 1, {{1, 0, 0, 0}, {}, {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88}}, 0x88776655},
+        {"palette index past the palette", 8, 1, 1, {{9, 0, 0, 0}, {}, {1, 2, 3, 4}}, 0},
+        {"32-bit", 9, 1, 1, {{5, 6, 7, 8}, {}, {}}, 0x08070605},
+        {"32-bit short of its size", 7, 2, 2, {{5, 6, 7, 8}, {}, {}}, 0x08070605},
+        {"JPEG that does not decode", 1, 0, 0, {{1, 2, 3}, {}, {}}, -1},
+        {"unknown kind", 10, 1, 1, {{5, 6, 7, 8}, {}, {}}, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        gamedata::VectorItemData item;
+        item.type = 2;
+        item.bitmapKind = c.kind;
+        item.width = c.width;
+        item.height = c.height;
+        for (int b = 0; b < 3; ++b) item.blocks[b] = c.blocks[b];
+        const Bytes data = gamedata::EncodeVector(OneFrame({item}, {Place(0, 1)}, 0, 1, 0, 1));
+        CSprite s;
+        char why[200] = "";
+        ASSERT_TRUE(s.LoadVector(data.data(), uint32_t(data.size()), 0, 0, why, sizeof why)) << why;
+        const VectorItem& loaded = s.GetVectorItems()[0];
+        if (c.first < 0) {
+            EXPECT_EQ(loaded.texture, -1);
+            continue;
+        }
+        ASSERT_GE(loaded.texture, 0);
+        const D3DTexture* t = GR_Texture_GetD3D(loaded.texture);
+        ASSERT_TRUE(t && t->pixels);
+        EXPECT_TRUE(Near(t->pixels[0], uint32_t(c.first), 2)) << std::hex << t->pixels[0];
+        if (c.kind == 7) {
+            EXPECT_EQ(t->pixels[1], 0u);  // pixels past the block stay clear
+        }
+    }
+}
+
 namespace {
 struct VectorFileTest : ::testing::Test {
     TempFolder root;
@@ -286,9 +350,9 @@ TEST_F(VectorFileTest, AddedFilesAreVectorSpritesPreciseOnlyWithMasks)
 {
     gamedata::VectorData d = OneFrame({Shape(Solid(kRed), Rect(0, 0, 4, 2))}, {Place(0, 1)}, 1, 9, 2, 7);
     Write("plain.KVS", gamedata::EncodeVector(d));
-    d.maskWidth = 2;
+    d.maskWidth = 3;
     d.maskHeight = 1;
-    d.masks = {{0x81}};
+    d.masks = {{0x80, 0x00, 0x80}};  // solid, free, solid
     Write("masked.kvs", gamedata::EncodeVector(d));
     Write("broken.kvs", {1, 2, 3});
 
@@ -309,7 +373,13 @@ TEST_F(VectorFileTest, AddedFilesAreVectorSpritesPreciseOnlyWithMasks)
     ASSERT_TRUE(masked);
     EXPECT_TRUE(masked->precise);
     EXPECT_TRUE(masked->MasksBuilt());
-    EXPECT_EQ(masked->width, 2);
+    EXPECT_EQ(masked->width, 3);
+    // Collisions test against the decoded mask.
+    const SpritePose pose{0, {10, 10, 12, 10}, 10, 10, 1, 1, 0};
+    CSprite* tested = Sprite_Get(masked->index);
+    EXPECT_TRUE(tested->CollidePoint(pose, 10, 10));
+    EXPECT_FALSE(tested->CollidePoint(pose, 11, 10));
+    EXPECT_TRUE(tested->CollidePoint(pose, 12, 10));
 
     testgames::CapturedLog log;
     EXPECT_EQ(Sprite_Add("broken.kvs", 1, false, true, false, true, 0, 0), -1);
