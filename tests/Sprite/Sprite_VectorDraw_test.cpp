@@ -218,3 +218,20 @@ TEST_F(VectorDrawTest, BitmapFillsMapTheirBitmapThroughTheFillMatrix)
     EXPECT_GT(Channel(44, 8, 0), Channel(44, 8, 8));
     At(12, 44, Rgba(0, 0, 0, 255));
 }
+
+TEST_F(VectorDrawTest, TiledDrawsRepeatTheFrameAcrossTheRegion)
+{
+    // An 8 x 8 square in a 16 x 16 frame, repeated across the region from x = 4 and drawn once down.
+    CSprite* s = Load(OneFrame({Shape(Solid(kWhite), Rect(0, 0, 8, 8))}, {Place(0, 1)}, 0, 16, 0, 16));
+    s->DrawTiled(0, 4, 0, 1, 1, true, false, 0, 0, 64, 64, 0xFFFFFF, 1);
+    for (int x : {4, 20, 36, 52}) {
+        At(x, 2, Rgba(254, 254, 254, 255));
+        At(x + 8, 2, Rgba(0, 0, 0, 255));
+    }
+    At(2, 2, Rgba(0, 0, 0, 255));
+    At(4, 16 + 2, Rgba(0, 0, 0, 255));
+    // No scale, nothing drawn.
+    GR_D3D_Clear(0xFF000000u, 1.0f, 0, CLEAR_COLOUR);
+    s->DrawTiled(0, 4, 0, 0, 1, true, true, 0, 0, 64, 64, 0xFFFFFF, 1);
+    At(4, 2, Rgba(0, 0, 0, 255));
+}
