@@ -97,6 +97,23 @@ TEST_F(VectorDrawTest, SolidFillsFollowTheDrawFormsAndTheColourTransform)
     At(35, 44, Rgba(0, 0, 0, 255));
 }
 
+TEST_F(VectorDrawTest, LinesDrawInTheirLineColour)
+{
+    // A sub-shape with only a line: a 2-pixel bar in the line style's colour.
+    gamedata::VectorItemData item = Shape(Solid(kWhite), Rect(0, 0, 8, 8));
+    item.groups[0].lineColours = {kRed, kBlue};
+    gamedata::VectorSubShapeData& sub = item.groups[0].subShapes[0];
+    sub.fillStyle = -1;
+    sub.lineStyle = 1;
+    sub.line = Rect(0, 0, 16, 2);
+    sub.fill = {};
+    CSprite* s = Load(OneFrame({item}, {Place(0, 1)}, 0, 16, 0, 8));
+    s->Draw(0, 8, 8);
+    At(8, 8, Rgba(0, 0, 254, 255));
+    At(23, 9, Rgba(0, 0, 254, 255));
+    At(10, 12, Rgba(0, 0, 0, 255));  // no fill
+}
+
 TEST_F(VectorDrawTest, LinearGradientsRunAcrossTheirMatrix)
 {
     // Red to blue over 32 pixels: the fill matrix maps 0..640 twentieths onto the gradient's -16384..16384.

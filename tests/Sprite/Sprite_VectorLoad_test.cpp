@@ -277,6 +277,12 @@ TEST(VectorBitmaps, EachKindDecodesIntoATextureOfBytesRedGreenBlueAlpha)
     grey.components = 1;
     grey.samples = Bytes(4, 200);
     const Bytes jpeg = ImageFixtures::EncodeJpeg(grey);
+    // The same image with its tables in a stream of their own: shared tables and the image without them.
+    grey.tablesFirst = true;
+    const Bytes split = ImageFixtures::EncodeJpeg(grey);
+    size_t tablesEnd = 2;
+    while (tablesEnd < split.size() && !(split[tablesEnd - 2] == 0xFF && split[tablesEnd - 1] == 0xD9)) ++tablesEnd;
+    const Bytes tables(split.begin(), split.begin() + long(tablesEnd)), image(split.begin() + long(tablesEnd), split.end());
     ImageFixtures::GifParams gif;
     gif.globalMap = {{1, 2, 3}};
     gif.indices = {0};
@@ -285,7 +291,11 @@ TEST(VectorBitmaps, EachKindDecodesIntoATextureOfBytesRedGreenBlueAlpha)
         int32_t kind, width, height;
         Bytes blocks[3];
         int64_t first;  // the first pixel as a word, -1 for no texture
+        Bytes tables = {};
     } cases[] = {
+        {"JPEG after the shared tables", 0, 0, 0, {image, {}, {}}, 0xFFC8C8C8, tables},
+        {"JPEG without its tables", 1, 0, 0, {image, {}, {}}, -1, tables},
+        {"no shared tables: a whole JPEG", 0, 0, 0, {jpeg, {}, {}}, 0xFFC8C8C8},
         {"JPEG", 1, 0, 0, {jpeg, {}, {}}, 0xFFC8C8C8},
         {"JPEG with zlib alpha", 2, 0, 0, {jpeg, packed, {}}, 0x80C8C8C8},
         {"PNG", 3, 0, 0, {ImageFixtures::EncodeRgbaPng(1, 1, {10, 20, 30, 40}), {}, {}}, 0x281E140A},
@@ -305,7 +315,9 @@ TEST(VectorBitmaps, EachKindDecodesIntoATextureOfBytesRedGreenBlueAlpha)
         item.width = c.width;
         item.height = c.height;
         for (int b = 0; b < 3; ++b) item.blocks[b] = c.blocks[b];
-        const Bytes data = gamedata::EncodeVector(OneFrame({item}, {Place(0, 1)}, 0, 1, 0, 1));
+        gamedata::VectorData vector = OneFrame({item}, {Place(0, 1)}, 0, 1, 0, 1);
+        vector.jpegTables = c.tables;
+        const Bytes data = gamedata::EncodeVector(vector);
         CSprite s;
         char why[200] = "";
         ASSERT_TRUE(s.LoadVector(data.data(), uint32_t(data.size()), 0, 0, why, sizeof why)) << why;
