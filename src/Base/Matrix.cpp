@@ -75,6 +75,14 @@ void Matrix_RotationZ(Matrix* out, float degrees)
     out->m[1][0] = s;
 }
 
+void Matrix_Translation(Matrix* out, float x, float y, float z)
+{
+    Matrix_Identity(out);
+    out->m[3][0] = x;
+    out->m[3][1] = y;
+    out->m[3][2] = z;
+}
+
 void Matrix_RotationAxis(Matrix* out, float x, float y, float z, float degrees)
 {
     Vec3f n = Normalise({x, y, z});

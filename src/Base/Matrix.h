@@ -18,6 +18,8 @@ void Matrix_Multiply(Matrix* out, const Matrix* a, const Matrix* b);
 void Matrix_RotationX(Matrix* out, float degrees);
 void Matrix_RotationY(Matrix* out, float degrees);
 void Matrix_RotationZ(Matrix* out, float degrees);
+// The identity moved by (x, y, z): the translation row.
+void Matrix_Translation(Matrix* out, float x, float y, float z);
 // Rotation about the axis (x, y, z), normalised here; a zero axis gives the
 // identity.
 void Matrix_RotationAxis(Matrix* out, float x, float y, float z, float degrees);

@@ -16,10 +16,9 @@
 #include "Graphics/RenderStateCache.h"
 #include "Path/Path_Class.h"
 #include "Path/Path_Main.h"
+#include "Sprite/Sprite_Vector.h"
 
 void (*Graphics_SetDrawEventEnabledHook)(bool on) = nullptr;
-bool VectorAntiAliasEnabled = false;
-float VectorAntiAliasLevel = 1.0f;
 
 namespace {
 

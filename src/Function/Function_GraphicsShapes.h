@@ -10,7 +10,3 @@ void InitGraphicShapeFunctions();
 // draw_enable_drawevent: the frame step's switch lives with the runner, which
 // sets this at start-up.
 extern void (*Graphics_SetDrawEventEnabledHook)(bool on);
-
-// Read by the vector-sprite drawer.
-extern bool VectorAntiAliasEnabled;   // draw_enable_swf_aa
-extern float VectorAntiAliasLevel;    // draw_set_swf_aa_level, 0..1

@@ -12,6 +12,7 @@
 #include "Graphics/TBitmap.h"
 #include "Graphics/TexturePageHandles.h"
 #include "Graphics/TexturePages.h"
+#include "Sprite/Sprite_Vector.h"
 
 namespace {
 constexpr int32_t kSkeletonFrames = 0x7FFFFFFF;
@@ -51,6 +52,14 @@ struct RecordReader {
 };
 }  // namespace
 
+int32_t TruncateBound(float v)
+{
+    if (!(v == v)) return 0;
+    if (v >= 2147483520.0f) return INT32_MAX;
+    if (v <= -2147483648.0f) return INT32_MIN;
+    return static_cast<int32_t>(v);
+}
+
 CSprite::CSprite()
 {
     Clear();
@@ -87,6 +96,8 @@ void CSprite::FreePageEntries()
 
 void CSprite::Clear()
 {
+    FreeVectorData();
+    loadedFromDataFile = false;
     FreePageEntries();
     FreeBitmaps();
     FreeTextures();
@@ -161,7 +172,8 @@ bool CSprite::LoadFromChunk(const uint8_t* payload, uint32_t length, uint32_t re
         frames = 0;
     }
     if (!r.ok) return GameData_Fail("SPRT", "sprite %u is cut short by the end of the chunk", slot);
-    if (w < 1 || h < 1 || int64_t{w} * h > (int64_t{1} << 26))
+    // A vector sprite's size comes from its vector data.
+    if (spriteKind != SPRITE_KIND_VECTOR && (w < 1 || h < 1 || int64_t{w} * h > (int64_t{1} << 26)))
         return GameData_Fail("SPRT", "sprite %u has a frame size of %d x %d", slot, w, h);
     uint32_t entriesAt = r.pos;
     uint32_t maskCount = 0;
@@ -192,7 +204,10 @@ bool CSprite::LoadFromChunk(const uint8_t* payload, uint32_t length, uint32_t re
         const uint32_t textureLength = r.U32();
         if (!r.ok || !r.Skip(uint64_t(jsonLength) + atlasLength + textureLength))
             return GameData_Fail("SPRT", "sprite %u: its skeleton data does not fit the chunk", slot);
-    } else if (spriteKind != SPRITE_KIND_VECTOR) {
+    } else if (spriteKind == SPRITE_KIND_VECTOR) {
+        r.U32();  // not used
+        if (!r.ok) return GameData_Fail("SPRT", "sprite %u is cut short by the end of the chunk", slot);
+    } else {
         return GameData_Fail("SPRT", "sprite %u is of unknown kind %d", slot, spriteKind);
     }
 
@@ -231,7 +246,15 @@ bool CSprite::LoadFromChunk(const uint8_t* payload, uint32_t length, uint32_t re
         skeletonData = skeleton;
         frameCount = kSkeletonFrames;
     }
-    // Vector data are not read: such a sprite has no frames and draws nothing.
+    if (kind == SPRITE_KIND_VECTOR) {
+        loadedFromDataFile = true;
+        char why[256] = "";
+        if (!LoadVector(payload + r.pos, length - r.pos, xo, yo, why, sizeof why)) {
+            Clear();
+            return GameData_Fail("SPRT", "sprite %u: %s", slot, why);
+        }
+        return true;
+    }
     // The record's box stands; only the extent is computed.
     ComputeExtent();
     return true;
@@ -263,6 +286,13 @@ void CSprite::ComputeBoundingBox()
     }
     if (frameCount == 0) {
         bboxLeft = bboxTop = bboxRight = bboxBottom = 0;
+        return;
+    }
+    if (kind == SPRITE_KIND_VECTOR && m_vectorTimeline) {
+        bboxLeft = TruncateBound(m_vectorTimeline->left);
+        bboxTop = TruncateBound(m_vectorTimeline->top);
+        bboxRight = TruncateBound(m_vectorTimeline->right);
+        bboxBottom = TruncateBound(m_vectorTimeline->bottom);
         return;
     }
     if (kind != SPRITE_KIND_BITMAP || bboxMode != 0 || m_bitmapCount == 0) return;
@@ -365,7 +395,16 @@ TBitmap* CSprite::GetBitmap(int32_t frame) const
 void CSprite::GetFrameBounds(int32_t frame, int32_t out[4]) const
 {
     out[0] = out[1] = out[2] = out[3] = 0;
-    if (kind != SPRITE_KIND_BITMAP || frame < 0 || frame >= frameCount) return;
+    if (frame < 0 || frame >= frameCount) return;
+    if (kind == SPRITE_KIND_VECTOR && m_vectorTimeline) {
+        const float* b = m_vectorTimeline->frames[frame].bounds;  // left, right, top, bottom
+        out[0] = TruncateBound(b[0]);
+        out[1] = TruncateBound(b[2]);
+        out[2] = TruncateBound(b[1]);
+        out[3] = TruncateBound(b[3]);
+        return;
+    }
+    if (kind != SPRITE_KIND_BITMAP) return;
     if (m_pageEntries && !m_ownsPageEntries) {
         if (const STexturePageEntry* e = GetPageEntry(frame)) {
             out[0] = e->xOffset;

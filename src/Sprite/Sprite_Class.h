@@ -4,12 +4,18 @@
 // (texture-page entries of the game data, not owned) or run-time frames
 // (32-bit bitmaps owned by the sprite, one game texture and one owned page
 // entry each).
+#include <cstddef>
 #include <cstdint>
 
 class CBitmap32;
 class TBitmap;
 class IBitmapLoader;
 struct STexturePageEntry;
+struct Matrix;
+struct VectorFillStyle;
+struct VectorItem;
+struct VectorPlacement;
+struct VectorTimeline;
 
 constexpr int32_t SPRITE_KIND_BITMAP = 0;
 constexpr int32_t SPRITE_KIND_VECTOR = 1;
@@ -75,6 +81,21 @@ public:
     // pixels: 0xAARRGGBB words, rows from the top.
     bool LoadFromPixels(const uint32_t* pixels, int32_t width, int32_t height, int32_t frames, bool precise,
                         bool transparent, bool smooth, int32_t xorig, int32_t yorig, bool keepAlpha);
+    // Vector data (Sprite_Vector.h) from a chunk or a file, every count and
+    // index checked against the size first; false, with the reason in why,
+    // for data that do not hold together (the vector data are then empty).
+    bool LoadVector(const uint8_t* data, uint32_t size, int32_t xorig, int32_t yorig, char* why, size_t whySize);
+    // A vector sprite file from the save area, else the bundle; false when it
+    // is in neither place or does not load (logged).
+    bool LoadVectorFile(const char* path, int32_t xorig, int32_t yorig);
+    void FreeVectorData();
+    const VectorTimeline* GetVectorTimeline() const { return m_vectorTimeline; }
+    int32_t GetVectorItemCount() const { return m_vectorItemCount; }
+    const VectorItem* GetVectorItems() const { return m_vectorItems; }
+    // A gradient's colour (red in the low byte) at ratio 0..255, and its
+    // texture: 256 x 1 for a linear gradient, 64 x 64 for a radial one.
+    static uint32_t GradientColourAt(const VectorFillStyle& gradient, int32_t ratio);
+    static int32_t CreateGradientTexture(const VectorFillStyle& gradient);
     void LoadStrip(const IBitmapLoader* loader, bool transparent, bool smooth, int32_t frames, bool keepAlpha);
     void CreateFromBitmap(const TBitmap* bitmap, bool precise, bool transparent, bool smooth, bool preload,
                           int32_t xorig, int32_t yorig, bool keepAlpha);
@@ -170,11 +191,22 @@ public:
     float playbackSpeed = 30.0f;
     int32_t playbackSpeedType = 0;  // 0 frames per second, 1 frames per game frame
     int32_t kind = SPRITE_KIND_BITMAP;
+    bool loadedFromDataFile = false;  // vector sprites: the data came from the "SPRT" record
     const void* skeletonData = nullptr;  // the skeleton block of the game data (kind 2)
     const char* name = nullptr;          // owned by the sprite table
     int32_t index = 0;
 
 private:
+    void CreateVectorBitmap(VectorItem& item, const uint8_t* first, uint32_t firstSize, const uint8_t* second,
+                            uint32_t secondSize, const uint8_t* third, uint32_t thirdSize, const uint8_t* tables,
+                            uint32_t tableSize);
+    void DrawVector(int32_t frame, float xorig, float yorig, float x, float y, float xscale, float yscale, float angle,
+                    uint32_t colour, float alpha);
+    void DrawVectorObject(const VectorPlacement& placement, const Matrix& transform, const Matrix& textureTransform,
+                          const uint8_t colour[4], const uint8_t colourNoAlpha[4], bool antiAlias);
+    void DrawVectorTiled(int32_t frame, float x, float y, float xscale, float yscale, bool hRepeat, bool vRepeat,
+                         float regionLeft, float regionTop, float regionWidth, float regionHeight, uint32_t colour,
+                         float alpha);
     bool LoadDecoded(uint8_t* rgba, int32_t w, int32_t h, int32_t frames, bool precise, bool transparent,
                      bool smooth, int32_t xorig, int32_t yorig, bool keepAlpha);
     void ComputeExtent();
@@ -204,4 +236,7 @@ private:
     uint32_t* m_entryOffsets = nullptr;
     int32_t m_storedMaskCount = 0;
     const uint8_t* m_storedMasks = nullptr;
+    VectorItem* m_vectorItems = nullptr;
+    int32_t m_vectorItemCount = 0;
+    VectorTimeline* m_vectorTimeline = nullptr;
 };

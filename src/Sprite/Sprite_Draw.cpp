@@ -1,6 +1,6 @@
 // Drawing a sprite frame: frame choice, culling against the view, and the
-// hand-over to the textured-quad routines (page entries when the sprite has
-// them, else the frame's game texture).
+// hand-over to the vector drawer or to the textured-quad routines (page
+// entries when the sprite has them, else the frame's game texture).
 #include <cmath>
 
 #include "Base/Console.h"
@@ -33,8 +33,9 @@ bool CSprite::CheckDrawable(float cx, float cy, float r)
 void CSprite::Draw(int32_t frame, float x, float y)
 {
     if (frameCount < 1) return;
-    if (kind != SPRITE_KIND_BITMAP) return;  // vector and skeleton frames have no drawer here yet
+    if (kind == SPRITE_KIND_SKELETON) return;  // skeletons are drawn by their instances
     if (!NoSpriteCulling && !CheckDrawable(x, y, static_cast<float>(extent))) return;
+    if (kind == SPRITE_KIND_VECTOR) return DrawVector(frame, float(xorigin), float(yorigin), x, y, 1, 1, 0, 0xFFFFFFFFu, 1);
     const STexturePageEntry* entry = GetPageEntry(frame);
     const bool drawn = entry ? GR_TPE_Draw(entry, x - xorigin, y - yorigin)
                              : GR_Texture_Draw(GetFrameTexture(frame), x - xorigin, y - yorigin);
@@ -44,11 +45,13 @@ void CSprite::Draw(int32_t frame, float x, float y)
 void CSprite::DrawExt(int32_t frame, float x, float y, float xscale, float yscale, float angle, uint32_t colour,
                       float alpha)
 {
-    if (frameCount < 1 || kind != SPRITE_KIND_BITMAP) return;
+    if (frameCount < 1 || kind == SPRITE_KIND_SKELETON) return;
     if (!NoSpriteCulling && !Legacy3DMode) {
         const float e = static_cast<float>(extent);
         if (!CheckDrawable(x, y, std::fmax(std::fabs(e * xscale), std::fabs(e * yscale)))) return;
     }
+    if (kind == SPRITE_KIND_VECTOR)
+        return DrawVector(frame, float(xorigin), float(yorigin), x, y, xscale, yscale, angle, colour, alpha);
     const float radians = angle * kDegreesToRadians;
     const STexturePageEntry* entry = GetPageEntry(frame);
     const bool drawn =
@@ -99,8 +102,9 @@ void CSprite::DrawPos(int32_t frame, float x1, float y1, float x2, float y2, flo
 
 void CSprite::DrawStretched(int32_t frame, float x, float y, float w, float h, uint32_t colour, float alpha)
 {
-    if (frameCount < 1 || kind != SPRITE_KIND_BITMAP || w <= 0 || h <= 0 || width <= 0 || height <= 0) return;
+    if (frameCount < 1 || kind == SPRITE_KIND_SKELETON || w <= 0 || h <= 0 || width <= 0 || height <= 0) return;
     const float xscale = w / static_cast<float>(width), yscale = h / static_cast<float>(height);
+    if (kind == SPRITE_KIND_VECTOR) return DrawVector(frame, 0, 0, x, y, xscale, yscale, 0, colour, alpha);
     const STexturePageEntry* entry = GetPageEntry(frame);
     const bool drawn = entry ? GR_TPE_DrawExt(entry, 0, 0, x, y, xscale, yscale, 0, colour, alpha)
                              : GR_Texture_DrawExt(GetFrameTexture(frame), 0, 0, x, y, xscale, yscale, 0, colour, alpha);
@@ -111,7 +115,10 @@ void CSprite::DrawTiled(int32_t frame, float x, float y, float xscale, float ysc
                         float regionLeft, float regionTop, float regionWidth, float regionHeight, uint32_t colour,
                         float alpha)
 {
-    if (frameCount < 1 || kind != SPRITE_KIND_BITMAP) return;
+    if (frameCount < 1 || kind == SPRITE_KIND_SKELETON) return;
+    if (kind == SPRITE_KIND_VECTOR)
+        return DrawVectorTiled(frame, x, y, xscale, yscale, hRepeat, vRepeat, regionLeft, regionTop, regionWidth,
+                               regionHeight, colour, alpha);
     const STexturePageEntry* entry = GetPageEntry(frame);
     // The page-entry tiler covers the current view; the game-texture one takes the region.
     const bool drawn = entry ? GR_TPE_DrawTiled(entry, xorigin, yorigin, x, y, xscale, yscale, hRepeat, vRepeat,

@@ -268,10 +268,10 @@ int32_t Sprite_Add(const char* path, int32_t frames, bool precise, bool transpar
     const int32_t index = AppendSlot();
     if (index < 0) return -1;
     CSprite* sprite = s_sprites[index];
-    // Vector sprite files (".kvs") have no loader yet: they fail like a file that does not decode.
-    const bool loaded = !HasExtension(full, ".kvs") &&
-                        sprite->LoadFromFile(full, frames, precise, transparent, smooth, preload, xorig, yorig,
-                                             !transparent);
+    const bool loaded = HasExtension(full, ".kvs")
+                            ? sprite->LoadVectorFile(full, xorig, yorig)
+                            : sprite->LoadFromFile(full, frames, precise, transparent, smooth, preload, xorig, yorig,
+                                                   !transparent);
     if (!loaded) {
         DropLastSlot();
         return -1;

@@ -17,6 +17,7 @@
 #include "World/WorldFixture.h"
 #include "support/GpuTestFrame.h"
 #include "support/TestBackgrounds.h"
+#include "support/VectorSprites.h"
 
 namespace {
 std::vector<std::string> g_Order;
@@ -121,6 +122,32 @@ TEST_F(DrawViewTest, LegacyRoomsWithoutTilesDrawInstancesInListOrder)
     DrawFrame();
     EXPECT_TRUE(At(2, 2, Rgba(255, 0, 0, 255)));
     EXPECT_TRUE(At(6, 6, Rgba(0, 0, 254, 255))) << std::hex << frame.Pixel(6, 6);
+}
+
+TEST_F(DrawViewTest, InstancesDrawTheirVectorSprites)
+{
+    LayerMode = false;
+    // A green 8 x 8 square masked to its left half.
+    const gamedata::VectorData data = vectortest::OneFrame(
+        {vectortest::Shape(vectortest::Solid(0xFF00FF00u), vectortest::Rect(0, 0, 8, 8)),
+         vectortest::Shape(vectortest::Solid(0xFFFFFFFFu), vectortest::Rect(0, 0, 4, 8))},
+        {vectortest::Place(1, 1, 0, 0, 2), vectortest::Place(0, 2)}, 0, 8, 0, 8);
+    const std::vector<uint8_t> bytes = gamedata::EncodeVector(data);
+    const int32_t vector = Sprite_AddEmpty();
+    char why[200] = "";
+    ASSERT_TRUE(Sprite_Get(vector)->LoadVector(bytes.data(), uint32_t(bytes.size()), 0, 0, why, sizeof why)) << why;
+    Sprite_Get(vector)->kind = SPRITE_KIND_VECTOR;
+    const int32_t object = NewObject();
+    Object_BuildEventLists();
+    room.CreateInstanceAtDepth(8, 8, 0, object)->sprite_index = vector;
+    CInstance* scaled = room.CreateInstanceAtDepth(32, 8, 0, object);
+    scaled->sprite_index = vector;
+    scaled->image_xscale = scaled->image_yscale = 2;
+    DrawFrame();
+    EXPECT_TRUE(At(9, 9, Rgba(0, 254, 0, 255))) << std::hex << frame.Pixel(9, 9);
+    EXPECT_TRUE(At(13, 9, Rgba(0, 0, 0, 255)));
+    EXPECT_TRUE(At(39, 23, Rgba(0, 254, 0, 255)));
+    EXPECT_TRUE(At(41, 23, Rgba(0, 0, 0, 255)));
 }
 
 TEST_F(DrawViewTest, LayersDrawDeepestFirstWithTheirSpritesTilesAndInstances)

@@ -29,6 +29,7 @@
 #include "support/GameFiles.h"
 #include "support/GpuTestFrame.h"
 #include "support/ImageFixtures.h"
+#include "support/VectorSprites.h"
 
 namespace {
 constexpr uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu;
@@ -171,6 +172,36 @@ TEST_F(ImageFunctions, NegativeFramesAreTheInstancesAndDrawSelfUsesItsFields)
     self.sprite_index = 9;
     Call("draw_self", {}, &self);
     EXPECT_TRUE(Reported("Trying to draw non-existing sprite."));
+}
+
+TEST_F(ImageFunctions, VectorSpritesDrawThroughTheSpriteFormsAndDrawSelf)
+{
+    // A red 8 x 8 square, origin (4, 4).
+    const std::vector<uint8_t> data = gamedata::EncodeVector(vectortest::OneFrame(
+        {vectortest::Shape(vectortest::Solid(0xFF0000FFu), vectortest::Rect(0, 0, 8, 8))}, {vectortest::Place(0, 1)},
+        0, 8, 0, 8));
+    const int32_t vector = Sprite_AddEmpty();
+    CSprite* s = Sprite_Get(vector);
+    char why[200] = "";
+    ASSERT_TRUE(s->LoadVector(data.data(), uint32_t(data.size()), 4, 4, why, sizeof why)) << why;
+    s->kind = SPRITE_KIND_VECTOR;
+    Call("draw_sprite", {double(vector), 0, 8, 8});
+    EXPECT_TRUE(At(4, 4, Rgba(254, 0, 0, 255)));
+    EXPECT_TRUE(At(12, 12, Rgba(0, 0, 0, 255)));
+    Call("draw_sprite_ext", {double(vector), 0, 40, 8, 1, 1, 0, 0xFFFFFF, 0.5});
+    EXPECT_TRUE(Near(frame.Pixel(40, 8) & 0xFFFFFF, Rgba(127, 0, 0, 0), 4)) << std::hex << frame.Pixel(40, 8);
+    Call("draw_sprite_part", {double(vector), 0, 0, 0, 4, 4, 0, 0});
+    EXPECT_TRUE(Reported("draw_sprite_part: not supported for vector sprites"));
+
+    CInstance self(40, 40, 100001, -1, false);
+    self.sprite_index = vector;
+    self.image_xscale = 2;
+    self.image_blend = 0xFFFFFF;
+    self.image_alpha = 1;
+    Call("draw_self", {}, &self);
+    EXPECT_TRUE(At(32, 36, Rgba(254, 0, 0, 255)));
+    EXPECT_TRUE(At(47, 43, Rgba(254, 0, 0, 255)));
+    EXPECT_TRUE(At(48, 40, Rgba(0, 0, 0, 255)));
 }
 
 TEST_F(ImageFunctions, MissingImagesAndRefusedKindsAreReportedAndDrawNothing)

@@ -110,6 +110,41 @@ int main(int argc, char** argv)
         w.Room({room});
         ok &= gamedata::WriteFile(dir + "/layers.win", w.Finish());
     }
+    {
+        // A vector sprite: a masked gradient shape with anti-aliasing edges, a bitmap and a collision mask.
+        gamedata::FormWriter w;
+        w.Gen8(gamedata::GeneralHeader{});
+        gamedata::VectorFill gradient;
+        gradient.type = 2;
+        gradient.stops = {{0, 0xFF0000FFu}, {255, 0xFFFF0000u}};
+        gamedata::VectorSubShapeData square;
+        square.fillStyle = 0;
+        square.fill.points = {0, 0, 160, 0, 160, 160, 0, 160};
+        square.fill.triangles = {0, 1, 2, 0, 2, 3};
+        square.fill.edges = {0, 1, 1, 2, 2, 3, 3, 0};
+        square.fill.offsets = {-1, -1, 1, -1, 1, 1, -1, 1};
+        gamedata::VectorItemData shape, bitmap;
+        shape.groups = {gamedata::VectorGroupData{{gradient}, {}, {square}}};
+        bitmap.type = 2;
+        bitmap.id = 1;
+        bitmap.width = bitmap.height = 1;
+        bitmap.blocks[0] = {1, 2, 3, 4};
+        gamedata::VectorData vector;
+        vector.items = {shape, bitmap};
+        vector.bounds[1] = vector.bounds[3] = 160;
+        gamedata::VectorPlacementData mask, above;
+        mask.clipDepth = 2;
+        above.depth = 2;
+        vector.frames = {gamedata::VectorFrameData{{0, 160, 0, 160}, {mask, above}}};
+        vector.maskWidth = vector.maskHeight = 8;
+        vector.masks = {{0xBF}};
+        gamedata::SpriteEntry sprite;
+        sprite.name = "vector";
+        sprite.precise = 1;
+        sprite.vectorData = gamedata::EncodeVector(vector);
+        w.Sprt({sprite});
+        ok &= gamedata::WriteFile(dir + "/vector_sprite.win", w.Finish());
+    }
     gamedata::FormWriter debug;
     debug.Add("DBGI").U32(1).Offset(8).U32(1).U32(7);
     debug.Add("SCPT").U32(1).Offset(8).Offset(12).Bytes("a = 1;", 7);

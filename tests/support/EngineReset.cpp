@@ -62,6 +62,7 @@
 #include "World/Room_Class.h"
 #include "World/Room_Main.h"
 #include "Sprite/Sprite_Main.h"
+#include "Sprite/Sprite_Vector.h"
 #include "Graphics/Graphics_Primitive.h"
 #include "World/Room_Layers.h"
 #include "GameData/DebugInfo.h"

@@ -253,6 +253,12 @@ void FormWriter::Sprt(const std::vector<std::optional<SpriteEntry>>& sprites, ui
         c.U32(s.transparent).U32(s.smooth).U32(s.preload).I32(s.bboxMode).U32(s.precise);
         c.I32(s.xOrigin).I32(s.yOrigin);
         const uint32_t frames = s.frameCountOverride.value_or(static_cast<uint32_t>(s.frames.size()));
+        if (s.vectorData) {
+            c.I32(-1).U32(1).U32(1);  // extended form, an unused word, kind 1 (vector)
+            if (majorVersion >= 2) c.F32(s.speed).I32(s.speedType);
+            c.U32(0).Bytes(s.vectorData->data(), s.vectorData->size());
+            continue;
+        }
         if (s.plainForm) {
             c.U32(frames);
         } else {
@@ -751,6 +757,122 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
     if (!f) return false;
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
+}
+
+
+namespace {
+struct WordWriter {
+    std::vector<uint8_t> bytes;
+    WordWriter& U32(uint32_t v)
+    {
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        return *this;
+    }
+    WordWriter& I32(int32_t v) { return U32(static_cast<uint32_t>(v)); }
+    WordWriter& F32(float v)
+    {
+        uint32_t bits;
+        std::memcpy(&bits, &v, 4);
+        return U32(bits);
+    }
+    WordWriter& Padded(const std::vector<uint8_t>& b)
+    {
+        bytes.insert(bytes.end(), b.begin(), b.end());
+        while (bytes.size() % 4) bytes.push_back(0);
+        return *this;
+    }
+    void Floats(const std::vector<float>& v)
+    {
+        for (float f : v) F32(f);
+    }
+    void Words(const std::vector<uint32_t>& v)
+    {
+        for (uint32_t w : v) U32(w);
+    }
+};
+}  // namespace
+
+std::vector<uint8_t> EncodeVector(const VectorData& data)
+{
+    WordWriter w;
+    const auto tables = static_cast<uint32_t>(data.jpegTables.size());
+    if (data.version == 4) w.U32(tables);
+    else w.U32(tables | 0x80000000u).I32(data.version);
+    w.Padded(data.jpegTables);
+    w.U32(static_cast<uint32_t>(data.items.size()));
+    for (const VectorItemData& item : data.items) {
+        w.I32(item.type).I32(item.id);
+        if (item.type == 2) {
+            w.I32(item.bitmapKind).I32(item.width).I32(item.height);
+            for (const auto& block : item.blocks) w.U32(static_cast<uint32_t>(block.size()));
+            std::vector<uint8_t> all;
+            for (const auto& block : item.blocks) all.insert(all.end(), block.begin(), block.end());
+            w.Padded(all);
+            continue;
+        }
+        if (item.type != 1) continue;
+        w.U32(0).U32(0).U32(0).U32(0).U32(static_cast<uint32_t>(item.groups.size()));
+        for (const VectorGroupData& g : item.groups) {
+            w.U32(static_cast<uint32_t>(g.fills.size())).U32(static_cast<uint32_t>(g.lineColours.size()));
+            w.U32(static_cast<uint32_t>(g.subShapes.size()));
+            for (const VectorFill& f : g.fills) {
+                w.I32(f.type);
+                const auto matrix = [&] {
+                    for (float m : f.matrix) w.F32(m);
+                    w.U32(0).U32(0).U32(0);
+                };
+                if (f.type == 1) {
+                    w.U32(f.colour);
+                } else if (f.type == 2) {
+                    w.I32(f.kind);
+                    matrix();
+                    w.U32(static_cast<uint32_t>(f.stops.size()));
+                    for (const auto& [ratio, colour] : f.stops) w.I32(ratio).U32(colour);
+                } else if (f.type == 3) {
+                    w.I32(f.kind).I32(f.bitmapId);
+                    matrix();
+                }
+            }
+            w.Words(g.lineColours);
+            for (const VectorSubShapeData& s : g.subShapes) {
+                const auto n = [](size_t size, size_t per) { return static_cast<uint32_t>(size / per); };
+                w.U32(0).I32(s.fillStyle).I32(s.lineStyle).U32(n(s.fill.points.size(), 2)).U32(n(s.pairs.size(), 2));
+                w.U32(n(s.fill.triangles.size(), 3)).U32(n(s.line.points.size(), 2)).U32(n(s.line.triangles.size(), 3));
+                if (data.version >= 5) w.U32(n(s.fill.edges.size(), 2)).U32(n(s.fill.offsets.size(), 2));
+                if (data.version >= 6) w.U32(n(s.line.edges.size(), 2)).U32(n(s.line.offsets.size(), 2));
+                w.Floats(s.fill.points);
+                w.Words(s.pairs);
+                w.Words(s.fill.triangles);
+                w.Floats(s.line.points);
+                w.Words(s.line.triangles);
+                if (data.version >= 5) {
+                    w.Words(s.fill.edges);
+                    w.Floats(s.fill.offsets);
+                }
+                if (data.version >= 6) {
+                    w.Words(s.line.edges);
+                    w.Floats(s.line.offsets);
+                }
+            }
+        }
+    }
+    w.U32(0).U32(static_cast<uint32_t>(data.frames.size()));
+    for (float b : data.bounds) w.F32(b);
+    w.U32(static_cast<uint32_t>(data.masks.size())).I32(data.maskWidth).I32(data.maskHeight);
+    for (const VectorFrameData& f : data.frames) {
+        w.U32(static_cast<uint32_t>(f.placements.size()));
+        for (float b : f.bounds) w.F32(b);
+        for (const VectorPlacementData& p : f.placements) {
+            w.U32(p.visible).I32(p.item).I32(p.depth).I32(p.clipDepth);
+            for (int32_t m : p.multiply) w.I32(m);
+            for (int32_t a : p.add) w.I32(a);
+            for (float b : p.bounds) w.F32(b);
+            for (float m : p.matrix) w.F32(m);
+            w.U32(0).U32(0).U32(0);
+        }
+    }
+    for (const auto& mask : data.masks) w.U32(static_cast<uint32_t>(mask.size())).Padded(mask);
+    return w.bytes;
 }
 
 }  // namespace gamedata

@@ -114,6 +114,72 @@ struct TexturePageEntry {
     int16_t texture = 0;
 };
 
+// Vector data of a vector sprite, for a "SPRT" record or a vector sprite
+// file. Coordinates in twentieths of a pixel; matrices a, c, tx, b, d, ty;
+// colours red in the low byte.
+struct VectorFill {
+    int32_t type = 1;                 // 1 solid, 2 gradient, 3 bitmap; others are written as the type alone
+    uint32_t colour = 0xFFFFFFFFu;    // solid
+    int32_t kind = 0;                 // gradient: 0 linear, 1 radial; bitmap: fill kind
+    int32_t bitmapId = 0;             // bitmap
+    float matrix[6] = {1, 0, 0, 0, 1, 0};
+    std::vector<std::pair<int32_t, uint32_t>> stops;  // gradient: ratio, colour
+};
+
+struct VectorMeshData {
+    std::vector<float> points;        // x, y
+    std::vector<uint32_t> triangles;  // 3 point indices each
+    std::vector<uint32_t> edges;      // 2 point indices each (version 5 and 6)
+    std::vector<float> offsets;       // x, y per point (version 5 and 6)
+};
+
+struct VectorSubShapeData {
+    int32_t fillStyle = -1, lineStyle = -1;
+    VectorMeshData fill, line;
+    std::vector<uint32_t> pairs;      // the unused index pairs, 2 each
+};
+
+struct VectorGroupData {
+    std::vector<VectorFill> fills;
+    std::vector<uint32_t> lineColours;
+    std::vector<VectorSubShapeData> subShapes;
+};
+
+struct VectorItemData {
+    int32_t type = 1;                 // 1 shape, 2 bitmap, others a placeholder
+    int32_t id = 0;
+    std::vector<VectorGroupData> groups;                   // shape
+    int32_t bitmapKind = 6, width = 0, height = 0;         // bitmap
+    std::vector<uint8_t> blocks[3];                        // bitmap: written one after the other, padded
+};
+
+struct VectorPlacementData {
+    uint32_t visible = 1;
+    int32_t item = 0, depth = 1, clipDepth = 0;
+    int32_t multiply[4] = {256, 256, 256, 256};  // red, green, blue, alpha
+    int32_t add[4] = {0, 0, 0, 0};
+    float bounds[4] = {0, 0, 0, 0};  // left, right, top, bottom
+    float matrix[6] = {1, 0, 0, 0, 1, 0};
+};
+
+struct VectorFrameData {
+    float bounds[4] = {0, 0, 0, 0};
+    std::vector<VectorPlacementData> placements;
+};
+
+struct VectorData {
+    int32_t version = 6;              // 4 writes the plain header word
+    std::vector<uint8_t> jpegTables;
+    std::vector<VectorItemData> items;
+    float bounds[4] = {0, 0, 0, 0};   // left, right, top, bottom
+    std::vector<VectorFrameData> frames;
+    int32_t maskWidth = 0, maskHeight = 0;
+    std::vector<std::vector<uint8_t>> masks;  // run-length bytes
+};
+
+// The vector data laid out as the loader reads them.
+std::vector<uint8_t> EncodeVector(const VectorData& data);
+
 // A bitmap sprite. Frames and masks are written in the extended form (frame
 // count -1, kind 0, speed fields for major version 2 and later) unless
 // plainForm is set.
@@ -134,6 +200,8 @@ struct SpriteEntry {
     // When set, written as the frame count / mask count instead of the list sizes (broken data).
     std::optional<uint32_t> frameCountOverride;
     std::optional<uint32_t> maskCountOverride;
+    // When set, a vector sprite (kind 1) with these vector data bytes instead of frames and masks.
+    std::optional<std::vector<uint8_t>> vectorData;
 };
 
 // The tileset block of a background record (tileset version 2).
