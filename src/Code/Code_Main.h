@@ -26,6 +26,8 @@ struct VMHandlerSet {
     VMHandler byIndex[32];
     VMHandler popLocalFast;   // "pop" of a value into a local
     VMHandler convIntToVar;   // "conv" int -> value
+    VMHandler convDoubleToVar;// "conv" double -> value
+    VMHandler compareValues;  // "set" of two values by one of the six comparisons
     VMHandler callBuiltin;    // "call" of a built-in id
     VMHandler callScript;     // "call" of a script id
     VMHandler callGeneral;    // "call" of script_execute or an extension

@@ -22,6 +22,10 @@ VMHandler HandlerOf(const VMHandlerSet& set, uint32_t word, uint32_t operand)
     if (opcode == VMO_POP && first == VMT_VAR && second == VMT_VAR && static_cast<int16_t>(word & 0xFFFF) == -7)
         return set.popLocalFast;
     if (opcode == VMO_CONV && (word & 0xF00) == 0 && ((word >> 16) & 0xFF) == 0x52) return set.convIntToVar;
+    if (opcode == VMO_CONV && (word & 0xF00) == 0 && ((word >> 16) & 0xFF) == 0x50) return set.convDoubleToVar;
+    const uint32_t comparison = (word >> 8) & 0xF;
+    if (opcode == VMO_SET && first == VMT_VAR && second == VMT_VAR && comparison >= 1 && comparison <= 6)
+        return set.compareValues;
     if (opcode == VMO_CALL && first == VMT_INT) {
         const int32_t id = static_cast<int32_t>(operand);
         if (id >= 0 && id < CALLID_SCRIPT_BASE) return set.callBuiltin;

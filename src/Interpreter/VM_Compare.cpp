@@ -75,3 +75,27 @@ VM_HANDLER(DoSet)
     VM_ReleaseRange(f, sp, sp + rs + ls);
     return VM_PushInt(f, sp + rs + ls, result ? 1 : 0);
 }
+
+VM_HANDLER(VM_CompareValues)
+{
+    // Two real values, the common test of a loop: compared where they lie,
+    // as neither owns anything. Every other pair takes the general form.
+    if (VM_Floor(f) - sp < 32 || VM_Tag(f, sp) != VMTAG_VALUE || VM_Tag(f, sp + 16) != VMTAG_VALUE)
+        return DoSet(word, sp, operand, f);
+    const auto* right = reinterpret_cast<const ScriptValue*>(sp);
+    const auto* left = reinterpret_cast<const ScriptValue*>(sp + 16);
+    if (right->Kind() != VALUE_REAL || left->Kind() != VALUE_REAL) return DoSet(word, sp, operand, f);
+    const double d = left->real - right->real, eps = MathEpsilon;
+    bool result = false;
+    switch ((word >> 8) & 0xF) {
+    case 1: result = d < -eps; break;
+    case 2: result = d <= eps; break;
+    case 3: result = d >= -eps && d <= eps; break;
+    case 4: result = d < -eps || d > eps; break;
+    case 5: result = d >= -eps; break;
+    default: result = d > eps; break;
+    }
+    VM_Tag(f, sp) = VMTAG_PLAIN;
+    VM_Tag(f, sp + 16) = VMTAG_PLAIN;
+    return VM_PushInt(f, sp + 32, result ? 1 : 0);
+}

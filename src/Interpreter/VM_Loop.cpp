@@ -33,6 +33,8 @@ const VMHandlerSet& HandlerSet()
          DoRet,        DoExit,         DoPopNull,    DoPopNull},
         VM_PopLocalFast,
         VM_ConvIntToVar,
+        VM_ConvDoubleToVar,
+        VM_CompareValues,
         VM_CallBuiltin,
         VM_CallScriptByIndex,
         DoCall,

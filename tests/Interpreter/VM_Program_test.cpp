@@ -34,6 +34,16 @@ const Case kNumbers[] = {
     {"less on equal ints", "push.i 5\npush.i 5\nset.i.i lt\nconv.b.v", 0},
     {"less or equal on equal ints", "push.i 5\npush.i 5\nset.i.i le\nconv.b.v", 1},
     {"INT_MIN below 1", "push.i -2147483648\npush.i 1\nset.i.i lt\nconv.b.v", 1},
+    {"values below", "push.d 1\nconv.d.v\npush.d 2\nconv.d.v\nset.v.v lt\nconv.b.v", 1},
+    {"values not above or equal", "push.d 1\nconv.d.v\npush.d 2\nconv.d.v\nset.v.v ge\nconv.b.v", 0},
+    {"values above", "push.d 3\nconv.d.v\npush.d 2\nconv.d.v\nset.v.v gt\nconv.b.v", 1},
+    {"values at most within epsilon", "push.d 2.00000000001\nconv.d.v\npush.d 2\nconv.d.v\nset.v.v le\nconv.b.v", 1},
+    {"values equal within epsilon",
+     "push.d 0.1\nconv.d.v\npush.d 0.2\nconv.d.v\nadd.v.v\npush.d 0.3\nconv.d.v\nset.v.v eq\nconv.b.v", 1},
+    {"values not unequal within epsilon",
+     "push.d 0.1\nconv.d.v\npush.d 0.2\nconv.d.v\nadd.v.v\npush.d 0.3\nconv.d.v\nset.v.v ne\nconv.b.v", 0},
+    {"bool value equals real value", "push.b 1\nconv.b.v\npush.d 1\nconv.d.v\nset.v.v eq\nconv.b.v", 1},
+    {"string item converted as a double", "push.s 0\nconv.d.v\npopz.v\npush.d 1\nconv.d.v", 1},
     {"number equals no string", "push.d 1\nconv.d.v\npush.s 0\nconv.s.v\nset.v.v eq\nconv.b.v", 0},
     {"number differs from a string", "push.d 1\nconv.d.v\npush.s 0\nconv.s.v\nset.v.v ne\nconv.b.v", 1},
     {"int to bool of -3", "push.i -3\nconv.i.b\nconv.b.v", 0},
@@ -254,6 +264,28 @@ TEST_F(VMTest, LocalsGlobalsAndUnsetReads)
     EXPECT_TRUE(ErrorHas("Variable self.")) << Error();
 }
 
+TEST_F(VMTest, StoresIntoLocalsReleaseWhatTheLocalHeld)
+{
+    // Strings stored over numbers and numbers over strings: every reference
+    // is given back once (ASan checks leaks and double releases).
+    Load({"push.s 0\nconv.s.v\npop.v.v local.100000\npush.d 2\nconv.d.v\npop.v.v local.100000\npushl 100000",
+          "push.d 2\nconv.d.v\npop.v.v local.100000\npush.s 0\nconv.s.v\npop.v.v local.100000\npushl 100000",
+          "push.d 2\npush.d 3\npop.v.v local.100000", "pop.v.v local.100000"},
+         {}, {"text"});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.Kind(), VALUE_REAL);
+    EXPECT_DOUBLE_EQ(r.real, 2);
+    r = Run(1);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(Text(r), "text");
+    Release(r);
+    Run(2);
+    EXPECT_TRUE(ErrorHas("Pop :: Malformed variable")) << Error();
+    Run(3);
+    EXPECT_TRUE(ErrorHas("underflow")) << Error();
+}
+
 TEST_F(VMTest, ArrayElementsOfLocals)
 {
     Load({"push.d 7\nconv.d.v\npush.i 3\npop.v.v local.100000[]\n"
@@ -274,6 +306,9 @@ TEST_F(VMTest, MalformedCodeStopsWithAnErrorInsteadOfReadingOutside)
         {".word 0xC0000000", "runs past the end"},
         {"popz.v", "underflow"},
         {"add.v.v", "underflow"},
+        {"conv.d.v", "underflow"},
+        {"push.d 1\nconv.d.v\nset.v.v lt", "underflow"},
+        {"push.d 1\nset.v.v lt", "underflow"},
         {"push.d 1\npush.d 2\npopz.v", "Malformed variable"},
         {"push.d 1\npopz.s", "Malformed string"},
         {"push.d 1\nconv.d.v\npopz.i\npush.d 5\npopz.v", "Malformed variable"},
