@@ -34,6 +34,14 @@ VMHandler HandlerOf(const VMHandlerSet& set, uint32_t word, uint32_t operand)
     }
     return set.byIndex[opcode & 0x1F];
 }
+
+// A number constant: "push.d" with its operand, then "conv.d.v".
+bool PushesDoubleValue(uint32_t word, const uint32_t* code, int32_t at, int32_t size)
+{
+    if ((word >> 24) != VMO_PUSH || ((word >> 16) & 0xF) != VMT_DOUBLE || at + 16 > size) return false;
+    const uint32_t next = WordAt(code, at + 12);
+    return (next >> 24) == VMO_CONV && (next & 0xF00) == 0 && ((next >> 16) & 0xFF) == 0x50;
+}
 }  // namespace
 
 bool VMBuffer::Prepare(const VMHandlerSet& set)
@@ -63,6 +71,7 @@ bool VMBuffer::Prepare(const VMHandlerSet& set)
             handlers[index] = set.badInstruction;  // its operand would run past the end
         } else {
             handlers[index] = HandlerOf(set, word, operandSize >= 4 ? WordAt(m_code, at + 4) : 0);
+            if (PushesDoubleValue(word, m_code, at, size)) handlers[index] = set.pushDoubleValue;
         }
         at += 4 + operandSize;
     }

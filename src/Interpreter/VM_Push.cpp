@@ -222,3 +222,16 @@ VM_HANDLER(DoPushImmediate)
     (void)operand;
     return VM_PushInt(f, sp, VM_Immediate(word));
 }
+
+VM_HANDLER(VM_PushDoubleValue)
+{
+    // "push.d" and the "conv.d.v" after it, the form of every number
+    // constant: the real value is pushed at once and the conversion counted
+    // as run. When the loop would grow the stack before the conversion, the
+    // push runs alone.
+    if (sp - 8 - f->stack < VM_STACK_HEADROOM) return DoPush(word, sp, operand, f);
+    f->instruction = f->position;
+    f->position += 4;
+    ++f->handlerIndex;
+    return VM_PushValue(f, sp, VM_Real(VM_Load<double>(operand)));
+}

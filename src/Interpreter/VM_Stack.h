@@ -164,6 +164,7 @@ VM_HANDLER(DoPushLocal);
 VM_HANDLER(DoPushGlobal);
 VM_HANDLER(DoPushBuiltin);
 VM_HANDLER(DoPushImmediate);
+VM_HANDLER(VM_PushDoubleValue);
 VM_HANDLER(DoPop);
 VM_HANDLER(VM_PopLocalFast);
 VM_HANDLER(DoDup);

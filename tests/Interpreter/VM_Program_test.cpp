@@ -355,6 +355,41 @@ TEST_F(VMTest, NegatingAStringSlotAsATypedNumberReleasesTheString)
         Release(r);
     }
 }
+
+int s_pauses = 0;
+
+// The plain loop runs a number constant's push and conversion as one step;
+// the debugger still stops at a breakpoint on either word.
+TEST_F(VMTest, BreakpointsStopOnBothWordsOfANumberConstant)
+{
+    Load({"exit.i"});
+    std::vector<uint32_t> words = gamedata::Assemble("push.d 5\nconv.d.v\npush.d 2\nconv.d.v\nadd.v.v").words;
+    ASSERT_EQ(words.size(), 9u);
+    VMBuffer buffer;
+    buffer.m_code = words.data();
+    buffer.m_size = static_cast<int32_t>(words.size() * 4);
+    CCode code(-1, 0);
+    code.m_bytecode = &buffer;
+    code.m_localsCount = 4;
+    // A first run without the debugger prepares the code.
+    ScriptValue result = ScriptValue_Undefined();
+    VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, 0);
+    EXPECT_DOUBLE_EQ(result.real, 7);
+    VM_Debugger = VMDebuggerHooks{[] { return true; }, nullptr, [] { ++s_pauses; }};
+    // The first conversion, the second push (whose conversion has one too).
+    for (size_t at : {3u, 4u, 7u}) ASSERT_TRUE(VM_AddBreakpoint(&words[at]));
+    VM_PatchBreakpoints();
+    s_pauses = 0;
+    result = ScriptValue_Undefined();
+    VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, 0);
+    VM_ClearBreakpoints();
+    VM_Debugger = VMDebuggerHooks{};
+    code.m_bytecode = nullptr;
+    EXPECT_EQ(s_pauses, 3);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(result.Kind(), VALUE_REAL);
+    EXPECT_DOUBLE_EQ(result.real, 7);
+}
 }  // namespace
 
 // Start-up forgets the breakpoints of an earlier pass of the restart loop:
