@@ -29,6 +29,7 @@ struct VMHandlerSet {
     VMHandler convDoubleToVar;// "conv" double -> value
     VMHandler compareValues;  // "set" of two values by one of the six comparisons
     VMHandler pushDoubleValue;// "push.d" followed by "conv.d.v": runs both
+    VMHandler arithToLocal;   // "add", "sub", "mul" or "div" of values followed by a "pop" into a local: runs both
     VMHandler callBuiltin;    // "call" of a built-in id
     VMHandler callScript;     // "call" of a script id
     VMHandler callGeneral;    // "call" of script_execute or an extension

@@ -42,6 +42,16 @@ bool PushesDoubleValue(uint32_t word, const uint32_t* code, int32_t at, int32_t 
     const uint32_t next = WordAt(code, at + 12);
     return (next >> 24) == VMO_CONV && (next & 0xF00) == 0 && ((next >> 16) & 0xFF) == 0x50;
 }
+
+// Arithmetic on two values whose result the next instruction pops into a local.
+bool StoresArithmeticInLocal(uint32_t word, const uint32_t* code, int32_t at, int32_t size)
+{
+    const uint32_t opcode = word >> 24;
+    if (opcode != VMO_ADD && opcode != VMO_SUB && opcode != VMO_MUL && opcode != VMO_DIV) return false;
+    if ((word & 0xFF0F00u) != 0x550000u || at + 12 > size) return false;
+    const uint32_t next = WordAt(code, at + 4);
+    return (next >> 24) == VMO_POP && ((next >> 16) & 0xFF) == 0x55 && static_cast<int16_t>(next & 0xFFFF) == -7;
+}
 }  // namespace
 
 bool VMBuffer::Prepare(const VMHandlerSet& set)
@@ -72,6 +82,7 @@ bool VMBuffer::Prepare(const VMHandlerSet& set)
         } else {
             handlers[index] = HandlerOf(set, word, operandSize >= 4 ? WordAt(m_code, at + 4) : 0);
             if (PushesDoubleValue(word, m_code, at, size)) handlers[index] = set.pushDoubleValue;
+            if (StoresArithmeticInLocal(word, m_code, at, size)) handlers[index] = set.arithToLocal;
         }
         at += 4 + operandSize;
     }

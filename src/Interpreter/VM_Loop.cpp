@@ -36,6 +36,7 @@ const VMHandlerSet& HandlerSet()
         VM_ConvDoubleToVar,
         VM_CompareValues,
         VM_PushDoubleValue,
+        VM_ArithToLocal,
         VM_CallBuiltin,
         VM_CallScriptByIndex,
         DoCall,
@@ -48,7 +49,11 @@ bool DebuggerConnected() { return VM_Debugger.connected && VM_Debugger.connected
 
 // The debugger stops before every instruction: a handler that runs the next
 // one too gives way to the handler of its own instruction.
-VMHandler OneInstruction(VMHandler handler) { return handler == VM_PushDoubleValue ? DoPush : handler; }
+VMHandler OneInstruction(VMHandler handler, uint32_t word)
+{
+    if (handler == VM_PushDoubleValue || handler == VM_ArithToLocal) return HandlerSet().byIndex[(word >> 24) & 0x1F];
+    return handler;
+}
 
 // The step test of the debugger loop: true when the run stops before the
 // instruction at position.
@@ -98,7 +103,7 @@ void RunLoop(VMFrame* f, ScriptValue* result, bool debug)
             uint32_t word = VM_Load<uint32_t>(reinterpret_cast<const uint8_t*>(f->code) + at);
             VMHandler handler = f->handlers[f->handlerIndex++];
             if (debug && DebuggerConnected()) {
-                handler = OneInstruction(handler);
+                handler = OneInstruction(handler, word);
                 if (++s_instructionCount > 20000) {
                     s_instructionCount = 0;
                     if (VM_Debugger.update) VM_Debugger.update();
@@ -303,8 +308,8 @@ uint8_t* VM_BreakService(uint32_t word, uint8_t* sp, VMFrame* f, bool stepBack)
     f->position = at + 4 + ((real & 0x40000000u) ? VM_OperandSize(VM_FirstType(real)) : 0);
     if ((real >> 24) != VMO_BREAK && f->indexMap[at / 4] >= 0) {
         f->handlerIndex = f->indexMap[at / 4] + 1;
-        sp = OneInstruction(f->handlers[f->indexMap[at / 4]])(real, sp, reinterpret_cast<const uint8_t*>(f->code) + at + 4,
-                                                              f);
+        const VMHandler handler = OneInstruction(f->handlers[f->indexMap[at / 4]], real);
+        sp = handler(real, sp, reinterpret_cast<const uint8_t*>(f->code) + at + 4, f);
     }
     VM_PatchBreakpoints();
     return sp;

@@ -230,8 +230,11 @@ VM_HANDLER(VM_PushDoubleValue)
     // as run. When the loop would grow the stack before the conversion, the
     // push runs alone.
     if (sp - 8 - f->stack < VM_STACK_HEADROOM) return DoPush(word, sp, operand, f);
-    f->instruction = f->position;
-    f->position += 4;
+    // Positions from the operand: reading back the position the loop has
+    // just written would stall on it.
+    const auto conversion = static_cast<int32_t>(operand + 8 - reinterpret_cast<const uint8_t*>(f->code));
+    f->instruction = conversion;
+    f->position = conversion + 4;
     ++f->handlerIndex;
     return VM_PushValue(f, sp, VM_Real(VM_Load<double>(operand)));
 }

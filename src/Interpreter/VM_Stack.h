@@ -185,6 +185,7 @@ VM_HANDLER(DoNeg);
 VM_HANDLER(DoNot);
 VM_HANDLER(DoShl);
 VM_HANDLER(DoShr);
+VM_HANDLER(VM_ArithToLocal);
 VM_HANDLER(DoSet);
 VM_HANDLER(VM_CompareValues);
 VM_HANDLER(DoBranch);

@@ -44,6 +44,14 @@ const Case kNumbers[] = {
      "push.d 0.1\nconv.d.v\npush.d 0.2\nconv.d.v\nadd.v.v\npush.d 0.3\nconv.d.v\nset.v.v ne\nconv.b.v", 0},
     {"bool value equals real value", "push.b 1\nconv.b.v\npush.d 1\nconv.d.v\nset.v.v eq\nconv.b.v", 1},
     {"string item converted as a double", "push.s 0\nconv.d.v\npopz.v\npush.d 1\nconv.d.v", 1},
+    {"difference stored in a local",
+     "push.d 7\nconv.d.v\npush.d 2\nconv.d.v\nsub.v.v\npop.v.v local.100000\npushl 100000", 5},
+    {"product stored in a local",
+     "push.d 7\nconv.d.v\npush.d 2\nconv.d.v\nmul.v.v\npop.v.v local.100000\npushl 100000", 14},
+    {"quotient stored in a local",
+     "push.d 7\nconv.d.v\npush.d 2\nconv.d.v\ndiv.v.v\npop.v.v local.100000\npushl 100000", 3.5},
+    {"sum of a bool stored in a local",
+     "push.b 1\nconv.b.v\npush.d 2\nconv.d.v\nadd.v.v\npop.v.v local.100000\npushl 100000", 3},
     {"number equals no string", "push.d 1\nconv.d.v\npush.s 0\nconv.s.v\nset.v.v eq\nconv.b.v", 0},
     {"number differs from a string", "push.d 1\nconv.d.v\npush.s 0\nconv.s.v\nset.v.v ne\nconv.b.v", 1},
     {"int to bool of -3", "push.i -3\nconv.i.b\nconv.b.v", 0},
@@ -270,7 +278,10 @@ TEST_F(VMTest, StoresIntoLocalsReleaseWhatTheLocalHeld)
     // is given back once (ASan checks leaks and double releases).
     Load({"push.s 0\nconv.s.v\npop.v.v local.100000\npush.d 2\nconv.d.v\npop.v.v local.100000\npushl 100000",
           "push.d 2\nconv.d.v\npop.v.v local.100000\npush.s 0\nconv.s.v\npop.v.v local.100000\npushl 100000",
-          "push.d 2\npush.d 3\npop.v.v local.100000", "pop.v.v local.100000"},
+          "push.d 2\npush.d 3\npop.v.v local.100000", "pop.v.v local.100000",
+          "push.s 0\nconv.s.v\npop.v.v local.100000\npush.d 1\nconv.d.v\npush.d 2\nconv.d.v\nadd.v.v\n"
+          "pop.v.v local.100000\npushl 100000",
+          "push.s 0\nconv.s.v\npush.s 0\nconv.s.v\nadd.v.v\npop.v.v local.100000\npushl 100000"},
          {}, {"text"});
     ScriptValue r = Run(0);
     EXPECT_EQ(Error(), "");
@@ -284,6 +295,14 @@ TEST_F(VMTest, StoresIntoLocalsReleaseWhatTheLocalHeld)
     EXPECT_TRUE(ErrorHas("Pop :: Malformed variable")) << Error();
     Run(3);
     EXPECT_TRUE(ErrorHas("underflow")) << Error();
+    // A sum stored over a string, and a string sum.
+    r = Run(4);
+    EXPECT_EQ(Error(), "");
+    EXPECT_DOUBLE_EQ(r.real, 3);
+    r = Run(5);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(Text(r), "texttext");
+    Release(r);
 }
 
 TEST_F(VMTest, ArrayElementsOfLocals)
@@ -358,13 +377,15 @@ TEST_F(VMTest, NegatingAStringSlotAsATypedNumberReleasesTheString)
 
 int s_pauses = 0;
 
-// The plain loop runs a number constant's push and conversion as one step;
-// the debugger still stops at a breakpoint on either word.
-TEST_F(VMTest, BreakpointsStopOnBothWordsOfANumberConstant)
+// The plain loop runs a number constant's push and conversion as one step,
+// and a sum with its store into a local; the debugger still stops at a
+// breakpoint on any of their words.
+TEST_F(VMTest, BreakpointsStopOnEveryWordOfJoinedSteps)
 {
     Load({"exit.i"});
-    std::vector<uint32_t> words = gamedata::Assemble("push.d 5\nconv.d.v\npush.d 2\nconv.d.v\nadd.v.v").words;
-    ASSERT_EQ(words.size(), 9u);
+    std::vector<uint32_t> words =
+        gamedata::Assemble("push.d 5\nconv.d.v\npush.d 2\nconv.d.v\nadd.v.v\npop.v.v local.100000\npushl 100000").words;
+    ASSERT_EQ(words.size(), 13u);
     VMBuffer buffer;
     buffer.m_code = words.data();
     buffer.m_size = static_cast<int32_t>(words.size() * 4);
@@ -376,8 +397,8 @@ TEST_F(VMTest, BreakpointsStopOnBothWordsOfANumberConstant)
     VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, 0);
     EXPECT_DOUBLE_EQ(result.real, 7);
     VM_Debugger = VMDebuggerHooks{[] { return true; }, nullptr, [] { ++s_pauses; }};
-    // The first conversion, the second push (whose conversion has one too).
-    for (size_t at : {3u, 4u, 7u}) ASSERT_TRUE(VM_AddBreakpoint(&words[at]));
+    // The first conversion, the second push (whose conversion has one too), the store.
+    for (size_t at : {3u, 4u, 7u, 9u}) ASSERT_TRUE(VM_AddBreakpoint(&words[at]));
     VM_PatchBreakpoints();
     s_pauses = 0;
     result = ScriptValue_Undefined();
@@ -385,7 +406,7 @@ TEST_F(VMTest, BreakpointsStopOnBothWordsOfANumberConstant)
     VM_ClearBreakpoints();
     VM_Debugger = VMDebuggerHooks{};
     code.m_bytecode = nullptr;
-    EXPECT_EQ(s_pauses, 3);
+    EXPECT_EQ(s_pauses, 4);
     EXPECT_EQ(Error(), "");
     EXPECT_EQ(result.Kind(), VALUE_REAL);
     EXPECT_DOUBLE_EQ(result.real, 7);
