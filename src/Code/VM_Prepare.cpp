@@ -83,6 +83,9 @@ bool VMBuffer::Prepare(const VMHandlerSet& set)
             handlers[index] = HandlerOf(set, word, operandSize >= 4 ? WordAt(m_code, at + 4) : 0);
             if (PushesDoubleValue(word, m_code, at, size)) handlers[index] = set.pushDoubleValue;
             if (StoresArithmeticInLocal(word, m_code, at, size)) handlers[index] = set.arithToLocal;
+            if ((word >> 24) == VMO_PUSHL && ((word >> 16) & 0xF) == VMT_VAR && at + 8 < size &&
+                PushesDoubleValue(WordAt(m_code, at + 8), m_code, at + 8, size))
+                handlers[index] = set.pushLocalNumber;
         }
         at += 4 + operandSize;
     }

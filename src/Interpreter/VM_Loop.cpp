@@ -37,6 +37,7 @@ const VMHandlerSet& HandlerSet()
         VM_CompareValues,
         VM_PushDoubleValue,
         VM_ArithToLocal,
+        VM_PushLocalAndNumber,
         VM_CallBuiltin,
         VM_CallScriptByIndex,
         DoCall,
@@ -51,7 +52,8 @@ bool DebuggerConnected() { return VM_Debugger.connected && VM_Debugger.connected
 // one too gives way to the handler of its own instruction.
 VMHandler OneInstruction(VMHandler handler, uint32_t word)
 {
-    if (handler == VM_PushDoubleValue || handler == VM_ArithToLocal) return HandlerSet().byIndex[(word >> 24) & 0x1F];
+    if (handler == VM_PushDoubleValue || handler == VM_ArithToLocal || handler == VM_PushLocalAndNumber)
+        return HandlerSet().byIndex[(word >> 24) & 0x1F];
     return handler;
 }
 

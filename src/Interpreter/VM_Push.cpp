@@ -238,3 +238,23 @@ VM_HANDLER(VM_PushDoubleValue)
     ++f->handlerIndex;
     return VM_PushValue(f, sp, VM_Real(VM_Load<double>(operand)));
 }
+
+VM_HANDLER(VM_PushLocalAndNumber)
+{
+    // "pushl" of a real local followed by a number constant, the operands of
+    // most tests and sums: both values are pushed at once and the constant's
+    // two instructions counted as run. Anything else, or too little stack
+    // for the loop's checks between the three, runs the "pushl" alone.
+    const int32_t slot = static_cast<int32_t>(VM_Load<uint32_t>(operand) & VMREF_ID_MASK) - VARIABLE_ID_BASE;
+    KVObjectBase* locals = f->locals;
+    if (sp - 24 - f->stack < VM_STACK_HEADROOM || !locals || !locals->m_slots || slot < 0 ||
+        slot >= locals->m_slotCount || locals->m_slots[slot].Kind() != VALUE_REAL)
+        return DoPushLocal(word, sp, operand, f);
+    sp = VM_PushValue(f, sp, locals->m_slots[slot]);
+    // Positions from the operand, as in VM_PushDoubleValue.
+    const auto conversion = static_cast<int32_t>(operand + 16 - reinterpret_cast<const uint8_t*>(f->code));
+    f->instruction = conversion;
+    f->position = conversion + 4;
+    f->handlerIndex += 2;
+    return VM_PushValue(f, sp, VM_Real(VM_Load<double>(operand + 8)));
+}

@@ -281,7 +281,8 @@ TEST_F(VMTest, StoresIntoLocalsReleaseWhatTheLocalHeld)
           "push.d 2\npush.d 3\npop.v.v local.100000", "pop.v.v local.100000",
           "push.s 0\nconv.s.v\npop.v.v local.100000\npush.d 1\nconv.d.v\npush.d 2\nconv.d.v\nadd.v.v\n"
           "pop.v.v local.100000\npushl 100000",
-          "push.s 0\nconv.s.v\npush.s 0\nconv.s.v\nadd.v.v\npop.v.v local.100000\npushl 100000"},
+          "push.s 0\nconv.s.v\npush.s 0\nconv.s.v\nadd.v.v\npop.v.v local.100000\npushl 100000",
+          "push.s 0\nconv.s.v\npop.v.v local.100000\npushl 100000\npush.d 1\nconv.d.v\npopz.v"},
          {}, {"text"});
     ScriptValue r = Run(0);
     EXPECT_EQ(Error(), "");
@@ -302,6 +303,11 @@ TEST_F(VMTest, StoresIntoLocalsReleaseWhatTheLocalHeld)
     r = Run(5);
     EXPECT_EQ(Error(), "");
     EXPECT_EQ(Text(r), "texttext");
+    Release(r);
+    // A string local read before a number constant.
+    r = Run(6);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(Text(r), "text");
     Release(r);
 }
 
@@ -326,6 +332,7 @@ TEST_F(VMTest, MalformedCodeStopsWithAnErrorInsteadOfReadingOutside)
         {"popz.v", "underflow"},
         {"add.v.v", "underflow"},
         {"conv.d.v", "underflow"},
+        {"pushl 100003\npush.d 1\nconv.d.v", "not set before reading it"},
         {"push.d 1\nconv.d.v\nset.v.v lt", "underflow"},
         {"push.d 1\nset.v.v lt", "underflow"},
         {"push.d 1\npush.d 2\npopz.v", "Malformed variable"},
@@ -384,8 +391,10 @@ TEST_F(VMTest, BreakpointsStopOnEveryWordOfJoinedSteps)
 {
     Load({"exit.i"});
     std::vector<uint32_t> words =
-        gamedata::Assemble("push.d 5\nconv.d.v\npush.d 2\nconv.d.v\nadd.v.v\npop.v.v local.100000\npushl 100000").words;
-    ASSERT_EQ(words.size(), 13u);
+        gamedata::Assemble("push.d 5\nconv.d.v\npush.d 2\nconv.d.v\nadd.v.v\npop.v.v local.100000\npushl 100000\n"
+                           "push.d 1\nconv.d.v\nadd.v.v")
+            .words;
+    ASSERT_EQ(words.size(), 18u);
     VMBuffer buffer;
     buffer.m_code = words.data();
     buffer.m_size = static_cast<int32_t>(words.size() * 4);
@@ -395,10 +404,11 @@ TEST_F(VMTest, BreakpointsStopOnEveryWordOfJoinedSteps)
     // A first run without the debugger prepares the code.
     ScriptValue result = ScriptValue_Undefined();
     VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, 0);
-    EXPECT_DOUBLE_EQ(result.real, 7);
+    EXPECT_DOUBLE_EQ(result.real, 8);
     VM_Debugger = VMDebuggerHooks{[] { return true; }, nullptr, [] { ++s_pauses; }};
-    // The first conversion, the second push (whose conversion has one too), the store.
-    for (size_t at : {3u, 4u, 7u, 9u}) ASSERT_TRUE(VM_AddBreakpoint(&words[at]));
+    // The first conversion, the second push (whose conversion has one too),
+    // the store, and the constant after the local and its conversion.
+    for (size_t at : {3u, 4u, 7u, 9u, 13u, 16u}) ASSERT_TRUE(VM_AddBreakpoint(&words[at]));
     VM_PatchBreakpoints();
     s_pauses = 0;
     result = ScriptValue_Undefined();
@@ -406,10 +416,10 @@ TEST_F(VMTest, BreakpointsStopOnEveryWordOfJoinedSteps)
     VM_ClearBreakpoints();
     VM_Debugger = VMDebuggerHooks{};
     code.m_bytecode = nullptr;
-    EXPECT_EQ(s_pauses, 4);
+    EXPECT_EQ(s_pauses, 6);
     EXPECT_EQ(Error(), "");
     EXPECT_EQ(result.Kind(), VALUE_REAL);
-    EXPECT_DOUBLE_EQ(result.real, 7);
+    EXPECT_DOUBLE_EQ(result.real, 8);
 }
 }  // namespace
 
