@@ -85,17 +85,21 @@ VM_HANDLER(VM_CompareValues)
     const auto* right = reinterpret_cast<const ScriptValue*>(sp);
     const auto* left = reinterpret_cast<const ScriptValue*>(sp + 16);
     if (right->Kind() != VALUE_REAL || left->Kind() != VALUE_REAL) return DoSet(word, sp, operand, f);
-    const double d = left->real - right->real, eps = MathEpsilon;
-    bool result = false;
-    switch ((word >> 8) & 0xF) {
-    case 1: result = d < -eps; break;
-    case 2: result = d <= eps; break;
-    case 3: result = d >= -eps && d <= eps; break;
-    case 4: result = d < -eps || d > eps; break;
-    case 5: result = d >= -eps; break;
-    default: result = d > eps; break;
-    }
+    const bool result = VM_CompareReals(word, left->real, right->real);
     VM_Tag(f, sp) = VMTAG_PLAIN;
     VM_Tag(f, sp + 16) = VMTAG_PLAIN;
     return VM_PushInt(f, sp + 32, result ? 1 : 0);
+}
+
+bool VM_CompareReals(uint32_t word, double left, double right)
+{
+    const double d = left - right, eps = MathEpsilon;
+    switch ((word >> 8) & 0xF) {
+    case 1: return d < -eps;
+    case 2: return d <= eps;
+    case 3: return d >= -eps && d <= eps;
+    case 4: return d < -eps || d > eps;
+    case 5: return d >= -eps;
+    default: return d > eps;
+    }
 }

@@ -38,6 +38,7 @@ const VMHandlerSet& HandlerSet()
         VM_PushDoubleValue,
         VM_ArithToLocal,
         VM_PushLocalAndNumber,
+        VM_CompareAndBranch,
         VM_CallBuiltin,
         VM_CallScriptByIndex,
         DoCall,
@@ -54,7 +55,7 @@ VMHandler OneInstruction(VMHandler handler, uint32_t word)
 {
     if (handler == VM_PushDoubleValue || handler == VM_ArithToLocal || handler == VM_PushLocalAndNumber)
         return HandlerSet().byIndex[(word >> 24) & 0x1F];
-    return handler;
+    return handler == VM_CompareAndBranch ? VM_CompareValues : handler;
 }
 
 // The step test of the debugger loop: true when the run stops before the

@@ -189,6 +189,9 @@ VM_HANDLER(DoShr);
 VM_HANDLER(VM_ArithToLocal);
 VM_HANDLER(DoSet);
 VM_HANDLER(VM_CompareValues);
+VM_HANDLER(VM_CompareAndBranch);
+// One of the six comparisons (the word's form) of two reals, within the tolerance of number comparisons.
+bool VM_CompareReals(uint32_t word, double left, double right);
 VM_HANDLER(DoBranch);
 VM_HANDLER(DoBranchTrue);
 VM_HANDLER(DoBranchFalse);

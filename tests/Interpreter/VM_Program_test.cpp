@@ -62,6 +62,14 @@ const Case kNumbers[] = {
     {"huge double to int is defined", "push.d 1e300\nconv.d.i\npopz.i\npush.d 1\nconv.d.v", 1},
     {"bt jumps on true", "push.b 1\nbt yes\npush.d 1\nconv.d.v\nexit.i\nyes:\npush.d 2\nconv.d.v", 2},
     {"bf falls through on true", "push.b 1\nbf no\npush.d 1\nconv.d.v\nexit.i\nno:\npush.d 2\nconv.d.v", 1},
+    {"loop counts to ten",
+     "push.d 0\nconv.d.v\npop.v.v local.100000\nloop:\npushl 100000\npush.d 10\nconv.d.v\nset.v.v lt\nbf end\n"
+     "pushl 100000\npush.d 1\nconv.d.v\nadd.v.v\npop.v.v local.100000\nb loop\nend:\npushl 100000", 10},
+    {"bt on values equal within epsilon",
+     "push.d 1\nconv.d.v\npush.d 1.00000000001\nconv.d.v\nset.v.v eq\nbt yes\npush.d 1\nconv.d.v\nexit.i\n"
+     "yes:\npush.d 2\nconv.d.v", 2},
+    {"bf on equal string values",
+     "push.s 0\nconv.s.v\npush.s 0\nconv.s.v\nset.v.v eq\nbf no\npush.d 1\nconv.d.v\nexit.i\nno:\npush.d 2\nconv.d.v", 1},
     {"dup copies values", "push.d 4\nconv.d.v\ndup.v 0\nadd.v.v", 8},
     {"swap form of dup", "push.d 10\nconv.d.v\npush.d 4\nconv.d.v\ndup.v 0x11 swap\nsub.v.v", -6},
 };
@@ -392,9 +400,10 @@ TEST_F(VMTest, BreakpointsStopOnEveryWordOfJoinedSteps)
     Load({"exit.i"});
     std::vector<uint32_t> words =
         gamedata::Assemble("push.d 5\nconv.d.v\npush.d 2\nconv.d.v\nadd.v.v\npop.v.v local.100000\npushl 100000\n"
-                           "push.d 1\nconv.d.v\nadd.v.v")
+                           "push.d 1\nconv.d.v\nadd.v.v\npushl 100000\npush.d 9\nconv.d.v\nset.v.v lt\nbt done\n"
+                           "push.d 0\nconv.d.v\ndone:")
             .words;
-    ASSERT_EQ(words.size(), 18u);
+    ASSERT_EQ(words.size(), 30u);
     VMBuffer buffer;
     buffer.m_code = words.data();
     buffer.m_size = static_cast<int32_t>(words.size() * 4);
@@ -407,8 +416,9 @@ TEST_F(VMTest, BreakpointsStopOnEveryWordOfJoinedSteps)
     EXPECT_DOUBLE_EQ(result.real, 8);
     VM_Debugger = VMDebuggerHooks{[] { return true; }, nullptr, [] { ++s_pauses; }};
     // The first conversion, the second push (whose conversion has one too),
-    // the store, and the constant after the local and its conversion.
-    for (size_t at : {3u, 4u, 7u, 9u, 13u, 16u}) ASSERT_TRUE(VM_AddBreakpoint(&words[at]));
+    // the store, the constant after the local and its conversion, and the
+    // branch after a comparison.
+    for (size_t at : {3u, 4u, 7u, 9u, 13u, 16u, 25u}) ASSERT_TRUE(VM_AddBreakpoint(&words[at]));
     VM_PatchBreakpoints();
     s_pauses = 0;
     result = ScriptValue_Undefined();
@@ -416,7 +426,7 @@ TEST_F(VMTest, BreakpointsStopOnEveryWordOfJoinedSteps)
     VM_ClearBreakpoints();
     VM_Debugger = VMDebuggerHooks{};
     code.m_bytecode = nullptr;
-    EXPECT_EQ(s_pauses, 6);
+    EXPECT_EQ(s_pauses, 7);
     EXPECT_EQ(Error(), "");
     EXPECT_EQ(result.Kind(), VALUE_REAL);
     EXPECT_DOUBLE_EQ(result.real, 8);
