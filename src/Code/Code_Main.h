@@ -32,6 +32,7 @@ struct VMHandlerSet {
     VMHandler arithToLocal;   // "add", "sub", "mul" or "div" of values followed by a "pop" into a local: runs both
     VMHandler pushLocalNumber;// "pushl" followed by "push.d" and "conv.d.v": runs all three
     VMHandler compareBranch;  // a "set" of the compare form followed by "bt" or "bf": runs both
+    VMHandler pushTwoLocals;  // "pushl" followed by "pushl": runs both
     VMHandler callBuiltin;    // "call" of a built-in id
     VMHandler callScript;     // "call" of a script id
     VMHandler callGeneral;    // "call" of script_execute or an extension

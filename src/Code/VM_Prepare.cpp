@@ -86,6 +86,9 @@ bool VMBuffer::Prepare(const VMHandlerSet& set)
             if ((word >> 24) == VMO_PUSHL && ((word >> 16) & 0xF) == VMT_VAR && at + 8 < size &&
                 PushesDoubleValue(WordAt(m_code, at + 8), m_code, at + 8, size))
                 handlers[index] = set.pushLocalNumber;
+            if ((word >> 24) == VMO_PUSHL && ((word >> 16) & 0xF) == VMT_VAR && at + 16 <= size &&
+                (WordAt(m_code, at + 8) >> 24) == VMO_PUSHL && ((WordAt(m_code, at + 8) >> 16) & 0xF) == VMT_VAR)
+                handlers[index] = set.pushTwoLocals;
             if (handlers[index] == set.compareValues && at + 8 <= size &&
                 ((WordAt(m_code, at + 4) >> 24) == VMO_BT || (WordAt(m_code, at + 4) >> 24) == VMO_BF))
                 handlers[index] = set.compareBranch;

@@ -39,6 +39,7 @@ const VMHandlerSet& HandlerSet()
         VM_ArithToLocal,
         VM_PushLocalAndNumber,
         VM_CompareAndBranch,
+        VM_PushTwoLocals,
         VM_CallBuiltin,
         VM_CallScriptByIndex,
         DoCall,
@@ -53,7 +54,8 @@ bool DebuggerConnected() { return VM_Debugger.connected && VM_Debugger.connected
 // one too gives way to the handler of its own instruction.
 VMHandler OneInstruction(VMHandler handler, uint32_t word)
 {
-    if (handler == VM_PushDoubleValue || handler == VM_ArithToLocal || handler == VM_PushLocalAndNumber)
+    if (handler == VM_PushDoubleValue || handler == VM_ArithToLocal || handler == VM_PushLocalAndNumber ||
+        handler == VM_PushTwoLocals)
         return HandlerSet().byIndex[(word >> 24) & 0x1F];
     return handler == VM_CompareAndBranch ? VM_CompareValues : handler;
 }

@@ -258,3 +258,25 @@ VM_HANDLER(VM_PushLocalAndNumber)
     f->handlerIndex += 2;
     return VM_PushValue(f, sp, VM_Real(VM_Load<double>(operand + 8)));
 }
+
+VM_HANDLER(VM_PushTwoLocals)
+{
+    // Two "pushl" in a row, the operands of most arithmetic on locals: with
+    // two real locals of the slot array both are pushed at once and the
+    // second counted as run. Anything else, or too little stack for the
+    // loop's check between the two, runs the first alone.
+    const int32_t first = static_cast<int32_t>(VM_Load<uint32_t>(operand) & VMREF_ID_MASK) - VARIABLE_ID_BASE;
+    const int32_t second = static_cast<int32_t>(VM_Load<uint32_t>(operand + 8) & VMREF_ID_MASK) - VARIABLE_ID_BASE;
+    KVObjectBase* locals = f->locals;
+    if (sp - 16 - f->stack < VM_STACK_HEADROOM || !locals || !locals->m_slots || first < 0 ||
+        first >= locals->m_slotCount || second < 0 || second >= locals->m_slotCount ||
+        locals->m_slots[first].Kind() != VALUE_REAL || locals->m_slots[second].Kind() != VALUE_REAL)
+        return DoPushLocal(word, sp, operand, f);
+    sp = VM_PushValue(f, sp, locals->m_slots[first]);
+    // Positions from the operand, as in VM_PushDoubleValue.
+    const auto next = static_cast<int32_t>(operand + 4 - reinterpret_cast<const uint8_t*>(f->code));
+    f->instruction = next;
+    f->position = next + 8;
+    ++f->handlerIndex;
+    return VM_PushValue(f, sp, locals->m_slots[second]);
+}

@@ -166,6 +166,7 @@ VM_HANDLER(DoPushBuiltin);
 VM_HANDLER(DoPushImmediate);
 VM_HANDLER(VM_PushDoubleValue);
 VM_HANDLER(VM_PushLocalAndNumber);
+VM_HANDLER(VM_PushTwoLocals);
 VM_HANDLER(DoPop);
 VM_HANDLER(VM_PopLocalFast);
 VM_HANDLER(DoDup);

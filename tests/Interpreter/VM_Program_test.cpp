@@ -62,6 +62,9 @@ const Case kNumbers[] = {
     {"huge double to int is defined", "push.d 1e300\nconv.d.i\npopz.i\npush.d 1\nconv.d.v", 1},
     {"bt jumps on true", "push.b 1\nbt yes\npush.d 1\nconv.d.v\nexit.i\nyes:\npush.d 2\nconv.d.v", 2},
     {"bf falls through on true", "push.b 1\nbf no\npush.d 1\nconv.d.v\nexit.i\nno:\npush.d 2\nconv.d.v", 1},
+    {"two locals subtracted",
+     "push.d 9\nconv.d.v\npop.v.v local.100000\npush.d 4\nconv.d.v\npop.v.v local.100001\npushl 100000\n"
+     "pushl 100001\nsub.v.v", 5},
     {"loop counts to ten",
      "push.d 0\nconv.d.v\npop.v.v local.100000\nloop:\npushl 100000\npush.d 10\nconv.d.v\nset.v.v lt\nbf end\n"
      "pushl 100000\npush.d 1\nconv.d.v\nadd.v.v\npop.v.v local.100000\nb loop\nend:\npushl 100000", 10},
@@ -290,7 +293,8 @@ TEST_F(VMTest, StoresIntoLocalsReleaseWhatTheLocalHeld)
           "push.s 0\nconv.s.v\npop.v.v local.100000\npush.d 1\nconv.d.v\npush.d 2\nconv.d.v\nadd.v.v\n"
           "pop.v.v local.100000\npushl 100000",
           "push.s 0\nconv.s.v\npush.s 0\nconv.s.v\nadd.v.v\npop.v.v local.100000\npushl 100000",
-          "push.s 0\nconv.s.v\npop.v.v local.100000\npushl 100000\npush.d 1\nconv.d.v\npopz.v"},
+          "push.s 0\nconv.s.v\npop.v.v local.100000\npushl 100000\npush.d 1\nconv.d.v\npopz.v",
+          "push.s 0\nconv.s.v\npop.v.v local.100000\npushl 100000\npushl 100000\nadd.v.v"},
          {}, {"text"});
     ScriptValue r = Run(0);
     EXPECT_EQ(Error(), "");
@@ -312,10 +316,14 @@ TEST_F(VMTest, StoresIntoLocalsReleaseWhatTheLocalHeld)
     EXPECT_EQ(Error(), "");
     EXPECT_EQ(Text(r), "texttext");
     Release(r);
-    // A string local read before a number constant.
+    // A string local read before a number constant, and twice in a row.
     r = Run(6);
     EXPECT_EQ(Error(), "");
     EXPECT_EQ(Text(r), "text");
+    Release(r);
+    r = Run(7);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(Text(r), "texttext");
     Release(r);
 }
 
@@ -341,6 +349,7 @@ TEST_F(VMTest, MalformedCodeStopsWithAnErrorInsteadOfReadingOutside)
         {"add.v.v", "underflow"},
         {"conv.d.v", "underflow"},
         {"pushl 100003\npush.d 1\nconv.d.v", "not set before reading it"},
+        {"push.d 1\nconv.d.v\npop.v.v local.100000\npushl 100000\npushl 100003", "not set before reading it"},
         {"push.d 1\nconv.d.v\nset.v.v lt", "underflow"},
         {"push.d 1\nset.v.v lt", "underflow"},
         {"push.d 1\npush.d 2\npopz.v", "Malformed variable"},
@@ -401,9 +410,9 @@ TEST_F(VMTest, BreakpointsStopOnEveryWordOfJoinedSteps)
     std::vector<uint32_t> words =
         gamedata::Assemble("push.d 5\nconv.d.v\npush.d 2\nconv.d.v\nadd.v.v\npop.v.v local.100000\npushl 100000\n"
                            "push.d 1\nconv.d.v\nadd.v.v\npushl 100000\npush.d 9\nconv.d.v\nset.v.v lt\nbt done\n"
-                           "push.d 0\nconv.d.v\ndone:")
+                           "push.d 0\nconv.d.v\ndone:\npushl 100000\npushl 100000\nsub.v.v\nadd.v.v")
             .words;
-    ASSERT_EQ(words.size(), 30u);
+    ASSERT_EQ(words.size(), 36u);
     VMBuffer buffer;
     buffer.m_code = words.data();
     buffer.m_size = static_cast<int32_t>(words.size() * 4);
@@ -416,9 +425,9 @@ TEST_F(VMTest, BreakpointsStopOnEveryWordOfJoinedSteps)
     EXPECT_DOUBLE_EQ(result.real, 8);
     VM_Debugger = VMDebuggerHooks{[] { return true; }, nullptr, [] { ++s_pauses; }};
     // The first conversion, the second push (whose conversion has one too),
-    // the store, the constant after the local and its conversion, and the
-    // branch after a comparison.
-    for (size_t at : {3u, 4u, 7u, 9u, 13u, 16u, 25u}) ASSERT_TRUE(VM_AddBreakpoint(&words[at]));
+    // the store, the constant after the local and its conversion, the
+    // branch after a comparison, and the second of two locals.
+    for (size_t at : {3u, 4u, 7u, 9u, 13u, 16u, 25u, 32u}) ASSERT_TRUE(VM_AddBreakpoint(&words[at]));
     VM_PatchBreakpoints();
     s_pauses = 0;
     result = ScriptValue_Undefined();
@@ -426,7 +435,7 @@ TEST_F(VMTest, BreakpointsStopOnEveryWordOfJoinedSteps)
     VM_ClearBreakpoints();
     VM_Debugger = VMDebuggerHooks{};
     code.m_bytecode = nullptr;
-    EXPECT_EQ(s_pauses, 7);
+    EXPECT_EQ(s_pauses, 8);
     EXPECT_EQ(Error(), "");
     EXPECT_EQ(result.Kind(), VALUE_REAL);
     EXPECT_DOUBLE_EQ(result.real, 8);
