@@ -26,6 +26,13 @@ struct VMHandlerSet {
     VMHandler byIndex[32];
     VMHandler popLocalFast;   // "pop" of a value into a local
     VMHandler convIntToVar;   // "conv" int -> value
+    VMHandler convDoubleToVar;// "conv" double -> value
+    VMHandler compareValues;  // "set" of two values by one of the six comparisons
+    VMHandler pushDoubleValue;// "push.d" followed by "conv.d.v": runs both
+    VMHandler arithToLocal;   // "add", "sub", "mul" or "div" of values followed by a "pop" into a local: runs both
+    VMHandler pushLocalNumber;// "pushl" followed by "push.d" and "conv.d.v": runs all three
+    VMHandler compareBranch;  // a "set" of the compare form followed by "bt" or "bf": runs both
+    VMHandler pushTwoLocals;  // "pushl" followed by "pushl": runs both
     VMHandler callBuiltin;    // "call" of a built-in id
     VMHandler callScript;     // "call" of a script id
     VMHandler callGeneral;    // "call" of script_execute or an extension

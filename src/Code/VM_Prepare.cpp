@@ -4,6 +4,7 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Main.h"
 #include "Code/VM_Main.h"
+#include "GameData/GameHeader.h"
 
 namespace {
 uint32_t WordAt(const uint32_t* code, int32_t offset)
@@ -19,9 +20,15 @@ VMHandler HandlerOf(const VMHandlerSet& set, uint32_t word, uint32_t operand)
     if (std::strcmp(VM_OpcodeName(opcode), "unknown") == 0) return set.badInstruction;
     const int first = static_cast<int>((word >> 16) & 0xF);
     const int second = static_cast<int>((word >> 20) & 0xF);
-    if (opcode == VMO_POP && first == VMT_VAR && second == VMT_VAR && static_cast<int16_t>(word & 0xFFFF) == -7)
+    // Object-mode games throw on an unset store, which only the general pop does.
+    if (opcode == VMO_POP && first == VMT_VAR && second == VMT_VAR && static_cast<int16_t>(word & 0xFFFF) == -7 &&
+        !ObjectMode)
         return set.popLocalFast;
     if (opcode == VMO_CONV && (word & 0xF00) == 0 && ((word >> 16) & 0xFF) == 0x52) return set.convIntToVar;
+    if (opcode == VMO_CONV && (word & 0xF00) == 0 && ((word >> 16) & 0xFF) == 0x50) return set.convDoubleToVar;
+    const uint32_t comparison = (word >> 8) & 0xF;
+    if (opcode == VMO_SET && first == VMT_VAR && second == VMT_VAR && comparison >= 1 && comparison <= 6)
+        return set.compareValues;
     if (opcode == VMO_CALL && first == VMT_INT) {
         const int32_t id = static_cast<int32_t>(operand);
         if (id >= 0 && id < CALLID_SCRIPT_BASE) return set.callBuiltin;
@@ -29,6 +36,24 @@ VMHandler HandlerOf(const VMHandlerSet& set, uint32_t word, uint32_t operand)
         return set.callScript;
     }
     return set.byIndex[opcode & 0x1F];
+}
+
+// A number constant: "push.d" with its operand, then "conv.d.v".
+bool PushesDoubleValue(uint32_t word, const uint32_t* code, int32_t at, int32_t size)
+{
+    if ((word >> 24) != VMO_PUSH || ((word >> 16) & 0xF) != VMT_DOUBLE || at + 16 > size) return false;
+    const uint32_t next = WordAt(code, at + 12);
+    return (next >> 24) == VMO_CONV && (next & 0xF00) == 0 && ((next >> 16) & 0xFF) == 0x50;
+}
+
+// Arithmetic on two values whose result the next instruction pops into a local.
+bool StoresArithmeticInLocal(uint32_t word, const uint32_t* code, int32_t at, int32_t size)
+{
+    const uint32_t opcode = word >> 24;
+    if (opcode != VMO_ADD && opcode != VMO_SUB && opcode != VMO_MUL && opcode != VMO_DIV) return false;
+    if ((word & 0xFF0F00u) != 0x550000u || at + 12 > size) return false;
+    const uint32_t next = WordAt(code, at + 4);
+    return (next >> 24) == VMO_POP && ((next >> 16) & 0xFF) == 0x55 && static_cast<int16_t>(next & 0xFFFF) == -7;
 }
 }  // namespace
 
@@ -59,6 +84,17 @@ bool VMBuffer::Prepare(const VMHandlerSet& set)
             handlers[index] = set.badInstruction;  // its operand would run past the end
         } else {
             handlers[index] = HandlerOf(set, word, operandSize >= 4 ? WordAt(m_code, at + 4) : 0);
+            if (PushesDoubleValue(word, m_code, at, size)) handlers[index] = set.pushDoubleValue;
+            if (StoresArithmeticInLocal(word, m_code, at, size)) handlers[index] = set.arithToLocal;
+            if ((word >> 24) == VMO_PUSHL && ((word >> 16) & 0xF) == VMT_VAR && at + 8 < size &&
+                PushesDoubleValue(WordAt(m_code, at + 8), m_code, at + 8, size))
+                handlers[index] = set.pushLocalNumber;
+            if ((word >> 24) == VMO_PUSHL && ((word >> 16) & 0xF) == VMT_VAR && at + 16 <= size &&
+                (WordAt(m_code, at + 8) >> 24) == VMO_PUSHL && ((WordAt(m_code, at + 8) >> 16) & 0xF) == VMT_VAR)
+                handlers[index] = set.pushTwoLocals;
+            if (handlers[index] == set.compareValues && at + 8 <= size &&
+                ((WordAt(m_code, at + 4) >> 24) == VMO_BT || (WordAt(m_code, at + 4) >> 24) == VMO_BF))
+                handlers[index] = set.compareBranch;
         }
         at += 4 + operandSize;
     }

@@ -3,6 +3,8 @@
 
 #include "Base/MemoryManager.h"
 #include "Code/Code_ValueConvert.h"
+#include "Code/Code_Variable.h"
+#include "Code/ObjectBase.h"
 #include "Interpreter/VM_Object.h"
 #include "Interpreter/VM_Operand.h"
 
@@ -273,3 +275,38 @@ VM_HANDLER(DoShl) { (void)operand; return Binary(Op::Shl, "DoShl", word, sp, f);
 VM_HANDLER(DoShr) { (void)operand; return Binary(Op::Shr, "DoShr", word, sp, f); }
 VM_HANDLER(DoNeg) { (void)operand; return Unary(true, "DoNeg", word, sp, f); }
 VM_HANDLER(DoNot) { (void)operand; return Unary(false, "DoNot", word, sp, f); }
+
+VM_HANDLER(VM_ArithToLocal)
+{
+    // Two real values whose result the next instruction stores into a plain
+    // local (the pre-decoder saw that store): the result goes straight into
+    // the local and the store counts as run. Anything else runs the
+    // arithmetic alone, and the store after it.
+    const uint32_t opcode = word >> 24;
+    VMHandler alone = opcode == VMO_ADD ? DoAdd : opcode == VMO_SUB ? DoSub : opcode == VMO_MUL ? DoMul : DoDiv;
+    if (VM_Floor(f) - sp < 32 || VM_Tag(f, sp) != VMTAG_VALUE || VM_Tag(f, sp + 16) != VMTAG_VALUE)
+        return alone(word, sp, operand, f);
+    auto* right = reinterpret_cast<const ScriptValue*>(sp);
+    auto* left = reinterpret_cast<ScriptValue*>(sp + 16);
+    const uint32_t ref = VM_Load<uint32_t>(operand + 4);
+    const int32_t slot = static_cast<int32_t>(ref & VMREF_ID_MASK) - VARIABLE_ID_BASE;
+    KVObjectBase* locals = f->locals;
+    if (right->Kind() != VALUE_REAL || left->Kind() != VALUE_REAL || !(ref & VMREF_NO_INDEX) ||
+        !(ref & VMREF_SCOPE_IN_WORD) || !locals || !locals->m_slots || slot < 0 || slot >= locals->m_slotCount ||
+        locals->m_slots[slot].MayOwn())
+        return alone(word, sp, operand, f);
+    const double a = left->real, b = right->real;
+    const ScriptValue result =
+        VM_Real(opcode == VMO_ADD ? a + b : opcode == VMO_SUB ? a - b : opcode == VMO_MUL ? a * b : a / b);
+    *left = result;
+    locals->m_slots[slot] = result;
+    VM_Tag(f, sp) = VMTAG_PLAIN;
+    VM_Tag(f, sp + 16) = VMTAG_PLAIN;
+    // Positions from the operand: reading back the position the loop has
+    // just written would stall on it.
+    const auto store = static_cast<int32_t>(operand - reinterpret_cast<const uint8_t*>(f->code));
+    f->instruction = store;
+    f->position = store + 8;
+    ++f->handlerIndex;
+    return sp + 32;
+}

@@ -226,3 +226,28 @@ VM_HANDLER(DoPopEnv)
     Restore(f, sp + 8);
     return sp + 24;
 }
+
+VM_HANDLER(VM_CompareAndBranch)
+{
+    // A comparison of two real values followed by "bt" or "bf" (the
+    // pre-decoder saw the branch), the test of most loops: the result decides
+    // the branch at once and the branch counts as run. Anything else runs
+    // the comparison alone.
+    if (VM_Floor(f) - sp < 32 || VM_Tag(f, sp) != VMTAG_VALUE || VM_Tag(f, sp + 16) != VMTAG_VALUE)
+        return VM_CompareValues(word, sp, operand, f);
+    const auto* right = reinterpret_cast<const ScriptValue*>(sp);
+    const auto* left = reinterpret_cast<const ScriptValue*>(sp + 16);
+    if (right->Kind() != VALUE_REAL || left->Kind() != VALUE_REAL) return VM_CompareValues(word, sp, operand, f);
+    const bool result = VM_CompareReals(word, left->real, right->real);
+    VM_Tag(f, sp) = VMTAG_PLAIN;
+    VM_Tag(f, sp + 16) = VMTAG_PLAIN;
+    uint8_t* top = VM_PushInt(f, sp + 32, result ? 1 : 0);
+    // The branch's position from the operand: reading back the position the
+    // loop has just written would stall on it.
+    const uint32_t branch = VM_Load<uint32_t>(operand);
+    const auto at = static_cast<int32_t>(operand - reinterpret_cast<const uint8_t*>(f->code));
+    f->instruction = at;
+    f->position = at + 4;
+    ++f->handlerIndex;
+    return result == ((branch >> 24) == VMO_BT) ? Branch(f, top + 8, branch) : top + 8;
+}

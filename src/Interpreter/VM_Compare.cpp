@@ -77,3 +77,31 @@ VM_HANDLER(DoSet)
     VM_ReleaseRange(f, sp, sp + rs + ls);
     return VM_PushInt(f, sp + rs + ls, result ? 1 : 0);
 }
+
+VM_HANDLER(VM_CompareValues)
+{
+    // Two real values, the common test of a loop: compared where they lie,
+    // as neither owns anything. Every other pair takes the general form.
+    if (VM_Floor(f) - sp < 32 || VM_Tag(f, sp) != VMTAG_VALUE || VM_Tag(f, sp + 16) != VMTAG_VALUE)
+        return DoSet(word, sp, operand, f);
+    const auto* right = reinterpret_cast<const ScriptValue*>(sp);
+    const auto* left = reinterpret_cast<const ScriptValue*>(sp + 16);
+    if (right->Kind() != VALUE_REAL || left->Kind() != VALUE_REAL) return DoSet(word, sp, operand, f);
+    const bool result = VM_CompareReals(word, left->real, right->real);
+    VM_Tag(f, sp) = VMTAG_PLAIN;
+    VM_Tag(f, sp + 16) = VMTAG_PLAIN;
+    return VM_PushInt(f, sp + 32, result ? 1 : 0);
+}
+
+bool VM_CompareReals(uint32_t word, double left, double right)
+{
+    const double d = left - right, eps = MathEpsilon;
+    switch ((word >> 8) & 0xF) {
+    case 1: return d < -eps;
+    case 2: return d <= eps;
+    case 3: return d >= -eps && d <= eps;
+    case 4: return d < -eps || d > eps;
+    case 5: return d >= -eps;
+    default: return d > eps;
+    }
+}

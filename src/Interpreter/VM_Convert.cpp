@@ -182,3 +182,11 @@ VM_HANDLER(VM_ConvIntToVar)
     if (VM_Tag(f, sp) != VMTAG_PLAIN) return DoConv(word, sp, operand, f);
     return VM_PushValue(f, sp + 8, VM_Real(VM_Load<int32_t>(sp)));
 }
+
+VM_HANDLER(VM_ConvDoubleToVar)
+{
+    // Anything but a plain item there (malformed code) takes the general
+    // form, which releases it; so does an empty stack, for its error.
+    if (VM_Floor(f) - sp < 8 || VM_Tag(f, sp) != VMTAG_PLAIN) return DoConv(word, sp, operand, f);
+    return VM_PushValue(f, sp + 8, VM_Real(VM_Load<double>(sp)));
+}

@@ -34,6 +34,13 @@ const VMHandlerSet& HandlerSet()
          DoRet,        DoExit,         DoPopNull,    DoPopNull},
         VM_PopLocalFast,
         VM_ConvIntToVar,
+        VM_ConvDoubleToVar,
+        VM_CompareValues,
+        VM_PushDoubleValue,
+        VM_ArithToLocal,
+        VM_PushLocalAndNumber,
+        VM_CompareAndBranch,
+        VM_PushTwoLocals,
         VM_CallBuiltin,
         VM_CallScriptByIndex,
         DoCall,
@@ -43,6 +50,16 @@ const VMHandlerSet& HandlerSet()
 }
 
 bool DebuggerConnected() { return VM_Debugger.connected && VM_Debugger.connected(); }
+
+// The debugger stops before every instruction: a handler that runs the next
+// one too gives way to the handler of its own instruction.
+VMHandler OneInstruction(VMHandler handler, uint32_t word)
+{
+    if (handler == VM_PushDoubleValue || handler == VM_ArithToLocal || handler == VM_PushLocalAndNumber ||
+        handler == VM_PushTwoLocals)
+        return HandlerSet().byIndex[(word >> 24) & 0x1F];
+    return handler == VM_CompareAndBranch ? VM_CompareValues : handler;
+}
 
 // The step test of the debugger loop: true when the run stops before the
 // instruction at position.
@@ -92,6 +109,7 @@ void RunLoop(VMFrame* f, ScriptValue* result, bool debug)
             uint32_t word = VM_Load<uint32_t>(reinterpret_cast<const uint8_t*>(f->code) + at);
             VMHandler handler = f->handlers[f->handlerIndex++];
             if (debug && DebuggerConnected()) {
+                handler = OneInstruction(handler, word);
                 if (++s_instructionCount > 20000) {
                     s_instructionCount = 0;
                     if (VM_Debugger.update) VM_Debugger.update();
@@ -303,7 +321,8 @@ uint8_t* VM_BreakService(uint32_t word, uint8_t* sp, VMFrame* f, bool stepBack)
     f->position = at + 4 + ((real & 0x40000000u) ? VM_OperandSize(VM_FirstType(real)) : 0);
     if ((real >> 24) != VMO_BREAK && f->indexMap[at / 4] >= 0) {
         f->handlerIndex = f->indexMap[at / 4] + 1;
-        sp = f->handlers[f->indexMap[at / 4]](real, sp, reinterpret_cast<const uint8_t*>(f->code) + at + 4, f);
+        const VMHandler handler = OneInstruction(f->handlers[f->indexMap[at / 4]], real);
+        sp = handler(real, sp, reinterpret_cast<const uint8_t*>(f->code) + at + 4, f);
     }
     VM_PatchBreakpoints();
     return sp;

@@ -187,6 +187,22 @@ VM_HANDLER(DoPop)
 
 VM_HANDLER(VM_PopLocalFast)
 {
+    // A whole value into a local of the slot array, neither owning anything:
+    // the store is a copy of the value's bytes.
+    if (word & 0x40000000u) {
+        const uint32_t ref = VM_Load<uint32_t>(operand);
+        const int32_t slot = static_cast<int32_t>(ref & VMREF_ID_MASK) - VARIABLE_ID_BASE;
+        KVObjectBase* locals = f->locals;
+        if ((ref & VMREF_NO_INDEX) && (ref & VMREF_SCOPE_IN_WORD) && VM_Floor(f) - sp >= 16 &&
+            VM_Tag(f, sp) == VMTAG_VALUE && locals && locals->m_slots && slot >= 0 && slot < locals->m_slotCount) {
+            ScriptValue* cell = &locals->m_slots[slot];
+            if (!reinterpret_cast<const ScriptValue*>(sp)->MayOwn() && !cell->MayOwn()) {
+                std::memcpy(cell, sp, 16);
+                VM_Tag(f, sp) = VMTAG_PLAIN;
+                return sp + 16;
+            }
+        }
+    }
     VMVariableOperand v;
     if (!VM_DecodeVariable(f, word, operand, &sp, &v)) return sp;
     ScriptValue value;

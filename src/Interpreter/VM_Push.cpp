@@ -222,3 +222,61 @@ VM_HANDLER(DoPushImmediate)
     (void)operand;
     return VM_PushInt(f, sp, VM_Immediate(word));
 }
+
+VM_HANDLER(VM_PushDoubleValue)
+{
+    // "push.d" and the "conv.d.v" after it, the form of every number
+    // constant: the real value is pushed at once and the conversion counted
+    // as run. When the loop would grow the stack before the conversion, the
+    // push runs alone.
+    if (sp - 8 - f->stack < VM_STACK_HEADROOM) return DoPush(word, sp, operand, f);
+    // Positions from the operand: reading back the position the loop has
+    // just written would stall on it.
+    const auto conversion = static_cast<int32_t>(operand + 8 - reinterpret_cast<const uint8_t*>(f->code));
+    f->instruction = conversion;
+    f->position = conversion + 4;
+    ++f->handlerIndex;
+    return VM_PushValue(f, sp, VM_Real(VM_Load<double>(operand)));
+}
+
+VM_HANDLER(VM_PushLocalAndNumber)
+{
+    // "pushl" of a real local followed by a number constant, the operands of
+    // most tests and sums: both values are pushed at once and the constant's
+    // two instructions counted as run. Anything else, or too little stack
+    // for the loop's checks between the three, runs the "pushl" alone.
+    const int32_t slot = static_cast<int32_t>(VM_Load<uint32_t>(operand) & VMREF_ID_MASK) - VARIABLE_ID_BASE;
+    KVObjectBase* locals = f->locals;
+    if (sp - 24 - f->stack < VM_STACK_HEADROOM || !locals || !locals->m_slots || slot < 0 ||
+        slot >= locals->m_slotCount || locals->m_slots[slot].Kind() != VALUE_REAL)
+        return DoPushLocal(word, sp, operand, f);
+    sp = VM_PushValue(f, sp, locals->m_slots[slot]);
+    // Positions from the operand, as in VM_PushDoubleValue.
+    const auto conversion = static_cast<int32_t>(operand + 16 - reinterpret_cast<const uint8_t*>(f->code));
+    f->instruction = conversion;
+    f->position = conversion + 4;
+    f->handlerIndex += 2;
+    return VM_PushValue(f, sp, VM_Real(VM_Load<double>(operand + 8)));
+}
+
+VM_HANDLER(VM_PushTwoLocals)
+{
+    // Two "pushl" in a row, the operands of most arithmetic on locals: with
+    // two real locals of the slot array both are pushed at once and the
+    // second counted as run. Anything else, or too little stack for the
+    // loop's check between the two, runs the first alone.
+    const int32_t first = static_cast<int32_t>(VM_Load<uint32_t>(operand) & VMREF_ID_MASK) - VARIABLE_ID_BASE;
+    const int32_t second = static_cast<int32_t>(VM_Load<uint32_t>(operand + 8) & VMREF_ID_MASK) - VARIABLE_ID_BASE;
+    KVObjectBase* locals = f->locals;
+    if (sp - 16 - f->stack < VM_STACK_HEADROOM || !locals || !locals->m_slots || first < 0 ||
+        first >= locals->m_slotCount || second < 0 || second >= locals->m_slotCount ||
+        locals->m_slots[first].Kind() != VALUE_REAL || locals->m_slots[second].Kind() != VALUE_REAL)
+        return DoPushLocal(word, sp, operand, f);
+    sp = VM_PushValue(f, sp, locals->m_slots[first]);
+    // Positions from the operand, as in VM_PushDoubleValue.
+    const auto next = static_cast<int32_t>(operand + 4 - reinterpret_cast<const uint8_t*>(f->code));
+    f->instruction = next;
+    f->position = next + 8;
+    ++f->handlerIndex;
+    return VM_PushValue(f, sp, locals->m_slots[second]);
+}

@@ -90,6 +90,13 @@ uint8_t* Script(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
 uint8_t* General(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
 uint8_t* PopLocal(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
 uint8_t* IntToVar(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+uint8_t* DoubleToVar(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+uint8_t* Compare(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+uint8_t* PushValue(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+uint8_t* ArithToLocal(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+uint8_t* LocalNumber(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+uint8_t* CompareBranch(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
+uint8_t* TwoLocals(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
 uint8_t* Bad(uint32_t, uint8_t* sp, const uint8_t*, VMFrame*) { return sp; }
 
 TEST(VMFormat, PrepareBindsTheSpecialisedHandlers)
@@ -101,17 +108,38 @@ TEST(VMFormat, PrepareBindsTheSpecialisedHandlers)
     set.callGeneral = General;
     set.popLocalFast = PopLocal;
     set.convIntToVar = IntToVar;
+    set.convDoubleToVar = DoubleToVar;
+    set.compareValues = Compare;
+    set.pushDoubleValue = PushValue;
+    set.arithToLocal = ArithToLocal;
+    set.pushLocalNumber = LocalNumber;
+    set.compareBranch = CompareBranch;
+    set.pushTwoLocals = TwoLocals;
     set.badInstruction = Bad;
+    // Only values compared by one of the six comparisons take the compare form;
+    // a double pushed and converted to a value is one step, and so is
+    // arithmetic whose result is popped into a local, and a local followed by
+    // a number constant, a comparison followed by a conditional branch, and
+    // two locals in a row.
     Code code("call.i 12 0\ncall.i 100002 0\ncall.i 499999 1\ncall.i 600000 0\npop.v.v local.100000\n"
-              "conv.i.v\nconv.i.d\npush.d 2\n.word 0x42000000");
+              "conv.i.v\nconv.i.d\nconv.d.v\nset.v.v lt\nset.v.v gt\nset.d.v lt\n.word 0x15557000\n"
+              "push.d 2\nconv.d.v\npush.d 2\nconv.d.i\nadd.v.v\npop.v.v local.100000\nadd.v.v\n"
+              "pop.v.v self.100000\nrem.v.v\npop.v.v local.100000\npushl 100000\npush.d 2\nconv.d.v\n"
+              "pushl 100000\npush.d 2\npush.d 2\nset.v.v eq\nbt 0\nset.v.v ne\nbf 0\nset.v.v lt\nb 0\n"
+              "pushl 100000\npushl 100001\npush.d 2\nconv.d.v\n.word 0x42000000");
     ASSERT_TRUE(code.buffer.Prepare(set));
     // The last word is an unknown opcode whose operand would run past the end.
-    const VMHandler want[] = {Builtin, Script, General, General, PopLocal, IntToVar, Marker, Marker, Bad};
+    const VMHandler want[] = {Builtin, Script,  General, General, PopLocal, IntToVar, Marker,
+                              DoubleToVar, Compare, Compare, Marker, Marker, PushValue, DoubleToVar,
+                              Marker, Marker, ArithToLocal, PopLocal, Marker, Marker, Marker, PopLocal,
+                              LocalNumber, PushValue, DoubleToVar, Marker, Marker, Marker, CompareBranch,
+                              Marker, CompareBranch, Marker, Compare, Marker, TwoLocals, LocalNumber,
+                              PushValue, DoubleToVar, Bad};
     for (size_t i = 0; i < std::size(want); ++i) EXPECT_EQ(code.buffer.m_handlers[i], want[i]) << i;
     // Word positions inside operands map to no instruction; the end is a position.
     EXPECT_EQ(code.buffer.m_indexMap[0], 0);
     EXPECT_EQ(code.buffer.m_indexMap[1], -1);
     EXPECT_EQ(code.buffer.m_indexMap[2], 1);
-    EXPECT_EQ(code.buffer.m_indexMap[code.words.size()], 9);
+    EXPECT_EQ(code.buffer.m_indexMap[code.words.size()], 39);
 }
 }  // namespace

@@ -111,6 +111,7 @@ TEST_F(VMObjectTest, UnsetOperandsAndFailedConversionsThrow)
         {"push.s 0\nconv.s.v\npush.d 1\nconv.d.v\nset.v.v 11", "TypeError: right-hand side of in operator must be an object"},
         {"push.v unset.0\npopz.v", "ReferenceError: DoPopNull : Could not find variable"},
         {"push.v unset.0\nconv.v.d", "ReferenceError: DoConv :1: Could not find variable"},
+        {"push.v unset.0\npop.v.v local.100000", "ReferenceError: Attempting to set variable"},
         {"push.d 1\nconv.d.v\npush.d 2\nconv.d.v\nrem.v.v 0x100", "DoRem :: Execution Error"},
     };
     std::vector<std::string> sources;

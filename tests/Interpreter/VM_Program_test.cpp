@@ -34,6 +34,24 @@ const Case kNumbers[] = {
     {"less on equal ints", "push.i 5\npush.i 5\nset.i.i lt\nconv.b.v", 0},
     {"less or equal on equal ints", "push.i 5\npush.i 5\nset.i.i le\nconv.b.v", 1},
     {"INT_MIN below 1", "push.i -2147483648\npush.i 1\nset.i.i lt\nconv.b.v", 1},
+    {"values below", "push.d 1\nconv.d.v\npush.d 2\nconv.d.v\nset.v.v lt\nconv.b.v", 1},
+    {"values not above or equal", "push.d 1\nconv.d.v\npush.d 2\nconv.d.v\nset.v.v ge\nconv.b.v", 0},
+    {"values above", "push.d 3\nconv.d.v\npush.d 2\nconv.d.v\nset.v.v gt\nconv.b.v", 1},
+    {"values at most within epsilon", "push.d 2.00000000001\nconv.d.v\npush.d 2\nconv.d.v\nset.v.v le\nconv.b.v", 1},
+    {"values equal within epsilon",
+     "push.d 0.1\nconv.d.v\npush.d 0.2\nconv.d.v\nadd.v.v\npush.d 0.3\nconv.d.v\nset.v.v eq\nconv.b.v", 1},
+    {"values not unequal within epsilon",
+     "push.d 0.1\nconv.d.v\npush.d 0.2\nconv.d.v\nadd.v.v\npush.d 0.3\nconv.d.v\nset.v.v ne\nconv.b.v", 0},
+    {"bool value equals real value", "push.b 1\nconv.b.v\npush.d 1\nconv.d.v\nset.v.v eq\nconv.b.v", 1},
+    {"string item converted as a double", "push.s 0\nconv.d.v\npopz.v\npush.d 1\nconv.d.v", 1},
+    {"difference stored in a local",
+     "push.d 7\nconv.d.v\npush.d 2\nconv.d.v\nsub.v.v\npop.v.v local.100000\npushl 100000", 5},
+    {"product stored in a local",
+     "push.d 7\nconv.d.v\npush.d 2\nconv.d.v\nmul.v.v\npop.v.v local.100000\npushl 100000", 14},
+    {"quotient stored in a local",
+     "push.d 7\nconv.d.v\npush.d 2\nconv.d.v\ndiv.v.v\npop.v.v local.100000\npushl 100000", 3.5},
+    {"sum of a bool stored in a local",
+     "push.b 1\nconv.b.v\npush.d 2\nconv.d.v\nadd.v.v\npop.v.v local.100000\npushl 100000", 3},
     {"number equals no string", "push.d 1\nconv.d.v\npush.s 0\nconv.s.v\nset.v.v eq\nconv.b.v", 0},
     {"number differs from a string", "push.d 1\nconv.d.v\npush.s 0\nconv.s.v\nset.v.v ne\nconv.b.v", 1},
     {"int to bool of -3", "push.i -3\nconv.i.b\nconv.b.v", 0},
@@ -44,6 +62,17 @@ const Case kNumbers[] = {
     {"huge double to int is defined", "push.d 1e300\nconv.d.i\npopz.i\npush.d 1\nconv.d.v", 1},
     {"bt jumps on true", "push.b 1\nbt yes\npush.d 1\nconv.d.v\nexit.i\nyes:\npush.d 2\nconv.d.v", 2},
     {"bf falls through on true", "push.b 1\nbf no\npush.d 1\nconv.d.v\nexit.i\nno:\npush.d 2\nconv.d.v", 1},
+    {"two locals subtracted",
+     "push.d 9\nconv.d.v\npop.v.v local.100000\npush.d 4\nconv.d.v\npop.v.v local.100001\npushl 100000\n"
+     "pushl 100001\nsub.v.v", 5},
+    {"loop counts to ten",
+     "push.d 0\nconv.d.v\npop.v.v local.100000\nloop:\npushl 100000\npush.d 10\nconv.d.v\nset.v.v lt\nbf end\n"
+     "pushl 100000\npush.d 1\nconv.d.v\nadd.v.v\npop.v.v local.100000\nb loop\nend:\npushl 100000", 10},
+    {"bt on values equal within epsilon",
+     "push.d 1\nconv.d.v\npush.d 1.00000000001\nconv.d.v\nset.v.v eq\nbt yes\npush.d 1\nconv.d.v\nexit.i\n"
+     "yes:\npush.d 2\nconv.d.v", 2},
+    {"bf on equal string values",
+     "push.s 0\nconv.s.v\npush.s 0\nconv.s.v\nset.v.v eq\nbf no\npush.d 1\nconv.d.v\nexit.i\nno:\npush.d 2\nconv.d.v", 1},
     {"dup copies values", "push.d 4\nconv.d.v\ndup.v 0\nadd.v.v", 8},
     {"swap form of dup", "push.d 10\nconv.d.v\npush.d 4\nconv.d.v\ndup.v 0x11 swap\nsub.v.v", -6},
 };
@@ -254,6 +283,50 @@ TEST_F(VMTest, LocalsGlobalsAndUnsetReads)
     EXPECT_TRUE(ErrorHas("Variable self.")) << Error();
 }
 
+TEST_F(VMTest, StoresIntoLocalsReleaseWhatTheLocalHeld)
+{
+    // Strings stored over numbers and numbers over strings: every reference
+    // is given back once (ASan checks leaks and double releases).
+    Load({"push.s 0\nconv.s.v\npop.v.v local.100000\npush.d 2\nconv.d.v\npop.v.v local.100000\npushl 100000",
+          "push.d 2\nconv.d.v\npop.v.v local.100000\npush.s 0\nconv.s.v\npop.v.v local.100000\npushl 100000",
+          "push.d 2\npush.d 3\npop.v.v local.100000", "pop.v.v local.100000",
+          "push.s 0\nconv.s.v\npop.v.v local.100000\npush.d 1\nconv.d.v\npush.d 2\nconv.d.v\nadd.v.v\n"
+          "pop.v.v local.100000\npushl 100000",
+          "push.s 0\nconv.s.v\npush.s 0\nconv.s.v\nadd.v.v\npop.v.v local.100000\npushl 100000",
+          "push.s 0\nconv.s.v\npop.v.v local.100000\npushl 100000\npush.d 1\nconv.d.v\npopz.v",
+          "push.s 0\nconv.s.v\npop.v.v local.100000\npushl 100000\npushl 100000\nadd.v.v"},
+         {}, {"text"});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.Kind(), VALUE_REAL);
+    EXPECT_DOUBLE_EQ(r.real, 2);
+    r = Run(1);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(Text(r), "text");
+    Release(r);
+    Run(2);
+    EXPECT_TRUE(ErrorHas("Pop :: Malformed variable")) << Error();
+    Run(3);
+    EXPECT_TRUE(ErrorHas("underflow")) << Error();
+    // A sum stored over a string, and a string sum.
+    r = Run(4);
+    EXPECT_EQ(Error(), "");
+    EXPECT_DOUBLE_EQ(r.real, 3);
+    r = Run(5);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(Text(r), "texttext");
+    Release(r);
+    // A string local read before a number constant, and twice in a row.
+    r = Run(6);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(Text(r), "text");
+    Release(r);
+    r = Run(7);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(Text(r), "texttext");
+    Release(r);
+}
+
 TEST_F(VMTest, ArrayElementsOfLocals)
 {
     Load({"push.d 7\nconv.d.v\npush.i 3\npop.v.v local.100000[]\n"
@@ -274,6 +347,11 @@ TEST_F(VMTest, MalformedCodeStopsWithAnErrorInsteadOfReadingOutside)
         {".word 0xC0000000", "runs past the end"},
         {"popz.v", "underflow"},
         {"add.v.v", "underflow"},
+        {"conv.d.v", "underflow"},
+        {"pushl 100003\npush.d 1\nconv.d.v", "not set before reading it"},
+        {"push.d 1\nconv.d.v\npop.v.v local.100000\npushl 100000\npushl 100003", "not set before reading it"},
+        {"push.d 1\nconv.d.v\nset.v.v lt", "underflow"},
+        {"push.d 1\nset.v.v lt", "underflow"},
         {"push.d 1\npush.d 2\npopz.v", "Malformed variable"},
         {"push.d 1\npopz.s", "Malformed string"},
         {"push.d 1\nconv.d.v\npopz.i\npush.d 5\npopz.v", "Malformed variable"},
@@ -342,6 +420,48 @@ TEST_F(VMTest, ConsumingAnOwningSlotAsANumberReleasesIt)
         EXPECT_EQ(Error(), "") << programs[i];
         Release(r);
     }
+}
+
+int s_pauses = 0;
+
+// The plain loop runs a number constant's push and conversion as one step,
+// and a sum with its store into a local; the debugger still stops at a
+// breakpoint on any of their words.
+TEST_F(VMTest, BreakpointsStopOnEveryWordOfJoinedSteps)
+{
+    Load({"exit.i"});
+    std::vector<uint32_t> words =
+        gamedata::Assemble("push.d 5\nconv.d.v\npush.d 2\nconv.d.v\nadd.v.v\npop.v.v local.100000\npushl 100000\n"
+                           "push.d 1\nconv.d.v\nadd.v.v\npushl 100000\npush.d 9\nconv.d.v\nset.v.v lt\nbt done\n"
+                           "push.d 0\nconv.d.v\ndone:\npushl 100000\npushl 100000\nsub.v.v\nadd.v.v")
+            .words;
+    ASSERT_EQ(words.size(), 36u);
+    VMBuffer buffer;
+    buffer.m_code = words.data();
+    buffer.m_size = static_cast<int32_t>(words.size() * 4);
+    CCode code(-1, 0);
+    code.m_bytecode = &buffer;
+    code.m_localsCount = 4;
+    // A first run without the debugger prepares the code.
+    ScriptValue result = ScriptValue_Undefined();
+    VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, 0);
+    EXPECT_DOUBLE_EQ(result.real, 8);
+    VM_Debugger = VMDebuggerHooks{[] { return true; }, nullptr, [] { ++s_pauses; }};
+    // The first conversion, the second push (whose conversion has one too),
+    // the store, the constant after the local and its conversion, the
+    // branch after a comparison, and the second of two locals.
+    for (size_t at : {3u, 4u, 7u, 9u, 13u, 16u, 25u, 32u}) ASSERT_TRUE(VM_AddBreakpoint(&words[at]));
+    VM_PatchBreakpoints();
+    s_pauses = 0;
+    result = ScriptValue_Undefined();
+    VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, 0);
+    VM_ClearBreakpoints();
+    VM_Debugger = VMDebuggerHooks{};
+    code.m_bytecode = nullptr;
+    EXPECT_EQ(s_pauses, 8);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(result.Kind(), VALUE_REAL);
+    EXPECT_DOUBLE_EQ(result.real, 8);
 }
 }  // namespace
 
