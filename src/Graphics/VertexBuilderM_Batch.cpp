@@ -256,7 +256,7 @@ void GR_D3D_DrawPrimitive(int kind, int vertexCount, uint32_t byteOffset, int fo
     const HGPU_Topology topology =
         (kind >= PR_POINTLIST && kind <= PR_TRIANGLESTRIP) ? static_cast<HGPU_Topology>(kind) : HGPU_Topology::PointList;
     HGPU_SetInputLayout(layout);
-    HGPU_SetShaders(vertex, VertexBuilder_PixelProgram(pixel, StateManagerM::GetAlphaTest()));
+    HGPU_SetShaders(vertex, VertexBuilder_PixelProgram(pixel, StateManagerM::GetAlphaTest(), StateManagerM::GetFog()));
     StateManagerM::Apply(fullApply);
     HGPU_Draw(topology, static_cast<uint32_t>(vertexCount), 0);
 }
