@@ -139,7 +139,7 @@ const char kPSTextured[] = QS_GLSL_PIXEL_HEAD QS_GLSL_PIXEL_ALPHA_TEST QS_GLSL_P
 const char kPSColourNoTest[] = QS_GLSL_PIXEL_HEAD QS_GLSL_PIXEL_FOG QS_GLSL_MAIN_COLOUR;
 const char kPSTexturedNoTest[] = QS_GLSL_PIXEL_HEAD QS_GLSL_PIXEL_FOG QS_GLSL_MAIN_TEXTURED;
 // With neither the test nor fog, the plain twins read no constants and
-// branch nowhere: the rasteriser's threads shade them about a fifth faster.
+// branch nowhere, which the software rasteriser's threads shade faster still.
 #define QS_GLSL_PIXEL_PLAIN_HEAD                                                     \
     "#version 330 core\n"                                                            \
     "in vec4 v_Colour;\n"                                                            \
