@@ -330,6 +330,8 @@ bool GetLighting() { return g_Shadow.lighting; }
 
 bool GetAlphaTest() { return g_Shadow.alphaTest; }
 
+bool GetFog() { return g_Shadow.fogEnable; }
+
 int32_t GetColourWriteMask() { return g_Shadow.colourWriteMask; }
 
 const LightSlot& GetLight(int index) { return g_Lights[index < 0 || index > 7 ? 0 : index]; }

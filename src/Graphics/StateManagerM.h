@@ -55,8 +55,10 @@ const LightSlot& GetLight(int index);
 const float* GetAmbient();
 // Whether the shadow has lighting on (the batcher picks the lit program).
 bool GetLighting();
-// Whether the shadow has the alpha test on (the batcher picks a program without it otherwise).
+// Whether the shadow has the alpha test on, and fog (the batcher picks a
+// program without them when they are off).
 bool GetAlphaTest();
+bool GetFog();
 // The colour write mask (bits 0-3: red, green, blue, alpha).
 int32_t GetColourWriteMask();
 }  // namespace StateManagerM

@@ -18,6 +18,8 @@ HGPU_Shader* BuiltinPSTextured[3];
 namespace {
 HGPU_Shader* g_PSColourNoTest;
 HGPU_Shader* g_PSTexturedNoTest;
+HGPU_Shader* g_PSColourPlain;
+HGPU_Shader* g_PSTexturedPlain;
 
 float g_Matrices[5][16] = {
     {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1},
@@ -32,7 +34,7 @@ const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 HGPU_Shader** const kShaderSlots[BUILTIN_SHADER_COUNT] = {
     &BuiltinVS16, &BuiltinVS24, &BuiltinVS36, &BuiltinVS36Lit,
     &BuiltinPSColour, &BuiltinPSTextured[0], &BuiltinPSTextured[1], &BuiltinPSTextured[2],
-    &g_PSColourNoTest, &g_PSTexturedNoTest,
+    &g_PSColourNoTest, &g_PSTexturedNoTest, &g_PSColourPlain, &g_PSTexturedPlain,
 };
 
 HGPU_InputLayout* g_Layouts[3];
@@ -203,13 +205,20 @@ void VertexBuilder_ReleaseBuiltinShaders()
     }
 }
 
-HGPU_Shader* VertexBuilder_PixelProgram(HGPU_Shader* pixel, bool alphaTest)
+HGPU_Shader* VertexBuilder_PixelProgram(HGPU_Shader* pixel, bool alphaTest, bool fog)
 {
     if (alphaTest || !pixel) return pixel;
-    if (pixel == BuiltinPSColour) return g_PSColourNoTest ? g_PSColourNoTest : pixel;
-    for (HGPU_Shader* textured : BuiltinPSTextured)
-        if (pixel == textured) return g_PSTexturedNoTest ? g_PSTexturedNoTest : pixel;
-    return pixel;
+    HGPU_Shader* noTest = g_PSColourNoTest;
+    HGPU_Shader* plain = g_PSColourPlain;
+    if (pixel != BuiltinPSColour) {
+        bool textured = false;
+        for (HGPU_Shader* candidate : BuiltinPSTextured) textured = textured || pixel == candidate;
+        if (!textured) return pixel;
+        noTest = g_PSTexturedNoTest;
+        plain = g_PSTexturedPlain;
+    }
+    if (!fog && plain) return plain;
+    return noTest ? noTest : pixel;
 }
 
 HGPU_InputLayout* VertexBuilder_GetBuiltinLayout(int vertexSize)

@@ -29,7 +29,7 @@ void GR_D3D_Clear(uint32_t colour, float depth, float ignored, uint32_t flags);
 enum BuiltinShaderIndex {
     BUILTIN_VS16, BUILTIN_VS24, BUILTIN_VS36, BUILTIN_VS36_LIT,
     BUILTIN_PS_COLOUR, BUILTIN_PS_TEXTURED24, BUILTIN_PS_TEXTURED36, BUILTIN_PS_TEXTURED36_LIT,
-    BUILTIN_PS_COLOUR_NO_TEST, BUILTIN_PS_TEXTURED_NO_TEST,
+    BUILTIN_PS_COLOUR_NO_TEST, BUILTIN_PS_TEXTURED_NO_TEST, BUILTIN_PS_COLOUR_PLAIN, BUILTIN_PS_TEXTURED_PLAIN,
     BUILTIN_SHADER_COUNT
 };
 struct BuiltinShaderSource {
@@ -47,8 +47,9 @@ extern HGPU_Shader* BuiltinVS36Lit;
 extern HGPU_Shader* BuiltinPSColour;
 extern HGPU_Shader* BuiltinPSTextured[3];  // after VS24, VS36 and VS36Lit
 // The pixel program to draw with: a built-in one without its alpha test when
-// the test is off; any other program as it is.
-HGPU_Shader* VertexBuilder_PixelProgram(HGPU_Shader* pixel, bool alphaTest);
+// the test is off, and without fog as well when fog is off too; any other
+// program as it is.
+HGPU_Shader* VertexBuilder_PixelProgram(HGPU_Shader* pixel, bool alphaTest, bool fog);
 
 // Compiles the built-in programs and their input layouts; false when any fails.
 bool VertexBuilder_CreateBuiltinShaders();

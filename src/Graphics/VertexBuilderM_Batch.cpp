@@ -25,6 +25,10 @@ constexpr int kRingSize = 4;
 // Capacities in 36-byte vertices: the first buffer holds the largest batch
 // of fan vertices after expansion.
 constexpr uint32_t kRingCapacity[kRingSize] = {49152, 1024, 1024, 1024};
+// A software rasteriser starts shading only what it has been handed: after
+// this many vertices the work so far goes to its threads, which then shade
+// while the rest of the frame is built instead of after it.
+constexpr int kSubmitVertices = kMaxVerts;
 
 struct VertexBatch {
     int kind = -1;  // -1: no batch open
@@ -40,6 +44,7 @@ HGPU_Buffer* g_Ring[kRingSize];
 int g_RingIndex = 0;
 uint32_t g_RingOffset = 0;
 int g_TextureStage = 0;
+int g_VerticesSinceSubmit = 0;
 
 bool Joinable(int kind) { return kind != PR_LINESTRIP && kind != PR_TRIANGLESTRIP && kind != PR_TRIANGLEFAN; }
 
@@ -187,6 +192,11 @@ void GR_VertexBuilder_Flush()
     b = VertexBatch{};
     g_RingOffset += bytes;
     ++GR_D3D_DrawCallCount;
+    g_VerticesSinceSubmit += vertices;
+    if (g_VerticesSinceSubmit >= kSubmitVertices) {
+        HGPU_Submit();
+        g_VerticesSinceSubmit = 0;
+    }
     g_RenderStateCache.Flush();
 }
 
@@ -256,7 +266,7 @@ void GR_D3D_DrawPrimitive(int kind, int vertexCount, uint32_t byteOffset, int fo
     const HGPU_Topology topology =
         (kind >= PR_POINTLIST && kind <= PR_TRIANGLESTRIP) ? static_cast<HGPU_Topology>(kind) : HGPU_Topology::PointList;
     HGPU_SetInputLayout(layout);
-    HGPU_SetShaders(vertex, VertexBuilder_PixelProgram(pixel, StateManagerM::GetAlphaTest()));
+    HGPU_SetShaders(vertex, VertexBuilder_PixelProgram(pixel, StateManagerM::GetAlphaTest(), StateManagerM::GetFog()));
     StateManagerM::Apply(fullApply);
     HGPU_Draw(topology, static_cast<uint32_t>(vertexCount), 0);
 }

@@ -138,6 +138,22 @@ const char kPSTextured[] = QS_GLSL_PIXEL_HEAD QS_GLSL_PIXEL_ALPHA_TEST QS_GLSL_P
 // even when the test is off: these twins serve draws without the alpha test.
 const char kPSColourNoTest[] = QS_GLSL_PIXEL_HEAD QS_GLSL_PIXEL_FOG QS_GLSL_MAIN_COLOUR;
 const char kPSTexturedNoTest[] = QS_GLSL_PIXEL_HEAD QS_GLSL_PIXEL_FOG QS_GLSL_MAIN_TEXTURED;
+// With neither the test nor fog, the plain twins read no constants and
+// branch nowhere, which the software rasteriser's threads shade faster still.
+#define QS_GLSL_PIXEL_PLAIN_HEAD                                                     \
+    "#version 330 core\n"                                                            \
+    "in vec4 v_Colour;\n"                                                            \
+    "in vec3 v_TexFog;\n"                                                            \
+    "out vec4 o_Colour;\n"
+const char kPSColourPlain[] = QS_GLSL_PIXEL_PLAIN_HEAD
+    "void main() {\n"
+    "    o_Colour = v_Colour;\n"
+    "}\n";
+const char kPSTexturedPlain[] = QS_GLSL_PIXEL_PLAIN_HEAD
+    "uniform sampler2D simpleTexture;\n"
+    "void main() {\n"
+    "    o_Colour = v_Colour * texture(simpleTexture, v_TexFog.xy);\n"
+    "}\n";
 
 const HGPU_ShaderInput kInputs16[] = {{"in_Position", "POSITION", 0}, {"in_Colour", "COLOR", 0}};
 const HGPU_ShaderInput kInputs24[] = {
@@ -161,11 +177,11 @@ HGPU_ShaderBindings VertexBindings(const HGPU_ShaderInput* inputs, int count, bo
     return bindings;
 }
 
-HGPU_ShaderBindings PixelBindings(bool textured)
+HGPU_ShaderBindings PixelBindings(bool textured, bool constants = true)
 {
     HGPU_ShaderBindings bindings;
     bindings.constantBuffers = kPixelBlocks;
-    bindings.constantBufferCount = 1;
+    bindings.constantBufferCount = constants ? 1 : 0;
     bindings.textures = kPixelTextures;
     bindings.textureCount = textured ? 1 : 0;
     return bindings;
@@ -184,4 +200,6 @@ const BuiltinShaderSource BuiltinShaderSources[BUILTIN_SHADER_COUNT] = {
     {"BuiltinPSTextured", HGPU_Stage::Pixel, kPSTextured, PixelBindings(true)},
     {"BuiltinPSColourNoTest", HGPU_Stage::Pixel, kPSColourNoTest, PixelBindings(false)},
     {"BuiltinPSTexturedNoTest", HGPU_Stage::Pixel, kPSTexturedNoTest, PixelBindings(true)},
+    {"BuiltinPSColourPlain", HGPU_Stage::Pixel, kPSColourPlain, PixelBindings(false, false)},
+    {"BuiltinPSTexturedPlain", HGPU_Stage::Pixel, kPSTexturedPlain, PixelBindings(true, false)},
 };

@@ -962,3 +962,8 @@ void HGPU_Flush()
 {
     if (g_Device.ready) glFinish();
 }
+
+void HGPU_Submit()
+{
+    if (g_Device.ready) glFlush();
+}

@@ -236,3 +236,5 @@ void HGPU_SetRasterizerState(HGPU_RasterizerState* state);
 void HGPU_Draw(HGPU_Topology topology, uint32_t vertexCount, uint32_t startVertex);
 // Waits until the device has drawn everything (the immediate context's flush).
 void HGPU_Flush();
+// Hands everything queued so far to the device without waiting for it.
+void HGPU_Submit();

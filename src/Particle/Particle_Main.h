@@ -38,6 +38,10 @@ struct Particle {
     float alpha, size;
     int32_t startImage;
     int32_t seed;  // 0..99999, phase of the wiggles
+    // The cosine and sine of the last moving direction (radians, compared by
+    // its bits): a particle that keeps its direction needs them only once.
+    uint32_t moveAngleBits;
+    float moveCos, moveSin;
 };
 
 struct ParticleEmitter {

@@ -2,9 +2,11 @@
 // motion, appearance, streams) and the emitters that place particles in a
 // region. Every random draw comes from the engine's generator, in a fixed
 // order, so a seed reproduces the same particles.
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "Base/Console.h"
 #include "Base/ErrorReport.h"
@@ -92,6 +94,9 @@ void Birth(Particle* p, const ParticleType& t, int32_t type, float x, float y)
     p->size = RangeDraw(t.sizeMin, t.sizeMax);
     p->startImage = t.randomImage ? static_cast<int32_t>(Random_NextInt(10000)) : 0;
     p->seed = static_cast<int32_t>(Random_NextInt(100000));
+    // No direction has these bits until it has been seen: a NaN moves to NaN either way.
+    p->moveAngleBits = std::bit_cast<uint32_t>(std::numeric_limits<float>::quiet_NaN());
+    p->moveCos = p->moveSin = std::numeric_limits<float>::quiet_NaN();
 }
 
 // Appends number particles; the number actually made.
@@ -155,63 +160,71 @@ void AgeAndSpawn(ParticleSystem* s, int32_t system)
 }
 
 // Pass 2: speed, direction and angle change, gravity, then the move with wiggles.
-void Move(ParticleSystem* s)
+void Move(Particle* p, const ParticleType* t)
 {
-    for (int32_t i = 0; i < s->count; ++i) {
-        Particle* p = &s->particles[i];
-        const ParticleType* t = ParticleType_Get(p->type);
-        if (!t) continue;
-        p->xprev = p->x;
-        p->yprev = p->y;
-        p->speed += t->speedIncr;
-        if (p->speed < 0) p->speed = 0;
-        p->direction += t->dirIncr;
-        p->angle += t->angIncr;
-        if (t->gravAmount != 0) {
-            const float d = p->direction * kRadians, e = t->gravDir * kRadians, g = t->gravAmount;
-            const float vx = std::cos(d) * p->speed + std::cos(e) * g;
-            const float vy = -(std::sin(d) * p->speed) - std::sin(e) * g;
-            p->speed = std::sqrt(vx * vx + vy * vy);
-            if (vx != 0) {
-                const float a = std::atan2(vy, vx) * 180.0f / kPi;
-                p->direction = a <= 0 ? -a : 360 - a;
-            } else if (vy > 0) {
-                p->direction = 270;
-            } else if (vy < 0) {
-                p->direction = 90;
-            }  // a zero sum keeps the old direction
-            p->direction -= std::floor(p->direction / 360) * 360;
-        }
-        const int64_t age = p->age, seed = p->seed;
-        const float wd = Tri(static_cast<float>((age + 3 * seed) % 24) / 6);
-        const float ws = Tri(static_cast<float>((age + 4 * seed) % 20) / 5);
-        const float direction = (p->direction + t->dirWiggle * wd) * kRadians;
-        const float speed = p->speed + t->speedWiggle * ws;
-        p->x += std::cos(direction) * speed;
-        p->y -= std::sin(direction) * speed;
+    p->xprev = p->x;
+    p->yprev = p->y;
+    p->speed += t->speedIncr;
+    if (p->speed < 0) p->speed = 0;
+    p->direction += t->dirIncr;
+    p->angle += t->angIncr;
+    if (t->gravAmount != 0) {
+        const float d = p->direction * kRadians, e = t->gravDir * kRadians, g = t->gravAmount;
+        const float vx = std::cos(d) * p->speed + std::cos(e) * g;
+        const float vy = -(std::sin(d) * p->speed) - std::sin(e) * g;
+        p->speed = std::sqrt(vx * vx + vy * vy);
+        if (vx != 0) {
+            const float a = std::atan2(vy, vx) * 180.0f / kPi;
+            p->direction = a <= 0 ? -a : 360 - a;
+        } else if (vy > 0) {
+            p->direction = 270;
+        } else if (vy < 0) {
+            p->direction = 90;
+        }  // a zero sum keeps the old direction
+        p->direction -= std::floor(p->direction / 360) * 360;
     }
+    const int64_t age = p->age, seed = p->seed;
+    const float wd = Tri(static_cast<float>((age + 3 * seed) % 24) / 6);
+    const float ws = Tri(static_cast<float>((age + 4 * seed) % 20) / 5);
+    const float direction = (p->direction + t->dirWiggle * wd) * kRadians;
+    const float speed = p->speed + t->speedWiggle * ws;
+    if (std::bit_cast<uint32_t>(direction) != p->moveAngleBits) {
+        p->moveAngleBits = std::bit_cast<uint32_t>(direction);
+        p->moveCos = std::cos(direction);
+        p->moveSin = std::sin(direction);
+    }
+    p->x += p->moveCos * speed;
+    p->y -= p->moveSin * speed;
 }
 
 // Pass 3: size, colour and alpha over the lifetime.
-void Appear(ParticleSystem* s)
+void Appear(Particle* p, const ParticleType* t)
+{
+    p->size += t->sizeIncr;
+    if (p->size < 0) p->size = 0;
+    const float age = static_cast<float>(p->age), life = static_cast<float>(p->lifetime);
+    if (t->colourMode == 1) {
+        p->colour = static_cast<int32_t>(Colour_Merge(t->colour[0], t->colour[1], std::fmin(1.0f, age / life)));
+    } else if (t->colourMode == 2) {
+        const float f = std::fmin(2.0f, 2 * age / life);
+        p->colour = static_cast<int32_t>(f < 1 ? Colour_Merge(t->colour[0], t->colour[1], f)
+                                               : Colour_Merge(t->colour[1], t->colour[2], f - 1));
+    }
+    const float f = 2 * age / life;
+    p->alpha = f < 1 ? (1 - f) * t->alphaStart + f * t->alphaMiddle
+                     : (2 - f) * t->alphaMiddle + (f - 1) * t->alphaEnd;
+}
+
+// Passes 2 and 3 touch one particle each, without drawing at random: they
+// run in one sweep over the list.
+void MoveAndAppear(ParticleSystem* s)
 {
     for (int32_t i = 0; i < s->count; ++i) {
         Particle* p = &s->particles[i];
         const ParticleType* t = ParticleType_Get(p->type);
         if (!t) continue;
-        p->size += t->sizeIncr;
-        if (p->size < 0) p->size = 0;
-        const float age = static_cast<float>(p->age), life = static_cast<float>(p->lifetime);
-        if (t->colourMode == 1) {
-            p->colour = static_cast<int32_t>(Colour_Merge(t->colour[0], t->colour[1], std::fmin(1.0f, age / life)));
-        } else if (t->colourMode == 2) {
-            const float f = std::fmin(2.0f, 2 * age / life);
-            p->colour = static_cast<int32_t>(f < 1 ? Colour_Merge(t->colour[0], t->colour[1], f)
-                                                   : Colour_Merge(t->colour[1], t->colour[2], f - 1));
-        }
-        const float f = 2 * age / life;
-        p->alpha = f < 1 ? (1 - f) * t->alphaStart + f * t->alphaMiddle
-                         : (2 - f) * t->alphaMiddle + (f - 1) * t->alphaEnd;
+        Move(p, t);
+        Appear(p, t);
     }
 }
 
@@ -284,8 +297,7 @@ void ParticleSystem_Update(int32_t id)
     ParticleSystem* s = ParticleSystem_Get(id);
     if (!s) return;
     AgeAndSpawn(s, id);
-    Move(s);
-    Appear(s);
+    MoveAndAppear(s);
     for (int32_t e = 0; e < s->emitterCount; ++e) {
         const ParticleEmitter& emitter = s->emitters[e];
         if (emitter.exists && emitter.number != 0) ParticleEmitter_Burst(id, e, emitter.type, emitter.number);

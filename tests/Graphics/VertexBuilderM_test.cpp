@@ -228,6 +228,54 @@ TEST_P(BuiltinProgramTest, AlphaTestPassesOnlyAboveTheReference)
     EXPECT_EQ(frame->Pixel(32, 32), Rgba(0, 0, 255, 1));
 }
 
+struct TestFogCase {
+    bool alphaTest, fog;
+    uint32_t colour, expected;
+};
+
+// Each pair of alpha test and fog draws with its own program; switching
+// either between draws must change what the next draw does.
+TEST_P(BuiltinProgramTest, AlphaTestAndFogApplyInEveryCombination)
+{
+    DepthView(1, 1.0f / 200.0f);
+    StateManagerM::SetRenderState(RS_ALPHAREF, 128);
+    StateManagerM::SetRenderState(RS_FOGCOLOR, 0xFF0000);  // blue
+    StateManagerM::SetRenderState(RS_FOGSTART, FloatBits(0.0f));
+    StateManagerM::SetRenderState(RS_FOGEND, FloatBits(100.0f));
+    const uint32_t kept = Rgba(9, 9, 9, 255);
+    const TestFogCase cases[] = {
+        {false, false, Rgba(255, 0, 0, 100), Rgba(255, 0, 0, 100)},
+        {false, true, Rgba(255, 0, 0, 100), Rgba(128, 0, 128, 100)},
+        {true, false, Rgba(255, 0, 0, 100), kept},
+        {true, false, Rgba(255, 0, 0, 129), Rgba(255, 0, 0, 129)},
+        {true, true, Rgba(255, 0, 0, 100), kept},
+        {true, true, Rgba(255, 0, 0, 129), Rgba(128, 0, 128, 129)},
+        {false, false, Rgba(0, 255, 0, 100), Rgba(0, 255, 0, 100)},
+    };
+    for (const TestFogCase& c : cases) {
+        FullScreen16(kept, 0.0f);
+        StateManagerM::SetRenderState(RS_ALPHATESTENABLE, c.alphaTest ? 1 : 0);
+        StateManagerM::SetRenderState(RS_FOGENABLE, c.fog ? 1 : 0);
+        for (int textured = 0; textured < 2; ++textured) {
+            if (textured) {
+                auto* v = static_cast<V24*>(GR_VertexBuilder_AllocVerts(PR_TRIANGLESTRIP, nullptr, 24, 4));
+                ASSERT_NE(v, nullptr);
+                v[0] = {0, 1, c.colour, -1, -1, 50};
+                v[1] = {0, 0, c.colour, -1, 1, 50};
+                v[2] = {1, 1, c.colour, 1, -1, 50};
+                v[3] = {1, 0, c.colour, 1, 1, 50};
+            } else {
+                FullScreen16(c.colour, 50.0f);
+            }
+            EXPECT_TRUE(Near(frame->Pixel(32, 32), c.expected, 1))
+                << "test " << c.alphaTest << " fog " << c.fog << " textured " << textured << " " << std::hex
+                << frame->Pixel(32, 32);
+        }
+        StateManagerM::SetRenderState(RS_ALPHATESTENABLE, 0);
+        StateManagerM::SetRenderState(RS_FOGENABLE, 0);
+    }
+}
+
 class LitProgramTest : public BuiltinProgramTest {
 protected:
     void SetUp() override

@@ -89,6 +89,17 @@ TEST_F(ParticleUpdate, PositionsAfterStepsFollowSpeedIncrementsAndGravity)
     Particles_Create(system, 0, 0, turning, 1);
     Steps(system, 37);
     EXPECT_NEAR(At(system, 0).direction, 370, 1e-3);
+    // Each step moves along that step's direction: up, left, down, right.
+    const int32_t square = MovingType(1, 0, 100);
+    ParticleType_SetDirection(square, 0, 0, 90, 0);
+    Particles_Clear(system);
+    Particles_Create(system, 10, 10, square, 1);
+    Steps(system, 2);
+    EXPECT_NEAR(At(system, 0).x, 9, 1e-4);
+    EXPECT_NEAR(At(system, 0).y, 9, 1e-4);
+    Steps(system, 2);
+    EXPECT_NEAR(At(system, 0).x, 10, 1e-4);
+    EXPECT_NEAR(At(system, 0).y, 10, 1e-4);
 }
 
 TEST_F(ParticleUpdate, ParticlesDieWhenTheirAgeReachesTheLifetimeAndSpawnAtDeath)
