@@ -68,10 +68,7 @@ bool BackgroundResource::CreateFromFile(const char* path, bool isTransparent, bo
 {
     if (!path) return false;
     uint32_t size = 0;
-    uint8_t* bytes = nullptr;
-    if (LoadSave_SaveFileExists(path)) bytes = LoadSave_ReadSaveFile(path, &size);
-    else if (LoadSave_BundleFileExists(path)) bytes = LoadSave_ReadBundleFile(path, &size);
-    else if (LoadSave_FileExists(path)) bytes = LoadSave_ReadWholeFile(path, &size);
+    uint8_t* bytes = LoadSave_ReadAssetFile(path, &size);
     if (!bytes) return false;
     // The old texture goes only with a decoded image: the background keeps drawing as it was otherwise.
     if (size == 0 || size > 0x7FFFFFFFu ||

@@ -146,6 +146,16 @@ bool LoadSave_SaveFileExists(const char* name)
     return Host_FileReadable(path);
 }
 
+uint8_t* LoadSave_ReadAssetFile(const char* name, uint32_t* size)
+{
+    if (size) *size = 0;
+    if (!name) return nullptr;
+    if (LoadSave_SaveFileExists(name)) return LoadSave_ReadSaveFile(name, size);
+    if (LoadSave_BundleFileExists(name)) return LoadSave_ReadBundleFile(name, size);
+    if (LoadSave_FileExists(name)) return LoadSave_ReadWholeFile(name, size);
+    return nullptr;
+}
+
 uint8_t* LoadSave_ReadWholeFile(const char* fullPath, uint32_t* size)
 {
     if (size) *size = 0;

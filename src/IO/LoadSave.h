@@ -32,6 +32,9 @@ bool LoadSave_SaveFileExists(const char* name);
 uint8_t* LoadSave_ReadBundleFile(const char* name, uint32_t* size);
 uint8_t* LoadSave_ReadSaveFile(const char* name, uint32_t* size);
 uint8_t* LoadSave_ReadWholeFile(const char* fullPath, uint32_t* size);
+// An image or asset file named by game code: from the save area, else the
+// bundle, else the name taken as a full path.
+uint8_t* LoadSave_ReadAssetFile(const char* name, uint32_t* size);
 // Writes size bytes to the save-area path of name, creating its folders.
 bool LoadSave_WriteSaveFile(const char* name, const void* data, size_t size);
 bool LoadSave_DeleteSaveFile(const char* name);

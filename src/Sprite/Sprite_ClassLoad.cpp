@@ -60,10 +60,7 @@ bool CSprite::LoadFromFile(const char* path, int32_t frames, bool isPrecise, boo
 {
     if (!path) return false;
     uint32_t size = 0;
-    uint8_t* bytes = nullptr;
-    if (LoadSave_SaveFileExists(path)) bytes = LoadSave_ReadSaveFile(path, &size);
-    else if (LoadSave_BundleFileExists(path)) bytes = LoadSave_ReadBundleFile(path, &size);
-    else if (LoadSave_FileExists(path)) bytes = LoadSave_ReadWholeFile(path, &size);
+    uint8_t* bytes = LoadSave_ReadAssetFile(path, &size);
     if (!bytes || size == 0 || size > 0x7FFFFFFFu) {
         QS_FREE(bytes);
         return false;

@@ -459,10 +459,7 @@ bool CSprite::LoadVectorFile(const char* path, int32_t xorig, int32_t yorig)
 {
     if (!path) return false;
     uint32_t size = 0;
-    uint8_t* bytes = nullptr;
-    if (LoadSave_SaveFileExists(path)) bytes = LoadSave_ReadSaveFile(path, &size);
-    else if (LoadSave_BundleFileExists(path)) bytes = LoadSave_ReadBundleFile(path, &size);
-    else if (LoadSave_FileExists(path)) bytes = LoadSave_ReadWholeFile(path, &size);
+    uint8_t* bytes = LoadSave_ReadAssetFile(path, &size);
     if (!bytes) return false;
     Clear();
     char why[256] = "";
