@@ -182,6 +182,9 @@ protected:
     int32_t m_usedSize = 0;
     int32_t m_phase = 0;
     bool m_owns = true;
+    // The raw block was made by Resize rather than handed in, so growing may
+    // extend it where it is.
+    bool m_allocatedHere = false;
 };
 
 // Surfaces live in the renderer, above the buffers; the runner lets buffers

@@ -73,17 +73,39 @@ IBuffer::~IBuffer()
 bool IBuffer::Resize(int32_t newSize)
 {
     if (newSize < 0 || int64_t(newSize) + m_alignment > INT32_MAX) return false;
-    auto* raw = static_cast<uint8_t*>(QS_ALLOC(size_t(newSize) + size_t(m_alignment), true));
-    if (!raw) return false;
+    const size_t rawSize = size_t(newSize) + size_t(m_alignment);
     const uintptr_t mask = uintptr_t(m_alignment) - 1;
-    auto* data = reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(raw) + mask) & ~mask);
-    if (m_data) std::memcpy(data, m_data, size_t(newSize < m_size ? newSize : m_size));
-    if (m_owns) QS_FREE(m_raw);
+    auto alignUp = [mask](uint8_t* p) {
+        return reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(p) + mask) & ~mask);
+    };
+    uint8_t* raw;
+    uint8_t* data;
+    if (m_allocatedHere && newSize > m_size) {
+        // The memory manager extends a large block without copying it. Nothing
+        // is ever written past the size, so with the manager's cleared growth
+        // every new byte reads 0.
+        const size_t offset = size_t(m_data - m_raw);
+        raw = static_cast<uint8_t*>(QS_REALLOC(m_raw, rawSize));
+        if (!raw) return false;
+        data = alignUp(raw);
+        if (data != raw + offset) {
+            // A block that moved may meet the grid at another offset.
+            std::memmove(data, raw + offset, size_t(m_size));
+            std::memset(data + m_size, 0, size_t(newSize - m_size));
+        }
+    } else {
+        raw = static_cast<uint8_t*>(QS_ALLOC(rawSize, true));
+        if (!raw) return false;
+        data = alignUp(raw);
+        if (m_data) std::memcpy(data, m_data, size_t(newSize < m_size ? newSize : m_size));
+        if (m_owns) QS_FREE(m_raw);
+    }
     m_raw = raw;
     m_rawSize = newSize + m_alignment;
     m_data = data;
     m_size = newSize;
     m_owns = true;
+    m_allocatedHere = true;
     if (m_position >= m_size) {
         m_position = 0;
         m_phase = 0;

@@ -444,6 +444,35 @@ TEST(IBufferTest, InlineElementsDoWhatTheGeneralPathDoes)
     }
 }
 
+TEST(IBufferTest, GrowingPastAMegabyteKeepsTheBytesOnTheGrid)
+{
+    // From C heap to mapped pages and on: an alignment of 256 makes the start
+    // of the data move within the block.
+    for (int alignment : {1, 256}) {
+        IBuffer b(1000, eBuffer_Grow, alignment);
+        std::vector<uint8_t> pattern(700000);
+        for (size_t i = 0; i < pattern.size(); ++i) pattern[i] = uint8_t(i * 7 + i / 251);
+        for (int run = 0; run < 5; ++run) ASSERT_EQ(b.WriteBytes(pattern.data(), 1, int32_t(pattern.size())), 700000);
+        EXPECT_EQ(b.Size(), 4096000);  // 1000 doubled twelve times
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(b.Data()) % uintptr_t(alignment), 0u);
+        for (int run = 0; run < 5; ++run)
+            ASSERT_EQ(std::memcmp(b.Data() + run * 700000, pattern.data(), pattern.size()), 0) << "run " << run;
+        ASSERT_TRUE(b.Resize(9000000));
+        const std::vector<uint8_t> rest(b.Data() + 3500000, b.Data() + b.Size());
+        EXPECT_EQ(rest, std::vector<uint8_t>(rest.size(), 0));
+        ASSERT_EQ(b.WriteElement(eBuffer_F64, Real(2.5)), 0);
+        b.Seek(eBuffer_SeekStart, 3500000);
+        BufferElement out;
+        ASSERT_EQ(b.ReadElement(eBuffer_F64, &out), 0);
+        EXPECT_EQ(out.real, 2.5);
+        ASSERT_TRUE(b.Resize(2000000));
+        ASSERT_TRUE(b.Resize(5000000));
+        EXPECT_EQ(std::memcmp(b.Data() + 1400000, pattern.data(), pattern.size() / 2), 0);
+        const std::vector<uint8_t> cleared(b.Data() + 2000000, b.Data() + b.Size());
+        EXPECT_EQ(cleared, std::vector<uint8_t>(cleared.size(), 0));
+    }
+}
+
 TEST(IBufferTest, FastBuffersCarryBytesOnly)
 {
     Buffer_Fast fast(2, 8);
