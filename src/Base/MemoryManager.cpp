@@ -2,12 +2,13 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <new>
-#include <set>
 
 #include "Base/Console.h"
 #include "Base/MemoryTrace.h"
 #include "Base/Thread.h"
+#include "Host/Host_Memory.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -26,6 +27,9 @@ constexpr uint32_t kGuard2 = 0xBAADB00B;
 constexpr size_t kMaxPooledSize = 256;
 // An inner pointer carries its offset into the block in the word before it.
 constexpr uintptr_t kMaxInnerOffset = 8192;
+// A header block that grows to this size moves to mapped pages, where every
+// later growth moves page tables instead of copying the contents.
+constexpr size_t kMappedGrowthSize = size_t{1} << 20;
 
 struct MemoryBlockHeader {
     uint32_t size;
@@ -73,12 +77,13 @@ struct LockGuard {
     LockGuard& operator=(const LockGuard&) = delete;
 };
 
-// User pointers of the live header blocks. Looking a pointer up here, rather
-// than reading the words in front of it, means a pointer we never handed out
-// is recognised as foreign without touching memory that is not ours.
-std::set<uintptr_t>& HeaderBlocks()
+// User pointers of the live header blocks, each with whether its block is
+// mapped pages rather than C heap. Looking a pointer up here, rather than
+// reading the words in front of it, means a pointer we never handed out is
+// recognised as foreign without touching memory that is not ours.
+std::map<uintptr_t, bool>& HeaderBlocks()
 {
-    static auto* blocks = new std::set<uintptr_t>();
+    static auto* blocks = new std::map<uintptr_t, bool>();
     return *blocks;
 }
 
@@ -187,7 +192,7 @@ bool IsInnerPointer(const void* p)
     auto& blocks = HeaderBlocks();
     auto it = blocks.upper_bound(address);
     if (it == blocks.begin()) return false;
-    const uintptr_t base = *--it;
+    const uintptr_t base = (--it)->first;
     const uintptr_t offset = address - base;
     if (offset == 0 || offset >= kMaxInnerOffset) return false;
     const MemoryBlockHeader* header = HeaderOf(reinterpret_cast<const void*>(base));
@@ -205,7 +210,7 @@ void* HeaderAlloc(size_t size, bool clear)
     *header = MemoryBlockHeader{static_cast<uint32_t>(size), kGuard1, kGuard2, 0};
     void* user = header + 1;
     try {
-        HeaderBlocks().insert(reinterpret_cast<uintptr_t>(user));
+        HeaderBlocks().emplace(reinterpret_cast<uintptr_t>(user), false);
     } catch (const std::bad_alloc&) {
         std::free(header);
         return nullptr;
@@ -214,13 +219,75 @@ void* HeaderAlloc(size_t size, bool clear)
     return user;
 }
 
+// Past the end of a mapped block, up to the end of its pages, sanitizer
+// builds catch what the C heap's guard zones would.
+void PoisonMappedTail(MemoryBlockHeader* header)
+{
+    const size_t used = sizeof(MemoryBlockHeader) + header->size;
+    QS_POISON_CELL(reinterpret_cast<char*>(header) + used, HostMemory_Length(used) - used);
+}
+
+void UnpoisonMappedTail(MemoryBlockHeader* header)
+{
+    const size_t used = sizeof(MemoryBlockHeader) + header->size;
+    QS_UNPOISON_CELL(reinterpret_cast<char*>(header) + used, HostMemory_Length(used) - used);
+}
+
 void HeaderRelease(void* p)
 {
     MemoryBlockHeader* header = HeaderOf(p);
-    HeaderBlocks().erase(reinterpret_cast<uintptr_t>(p));
+    const auto it = HeaderBlocks().find(reinterpret_cast<uintptr_t>(p));
+    const bool mapped = it->second;
+    HeaderBlocks().erase(it);
     s_totalHeaderBytes -= header->size;
     header->guard1 = header->guard2 = 0;
-    std::free(header);
+    if (mapped) {
+        UnpoisonMappedTail(header);
+        HostMemory_Unmap(header, sizeof(MemoryBlockHeader) + header->size);
+    } else {
+        std::free(header);
+    }
+}
+
+// Grows the header block p to size bytes in mapped pages: a C-heap block is
+// copied over once, a mapped one grows without copying. The new bytes are 0.
+// Null, with p untouched, when the pages cannot be had.
+void* GrowMapped(void* p, size_t size)
+{
+    if (size >= 0xFFFFFFFFu - sizeof(MemoryBlockHeader)) return nullptr;
+    auto& blocks = HeaderBlocks();
+    const auto it = blocks.find(reinterpret_cast<uintptr_t>(p));
+    MemoryBlockHeader* header = HeaderOf(p);
+    const size_t oldSize = header->size;
+    const size_t oldUsed = sizeof(MemoryBlockHeader) + oldSize;
+    const size_t used = sizeof(MemoryBlockHeader) + size;
+    MemoryBlockHeader* grown;
+    if (it->second) {
+        UnpoisonMappedTail(header);
+        grown = static_cast<MemoryBlockHeader*>(HostMemory_Grow(header, oldUsed, used));
+        if (!grown) {
+            PoisonMappedTail(header);
+            return nullptr;
+        }
+    } else {
+        grown = static_cast<MemoryBlockHeader*>(HostMemory_Map(used));
+        if (!grown) return nullptr;
+        std::memcpy(grown, header, oldUsed);
+        header->guard1 = header->guard2 = 0;
+        std::free(header);
+    }
+    grown->size = static_cast<uint32_t>(size);
+    PoisonMappedTail(grown);
+    s_totalHeaderBytes += static_cast<int64_t>(size - oldSize);
+    void* user = grown + 1;
+    // The entry's node moves over to the new pointer, so this cannot fail.
+    auto node = blocks.extract(it);
+    node.key() = reinterpret_cast<uintptr_t>(user);
+    node.mapped() = true;
+    blocks.insert(std::move(node));
+    MemoryTrace_Free(p);
+    MemoryTrace_Alloc(user, size);
+    return user;
 }
 }  // namespace
 
@@ -276,6 +343,7 @@ void* Realloc(void* p, size_t size, const char* file, int line)
         return nullptr;
     }
     if (oldSize >= size) return p;
+    if (pool < 0 && size >= kMappedGrowthSize) return GrowMapped(p, size);
     void* grown = Alloc(size, file, line, true);
     if (!grown) return nullptr;  // the old block stays valid
     std::memcpy(grown, p, oldSize);

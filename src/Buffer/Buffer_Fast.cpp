@@ -1,6 +1,6 @@
 #include "Buffer/Buffer_Main.h"
 
-int Buffer_Fast::WriteElement(int type, const BufferElement& element)
+int Buffer_Fast::WriteElementGeneral(int type, const BufferElement& element)
 {
     if (type != eBuffer_U8) return -4;
     if (m_position >= m_size) return -2;
@@ -8,7 +8,7 @@ int Buffer_Fast::WriteElement(int type, const BufferElement& element)
     return 0;
 }
 
-int Buffer_Fast::ReadElement(int type, BufferElement* out)
+int Buffer_Fast::ReadElementGeneral(int type, BufferElement* out)
 {
     *out = BufferElement{};
     if (type != eBuffer_U8) return -4;

@@ -9,6 +9,7 @@
 // so this layer needs nothing of the value record.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 struct ScriptValue;
 
@@ -75,8 +76,11 @@ public:
     // for a refused type or a missing text, -2 when a buffer that neither
     // grows nor wraps has no room (nothing written). Read: 0, or -1 with
     // real -3 when nothing could be read, or -1 with real 0 for a refused type.
-    virtual int WriteElement(int type, const BufferElement& element);
-    virtual int ReadElement(int type, BufferElement* out);
+    // A number that fits where the cursor already stands on the grid of a
+    // buffer that neither wraps nor is fast is moved here, inline; anything
+    // else takes the general path.
+    int WriteElement(int type, const BufferElement& element);
+    int ReadElement(int type, BufferElement* out);
     // At an offset; the cursor stays. False when nothing was read or written.
     virtual bool PeekElement(int32_t offset, int type, BufferElement* out) const;
     virtual bool PokeElement(int32_t offset, int type, const BufferElement& element);
@@ -149,6 +153,12 @@ public:
     int32_t inUse = 0;  // while above 0 the buffer may not be deleted by game code
 
 protected:
+    virtual int WriteElementGeneral(int type, const BufferElement& element);
+    virtual int ReadElementGeneral(int type, BufferElement* out);
+    // Bytes of the number element at the cursor when it lies within the
+    // buffer on the grid of a buffer that neither wraps nor is fast; else 0.
+    int32_t InlineRoom(int type) const;
+
     friend int32_t IBuffer_CopyMemoryIn(IBuffer*, const uint8_t*, int32_t, int32_t, int32_t, int32_t, bool, bool, bool);
     void AlignPosition();
     // Moves the cursor n bytes on, wrapping (and carrying the phase) in a wrap buffer.
@@ -172,6 +182,9 @@ protected:
     int32_t m_usedSize = 0;
     int32_t m_phase = 0;
     bool m_owns = true;
+    // The raw block was made by Resize rather than handed in, so growing may
+    // extend it where it is.
+    bool m_allocatedHere = false;
 };
 
 // Surfaces live in the renderer, above the buffers; the runner lets buffers
@@ -189,10 +202,12 @@ extern BufferSurfaceHooks Buffer_SurfaceHooks;
 class Buffer_Fast : public IBuffer {
 public:
     Buffer_Fast(int32_t size, int alignment) : IBuffer(size, eBuffer_Fast, alignment) {}
-    int WriteElement(int type, const BufferElement& element) override;  // -4 for any type but u8
-    int ReadElement(int type, BufferElement* out) override;
     bool PeekElement(int32_t offset, int type, BufferElement* out) const override;
     bool PokeElement(int32_t offset, int type, const BufferElement& element) override;
+
+protected:
+    int WriteElementGeneral(int type, const BufferElement& element) override;  // -4 for any type but u8
+    int ReadElementGeneral(int type, BufferElement* out) override;
 };
 
 // Copies count bytes (size < 0: the whole source) from source at sourceOffset
@@ -205,3 +220,81 @@ int32_t IBuffer_CopyMemoryIn(IBuffer* buffer, const uint8_t* source, int32_t len
 int32_t IBuffer_CopyMemoryWrap(uint8_t* dest, int32_t destSize, const uint8_t* source, int32_t length,
                                int32_t sourceOffset, int32_t size, int32_t destOffset, bool wrapDest,
                                bool wrapSource);
+
+// Bytes of the number types every read and write accepts; 0 for f16, strings,
+// text and unknown codes.
+inline int IBuffer_NumberSize(int type)
+{
+    static constexpr int8_t kSizes[] = {0, 1, 1, 2, 2, 4, 4, 0, 4, 8, 1, 0, 8, 0};
+    return unsigned(type) <= unsigned(eBuffer_Text) ? kSizes[type] : 0;
+}
+
+// A number element's little-endian bytes; to holds IBuffer_NumberSize(type).
+inline void IBuffer_EncodeNumber(int type, const BufferElement& e, uint8_t* to)
+{
+    switch (type) {
+    case eBuffer_U8:
+    case eBuffer_S8: *to = uint8_t(e.integer); break;
+    case eBuffer_Bool: *to = e.integer != 0; break;
+    case eBuffer_U16:
+    case eBuffer_S16: { const uint16_t v = uint16_t(e.integer); std::memcpy(to, &v, 2); break; }
+    case eBuffer_U32:
+    case eBuffer_S32: { const uint32_t v = uint32_t(e.integer); std::memcpy(to, &v, 4); break; }
+    case eBuffer_U64: std::memcpy(to, &e.integer, 8); break;
+    case eBuffer_F32: { const float v = float(e.real); std::memcpy(to, &v, 4); break; }
+    case eBuffer_F64: std::memcpy(to, &e.real, 8); break;
+    default: break;
+    }
+}
+
+// The number a read gives: real, or integer with isInt64 for a u64.
+inline void IBuffer_DecodeNumber(int type, const uint8_t* b, BufferElement* out)
+{
+    switch (type) {
+    case eBuffer_U8:
+    case eBuffer_Bool: out->real = b[0]; break;
+    case eBuffer_S8: out->real = int8_t(b[0]); break;
+    case eBuffer_U16: { uint16_t v; std::memcpy(&v, b, 2); out->real = v; break; }
+    case eBuffer_S16: { int16_t v; std::memcpy(&v, b, 2); out->real = v; break; }
+    case eBuffer_U32: { uint32_t v; std::memcpy(&v, b, 4); out->real = v; break; }
+    case eBuffer_S32: { int32_t v; std::memcpy(&v, b, 4); out->real = v; break; }
+    case eBuffer_F32: { float v; std::memcpy(&v, b, 4); out->real = v; break; }
+    case eBuffer_F64: std::memcpy(&out->real, b, 8); break;
+    case eBuffer_U64:
+        std::memcpy(&out->integer, b, 8);
+        out->isInt64 = true;
+        break;
+    default: break;
+    }
+}
+
+inline int32_t IBuffer::InlineRoom(int type) const
+{
+    const int32_t n = IBuffer_NumberSize(type);
+    // The cursor is never negative, and it sits on the grid when it needs no aligning.
+    const bool fits = uint32_t(m_position) + uint32_t(n) <= uint32_t(m_size) &&
+                      ((uint32_t(m_position) + uint32_t(m_phase)) & uint32_t(m_alignment - 1)) == 0;
+    return fits && m_kind != eBuffer_Wrap && m_kind != eBuffer_Fast ? n : 0;
+}
+
+inline int IBuffer::WriteElement(int type, const BufferElement& element)
+{
+    const int32_t n = InlineRoom(type);
+    if (n == 0) return WriteElementGeneral(type, element);
+    if (type == eBuffer_U8) m_data[m_position] = uint8_t(element.integer);
+    else IBuffer_EncodeNumber(type, element, m_data + m_position);
+    m_position += n;
+    if (m_position > m_usedSize) m_usedSize = m_position;
+    return 0;
+}
+
+inline int IBuffer::ReadElement(int type, BufferElement* out)
+{
+    *out = BufferElement{};
+    const int32_t n = InlineRoom(type);
+    if (n == 0) return ReadElementGeneral(type, out);
+    if (type == eBuffer_U8) out->real = m_data[m_position];
+    else IBuffer_DecodeNumber(type, m_data + m_position, out);
+    m_position += n;
+    return 0;
+}

@@ -30,77 +30,16 @@ struct Encoded {
 Encoded Encode(int type, const BufferElement& e)
 {
     Encoded out;
-    auto put = [&out](const void* p, int n) {
-        std::memcpy(out.bytes, p, size_t(n));
-        out.length = n;
-    };
-    switch (type) {
-    case eBuffer_U8:
-    case eBuffer_S8:
-    case eBuffer_Bool: {
-        const uint8_t v = type == eBuffer_Bool ? (e.integer != 0) : uint8_t(e.integer);
-        put(&v, 1);
-        break;
-    }
-    case eBuffer_U16:
-    case eBuffer_S16: {
-        const uint16_t v = uint16_t(e.integer);
-        put(&v, 2);
-        break;
-    }
-    case eBuffer_U32:
-    case eBuffer_S32: {
-        const uint32_t v = uint32_t(e.integer);
-        put(&v, 4);
-        break;
-    }
-    case eBuffer_U64:
-        put(&e.integer, 8);
-        break;
-    case eBuffer_F32: {
-        const float v = float(e.real);
-        put(&v, 4);
-        break;
-    }
-    case eBuffer_F64:
-        put(&e.real, 8);
-        break;
-    case eBuffer_String:
-    case eBuffer_Text:
+    if (type == eBuffer_String || type == eBuffer_Text) {
         if (e.text) {
             out.data = reinterpret_cast<const uint8_t*>(e.text);
             out.length = int64_t(std::strlen(e.text)) + (type == eBuffer_String ? 1 : 0);
         }
-        break;
-    default:
-        break;
+    } else if (IBuffer_NumberSize(type) > 0) {
+        IBuffer_EncodeNumber(type, e, out.bytes);
+        out.length = IBuffer_NumberSize(type);
     }
     return out;
-}
-
-void Decode(int type, const uint8_t* b, BufferElement* out)
-{
-    switch (type) {
-    case eBuffer_U8:
-    case eBuffer_Bool: out->real = b[0]; break;
-    case eBuffer_S8: out->real = int8_t(b[0]); break;
-    case eBuffer_U16: { uint16_t v; std::memcpy(&v, b, 2); out->real = v; break; }
-    case eBuffer_S16: { int16_t v; std::memcpy(&v, b, 2); out->real = v; break; }
-    case eBuffer_U32: { uint32_t v; std::memcpy(&v, b, 4); out->real = v; break; }
-    case eBuffer_S32: { int32_t v; std::memcpy(&v, b, 4); out->real = v; break; }
-    case eBuffer_F32: { float v; std::memcpy(&v, b, 4); out->real = v; break; }
-    case eBuffer_F64: std::memcpy(&out->real, b, 8); break;
-    case eBuffer_U64:
-        std::memcpy(&out->integer, b, 8);
-        out->isInt64 = true;
-        break;
-    default: break;
-    }
-}
-
-bool Decodable(int type)
-{
-    return type != eBuffer_F16 && IBuffer_TypeSize(type) > 0;
 }
 }  // namespace
 
@@ -134,17 +73,39 @@ IBuffer::~IBuffer()
 bool IBuffer::Resize(int32_t newSize)
 {
     if (newSize < 0 || int64_t(newSize) + m_alignment > INT32_MAX) return false;
-    auto* raw = static_cast<uint8_t*>(QS_ALLOC(size_t(newSize) + size_t(m_alignment), true));
-    if (!raw) return false;
+    const size_t rawSize = size_t(newSize) + size_t(m_alignment);
     const uintptr_t mask = uintptr_t(m_alignment) - 1;
-    auto* data = reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(raw) + mask) & ~mask);
-    if (m_data) std::memcpy(data, m_data, size_t(newSize < m_size ? newSize : m_size));
-    if (m_owns) QS_FREE(m_raw);
+    auto alignUp = [mask](uint8_t* p) {
+        return reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(p) + mask) & ~mask);
+    };
+    uint8_t* raw;
+    uint8_t* data;
+    if (m_allocatedHere && newSize > m_size) {
+        // The memory manager extends a large block without copying it. Nothing
+        // is ever written past the size, so with the manager's cleared growth
+        // every new byte reads 0.
+        const size_t offset = size_t(m_data - m_raw);
+        raw = static_cast<uint8_t*>(QS_REALLOC(m_raw, rawSize));
+        if (!raw) return false;
+        data = alignUp(raw);
+        if (data != raw + offset) {
+            // A block that moved may meet the grid at another offset.
+            std::memmove(data, raw + offset, size_t(m_size));
+            std::memset(data + m_size, 0, size_t(newSize - m_size));
+        }
+    } else {
+        raw = static_cast<uint8_t*>(QS_ALLOC(rawSize, true));
+        if (!raw) return false;
+        data = alignUp(raw);
+        if (m_data) std::memcpy(data, m_data, size_t(newSize < m_size ? newSize : m_size));
+        if (m_owns) QS_FREE(m_raw);
+    }
     m_raw = raw;
     m_rawSize = newSize + m_alignment;
     m_data = data;
     m_size = newSize;
     m_owns = true;
+    m_allocatedHere = true;
     if (m_position >= m_size) {
         m_position = 0;
         m_phase = 0;
@@ -211,16 +172,8 @@ void IBuffer::GetBytes(int64_t offset, uint8_t* bytes, int64_t n) const
     for (int64_t i = 0; i < n; ++i) bytes[i] = m_data[Modulo(offset + i, m_size)];
 }
 
-int IBuffer::WriteElement(int type, const BufferElement& element)
+int IBuffer::WriteElementGeneral(int type, const BufferElement& element)
 {
-    // A byte into room the buffer already has: games write whole files this way.
-    if ((type == eBuffer_U8 || type == eBuffer_S8) && m_alignment <= 1 && m_kind != eBuffer_Wrap &&
-        m_position >= 0 && m_position < m_size) {
-        m_data[m_position] = uint8_t(element.integer);
-        if (m_position >= m_usedSize) m_usedSize = m_position + 1;
-        ++m_position;
-        return 0;
-    }
     AlignPosition();
     if (m_position >= m_size && m_kind != eBuffer_Grow) return -2;
     const Encoded e = Encode(type, element);
@@ -238,15 +191,9 @@ int IBuffer::WriteElement(int type, const BufferElement& element)
     return 0;
 }
 
-int IBuffer::ReadElement(int type, BufferElement* out)
+int IBuffer::ReadElementGeneral(int type, BufferElement* out)
 {
     *out = BufferElement{};
-    if ((type == eBuffer_U8 || type == eBuffer_S8) && m_alignment <= 1 && m_kind != eBuffer_Wrap &&
-        m_position >= 0 && m_position < m_size) {
-        const uint8_t byte = m_data[m_position++];
-        out->real = type == eBuffer_U8 ? double(byte) : double(int8_t(byte));
-        return 0;
-    }
     AlignPosition();
     if (m_position < m_size) {
         if (type == eBuffer_String || type == eBuffer_Text) {
@@ -265,8 +212,8 @@ int IBuffer::ReadElement(int type, BufferElement* out)
             uint8_t bytes[8] = {};
             GetBytes(m_position, bytes, n);
             Advance(n);
-            if (!Decodable(type)) return -1;
-            Decode(type, bytes, out);
+            if (IBuffer_NumberSize(type) == 0) return -1;
+            IBuffer_DecodeNumber(type, bytes, out);
             return 0;
         }
     }
@@ -278,13 +225,13 @@ bool IBuffer::PeekElement(int32_t offset, int type, BufferElement* out) const
 {
     *out = BufferElement{};
     const int n = IBuffer_TypeSize(type);
-    if (offset < 0 || type == eBuffer_U64 || !Decodable(type) || m_size == 0) return false;
+    if (offset < 0 || type == eBuffer_U64 || IBuffer_NumberSize(type) == 0 || m_size == 0) return false;
     int64_t at = offset;
     if (m_kind == eBuffer_Wrap) at = Modulo(at, m_size);
     else if (at > int64_t(m_size) - n) return false;
     uint8_t bytes[8] = {};
     GetBytes(at, bytes, n);
-    Decode(type, bytes, out);
+    IBuffer_DecodeNumber(type, bytes, out);
     return true;
 }
 

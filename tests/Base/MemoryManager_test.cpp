@@ -154,6 +154,45 @@ TEST(MemoryManager, GrowingAHeaderBlockCopiesAndZeroFills)
     QS_FREE(q);
 }
 
+TEST(MemoryManager, BlocksGrowingPastAMegabyteKeepTheirBytesAndClearTheRest)
+{
+    constexpr size_t kStart = 300000, kMiddle = size_t{3} << 20, kEnd = size_t{9} << 20;
+    auto* p = static_cast<uint8_t*>(QS_ALLOC(kStart, false));
+    std::memset(p, 0x5A, kStart);
+    const int64_t total = MemoryManager::TotalHeaderBytes();
+    // The first growth moves the block to mapped pages, the later ones extend those.
+    auto* q = static_cast<uint8_t*>(QS_REALLOC(p, kMiddle));
+    ASSERT_NE(q, nullptr);
+    EXPECT_TRUE(AllBytes(q, 0, kStart, 0x5A));
+    EXPECT_TRUE(AllBytes(q, kStart, kMiddle, 0));
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(q) % 16, 0u);
+    EXPECT_TRUE(MemoryManager::IsAllocated(q));
+    EXPECT_EQ(MemoryManager::TotalHeaderBytes(), total + int64_t(kMiddle - kStart));
+    std::memset(q + kMiddle - 10, 0x33, 10);
+    void* inner = MarkInner(q, 64);
+    EXPECT_TRUE(MemoryManager::IsAllocated(inner));
+
+    EXPECT_EQ(QS_REALLOC(q, kStart), q) << "blocks never shrink";
+    auto* r = static_cast<uint8_t*>(QS_REALLOC(q, kEnd));
+    ASSERT_NE(r, nullptr);
+    EXPECT_TRUE(AllBytes(r, 0, 60, 0x5A));
+    EXPECT_TRUE(AllBytes(r, kMiddle - 10, kMiddle, 0x33));
+    EXPECT_TRUE(AllBytes(r, kMiddle, kEnd, 0));
+    EXPECT_TRUE(MemoryManager::IsAllocated(r));
+    if (r != q) {
+        EXPECT_FALSE(MemoryManager::IsAllocated(q));
+    }
+    EXPECT_EQ(MemoryManager::TotalHeaderBytes(), total + int64_t(kEnd - kStart));
+
+    void* slot = r;
+    EXPECT_FALSE(MemoryManager::ReallocPtr(&slot, size_t{1} << 40, __FILE__, __LINE__));
+    EXPECT_EQ(slot, r);
+    EXPECT_TRUE(AllBytes(r, kMiddle - 10, kMiddle, 0x33)) << "a failed growth keeps the block";
+    QS_FREE(r);
+    EXPECT_FALSE(MemoryManager::IsAllocated(r));
+    EXPECT_EQ(MemoryManager::TotalHeaderBytes(), total - int64_t(kStart));
+}
+
 TEST(MemoryManager, GrowingACellCopiesTheWholeCellAndReturnsIt)
 {
     void* p = QS_ALLOC(24, false);
@@ -319,5 +358,15 @@ TEST(MemoryManagerDeathTest, UseOfAFreedCellIsCaughtBySanitizerBuilds)
     auto* p = static_cast<volatile char*>(QS_ALLOC(48, false));
     QS_FREE(const_cast<char*>(p));
     EXPECT_DEATH(p[40] = 1, "use-after-poison");
+}
+
+TEST(MemoryManagerDeathTest, WritesPastAMappedBlockAreCaughtBySanitizerBuilds)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    void* block = QS_ALLOC(1000, false);
+    auto* p = static_cast<volatile char*>(QS_REALLOC(block, (size_t{1} << 20) + 100));
+    p[(1 << 20) + 99] = 1;
+    EXPECT_DEATH(p[(1 << 20) + 100] = 1, "use-after-poison");
+    QS_FREE(const_cast<char*>(p));
 }
 #endif

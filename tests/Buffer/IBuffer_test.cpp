@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -377,6 +378,99 @@ TEST(IBufferTest, DigestsAndBase64OfRanges)
     ASSERT_EQ(counted.Base64Decode("aGVsbG8=", 1, 2), 1);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(counted.Data()), 4), std::string("\0he\0", 4));
     EXPECT_EQ(counted.Base64Decode(nullptr, 0, -1), 0);
+}
+
+// Elements only through the general path: the reference for the inline one.
+class GeneralPathBuffer : public IBuffer {
+public:
+    using IBuffer::IBuffer;
+    int WriteGeneral(int type, const BufferElement& e) { return WriteElementGeneral(type, e); }
+    int ReadGeneral(int type, BufferElement* out) { return ReadElementGeneral(type, out); }
+};
+
+TEST(IBufferTest, InlineElementsDoWhatTheGeneralPathDoes)
+{
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    const int kinds[] = {eBuffer_Fixed, eBuffer_Grow, eBuffer_Wrap, eBuffer_VBuffer};
+    for (int kind : kinds) {
+        for (int alignment : {1, 2, 4, 8}) {
+            for (int32_t size : {0, 1, 7, 16}) {
+                SCOPED_TRACE(testing::Message() << "kind " << kind << " alignment " << alignment << " size " << size);
+                IBuffer fast(size, kind, alignment);
+                GeneralPathBuffer general(size, kind, alignment);
+                for (int step = 0; step < 400; ++step) {
+                    const int type = int(next(15));
+                    BufferElement in;
+                    in.integer = int64_t(next(1u << 20)) - (1 << 19);
+                    in.real = in.integer / 7.0;
+                    in.text = type == eBuffer_String || type == eBuffer_Text ? "ab" : nullptr;
+                    switch (next(4)) {
+                    case 0:
+                    case 1:
+                        ASSERT_EQ(fast.WriteElement(type, in), general.WriteGeneral(type, in)) << "step " << step;
+                        break;
+                    case 2: {
+                        BufferElement a, b;
+                        ASSERT_EQ(fast.ReadElement(type, &a), general.ReadGeneral(type, &b)) << "step " << step;
+                        EXPECT_EQ(std::bit_cast<uint64_t>(a.real), std::bit_cast<uint64_t>(b.real));  // NaNs too
+                        EXPECT_EQ(a.integer, b.integer);
+                        EXPECT_EQ(a.isInt64, b.isInt64);
+                        EXPECT_EQ(a.isText, b.isText);
+                        EXPECT_EQ(a.length, b.length);
+                        break;
+                    }
+                    default: {
+                        const int base = int(next(3));
+                        const int32_t offset = int32_t(next(24)) - 4;
+                        ASSERT_EQ(fast.Seek(base, offset), general.Seek(base, offset));
+                        break;
+                    }
+                    }
+                    // A grow buffer written at its end doubles: keep it small.
+                    if (general.Size() > 256) {
+                        ASSERT_TRUE(fast.Resize(64) && general.Resize(64));
+                    }
+                    ASSERT_EQ(fast.Position(), general.Position()) << "step " << step;
+                    ASSERT_EQ(fast.UsedSize(), general.UsedSize()) << "step " << step;
+                    ASSERT_EQ(fast.Phase(), general.Phase()) << "step " << step;
+                    ASSERT_EQ(Bytes(fast), Bytes(general)) << "step " << step;
+                }
+            }
+        }
+    }
+}
+
+TEST(IBufferTest, GrowingPastAMegabyteKeepsTheBytesOnTheGrid)
+{
+    // From C heap to mapped pages and on: an alignment of 256 makes the start
+    // of the data move within the block.
+    for (int alignment : {1, 256}) {
+        IBuffer b(1000, eBuffer_Grow, alignment);
+        std::vector<uint8_t> pattern(700000);
+        for (size_t i = 0; i < pattern.size(); ++i) pattern[i] = uint8_t(i * 7 + i / 251);
+        for (int run = 0; run < 5; ++run) ASSERT_EQ(b.WriteBytes(pattern.data(), 1, int32_t(pattern.size())), 700000);
+        EXPECT_EQ(b.Size(), 4096000);  // 1000 doubled twelve times
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(b.Data()) % uintptr_t(alignment), 0u);
+        for (int run = 0; run < 5; ++run)
+            ASSERT_EQ(std::memcmp(b.Data() + run * 700000, pattern.data(), pattern.size()), 0) << "run " << run;
+        ASSERT_TRUE(b.Resize(9000000));
+        const std::vector<uint8_t> rest(b.Data() + 3500000, b.Data() + b.Size());
+        EXPECT_EQ(rest, std::vector<uint8_t>(rest.size(), 0));
+        ASSERT_EQ(b.WriteElement(eBuffer_F64, Real(2.5)), 0);
+        b.Seek(eBuffer_SeekStart, 3500000);
+        BufferElement out;
+        ASSERT_EQ(b.ReadElement(eBuffer_F64, &out), 0);
+        EXPECT_EQ(out.real, 2.5);
+        ASSERT_TRUE(b.Resize(2000000));
+        ASSERT_TRUE(b.Resize(5000000));
+        EXPECT_EQ(std::memcmp(b.Data() + 1400000, pattern.data(), pattern.size() / 2), 0);
+        const std::vector<uint8_t> cleared(b.Data() + 2000000, b.Data() + b.Size());
+        EXPECT_EQ(cleared, std::vector<uint8_t>(cleared.size(), 0));
+    }
 }
 
 TEST(IBufferTest, FastBuffersCarryBytesOnly)
