@@ -135,6 +135,9 @@ uint8_t* VM_PopCallFrame(uint8_t* sp, VMFrame* f);
 bool VM_CatchException(VMFrame* f, uint8_t** sp);
 KVObjectBase* VM_AllocLocals(int32_t count);
 void VM_FreeLocals(KVObjectBase* locals);
+// Object mode: a call's arguments object becomes slot 0 of its locals (what
+// the slot held is released). Nothing without one or without slots.
+void VM_SetArgumentsSlot(KVObjectBase* locals, KVObjectBase* argumentsObject);
 // Switches the run to a script's code with the argc arguments at sp; locals
 // (given: the callee does not free them) or a new locals object; in object
 // mode the arguments object goes to the locals' slot 0. The callee's record.
