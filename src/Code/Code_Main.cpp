@@ -131,7 +131,7 @@ void Code_FreeEntries()
     s_count = s_capacity = 0;
 }
 
-bool Code_Run(CInstance* self, CInstance* other, CCode* code, ScriptValue* result, int flags)
+bool Code_Run(CInstance* self, CInstance* other, CCode* code, ScriptValue* result, int)
 {
     if (!CodeExecutionEnabled) return true;
     CodeErrorFlag = false;
@@ -143,7 +143,7 @@ bool Code_Run(CInstance* self, CInstance* other, CCode* code, ScriptValue* resul
             if (code->m_compiled->function) code->m_compiled->function(self, other, nullptr, 0, nullptr);
         } else if (code->m_bytecode && code->m_bytecode->m_size > 0) {
             Code_ProfilerBegin(PROFILE_CODE, code->m_index);
-            VM_RunCode(code, self, other, result, nullptr, 0, nullptr, flags);
+            VM_RunCode(code, self, other, result, nullptr, 0, nullptr, nullptr);
             Code_ProfilerEnd();
         }
         break;

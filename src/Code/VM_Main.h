@@ -151,12 +151,13 @@ extern const char* (*VM_DebuggerStringText)(uint32_t index);
 // One line per instruction: offset, bytes, mnemonic with type suffixes, operand.
 void VM_ListCode(const char* name, const VMBuffer* buffer, tagIConsole* console);
 
-// Runs a code entry's bytecode; the top value at the end goes to result.
+// Runs a code entry's bytecode; the top value at the end goes to result. In
+// object mode a given arguments object goes to the locals' slot 0.
 // Nothing runs until the interpreter is installed.
 void VM_RunCode(CCode* code, CInstance* self, CInstance* other, ScriptValue* result, KVObjectBase* locals, int argc,
-                ScriptValue* args, int flags);
+                ScriptValue* args, KVObjectBase* argumentsObject);
 using VMRunCodeFn = void (*)(CCode* code, CInstance* self, CInstance* other, ScriptValue* result,
-                             KVObjectBase* locals, int argc, ScriptValue* args, int flags);
+                             KVObjectBase* locals, int argc, ScriptValue* args, KVObjectBase* argumentsObject);
 void VM_SetInterpreter(VMRunCodeFn run);
 
 // The interpreter's error: reported as fatal, then the process ends with exit

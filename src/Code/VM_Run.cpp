@@ -11,7 +11,7 @@ VMRunCodeFn s_interpreter = nullptr;
 void VM_SetInterpreter(VMRunCodeFn run) { s_interpreter = run; }
 
 void VM_RunCode(CCode* code, CInstance* self, CInstance* other, ScriptValue* result, KVObjectBase* locals, int argc,
-                ScriptValue* args, int flags)
+                ScriptValue* args, KVObjectBase* argumentsObject)
 {
-    if (s_interpreter) s_interpreter(code, self, other, result, locals, argc, args, flags);
+    if (s_interpreter) s_interpreter(code, self, other, result, locals, argc, args, argumentsObject);
 }

@@ -134,6 +134,16 @@ ScriptValue ReturnedValue(VMFrame* f, uint8_t* from, int type)
 }
 }  // namespace
 
+void VM_SetArgumentsSlot(KVObjectBase* locals, KVObjectBase* argumentsObject)
+{
+    if (!ObjectMode || !argumentsObject || !locals || locals->m_slotCount <= 0) return;
+    ScriptValue* slot = locals->SlotAt(0);
+    ScriptValue_SetUndefined(slot);
+    slot->obj = argumentsObject;
+    slot->flags = VALUE_FLAG_ENUMERABLE | VALUE_FLAG_WRITABLE;
+    slot->kind = VALUE_OBJECT;
+}
+
 uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectBase* locals,
                        KVObjectBase* argumentsObject)
 {
@@ -172,13 +182,7 @@ uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectB
     f->locals = locals ? locals
                        : VM_AllocLocals(std::max({Variable_LocalCount(), code->m_localsCount,
                                                   code->m_bytecode->m_localsCount}));
-    if (ObjectMode && argumentsObject && f->locals->m_slotCount > 0) {
-        ScriptValue* slot = f->locals->SlotAt(0);
-        ScriptValue_SetUndefined(slot);
-        slot->obj = argumentsObject;
-        slot->flags = VALUE_FLAG_ENUMERABLE | VALUE_FLAG_WRITABLE;
-        slot->kind = VALUE_OBJECT;
-    }
+    VM_SetArgumentsSlot(f->locals, argumentsObject);
     ++f->depth;
     Code_ProfilerBegin(PROFILE_CODE, code->m_index);
     VM_SetCode(f, code->m_bytecode, code->m_startOffset);

@@ -8,7 +8,7 @@
 
 // The run of a code entry (what VM_RunCode calls).
 void VM_Interpret(CCode* code, CInstance* self, CInstance* other, ScriptValue* result, KVObjectBase* locals, int argc,
-                  ScriptValue* args, int flags);
+                  ScriptValue* args, KVObjectBase* argumentsObject);
 
 // The two loops over a prepared frame. The debugger's watch evaluation builds
 // a frame itself and runs the debugger loop with releaseLocals set.

@@ -228,7 +228,7 @@ void VM_RunLoopDebug(VMFrame* frame, ScriptValue* result, bool releaseLocals)
 }
 
 void VM_Interpret(CCode* code, CInstance* self, CInstance* other, ScriptValue* result, KVObjectBase* locals, int argc,
-                  ScriptValue* args, int)
+                  ScriptValue* args, KVObjectBase* argumentsObject)
 {
     // No code runs while a thrown value is on its way to its handler.
     if (!code || !code->m_bytecode || VM_Exception.pending) return;
@@ -279,6 +279,7 @@ void VM_Interpret(CCode* code, CInstance* self, CInstance* other, ScriptValue* r
     frame.locals = locals ? locals
                           : VM_AllocLocals(std::max({Variable_LocalCount(), code->m_localsCount,
                                                      code->m_bytecode->m_localsCount}));
+    VM_SetArgumentsSlot(frame.locals, argumentsObject);
     if (VM_SetCode(&frame, code->m_bytecode, code->m_startOffset)) {
         if (DebuggerConnected()) VM_RunLoopDebug(&frame, result, false);
         else VM_RunLoop(&frame, result);

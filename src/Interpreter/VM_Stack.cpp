@@ -24,21 +24,6 @@ bool VM_Has(VMFrame* f, const uint8_t* sp, int32_t bytes)
     return false;
 }
 
-uint8_t* VM_PushValue(VMFrame* f, uint8_t* sp, const ScriptValue& v)
-{
-    sp -= 16;
-    VM_PlaceValue(f, sp, v);
-    return sp;
-}
-
-void VM_PlaceValue(VMFrame* f, uint8_t* p, const ScriptValue& v)
-{
-    std::memcpy(p, &v, 16);
-    uint8_t* tags = &VM_Tag(f, p);
-    tags[0] = VMTAG_VALUE;
-    tags[1] = VMTAG_PLAIN;
-}
-
 ScriptValue* VM_ValueAt(VMFrame* f, uint8_t* p, const char* what)
 {
     if (VM_Tag(f, p) == VMTAG_VALUE) return reinterpret_cast<ScriptValue*>(p);

@@ -67,10 +67,21 @@ inline uint8_t* VM_PushString(VMFrame* f, uint8_t* sp, RefString* s)
     VM_Tag(f, sp) = VMTAG_STRING;
     return sp;
 }
-// Moves v (and what it owns) onto the stack.
-uint8_t* VM_PushValue(VMFrame* f, uint8_t* sp, const ScriptValue& v);
 // Writes v over the two slots at p (which hold nothing owned).
-void VM_PlaceValue(VMFrame* f, uint8_t* p, const ScriptValue& v);
+inline void VM_PlaceValue(VMFrame* f, uint8_t* p, const ScriptValue& v)
+{
+    std::memcpy(p, &v, 16);
+    uint8_t* tags = &VM_Tag(f, p);
+    tags[0] = VMTAG_VALUE;
+    tags[1] = VMTAG_PLAIN;
+}
+// Moves v (and what it owns) onto the stack.
+inline uint8_t* VM_PushValue(VMFrame* f, uint8_t* sp, const ScriptValue& v)
+{
+    sp -= 16;
+    VM_PlaceValue(f, sp, v);
+    return sp;
+}
 
 // The value at p, or (after "Malformed variable") a scratch undefined value.
 ScriptValue* VM_ValueAt(VMFrame* f, uint8_t* p, const char* what);
@@ -135,6 +146,9 @@ uint8_t* VM_PopCallFrame(uint8_t* sp, VMFrame* f);
 bool VM_CatchException(VMFrame* f, uint8_t** sp);
 KVObjectBase* VM_AllocLocals(int32_t count);
 void VM_FreeLocals(KVObjectBase* locals);
+// Object mode: a call's arguments object becomes slot 0 of its locals (what
+// the slot held is released). Nothing without one or without slots.
+void VM_SetArgumentsSlot(KVObjectBase* locals, KVObjectBase* argumentsObject);
 // Switches the run to a script's code with the argc arguments at sp; locals
 // (given: the callee does not free them) or a new locals object; in object
 // mode the arguments object goes to the locals' slot 0. The callee's record.

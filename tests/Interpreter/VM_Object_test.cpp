@@ -295,6 +295,31 @@ TEST_F(VMFunctionTest, ScriptFunctionValuesRunWithThisAsSelf)
     EXPECT_EQ(r.real, 9 + 1 + 0);
 }
 
+TEST_F(VMScopeTest, ARunsArgumentsObjectIsItsFirstLocal)
+{
+    LoadObjectMode({"pushl 100000"});
+    CCode code(0, 0);
+    // A new locals object and a given one: slot 0 holds the arguments object,
+    // and the string the given one held there is released.
+    ScriptValue r = ScriptValue_Undefined();
+    VM_RunCode(&code, nullptr, nullptr, &r, nullptr, 0, nullptr, s_object);
+    EXPECT_EQ(Error(), "");
+    ASSERT_EQ(r.Kind(), VALUE_OBJECT);
+    EXPECT_EQ(r.obj, s_object);
+    KVObjectBase* locals = KVObjectBase::Alloc(4, VALUE_UNSET, true);
+    ScriptValue_SetString(locals->SlotAt(0), "held");
+    r = ScriptValue_Undefined();
+    VM_RunCode(&code, nullptr, nullptr, &r, locals, 0, nullptr, s_object);
+    ASSERT_EQ(r.Kind(), VALUE_OBJECT);
+    EXPECT_EQ(r.obj, s_object);
+    EXPECT_EQ(locals->SlotAt(0)->obj, s_object);
+    KVObjectBase::Free(locals);
+    // Without one the slot is left alone.
+    r = ScriptValue_Undefined();
+    VM_RunCode(&code, nullptr, nullptr, &r, nullptr, 0, nullptr, nullptr);
+    EXPECT_NE(r.Kind(), VALUE_OBJECT);
+}
+
 TEST_F(VMFunctionTest, WithBlocksOverObjectValues)
 {
     LoadObjectMode({Object() + "pushenv end object\n" + Self() + "pop.v.v local.100000\nend:\npopenv end\n"

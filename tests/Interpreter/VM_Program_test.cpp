@@ -444,7 +444,7 @@ TEST_F(VMTest, BreakpointsStopOnEveryWordOfJoinedSteps)
     code.m_localsCount = 4;
     // A first run without the debugger prepares the code.
     ScriptValue result = ScriptValue_Undefined();
-    VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, 0);
+    VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, nullptr);
     EXPECT_DOUBLE_EQ(result.real, 8);
     VM_Debugger = VMDebuggerHooks{[] { return true; }, nullptr, [] { ++s_pauses; }};
     // The first conversion, the second push (whose conversion has one too),
@@ -454,7 +454,7 @@ TEST_F(VMTest, BreakpointsStopOnEveryWordOfJoinedSteps)
     VM_PatchBreakpoints();
     s_pauses = 0;
     result = ScriptValue_Undefined();
-    VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, 0);
+    VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, nullptr);
     VM_ClearBreakpoints();
     VM_Debugger = VMDebuggerHooks{};
     code.m_bytecode = nullptr;

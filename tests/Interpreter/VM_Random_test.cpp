@@ -81,7 +81,7 @@ TEST_F(VMTest, FoundProgramsReleaseWhatTheyMade)
         code.m_bytecode = buffer;
         code.m_localsCount = 4;
         ScriptValue result = ScriptValue_Undefined();
-        VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, 0);
+        VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, nullptr);
         ScriptValue_SetUndefined(&result);
         delete buffer;
         code.m_bytecode = nullptr;

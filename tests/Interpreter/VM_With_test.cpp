@@ -1,6 +1,8 @@
 #include <vector>
 
 #include "Code/Code_Function.h"
+#include "Code/JS_Exception.h"
+#include "Code/VM_Main.h"
 #include "Interpreter/VMFixture.h"
 #include "World/Instance.h"
 #include "World/Instance_Lookup.h"
@@ -26,16 +28,36 @@ void RecordVisit(ScriptValue* result, CInstance* self, CInstance* other, int, Sc
     *result = ScriptValue_Real(0);
 }
 
+// The try support as a built-in: a try block of the running call whose
+// handler starts at argument 0.
+void TestTry(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue* args)
+{
+    VMCallRecord* record = VM_CurrentFrame->callRecord;
+    record->handlerRecord = new JSExceptionHandler{static_cast<int32_t>(args[0].real),
+                                                   static_cast<JSExceptionHandler*>(record->handlerRecord)};
+    *result = ScriptValue_Real(0);
+}
+void TestThrow(ScriptValue*, CInstance*, CInstance*, int, ScriptValue* args)
+{
+    ScriptValue thrown = ScriptValue_Undefined();
+    thrown.Assign(args[0]);
+    JS_UnwindToHandler(&thrown);
+}
+
 struct VMWithTest : VMTest {
     CGameRoom room;
-    int32_t record = -1, object = -1, runnerObject = -1;
+    int32_t record = -1, object = -1, runnerObject = -1, tryId = -1, throwId = -1;
     CInstance* runner = nullptr;
 
     void SetUp() override
     {
         VMTest::SetUp();
         CodeFunction_Register("vm_test_visit", RecordVisit, 0, 0);
+        CodeFunction_Register("vm_test_try", TestTry, 1, 0);
+        CodeFunction_Register("vm_test_throw", TestThrow, 1, 0);
         ASSERT_TRUE(CodeFunction_Find("vm_test_visit", &record));
+        ASSERT_TRUE(CodeFunction_Find("vm_test_try", &tryId));
+        ASSERT_TRUE(CodeFunction_Find("vm_test_throw", &throwId));
         s_visits.clear();
     }
     void TearDown() override
@@ -49,13 +71,18 @@ struct VMWithTest : VMTest {
         VMTest::TearDown();
     }
     // Entry 0 is a with-block over target, entry 1 one over the target in
-    // global 0, entry 2 one over target left early; then the objects and the room.
-    void LoadWith(const std::string& target)
+    // global 0, entry 2 one over target left early, then the entries of more
+    // (script i runs entry scripts[i]); then the objects and the room.
+    void LoadWith(const std::string& target, const std::vector<std::string>& more = {},
+                  const std::vector<uint32_t>& scripts = {})
     {
         const std::string visit = "call.i " + std::to_string(record) + " 0\n";
         const std::string block = "\npushenv end\nbody:\n" + visit + "popz.v\nend:\npopenv body\n" + visit;
-        Load({"push.i " + target + block, "pushg 100000\nconv.v.i" + block,
-              "push.i " + target + "\npushenv end\n" + visit + "popz.v\npopenv end exit\nb done\nend:\npopenv end\ndone:\n" + visit});
+        std::vector<std::string> sources = {
+            "push.i " + target + block, "pushg 100000\nconv.v.i" + block,
+            "push.i " + target + "\npushenv end\n" + visit + "popz.v\npopenv end exit\nb done\nend:\npopenv end\ndone:\n" + visit};
+        sources.insert(sources.end(), more.begin(), more.end());
+        Load(sources, scripts);
         Object_Init();
         object = Object_CreateEmpty();
         runnerObject = Object_CreateEmpty();
@@ -140,5 +167,34 @@ TEST_F(VMWithTest, LeavingAListBlockEarlyFreesItsArray)
     EXPECT_EQ(Error(), "");
     ASSERT_EQ(s_visits.size(), 2u);
     EXPECT_EQ(s_visits[1].self, runner->id);  // self restored after the early exit (ASan checks the array)
+}
+TEST_F(VMWithTest, AThrowOutOfWithBlocksRestoresSelfAndOtherAtTheHandler)
+{
+    // A try block around two nested with-blocks (the inner one over three
+    // instances, with an id array); the throw comes from the innermost body
+    // directly (entry 3) or from a script it calls (entry 4). The handler
+    // visits with the runner as self and other again; ASan checks the array.
+    const std::string visit = "call.i " + std::to_string(record) + " 0\n";
+    const std::string thrower = "push.d 1\nconv.d.v\ncall.i " + std::to_string(throwId) + " 1\n";
+    auto tryAround = [&](const std::string& body) {
+        const std::string callTry = "conv.d.v\ncall.i " + std::to_string(tryId) + " 1\npopz.v\n";
+        const std::string with = "push.i -1\npushenv o\nob:\npush.i 0\npushenv i\nib:\n" + visit + "popz.v\n" +
+                                 body + "i:\npopenv ib\no:\npopenv ob\n";
+        const size_t at = gamedata::Assemble("push.d 0\n" + callTry + with).words.size() * 4;
+        return "push.d " + std::to_string(at) + "\n" + callTry + with + "popz.v\n" + visit;
+    };
+    LoadWith("0", {tryAround(thrower), tryAround("call.i 100000 0\npopz.v\n"), "push.i 7\n" + thrower + "ret.v"},
+             {5});
+    for (int i = 0; i < 2; ++i) room.CreateInstance(0, 0, object);
+    CInstance* c = room.CreateInstance(0, 0, object);
+    for (int entry : {3, 4}) {
+        s_visits.clear();
+        Run(entry, runner);
+        EXPECT_EQ(Error(), "");
+        ASSERT_EQ(s_visits.size(), 2u) << entry;
+        EXPECT_EQ(s_visits[0].self, c->id);
+        EXPECT_EQ(s_visits[1].self, runner->id) << entry;
+        EXPECT_EQ(s_visits[1].other, runner->id) << entry;
+    }
 }
 }  // namespace

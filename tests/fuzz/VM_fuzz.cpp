@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     code.m_bytecode->m_size = static_cast<int32_t>(size);
     code.m_localsCount = 4;
     ScriptValue result = ScriptValue_Undefined();
-    VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, 0);
+    VM_RunCode(&code, nullptr, nullptr, &result, nullptr, 0, nullptr, nullptr);
     ScriptValue_SetUndefined(&result);
     delete code.m_bytecode;
     code.m_bytecode = nullptr;
