@@ -5,24 +5,9 @@
 #include "Code/JS_Exception.h"
 #include "Code/VM_Main.h"
 #include "Interpreter/VMFixture.h"
+#include "Interpreter/VMTryThrow.h"
 
 namespace {
-// The try support as a built-in: a try block of the running call whose
-// handler starts at argument 0.
-void TestTry(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue* args)
-{
-    VMCallRecord* record = VM_CurrentFrame->callRecord;
-    record->handlerRecord = new JSExceptionHandler{static_cast<int32_t>(args[0].real),
-                                                   static_cast<JSExceptionHandler*>(record->handlerRecord)};
-    *result = ScriptValue_Real(0);
-}
-// Throws argument 0.
-void TestThrow(ScriptValue*, CInstance*, CInstance*, int, ScriptValue* args)
-{
-    ScriptValue thrown = ScriptValue_Undefined();
-    thrown.Assign(args[0]);
-    JS_UnwindToHandler(&thrown);
-}
 // Runs code entry argument 0 in a run of its own.
 void TestRun(ScriptValue* result, CInstance* self, CInstance* other, int, ScriptValue* args)
 {
@@ -35,11 +20,8 @@ struct VMExceptionTest : VMTest {
     void SetUp() override
     {
         VMTest::SetUp();
-        CodeFunction_Register("vm_test_try", TestTry, 1, 0);
-        CodeFunction_Register("vm_test_throw", TestThrow, 1, 0);
+        ASSERT_TRUE(vmtest::RegisterTryAndThrow(&tryId, &throwId));
         CodeFunction_Register("vm_test_run", TestRun, 1, 0);
-        ASSERT_TRUE(CodeFunction_Find("vm_test_try", &tryId));
-        ASSERT_TRUE(CodeFunction_Find("vm_test_throw", &throwId));
         ASSERT_TRUE(CodeFunction_Find("vm_test_run", &runId));
     }
     void TearDown() override

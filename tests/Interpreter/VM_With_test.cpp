@@ -4,6 +4,7 @@
 #include "Code/JS_Exception.h"
 #include "Code/VM_Main.h"
 #include "Interpreter/VMFixture.h"
+#include "Interpreter/VMTryThrow.h"
 #include "World/Instance.h"
 #include "World/Instance_Lookup.h"
 #include "World/Object_Main.h"
@@ -28,21 +29,6 @@ void RecordVisit(ScriptValue* result, CInstance* self, CInstance* other, int, Sc
     *result = ScriptValue_Real(0);
 }
 
-// The try support as a built-in: a try block of the running call whose
-// handler starts at argument 0.
-void TestTry(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue* args)
-{
-    VMCallRecord* record = VM_CurrentFrame->callRecord;
-    record->handlerRecord = new JSExceptionHandler{static_cast<int32_t>(args[0].real),
-                                                   static_cast<JSExceptionHandler*>(record->handlerRecord)};
-    *result = ScriptValue_Real(0);
-}
-void TestThrow(ScriptValue*, CInstance*, CInstance*, int, ScriptValue* args)
-{
-    ScriptValue thrown = ScriptValue_Undefined();
-    thrown.Assign(args[0]);
-    JS_UnwindToHandler(&thrown);
-}
 
 struct VMWithTest : VMTest {
     CGameRoom room;
@@ -53,11 +39,8 @@ struct VMWithTest : VMTest {
     {
         VMTest::SetUp();
         CodeFunction_Register("vm_test_visit", RecordVisit, 0, 0);
-        CodeFunction_Register("vm_test_try", TestTry, 1, 0);
-        CodeFunction_Register("vm_test_throw", TestThrow, 1, 0);
+        ASSERT_TRUE(vmtest::RegisterTryAndThrow(&tryId, &throwId));
         ASSERT_TRUE(CodeFunction_Find("vm_test_visit", &record));
-        ASSERT_TRUE(CodeFunction_Find("vm_test_try", &tryId));
-        ASSERT_TRUE(CodeFunction_Find("vm_test_throw", &throwId));
         s_visits.clear();
     }
     void TearDown() override
