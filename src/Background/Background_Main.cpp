@@ -6,6 +6,7 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Code/Code_Value.h"
 #include "DataStructure/DS_Native.h"
 #include "GameData/GameData.h"
 #include "IO/LoadSave.h"
@@ -29,15 +30,6 @@ BackgroundResource** s_backgrounds = nullptr;
 char** s_names = nullptr;
 
 constexpr int32_t kImageLoadedEvent = 60;
-
-char* CopyName(const char* text)
-{
-    if (!text) return nullptr;
-    const size_t n = std::strlen(text) + 1;
-    auto* copy = static_cast<char*>(QS_ALLOC(n, false));
-    if (copy) std::memcpy(copy, text, n);
-    return copy;
-}
 
 bool Reserve(int32_t count)
 {
@@ -69,7 +61,7 @@ int32_t AppendSlot()
     }
     char name[40];
     std::snprintf(name, sizeof name, "__newbackground%d", index);
-    s_names[index] = CopyName(name);
+    s_names[index] = DupString(name);
     s_backgrounds[index] = background;
     s_count = index + 1;
     return index;
@@ -91,20 +83,6 @@ BackgroundResource* SlotObject(int32_t index)
 {
     if (!s_backgrounds[index]) s_backgrounds[index] = new (std::nothrow) BackgroundResource();
     return s_backgrounds[index];
-}
-
-bool IsUrl(const char* path)
-{
-    return std::strncmp(path, "http://", 7) == 0 || std::strncmp(path, "https://", 8) == 0;
-}
-
-// The full path of a file in the save area, else in the bundle; false when in neither.
-bool ResolvePath(const char* path, char* out, int size)
-{
-    if (LoadSave_SaveFileExists(path)) LoadSave_MakeSavePath(out, size, path);
-    else if (LoadSave_BundleFileExists(path)) LoadSave_MakeBundlePath(out, size, path);
-    else return false;
-    return out[0] != '\0';
 }
 
 // What a download needs to fill its background once the reply arrives.
@@ -260,7 +238,7 @@ bool Background_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
         s_count = static_cast<int32_t>(count);
         for (uint32_t i = 0; i < count; ++i) {
             if (!loaded[i]) continue;
-            s_names[i] = CopyName(names[i]);
+            s_names[i] = DupString(names[i]);
             s_backgrounds[i] = loaded[i];
             loaded[i] = nullptr;
         }
@@ -298,7 +276,7 @@ int32_t Background_AddEmpty()
 int32_t Background_Add(const char* path, bool removeBack, bool smooth, bool preload)
 {
     if (!path) return -1;
-    if (IsUrl(path)) {
+    if (LoadSave_IsUrl(path)) {
         const int32_t index = AppendSlot();
         if (index < 0) return -1;
         // A download that cannot start would never raise its event: the add fails like a missing file.
@@ -309,7 +287,7 @@ int32_t Background_Add(const char* path, bool removeBack, bool smooth, bool prel
         return index;
     }
     char full[1024];
-    if (!ResolvePath(path, full, sizeof full)) return -1;
+    if (!LoadSave_ResolvePath(path, full, sizeof full)) return -1;
     const int32_t index = AppendSlot();
     if (index < 0) return -1;
     s_backgrounds[index]->CreateFromFile(full, removeBack, smooth, preload, !removeBack);
@@ -319,12 +297,12 @@ int32_t Background_Add(const char* path, bool removeBack, bool smooth, bool prel
 bool Background_Replace(int32_t index, const char* path, bool removeBack, bool smooth, bool preload)
 {
     if (index < 0 || index >= s_count || !path) return false;
-    if (IsUrl(path)) {
+    if (LoadSave_IsUrl(path)) {
         if (SlotObject(index)) StartDownload(index, path, removeBack, smooth, preload);
         return false;
     }
     char full[1024];
-    if (!ResolvePath(path, full, sizeof full)) return false;
+    if (!LoadSave_ResolvePath(path, full, sizeof full)) return false;
     BackgroundResource* background = SlotObject(index);
     return background && background->CreateFromFile(full, removeBack, smooth, preload, !removeBack);
 }

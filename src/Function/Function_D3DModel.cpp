@@ -57,11 +57,7 @@ void F_Load(ScriptValue* r, CInstance*, CInstance*, int argc, Args a)
     const bool exists = Model(a, "d3d_model_load", &id);
     const char* name = Arg_String(a, 1);
     char path[1024];
-    if (LoadSave_SaveFileExists(name)) {
-        LoadSave_MakeSavePath(path, sizeof path, name);
-    } else if (LoadSave_BundleFileExists(name)) {
-        LoadSave_MakeBundlePath(path, sizeof path, name);
-    } else {
+    if (!LoadSave_ResolvePath(name, path, sizeof path)) {
         ScriptValue_SetReal(r, 0);
         LogConsole->Output("d3d_model_load - unable to find file %s\n", name ? name : "");
         return;

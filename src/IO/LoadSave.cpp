@@ -146,6 +146,19 @@ bool LoadSave_SaveFileExists(const char* name)
     return Host_FileReadable(path);
 }
 
+bool LoadSave_ResolvePath(const char* name, char* out, int size)
+{
+    if (LoadSave_SaveFileExists(name)) LoadSave_MakeSavePath(out, size, name);
+    else if (LoadSave_BundleFileExists(name)) LoadSave_MakeBundlePath(out, size, name);
+    else return false;
+    return out[0] != '\0';
+}
+
+bool LoadSave_IsUrl(const char* name)
+{
+    return name && (std::strncmp(name, "http://", 7) == 0 || std::strncmp(name, "https://", 8) == 0);
+}
+
 uint8_t* LoadSave_ReadAssetFile(const char* name, uint32_t* size)
 {
     if (size) *size = 0;

@@ -26,6 +26,11 @@ void LoadSave_MakeSavePath(char* out, int size, const char* name);
 
 bool LoadSave_BundleFileExists(const char* name);
 bool LoadSave_SaveFileExists(const char* name);
+// The full path of name in the save area, else in the bundle, into out;
+// false when it is in neither (or the path does not fit).
+bool LoadSave_ResolvePath(const char* name, char* out, int size);
+// True for an http:// or https:// name, which is fetched rather than opened.
+bool LoadSave_IsUrl(const char* name);
 // The whole file in a new memory-manager block (at least one byte, zeroed past
 // the data) that the caller frees; its length in *size when size is not null.
 // Null when the file cannot be read (folders and devices are not files).

@@ -5,6 +5,7 @@
 
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
+#include "Code/Code_Value.h"
 #include "Path/Path_Class.h"
 #include "GameData/GameData.h"
 
@@ -12,15 +13,6 @@ namespace {
 int32_t s_count = 0;
 CGamePath** s_paths = nullptr;
 char** s_names = nullptr;
-
-char* CopyName(const char* text)
-{
-    if (!text) return nullptr;
-    const size_t n = std::strlen(text);
-    auto* copy = static_cast<char*>(QS_ALLOC(n + 1, false));
-    if (copy) std::memcpy(copy, text, n + 1);
-    return copy;
-}
 
 bool InRange(int32_t index)
 {
@@ -41,7 +33,7 @@ int32_t AppendSlot()
     char name[32];
     std::snprintf(name, sizeof name, "__newpath%d", index);
     s_paths[index] = nullptr;
-    s_names[index] = CopyName(name);
+    s_names[index] = DupString(name);
     return index;
 }
 
@@ -164,7 +156,7 @@ bool Path_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
         GameData_String("PATH", GameData_U32(entry), &name);
         s_paths[i] = CGamePath::New();
         if (s_paths[i]) s_paths[i]->Load(entry);
-        s_names[i] = CopyName(name);
+        s_names[i] = DupString(name);
     }
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Code/Code_Value.h"
 #include "DataStructure/DS_Native.h"
 #include "GameData/GameData.h"
 #include "Graphics/TexturePages.h"
@@ -19,15 +20,6 @@ int32_t s_capacity = 0;
 CSprite** s_sprites = nullptr;
 char** s_names = nullptr;
 SpriteNameMap s_nameMap;
-
-char* CopyName(const char* text)
-{
-    if (!text) return nullptr;
-    const size_t n = std::strlen(text) + 1;
-    auto* copy = static_cast<char*>(QS_ALLOC(n, false));
-    if (copy) std::memcpy(copy, text, n);
-    return copy;
-}
 
 bool Reserve(int32_t count)
 {
@@ -67,7 +59,7 @@ int32_t AppendSlot()
     }
     char name[32];
     std::snprintf(name, sizeof name, "__newsprite%d", index);
-    s_names[index] = CopyName(name);
+    s_names[index] = DupString(name);
     s_nameMap.Insert(s_names[index], index);
     s_count = index + 1;
     SetSlot(index, sprite);
@@ -84,20 +76,6 @@ void DropLastSlot()
     s_sprites[index] = nullptr;
     s_names[index] = nullptr;
     s_count = index;
-}
-
-bool IsUrl(const char* path)
-{
-    return std::strncmp(path, "http://", 7) == 0 || std::strncmp(path, "https://", 8) == 0;
-}
-
-// The full path of a file in the save area, else in the bundle; false when in neither.
-bool ResolvePath(const char* path, char* out, int size)
-{
-    if (LoadSave_SaveFileExists(path)) LoadSave_MakeSavePath(out, size, path);
-    else if (LoadSave_BundleFileExists(path)) LoadSave_MakeBundlePath(out, size, path);
-    else return false;
-    return out[0] != '\0';
 }
 
 bool HasExtension(const char* path, const char* extension)
@@ -209,7 +187,7 @@ bool Sprite_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
         s_count = static_cast<int32_t>(count);
         for (uint32_t i = 0; i < count; ++i) {
             if (!loaded[i]) continue;
-            s_names[i] = CopyName(names[i]);
+            s_names[i] = DupString(names[i]);
             s_nameMap.Insert(s_names[i], static_cast<int32_t>(i));
             SetSlot(static_cast<int32_t>(i), loaded[i]);
             loaded[i] = nullptr;
@@ -253,7 +231,7 @@ int32_t Sprite_Add(const char* path, int32_t frames, bool precise, bool transpar
                    int32_t xorig, int32_t yorig)
 {
     if (!path) return -1;
-    if (IsUrl(path)) {
+    if (LoadSave_IsUrl(path)) {
         const int32_t index = AppendSlot();
         if (index < 0) return -1;
         // A download that cannot start would never raise its event: the add fails like a missing file.
@@ -264,7 +242,7 @@ int32_t Sprite_Add(const char* path, int32_t frames, bool precise, bool transpar
         return index;
     }
     char full[1024];
-    if (!ResolvePath(path, full, sizeof full)) return -1;
+    if (!LoadSave_ResolvePath(path, full, sizeof full)) return -1;
     const int32_t index = AppendSlot();
     if (index < 0) return -1;
     CSprite* sprite = s_sprites[index];
@@ -289,13 +267,13 @@ bool Sprite_Replace(int32_t index, const char* path, int32_t frames, bool precis
                     bool preload, int32_t xorig, int32_t yorig)
 {
     if (index < 0 || index >= s_count || !path) return false;
-    if (IsUrl(path)) {
+    if (LoadSave_IsUrl(path)) {
         if (!s_sprites[index]) SetSlot(index, new (std::nothrow) CSprite());
         if (s_sprites[index]) StartDownload(index, path, frames, precise, transparent, smooth, preload, xorig, yorig);
         return false;
     }
     char full[1024];
-    if (!ResolvePath(path, full, sizeof full)) return false;
+    if (!LoadSave_ResolvePath(path, full, sizeof full)) return false;
     if (!s_sprites[index]) s_sprites[index] = new (std::nothrow) CSprite();
     if (!s_sprites[index]) return false;
     const bool loaded =
