@@ -103,7 +103,9 @@ const RefArrayRow* ArrayArg(ScriptValue* args)
     return value.arr->rowCount >= 1 ? &value.arr->rows[0] : &kEmpty;
 }
 
-void F_SetUniformFArray(ScriptValue*, CInstance*, CInstance*, int, ScriptValue* args)
+// The elements of row 0 of the array argument, each converted, set as one uniform array.
+template <typename T, T (*Convert)(double), bool (*Set)(int, int, const T*)>
+void F_SetUniformArray(ScriptValue*, CInstance*, CInstance*, int, ScriptValue* args)
 {
     const RefArrayRow* row = ArrayArg(args);
     if (!row) return;
@@ -112,24 +114,10 @@ void F_SetUniformFArray(ScriptValue*, CInstance*, CInstance*, int, ScriptValue* 
         Report("Illegal array count");
         return;
     }
-    std::vector<float> values(static_cast<size_t>(row->length));
-    for (int32_t i = 0; i < row->length; ++i) values[static_cast<size_t>(i)] = DoubleToFloat(ScriptValue_ToReal(&row->elements[i]));
-    Shader_SetUniformFArray(Arg_Int32(args, 0), row->length, values.data());
-}
-
-void F_SetUniformIArray(ScriptValue*, CInstance*, CInstance*, int, ScriptValue* args)
-{
-    const RefArrayRow* row = ArrayArg(args);
-    if (!row) return;
-    BeforeUniform();
-    if (row->length <= 0) {
-        Report("Illegal array count");
-        return;
-    }
-    std::vector<int32_t> values(static_cast<size_t>(row->length));
+    std::vector<T> values(static_cast<size_t>(row->length));
     for (int32_t i = 0; i < row->length; ++i)
-        values[static_cast<size_t>(i)] = static_cast<int32_t>(ScriptValue_ToReal(&row->elements[i]));
-    Shader_SetUniformIArray(Arg_Int32(args, 0), row->length, values.data());
+        values[static_cast<size_t>(i)] = Convert(ScriptValue_ToReal(&row->elements[i]));
+    Set(Arg_Int32(args, 0), row->length, values.data());
 }
 
 void F_SetUniformMatrix(ScriptValue*, CInstance*, CInstance*, int, ScriptValue* args)
@@ -204,9 +192,9 @@ const Registration kFunctions[] = {
     {"shader_get_uniform", F_ShaderGetUniform, 2},
     {"shader_get_sampler_index", F_ShaderGetSamplerIndex, 2},
     {"shader_set_uniform_i", F_SetUniformValues<Shader_SetUniformI>, -1},
-    {"shader_set_uniform_i_array", F_SetUniformIArray, 2},
+    {"shader_set_uniform_i_array", F_SetUniformArray<int32_t, DoubleToInt32, Shader_SetUniformIArray>, 2},
     {"shader_set_uniform_f", F_SetUniformValues<Shader_SetUniformF>, -1},
-    {"shader_set_uniform_f_array", F_SetUniformFArray, 2},
+    {"shader_set_uniform_f_array", F_SetUniformArray<float, DoubleToFloat, Shader_SetUniformFArray>, 2},
     {"shader_set_uniform_matrix", F_SetUniformMatrix, 1},
     {"shader_set_uniform_matrix_array", F_SetUniformMatrixArray, 2},
     {"shader_is_compiled", F_ShaderIsCompiled, 1},
