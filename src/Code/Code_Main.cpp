@@ -62,6 +62,7 @@ VMBuffer::~VMBuffer()
     if (m_ownsCode) QS_FREE(const_cast<uint32_t*>(m_code));
     QS_FREE(m_handlers);
     QS_FREE(m_indexMap);
+    QS_FREE(m_steps);
 }
 
 CCode::CCode(int32_t index, int32_t flag) : m_index(index)

@@ -39,6 +39,42 @@ struct VMHandlerSet {
     VMHandler badInstruction; // an opcode byte that names no instruction, or an operand past the end
 };
 
+// What the interpreter's loop runs inline, without a handler call, for an
+// instruction and those joined to it, while every value it touches is a real
+// in a local or on the stack; any other case runs the instruction's handler.
+enum VMStepKind : uint8_t {
+    VM_STEP_HANDLER,            // the instruction's handler
+    VM_STEP_END,                // the end of the code
+    VM_STEP_BRANCH,             // "b"
+    VM_STEP_PUSH_LOCAL,         // "pushl" a
+    VM_STEP_PUSH_NUMBER,        // a number constant ("push.d", "conv.d.v")
+    VM_STEP_PUSH_LOCAL_NUMBER,  // "pushl" a, a number constant
+    VM_STEP_PUSH_TWO_LOCALS,    // "pushl" a, "pushl" b
+    VM_STEP_POP_LOCAL,          // "pop" into local c
+    VM_STEP_ARITH,              // arithmetic (op) of the two values on top
+    VM_STEP_ARITH_STORE,        // arithmetic, "pop" into local c
+    VM_STEP_LOCAL_NUMBER_ARITH, // "pushl" a, a number constant, arithmetic
+    VM_STEP_LOCAL_NUMBER_STORE, // "pushl" a, a number constant, arithmetic, "pop" into local c
+    VM_STEP_LOCALS_ARITH,       // "pushl" a, "pushl" b, arithmetic
+    VM_STEP_LOCALS_STORE,       // "pushl" a, "pushl" b, arithmetic, "pop" into local c
+    VM_STEP_COMPARE_BRANCH,     // comparison (op) of the two values on top, "bt" or "bf"
+    VM_STEP_LOCAL_NUMBER_BRANCH,// "pushl" a, a number constant, comparison, "bt" or "bf"
+    VM_STEP_LOCALS_BRANCH,      // "pushl" a, "pushl" b, comparison, "bt" or "bf"
+    VM_STEP_KINDS
+};
+struct VMStep {
+    uint8_t kind;       // VMStepKind
+    uint8_t op;         // arithmetic opcode, or comparison form 1..6
+    uint8_t onTrue;     // a conditional branch is taken when the comparison holds
+    int32_t index;      // instruction index of the first instruction (a "b" holds a copy of its target's step)
+    int32_t at;         // code offset of the first instruction
+    int32_t next;       // instruction index after the step
+    int32_t target;     // instruction index a taken branch goes to
+    int32_t a, b, c;    // local slots
+    int32_t top;        // highest local slot the step touches, -1 for none
+    double number;      // the number constant
+};
+
 // Bytecode of one code entry (or a debug table, or a watch expression).
 class VMBuffer {
 public:
@@ -61,6 +97,8 @@ public:
     // instruction index of every word position (-1 inside an operand).
     VMHandler* m_handlers = nullptr;
     int32_t* m_indexMap = nullptr;
+    // One step per instruction (and one for the end), like m_handlers.
+    VMStep* m_steps = nullptr;
 };
 
 enum CodeKind : int32_t {

@@ -79,6 +79,7 @@ struct VMFrame {
     int32_t instruction;      // byte offset of the instruction being executed
     VMHandler* handlers;      // pre-decoded handler table of the current buffer
     int32_t* indexMap;        // instruction index of each code word (position / 4)
+    const VMStep* steps;      // the buffer's inline steps, one per instruction
     bool stopped;             // an error ended the run: nothing more runs in it
 };
 

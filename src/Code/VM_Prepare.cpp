@@ -1,8 +1,11 @@
+#include <algorithm>
 #include <cstring>
+#include <initializer_list>
 
 #include "Base/MemoryManager.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Main.h"
+#include "Code/Code_Variable.h"
 #include "Code/VM_Main.h"
 #include "GameData/GameHeader.h"
 
@@ -55,6 +58,146 @@ bool StoresArithmeticInLocal(uint32_t word, const uint32_t* code, int32_t at, in
     const uint32_t next = WordAt(code, at + 4);
     return (next >> 24) == VMO_POP && ((next >> 16) & 0xFF) == 0x55 && static_cast<int16_t>(next & 0xFFFF) == -7;
 }
+
+// The instructions from one position, as the step builder reads them.
+struct Reader {
+    const uint32_t* code;
+    int32_t size;
+    const int32_t* indexMap;
+
+    bool Has(int32_t at, int32_t bytes) const { return at >= 0 && at + bytes <= size; }
+    uint32_t Word(int32_t at) const { return WordAt(code, at); }
+    // The local slot of a "pushl" of a value at at, -1 for anything else.
+    int32_t PushedLocal(int32_t at) const
+    {
+        if (!Has(at, 8) || (Word(at) >> 24) != VMO_PUSHL || ((Word(at) >> 16) & 0xF) != VMT_VAR) return -1;
+        const int32_t slot = static_cast<int32_t>(Word(at + 4) & VMREF_ID_MASK) - VARIABLE_ID_BASE;
+        return slot >= 0 ? slot : -1;
+    }
+    bool PushesNumber(int32_t at) const { return Has(at, 16) && PushesDoubleValue(Word(at), code, at, size); }
+    double Number(int32_t at) const
+    {
+        double d;
+        std::memcpy(&d, reinterpret_cast<const uint8_t*>(code) + at + 4, 8);
+        return d;
+    }
+    // The arithmetic opcode of "add", "sub", "mul" or "div" of two values at at, 0 for anything else.
+    uint8_t Arithmetic(int32_t at) const
+    {
+        if (!Has(at, 4)) return 0;
+        const uint32_t word = Word(at), opcode = word >> 24;
+        if (opcode != VMO_ADD && opcode != VMO_SUB && opcode != VMO_MUL && opcode != VMO_DIV) return 0;
+        return (word & 0xFF0F00u) == 0x550000u ? static_cast<uint8_t>(opcode) : 0;
+    }
+    // The comparison form (1..6) of a "set" of two values at at, 0 for anything else.
+    uint8_t Comparison(int32_t at) const
+    {
+        if (!Has(at, 4)) return 0;
+        const uint32_t word = Word(at), form = (word >> 8) & 0xF;
+        if ((word >> 24) != VMO_SET || ((word >> 16) & 0xFF) != 0x55 || form < 1 || form > 6) return 0;
+        return static_cast<uint8_t>(form);
+    }
+    // The local slot of a "pop" of a value into a plain local at at, -1 for anything else.
+    int32_t StoredLocal(int32_t at) const
+    {
+        if (!Has(at, 8)) return -1;
+        const uint32_t word = Word(at), ref = Word(at + 4);
+        if ((word >> 24) != VMO_POP || ((word >> 16) & 0xFF) != 0x55 || static_cast<int16_t>(word & 0xFFFF) != -7 ||
+            !(ref & VMREF_NO_INDEX) || !(ref & VMREF_SCOPE_IN_WORD))
+            return -1;
+        const int32_t slot = static_cast<int32_t>(ref & VMREF_ID_MASK) - VARIABLE_ID_BASE;
+        return slot >= 0 ? slot : -1;
+    }
+    // The instruction index a branch word at at goes to, -1 when it leaves the code.
+    int32_t Target(int32_t at) const
+    {
+        const int64_t target = at + static_cast<int64_t>(static_cast<int32_t>(Word(at) << 9) >> 9) * 4;
+        if (target < 0 || target > size || (target & 3)) return -1;
+        return indexMap[target / 4];
+    }
+    // Whether the word at at is "bt" or "bf" with a target in the code.
+    bool ConditionalBranch(int32_t at) const
+    {
+        if (!Has(at, 4)) return false;
+        const uint32_t opcode = Word(at) >> 24;
+        return (opcode == VMO_BT || opcode == VMO_BF) && Target(at) >= 0;
+    }
+};
+
+// Fills the step of the instruction at at (index) with the longest run the
+// loop can do inline.
+void BuildStep(const Reader& r, int32_t at, int32_t index, VMStep* step)
+{
+    *step = VMStep{};
+    step->index = index;
+    step->at = at;
+    step->top = -1;
+    auto finish = [&](VMStepKind kind, int32_t instructions, std::initializer_list<int32_t> slots) {
+        step->kind = kind;
+        step->next = index + instructions;
+        for (int32_t slot : slots) step->top = std::max(step->top, slot);
+    };
+    auto branchAt = [&](int32_t branch) {
+        step->onTrue = (r.Word(branch) >> 24) == VMO_BT;
+        step->target = r.Target(branch);
+    };
+    const uint32_t word = r.Word(at);
+    if ((word >> 24) == VMO_B) {
+        step->target = r.Target(at);
+        if (step->target >= 0) finish(VM_STEP_BRANCH, 1, {});
+        return;
+    }
+    if (r.PushesNumber(at)) {
+        step->number = r.Number(at);
+        return finish(VM_STEP_PUSH_NUMBER, 2, {});
+    }
+    if (const uint8_t op = r.Arithmetic(at)) {
+        step->op = op;
+        step->c = r.StoredLocal(at + 4);
+        if (step->c >= 0) return finish(VM_STEP_ARITH_STORE, 2, {step->c});
+        return finish(VM_STEP_ARITH, 1, {});
+    }
+    if (const uint8_t form = r.Comparison(at)) {
+        if (!r.ConditionalBranch(at + 4)) return;
+        step->op = form;
+        branchAt(at + 4);
+        return finish(VM_STEP_COMPARE_BRANCH, 2, {});
+    }
+    step->c = r.StoredLocal(at);
+    if (step->c >= 0) return finish(VM_STEP_POP_LOCAL, 1, {step->c});
+    step->a = r.PushedLocal(at);
+    if (step->a < 0) return;
+    // What follows the first local: a number constant or a second local, then
+    // arithmetic (stored or not) or a comparison with its branch.
+    int32_t after = at + 8, instructions = 1;
+    bool number = false;
+    if (r.PushesNumber(after)) {
+        number = true;
+        step->number = r.Number(after);
+        after += 16;
+        instructions += 2;
+    } else if ((step->b = r.PushedLocal(after)) >= 0) {
+        after += 8;
+        instructions += 1;
+    } else {
+        return finish(VM_STEP_PUSH_LOCAL, 1, {step->a});
+    }
+    const std::initializer_list<int32_t> read = {step->a, number ? -1 : step->b};
+    if (const uint8_t op = r.Arithmetic(after)) {
+        step->op = op;
+        step->c = r.StoredLocal(after + 4);
+        if (step->c >= 0)
+            return finish(number ? VM_STEP_LOCAL_NUMBER_STORE : VM_STEP_LOCALS_STORE, instructions + 2,
+                          {step->a, number ? -1 : step->b, step->c});
+        return finish(number ? VM_STEP_LOCAL_NUMBER_ARITH : VM_STEP_LOCALS_ARITH, instructions + 1, read);
+    }
+    if (const uint8_t form = r.Comparison(after); form && r.ConditionalBranch(after + 4)) {
+        step->op = form;
+        branchAt(after + 4);
+        return finish(number ? VM_STEP_LOCAL_NUMBER_BRANCH : VM_STEP_LOCALS_BRANCH, instructions + 2, read);
+    }
+    return finish(number ? VM_STEP_PUSH_LOCAL_NUMBER : VM_STEP_PUSH_TWO_LOCALS, instructions, read);
+}
 }  // namespace
 
 bool VMBuffer::Prepare(const VMHandlerSet& set)
@@ -68,9 +211,11 @@ bool VMBuffer::Prepare(const VMHandlerSet& set)
     }
     auto* handlers = static_cast<VMHandler*>(QS_ALLOC(sizeof(VMHandler) * (count + 1), true));
     auto* indexMap = static_cast<int32_t*>(QS_ALLOC(sizeof(int32_t) * (size / 4 + 1), true));
-    if (!handlers || !indexMap) {
+    auto* steps = static_cast<VMStep*>(QS_ALLOC(sizeof(VMStep) * (count + 1), true));
+    if (!handlers || !indexMap || !steps) {
         QS_FREE(handlers);
         QS_FREE(indexMap);
+        QS_FREE(steps);
         return false;
     }
     for (int32_t i = 0; i <= size / 4; ++i) indexMap[i] = -1;
@@ -101,7 +246,38 @@ bool VMBuffer::Prepare(const VMHandlerSet& set)
     // The end of the code is a position too: branches and returns may go there.
     indexMap[size / 4] = count;
     handlers[count] = set.badInstruction;
+    // Steps need the whole index map: their branches are resolved to indices.
+    const Reader reader{m_code, size, indexMap};
+    index = 0;
+    for (int32_t at = 0; at < size; ++index) {
+        const uint32_t word = WordAt(m_code, at);
+        const int32_t operandSize =
+            (word & 0x40000000u) ? VM_OperandSize(static_cast<int>((word >> 16) & 0xF)) : 0;
+        if (handlers[index] == set.badInstruction) {
+            steps[index] = VMStep{};
+            steps[index].index = index;
+            steps[index].at = at;
+        } else {
+            BuildStep(reader, at, index, &steps[index]);
+        }
+        at += 4 + operandSize;
+    }
+    steps[count] = VMStep{};
+    steps[count].kind = VM_STEP_END;
+    steps[count].index = count;
+    steps[count].at = size;
+    steps[count].next = count;
+    // A "b" to a test and its branch runs the test at once (the loops of
+    // while and for end so).
+    for (int32_t i = 0; i < count; ++i) {
+        if (steps[i].kind != VM_STEP_BRANCH) continue;
+        const VMStep& target = steps[steps[i].target];
+        if (target.kind == VM_STEP_COMPARE_BRANCH || target.kind == VM_STEP_LOCAL_NUMBER_BRANCH ||
+            target.kind == VM_STEP_LOCALS_BRANCH)
+            steps[i] = target;
+    }
     m_handlers = handlers;
     m_indexMap = indexMap;
+    m_steps = steps;
     return true;
 }

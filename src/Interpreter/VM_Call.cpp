@@ -213,6 +213,7 @@ uint8_t* VM_PopCallFrame(uint8_t* sp, VMFrame* f)
     f->codeSize = buffer->m_size & ~3;
     f->handlers = buffer->m_handlers;
     f->indexMap = buffer->m_indexMap;
+    f->steps = buffer->m_steps;
     f->position = static_cast<int32_t>(record->callerPosition);
     f->handlerIndex = f->indexMap[f->position / 4];
     if (f->stopped) f->position = f->codeSize;

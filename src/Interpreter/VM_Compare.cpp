@@ -92,16 +92,3 @@ VM_HANDLER(VM_CompareValues)
     VM_Tag(f, sp + 16) = VMTAG_PLAIN;
     return VM_PushInt(f, sp + 32, result ? 1 : 0);
 }
-
-bool VM_CompareReals(uint32_t word, double left, double right)
-{
-    const double d = left - right, eps = MathEpsilon;
-    switch ((word >> 8) & 0xF) {
-    case 1: return d < -eps;
-    case 2: return d <= eps;
-    case 3: return d >= -eps && d <= eps;
-    case 4: return d < -eps || d > eps;
-    case 5: return d >= -eps;
-    default: return d > eps;
-    }
-}

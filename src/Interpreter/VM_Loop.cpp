@@ -95,38 +95,45 @@ uint8_t* Unwind(uint8_t* sp, VMFrame* f)
     return sp;
 }
 
+// One instruction through its handler, the loop's form under a debugger.
+uint8_t* RunInstructionsDebug(VMFrame* f, uint8_t* sp)
+{
+    while (!f->stopped && f->position < f->codeSize) {
+        if (sp - f->stack < VM_STACK_HEADROOM) {
+            sp = VM_GrowStack(sp, f);
+            continue;
+        }
+        const int32_t at = f->position;
+        uint32_t word = VM_Load<uint32_t>(reinterpret_cast<const uint8_t*>(f->code) + at);
+        VMHandler handler = f->handlers[f->handlerIndex++];
+        if (DebuggerConnected()) {
+            handler = OneInstruction(handler, word);
+            if (++s_instructionCount > 20000) {
+                s_instructionCount = 0;
+                if (VM_Debugger.update) VM_Debugger.update();
+            }
+            if (StepStops(f) || VM_BreakRequest) {
+                VM_BreakRequest = false;
+                VM_StepMode = -1;
+                word = 0xff0f0000u;
+            }
+            // Armed breakpoints live in the code words, which the pre-decoder did not see.
+            if ((word >> 24) == VMO_BREAK) handler = DoPopNull;
+        }
+        f->instruction = at;
+        f->position = at + 4 + ((word & 0x40000000u) ? VM_OperandSize(VM_FirstType(word)) : 0);
+        sp = handler(word, sp, reinterpret_cast<const uint8_t*>(f->code) + at + 4, f);
+        VM_CurrentFrame = f;
+    }
+    return sp;
+}
+
 void RunLoop(VMFrame* f, ScriptValue* result, bool debug)
 {
     const int32_t savedCount = VM_ArgumentCount;
     uint8_t* sp = VM_Floor(f);
     for (;;) {
-        while (!f->stopped && f->position < f->codeSize) {
-            if (sp - f->stack < VM_STACK_HEADROOM) {
-                sp = VM_GrowStack(sp, f);
-                continue;
-            }
-            const int32_t at = f->position;
-            uint32_t word = VM_Load<uint32_t>(reinterpret_cast<const uint8_t*>(f->code) + at);
-            VMHandler handler = f->handlers[f->handlerIndex++];
-            if (debug && DebuggerConnected()) {
-                handler = OneInstruction(handler, word);
-                if (++s_instructionCount > 20000) {
-                    s_instructionCount = 0;
-                    if (VM_Debugger.update) VM_Debugger.update();
-                }
-                if (StepStops(f) || VM_BreakRequest) {
-                    VM_BreakRequest = false;
-                    VM_StepMode = -1;
-                    word = 0xff0f0000u;
-                }
-                // Armed breakpoints live in the code words, which the pre-decoder did not see.
-                if ((word >> 24) == VMO_BREAK) handler = DoPopNull;
-            }
-            f->instruction = at;
-            f->position = at + 4 + ((word & 0x40000000u) ? VM_OperandSize(VM_FirstType(word)) : 0);
-            sp = handler(word, sp, reinterpret_cast<const uint8_t*>(f->code) + at + 4, f);
-            VM_CurrentFrame = f;
-        }
+        sp = debug ? RunInstructionsDebug(f, sp) : VM_RunSteps(f, sp);
         if (VM_Exception.pending) {
             if (VM_CatchException(f, &sp)) continue;
             break;
@@ -168,6 +175,7 @@ bool VM_SetCode(VMFrame* f, VMBuffer* buffer, int32_t position)
     f->codeSize = buffer->m_code && buffer->m_size > 0 ? buffer->m_size & ~3 : 0;
     f->handlers = buffer->m_handlers;
     f->indexMap = buffer->m_indexMap;
+    f->steps = buffer->m_steps;
     return VM_JumpTo(f, position);
 }
 

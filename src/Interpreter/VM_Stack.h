@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "Code/Code_Value.h"
+#include "Code/MathEpsilon.h"
 #include "Code/VM_Main.h"
 
 class CInstance;
@@ -138,6 +139,9 @@ inline int32_t VM_BranchTarget(VMFrame* f, uint32_t word)
 // Switches the frame to a code buffer (position and handler index set from pos).
 bool VM_SetCode(VMFrame* f, VMBuffer* buffer, int32_t position);
 uint8_t* VM_GrowStack(uint8_t* sp, VMFrame* f);
+// The loop without a debugger: runs from the frame's instruction until the
+// code ends, the run stops, or a throw leaves it; the new stack pointer.
+uint8_t* VM_RunSteps(VMFrame* f, uint8_t* sp);
 uint8_t* VM_PopCallFrame(uint8_t* sp, VMFrame* f);
 // The loop's part of a throw (VM_Exception): in the handling run, pops the
 // call records above the handling one (releasing what they held), pushes the
@@ -199,8 +203,25 @@ VM_HANDLER(VM_ArithToLocal);
 VM_HANDLER(DoSet);
 VM_HANDLER(VM_CompareValues);
 VM_HANDLER(VM_CompareAndBranch);
-// One of the six comparisons (the word's form) of two reals, within the tolerance of number comparisons.
-bool VM_CompareReals(uint32_t word, double left, double right);
+// One of the six comparisons (form 1..6: <, <=, ==, !=, >=, >) of two reals,
+// within the tolerance of number comparisons.
+inline bool VM_CompareRealsForm(uint32_t form, double left, double right)
+{
+    const double d = left - right, eps = MathEpsilon;
+    switch (form) {
+    case 1: return d < -eps;
+    case 2: return d <= eps;
+    case 3: return d >= -eps && d <= eps;
+    case 4: return d < -eps || d > eps;
+    case 5: return d >= -eps;
+    default: return d > eps;
+    }
+}
+// The comparison of the word's form.
+inline bool VM_CompareReals(uint32_t word, double left, double right)
+{
+    return VM_CompareRealsForm((word >> 8) & 0xF, left, right);
+}
 VM_HANDLER(DoBranch);
 VM_HANDLER(DoBranchTrue);
 VM_HANDLER(DoBranchFalse);

@@ -1,8 +1,12 @@
+#include <iterator>
 #include <random>
+#include <string>
 
+#include "Base/Timing.h"
 #include "Code/VM_Main.h"
 #include "Interpreter/VM_Interpreter.h"
 #include "Interpreter/VMFixture.h"
+#include "Runner/Runner_Hooks.h"
 
 namespace {
 int s_services = 0;
@@ -89,5 +93,136 @@ TEST_F(VMTest, FoundProgramsReleaseWhatTheyMade)
     WatchEvaluating = false;
     VM_Debugger = VMDebuggerHooks{};
     EXPECT_EQ(VM_CurrentFrame, nullptr);
+}
+}  // namespace
+
+namespace {
+bool s_limited = false;
+void LimitedService()
+{
+    if (++s_services > 2) {
+        s_limited = true;
+        VM_RuntimeError(VM_CurrentFrame, "step limit");
+    }
+}
+int LimitedPump()
+{
+    if (++s_services > 8) {
+        s_limited = true;
+        VM_RuntimeError(VM_CurrentFrame, "step limit");
+    }
+    return 0;
+}
+
+struct Outcome {
+    bool limited;
+    std::string state;   // the result, every local and the error
+};
+
+std::string Describe(const ScriptValue& v)
+{
+    switch (v.Kind()) {
+    case VALUE_REAL: return "real " + std::to_string(v.real);
+    case VALUE_STRING: return "string " + std::string(ScriptValue_StringText(&v));
+    default: return "kind " + std::to_string(v.Kind());
+    }
+}
+
+// A statement of the kinds compilers emit, over locals a, b, c, a number,
+// an operator, a comparison and a label.
+std::string Statement(std::mt19937& random, int labels)
+{
+    static const char* const kOps[] = {"add.v.v", "sub.v.v", "mul.v.v", "div.v.v"};
+    static const char* const kTests[] = {"lt", "le", "eq", "ne", "ge", "gt"};
+    static const char* const kNumbers[] = {"2", "-0.5", "0", "1e-11", "3"};
+    // Mostly the real locals 0 and 1; 2 holds a string, 3 nothing at first.
+    static const int kLocals[] = {0, 0, 1, 1, 0, 1, 2, 3};
+    auto local = [&] { return std::to_string(100000 + kLocals[random() % std::size(kLocals)]); };
+    auto push = [&] { return "pushl " + local() + "\n"; };
+    auto number = [&] { return "push.d " + std::string(kNumbers[random() % std::size(kNumbers)]) + "\nconv.d.v\n"; };
+    auto op = [&] { return std::string(kOps[random() % std::size(kOps)]) + "\n"; };
+    auto store = [&] { return "pop.v.v local." + local() + "\n"; };
+    auto test = [&] {
+        return "set.v.v " + std::string(kTests[random() % std::size(kTests)]) + "\n" +
+               (random() % 2 ? "bt" : "bf") + " l" + std::to_string(random() % labels) + "\n";
+    };
+    switch (random() % 16) {
+    case 0: return push() + push() + op() + store();
+    case 1: return push() + number() + op() + store();
+    case 2: return push() + push() + op();
+    case 3: return push() + number() + op();
+    case 4: return push() + number() + test();
+    case 5: return push() + push() + test();
+    case 6: return test();
+    case 7: return op() + store();
+    case 8: return op();
+    case 9: return store();
+    case 10: return push();
+    case 11: return number();
+    case 12: return "b l" + std::to_string(random() % labels) + "\n";
+    case 13: return "popz.v\n";
+    case 14: return "push.s 0\nconv.s.v\n";
+    default: return push() + push();
+    }
+}
+
+// Statements that compilers emit for arithmetic, stores, tests and loops
+// over locals holding reals, a string and nothing, so that every inline step
+// of the plain loop also meets values it must hand to the handlers. The plain
+// loop and the debugger's loop, which runs one instruction at a time through
+// the handlers, must leave the same result, locals and error.
+TEST_F(VMTest, PlainLoopEndsLikeOneInstructionAtATime)
+{
+    std::mt19937 random(31);
+    int compared = 0;
+    Load({"exit.i"}, {}, {"text"});
+    for (int program = 0; program < 2000; ++program) {
+        std::string source =
+            "push.d 3\nconv.d.v\npop.v.v local.100000\npush.d 4\nconv.d.v\npop.v.v local.100001\n"
+            "push.s 0\nconv.s.v\npop.v.v local.100002\n";
+        const int length = 3 + static_cast<int>(random() % 10);
+        const int labels = 3;
+        std::vector<int> labelAt(labels);
+        for (int& at : labelAt) at = static_cast<int>(random() % (length + 1));
+        for (int i = 0; i <= length; ++i) {
+            for (int label = 0; label < labels; ++label)
+                if (labelAt[label] == i) source += "l" + std::to_string(label) + ":\n";
+            if (i < length) source += Statement(random, labels);
+        }
+        const gamedata::Assembled assembled = gamedata::Assemble(source);
+        ASSERT_EQ(assembled.error, "") << source;
+        auto run = [&](bool debugger) {
+            std::vector<uint32_t> words = assembled.words;
+            VMBuffer buffer;
+            buffer.m_code = words.data();
+            buffer.m_size = static_cast<int32_t>(words.size() * 4);
+            CCode code(-1, 0);
+            code.m_bytecode = &buffer;
+            KVObjectBase* locals = AllocLocalsObject(4);
+            s_services = 0;
+            s_limited = false;
+            VM_Debugger = debugger ? VMDebuggerHooks{Connected, LimitedService, Paused} : VMDebuggerHooks{};
+            Timing_SetMessagePump(debugger ? nullptr : LimitedPump);
+            FatalErrorShown = false;
+            ErrorLast_Set(nullptr);
+            ScriptValue result = ScriptValue_Undefined();
+            VM_RunCode(&code, nullptr, nullptr, &result, locals, 0, nullptr, nullptr);
+            code.m_bytecode = nullptr;
+            Outcome out{s_limited, Describe(result)};
+            for (int i = 0; i < 4; ++i) out.state += ", " + Describe(*locals->SlotAt(i));
+            out.state += ", " + Error();
+            ScriptValue_SetUndefined(&result);
+            KVObjectBase::Free(locals);
+            return out;
+        };
+        const Outcome plain = run(false);
+        const Outcome stepped = run(true);
+        VM_Debugger = VMDebuggerHooks{};
+        Runner_InstallHooks();
+        if (plain.limited || stepped.limited) continue;
+        ++compared;
+        ASSERT_EQ(plain.state, stepped.state) << source;
+    }
+    EXPECT_GT(compared, 1500);
 }
 }  // namespace

@@ -1,12 +1,14 @@
 // Fuzzes the bytecode interpreter: the input is one code entry's bytecode,
-// run with no instance, a small locals object and an instruction budget (the
-// debugger's service call ends runs that go on too long).
+// run with no instance and a small locals object through both loops: the
+// debugger's (its service call is the instruction budget) and the plain one
+// (the message pump, run every few thousand branches, is its budget).
 #include <cstdint>
 #include <cstring>
 
 #include "Base/Console.h"
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
+#include "Base/Timing.h"
 #include "Code/Code_Main.h"
 #include "Code/VM_Main.h"
 #include "Interpreter/VM_Interpreter.h"
@@ -20,19 +22,15 @@ void Service()
     if (++s_services > 5) VM_RuntimeError(VM_CurrentFrame, "step limit");
 }
 void Paused() {}
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+int Pump()
 {
-    static const bool ready = [] {
-        Console_SetStdoutSuppressed(true);
-        VM_SetInterpreter(VM_Interpret);
-        VM_Debugger = VMDebuggerHooks{Connected, Service, Paused};
-        WatchEvaluating = true;  // errors end the run instead of the process
-        return true;
-    }();
-    (void)ready;
-    if (size > 4096) return 0;
+    if (++s_services > 5) VM_RuntimeError(VM_CurrentFrame, "step limit");
+    return 0;
+}
+
+void RunOnce(const uint8_t* data, size_t size, bool debugger)
+{
+    VM_Debugger = debugger ? VMDebuggerHooks{Connected, Service, Paused} : VMDebuggerHooks{};
     s_services = 0;
     auto* words = static_cast<uint32_t*>(QS_ALLOC(size + 4, true));
     std::memcpy(words, data, size);
@@ -47,5 +45,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ScriptValue_SetUndefined(&result);
     delete code.m_bytecode;
     code.m_bytecode = nullptr;
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const bool ready = [] {
+        Console_SetStdoutSuppressed(true);
+        VM_SetInterpreter(VM_Interpret);
+        Timing_SetMessagePump(Pump);
+        WatchEvaluating = true;  // errors end the run instead of the process
+        return true;
+    }();
+    (void)ready;
+    if (size > 4096) return 0;
+    RunOnce(data, size, true);
+    RunOnce(data, size, false);
     return 0;
 }
