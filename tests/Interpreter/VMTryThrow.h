@@ -1,6 +1,7 @@
 #pragma once
 // Test built-ins standing in for the object model's try support: game code
 // calls them to install a try block, to throw, and to run code in a nested run.
+#include "Code/Code_Arguments.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Main.h"
 #include "Code/Code_Value.h"
@@ -11,20 +12,20 @@ namespace vmtest {
 // A try block of the running call whose handler starts at argument 0.
 inline void TestTry(ScriptValue* result, CInstance*, CInstance*, int argc, ScriptValue* args)
 {
-    JS_InstallExceptionHandler(static_cast<int32_t>(args[0].real), args, argc);
+    if (argc > 0) JS_InstallExceptionHandler(Arg_Int32(args, 0), args, argc);
     *result = ScriptValue_Real(0);
 }
 // Throws argument 0.
-inline void TestThrow(ScriptValue*, CInstance*, CInstance*, int, ScriptValue* args)
+inline void TestThrow(ScriptValue*, CInstance*, CInstance*, int argc, ScriptValue* args)
 {
     ScriptValue thrown = ScriptValue_Undefined();
-    thrown.Assign(args[0]);
+    if (argc > 0) thrown.Assign(args[0]);
     JS_UnwindToHandler(&thrown);
 }
 // Runs code entry argument 0 in a run of its own.
 inline void TestRun(ScriptValue* result, CInstance* self, CInstance* other, int, ScriptValue* args)
 {
-    CCode code(static_cast<int32_t>(args[0].real), 0);
+    CCode code(Arg_Int32(args, 0), 0);
     Code_Run(self, other, &code, result, 0);
 }
 // Registers both as "vm_test_try" and "vm_test_throw"; their ids go to the out values.

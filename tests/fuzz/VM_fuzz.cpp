@@ -1,6 +1,8 @@
 // Fuzzes the bytecode interpreter: the input is one code entry's bytecode,
 // run with no instance, a small locals object and an instruction budget (the
-// debugger's service call ends runs that go on too long).
+// debugger's service call ends runs that go on too long). Built-ins 0 and 1
+// install a try block and throw, so that catches meet any stack the code
+// leaves.
 #include <cstdint>
 #include <cstring>
 
@@ -9,6 +11,7 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_Main.h"
 #include "Code/VM_Main.h"
+#include "Interpreter/VMTryThrow.h"
 #include "Interpreter/VM_Interpreter.h"
 
 namespace {
@@ -29,9 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         VM_SetInterpreter(VM_Interpret);
         VM_Debugger = VMDebuggerHooks{Connected, Service, Paused};
         WatchEvaluating = true;  // errors end the run instead of the process
-        return true;
+        int32_t tryId = -1, throwId = -1;
+        return vmtest::RegisterTryAndThrow(&tryId, &throwId) && tryId == 0 && throwId == 1;
     }();
-    (void)ready;
+    if (!ready) __builtin_trap();
     if (size > 4096) return 0;
     s_services = 0;
     auto* words = static_cast<uint32_t*>(QS_ALLOC(size + 4, true));
