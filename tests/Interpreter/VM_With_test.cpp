@@ -197,10 +197,11 @@ TEST_F(VMWithTest, ATryInsideAWithBlockCatchesAndTheBlockGoesOnOverTheRemainingI
 {
     // Each visit of a with-block over three instances holds a string, then
     // throws inside a try block: from its body (entry 3), from a called
-    // script (entry 4) or from a nested run that is itself inside a
-    // with-block (entry 5). The handler visits with the block's instance as
-    // self and the held string, and the block goes on with the next instance.
-    // The leak checker watches the strings and the id arrays.
+    // script (entry 4), from a nested run that is itself inside a with-block
+    // (entry 5) or from the bottom of a recursion that grows the stack
+    // (entry 8). The handler visits with the block's instance as self and the
+    // held string, and the block goes on with the next instance. The leak
+    // checker watches the strings and the id arrays.
     int32_t runId = -1;
     ASSERT_TRUE(vmtest::RegisterRun(&runId));
     const std::string visit = "call.i " + std::to_string(record) + " 0\npopz.v\n";
@@ -215,8 +216,11 @@ TEST_F(VMWithTest, ATryInsideAWithBlockCatchesAndTheBlockGoesOnOverTheRemainingI
              {withTry(thrower), withTry("call.i 100000 0\npopz.v\n"),
               withTry("push.d 7\nconv.d.v\ncall.i " + std::to_string(runId) + " 1\npopz.v\n"),
               "push.s 1\nconv.s.v\n" + thrower + "ret.v",
-              "push.i 0\npushenv ne\nnb:\npush.s 1\nconv.s.v\n" + thrower + "ne:\npopenv nb\n"},
-             {6}, {"held", "dropped"});
+              "push.i 0\npushenv ne\nnb:\npush.s 1\nconv.s.v\n" + thrower + "ne:\npopenv nb\n",
+              withTry("push.d 600\nconv.d.v\npop.v.v global.100001\ncall.i 100001 0\npopz.v\n"),
+              "push.s 1\nconv.s.v\npushg 100001\npush.d 1\nconv.d.v\nsub.v.v\npop.v.v global.100001\n"
+              "pushg 100001\npush.d 0\nconv.d.v\nset.v.v le\nbt deep\ncall.i 100001 0\nret.v\ndeep:\n" + thrower},
+             {6, 9}, {"held", "dropped"});
     CInstance* a = room.CreateInstance(0, 0, object);
     CInstance* b = room.CreateInstance(0, 0, object);
     CInstance* c = room.CreateInstance(0, 0, object);
@@ -226,7 +230,7 @@ TEST_F(VMWithTest, ATryInsideAWithBlockCatchesAndTheBlockGoesOnOverTheRemainingI
         expected.push_back({i->id, runner->id, "held"});
     }
     expected.push_back({runner->id, runner->id, ""});
-    for (int entry : {3, 4, 5}) {
+    for (int entry : {3, 4, 5, 8}) {
         s_visits.clear();
         Run(entry, runner);
         EXPECT_EQ(Error(), "") << entry;
