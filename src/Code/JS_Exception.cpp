@@ -5,6 +5,21 @@
 
 VMExceptionState VM_Exception = {};
 
+bool JS_InstallExceptionHandler(int32_t handlerPosition, const ScriptValue* args, int argc)
+{
+    VMFrame* run = VM_CurrentFrame;
+    if (!run || !run->callRecord) return false;
+    // Arguments outside the running call's part of the stack (a built-in
+    // called from native code) tell nothing of where the block began.
+    const auto* start = reinterpret_cast<const uint8_t*>(args) + 16 * static_cast<int64_t>(argc < 0 ? 0 : argc);
+    const uint8_t* end = run->stack + run->stackSize;
+    const auto* floor = reinterpret_cast<const uint8_t*>(run->callRecord);
+    const bool onStack = args && start >= run->stack && start <= floor;
+    run->callRecord->handlerRecord = new JSExceptionHandler{
+        handlerPosition, onStack ? end - start : -1, static_cast<JSExceptionHandler*>(run->callRecord->handlerRecord)};
+    return true;
+}
+
 void JS_DeleteExceptionHandlers(void* handlerRecord)
 {
     auto* handler = static_cast<JSExceptionHandler*>(handlerRecord);
@@ -26,6 +41,7 @@ void JS_UnwindToHandler(ScriptValue* thrown)
             if (auto* handler = static_cast<JSExceptionHandler*>(record->handlerRecord)) {
                 record->handlerRecord = handler->outer;
                 VM_Exception.handlerPosition = handler->handlerPosition;
+                VM_Exception.stackPosition = handler->stackPosition;
                 delete handler;
                 VM_Exception.pending = true;
                 VM_Exception.handlingRun = run;

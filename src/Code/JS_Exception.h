@@ -5,12 +5,21 @@
 
 struct ScriptValue;
 
-// A try block of one call: where its handler code starts in that call's code.
+// A try block of one call: where its handler code starts in that call's code
+// and the value stack the block's code started from, as an offset from the
+// stack block's end (-1 when unknown), so that a catch keeps what lies below
+// it (enclosing with-blocks, pushed values).
 // A call record holds its innermost try block; the try support makes them.
 struct JSExceptionHandler {
     int32_t handlerPosition;
+    int64_t stackPosition;
     JSExceptionHandler* outer;   // the enclosing try block of the same call, or null
 };
+// Installs a try block on the running call (the try support's built-in calls
+// this with its own arguments): the block's code starts with the value stack
+// where those argc arguments end. Its handler starts at handlerPosition.
+// False, and nothing installed, outside bytecode.
+bool JS_InstallExceptionHandler(int32_t handlerPosition, const ScriptValue* args, int argc);
 // Deletes a call record's try blocks (the record is being popped).
 void JS_DeleteExceptionHandlers(void* handlerRecord);
 

@@ -120,12 +120,14 @@ extern VMFrame* VM_CurrentFrame;
 
 // A thrown value on its way to a handler: set by the throw support
 // (JS_UnwindToHandler), taken by the loop of the handling run, which resumes
-// at handlerPosition with the thrown value pushed just below the handling
-// call record. Every run between the thrower and that one ends.
+// at handlerPosition with the thrown value pushed where the try block's code
+// started (just below the handling call record when that is unknown). Every
+// run between the thrower and that one ends.
 struct VMExceptionState {
     bool pending;
     VMFrame* handlingRun;
     int64_t recordPosition;    // the handling call record as an offset from its run's block end
+    int64_t stackPosition;     // the try block's start as such an offset, -1 unknown
     int32_t handlerPosition;   // code offset of the handler in that call's code
     ScriptValue thrown;
 };

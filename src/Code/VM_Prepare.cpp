@@ -35,8 +35,10 @@ VMHandler HandlerOf(const VMHandlerSet& set, uint32_t word, uint32_t operand)
     if (opcode == VMO_CALL && first == VMT_INT) {
         const int32_t id = static_cast<int32_t>(operand);
         if (id >= 0 && id < CALLID_SCRIPT_BASE) return set.callBuiltin;
-        if (id > CALLID_EXTENSION_BASE || id == CALLID_SCRIPT_EXECUTE) return set.callGeneral;
-        return set.callScript;
+        if (id >= CALLID_SCRIPT_BASE && id <= CALLID_EXTENSION_BASE && id != CALLID_SCRIPT_EXECUTE)
+            return set.callScript;
+        // Extensions, script_execute and ids of nothing (the general call reports them).
+        return set.callGeneral;
     }
     return set.byIndex[opcode & 0x1F];
 }

@@ -89,19 +89,20 @@ CCode* ScriptCode(int32_t index, bool* found)
 uint8_t* CallScriptId(uint32_t word, uint8_t* sp, int32_t id, VMFrame* f)
 {
     int n = static_cast<int>(word & 0xFFFF);
+    int32_t index = id - CALLID_SCRIPT_BASE;
     if (id == CALLID_SCRIPT_EXECUTE) {
         if (n < 1 || !ArgumentsReady(f, sp, n)) {
             if (n < 1) VM_RuntimeError(f, "call to non-existent script\n");
             return sp;
         }
-        id = Arg_Int32(reinterpret_cast<ScriptValue*>(sp), 0) + CALLID_SCRIPT_BASE;
+        index = Arg_Int32(reinterpret_cast<ScriptValue*>(sp), 0);
         // The index argument gives way to the call record.
         VM_ReleaseRange(f, sp, sp + 16);
         sp += 16;
         --n;
     }
     bool found = false;
-    CCode* code = ScriptCode(id - CALLID_SCRIPT_BASE, &found);
+    CCode* code = ScriptCode(index, &found);
     if (!found) {
         VM_RuntimeError(f, "call to non-existent script\n");
         return sp;

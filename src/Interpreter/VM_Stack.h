@@ -144,9 +144,10 @@ uint8_t* VM_GrowStack(uint8_t* sp, VMFrame* f);
 uint8_t* VM_RunSteps(VMFrame* f, uint8_t* sp);
 uint8_t* VM_PopCallFrame(uint8_t* sp, VMFrame* f);
 // The loop's part of a throw (VM_Exception): in the handling run, pops the
-// call records above the handling one (releasing what they held), pushes the
-// thrown value just below it and jumps to the handler; true then. False in
-// any other run, which ends.
+// call records above the handling one and what the try block's code pushed
+// (releasing what they held), pushes the thrown value where the try block
+// started and jumps to the handler; true then. False in any other run, which
+// ends.
 bool VM_CatchException(VMFrame* f, uint8_t** sp);
 KVObjectBase* VM_AllocLocals(int32_t count);
 void VM_FreeLocals(KVObjectBase* locals);

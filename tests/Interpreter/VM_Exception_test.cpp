@@ -8,21 +8,13 @@
 #include "Interpreter/VMTryThrow.h"
 
 namespace {
-// Runs code entry argument 0 in a run of its own.
-void TestRun(ScriptValue* result, CInstance* self, CInstance* other, int, ScriptValue* args)
-{
-    CCode code(static_cast<int32_t>(args[0].real), 0);
-    Code_Run(self, other, &code, result, 0);
-}
-
 struct VMExceptionTest : VMTest {
     int32_t tryId = -1, throwId = -1, runId = -1;
     void SetUp() override
     {
         VMTest::SetUp();
         ASSERT_TRUE(vmtest::RegisterTryAndThrow(&tryId, &throwId));
-        CodeFunction_Register("vm_test_run", TestRun, 1, 0);
-        ASSERT_TRUE(CodeFunction_Find("vm_test_run", &runId));
+        ASSERT_TRUE(vmtest::RegisterRun(&runId));
     }
     void TearDown() override
     {

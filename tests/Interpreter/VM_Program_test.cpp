@@ -251,13 +251,19 @@ TEST_F(VMCallTest, UnboundedRecursionStopsWithStackOverflow)
 
 TEST_F(VMCallTest, CallsOfMissingScriptsAndBadFormsAreErrors)
 {
-    Load({"call.i 100007 0", "push.i 1\npush.i 1\n" + Call(sum, 1), ".word 0xD9040000\n.word 0"});
+    Load({"call.i 100007 0", "push.i 1\npush.i 1\n" + Call(sum, 1), ".word 0xD9040000\n.word 0",
+          "call.i -2147483647 0", "push.d -2147483647\nconv.d.v\ncall.i 499999 1"});
     Run(0);
     EXPECT_TRUE(ErrorHas("call to non-existent script")) << Error();
     Run(1);
     EXPECT_TRUE(ErrorHas("is not a value")) << Error();
     Run(2);
     EXPECT_TRUE(ErrorHas("DoCall :: Execution Engine type error")) << Error();
+    // Ids far outside every range (no arithmetic on them may overflow).
+    Run(3);
+    EXPECT_TRUE(ErrorHas("DoCall :: unknown built-in function -2147483647")) << Error();
+    Run(4);
+    EXPECT_TRUE(ErrorHas("call to non-existent script")) << Error();
 }
 
 // ------------------------------------------------------------------ variables

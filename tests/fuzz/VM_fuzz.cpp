@@ -2,6 +2,8 @@
 // run with no instance and a small locals object through both loops: the
 // debugger's (its service call is the instruction budget) and the plain one
 // (the message pump, run every few thousand branches, is its budget).
+// Built-ins 0 and 1 install a try block and throw, so that catches meet any
+// stack the code leaves.
 #include <cstdint>
 #include <cstring>
 
@@ -11,6 +13,7 @@
 #include "Base/Timing.h"
 #include "Code/Code_Main.h"
 #include "Code/VM_Main.h"
+#include "Interpreter/VMTryThrow.h"
 #include "Interpreter/VM_Interpreter.h"
 
 namespace {
@@ -55,9 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         VM_SetInterpreter(VM_Interpret);
         Timing_SetMessagePump(Pump);
         WatchEvaluating = true;  // errors end the run instead of the process
-        return true;
+        int32_t tryId = -1, throwId = -1;
+        return vmtest::RegisterTryAndThrow(&tryId, &throwId) && tryId == 0 && throwId == 1;
     }();
-    (void)ready;
+    if (!ready) __builtin_trap();
     if (size > 4096) return 0;
     RunOnce(data, size, true);
     RunOnce(data, size, false);

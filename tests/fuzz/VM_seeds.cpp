@@ -24,6 +24,9 @@ int main(int argc, char** argv)
         "push.v unset.0\npush.d 1\nconv.d.v\nsub.v.v 0x100",
         "push.d 1\nconv.d.v\npush.v -9.100001\npush.d 2\nconv.d.v\npop.v.v -12.100001\npop.v.del -11.100002",
         "push.d 1\nconv.d.v\npush.d 2\nconv.d.v\ncall.v 0 0\npush.d 4\nconv.d.v\npushenv end object\nend:\npopenv end",
+        // A with-block around a try block (built-in 0, handler at offset 4) and a throw (built-in 1).
+        ("b start\npopz.v\npopz.v\nb end\nstart:\npushi -1\npushenv end\nbody:\npush.d 2\nconv.d.v\n"
+         "push.d 4\nconv.d.v\ncall.i 0 1\npopz.v\npush.d 1\nconv.d.v\ncall.i 1 1\nend:\npopenv body"),
     };
     bool ok = true;
     int n = 0;
