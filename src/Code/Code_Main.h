@@ -60,6 +60,11 @@ enum VMStepKind : uint8_t {
     VM_STEP_COMPARE_BRANCH,     // comparison (op) of the two values on top, "bt" or "bf"
     VM_STEP_LOCAL_NUMBER_BRANCH,// "pushl" a, a number constant, comparison, "bt" or "bf"
     VM_STEP_LOCALS_BRANCH,      // "pushl" a, "pushl" b, comparison, "bt" or "bf"
+    // Handlers the loop calls by name, each from a call site of its own, so
+    // that the processor predicts them apart.
+    VM_STEP_CALL_BUILTIN,       // the set's callBuiltin
+    VM_STEP_CALL_SCRIPT,        // the set's callScript
+    VM_STEP_RETURN,             // the handler of "ret"
     VM_STEP_KINDS
 };
 struct VMStep {
@@ -68,6 +73,7 @@ struct VMStep {
     uint8_t onTrue;     // a conditional branch is taken when the comparison holds
     int32_t index;      // instruction index of the first instruction (a "b" holds a copy of its target's step)
     int32_t at;         // code offset of the first instruction
+    int32_t after;      // code offset after the first instruction
     int32_t next;       // instruction index after the step
     int32_t target;     // instruction index a taken branch goes to
     int32_t a, b, c;    // local slots

@@ -204,7 +204,7 @@ void BuildStep(const Reader& r, int32_t at, int32_t index, VMStep* step)
 
 bool VMBuffer::Prepare(const VMHandlerSet& set)
 {
-    if (m_handlers && m_indexMap) return true;
+    if (m_steps) return true;
     const int32_t size = m_code && m_size > 0 ? m_size & ~3 : 0;
     int32_t count = 0;
     for (int32_t at = 0; at < size; ++count) {
@@ -261,13 +261,20 @@ bool VMBuffer::Prepare(const VMHandlerSet& set)
             steps[index].at = at;
         } else {
             BuildStep(reader, at, index, &steps[index]);
+            if (steps[index].kind == VM_STEP_HANDLER) {
+                if (handlers[index] == set.callBuiltin) steps[index].kind = VM_STEP_CALL_BUILTIN;
+                if (handlers[index] == set.callScript) steps[index].kind = VM_STEP_CALL_SCRIPT;
+                if (handlers[index] == set.byIndex[VMO_RET & 0x1F]) steps[index].kind = VM_STEP_RETURN;
+            }
         }
+        steps[index].after = at + 4 + operandSize;
         at += 4 + operandSize;
     }
     steps[count] = VMStep{};
     steps[count].kind = VM_STEP_END;
     steps[count].index = count;
     steps[count].at = size;
+    steps[count].after = size;
     steps[count].next = count;
     // A "b" to a test and its branch runs the test at once (the loops of
     // while and for end so).

@@ -165,7 +165,7 @@ void RunLoop(VMFrame* f, ScriptValue* result, bool debug)
 
 bool VM_SetCode(VMFrame* f, VMBuffer* buffer, int32_t position)
 {
-    if (!buffer || !buffer->Prepare(HandlerSet())) {
+    if (!buffer || (!buffer->m_steps && !buffer->Prepare(HandlerSet()))) {
         f->codeSize = 0;
         VM_RuntimeError(f, "Execution Error - code could not be prepared");
         return false;

@@ -206,7 +206,7 @@ VM_HANDLER(VM_CompareValues);
 VM_HANDLER(VM_CompareAndBranch);
 // One of the six comparisons (form 1..6: <, <=, ==, !=, >=, >) of two reals,
 // within the tolerance of number comparisons.
-inline bool VM_CompareRealsForm(uint32_t form, double left, double right)
+__attribute__((always_inline)) inline bool VM_CompareRealsForm(uint32_t form, double left, double right)
 {
     const double d = left - right, eps = MathEpsilon;
     switch (form) {

@@ -16,11 +16,6 @@ inline double Arithmetic(uint8_t opcode, double a, double b)
     }
 }
 
-__attribute__((always_inline)) inline bool Compare(uint8_t form, double left, double right)
-{
-    return VM_CompareRealsForm(form, left, right);
-}
-
 inline bool IsReal(const ScriptValue* v) { return v->kind == VALUE_REAL; }
 }  // namespace
 
@@ -36,7 +31,7 @@ uint8_t* VM_RunSteps(VMFrame* f, uint8_t* sp)
         &&handler,           &&end,               &&branch,       &&pushLocal,   &&pushNumber,
         &&pushLocalNumber,   &&pushTwoLocals,     &&popLocal,     &&arith,       &&arithStore,
         &&localNumberArith,  &&localNumberStore,  &&localsArith,  &&localsStore, &&compareBranch,
-        &&localNumberBranch, &&localsBranch,
+        &&localNumberBranch, &&localsBranch,     &&callBuiltin,  &&callScript,  &&ret,
     };
     static_assert(std::size(kSteps) == VM_STEP_KINDS, "one label per step kind, in their order");
 
@@ -155,7 +150,7 @@ localsStore:
     QS_NEXT(s->next);
 compareBranch: {
     if (floor - sp < 32 || !QS_REAL_ON_STACK(0) || !QS_REAL_ON_STACK(16)) goto handler;
-    const bool holds = Compare(s->op, QS_TOP(16)->real, QS_TOP(0)->real);
+    const bool holds = VM_CompareRealsForm(s->op, QS_TOP(16)->real, QS_TOP(0)->real);
     QS_TAG(sp) = VMTAG_PLAIN;
     QS_TAG(sp + 16) = VMTAG_PLAIN;
     sp += 32;
@@ -165,35 +160,56 @@ compareBranch: {
 localNumberBranch:
     if (!IsReal(&slots[s->a])) goto handler;
     QS_COUNT_BRANCH();
-    QS_NEXT(Compare(s->op, slots[s->a].real, s->number) == static_cast<bool>(s->onTrue) ? s->target : s->next);
+    QS_NEXT(VM_CompareRealsForm(s->op, slots[s->a].real, s->number) == static_cast<bool>(s->onTrue) ? s->target
+                                                                                             : s->next);
 localsBranch:
     if (!IsReal(&slots[s->a]) || !IsReal(&slots[s->b])) goto handler;
     QS_COUNT_BRANCH();
-    QS_NEXT(Compare(s->op, slots[s->a].real, slots[s->b].real) == static_cast<bool>(s->onTrue) ? s->target
+    QS_NEXT(VM_CompareRealsForm(s->op, slots[s->a].real, slots[s->b].real) == static_cast<bool>(s->onTrue) ? s->target
                                                                                                 : s->next);
-handler: {
-    // A step copied to a branch that goes to it falls back to its own instruction.
-    const int32_t index = s->index;
-    const int32_t at = s->at;
-    f->position = at;
-    f->handlerIndex = index;
-    if (sp - stack < VM_STACK_HEADROOM) {
-        sp = VM_GrowStack(sp, f);
-        if (f->stopped) return sp;
+// The instruction through its handler; a step copied to a branch that goes
+// to it falls back to its own instruction.
+#define QS_HANDLER(call)                                                \
+    do {                                                                \
+        const int32_t index = s->index;                                 \
+        f->position = s->at;                                            \
+        f->handlerIndex = index;                                        \
+        if (sp - stack < VM_STACK_HEADROOM) {                           \
+            sp = VM_GrowStack(sp, f);                                   \
+            if (f->stopped) return sp;                                  \
+            QS_LOAD();                                                  \
+            goto handler;                                               \
+        }                                                               \
+        const auto* code = reinterpret_cast<const uint8_t*>(f->code);   \
+        f->instruction = s->at;                                         \
+        f->position = s->after;                                         \
+        f->handlerIndex = index + 1;                                    \
+        sp = call(VM_Load<uint32_t>(code + s->at), sp, code + s->at + 4, f);     \
+        VM_CurrentFrame = f;                                            \
+        if (f->stopped || f->position >= f->codeSize) return sp;        \
+        QS_LOAD();                                                      \
+        QS_NEXT(f->handlerIndex);                                       \
+    } while (0)
+handler:
+    QS_HANDLER(f->handlers[index]);
+callBuiltin:
+    QS_HANDLER(VM_CallBuiltin);
+callScript:
+    QS_HANDLER(VM_CallScriptByIndex);
+ret:
+    // A real returned from a script call that left nothing else on its part
+    // of the stack: nothing to release but the call itself.
+    if (floor - sp == 16 && f->depth > 0 && f->callRecord != f->bottomRecord && QS_REAL_ON_STACK(0) &&
+        VM_FirstType(VM_Load<uint32_t>(reinterpret_cast<const uint8_t*>(f->code) + s->at)) == VMT_VAR) {
+        const double returned = QS_TOP(0)->real;
+        QS_TAG(sp) = VMTAG_PLAIN;
+        sp = VM_PopCallFrame(floor, f);
         QS_LOAD();
-        goto handler;
+        QS_PUSH(returned);
+        if (f->position >= f->codeSize) return sp;
+        QS_NEXT(f->handlerIndex);
     }
-    const auto* code = reinterpret_cast<const uint8_t*>(f->code);
-    const uint32_t word = VM_Load<uint32_t>(code + at);
-    f->instruction = at;
-    f->position = at + 4 + ((word & 0x40000000u) ? VM_OperandSize(VM_FirstType(word)) : 0);
-    f->handlerIndex = index + 1;
-    sp = f->handlers[index](word, sp, code + at + 4, f);
-    VM_CurrentFrame = f;
-    if (f->stopped || f->position >= f->codeSize) return sp;
-    QS_LOAD();
-    QS_NEXT(f->handlerIndex);
-}
+    QS_HANDLER(DoRet);
 #undef QS_LOAD
 #undef QS_NEXT
 #undef QS_COUNT_BRANCH
@@ -202,4 +218,5 @@ handler: {
 #undef QS_ROOM
 #undef QS_TOP
 #undef QS_REAL_ON_STACK
+#undef QS_HANDLER
 }

@@ -161,13 +161,13 @@ std::string Statement(std::mt19937& random, int labels)
     case 11: return number();
     case 12: return "b l" + std::to_string(random() % labels) + "\n";
     case 13: return "popz.v\n";
-    case 14: return "push.s 0\nconv.s.v\n";
+    case 14: return random() % 2 ? "push.s 0\nconv.s.v\n" : "call.i " + std::to_string(100000 + random() % 4) + " 0\n";
     default: return push() + push();
     }
 }
 
-// Statements that compilers emit for arithmetic, stores, tests and loops
-// over locals holding reals, a string and nothing, so that every inline step
+// Statements that compilers emit for arithmetic, stores, tests, loops and
+// script calls over locals holding reals, a string and nothing, so that every inline step
 // of the plain loop also meets values it must hand to the handlers. The plain
 // loop and the debugger's loop, which runs one instruction at a time through
 // the handlers, must leave the same result, locals and error.
@@ -175,7 +175,12 @@ TEST_F(VMTest, PlainLoopEndsLikeOneInstructionAtATime)
 {
     std::mt19937 random(31);
     int compared = 0;
-    Load({"exit.i"}, {}, {"text"});
+    // Scripts 0..3: a real returned with nothing else left, a string, a real
+    // above another value, and a real computed in the script's own locals.
+    Load({"exit.i", "push.d 5\nconv.d.v\nret.v", "push.s 0\nconv.s.v\nret.v",
+          "push.d 1\nconv.d.v\npush.d 2\nconv.d.v\nret.v",
+          "push.d 7\nconv.d.v\npop.v.v local.100000\npushl 100000\npush.d 1\nconv.d.v\nadd.v.v\nret.v"},
+         {1, 2, 3, 4}, {"text"});
     for (int program = 0; program < 2000; ++program) {
         std::string source =
             "push.d 3\nconv.d.v\npop.v.v local.100000\npush.d 4\nconv.d.v\npop.v.v local.100001\n"
