@@ -39,24 +39,30 @@ void BM_Buffer_MemcpyFresh(benchmark::State& state)
 }
 BENCHMARK(BM_Buffer_MemcpyFresh)->Unit(benchmark::kMillisecond);
 
-void BM_Buffer_Elements(benchmark::State& state)
+// Fills the buffer with elements of type from its cursor, then reads them back from the start.
+void WriteAndReadBack(IBuffer* b, int type)
 {
-    const int type = int(state.range(0));
     const int32_t size = IBuffer_TypeSize(type);
     BufferElement in;
     in.integer = 7;
     in.real = 1.25;
+    for (int32_t i = 0; i < kBytes / size; ++i) b->WriteElement(type, in);
+    b->Seek(eBuffer_SeekStart, 0);
+    BufferElement out;
+    double sum = 0;
+    for (int32_t i = 0; i < kBytes / size; ++i) {
+        b->ReadElement(type, &out);
+        sum += out.real;
+    }
+    benchmark::DoNotOptimize(sum);
+}
+
+void BM_Buffer_Elements(benchmark::State& state)
+{
+    const int type = int(state.range(0));
     for (auto _ : state) {
         IBuffer b(1, eBuffer_Grow, 1);
-        for (int32_t i = 0; i < kBytes / size; ++i) b.WriteElement(type, in);
-        b.Seek(eBuffer_SeekStart, 0);
-        BufferElement out;
-        double sum = 0;
-        for (int32_t i = 0; i < kBytes / size; ++i) {
-            b.ReadElement(type, &out);
-            sum += out.real;
-        }
-        benchmark::DoNotOptimize(sum);
+        WriteAndReadBack(&b, type);
     }
     state.SetBytesProcessed(state.iterations() * int64_t(kBytes) * 2);
 }
@@ -67,23 +73,11 @@ BENCHMARK(BM_Buffer_Elements)->Arg(eBuffer_U8)->Arg(eBuffer_F32)->Arg(eBuffer_F6
 void BM_Buffer_ElementsInPlace(benchmark::State& state)
 {
     const int type = int(state.range(0));
-    const int32_t size = IBuffer_TypeSize(type);
-    BufferElement in;
-    in.integer = 7;
-    in.real = 1.25;
     IBuffer b(kBytes, eBuffer_Grow, 1);
     std::memset(b.Data(), 0, kBytes);  // its pages are in before the clock starts
     for (auto _ : state) {
         b.Seek(eBuffer_SeekStart, 0);
-        for (int32_t i = 0; i < kBytes / size; ++i) b.WriteElement(type, in);
-        b.Seek(eBuffer_SeekStart, 0);
-        BufferElement out;
-        double sum = 0;
-        for (int32_t i = 0; i < kBytes / size; ++i) {
-            b.ReadElement(type, &out);
-            sum += out.real;
-        }
-        benchmark::DoNotOptimize(sum);
+        WriteAndReadBack(&b, type);
     }
     state.SetBytesProcessed(state.iterations() * int64_t(kBytes) * 2);
 }

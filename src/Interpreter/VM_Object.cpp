@@ -189,6 +189,19 @@ bool VM_TakeItemValue(VMFrame* f, uint8_t* p, int type, ScriptValue* out)
     return true;
 }
 
+namespace {
+// The two operand items of a binary form (right on top, then left) taken as
+// values; false, with nothing kept, when either is missing or malformed.
+bool TakeOperands(VMFrame* f, uint8_t* sp, int rt, int32_t rs, int lt, int32_t ls, ScriptValue* left,
+                  ScriptValue* right)
+{
+    if (!VM_Has(f, sp, rs + ls) || !VM_TakeItemValue(f, sp, rt, right)) return false;
+    if (VM_TakeItemValue(f, sp + rs, lt, left)) return true;
+    Release(right);
+    return false;
+}
+}  // namespace
+
 uint8_t* VM_ObjectBinary(const char* name, uint32_t word, uint8_t* sp, VMFrame* f)
 {
     const uint32_t opcode = word >> 24;
@@ -202,13 +215,8 @@ uint8_t* VM_ObjectBinary(const char* name, uint32_t word, uint8_t* sp, VMFrame* 
         VM_RuntimeError(f, "%s :: Execution Error", name);
         return sp;
     }
-    if (!VM_Has(f, sp, rs + ls)) return sp;
     ScriptValue right, left;
-    if (!VM_TakeItemValue(f, sp, rt, &right)) return sp;
-    if (!VM_TakeItemValue(f, sp + rs, lt, &left)) {
-        Release(&right);
-        return sp;
-    }
+    if (!TakeOperands(f, sp, rt, rs, lt, ls, &left, &right)) return sp;
     uint8_t* top = sp + rs + ls;
     ScriptValue result = ScriptValue_Undefined();
     const bool ok = opcode == VMO_ADD && form == 1 ? AddValues(left, right, &result)
@@ -263,13 +271,8 @@ uint8_t* VM_ObjectCompare(uint32_t word, uint8_t* sp, VMFrame* f)
         VM_RuntimeError(f, "DoSet :: Execution Error");
         return sp;
     }
-    if (!VM_Has(f, sp, rs + ls)) return sp;
     ScriptValue right, left;
-    if (!VM_TakeItemValue(f, sp, rt, &right)) return sp;
-    if (!VM_TakeItemValue(f, sp + rs, lt, &left)) {
-        Release(&right);
-        return sp;
-    }
+    if (!TakeOperands(f, sp, rt, rs, lt, ls, &left, &right)) return sp;
     uint8_t* top = sp + rs + ls;
     bool ok = true, result = false;
     ScriptValue outcome = ScriptValue_Undefined();
