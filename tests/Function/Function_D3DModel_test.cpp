@@ -3,7 +3,6 @@
 // and arguments that are wrong.
 #include "Function/Function_D3DModel.h"
 
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -19,18 +18,15 @@
 #include "Graphics/Graphics_Primitive.h"
 #include "Graphics/VertexBuilderM.h"
 #include "IO/LoadSave.h"
+#include "support/FileWorld.h"
 #include "support/GpuTestFrame.h"
 #include "support/RecordingConsole.h"
-#include "support/TempFolder.h"
 
 using ::testing::HasSubstr;
 
 namespace {
 
-// root/save/ is the save area, root/game/ the bundle, root/cwd the current folder.
-struct D3DModelFunctions : BuiltinCallFixture {
-    TempFolder root;
-    std::string previous;
+struct D3DModelFunctions : BuiltinCallFixture, FileWorld {
     tagIConsole* savedLog = nullptr;
     RecordingConsole log;
 
@@ -39,13 +35,7 @@ struct D3DModelFunctions : BuiltinCallFixture {
         BuiltinCallFixture::SetUp();
         LayerMode = false;
         InitD3DModelFunctions();
-        std::filesystem::create_directories(root / "game");
-        std::filesystem::create_directories(root / "cwd");
-        std::filesystem::create_directories(root / "save");
-        previous = std::filesystem::current_path();
-        ASSERT_EQ(chdir((root / "cwd").c_str()), 0);
-        Runner_SetSavePrefix((root / "save/").c_str());
-        InitProgramDirectory((root / "game/data.win").c_str());
+        ASSERT_TRUE(Enter());
         savedLog = LogConsole;
         LogConsole = &log;
     }
@@ -53,9 +43,7 @@ struct D3DModelFunctions : BuiltinCallFixture {
     {
         Model_FreeAll();
         LogConsole = savedLog;
-        Runner_SetSavePrefix("");
-        InitProgramDirectory(nullptr);
-        EXPECT_EQ(chdir(previous.c_str()), 0);
+        EXPECT_TRUE(Leave());
         BuiltinCallFixture::TearDown();
     }
     // Calls a built-in that sets no result.

@@ -1,6 +1,5 @@
 #include "Function/Function_File.h"
 
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -9,17 +8,14 @@
 
 #include "Function/MathFunctionFixture.h"
 #include "IO/LoadSave.h"
+#include "support/FileWorld.h"
 #include "support/RecordingConsole.h"
-#include "support/TempFolder.h"
 
 using ::testing::HasSubstr;
 
 namespace {
-// The file built-ins in a temporary world: root/save/ is the save area,
-// root/game/ the bundle, root/cwd the current folder.
-struct FileFunctions : MathFunctions {
-    TempFolder root;
-    std::string previous;
+// The file built-ins in a temporary file world, whose save area they make.
+struct FileFunctions : MathFunctions, FileWorld {
     tagIConsole* savedLog = nullptr;
     RecordingConsole log;
 
@@ -27,12 +23,7 @@ struct FileFunctions : MathFunctions {
     {
         MathFunctions::SetUp();
         InitFileFunctions();
-        std::filesystem::create_directories(root / "game");
-        std::filesystem::create_directories(root / "cwd");
-        previous = std::filesystem::current_path();
-        ASSERT_EQ(chdir((root / "cwd").c_str()), 0);
-        Runner_SetSavePrefix((root / "save/").c_str());
-        InitProgramDirectory((root / "game/data.win").c_str());
+        ASSERT_TRUE(Enter(false));
         savedLog = LogConsole;
         LogConsole = &log;
     }
@@ -40,12 +31,9 @@ struct FileFunctions : MathFunctions {
     {
         InitFileFunctions();  // lets go of what a test left open, unwritten
         LogConsole = savedLog;
-        Runner_SetSavePrefix("");
-        InitProgramDirectory(nullptr);
-        EXPECT_EQ(chdir(previous.c_str()), 0);
+        EXPECT_TRUE(Leave());
         MathFunctions::TearDown();
     }
-    std::string Saved(const std::string& name) { return root.Read("save/" + name); }
     void Run(const char* name, std::vector<ScriptValue> args)
     {
         ScriptValue result = Call(name, std::move(args));

@@ -1,37 +1,21 @@
 #include "IO/LoadSaveFOpen.h"
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "support/TempFolder.h"
+#include "support/FileWorld.h"
 
 namespace {
-// root/save/ is the save area, root/game/ the bundle, root/cwd the current folder.
-struct LoadSaveFileTest : ::testing::Test {
-    TempFolder root;
-    std::string previous;
-
+struct LoadSaveFileTest : ::testing::Test, FileWorld {
     void SetUp() override
     {
-        std::filesystem::create_directories(root / "game");
-        std::filesystem::create_directories(root / "cwd");
-        std::filesystem::create_directories(root / "save");
-        previous = std::filesystem::current_path();
-        ASSERT_EQ(chdir((root / "cwd").c_str()), 0);
-        Runner_SetSavePrefix((root / "save/").c_str());
-        InitProgramDirectory((root / "game/data.win").c_str());
+        ASSERT_TRUE(Enter());
     }
     void TearDown() override
     {
-        Runner_SetSavePrefix("");
-        InitProgramDirectory(nullptr);
-        EXPECT_EQ(chdir(previous.c_str()), 0);
+        EXPECT_TRUE(Leave());
     }
-    std::string Saved(const std::string& name) { return root.Read("save/" + name); }
 };
 }  // namespace
 
