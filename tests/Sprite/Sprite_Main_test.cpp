@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <functional>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -17,9 +16,9 @@
 #include "IO/LoadSave.h"
 #include "Sprite/Sprite_Main.h"
 #include "Sprite/Sprite_NameMap.h"
+#include "support/FileWorld.h"
 #include "support/GameFiles.h"
 #include "support/ImageFixtures.h"
-#include "support/TempFolder.h"
 
 namespace {
 uint32_t U32At(const std::vector<uint8_t>& b, size_t at)
@@ -233,20 +232,14 @@ TEST(SpriteNameMap, GrowsAndRemovesAcrossManyNames)
 
 namespace {
 // Image files in a save area of their own.
-struct SpriteFileTest : ::testing::Test {
-    TempFolder root;
-    std::string save;
+struct SpriteFileTest : ::testing::Test, FileWorld {
+    const std::string save = root / "save/";
 
-    void SetUp() override
-    {
-        save = root / "save/";
-        std::filesystem::create_directories(save);
-        Runner_SetSavePrefix(save.c_str());
-    }
+    void SetUp() override { ASSERT_TRUE(Enter()); }
     void TearDown() override
     {
         Sprite_Init();
-        Runner_SetSavePrefix("");
+        EXPECT_TRUE(Leave());
     }
     // A width x height PNG: red, with a blue column at x = 0 and a transparent pixel at (width - 1, 0).
     void WritePng(const std::string& name, int width, int height)

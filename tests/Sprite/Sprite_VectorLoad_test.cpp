@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -18,10 +17,10 @@
 #include "IO/LoadSave.h"
 #include "Sprite/Sprite_Main.h"
 #include "Sprite/Sprite_Vector.h"
+#include "support/FileWorld.h"
 #include "support/GameFiles.h"
 #include "support/GpuTestFrame.h"
 #include "support/ImageFixtures.h"
-#include "support/TempFolder.h"
 #include "support/VectorSprites.h"
 
 using namespace vectortest;
@@ -337,19 +336,13 @@ TEST(VectorBitmaps, EachKindDecodesIntoATextureOfBytesRedGreenBlueAlpha)
 }
 
 namespace {
-struct VectorFileTest : ::testing::Test {
-    TempFolder root;
-    std::string save;
-    void SetUp() override
-    {
-        save = root / "save/";
-        std::filesystem::create_directories(save);
-        Runner_SetSavePrefix(save.c_str());
-    }
+struct VectorFileTest : ::testing::Test, FileWorld {
+    const std::string save = root / "save/";
+    void SetUp() override { ASSERT_TRUE(Enter()); }
     void TearDown() override
     {
         Sprite_Init();
-        Runner_SetSavePrefix("");
+        EXPECT_TRUE(Leave());
     }
     void Write(const std::string& name, const std::vector<uint8_t>& bytes)
     {
