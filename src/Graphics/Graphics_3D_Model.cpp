@@ -40,6 +40,16 @@ void Add(int id, const ModelCommand& command)
     if (Graphics3DModel* model = Model_Get(id)) model->commands.push_back(command);
 }
 
+// A cylinder or cone: the box's corners and repeats, the closed flag and the steps.
+void AddRound(int id, int kind, float x1, float y1, float z1, float x2, float y2, float z2, float hrep, float vrep,
+              bool closed, int32_t steps)
+{
+    ModelCommand c = Make(kind, {x1, y1, z1, x2, y2, z2, hrep, vrep});
+    c.fields[8].i = closed ? 1 : 0;
+    c.fields[9].i = steps;
+    Add(id, c);
+}
+
 // The device texture a drawing texture stands for now. A handle is followed
 // only while it names a live entry; other numbers name nothing.
 D3DTexture* DrawnTexture(int texture)
@@ -278,19 +288,13 @@ void Model_Block(int id, float x1, float y1, float z1, float x2, float y2, float
 void Model_Cylinder(int id, float x1, float y1, float z1, float x2, float y2, float z2, float hrep, float vrep,
                     bool closed, int32_t steps)
 {
-    ModelCommand c = Make(MODEL_CYLINDER, {x1, y1, z1, x2, y2, z2, hrep, vrep});
-    c.fields[8].i = closed ? 1 : 0;
-    c.fields[9].i = steps;
-    Add(id, c);
+    AddRound(id, MODEL_CYLINDER, x1, y1, z1, x2, y2, z2, hrep, vrep, closed, steps);
 }
 
 void Model_Cone(int id, float x1, float y1, float z1, float x2, float y2, float z2, float hrep, float vrep,
                 bool closed, int32_t steps)
 {
-    ModelCommand c = Make(MODEL_CONE, {x1, y1, z1, x2, y2, z2, hrep, vrep});
-    c.fields[8].i = closed ? 1 : 0;
-    c.fields[9].i = steps;
-    Add(id, c);
+    AddRound(id, MODEL_CONE, x1, y1, z1, x2, y2, z2, hrep, vrep, closed, steps);
 }
 
 void Model_Ellipsoid(int id, float x1, float y1, float z1, float x2, float y2, float z2, float hrep, float vrep,
