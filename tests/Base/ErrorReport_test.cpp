@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -52,10 +53,18 @@ struct ClipboardRecorder : HeadlessDialog {
     }
 };
 
+std::string OutputPathOfThisTestProcess()
+{
+    if (!std::getenv("QS_ERROR_REPORT_PID")) setenv("QS_ERROR_REPORT_PID", std::to_string(getpid()).c_str(), 1);
+    return ::testing::TempDir() + "qs_error_report_" + std::getenv("QS_ERROR_REPORT_PID") + ".txt";
+}
+
 struct ErrorReportTest : ::testing::Test {
     ClipboardRecorder dialog;
-    // ctest runs tests in parallel processes: one file per process.
-    std::string outputPath = ::testing::TempDir() + "qs_error_report_" + std::to_string(getpid()) + ".txt";
+    // ctest runs tests in parallel processes: one file per process. A death
+    // statement runs in a fresh process that inherits the environment, so it
+    // takes the file of the test process that started it.
+    std::string outputPath = OutputPathOfThisTestProcess();
 
     void SetUp() override
     {
