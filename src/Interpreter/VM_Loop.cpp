@@ -9,6 +9,7 @@
 #include "Code/ObjectBase.h"
 #include "Interpreter/VM_Interpreter.h"
 #include "Interpreter/VM_Stack.h"
+#include "Options/Runner_Options.h"
 
 BreakpointSlot VM_Breakpoints[VM_BREAKPOINT_SLOTS];
 int32_t VM_StepMode = -1;
@@ -23,8 +24,9 @@ uint32_t s_instructionCount = 0;
 const char* s_stopSource = nullptr;
 int s_stopLine = -1;
 int32_t s_stepDepth = 0;
+}  // namespace
 
-const VMHandlerSet& HandlerSet()
+const VMHandlerSet& VM_HandlerSet()
 {
     static const VMHandlerSet set = {
         {DoPush,       DoPushLocal,    DoPushGlobal, DoPushBuiltin, DoPushImmediate, DoPop,     DoDup,
@@ -49,6 +51,7 @@ const VMHandlerSet& HandlerSet()
     return set;
 }
 
+namespace {
 bool DebuggerConnected() { return VM_Debugger.connected && VM_Debugger.connected(); }
 
 // The debugger stops before every instruction: a handler that runs the next
@@ -57,7 +60,7 @@ VMHandler OneInstruction(VMHandler handler, uint32_t word)
 {
     if (handler == VM_PushDoubleValue || handler == VM_ArithToLocal || handler == VM_PushLocalAndNumber ||
         handler == VM_PushTwoLocals)
-        return HandlerSet().byIndex[(word >> 24) & 0x1F];
+        return VM_HandlerSet().byIndex[(word >> 24) & 0x1F];
     return handler == VM_CompareAndBranch ? VM_CompareValues : handler;
 }
 
@@ -165,7 +168,7 @@ void RunLoop(VMFrame* f, ScriptValue* result, bool debug)
 
 bool VM_SetCode(VMFrame* f, VMBuffer* buffer, int32_t position)
 {
-    if (!buffer || (!buffer->m_steps && !buffer->Prepare(HandlerSet()))) {
+    if (!buffer || (!buffer->m_steps && !buffer->Prepare(VM_HandlerSet()))) {
         f->codeSize = 0;
         VM_RuntimeError(f, "Execution Error - code could not be prepared");
         return false;
@@ -245,7 +248,7 @@ void VM_Interpret(CCode* code, CInstance* self, CInstance* other, ScriptValue* r
         VM_RuntimeError(VM_CurrentFrame, "Stack overflow...\n%s", name);
         return;
     }
-    if (VM_TraceCalls && LogConsole) LogConsole->Output("script = %s\n", name);
+    if (TraceScripts && LogConsole) LogConsole->Output("script = %s\n", name);
     if (VM_ListOnRun && LogConsole) VM_ListCode(name, code->m_bytecode, LogConsole);
     if (argc < 0 || !args) argc = 0;
 
