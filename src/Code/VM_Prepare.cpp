@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 #include <initializer_list>
+#include <vector>
 
 #include "Base/MemoryManager.h"
 #include "Code/Code_Function.h"
