@@ -66,6 +66,19 @@ std::vector<gamedata::CodeEntry> TwoEntries()
             {"gml_Script_b", {0xD9020000, 0x00000000, 0xC2050000, 0xF0000000}, 0, 0}};
 }
 
+// TwoEntries and a third, gml_Script_b_inner, that runs the second's bytecode from start.
+std::vector<gamedata::CodeEntry> WithSharedEntry(uint32_t start)
+{
+    std::vector<gamedata::CodeEntry> entries = TwoEntries();
+    gamedata::CodeEntry inner;
+    inner.name = "gml_Script_b_inner";
+    inner.sharesWith = 1;
+    inner.startOffset = start;
+    inner.locals = 1;
+    entries.push_back(inner);
+    return entries;
+}
+
 TEST_F(CodeChunksTest, NewerLayoutPatchesEveryUseAndKeepsTheTopBits)
 {
     gamedata::FormWriter w;
@@ -96,14 +109,7 @@ TEST_F(CodeChunksTest, CodeEntriesBindTheirBytecodeOutsideCompiledMode)
     CompiledCodeMode = false;
     gamedata::FormWriter w;
     w.Gen8(Format(15));
-    std::vector<gamedata::CodeEntry> entries = TwoEntries();
-    gamedata::CodeEntry inner;
-    inner.name = "gml_Script_b_inner";
-    inner.sharesWith = 1;
-    inner.startOffset = 8;
-    inner.locals = 1;
-    entries.push_back(inner);
-    w.Code(entries);
+    w.Code(WithSharedEntry(8));
     ASSERT_TRUE(Load(w)) << GameData_LastError();
     CCode outer(0, 0);
     EXPECT_STREQ(outer.m_name, "gml_Object_a_Step_0");
@@ -132,14 +138,8 @@ TEST_F(CodeChunksTest, PreparationRefusesAnEntryWhoseCodeWouldRunOutsideIt)
     CompiledCodeMode = false;
     gamedata::FormWriter w;
     w.Gen8(Format(15));
-    std::vector<gamedata::CodeEntry> entries = TwoEntries();
     // Starts inside the operand of the first instruction it shares.
-    gamedata::CodeEntry inner;
-    inner.name = "gml_Script_b_inner";
-    inner.sharesWith = 1;
-    inner.startOffset = 4;
-    entries.push_back(inner);
-    w.Code(entries);
+    w.Code(WithSharedEntry(4));
     ASSERT_TRUE(Load(w)) << GameData_LastError();
     EXPECT_FALSE(CODE_PrepareEntries());
     EXPECT_STREQ(GameData_LastError(), "Game data error in chunk CODE: code entry 2 (gml_Script_b_inner): it starts "
