@@ -24,6 +24,36 @@ uint32_t s_instructionCount = 0;
 const char* s_stopSource = nullptr;
 int s_stopLine = -1;
 int32_t s_stepDepth = 0;
+
+// Blocks of the first size kept from finished runs: every event of every
+// instance is a run, and a fresh zeroed block for each costs more than a
+// short event's code. A kept block is not cleared: nothing reads a slot
+// below the stack pointer, and a slot joins the stack only through a push
+// that writes its bytes and its tag. The run clears the tags of what it lays
+// down itself (its arguments and bottom record).
+struct StackBlock {
+    uint8_t* stack;
+    uint8_t* tags;
+};
+constexpr int kKeptBlocks = 8;
+StackBlock s_keptBlocks[kKeptBlocks];
+int s_keptCount = 0;
+
+StackBlock TakeBlock(int32_t size)
+{
+    if (size == VM_STACK_BLOCK && s_keptCount > 0) return s_keptBlocks[--s_keptCount];
+    return {static_cast<uint8_t*>(QS_ALLOC(size, true)), static_cast<uint8_t*>(QS_ALLOC(size / 8, true))};
+}
+
+void GiveBackBlock(uint8_t* stack, uint8_t* tags, int32_t size)
+{
+    if (size == VM_STACK_BLOCK && s_keptCount < kKeptBlocks) {
+        s_keptBlocks[s_keptCount++] = {stack, tags};
+        return;
+    }
+    QS_FREE(stack);
+    QS_FREE(tags);
+}
 }  // namespace
 
 const VMHandlerSet& VM_HandlerSet()
@@ -261,8 +291,9 @@ void VM_Interpret(CCode* code, CInstance* self, CInstance* other, ScriptValue* r
     }
     const int32_t size = static_cast<int32_t>((needed + VM_STACK_BLOCK - 1) / VM_STACK_BLOCK * VM_STACK_BLOCK);
     VMFrame frame{};
-    frame.stack = static_cast<uint8_t*>(QS_ALLOC(size, true));
-    frame.tags = static_cast<uint8_t*>(QS_ALLOC(size / 8, true));
+    const StackBlock block = TakeBlock(size);
+    frame.stack = block.stack;
+    frame.tags = block.tags;
     frame.stackSize = size;
     uint8_t* end = frame.stack + size;
     uint8_t* argBase = end - 16 - 16 * argc;
@@ -273,6 +304,7 @@ void VM_Interpret(CCode* code, CInstance* self, CInstance* other, ScriptValue* r
     VM_ArgumentBase = reinterpret_cast<ScriptValue*>(argBase);
     auto* bottom = reinterpret_cast<VMCallRecord*>(argBase - sizeof(VMCallRecord));
     std::memset(bottom, 0, sizeof *bottom);
+    std::memset(&VM_Tag(&frame, reinterpret_cast<uint8_t*>(bottom)), VMTAG_PLAIN, sizeof *bottom / 8);
     bottom->previousRecord = -1;
     frame.callRecord = frame.bottomRecord = bottom;
     frame.self = self;
@@ -302,8 +334,7 @@ void VM_Interpret(CCode* code, CInstance* self, CInstance* other, ScriptValue* r
     VM_ArgumentBase = savedBase;
     VM_ArgumentCount = savedCount;
     if (!frame.localsGiven) VM_FreeLocals(frame.locals);
-    QS_FREE(frame.stack);
-    QS_FREE(frame.tags);
+    GiveBackBlock(frame.stack, frame.tags, frame.stackSize);
 }
 
 uint8_t* VM_BreakService(uint32_t word, uint8_t* sp, VMFrame* f, bool stepBack)
