@@ -147,22 +147,20 @@ TEST(RunnerProcess, CrashHandlersPrintOneLineAndExitWithOne)
 }
 
 namespace {
-// Where a cut shows a different fault: inside the container's header and
-// every chunk's tag and length, at the first and last payload byte of each
-// chunk, and a seeded sample of the rest (the loader's own tests cut at every
-// byte, in process).
+// Where a cut shows a different fault: in the container's header, in a
+// chunk's header, inside its payload and just short of its end, and a seeded
+// few more. The loader's own tests cut at every byte, in process: this shows
+// that the runner reports the refusal and ends.
 std::vector<size_t> CutPoints(const std::vector<uint8_t>& game)
 {
-    std::vector<size_t> cuts;
-    for (size_t at = 0; at <= 8; ++at) cuts.push_back(at);
+    std::vector<size_t> cuts = {0, 3, 8};
     for (size_t at = 8; at + 8 <= game.size();) {
         const size_t length = game[at + 4] | game[at + 5] << 8 | game[at + 6] << 16 | size_t(game[at + 7]) << 24;
-        for (size_t offset : {size_t(1), size_t(4), size_t(5), size_t(8), size_t(9), 8 + length / 2, 7 + length})
-            cuts.push_back(at + offset);
+        for (size_t offset : {size_t(4), size_t(8), 8 + length / 2, 7 + length}) cuts.push_back(at + offset);
         at += 8 + length;
     }
     std::mt19937 random(static_cast<uint32_t>(::testing::UnitTest::GetInstance()->random_seed()));
-    for (int i = 0; i < 12; ++i) cuts.push_back(random() % game.size());
+    for (int i = 0; i < 4; ++i) cuts.push_back(random() % game.size());
     std::sort(cuts.begin(), cuts.end());
     cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
     while (!cuts.empty() && cuts.back() >= game.size()) cuts.pop_back();
