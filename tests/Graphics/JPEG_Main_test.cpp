@@ -291,6 +291,9 @@ TEST(ReadGIF, CorruptOrTruncatedDataGivesNull)
     hugeScreen[6] = hugeScreen[7] = hugeScreen[8] = hugeScreen[9] = 0xFF;
     GifParams noMap = SmallGif();
     noMap.globalMap.clear();
+    // A 40 x 40 image on a screen of 919 x 16384, far larger than anything it shows.
+    Bytes vastScreen = good;
+    vastScreen[6] = 0x97, vastScreen[7] = 0x03, vastScreen[8] = 0x00, vastScreen[9] = 0x40;
     Bytes trailerOnly(good.begin(), good.begin() + 13 + 3 * 4);  // header, screen, global map of 4
     trailerOnly.push_back(0x3B);
     struct Case {
@@ -304,6 +307,7 @@ TEST(ReadGIF, CorruptOrTruncatedDataGivesNull)
         {"truncated in image descriptor", Bytes(good.begin(), good.begin() + 30)},
         {"truncated in image data", Bytes(good.begin(), good.begin() + long(good.size()) / 2)},
         {"huge screen", hugeScreen},
+        {"screen far larger than its image", vastScreen},
         {"no colour map", EncodeGif(noMap)},
         {"no image", trailerOnly},
     };
@@ -313,4 +317,10 @@ TEST(ReadGIF, CorruptOrTruncatedDataGivesNull)
         EXPECT_EQ(p, nullptr) << c.name;
         QS_FREE(p);
     }
+    // A screen of 2048 x 2048 may hold an image of any size.
+    Bytes largeScreen = good;
+    largeScreen[6] = 0x00, largeScreen[7] = 0x08, largeScreen[8] = 0x00, largeScreen[9] = 0x08;
+    const Decoded d = Decode(ReadGIF, largeScreen);
+    EXPECT_TRUE(d.ok);
+    EXPECT_EQ(d.width, 2048);
 }
