@@ -3,43 +3,27 @@
 // process of its own with a time limit.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "gamedata/FormWriter.h"
 #include "support/GameFiles.h"
+#include "support/ProcessRun.h"
 #include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-struct Outcome {
-    int exitCode = -1;
-    std::string output;  // standard output and standard error
-};
-
-// Runs a runner on the game with the save area in dir; any process still
-// running after a minute is killed (and fails the test by its exit code).
-Outcome RunGame(const TempFolder& dir, const std::vector<uint8_t>& game, const std::string& options,
-            const std::string& runner = QS_RUNNER_PATH)
+// Runs a runner on the game with the save area in dir.
+ProcessRun RunGame(const TempFolder& dir, const std::vector<uint8_t>& game, const std::string& options,
+                   const std::string& runner = QS_RUNNER_PATH)
 {
     EXPECT_TRUE(gamedata::WriteFile(dir / "game.win", game));
-    const std::string command = "cd '" + dir.Path() + "' && XDG_DATA_HOME='" + (dir / "save") +
-                                "' timeout -s KILL 60 '" + runner + "' -game '" + (dir / "game.win") + "' " +
-                                options + " 2>&1";
-    Outcome run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, n);
-    const int status = pclose(pipe);
-    if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-    return run;
+    return RunProcess("cd " + ShellQuote(dir.Path()) + " && XDG_DATA_HOME=" + ShellQuote(dir / "save") + " " +
+                      ShellQuote(runner) + " -game " + ShellQuote(dir / "game.win") + " " + options);
 }
 
 // A file the game wrote somewhere in its save area.
@@ -74,8 +58,8 @@ std::vector<uint8_t> GameWithCreate(const std::string& source, const std::string
 TEST(RunBytecode, EventsScriptsRoomCodeAndInitialisersRunThroughTheInterpreter)
 {
     TempFolder dir;
-    const Outcome run = RunGame(dir, testgames::BytecodeGame(), "-output '" + (dir / "out.log") + "'");
-    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const ProcessRun run = RunGame(dir, testgames::BytecodeGame(), "-output " + ShellQuote(dir / "out.log"));
+    EXPECT_EQ(run.exitCode, 0) << run.Describe();
     // The initialiser set global 1 to 5 before the instance was created; the
     // create event set alarm 0 to 2, which fires on the second step; each
     // step calls scr_line through script_execute and the draw event writes
@@ -88,16 +72,16 @@ TEST(RunBytecode, EventsScriptsRoomCodeAndInitialisersRunThroughTheInterpreter)
               "step 3\r\ndraw 4\r\n"
               "step 4\r\n"
               "game end 4\r\n")
-        << run.output;
-    EXPECT_TRUE(Has(dir.Read("out.log"), "Game code: bytecode of the game file")) << run.output;
+        << run.Describe();
+    EXPECT_TRUE(Has(dir.Read("out.log"), "Game code: bytecode of the game file")) << run.Describe();
 }
 
 TEST(RunBytecode, TraceLogsEveryCodeEntryRunAndGameEndInRoomCodeEndsTheGame)
 {
     TempFolder dir;
-    const Outcome run = RunGame(dir, GameWithCreate("push.d 1\nconv.d.v\npopz.v", "call.i @game_end 0\npopz.v"),
-                            "-trace -debugoutput '" + (dir / "debug.log") + "'");
-    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const ProcessRun run = RunGame(dir, GameWithCreate("push.d 1\nconv.d.v\npopz.v", "call.i @game_end 0\npopz.v"),
+                                   "-trace -debugoutput " + ShellQuote(dir / "debug.log"));
+    EXPECT_EQ(run.exitCode, 0) << run.Describe();
     const std::string log = dir.Read("debug.log");
     EXPECT_TRUE(Has(log, "script = gml_Object_obj_main_Create_0\n")) << log;
     EXPECT_TRUE(Has(log, "script = gml_Room_room0_Create\n")) << log;
@@ -109,27 +93,25 @@ TEST(RunBytecode, RuntimeErrorsInBytecodeAreReportedAndEndTheRun)
         const char* create;
         const char* room;
         const char* message;
+        const char* where;  // the code entry the report names
         int exitCode;
     };
     const Case cases[] = {
         // A built-in's argument check: the fatal error of native code.
         {"push.d 5\nconv.d.v\ncall.i @string_length 1\npopz.v", "",
-         "string_length argument 1 incorrect type (number) expecting a String", 1},
+         "string_length argument 1 incorrect type (number) expecting a String", "at gml_Object_obj_main_Create_0", 1},
         // The interpreter's own error ends the process with -1.
-        {"push.d 1\nconv.d.v\npopz.v", "push.i 7\npush.i 0\ndiv.i.i\npopz.i", "DoDiv :: Divide by zero", 255},
+        {"push.d 1\nconv.d.v\npopz.v", "push.i 7\npush.i 0\ndiv.i.i\npopz.i", "DoDiv :: Divide by zero",
+         "at gml_Room_room0_Create", 255},
     };
     for (const Case& c : cases) {
         TempFolder dir;
-        const Outcome run = RunGame(dir, GameWithCreate(c.create, c.room), "-headless");
-        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
-        EXPECT_TRUE(Has(run.output, c.message)) << run.output;
-        EXPECT_TRUE(Has(run.output, "FATAL ERROR in")) << run.output;
+        const ProcessRun run = RunGame(dir, GameWithCreate(c.create, c.room), "-headless");
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.Describe();
+        EXPECT_TRUE(Has(run.output, c.message)) << run.Describe();
+        EXPECT_TRUE(Has(run.output, c.where)) << run.Describe();
+        EXPECT_TRUE(Has(run.output, "FATAL ERROR in")) << run.Describe();
     }
-    // The report names the event and the code entry that failed.
-    TempFolder dir;
-    const Outcome run = RunGame(dir, GameWithCreate(cases[0].create), "-headless");
-    EXPECT_TRUE(Has(run.output, "of Create Event\nfor object obj_main:")) << run.output;
-    EXPECT_TRUE(Has(run.output, "at gml_Object_obj_main_Create_0")) << run.output;
 }
 
 TEST(RunBytecode, MalformedBytecodeIsRefusedAtLoad)
@@ -141,11 +123,11 @@ TEST(RunBytecode, MalformedBytecodeIsRefusedAtLoad)
     };
     for (const auto& c : cases) {
         TempFolder dir;
-        const Outcome run = RunGame(dir, GameWithCreate(c[0]), "-headless");
-        EXPECT_EQ(run.exitCode, 1) << run.output;
+        const ProcessRun run = RunGame(dir, GameWithCreate(c[0]), "-headless");
+        EXPECT_EQ(run.exitCode, 1) << run.Describe();
         EXPECT_TRUE(Has(run.output, std::string("Game data error in chunk CODE: code entry 0 "
                                                 "(gml_Object_obj_main_Create_0): ") + c[1]))
-            << run.output;
+            << run.Describe();
     }
 }
 
@@ -154,8 +136,9 @@ TEST(RunBytecode, RunnerWithAGameModuleRunsCompiledCode)
     // The same file through a runner with a linked module: its code is the
     // module's, and the file's bytecode is not even checked.
     TempFolder dir;
-    const Outcome run = RunGame(dir, GameWithCreate(".word 0x42000000", "exit.i"), "-headless -output '" + (dir / "out.log") + "'",
-                            std::string(QS_TEST_RUNNER_DIR) + "/qs_runner_world");
-    EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_TRUE(Has(dir.Read("out.log"), "Game code: compiled into the runner")) << run.output;
+    const ProcessRun run = RunGame(dir, GameWithCreate(".word 0x42000000", "exit.i"),
+                                   "-headless -output " + ShellQuote(dir / "out.log"),
+                                   std::string(QS_TEST_RUNNER_DIR) + "/qs_runner_world");
+    EXPECT_EQ(run.exitCode, 0) << run.Describe();
+    EXPECT_TRUE(Has(dir.Read("out.log"), "Game code: compiled into the runner")) << run.Describe();
 }
