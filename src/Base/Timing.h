@@ -43,3 +43,5 @@ struct FrameTimer {
 
 // The frame timer that paces the game.
 extern FrameTimer GameFrameTimer;
+// Frames the main loop counted in the last completed second (the built-in fps).
+extern int32_t fps;

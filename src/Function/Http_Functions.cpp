@@ -1,4 +1,4 @@
-#include "Network/Http_Functions.h"
+#include "Function/Http_Functions.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -12,7 +12,7 @@
 #include "DataStructure/DS_Handles.h"
 #include "DataStructure/DS_Map.h"
 #include "DataStructure/DS_Native.h"
-#include "Function/Function_Math.h"
+#include "Code/Code_ValueConvert.h"
 #include "IO/LoadSave.h"
 #include "Network/Http_Client.h"
 

@@ -202,6 +202,12 @@ bool Http_Get(const char* url, AsyncCompletion completion, AsyncCleanup cleanup,
     return true;
 }
 
+bool Http_GetImage(const char* url, AsyncCompletion completion, AsyncCleanup cleanup, void* userData)
+{
+    HttpInUse = true;
+    return Http_Get(url, completion, cleanup, userData);
+}
+
 bool Http_Post(const char* url, const char* body, AsyncCompletion completion, AsyncCleanup cleanup, void* userData)
 {
     if (!Ready()) return false;

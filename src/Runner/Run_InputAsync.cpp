@@ -1,6 +1,6 @@
 #include "Runner/Run_InputAsync.h"
 
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "DataStructure/DS_Native.h"
 #include "IO/IO_Async.h"
 

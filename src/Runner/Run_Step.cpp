@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "Base/Timing.h"
 #include "Graphics/Graphics_Window.h"
 #include "IO/IO_Main.h"

@@ -36,7 +36,7 @@
 #include "Function/Function_Tile.h"
 #include "Function/Function_Timeline.h"
 #include "Function/Function_Vertex.h"
-#include "Network/Http_Functions.h"
+#include "Function/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
 

@@ -28,7 +28,6 @@
 #include "IO/IO_Dialog.h"
 #include "IO/IO_Main.h"
 #include "Interpreter/VM_Interpreter.h"
-#include "Network/Http_Client.h"
 #include "Options/Runner_Options.h"
 #include "Path/Path_Main.h"
 #include "Physics/PhysicsWorld.h"
@@ -37,7 +36,6 @@
 #include "Runner/Game_SaveLoad.h"
 #include "Runner/Run_GCRoots.h"
 #include "Runner/Run_InputAsync.h"
-#include "Runner/Run_ParticleHooks.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Run_VirtualButtons.h"
@@ -139,13 +137,6 @@ int32_t CurrentRoomSpeed()
     return Run_Room ? Run_Room->speed : 30;
 }
 
-// Images loaded from URLs go through the HTTP client with its error line on.
-bool DownloadImage(const char* url, AsyncCompletion completion, AsyncCleanup cleanup, void* userData)
-{
-    HttpInUse = true;
-    return Http_Get(url, completion, cleanup, userData);
-}
-
 bool CurrentRoomSize(int32_t* width, int32_t* height)
 {
     const CGameRoom* current = Run_Room;
@@ -233,9 +224,6 @@ void Runner_InstallHooks()
     GC_MarkRootsHook = Run_MarkGCRoots;
     DebugOverlay_Hooks = DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked};
     Function_GameSaveLoad = GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer};
-    Sprite_HttpGetHook = DownloadImage;
     GR_Surface_Hooks = SurfaceHooks{DrawFrame_SetTargetView, GuiPassActive, GUI_Begin};
     Buffer_SurfaceHooks = BufferSurfaceHooks{SurfaceSize, ReadSurface, WriteSurface};
-    Run_InstallParticleHooks();
-    Background_HttpGetHook = DownloadImage;
 }
