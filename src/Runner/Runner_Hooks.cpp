@@ -13,7 +13,6 @@
 #include "Debug/Debug_Main.h"
 #include "Debug/ErrorDialog.h"
 #include "Font/Font_Main.h"
-#include "Function/Function_GraphicsShapes.h"
 #include "Function/Function_Interaction.h"
 #include "GameData/GameHeader.h"
 #include "Graphics/DebugOverlay.h"
@@ -122,10 +121,6 @@ bool ShowErrorDialog(const char* text, bool fatal)
     return fatal;
 }
 
-void SetDrawEventEnabled(bool on) { DrawEventEnabled = on; }
-
-double CurrentScore() { return score; }
-
 void QuitGame()
 {
     PendingRoomCode = ROOMCODE_QUIT;
@@ -211,12 +206,9 @@ void Runner_InstallHooks()
     GR_ActiveCameraIs3DHook = ActiveCameraIs3D;
     GR_WindowCoords_Hooks =
         WindowCoordsHooks{CurrentRoomSize, RoomViewVisible, ApplicationSurfaceMapping, CameraMatrices};
-    Graphics_SetDrawEventEnabledHook = SetDrawEventEnabled;
-    Interaction_CurrentScoreHook = CurrentScore;
     VM_SetInterpreter(VM_Interpret);
     Code_Profiler.begin = CProfiler::Begin;
     Code_Profiler.end = CProfiler::End;
-    RoomControl = RoomControlState{&room, &transition_kind, &view_current};
     IO_PrepareForDialog = GR_Display_PrepareForDialog;
     VirtualButtons_InstallHooks();
     InputAsync_InstallHooks();
