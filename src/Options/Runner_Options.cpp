@@ -27,7 +27,6 @@ bool NetworkDebug = false;
 char* OutputFile = nullptr;
 char* DebugOutputFile = nullptr;
 HeadlessModeFlags HeadlessMode;
-void (*Options_OnDebugEnabled)() = nullptr;
 namespace {
 // Dialogs of the host stay off the desktop while -headless says so.
 const bool s_dialogFlagRegistered = (Host_Dialog_SetSuppressFlag(&HeadlessMode.noDialogs), true);
@@ -70,7 +69,6 @@ void OptDebug(Parse&)
     if (GameFilePath) return;  // only before a game file is known
     DebugEnabled = true;
     DebugFlags = 2;
-    if (Options_OnDebugEnabled) Options_OnDebugEnabled();
 }
 void OptTrace(Parse&) { TraceScripts = true; }
 void OptExt(Parse&) { ExtensionCallsDisabled = true; }

@@ -159,24 +159,6 @@ void ApplicationSurfaceMapping(int32_t* width, int32_t* height, bool* inUse, flo
 
 bool GuiPassActive() { return GUI_Active; }
 
-bool SurfaceSize(int32_t surface, int32_t* width, int32_t* height)
-{
-    if (!GR_Surface_Exists(surface)) return false;
-    *width = GR_Surface_GetWidth(surface);
-    *height = GR_Surface_GetHeight(surface);
-    return true;
-}
-
-uint8_t* ReadSurface(int32_t surface, int32_t width, int32_t height)
-{
-    return reinterpret_cast<uint8_t*>(GR_Surface_ReadPixels(surface, 0, 0, width, height));
-}
-
-void WriteSurface(int32_t surface, const uint8_t* pixels, int32_t width, int32_t height)
-{
-    GR_Surface_WritePixels(surface, reinterpret_cast<const uint32_t*>(pixels), 0, 0, width, height);
-}
-
 bool CameraMatrices(int32_t id, Matrix* viewProjection, Matrix* inverse)
 {
     const Camera* camera = CameraList::GetCamera(id);
@@ -198,7 +180,6 @@ void Runner_InstallHooks()
     ErrorReport_Hooks = ErrorReportHooks{LocateInterpreter, CurrentEvent, WalkCallChain, ShowErrorDialog,
                                          IO_Clear,          QuitGame,     RequestGameEnd};
     Timing_SetMessagePump(DispatchPendingMessages);
-    Options_OnDebugEnabled = Physics_EnableAssertReports;
     Code_Constant_SetAssetFinders(kAssetFinders, static_cast<int32_t>(sizeof kAssetFinders / sizeof kAssetFinders[0]));
     CodeFunction_SetNameFinders(Script_FindByName, Extension_FindFunction);
     Instance_AddAccessors = Variable_BuiltIn_AddAccessors;
@@ -217,5 +198,4 @@ void Runner_InstallHooks()
     DebugOverlay_Hooks = DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked};
     Function_GameSaveLoad = GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer};
     GR_Surface_Hooks = SurfaceHooks{DrawFrame_SetTargetView, GuiPassActive, GUI_Begin};
-    Buffer_SurfaceHooks = BufferSurfaceHooks{SurfaceSize, ReadSurface, WriteSurface};
 }

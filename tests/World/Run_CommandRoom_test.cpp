@@ -7,8 +7,8 @@
 
 namespace {
 struct RoomCommands : WorldFixture {
-    int32_t& index = room;
-    int32_t savedIndex = room;
+    int32_t& index = ::room;
+    int32_t savedIndex = ::room;
 
     void SetUp() override
     {
@@ -22,7 +22,7 @@ struct RoomCommands : WorldFixture {
     void TearDown() override
     {
         PendingRoomCode = -1;
-        room = savedIndex;
+        ::room = savedIndex;
         Room_FreeAll();
         WorldFixture::TearDown();
     }
