@@ -1,6 +1,7 @@
 #include "Runner/Runner_Hooks.h"
 
 #include "Background/Background_Main.h"
+#include "Base/Console.h"
 #include "Base/ErrorReport.h"
 #include "Buffer/Buffer_Main.h"
 #include "Base/Timing.h"
@@ -24,6 +25,7 @@
 #include "Draw/Draw_Frame.h"
 #include "Graphics/ShaderM.h"
 #include "Host/Host_Dialog.h"
+#include "Host/Host_Log.h"
 #include "IO/IO_Dialog.h"
 #include "IO/IO_Main.h"
 #include "Interpreter/VM_Interpreter.h"
@@ -177,25 +179,28 @@ const AssetFinder kAssetFinders[] = {
 
 void Runner_InstallHooks()
 {
-    ErrorReport_Hooks = ErrorReportHooks{LocateInterpreter, CurrentEvent, WalkCallChain, ShowErrorDialog,
-                                         IO_Clear,          QuitGame,     RequestGameEnd};
+    ErrorReport_SetHooks(ErrorReportHooks{LocateInterpreter, CurrentEvent, WalkCallChain, ShowErrorDialog, IO_Clear,
+                                          QuitGame, RequestGameEnd});
     Timing_SetMessagePump(DispatchPendingMessages);
+    // Waits spin for the last -sleepmargin milliseconds.
+    Timing_SetSleepMargin(&SleepMargin);
+    // Dialogs of the host stay off the desktop while -headless says so.
+    Host_Dialog_SetSuppressFlag(&HeadlessMode.noDialogs);
+    Host_SetLogSink(Console_HostLog);
     Code_Constant_SetAssetFinders(kAssetFinders, static_cast<int32_t>(sizeof kAssetFinders / sizeof kAssetFinders[0]));
     CodeFunction_SetNameFinders(Script_FindByName, Extension_FindFunction);
-    Instance_AddAccessors = Variable_BuiltIn_AddAccessors;
-    GR_Window_Hooks = WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected};
-    GR_ActiveCameraIs3DHook = ActiveCameraIs3D;
-    GR_WindowCoords_Hooks =
-        WindowCoordsHooks{CurrentRoomSize, RoomViewVisible, ApplicationSurfaceMapping, CameraMatrices};
+    Instance_SetAccessorHook(Variable_BuiltIn_AddAccessors);
+    GR_Window_SetHooks(WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected});
+    GR_SetActiveCameraIs3DHook(ActiveCameraIs3D);
+    GR_WindowCoords_SetHooks(WindowCoordsHooks{CurrentRoomSize, RoomViewVisible, ApplicationSurfaceMapping, CameraMatrices});
     VM_SetInterpreter(VM_Interpret);
-    Code_Profiler.begin = CProfiler::Begin;
-    Code_Profiler.end = CProfiler::End;
-    IO_PrepareForDialog = GR_Display_PrepareForDialog;
+    Code_Profiler_SetHooks(CodeProfilerHooks{CProfiler::Begin, CProfiler::End});
+    IO_SetPrepareForDialogHook(GR_Display_PrepareForDialog);
     VirtualButtons_InstallHooks();
     InputAsync_InstallHooks();
-    Audio_RoomSpeedHook = CurrentRoomSpeed;
-    GC_MarkRootsHook = Run_MarkGCRoots;
-    DebugOverlay_Hooks = DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked};
-    Function_GameSaveLoad = GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer};
-    GR_Surface_Hooks = SurfaceHooks{DrawFrame_SetTargetView, GuiPassActive, GUI_Begin};
+    Audio_SetRoomSpeedHook(CurrentRoomSpeed);
+    GC_SetMarkRootsHook(Run_MarkGCRoots);
+    DebugOverlay_SetHooks(DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked});
+    GameSave_SetHooks(GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer});
+    GR_Surface_SetHooks(SurfaceHooks{DrawFrame_SetTargetView, GuiPassActive, GUI_Begin});
 }

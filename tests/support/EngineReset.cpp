@@ -273,7 +273,7 @@ void ResetInput()
     Kivo_PauseRegistered = false;
     Gamepads_Reset();
     IO_LoadVirtualButtons(nullptr);
-    IO_VirtualButtonHook = IO_VirtualButtonHooks{};
+    IO_VirtualButton_SetHooks(IO_VirtualButtonHooks{});
     VirtualButtons_InstallHooks();
     Async_FreeRequests();
     InputQuery_Reset();
