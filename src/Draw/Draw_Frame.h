@@ -15,7 +15,7 @@ extern bool ApplicationSurfaceEnabled;
 extern bool ApplicationSurfaceDrawEnabled;
 extern int32_t view_current;
 // The frame step runs the draw events (draw_enable_drawevent).
-extern bool DrawEventEnabled;
+extern bool DrawEventsEnabled;
 extern int32_t cursor_sprite;
 // The instance whose draw event or default drawing runs; null otherwise.
 extern CInstance* CurrentDrawInstance;

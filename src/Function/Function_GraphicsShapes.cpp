@@ -93,7 +93,7 @@ void F_EnableCornerId(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
 }
 void F_EnableDrawEvent(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
 {
-    if (Need(argc, 1)) DrawEventEnabled = B(a, 0);
+    if (Need(argc, 1)) DrawEventsEnabled = B(a, 0);
 }
 void F_EnableSwfAA(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
 {

@@ -114,7 +114,7 @@ void End()
     GR_D3D_SetMatrix(MATRIX_VIEW, s_overlay.savedView);
 }
 
-void DrawBars()
+void Timing_DrawBars()
 {
     if (s_hooks.debuggerPaused()) return;
     const int32_t count = Timing_MarkerCount();
@@ -239,7 +239,7 @@ void DebugOverlay_Draw()
     if (DebugFlags & 0x3B) {
         Begin();
         if (DebugFlags & 0x02) {
-            DrawBars();
+            Timing_DrawBars();
             DebugText_PrintOutlined(0, 0, 0xFF000000u, 0xFFFFFFFFu, "%dfps\t\t(%d)(%d)", n, GR_D3D_TextureSwitchCount,
                                     GR_D3D_DrawCallCount);
         }

@@ -14,7 +14,7 @@ constexpr int32_t kHttpReplyBufferSize = 0x20000;
 
 // Set by every HTTP built-in; the error line of a failed request is logged
 // only while it is set.
-extern bool HttpInUse;
+extern bool HttpErrorLogging;
 
 // Start a request; false (and no record) when the HTTP library cannot be
 // used. The record's id is the one AsyncId_Peek gave before the call.

@@ -44,7 +44,7 @@ void SetDefaultCaptions()
     show_health = false;
     cursor_sprite = -1;
     StepCounter = 0;
-    DrawEventEnabled = true;
+    DrawEventsEnabled = true;
     ResetSurfaceGlobals();
 }
 

@@ -154,7 +154,7 @@ void DoAStep()
 
     Timing_Push(0xFF00FFFFu, "Draw");
     if (Run_Room) Run_Room->RemoveMarkedInstances();
-    if (DrawEventEnabled) {
+    if (DrawEventsEnabled) {
         DrawFrame();
         UpdateActiveLists();
     }
