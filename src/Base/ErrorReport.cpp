@@ -9,6 +9,7 @@
 #include "Base/Console.h"
 #include "Base/ErrorLast.h"
 #include "Base/MemoryManager.h"
+#include "Base/ProcessEnd.h"
 
 ErrorContextRecord ErrorContext = {0, 0, nullptr};
 bool FatalErrorShown = false;
@@ -103,12 +104,6 @@ void AppendInPieces(tagIConsole& console, const char* text)
     }
 }
 
-[[noreturn]] void ExitAfterFatal(int code)
-{
-    Console_Flush();
-    std::exit(code);
-}
-
 }  // namespace
 
 void ErrorReport_EndAfterFatal(int exitCode)
@@ -117,7 +112,7 @@ void ErrorReport_EndAfterFatal(int exitCode)
         s_hooks.endGame();
         return;
     }
-    ExitAfterFatal(exitCode);
+    Process_End(exitCode);
 }
 
 void ReportRuntimeError(const char* message, bool fatal)
