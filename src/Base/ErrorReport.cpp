@@ -183,8 +183,9 @@ void FatalRuntimeError(const char* format, ...)
     ErrorReport_EndAfterFatal(1);
 }
 
-void ErrorReport_SetHooks(const ErrorReportHooks& hooks)
+ErrorReportHooks ErrorReport_SetHooks(const ErrorReportHooks& hooks)
 {
+    const ErrorReportHooks previous = s_hooks;
     s_hooks = hooks;
     if (!s_hooks.locateInterpreter) s_hooks.locateInterpreter = kNoHooks.locateInterpreter;
     if (!s_hooks.currentEvent) s_hooks.currentEvent = kNoHooks.currentEvent;
@@ -193,4 +194,5 @@ void ErrorReport_SetHooks(const ErrorReportHooks& hooks)
     if (!s_hooks.clearInput) s_hooks.clearInput = kNoHooks.clearInput;
     if (!s_hooks.quitGame) s_hooks.quitGame = kNoHooks.quitGame;
     if (!s_hooks.endGame) s_hooks.endGame = kNoHooks.endGame;
+    return previous;
 }

@@ -63,5 +63,5 @@ struct ErrorReportHooks {
 };
 // Set by Runner_InstallHooks; until then a report knows no interpreter
 // position, event or call chain, shows no dialog and ends nothing. Null
-// slots keep their defaults.
-void ErrorReport_SetHooks(const ErrorReportHooks& hooks);
+// slots keep their defaults. Returns the hooks it replaces.
+ErrorReportHooks ErrorReport_SetHooks(const ErrorReportHooks& hooks);

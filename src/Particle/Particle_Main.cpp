@@ -331,7 +331,8 @@ int32_t ParticleSystem_Create(int32_t layerId, bool persistent)
         } else {
             const ParticleLayerPlace place = ParticleRoom_FindLayer(layerId);
             if (place == PARTICLE_LAYER_NO_ROOM || place == PARTICLE_LAYER_MISSING) return -1;
-            element = place == PARTICLE_LAYER_CURRENT_ROOM ? ParticleRoom_AddToLayer(id, layerId, &depth) : AddAtDepth(id, 0);
+            element = place == PARTICLE_LAYER_CURRENT_ROOM ? ParticleRoom_AddToLayer(id, layerId, &depth)
+                                                           : AddAtDepth(id, 0);
         }
         if (element == -1) return -1;
     }

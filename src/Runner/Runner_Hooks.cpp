@@ -3,7 +3,6 @@
 #include "Background/Background_Main.h"
 #include "Base/Console.h"
 #include "Base/ErrorReport.h"
-#include "Buffer/Buffer_Main.h"
 #include "Base/Timing.h"
 #include "Code/Code_Constant.h"
 #include "Code/Code_Function.h"
@@ -14,7 +13,6 @@
 #include "Debug/Debug_Main.h"
 #include "Debug/ErrorDialog.h"
 #include "Font/Font_Main.h"
-#include "Function/Function_Interaction.h"
 #include "GameData/GameHeader.h"
 #include "Graphics/DebugOverlay.h"
 #include "Graphics/Graphics_DisplayM.h"
@@ -192,7 +190,8 @@ void Runner_InstallHooks()
     Instance_SetAccessorHook(Variable_BuiltIn_AddAccessors);
     GR_Window_SetHooks(WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected});
     GR_SetActiveCameraIs3DHook(ActiveCameraIs3D);
-    GR_WindowCoords_SetHooks(WindowCoordsHooks{CurrentRoomSize, RoomViewVisible, ApplicationSurfaceMapping, CameraMatrices});
+    GR_WindowCoords_SetHooks(
+        WindowCoordsHooks{CurrentRoomSize, RoomViewVisible, ApplicationSurfaceMapping, CameraMatrices});
     VM_SetInterpreter(VM_Interpret);
     Code_Profiler_SetHooks(CodeProfilerHooks{CProfiler::Begin, CProfiler::End});
     IO_SetPrepareForDialogHook(GR_Display_PrepareForDialog);
