@@ -192,7 +192,7 @@ void Runner_InstallHooks()
     GR_SetActiveCameraIs3DHook(ActiveCameraIs3D);
     GR_WindowCoords_SetHooks(
         WindowCoordsHooks{CurrentRoomSize, RoomViewVisible, ApplicationSurfaceMapping, CameraMatrices});
-    VM_SetInterpreter(VM_Interpret);
+    VM_SetInterpreter(VM_Interpret, &VM_HandlerSet());
     Code_Profiler_SetHooks(CodeProfilerHooks{CProfiler::Begin, CProfiler::End});
     IO_SetPrepareForDialogHook(GR_Display_PrepareForDialog);
     VirtualButtons_InstallHooks();
