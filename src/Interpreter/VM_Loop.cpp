@@ -241,8 +241,9 @@ uint8_t* VM_GrowStack(uint8_t* sp, VMFrame* f)
     f->stack = block;
     f->tags = tags;
     f->stackSize = newSize;
-    // Arrays owned by values on the stack follow them.
-    for (int32_t slot = added / 8; slot < newSize / 8; ++slot) {
+    // Arrays owned by values on the stack follow them. Only the live part is
+    // looked at: below the stack pointer a kept block holds what earlier runs left.
+    for (int32_t slot = static_cast<int32_t>((sp + shift - block) / 8); slot < newSize / 8; ++slot) {
         if (tags[slot] != VMTAG_VALUE) continue;
         auto* v = reinterpret_cast<ScriptValue*>(block + slot * 8);
         if (v->Kind() == VALUE_ARRAY && v->arr && inOld(v->arr->owner))
