@@ -10,7 +10,7 @@
 #include <string>
 
 #include "Base/MemoryManager.h"
-#include "DataStructure/DS_Csv.h"
+#include "Function/Function_FileFormats.h"
 #include "DataStructure/DS_Handles.h"
 #include "DataStructure/DS_Json.h"
 #include "IO/LoadSave.h"

@@ -4,11 +4,9 @@
 #include <vector>
 
 #include "Base/Console.h"
-#include "Base/MemoryManager.h"
 #include "DataStructure/DS_Grid.h"
 #include "DataStructure/DS_Handles.h"
 #include "DataStructure/DS_Native.h"
-#include "IO/LoadSave.h"
 
 namespace {
 // A grid of the text's own size holds about one cell per byte; this many per
@@ -95,19 +93,5 @@ int32_t CSV_LoadText(const char* text, size_t length)
             if (column < width) ScriptValue_SetString(grid->Cell(static_cast<int32_t>(column), row), text.c_str());
         });
     }
-    return handle;
-}
-
-int32_t CSV_Load(const char* name)
-{
-    uint32_t size = 0;
-    uint8_t* bytes = nullptr;
-    if (LoadSave_SaveFileExists(name))
-        bytes = LoadSave_ReadSaveFile(name, &size);
-    else if (LoadSave_BundleFileExists(name))
-        bytes = LoadSave_ReadBundleFile(name, &size);
-    if (!bytes) return -1;
-    const int32_t handle = CSV_LoadText(reinterpret_cast<const char*>(bytes), size);
-    QS_FREE(bytes);
     return handle;
 }

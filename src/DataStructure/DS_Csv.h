@@ -8,10 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// The handle of a new grid of the file found in the save area, else in the
-// bundle; -1 when it is in neither, has no lines, or its grid cannot be made.
-int32_t CSV_Load(const char* name);
-// The same for length bytes of text (no terminator needed). A grid far larger
+// The handle of a new grid of length bytes of text (no terminator needed);
+// -1 when the text has no lines or its grid cannot be made. A grid far larger
 // than the text (a wide first line over many short ones) is refused with a
 // line on the output console.
 int32_t CSV_LoadText(const char* text, size_t length);

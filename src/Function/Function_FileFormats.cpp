@@ -4,11 +4,27 @@
 #include <cstring>
 
 #include "Base/ErrorReport.h"
+#include "Base/MemoryManager.h"
 #include "Code/Code_Arguments.h"
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
 #include "DataStructure/DS_Csv.h"
 #include "DataStructure/DS_Json.h"
+#include "IO/LoadSave.h"
+
+int32_t CSV_Load(const char* name)
+{
+    uint32_t size = 0;
+    uint8_t* bytes = nullptr;
+    if (LoadSave_SaveFileExists(name))
+        bytes = LoadSave_ReadSaveFile(name, &size);
+    else if (LoadSave_BundleFileExists(name))
+        bytes = LoadSave_ReadBundleFile(name, &size);
+    if (!bytes) return -1;
+    const int32_t handle = CSV_LoadText(reinterpret_cast<const char*>(bytes), size);
+    QS_FREE(bytes);
+    return handle;
+}
 
 void F_LoadCsv(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue* args)
 {

@@ -1,5 +1,4 @@
-// Comma-separated text as grids of strings, from memory and from the save
-// area and the bundle.
+// Comma-separated text as grids of strings.
 #include "DataStructure/DS_Csv.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +8,6 @@
 
 #include "DataStructure/DS_Grid.h"
 #include "DataStructure/DsTestSupport.h"
-#include "support/FileWorld.h"
 
 namespace {
 using CsvTest = DsFixture;
@@ -84,18 +82,4 @@ TEST_F(CsvTest, AGridFarLargerThanItsTextIsRefused)
     for (int32_t h = 0; h < DsGridTable.count; ++h) EXPECT_EQ(DsGridTable.Get(h), nullptr) << "grid " << h;
 }
 
-TEST_F(CsvTest, FilesComeFromTheSaveAreaElseTheBundle)
-{
-    FileWorld world;
-    ASSERT_TRUE(world.Enter());
-    world.root.Write("game/both.csv", "bundle");
-    world.root.Write("save/both.csv", "save,area");
-    world.root.Write("game/only.csv", "b,u\nn,d");
-    world.root.Write("save/empty.csv", "");
-    EXPECT_EQ(Describe(CSV_Load("both.csv")), "2x1: [save],[area]");
-    EXPECT_EQ(Describe(CSV_Load("only.csv")), "2x2: [b],[u]/[n],[d]");
-    EXPECT_EQ(CSV_Load("empty.csv"), -1);
-    EXPECT_EQ(CSV_Load("missing.csv"), -1);
-    EXPECT_TRUE(world.Leave());
-}
 }  // namespace

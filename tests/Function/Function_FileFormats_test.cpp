@@ -37,16 +37,28 @@ struct FileFormats : BuiltinCallFixture {
     }
 };
 
-TEST_F(FileFormats, LoadCsvWantsAFileName)
+// The first cell and the size of a grid, "-" for no grid.
+std::string Peek(double handle)
+{
+    DsGrid* grid = DsGridTable.Get(static_cast<int32_t>(handle));
+    if (!grid) return "-";
+    const char* first = ScriptValue_StringText(grid->Cell(0, 0));
+    return std::string(first ? first : "<real>") + " " + std::to_string(grid->Width()) + "x" +
+           std::to_string(grid->Height());
+}
+
+TEST_F(FileFormats, LoadCsvReadsTheSaveAreaElseTheBundle)
 {
     FileWorld world;
     ASSERT_TRUE(world.Enter());
-    world.root.Write("save/scores.csv", "ada,3\nbob,4\n");
-    const double grid = Num("load_csv", {S("scores.csv")});
-    ASSERT_NE(DsGridTable.Get(static_cast<int32_t>(grid)), nullptr);
-    EXPECT_EQ(DsGridTable.Get(static_cast<int32_t>(grid))->Height(), 2);
-    EXPECT_EQ(TakeError(), "");
-    EXPECT_EQ(Num("load_csv", {S("none.csv")}), -1);
+    world.root.Write("game/both.csv", "bundle");
+    world.root.Write("save/both.csv", "save,area");
+    world.root.Write("game/only.csv", "b,u\nn,d");
+    world.root.Write("save/empty.csv", "");
+    EXPECT_EQ(Peek(Num("load_csv", {S("both.csv")})), "save 2x1");
+    EXPECT_EQ(Peek(Num("load_csv", {S("only.csv")})), "b 2x2");
+    EXPECT_EQ(Num("load_csv", {S("empty.csv")}), -1);
+    EXPECT_EQ(Num("load_csv", {S("missing.csv")}), -1);
     EXPECT_EQ(TakeError(), "");
 
     EXPECT_EQ(Num("load_csv", {R(3)}), -1);
