@@ -10,9 +10,9 @@
 #include <string>
 
 #include "Base/MemoryManager.h"
-#include "Function/Function_FileFormats.h"
 #include "DataStructure/DS_Handles.h"
 #include "DataStructure/DS_Json.h"
+#include "Function/Function_FileFormats.h"
 #include "IO/LoadSave.h"
 
 namespace {
