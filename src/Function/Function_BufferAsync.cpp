@@ -163,13 +163,13 @@ void F_GroupEnd(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue*)
         FatalRuntimeError("no matching buffer_group_begin");
         return;
     }
+    const std::string name = s_group.name;
+    s_group.groupOpen = false;
+    s_group.name.clear();
     if (s_group.loads.empty() && s_group.saves.empty()) {
         FatalRuntimeError("no content in group to save");
         return;
     }
-    const std::string name = s_group.name;
-    s_group.groupOpen = false;
-    s_group.name.clear();
     ScriptValue_SetReal(result, Start(!s_group.saves.empty(), name.c_str()));
 }
 
