@@ -50,17 +50,15 @@ bool IsBlankOrComment(char c)
 IniFile::IniFile(const char* name)
 {
     if (!name) return;
-    m_name = CopyRange(name, static_cast<int>(std::strlen(name)));
+    m_name = CopyText(name);
     uint32_t size = 0;
     uint8_t* data = LoadSave_SaveFileExists(name) ? LoadSave_ReadSaveFile(name, &size)
                                                   : LoadSave_ReadBundleFile(name, &size);
     if (!data) return;
+    m_text = reinterpret_cast<char*>(data);
     if (size <= static_cast<uint32_t>(INT_MAX - 1)) {
-        m_text = reinterpret_cast<char*>(data);
         m_size = static_cast<int>(size);
         Parse();
-    } else {
-        QS_FREE(data);
     }
     FreeText();
 }

@@ -12,29 +12,21 @@
 #include "Buffer/Buffer_Main.h"
 #include "Buffer/Buffer_Manager.h"
 #include "Code/ValueTestSupport.h"
-#include "Function/MathFunctionFixture.h"
+#include "Function/FileWorldFunctions.h"
 #include "Graphics/VertexBuffer.h"
 #include "Graphics/VertexFormat.h"
 #include "IO/FileWhitelist.h"
 #include "Network/Async_Requests.h"
 #include "support/AsyncEvents.h"
-#include "support/FileWorld.h"
-#include "support/RecordingConsole.h"
 
 using ::testing::HasSubstr;
 
 namespace {
-struct BufferFunctions : MathFunctions, FileWorld {
-    tagIConsole* savedLog = nullptr;
-    RecordingConsole log;
-
+struct BufferFunctions : FileWorldFunctions {
     void SetUp() override
     {
-        MathFunctions::SetUp();
+        FileWorldFunctions::SetUp();
         InitBufferFunctions();
-        ASSERT_TRUE(Enter());
-        savedLog = LogConsole;
-        LogConsole = &log;
         asyncevents::Events.clear();
     }
     void TearDown() override
@@ -42,14 +34,7 @@ struct BufferFunctions : MathFunctions, FileWorld {
         for (int id = 0; id < Buffer_Capacity(); ++id) Buffer_Delete(id);
         Async_FreeRequests();
         InitBufferFunctions();  // forgets an open group
-        LogConsole = savedLog;
-        EXPECT_TRUE(Leave());
-        MathFunctions::TearDown();
-    }
-    void Run(const char* name, std::vector<ScriptValue> args)
-    {
-        ScriptValue result = Call(name, std::move(args));
-        ScriptValue_SetUndefined(&result);
+        FileWorldFunctions::TearDown();
     }
     // A buffer holding the bytes of text (fixed, alignment 1).
     int Holding(const std::string& text)

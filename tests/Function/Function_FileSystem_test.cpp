@@ -14,38 +14,19 @@
 #include <gmock/gmock.h>
 
 #include "Code/ValueTestSupport.h"
-#include "Function/MathFunctionFixture.h"
+#include "Function/FileWorldFunctions.h"
 #include "Options/Runner_Options.h"
 #include "support/EnvGuard.h"
-#include "support/FileWorld.h"
-#include "support/RecordingConsole.h"
 
 using ::testing::HasSubstr;
 namespace fs = std::filesystem;
 
 namespace {
-struct FileSystemFunctions : MathFunctions, FileWorld {
-    tagIConsole* savedLog = nullptr;
-    RecordingConsole log;
-
+struct FileSystemFunctions : FileWorldFunctions {
     void SetUp() override
     {
-        MathFunctions::SetUp();
+        FileWorldFunctions::SetUp();
         InitFileSystemFunctions();
-        ASSERT_TRUE(Enter());
-        savedLog = LogConsole;
-        LogConsole = &log;
-    }
-    void TearDown() override
-    {
-        LogConsole = savedLog;
-        EXPECT_TRUE(Leave());
-        MathFunctions::TearDown();
-    }
-    void Run(const char* name, std::vector<ScriptValue> args)
-    {
-        ScriptValue result = Call(name, std::move(args));
-        ScriptValue_SetUndefined(&result);
     }
     // The names a search lists, first to last, and what follows the last.
     std::vector<std::string> Find(const char* pattern, double attributes)

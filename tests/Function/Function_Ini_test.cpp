@@ -7,29 +7,21 @@
 
 #include <gmock/gmock.h>
 
-#include "Function/MathFunctionFixture.h"
-#include "support/FileWorld.h"
+#include "Function/FileWorldFunctions.h"
 
 using ::testing::HasSubstr;
 
 namespace {
-struct IniFunctions : MathFunctions, FileWorld {
+struct IniFunctions : FileWorldFunctions {
     void SetUp() override
     {
-        MathFunctions::SetUp();
+        FileWorldFunctions::SetUp();
         InitIniFunctions();
-        ASSERT_TRUE(Enter());
     }
     void TearDown() override
     {
         InitIniFunctions();  // lets go of an ini a test left open
-        EXPECT_TRUE(Leave());
-        MathFunctions::TearDown();
-    }
-    void Run(const char* name, std::vector<ScriptValue> args)
-    {
-        ScriptValue result = Call(name, std::move(args));
-        ScriptValue_SetUndefined(&result);
+        FileWorldFunctions::TearDown();
     }
     std::string Read(const char* section, const char* key, ScriptValue fallback)
     {
