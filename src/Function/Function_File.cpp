@@ -11,6 +11,8 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
 #include "Function/Function_FileFormats.h"
+#include "Function/Function_FileSystem.h"
+#include "Function/Function_Ini.h"
 #include "Host/Host_Paths.h"
 #include "IO/LoadSaveFOpen.h"
 #include "Options/Runner_Strings.h"
@@ -563,6 +565,8 @@ void InitFileFunctions()
     CloseLegacy();
     for (const Entry& entry : kFunctions)
         CodeFunction_Register(entry.name, entry.routine, entry.argumentCount, entry.flag);
+    InitFileSystemFunctions();
+    InitIniFunctions();
 }
 
 void File_CloseAll()
