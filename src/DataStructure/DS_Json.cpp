@@ -176,8 +176,19 @@ void ToValue(json_object* json, ScriptValue* out)
     }
 }
 
-int32_t NewMapFrom(json_object* object);
+int32_t NewMapFrom(json_object* object, int32_t buckets);
 int32_t NewListFrom(json_object* array);
+
+// A nested map has buckets for its own members, at least 16 and at most a
+// new map's: a document of many small objects would otherwise take a full
+// bucket array for each of them, many times the memory of its text.
+int32_t NestedBuckets(json_object* object)
+{
+    const int32_t members = json_object_object_length(object);
+    int32_t buckets = 16;
+    while (buckets < members && buckets < DsMap::DEFAULT_BUCKETS) buckets *= 2;
+    return buckets;
+}
 
 // A member or element as a value: objects and arrays become new structures
 // held by marked handles.
@@ -185,7 +196,7 @@ void MemberValue(json_object* json, ScriptValue* out)
 {
     switch (json_object_get_type(json)) {
     case json_type_object:
-        *out = ScriptValue_Real(NewMapFrom(json));
+        *out = ScriptValue_Real(NewMapFrom(json, NestedBuckets(json)));
         out->kind |= KIND_NESTED_MAP;
         break;
     case json_type_array:
@@ -234,9 +245,9 @@ int32_t Publish(DsHandleTable<T>& table, T* structure)
     return handle;
 }
 
-int32_t NewMapFrom(json_object* object)
+int32_t NewMapFrom(json_object* object, int32_t buckets)
 {
-    auto* map = new (std::nothrow) DsMap();
+    auto* map = new (std::nothrow) DsMap(buckets);
     if (map) FillMap(map, object);
     return Publish(DsMapTable, map);
 }
@@ -335,7 +346,7 @@ int32_t JSON_DecodeIntoMap(const char* text, int32_t map)
     if (json_object_get_type(json) == json_type_object) {
         DsMutexLock lock;
         if (map < 0)
-            result = NewMapFrom(json);
+            result = NewMapFrom(json, DsMap::DEFAULT_BUCKETS);
         else if (DsMap* target = DsMapTable.Get(map))
             FillMap(target, json);
     }
