@@ -43,3 +43,9 @@ struct FrameTimer {
 
 // The frame timer that paces the game.
 extern FrameTimer GameFrameTimer;
+
+// What the main loop measures (the built-in variables fps and delta_time):
+// frames counted in the last completed second, and the microseconds between
+// the starts of the last two steps.
+extern int32_t fps;
+extern int64_t delta_time;

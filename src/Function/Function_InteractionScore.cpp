@@ -14,8 +14,7 @@
 #include "Function/Function_Interaction.h"
 #include "IO/IO_Main.h"
 #include "IO/Run_Score.h"
-
-double (*Interaction_CurrentScoreHook)() = nullptr;
+#include "Variable/Variable_GameState.h"
 
 namespace {
 #define ROUTINE(name)                                                                                   \
@@ -61,7 +60,7 @@ ROUTINE(F_HighscoreAdd)
 
 ROUTINE(F_HighscoreAddCurrent)
 {
-    Score_Add("DEFAULT", DoubleToInt32(Interaction_CurrentScoreHook ? Interaction_CurrentScoreHook() : 0));
+    Score_Add("DEFAULT", score);
     IO_Clear();
 }
 

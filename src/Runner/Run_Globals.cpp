@@ -2,15 +2,6 @@
 
 #include "Runner/Runner_Entry.h"
 
-ScriptValue caption_score = ScriptValue_Undefined();
-ScriptValue caption_lives = ScriptValue_Undefined();
-ScriptValue caption_health = ScriptValue_Undefined();
-double score = 0;
-bool show_score = true;
-double lives = -1;
-bool show_lives = false;
-double health = 100.0;
-bool show_health = false;
 int32_t transition_kind = 0;
 int64_t StepCounter = 0;
 bool DrawEventEnabled = true;
@@ -41,6 +32,7 @@ void SetDefaultCaptions()
     transition_kind = 0;
     score = 0;
     show_score = true;
+    ScoreShownExplicitly = false;
     lives = -1;
     show_lives = false;
     health = 100.0;

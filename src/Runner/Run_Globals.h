@@ -1,21 +1,13 @@
 #pragma once
-// The run globals: score, lives and health with their captions, the cursor,
-// the room transition, the step counter, drawing on or off, the debugger
-// pause and the application-surface settings, with their start values.
+// The run globals: the room transition, the step counter, drawing on or off,
+// the debugger pause and the application-surface settings, with their start
+// values; and the start values of the game state (score, lives and health
+// with their captions, Variable_GameState.h) and the cursor.
 #include <cstdint>
 
-#include "Code/Code_Value.h"
 #include "Draw/Draw_Frame.h"
+#include "Variable/Variable_GameState.h"
 
-extern ScriptValue caption_score;   // no text at start
-extern ScriptValue caption_lives;
-extern ScriptValue caption_health;  // "Health: "
-extern double score;
-extern bool show_score;
-extern double lives;
-extern bool show_lives;
-extern double health;
-extern bool show_health;
 extern int32_t transition_kind;
 extern int64_t StepCounter;        // completed game steps since the game started
 extern bool DrawEventEnabled;      // draw_enable_drawevent

@@ -20,7 +20,6 @@
 #include "Runner/GameChunks.h"
 #include "Sound/Audio_Main.h"
 
-int32_t fps = 0;
 bool FramePacing = true;
 
 namespace {

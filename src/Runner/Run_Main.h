@@ -6,8 +6,6 @@
 
 #include "Graphics/Graphics_Window.h"
 
-// Frames counted in the last completed second (the built-in fps).
-extern int32_t fps;
 // Frame pacing; the remote debugger link switches it off.
 extern bool FramePacing;
 

@@ -24,6 +24,7 @@
 #include "Function/Function_Layer.h"
 #include "Function/Function_Lights.h"
 #include "Function/Function_Math.h"
+#include "Function/Function_Misc.h"
 #include "Function/Function_Object.h"
 #include "Function/Function_Particle.h"
 #include "Function/Function_Path.h"
@@ -37,11 +38,14 @@
 #include "Function/Function_Timeline.h"
 #include "Function/Function_Vertex.h"
 #include "Network/Http_Functions.h"
+#include "Platform/Platform_Main.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
 
 namespace {
 using Registrar = void (*)();
+
+void InitMisc() { InitMiscFunctions(Platform_MiscRoutines()); }
 
 struct BuiltinGroup {
     const char* line;
@@ -66,7 +70,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"3D..", {Init3DFunctions, InitLightFunctions, InitGpuStateFunctions, InitD3DDrawFunctions,
               InitD3DModelFunctions}},
     {"Particle..", {InitParticleFunctions}},
-    {"Misc..", {}},
+    {"Misc..", {InitMisc}},
     {"DS..", {InitDataStructureFunctions}},
     {"Sound..", {}},
     {"Physics..", {}},

@@ -126,8 +126,6 @@ bool ShowErrorDialog(const char* text, bool fatal)
 
 void SetDrawEventEnabled(bool on) { DrawEventEnabled = on; }
 
-double CurrentScore() { return score; }
-
 void QuitGame()
 {
     PendingRoomCode = ROOMCODE_QUIT;
@@ -221,7 +219,6 @@ void Runner_InstallHooks()
     GR_WindowCoords_Hooks =
         WindowCoordsHooks{CurrentRoomSize, RoomViewVisible, ApplicationSurfaceMapping, CameraMatrices};
     Graphics_SetDrawEventEnabledHook = SetDrawEventEnabled;
-    Interaction_CurrentScoreHook = CurrentScore;
     VM_SetInterpreter(VM_Interpret, &VM_HandlerSet());
     Code_Profiler.begin = CProfiler::Begin;
     Code_Profiler.end = CProfiler::End;
