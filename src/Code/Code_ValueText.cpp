@@ -145,13 +145,3 @@ void TextBuilder_AppendValue(HeapTextBuilder* builder, const ScriptValue* value)
     builder->Append(scratch);
     Code_FreeMemory(scratch);
 }
-
-char* ValueToNewString(const ScriptValue* value)
-{
-    char* start = nullptr;
-    char* cursor = nullptr;
-    int32_t capacity = 0;
-    AppendTextGrow(&cursor, &start, &capacity, "");
-    ScriptValue_AppendText(&cursor, &start, &capacity, value);
-    return start;
-}

@@ -14,7 +14,7 @@
 #include "Function/Function_Interaction.h"
 #include "IO/IO_Main.h"
 #include "IO/Run_Score.h"
-#include "Variable/Variable_GameState.h"
+
 
 namespace {
 #define ROUTINE(name)                                                                                   \
@@ -60,7 +60,7 @@ ROUTINE(F_HighscoreAdd)
 
 ROUTINE(F_HighscoreAddCurrent)
 {
-    Score_Add("DEFAULT", score);
+    Score_Add("DEFAULT", DoubleToInt32(score));
     IO_Clear();
 }
 

@@ -2,9 +2,7 @@
 
 #include "Runner/Runner_Entry.h"
 
-int32_t transition_kind = 0;
 int64_t StepCounter = 0;
-bool DrawEventEnabled = true;
 bool DebuggerPause = false;
 uint32_t GameId = 0;
 
@@ -39,7 +37,7 @@ void SetDefaultCaptions()
     show_health = false;
     cursor_sprite = -1;
     StepCounter = 0;
-    DrawEventEnabled = true;
+    DrawEventsEnabled = true;
     ResetSurfaceGlobals();
 }
 

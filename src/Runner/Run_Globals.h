@@ -6,11 +6,11 @@
 #include <cstdint>
 
 #include "Draw/Draw_Frame.h"
+#include "IO/Run_Score.h"
 #include "Variable/Variable_GameState.h"
+#include "World/Run_CommandRoom.h"
 
-extern int32_t transition_kind;
 extern int64_t StepCounter;        // completed game steps since the game started
-extern bool DrawEventEnabled;      // draw_enable_drawevent
 extern bool DebuggerPause;         // frames run no step while set
 extern uint32_t GameId;
 

@@ -4,6 +4,7 @@
 // and end of frame and the pending room request acted upon afterwards.
 #include <cstdint>
 
+#include "Base/Timing.h"
 #include "Graphics/Graphics_Window.h"
 
 // Frame pacing; the remote debugger link switches it off.

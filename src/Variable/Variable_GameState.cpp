@@ -5,7 +5,6 @@
 #include "Variable/Variable_BuiltIn.h"
 #include "World/Event_Main.h"
 
-int32_t score = 0;
 int32_t lives = -1;
 double health = 100.0;
 bool show_score = true;
@@ -27,7 +26,7 @@ bool Real(ScriptValue* out, double value)
     return true;
 }
 
-template <int32_t* Counter>
+template <auto* Counter>
 bool GetCounter(CInstance*, int32_t, ScriptValue* out)
 {
     return Real(out, *Counter);
@@ -48,8 +47,6 @@ bool SetLives(CInstance*, int32_t, ScriptValue* value)
     if (old > 0 && lives < 1) PerformEventAll(EVENT_OTHER, kNoMoreLives);
     return true;
 }
-
-bool GetHealth(CInstance*, int32_t, ScriptValue* out) { return Real(out, health); }
 
 bool SetHealth(CInstance*, int32_t, ScriptValue* value)
 {
@@ -97,7 +94,7 @@ bool SetCursorSprite(CInstance*, int32_t, ScriptValue* value)
 const BuiltinAccessors kAccessors[] = {
     {"score", GetCounter<&score>, SetScore},
     {"lives", GetCounter<&lives>, SetLives},
-    {"health", GetHealth, SetHealth},
+    {"health", GetCounter<&health>, SetHealth},
     {"show_score", GetFlag<&show_score>, SetFlag<&show_score>},
     {"show_lives", GetFlag<&show_lives>, SetFlag<&show_lives>},
     {"show_health", GetFlag<&show_health>, SetFlag<&show_health>},

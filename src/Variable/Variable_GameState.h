@@ -1,15 +1,17 @@
 #pragma once
 // The classic game state that the score, lives and health variables keep:
-// the three counters, whether each is shown, their captions, and whether the
-// game set show_score itself. The runner sets the start values and saves and
-// loads them with a saved game. Writing lives or health down to nothing runs
-// the "No More Lives" or "No More Health" event on every instance.
+// the lives and health counters (the score lives beside the high-score
+// table, IO/Run_Score.h), whether each of the three is shown, their
+// captions, and whether the game set show_score itself. The runner sets the
+// start values and saves and loads them with a saved game. Writing lives or
+// health down to nothing runs the "No More Lives" or "No More Health" event
+// on every instance.
 #include <cstdint>
 
 #include "Code/Code_Value.h"
 #include "Code/Code_Variable.h"
+#include "IO/Run_Score.h"
 
-extern int32_t score;
 extern int32_t lives;
 extern double health;
 extern bool show_score;
