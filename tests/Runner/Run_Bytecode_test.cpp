@@ -154,8 +154,9 @@ std::string ShowText(const std::string& text)
 }
 
 // obj_main (a child of obj_base) performs, inherits and sets events, keeps a
-// variable by name, runs out of lives and health and, on its alarm, calls a script with
-// two arguments; everything it sees goes out through show_debug_message.
+// variable by name, runs out of lives and health, keeps a whole score and,
+// on its alarm, calls a script with two arguments; everything it sees goes
+// out through show_debug_message.
 std::vector<uint8_t> MiscGame()
 {
     testgames::BytecodeGameParts game;
@@ -206,7 +207,10 @@ std::vector<uint8_t> MiscGame()
         pop.v.v self.@health
         push.d -5
         conv.d.v
-        pop.v.v self.@health)");
+        pop.v.v self.@health
+        push.d 12.6
+        conv.d.v
+        pop.v.v self.@score)" + Show("pushb @score"));
     const int32_t mainUser0 = code.Add("gml_Object_obj_main_Other_10", ShowText("main user0") + R"(
         call.i @event_inherited 0
         popz.v)");
@@ -259,10 +263,11 @@ TEST(RunBytecode, MiscellaneousBuiltInsWorkThroughTheRunner)
     // The user event of the child runs, then its parent's through
     // event_inherited; user event 1, which only the parent defines, runs
     // from there; the create event inherits the parent's. Lives falling from
-    // 1 to 0 and health from 100 to 0 run their events once each. The alarm set to 2 fires (alarm event
-    // 0 of kind 2) and the script sees its two arguments, no third, and
-    // keeps no write past them.
+    // 1 to 0 and health from 100 to 0 run their events once each; the score
+    // keeps whole numbers. The alarm set to 2 fires (alarm event 0 of kind 2)
+    // and the script sees its two arguments, no third, and keeps no write
+    // past them.
     EXPECT_TRUE(Has(log, "create\n7\n{ { hp },  }\nmain user0\nbase user0\nbase user1\nbase create\n"
-                         "no more lives\nno more health\n2\n0\n2\ntwo\nundefined\nundefined\n2\n"))
+                         "no more lives\nno more health\n13\n2\n0\n2\ntwo\nundefined\nundefined\n2\n"))
         << log;
 }
