@@ -188,6 +188,12 @@ void Variable_BuiltIn_AddAccessors(KVObjectBase* object, bool globalNames)
     }
 }
 
+bool BuiltIn_Real(ScriptValue* out, double value)
+{
+    ScriptValue_SetReal(out, value);
+    return true;
+}
+
 double BuiltIn_ToReal(ScriptValue* value) { return ScriptValue_ToReal(value); }
 
 float BuiltIn_ToSingle(ScriptValue* value) { return DoubleToFloat(BuiltIn_ToReal(value)); }

@@ -7,6 +7,7 @@
 
 #include "Code/Code_Variable.h"
 
+class CInstance;
 class KVObjectBase;
 struct ScriptValue;
 
@@ -39,6 +40,15 @@ bool Variable_FindAccessors(const BuiltinAccessors (&table)[N], const char* name
                             BuiltinSetter* setter)
 {
     return Variable_FindAccessors(table, N, name, getter, setter);
+}
+
+// Getters: out becomes the real; true.
+bool BuiltIn_Real(ScriptValue* out, double value);
+// The getter of a variable kept as a number at Value.
+template <auto* Value>
+bool BuiltIn_GetNumber(CInstance*, int32_t, ScriptValue* out)
+{
+    return BuiltIn_Real(out, static_cast<double>(*Value));
 }
 
 // Setter conversions.

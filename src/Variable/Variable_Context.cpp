@@ -10,24 +10,12 @@
 #include "World/Event_Main.h"
 
 namespace {
-bool Real(ScriptValue* out, double value)
-{
-    ScriptValue_SetReal(out, value);
-    return true;
-}
-
-template <auto* Value>
-bool GetNumber(CInstance*, int32_t, ScriptValue* out)
-{
-    return Real(out, *Value);
-}
-
-bool GetRelative(CInstance*, int32_t, ScriptValue* out) { return Real(out, ArgumentRelative ? 1 : 0); }
+bool GetRelative(CInstance*, int32_t, ScriptValue* out) { return BuiltIn_Real(out, ArgumentRelative ? 1 : 0); }
 
 // Actions are not numbered within an event.
-bool GetEventAction(CInstance*, int32_t, ScriptValue* out) { return Real(out, 0); }
+bool GetEventAction(CInstance*, int32_t, ScriptValue* out) { return BuiltIn_Real(out, 0); }
 
-bool GetErrorOccurred(CInstance*, int32_t, ScriptValue* out) { return Real(out, error_occurred ? 1 : 0); }
+bool GetErrorOccurred(CInstance*, int32_t, ScriptValue* out) { return BuiltIn_Real(out, error_occurred ? 1 : 0); }
 
 bool SetErrorOccurred(CInstance*, int32_t, ScriptValue* value)
 {
@@ -56,7 +44,7 @@ bool SetErrorLast(CInstance*, int32_t, ScriptValue* value)
     return true;
 }
 
-bool GetDebugMode(CInstance*, int32_t, ScriptValue* out) { return Real(out, (GameGeneral.debugFlag & 1) ? 0 : 1); }
+bool GetDebugMode(CInstance*, int32_t, ScriptValue* out) { return BuiltIn_Real(out, (GameGeneral.debugFlag & 1) ? 0 : 1); }
 
 template <intptr_t Address>
 bool GetPointer(CInstance*, int32_t, ScriptValue* out)
@@ -75,11 +63,11 @@ bool GetUndefined(CInstance*, int32_t, ScriptValue* out)
 
 const BuiltinAccessors kAccessors[] = {
     {"argument_relative", GetRelative, nullptr},
-    {"event_type", GetNumber<&Event_CurrentKind>, nullptr},
-    {"event_number", GetNumber<&Event_CurrentNumber>, nullptr},
-    {"event_object", GetNumber<&Event_CurrentObject>, nullptr},
+    {"event_type", BuiltIn_GetNumber<&Event_CurrentKind>, nullptr},
+    {"event_number", BuiltIn_GetNumber<&Event_CurrentNumber>, nullptr},
+    {"event_object", BuiltIn_GetNumber<&Event_CurrentObject>, nullptr},
     {"event_action", GetEventAction, nullptr},
-    {"iap_data", GetNumber<&IapDataMapId>, nullptr},
+    {"iap_data", BuiltIn_GetNumber<&IapDataMapId>, nullptr},
     {"error_occurred", GetErrorOccurred, SetErrorOccurred},
     {"error_last", GetErrorLast, SetErrorLast},
     {"debug_mode", GetDebugMode, nullptr},

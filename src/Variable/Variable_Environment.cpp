@@ -17,35 +17,23 @@
 #include "Variable/Variable_BuiltIn.h"
 
 namespace {
-bool Real(ScriptValue* out, double value)
-{
-    ScriptValue_SetReal(out, value);
-    return true;
-}
-
 bool Text(ScriptValue* out, const char* text)
 {
     ScriptValue_SetString(out, text ? text : "");
     return true;
 }
 
-template <auto* Value>
-bool GetNumber(CInstance*, int32_t, ScriptValue* out)
-{
-    return Real(out, static_cast<double>(*Value));
-}
-
 template <int32_t Constant>
 bool GetConstant(CInstance*, int32_t, ScriptValue* out)
 {
-    return Real(out, Constant);
+    return BuiltIn_Real(out, Constant);
 }
 
-bool GetFpsReal(CInstance*, int32_t, ScriptValue* out) { return Real(out, DebugFrameRate.real); }
+bool GetFpsReal(CInstance*, int32_t, ScriptValue* out) { return BuiltIn_Real(out, DebugFrameRate.real); }
 
 bool GetCurrentTime(CInstance*, int32_t, ScriptValue* out)
 {
-    return Real(out, static_cast<double>(Timing_Microseconds() / 1000));
+    return BuiltIn_Real(out, static_cast<double>(Timing_Microseconds() / 1000));
 }
 
 // A field of now in the zone the date built-ins use; 0 when the clock is out of range.
@@ -53,20 +41,20 @@ template <int32_t HostCalendar::*Field, int32_t Offset>
 bool GetNow(CInstance*, int32_t, ScriptValue* out)
 {
     HostCalendar now;
-    return Real(out, Date_CurrentTime(&now) ? now.*Field + Offset : 0);
+    return BuiltIn_Real(out, Date_CurrentTime(&now) ? now.*Field + Offset : 0);
 }
 
 template <int32_t (*Read)(int32_t)>
 bool GetMouse(CInstance*, int32_t, ScriptValue* out)
 {
-    return Real(out, Read(0));
+    return BuiltIn_Real(out, Read(0));
 }
 
 // The input setters keep only the keys and buttons that exist.
 template <int (*Read)(int)>
 bool GetButton(CInstance*, int32_t, ScriptValue* out)
 {
-    return Real(out, Read(0));
+    return BuiltIn_Real(out, Read(0));
 }
 template <void (*Write)(int, int)>
 bool SetButton(CInstance*, int32_t, ScriptValue* value)
@@ -78,7 +66,7 @@ bool SetButton(CInstance*, int32_t, ScriptValue* value)
 template <int (*Read)()>
 bool GetKey(CInstance*, int32_t, ScriptValue* out)
 {
-    return Real(out, Read());
+    return BuiltIn_Real(out, Read());
 }
 template <void (*Write)(int)>
 bool SetKey(CInstance*, int32_t, ScriptValue* value)
@@ -127,12 +115,12 @@ bool GetProgramDirectory(CInstance*, int32_t, ScriptValue* out)
     return Text(out, slash == std::string::npos ? "" : path.substr(0, slash).c_str());
 }
 
-bool GetDisplayAA(CInstance*, int32_t, ScriptValue* out) { return Real(out, GR_D3D_MultisampleSupport); }
+bool GetDisplayAA(CInstance*, int32_t, ScriptValue* out) { return BuiltIn_Real(out, GR_D3D_MultisampleSupport); }
 
 const BuiltinAccessors kAccessors[] = {
-    {"fps", GetNumber<&fps>, nullptr},
+    {"fps", BuiltIn_GetNumber<&fps>, nullptr},
     {"fps_real", GetFpsReal, nullptr},
-    {"delta_time", GetNumber<&delta_time>, nullptr},
+    {"delta_time", BuiltIn_GetNumber<&delta_time>, nullptr},
     {"current_time", GetCurrentTime, nullptr},
     {"current_year", GetNow<&HostCalendar::year, 1900>, nullptr},
     {"current_month", GetNow<&HostCalendar::month, 1>, nullptr},
@@ -155,7 +143,7 @@ const BuiltinAccessors kAccessors[] = {
     {"secure_mode", GetConstant<0>, nullptr},
     {"display_aa", GetDisplayAA, nullptr},
     {"webgl_enabled", GetConstant<1>, nullptr},
-    {"application_surface", GetNumber<&ApplicationSurface>, nullptr},
+    {"application_surface", BuiltIn_GetNumber<&ApplicationSurface>, nullptr},
 };
 }  // namespace
 

@@ -20,18 +20,6 @@ namespace {
 constexpr int32_t kNoMoreLives = 6;
 constexpr int32_t kNoMoreHealth = 9;
 
-bool Real(ScriptValue* out, double value)
-{
-    ScriptValue_SetReal(out, value);
-    return true;
-}
-
-template <auto* Counter>
-bool GetCounter(CInstance*, int32_t, ScriptValue* out)
-{
-    return Real(out, *Counter);
-}
-
 bool SetScore(CInstance*, int32_t, ScriptValue* value)
 {
     score = BuiltIn_ToRoundedSingleInt(value);
@@ -59,7 +47,7 @@ bool SetHealth(CInstance*, int32_t, ScriptValue* value)
 template <bool* Flag>
 bool GetFlag(CInstance*, int32_t, ScriptValue* out)
 {
-    return Real(out, *Flag ? 1 : 0);
+    return BuiltIn_Real(out, *Flag ? 1 : 0);
 }
 
 template <bool* Flag>
@@ -92,16 +80,16 @@ bool SetCursorSprite(CInstance*, int32_t, ScriptValue* value)
 }
 
 const BuiltinAccessors kAccessors[] = {
-    {"score", GetCounter<&score>, SetScore},
-    {"lives", GetCounter<&lives>, SetLives},
-    {"health", GetCounter<&health>, SetHealth},
+    {"score", BuiltIn_GetNumber<&score>, SetScore},
+    {"lives", BuiltIn_GetNumber<&lives>, SetLives},
+    {"health", BuiltIn_GetNumber<&health>, SetHealth},
     {"show_score", GetFlag<&show_score>, SetFlag<&show_score>},
     {"show_lives", GetFlag<&show_lives>, SetFlag<&show_lives>},
     {"show_health", GetFlag<&show_health>, SetFlag<&show_health>},
     {"caption_score", GetCaption<&caption_score>, SetCaption<&caption_score>},
     {"caption_lives", GetCaption<&caption_lives>, SetCaption<&caption_lives>},
     {"caption_health", GetCaption<&caption_health>, SetCaption<&caption_health>},
-    {"cursor_sprite", GetCounter<&cursor_sprite>, SetCursorSprite},
+    {"cursor_sprite", BuiltIn_GetNumber<&cursor_sprite>, SetCursorSprite},
 };
 }  // namespace
 
