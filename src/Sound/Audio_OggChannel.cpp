@@ -14,6 +14,9 @@
 namespace {
 // Rates beyond this are damage, not audio; OpenAL would refuse them anyway.
 constexpr long kMaxRate = 768000;
+// A loop of a few frames would rewind thousands of times for one block; past
+// this many rewinds the block is handed on short and the next one goes on.
+constexpr int kMaxRewindsPerDecode = 64;
 
 void CheckAL(OggWorker* worker, const char* what)
 {
@@ -151,6 +154,7 @@ int32_t SOggChannel::Decode(OggWorker* worker, uint8_t* out, int32_t bytes, bool
 {
     int32_t got = 0;
     bool rewound = false;
+    int rewinds = 0;
     while (got < bytes) {
         int section = 0;
         const long n = ov_read(&file, reinterpret_cast<char*>(out + got), bytes - got, &section);
@@ -164,13 +168,14 @@ int32_t SOggChannel::Decode(OggWorker* worker, uint8_t* out, int32_t bytes, bool
             return -1;
         }
         // Nothing decoded right after a rewind: looping would never end.
-        if (!loop || rewound) break;
+        if (!loop || rewound || rewinds == kMaxRewindsPerDecode) break;
         const int rc = ov_raw_seek(&file, 0);
         if (rc != 0) {
             worker->Report("ov_raw_seek error %d\n", rc);
             break;
         }
         rewound = true;
+        ++rewinds;
     }
     return got;
 }

@@ -4,6 +4,7 @@
 
 #include "Base/Console.h"
 #include "Options/Runner_Options.h"
+#include "Sound/Audio_Debug.h"
 #include "Sound/Audio_Engine.h"
 #include "Sound/Audio_Group.h"
 #include "Sound/Audio_Ogg.h"
@@ -126,4 +127,46 @@ void Audio_SetSyncGroupDebug(int32_t group)
 {
     OggAudio.debugSyncGroup = group;
     DebugFlags = group == -1 ? 0 : kSyncGroupPanel;
+}
+
+// The panel reads what the group's thread writes without its lock, as a
+// display that may be a block behind.
+bool Audio_SyncGroupDebugState(AudioSyncGroupState* state)
+{
+    SOggSyncGroup* g = GroupOf(OggAudio.debugSyncGroup);
+    if (!g) return false;
+    *state = AudioSyncGroupState{};
+    state->index = OggAudio.debugSyncGroup;
+    state->count = g->count;
+    state->fails = g->fails;
+    state->outChannels = g->outChannels;
+    alGetSourcei(g->source, AL_BUFFERS_QUEUED, &state->queued);
+    alGetSourcei(g->source, AL_SAMPLE_OFFSET, &state->sampleOffset);
+    ALint sourceState = AL_INITIAL;
+    alGetSourcei(g->source, AL_SOURCE_STATE, &sourceState);
+    state->sourceState = sourceState == AL_PLAYING  ? AudioSyncGroupState::kPlaying
+                         : sourceState == AL_PAUSED ? AudioSyncGroupState::kPaused
+                         : sourceState == AL_STOPPED ? AudioSyncGroupState::kStopped
+                                                     : AudioSyncGroupState::kInitial;
+    return true;
+}
+
+bool Audio_SyncGroupDebugTrack(int32_t channel, AudioSyncTrackState* track)
+{
+    SOggSyncGroup* g = GroupOf(OggAudio.debugSyncGroup);
+    if (!g || channel < 0 || channel >= g->count) return false;
+    const SOggChannel& c = g->channels[channel];
+    AudioSound* sound = c.sound ? c.sound : c.pendingSound;
+    *track = AudioSyncTrackState{};
+    track->rate = 44100;
+    if (sound) {
+        if (sound->sampleRate <= 0) OggAudio.ReadSoundInfo(sound);
+        track->fileName = sound->fileName ? sound->fileName : "";
+        track->channels = sound->channels;
+        if (sound->sampleRate > 0) track->rate = sound->sampleRate;
+        track->audible = sound->gain > 0.01f;
+    }
+    track->totalSamples = c.totalSamples;
+    track->position = c.totalSamples > 0 ? g->position % c.totalSamples : 0;
+    return true;
 }

@@ -14,6 +14,7 @@
 #include "Base/Thread.h"
 #include "IO/LoadSave.h"
 #include "Options/Runner_Options.h"
+#include "Sound/Audio_Debug.h"
 #include "Sound/Audio_Main.h"
 #include "Sound/Audio_Ogg.h"
 #include "Sound/Audio_OggAudio.h"
@@ -388,6 +389,24 @@ TEST_F(OggTest, TracksOfAGroupStayAlignedAndTheShorterWraps)
         EXPECT_GT(level(1, burst + 30, burst + 170), kLoud) << burst;
         EXPECT_LT(level(1, burst + 600, burst + 2400), kLoud / 4) << burst;
     }
+
+    // The overlay's panel: two blocks queued, the short track 8192 % 3000 frames in.
+    Audio_SetSyncGroupDebug(group);
+    EXPECT_EQ(DebugFlags, 32u);
+    AudioSyncGroupState panel;
+    ASSERT_TRUE(Audio_SyncGroupDebugState(&panel));
+    EXPECT_EQ(panel.count, 2);
+    EXPECT_EQ(panel.queued, 2);
+    EXPECT_EQ(panel.sourceState, AudioSyncGroupState::kPlaying);
+    AudioSyncTrackState track;
+    ASSERT_TRUE(Audio_SyncGroupDebugTrack(1, &track));
+    EXPECT_EQ(track.totalSamples, 3000);
+    EXPECT_EQ(track.position, 8192 % 3000);
+    EXPECT_EQ(track.rate, kRate);
+    EXPECT_FALSE(Audio_SyncGroupDebugTrack(2, &track));
+    Audio_SetSyncGroupDebug(-1);
+    EXPECT_EQ(DebugFlags, 0u);
+    EXPECT_FALSE(Audio_SyncGroupDebugState(&panel));
 
     // The position counts what the source has played, not what is queued ahead.
     EXPECT_EQ(Audio_GetSyncGroupTrackPos(group), 0.0);
