@@ -22,14 +22,15 @@ int OggChannelThread(Thread* thread)
     OggChannelThread_Leave(t);
     return 0;
 }
-}  // namespace
 
+// The seek target in milliseconds of a position in seconds, within int range.
 int32_t Ogg_Milliseconds(float seconds)
 {
     if (!(seconds > 0.0f)) return 0;
     const float ms = seconds * 1000.0f;
     return ms >= 2147483520.0f ? 2147483520 : static_cast<int32_t>(ms);
 }
+}  // namespace
 
 bool SOggThread::Start(int32_t index, int32_t stride, int32_t channelsPerThread, int32_t sourceCount,
                        bool withThread)

@@ -42,5 +42,3 @@ struct SOggThread : OggWorker {
 bool OggChannelThread_Cycle(SOggThread* t);
 // What the thread does when it leaves: every channel stopped, idle, not busy.
 void OggChannelThread_Leave(SOggThread* t);
-// The seek target in milliseconds of a position in seconds, within int range.
-int32_t Ogg_Milliseconds(float seconds);
