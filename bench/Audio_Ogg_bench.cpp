@@ -90,7 +90,7 @@ static void BM_OggStreams32(benchmark::State& state)
     }
 
     std::vector<int16_t> out(static_cast<size_t>(kPiece) * 2);
-    double worstCycle = 0.0, decodeMs = 0.0, cpuMs = 0.0;
+    double worstCycle = 0.0, worstSteady = 0.0, decodeMs = 0.0, cpuMs = 0.0;
     int64_t playing = 0;
     for (auto _ : state) {
         const std::clock_t cpuStart = std::clock();
@@ -102,6 +102,7 @@ static void BM_OggStreams32(benchmark::State& state)
                 const double ms = Ms(Clock::now() - began);
                 decodeMs += ms;
                 worstCycle = std::max(worstCycle, ms);
+                if (done > 0) worstSteady = std::max(worstSteady, ms);  // the first cycle opens the files
             }
             HAudio_Render(out.data(), kPiece);
         }
@@ -129,6 +130,7 @@ static void BM_OggStreams32(benchmark::State& state)
     state.counters["cpu_ms_per_audio_s"] = cpuMs / rendered;
     state.counters["decode_ms_per_audio_s"] = decodeMs / rendered;
     state.counters["max_cycle_ms"] = worstCycle;
+    state.counters["max_refill_cycle_ms"] = worstSteady;
     state.counters["oggdec_ms_per_audio_s"] = oggdecMsPerVoiceSecond * kVoices;
     state.counters["channels_playing"] = static_cast<double>(playing);
 }
