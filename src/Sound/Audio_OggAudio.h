@@ -17,7 +17,8 @@ struct COggAudio {
     SOggThread* threads = nullptr;
     int32_t threadCount = 0;
     int32_t channelTotal = 0;  // sources served: the pool's count rounded down to the thread count
-    cARRAY_CLASS<SOggSyncGroup, ArrayForm::Growable> syncGroups{8, 8};
+    // Grows by 8, from nothing: no allocation while globals are constructed.
+    cARRAY_CLASS<SOggSyncGroup, ArrayForm::Growable> syncGroups{0, 8};
     int32_t debugSyncGroup = -1;
     // Threads and groups start without threads of their own; the owner runs
     // their cycles (OggAudio_RunCycles). For checks that step decoding by hand.
