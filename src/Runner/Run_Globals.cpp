@@ -1,5 +1,6 @@
 #include "Runner/Run_Globals.h"
 
+#include "Base/ErrorLast.h"
 #include "Runner/Runner_Entry.h"
 
 int64_t StepCounter = 0;
@@ -53,5 +54,6 @@ void Run_ResetGameGlobals()
 void Run_ResetRunGlobals()
 {
     FreeCaptions();
+    ErrorLast_Set(nullptr);
     ResetSurfaceGlobals();
 }

@@ -18,5 +18,6 @@ extern uint32_t GameId;
 void SetDefaultCaptions();
 // What every game start resets: score, lives, cursor, step counter, transition.
 void Run_ResetGameGlobals();
-// Between passes of the restart loop: captions freed, surface globals reset.
+// Between passes of the restart loop: captions and the last error text
+// freed, surface globals reset.
 void Run_ResetRunGlobals();
