@@ -1,5 +1,6 @@
 #include "Code/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -23,12 +24,6 @@ char* AllocDigits(int capacity)
 }
 
 bool IsZero(const Bigint* b) { return b->wds == 1 && b->x[0] == 0; }
-
-// b * 10^n.
-Bigint* Pow10Mul(Bigint* b, int32_t n)
-{
-    return Bigint_LShift(Bigint_Pow5Mul(b, n), n);
-}
 
 // Compares a + b with c (no block is taken: this runs once per digit).
 int CmpSum(const Bigint* a, const Bigint* b, const Bigint* c)
@@ -141,23 +136,29 @@ char* DoubleToDigits(const FloatFormat* format, int32_t exponent, const uint32_t
     }
 
     // value = r / s; the neighbours lie mm / s below and mp / s above (halfway
-    // to the next doubles: the one below is nearer at a power of two).
+    // to the next doubles: the one below is nearer at a power of two). Each
+    // is an odd part times powers of 5 and 2; the factors of 2 they share
+    // are left out, which keeps the numbers short.
     const bool unequal = f == uint64_t{1} << (format->significandBits - 1) && e > format->minExponent;
     const int32_t shift = unequal ? 2 : 1;
-    Bigint* r = Bigint_LShift(Bigint_FromU64(f), e >= 0 ? e + shift : shift);
-    Bigint* s = Bigint_LShift(Bigint_FromU64(1), e >= 0 ? shift : shift - e);
-    Bigint* mp = Bigint_LShift(Bigint_FromU64(1), e >= 0 ? e + shift - 1 : shift - 1);
-    Bigint* mm = unequal ? Bigint_LShift(Bigint_FromU64(1), e >= 0 ? e : 0) : nullptr;
-
     const double value = std::ldexp(static_cast<double>(f), e);
     int32_t k = EstimateExponent(value) + 1;
-    if (k >= 0) {
-        s = Pow10Mul(s, k);
-    } else {
-        r = Pow10Mul(r, -k);
-        mp = Pow10Mul(mp, -k);
-        if (mm) mm = Pow10Mul(mm, -k);
-    }
+    const int32_t up = k < 0 ? -k : 0;   // powers of ten on r and the margins
+    const int32_t down = k > 0 ? k : 0;  // powers of ten on s
+    int32_t r2 = (e >= 0 ? e + shift : shift) + up;
+    int32_t s2 = (e >= 0 ? shift : shift - e) + down;
+    int32_t mp2 = (e >= 0 ? e + shift - 1 : shift - 1) + up;
+    int32_t mm2 = (e >= 0 ? e : 0) + up;
+    int32_t common = std::min({r2, s2, mp2, mm2});
+    r2 -= common;
+    s2 -= common;
+    mp2 -= common;
+    mm2 -= common;
+    Bigint* r = Bigint_LShift(Bigint_Pow5Mul(Bigint_FromU64(f), up), r2);
+    Bigint* s = Bigint_LShift(Bigint_Pow5Mul(Bigint_FromU64(1), down), s2);
+    Bigint* mp = Bigint_Pow5Mul(Bigint_FromU64(1), up);
+    Bigint* mm = unequal ? Bigint_LShift(Bigint_Copy(mp), mm2) : nullptr;
+    mp = Bigint_LShift(mp, mp2);
     auto scaleUp = [&] {
         r = Bigint_MulAdd(r, 10, 0);
         mp = Bigint_MulAdd(mp, 10, 0);
