@@ -7,8 +7,8 @@
 #include "Code/Code_Value.h"
 #include "Code/Code_Variable.h"
 #include "Code/JS_Exception.h"
-#include "Code/VM_Main.h"
 #include "Code/ObjectBase.h"
+#include "Code/VM_Main.h"
 #include "Code/VariableList.h"
 #include "GameData/GameHeader.h"
 
