@@ -597,3 +597,10 @@ void Code_Constant_Init()
 }
 
 int32_t Code_Constant_Count() { return s_count; }
+
+const char* Code_Constant_NameAt(int32_t index) { return index >= 0 && index < s_count ? s_names[index] : nullptr; }
+
+const ScriptValue* Code_Constant_ValueAt(int32_t index)
+{
+    return index >= 0 && index < s_count ? &s_values[index] : nullptr;
+}

@@ -24,3 +24,6 @@ void Code_Constant_SetAssetFinders(AssetFinder const* finders, int32_t count);
 void Code_Constant_Free();
 void Code_Constant_Init();
 int32_t Code_Constant_Count();
+// The name and value of the constant at index (table order); null outside the table.
+const char* Code_Constant_NameAt(int32_t index);
+const ScriptValue* Code_Constant_ValueAt(int32_t index);

@@ -1,12 +1,12 @@
 #include "Code/JS_Object.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "Base/ErrorReport.h"
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
+#include "Code/JS_Array.h"
 #include "Code/JS_Call.h"
 #include "Code/JS_Main.h"
 #include "Code/ObjectBase.h"
@@ -20,8 +20,6 @@ namespace {
 // A prototype chain longer than this is a cycle made by game code: the walk
 // ends there instead of hanging the runner.
 constexpr int kChainLimit = 10000;
-// Element stores grow no further: a stray huge index must not exhaust memory.
-constexpr uint32_t kMaxElements = 1u << 26;
 
 void SetUnset(ScriptValue* out)
 {
@@ -297,7 +295,8 @@ int JS_Object_Put(KVObjectBase* object, const ScriptValue* value, const char* na
     int result = JS_DEFINE_DONE;
     if (JS_IsDataValue(&own)) {
         copy.flags = own.flags;
-        if (JS_HasClass(object, "Arguments")) result = JS_Arguments_Put(object, &copy, name);
+        if (JS_HasClass(object, "Array")) result = JS_Array_Put(object, &copy, name);
+        else if (JS_HasClass(object, "Arguments")) result = JS_Arguments_Put(object, &copy, name);
         else result = JS_Object_DefineOwnProperty(object, name, &copy, throwOnFailure);
     } else {
         ScriptValue found = ScriptValue_Undefined();
@@ -461,23 +460,6 @@ bool JS_Object_PutByKey(const ScriptValue* object, const ScriptValue* key, const
     return false;
 }
 
-bool JS_ArrayStore_Set(KVObjectBase* store, uint32_t index, const ScriptValue* value)
-{
-    if (index >= kMaxElements) return false;
-    const auto at = static_cast<int32_t>(index);
-    const int32_t capacity = store->m_slots ? store->m_slotCapacity : 0;
-    if (at >= capacity && !store->ReserveSlots(std::max(capacity * 3 / 2, at + 1))) return false;
-    if (at >= store->m_slotCount) {
-        for (int32_t i = store->m_slotCount; i < at; ++i)
-            if (store->m_slots[i].kind == VALUE_UNSET) store->m_slots[i].kind = VALUE_UNDEFINED;
-        store->m_slotCount = at + 1;
-    }
-    ScriptValue* cell = &store->m_slots[at];
-    cell->Assign(*value);
-    cell->flags = VALUE_FLAG_CONFIGURABLE | VALUE_FLAG_WRITABLE;
-    return true;
-}
-
 // ------------------------------------------------------------------ tests of values
 
 bool JS_SameValue(const ScriptValue* x, const ScriptValue* y)
@@ -531,4 +513,24 @@ bool JS_IsCallable(const ScriptValue* value)
 bool JS_HasCallSlot(KVObjectBase* object)
 {
     return OwnNode(object, "[[Call_Script]]") || OwnNode(object, "[[Call_Cpp]]");
+}
+
+// ------------------------------------------------------------------ set-up helpers
+
+KVObjectBase* JS_AddNativeMethod(KVObjectBase* object, const char* name, BuiltinRoutine routine, int32_t length,
+                                 uint32_t flags)
+{
+    KVObjectBase* function = JS_NewNativeFunction(routine, length, false);
+    object->AddObject(name, function, flags);
+    return function;
+}
+
+void JS_SetConstructorPrototype(KVObjectBase* function, KVObjectBase* prototype, uint32_t flags)
+{
+    if (ScriptValue* slot = function->SlotAt(0)) {
+        ScriptValue_SetUndefined(slot);
+        slot->obj = prototype;
+        slot->kind = VALUE_OBJECT;
+        slot->flags = flags;
+    }
 }

@@ -79,9 +79,6 @@ void JS_DefaultDelete(KVObjectBase* object, ScriptValue* out, const char* name, 
 // (or, for the get, when an ordinary object has no such key).
 bool JS_Object_GetByKey(const ScriptValue* object, const ScriptValue* key, ScriptValue* out);
 bool JS_Object_PutByKey(const ScriptValue* object, const ScriptValue* key, const ScriptValue* value);
-// An array's element store (its slot 1) takes a copy of value at index,
-// growing by half again and filling the gap with undefined.
-bool JS_ArrayStore_Set(KVObjectBase* store, uint32_t index, const ScriptValue* value);
 
 bool JS_SameValue(const ScriptValue* x, const ScriptValue* y);
 // An object reference to an accessor pair.
@@ -95,3 +92,9 @@ bool JS_HasCallSlot(KVObjectBase* object);
 bool JS_HasClass(KVObjectBase* object, const char* className);
 // The object's "[[Prototype]]" (own), null at the chain's end.
 KVObjectBase* JS_PrototypeOf(KVObjectBase* object);
+
+// Set-up helpers of the built-in objects: a native function object under
+// name (flags as given); a function's slot 0, the prototype of what it constructs.
+KVObjectBase* JS_AddNativeMethod(KVObjectBase* object, const char* name, BuiltinRoutine routine, int32_t length,
+                                 uint32_t flags);
+void JS_SetConstructorPrototype(KVObjectBase* function, KVObjectBase* prototype, uint32_t flags);

@@ -4,6 +4,9 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -40,4 +43,13 @@ uint32_t Host_ToUpperUser(uint32_t codePoint)
     if (!locale) return codePoint;
     const auto c = static_cast<wint_t>(codePoint);
     return iswlower_l(c, locale) ? static_cast<uint32_t>(towupper_l(c, locale)) : codePoint;
+}
+
+double Host_ReadDecimalC(const char* text, char** end, bool* overflow)
+{
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    errno = 0;
+    const double value = strtod_l(text, end, c);
+    *overflow = errno == ERANGE && std::isinf(value);
+    return value;
 }

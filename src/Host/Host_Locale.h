@@ -6,3 +6,8 @@
 
 uint32_t Host_ToLowerUser(uint32_t codePoint);
 uint32_t Host_ToUpperUser(uint32_t codePoint);
+
+// strtod in the "C" locale whatever the user's locale: the decimal point is
+// always ".". *end is where the reading stopped (text when nothing was read);
+// *overflow is set when the value is out of range and the result infinite.
+double Host_ReadDecimalC(const char* text, char** end, bool* overflow);

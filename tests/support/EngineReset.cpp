@@ -21,7 +21,9 @@
 #include "Variable/Code_VariableTarget.h"
 #include "Variable/Code_VariableValue.h"
 #include "Code/JS_Error.h"
+#include "Code/JS_Array.h"
 #include "Code/JS_Main.h"
+#include "Code/JS_Number.h"
 #include "Code/MathEpsilon.h"
 #include "Code/ObjectBase.h"
 #include "Code/VM_Main.h"
@@ -99,6 +101,7 @@ void DropBorrowedPointers()
     GlobalScopeObject = nullptr;
     JS_ObjectPrototype = JS_FunctionPrototype = nullptr;
     for (KVObjectBase*& prototype : JS_ErrorPrototype) prototype = nullptr;
+    JS_NumberPrototype = JS_ArrayPrototype = JS_BooleanPrototype = nullptr;
     ScriptValue_SetUndefined(&JS_Exception.current);
     JS_Exception.thrown = false;
     ScriptValue_SetUndefined(&VM_Exception.thrown);
