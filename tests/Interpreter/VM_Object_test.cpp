@@ -210,8 +210,10 @@ TEST_F(VMScopeTest, MembersOfObjectValues)
     r = Run(1);
     EXPECT_EQ(Error(), "");
     EXPECT_EQ(r.Kind(), VALUE_UNDEFINED);
-    Run(2);
-    EXPECT_TRUE(ErrorHas("TypeError: unable to convert to object")) << Error();
+    // A number's member goes to its Number object.
+    r = Run(2);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.Kind(), VALUE_UNDEFINED);
     Run(3);
     EXPECT_TRUE(ErrorHas("ReferenceError: Variable")) << Error();
     EXPECT_TRUE(ErrorHas("cannot be resolved.")) << Error();
