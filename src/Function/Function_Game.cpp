@@ -10,6 +10,7 @@ struct GameBuiltin {
     const char* name;
     BuiltinRoutine routine;
     int32_t argumentCount;  // -1 any
+    uint8_t flag = 0;  // the table's flag byte
 };
 
 const GameBuiltin kGameBuiltins[] = {
@@ -73,9 +74,15 @@ const GameBuiltin kGameBuiltins[] = {
     {"room_restart", F_RoomRestart, 0},
     {"game_end", F_GameEnd, 0},
     {"game_restart", F_GameRestart, 0},
-    {"transition_define", F_TransitionAnswer, 2},
-    {"transition_exists", F_TransitionAnswer, 1},
+    {"transition_define", F_TransitionAnswer, 2, 1},
+    {"transition_exists", F_TransitionAnswer, 1, 1},
     {"sleep", F_Sleep, 1},
+    {"point_in_rectangle", F_PointInRectangle, 6, 1},
+    {"point_in_triangle", F_PointInTriangle, 8, 1},
+    {"point_in_circle", F_PointInCircle, 5, 1},
+    {"rectangle_in_rectangle", F_RectangleInRectangle, 8, 1},
+    {"rectangle_in_triangle", F_RectangleInTriangle, 10, 1},
+    {"rectangle_in_circle", F_RectangleInCircle, 7, 1},
 };
 }  // namespace
 
@@ -83,7 +90,6 @@ void InitGameFunctions()
 {
     for (const GameBuiltin& builtin : kGameBuiltins) {
         if (LayerMode && builtin.routine == F_InstanceCreate) continue;
-        const bool legacy = builtin.routine == F_TransitionAnswer;
-        CodeFunction_Register(builtin.name, builtin.routine, builtin.argumentCount, legacy ? 1 : 0);
+        CodeFunction_Register(builtin.name, builtin.routine, builtin.argumentCount, builtin.flag);
     }
 }

@@ -64,9 +64,15 @@ QS_GAME_BUILTIN(F_GameEnd);
 QS_GAME_BUILTIN(F_GameRestart);
 QS_GAME_BUILTIN(F_TransitionAnswer);
 QS_GAME_BUILTIN(F_Sleep);
+QS_GAME_BUILTIN(F_PointInRectangle);
+QS_GAME_BUILTIN(F_PointInTriangle);
+QS_GAME_BUILTIN(F_PointInCircle);
+QS_GAME_BUILTIN(F_RectangleInRectangle);
+QS_GAME_BUILTIN(F_RectangleInTriangle);
+QS_GAME_BUILTIN(F_RectangleInCircle);
 #undef QS_GAME_BUILTIN
 
 // Registers the group in its fixed order; instance_create only without the
-// layer system. Rows whose back ends belong to motion planning, the point
-// and rectangle tests and saved games are registered by those modules.
+// layer system. Rows whose back ends belong to motion planning and saved
+// games are registered by those modules.
 void InitGameFunctions();

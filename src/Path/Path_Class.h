@@ -96,6 +96,8 @@ private:
     void DeriveSmooth();
     void Subdivide(int32_t depth, const PathPoint& s, const PathPoint& c, const PathPoint& e);
     void ComputeLengths();
+    // Adds the segment that ends at sample i (i >= 1) to the length and time.
+    void MeasureSample(int32_t i);
     void Centre(float* cx, float* cy) const;
     // Replaces every point's coordinates relative to the centre (u, v) by f(u, v).
     template <typename Change>

@@ -36,6 +36,7 @@
 #include "Function/Function_Tile.h"
 #include "Function/Function_Timeline.h"
 #include "Function/Function_Vertex.h"
+#include "Motion/Motion_Functions.h"
 #include "Network/Http_Functions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
@@ -50,7 +51,7 @@ struct BuiltinGroup {
 
 const BuiltinGroup kBuiltinGroups[] = {
     {"HighScore..", {Score_Load}},
-    {"Game..", {InitGameFunctions, InitGameSaveLoadFunctions}},
+    {"Game..", {InitGameFunctions, InitMotionPlanningFunctions, InitGameSaveLoadFunctions}},
     {"Math..", {InitMathFunctions}},
     {"Graphic..",
      {InitGraphicShapeFunctions, InitGraphicTextFunctions, InitDisplayFunctions, InitTileFunctions,

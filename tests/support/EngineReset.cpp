@@ -78,6 +78,8 @@
 #include "Runner/Runner_IniOptions.h"
 #include "Runner/Runner_LoadGame.h"
 #include "Options/Runner_Options.h"
+#include "Motion/Motion_Grid.h"
+#include "Motion/Motion_Planning.h"
 #include "Runner/Runner_StartUp.h"
 #include "Sound/SoundHardware.h"
 #include "Options/Runner_Strings.h"
@@ -170,6 +172,8 @@ void ResetGame()
     Option_Free();
     GameOptions = GameOptionsRecord{};
     Collision_Reset();
+    MP_Grid_DestroyAll();
+    MP_PotentialSettings(30, 10, 3, true);
     Instance_ClearTable(HASH_KEEP_VALUE);  // a test's own instances may still be listed
     for (List<CInstance*>* queue : {&DepthChangeQueue, &ActivationQueue, &ObjectChangeQueue}) queue->Free();
     Object_Free();
