@@ -9,7 +9,7 @@
 #include "Code/Code_Function.h"
 #include "DataStructure/DS_Grid.h"
 #include "DataStructure/DS_Handles.h"
-#include "Motion/Motion_Functions.h"
+#include "Function/Function_Game.h"
 #include "Motion/Motion_Grid.h"
 #include "Path/Path_Class.h"
 #include "Path/Path_Main.h"
@@ -24,7 +24,7 @@ struct MotionBuiltins : WorldFixture {
     {
         WorldFixture::SetUp();
         CodeFunction_FreeAll();
-        InitMotionPlanningFunctions();
+        InitGameFunctions();
         Path_Init();
         const int32_t square = TestSprite_Add({1, 16, 16, 0, nullptr});
         const int32_t dot = TestSprite_Add({1, 1, 1, 0, nullptr});

@@ -1,19 +1,21 @@
-#include "Motion/Motion_Functions.h"
-
+// The motion-planning built-ins: step and path forms give 1 or 0; the plain
+// forms test against every instance (checkall) or only solid ones, the
+// _object forms against the instances of one object. A path argument that
+// names no path is reported and leaves the result unset.
 #include "Base/ErrorReport.h"
 #include "Code/Code_Arguments.h"
-#include "Code/Code_Function.h"
+#include "Function/Function_Game.h"
 #include "Motion/Motion_Grid.h"
 #include "Motion/Motion_Planning.h"
 #include "Path/Path_Main.h"
 #include "World/Instance.h"
 #include "World/WithIterator.h"
 
-namespace {
 #define QS_MP_BUILTIN(name)                                                                          \
     void name([[maybe_unused]] ScriptValue* r, [[maybe_unused]] CInstance* self, [[maybe_unused]] CInstance* other, \
               int, ScriptValue* a)
 
+namespace {
 void SetFlag(ScriptValue* r, bool flag) { ScriptValue_SetReal(r, flag ? 1.0 : 0.0); }
 
 // The path an argument names, or null after the report.
@@ -65,6 +67,8 @@ void PotentialPath(ScriptValue* r, CInstance* self, ScriptValue* a, bool byObjec
     const bool all = byObject || Arg_Bool(a, 5);
     SetFlag(r, MP_PotentialPath(self, path, gx, gy, step, factor, target, all));
 }
+
+}  // namespace
 
 QS_MP_BUILTIN(F_MpLinearStep) { LinearStep(r, self, a, false); }
 QS_MP_BUILTIN(F_MpLinearStepObject) { LinearStep(r, self, a, true); }
@@ -127,42 +131,3 @@ QS_MP_BUILTIN(F_MpGridPath)
 QS_MP_BUILTIN(F_MpGridDraw) { MP_Grid_Draw(Arg_Int32(a, 0)); }
 QS_MP_BUILTIN(F_MpGridToDsGrid) { MP_Grid_ToDsGrid(Arg_Int32(a, 0), Arg_Int32(a, 1)); }
 #undef QS_MP_BUILTIN
-
-struct MotionBuiltin {
-    const char* name;
-    BuiltinRoutine routine;
-    int32_t argumentCount;
-    uint8_t flag;
-};
-
-const MotionBuiltin kMotionBuiltins[] = {
-    {"mp_linear_step", F_MpLinearStep, 4, 0},
-    {"mp_linear_path", F_MpLinearPath, 5, 1},
-    {"mp_linear_step_object", F_MpLinearStepObject, 4, 0},
-    {"mp_linear_path_object", F_MpLinearPathObject, 5, 1},
-    {"mp_potential_settings", F_MpPotentialSettings, 4, 0},
-    {"mp_potential_step", F_MpPotentialStep, 4, 0},
-    {"mp_potential_path", F_MpPotentialPath, 6, 1},
-    {"mp_potential_step_object", F_MpPotentialStepObject, 4, 0},
-    {"mp_potential_path_object", F_MpPotentialPathObject, 6, 1},
-    {"mp_grid_create", F_MpGridCreate, 6, 1},
-    {"mp_grid_destroy", F_MpGridDestroy, 1, 1},
-    {"mp_grid_clear_all", F_MpGridClearAll, 1, 1},
-    {"mp_grid_clear_cell", F_MpGridClearCell, 3, 1},
-    {"mp_grid_clear_rectangle", F_MpGridClearRectangle, 5, 1},
-    {"mp_grid_add_cell", F_MpGridAddCell, 3, 1},
-    {"mp_grid_get_cell", F_MpGridGetCell, 3, 1},
-    {"mp_grid_add_rectangle", F_MpGridAddRectangle, 5, 1},
-    {"mp_grid_add_instances", F_MpGridAddInstances, 3, 1},
-    {"mp_grid_path", F_MpGridPath, 7, 1},
-    {"mp_grid_draw", F_MpGridDraw, 1, 1},
-    // Reads two arguments: the motion grid and the data-structure grid.
-    {"mp_grid_to_ds_grid", F_MpGridToDsGrid, 2, 1},
-};
-}  // namespace
-
-void InitMotionPlanningFunctions()
-{
-    for (const MotionBuiltin& builtin : kMotionBuiltins)
-        CodeFunction_Register(builtin.name, builtin.routine, builtin.argumentCount, builtin.flag);
-}
