@@ -38,7 +38,8 @@ CGamePath* CGamePath::New()
 
 void CGamePath::Delete()
 {
-    Clear();
+    QS_FREE(m_points);
+    QS_FREE(m_derived);
     QS_FREE(this);
 }
 
@@ -97,12 +98,9 @@ void CGamePath::DeletePoint(int32_t index)
 
 void CGamePath::Clear()
 {
-    QS_FREE(m_points);
-    QS_FREE(m_derived);
-    m_points = nullptr;
-    m_derived = nullptr;
-    m_pointCapacity = m_derivedCapacity = 0;
-    m_pointCount = m_derivedCount = 0;
+    // The planners refill one path again and again: giving its storage back
+    // each time would have every fill allocate and clear it anew.
+    m_pointCount = 0;
     Recompute();
 }
 

@@ -278,6 +278,14 @@ TEST_F(PathTest, SettersClampAndRecompute)
     EXPECT_EQ(p->GetKind(), 1);
     EXPECT_TRUE(p->GetClosed());
     EXPECT_EQ(p->GetPrecision(), 1);
+    // The storage a clear keeps shows nothing of the old points to a refill.
+    p->SetKind(0);
+    p->SetClosed(false);
+    p->AddPoint(0, 0, 100);
+    p->AddPoint(30, 40, 50);
+    ExpectDerived(p, {{0, 0, 100}, {30, 40, 50}});
+    EXPECT_EQ(p->GetLength(), 50.0f);
+    EXPECT_EQ(p->GetTime(), 50.0f / 0.75f);
 }
 
 TEST_F(PathTest, AppendAssignAndReverseCopyPoints)
