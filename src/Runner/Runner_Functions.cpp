@@ -3,7 +3,7 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_3D.h"
-#include "Function/Function_BufferSurface.h"
+#include "Function/Function_Buffer.h"
 #include "Function/Function_D3DDraw.h"
 #include "Function/Function_D3DModel.h"
 #include "Function/Function_Data_Structures.h"
@@ -50,7 +50,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Sound..", {}},
     {"Physics..", {}},
     {"Gamepad..", {InitGamepadFunctions}},
-    {"Buffers..", {InitVertexFunctions, InitBufferSurfaceFunctions}},
+    {"Buffers..", {InitVertexFunctions, InitBufferFunctions}},
     {"Networking..", {}},
     {"Shaders..", {InitShaderFunctions, InitVertexFormatFunctions}},
     {"Kivo..", {InitLayerFunctions}},
