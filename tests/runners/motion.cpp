@@ -25,6 +25,7 @@ constexpr int32_t kDestroyedWall = 100010;
 double s_grid = -1;
 double s_path = -1;
 bool s_walkerEnded = false;
+bool s_potentialReached = false;
 
 // Calls a built-in by name with real arguments; its result as a real (-1000
 // when it left none).
@@ -68,7 +69,7 @@ void ControlCreate(CInstance* self, CInstance*, ScriptValue*, int, ScriptValue**
 
 void ControlStep(CInstance* self, CInstance*, ScriptValue*, int, ScriptValue**)
 {
-    if (StepCounter >= 300) Call(self, "game_end", {});
+    if ((s_walkerEnded && s_potentialReached) || StepCounter >= 300) Call(self, "game_end", {});
 }
 
 void WalkerCreate(CInstance* self, CInstance*, ScriptValue*, int, ScriptValue**)
@@ -94,6 +95,7 @@ void LinearStep(CInstance* self, CInstance*, ScriptValue*, int, ScriptValue**)
 void PotentialStep(CInstance* self, CInstance*, ScriptValue*, int, ScriptValue**)
 {
     const double reached = Call(self, "mp_potential_step", {300, 100, 2, 0});
+    s_potentialReached = s_potentialReached || reached == 1;
     std::printf("potential x=%g y=%g reached=%g touches=%d\n", self->x, self->y, reached, TouchesWall(self) ? 1 : 0);
 }
 
