@@ -1,7 +1,6 @@
 #pragma once
 // Platform services: the platform's event queue and script callbacks, Steam,
-// in-app purchases, push notifications, screen orientation and the Windows
-// options of options.ini.
+// in-app purchases, push notifications and the Windows options of options.ini.
 // Until they exist (Platform_Stub.cpp) each does nothing.
 class IniFile;
 
@@ -12,5 +11,4 @@ void Steam_Update();
 void Steam_Shutdown();
 void IAP_ProcessQueuedResults();
 void Push_Update();
-void Platform_LockOrientation(int landscape, int landscapeFlipped, int portrait, int portraitFlipped);
 void ReadWindowsOptions(IniFile* ini);

@@ -8,5 +8,4 @@ void Steam_Update() {}
 void Steam_Shutdown() {}
 void IAP_ProcessQueuedResults() {}
 void Push_Update() {}
-void Platform_LockOrientation(int, int, int, int) {}
 void ReadWindowsOptions(IniFile*) {}

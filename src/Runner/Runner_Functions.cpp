@@ -37,6 +37,8 @@
 #include "Function/Function_Timeline.h"
 #include "Function/Function_Vertex.h"
 #include "Network/Http_Functions.h"
+#include "Platform/Function_External.h"
+#include "Platform/Kivo_OSFunctions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
 
@@ -66,7 +68,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"3D..", {Init3DFunctions, InitLightFunctions, InitGpuStateFunctions, InitD3DDrawFunctions,
               InitD3DModelFunctions}},
     {"Particle..", {InitParticleFunctions}},
-    {"Misc..", {}},
+    {"Misc..", {InitExternalFunctions}},
     {"DS..", {InitDataStructureFunctions}},
     {"Sound..", {}},
     {"Physics..", {}},
@@ -74,7 +76,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Buffers..", {InitVertexFunctions, InitBufferSurfaceFunctions}},
     {"Networking..", {}},
     {"Shaders..", {InitShaderFunctions, InitVertexFormatFunctions}},
-    {"Kivo..", {InitLayerFunctions}},
+    {"Kivo..", {InitLayerFunctions, InitKivoOSFunctions}},
 };
 }  // namespace
 

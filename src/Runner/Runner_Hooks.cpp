@@ -11,6 +11,7 @@
 #include "Code/GCRegistry.h"
 #include "Code/VM_Main.h"
 #include "Debug/Debug_Main.h"
+#include "Debug/Profiler.h"
 #include "Debug/ErrorDialog.h"
 #include "Font/Font_Main.h"
 #include "Function/Function_GraphicsShapes.h"

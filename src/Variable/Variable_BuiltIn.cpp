@@ -7,7 +7,7 @@
 #include "Code/Code_Variable.h"
 #include "Code/JS_Accessor.h"
 #include "Code/ObjectBase.h"
-#include "Variable/KivoVariables_Stub.h"
+#include "Variable/Kivo_Variables.h"
 #include "Variable/Variable_Arguments.h"
 #include "Variable/Variable_GameInfo.h"
 #include "Variable/Variable_Family_Stub.h"

@@ -132,6 +132,7 @@ std::vector<uint8_t> WriteBytecodeGame(const BytecodeGameParts& parts)
     header.roomOrder = {0};
     w.Gen8(header);
     w.Optn(gamedata::Options{});
+    if (!parts.extensions.empty()) w.Extn(parts.extensions);
     // Scripts come before the functions: a call names a script by its name.
     if (!parts.scripts.empty()) w.Scpt(parts.scripts);
     if (!parts.initialisers.empty()) w.Glob(parts.initialisers);

@@ -44,6 +44,7 @@ struct BytecodeGameParts {
     int32_t roomCode = -1;
     std::vector<int32_t> initialisers;
     std::vector<std::optional<gamedata::Script>> scripts;
+    std::vector<std::optional<gamedata::ExtensionPackageEntry>> extensions;  // an "EXTN" chunk when any
 };
 std::vector<uint8_t> WriteBytecodeGame(const BytecodeGameParts& parts);
 
