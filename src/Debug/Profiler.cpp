@@ -86,7 +86,7 @@ uint64_t Now()
 
 void SetActive(bool active)
 {
-    Code_Profiler.active = active;
+    Code_ProfilerActive = active;
 }
 
 void AddRoot()
@@ -266,7 +266,7 @@ void CProfiler::FrameEnd()
 {
     Profiler& p = s_profiler;
     p.inFrame = false;
-    if (!Code_Profiler.active) return;
+    if (!Code_ProfilerActive) return;
     const uint64_t now = Now();
     ++p.frameCount;
     const uint64_t frameTime = now - p.frameStart - p.overhead;
@@ -288,14 +288,14 @@ uint64_t CProfiler::LastOverhead()
 
 void CProfiler::StepStart()
 {
-    if (!Code_Profiler.active) return;
+    if (!Code_ProfilerActive) return;
     s_profiler.stepStart = Now() - s_profiler.overhead;
     Begin(PROFILE_SECTION, SECTION_DO_A_STEP);
 }
 
 void CProfiler::StepEnd()
 {
-    if (!Code_Profiler.active) return;
+    if (!Code_ProfilerActive) return;
     End();
     Profiler& p = s_profiler;
     p.lastStep = Now() - p.overhead - p.stepStart;

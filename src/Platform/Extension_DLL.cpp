@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "Base/Console.h"
 #include "Code/Code_Arguments.h"
 #include "Code/Code_Value.h"

@@ -23,7 +23,6 @@
 #include "Runner/GameChunks.h"
 #include "Sound/Audio_Main.h"
 
-int32_t fps = 0;
 bool FramePacing = true;
 
 namespace {
@@ -99,7 +98,7 @@ void Run_Frame()
     const double rate = Run_TargetRate();
     int64_t elapsed = now - g_LastFrameTime;
     // The frame's pace is the game's: the time spent measuring it does not count.
-    if (Code_Profiler.active) elapsed -= static_cast<int64_t>(CProfiler::LastOverhead());
+    if (Code_ProfilerActive) elapsed -= static_cast<int64_t>(CProfiler::LastOverhead());
     const int64_t wait = Run_FrameWait(rate, elapsed);
     if (FramePacing) {
         Timing_Push(0xFF804040u, "TimingWait");
@@ -123,7 +122,10 @@ void Run_Frame()
         g_CountedSecond = now;
     }
     ++g_FramesCounted;
-    SoundHardware_Update();
+    {
+        const ProfilerSection section(SECTION_SOUND_TICK);
+        SoundHardware_Update();
+    }
 
     if (!DebuggerPause) {
         if (DeviceResetCountdown > 1) {
@@ -138,7 +140,7 @@ void Run_Frame()
         DoAStep();
         CProfiler::StepEnd();
         IO_DrawVirtualButtons();
-        End_Frame(PendingRoomCode < 0 && DrawEventEnabled);
+        End_Frame(PendingRoomCode < 0 && DrawEventsEnabled);
         int32_t code = PendingRoomCode;
         if (PendingGameChange.pending) code = ROOMCODE_QUIT;
         PendingRoomCode = code;

@@ -1,6 +1,5 @@
 #include "Sound/SoundHardware.h"
 
-#include "Code/Code_Profiler.h"
 #include "Base/Console.h"
 #include "Host/Host_Audio.h"
 #include "Options/Runner_Options.h"
@@ -41,7 +40,6 @@ bool SoundHardware_CreateLoopback(int32_t rate)
 
 void SoundHardware_Update()
 {
-    const ProfilerSection section(SECTION_SOUND_TICK);
     if (!NoAudio) Audio_Tick();
 }
 

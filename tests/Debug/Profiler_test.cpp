@@ -110,7 +110,7 @@ TEST_F(Profiler, PausedOrDisabledFramesAreNotMeasured)
     CProfiler::Init("profile.txt", 0);
     CProfiler::SetPaused(true);
     Frame();
-    EXPECT_FALSE(Code_Profiler.active);
+    EXPECT_FALSE(Code_ProfilerActive);
     CProfiler::SetPaused(false);
     Frame();
     CProfiler::SetEnabled(false);

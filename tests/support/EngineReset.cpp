@@ -46,7 +46,7 @@
 #include "Host/Host_GPU.h"
 #include "IO/IO_Main.h"
 #include "IO/IO_Input.h"
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "IO/IO_Dialog.h"
 #include "IO/Gamepad_Class.h"
 #include "Runner/Run_VirtualButtons.h"
@@ -274,7 +274,7 @@ void ResetInput()
     Kivo_PauseRegistered = false;
     Gamepads_Reset();
     IO_LoadVirtualButtons(nullptr);
-    IO_VirtualButtonHook = IO_VirtualButtonHooks{};
+    IO_VirtualButton_SetHooks(IO_VirtualButtonHooks{});
     VirtualButtons_InstallHooks();
     Async_FreeRequests();
     InputQuery_Reset();
