@@ -14,20 +14,9 @@
 #include "support/GameFiles.h"
 
 using ::testing::HasSubstr;
+using testgames::ExtensionFunction;
 
 namespace {
-gamedata::ExtensionFunctionEntry Function(const char* name, int32_t id, const char* symbol,
-                                          std::vector<int32_t> types = {}, int32_t returnType = 2)
-{
-    gamedata::ExtensionFunctionEntry f;
-    f.name = name;
-    f.id = id;
-    f.externalName = symbol;
-    f.argumentTypes = std::move(types);
-    f.returnType = returnType;
-    return f;
-}
-
 gamedata::ExtensionFileEntry LibraryFile(std::vector<std::optional<gamedata::ExtensionFunctionEntry>> functions)
 {
     gamedata::ExtensionFileEntry file;
@@ -77,14 +66,14 @@ TEST_F(ExtensionPackages, FunctionsAreFoundByNameAndCalledByIdThroughTheirLibrar
 {
     gamedata::ExtensionFileEntry placeholders;
     placeholders.kind = 4;
-    placeholders.functions = {Function("stub_fn", 2, "")};
-    ASSERT_TRUE(Load({Package("pkg", {LibraryFile({Function("my_add", 1, "ext_add", {2, 2}), std::nullopt,
-                                                    Function("my_zero", 4, "ext_zero")}),
+    placeholders.functions = {ExtensionFunction("stub_fn", 2, "")};
+    ASSERT_TRUE(Load({Package("pkg", {LibraryFile({ExtensionFunction("my_add", 1, "ext_add", {2, 2}), std::nullopt,
+                                                    ExtensionFunction("my_zero", 4, "ext_zero")}),
                                        placeholders}),
                       std::nullopt,
                       // Dropped: its names are unknown and its ids raise no bound.
-                      Package("KivoWorks", {LibraryFile({Function("kivo_fn", 9, "ext_zero")})}),
-                      Package("later", {LibraryFile({Function("my_add", 7, "ext_zero")})})}))
+                      Package("KivoWorks", {LibraryFile({ExtensionFunction("kivo_fn", 9, "ext_zero")})}),
+                      Package("later", {LibraryFile({ExtensionFunction("my_add", 7, "ext_zero")})})}))
         << GameData_LastError();
 
     EXPECT_EQ(Extension_FindFunction("my_add"), 1) << "the first package naming it";

@@ -10,20 +10,9 @@
 #include "support/GameRuns.h"
 
 namespace {
+using testgames::ExtensionFunction;
 using testgames::RunGame;
 using testgames::SavedFile;
-
-gamedata::ExtensionFunctionEntry Function(const char* name, int32_t id, const char* symbol,
-                                          std::vector<int32_t> types = {}, int32_t returnType = 2)
-{
-    gamedata::ExtensionFunctionEntry f;
-    f.name = name;
-    f.id = id;
-    f.externalName = symbol;
-    f.argumentTypes = std::move(types);
-    f.returnType = returnType;
-    return f;
-}
 
 // Writes the line `value` pushes, through string(), to the results file.
 std::string WriteLine(const std::string& value)
@@ -72,9 +61,11 @@ std::vector<uint8_t> ExtensionGame()
     library.fileName = QS_TEST_EXTENSION;
     library.initName = "ext_init_fn";
     library.finalName = "ext_final_fn";
-    library.functions = {Function("ext_init_fn", 1, "ext_init"), Function("ext_final_fn", 2, "ext_final"),
-                         Function("my_add", 3, "ext_add", {2, 2}), Function("my_join", 4, "ext_join", {1, 2, 1}, 1),
-                         Function("scr_init", 5, "ext_init")};
+    library.functions = {ExtensionFunction("ext_init_fn", 1, "ext_init"),
+                         ExtensionFunction("ext_final_fn", 2, "ext_final"),
+                         ExtensionFunction("my_add", 3, "ext_add", {2, 2}),
+                         ExtensionFunction("my_join", 4, "ext_join", {1, 2, 1}, 1),
+                         ExtensionFunction("scr_init", 5, "ext_init")};
     gamedata::ExtensionFileEntry scripted;
     scripted.kind = 4;
     scripted.initName = "scr_init";

@@ -123,6 +123,18 @@ void CodeBuilder::Write(gamedata::FormWriter& w) const
     w.Func(m_functions, {});
 }
 
+gamedata::ExtensionFunctionEntry ExtensionFunction(const char* name, int32_t id, const char* symbol,
+                                                   std::vector<int32_t> types, int32_t returnType)
+{
+    gamedata::ExtensionFunctionEntry f;
+    f.name = name;
+    f.id = id;
+    f.externalName = symbol;
+    f.argumentTypes = std::move(types);
+    f.returnType = returnType;
+    return f;
+}
+
 std::vector<uint8_t> WriteBytecodeGame(const BytecodeGameParts& parts)
 {
     gamedata::FormWriter w;
