@@ -1,5 +1,6 @@
 // Fuzzes the reader of the "EXTN" chunk: the input is a game data image
 // whose "EXTN" chunk is read as the chunk pass reads it, then looked up by name.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
