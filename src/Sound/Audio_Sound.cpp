@@ -3,6 +3,7 @@
 #include <AL/al.h>
 
 #include <cstring>
+#include <initializer_list>
 
 #include "Base/Array.h"
 #include "Base/MemoryManager.h"
@@ -10,14 +11,17 @@
 namespace {
 cARRAY_CLASS<AudioSound> s_assets;
 char** s_names = nullptr;  // parallel to s_assets, owned copies
+cARRAY_CLASS<AudioSound> s_queues;
+cARRAY_CLASS<AudioSound> s_streams;
 
-char* CopyText(const char* text)
+cARRAY_CLASS<AudioSound>& Table(AudioTable table)
 {
-    if (!text) return nullptr;
-    const size_t n = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(QS_ALLOC(n, false));
-    if (copy) std::memcpy(copy, text, n);
-    return copy;
+    return table == AudioTable::Queue ? s_queues : s_streams;
+}
+
+int32_t TableBase(AudioTable table)
+{
+    return table == AudioTable::Queue ? kAudioQueueIdBase : kAudioStreamIdBase;
 }
 
 void FreeNames()
@@ -27,6 +31,15 @@ void FreeNames()
     s_names = nullptr;
 }
 }  // namespace
+
+char* Audio_CopyText(const char* text)
+{
+    if (!text) return nullptr;
+    const size_t n = std::strlen(text) + 1;
+    char* copy = static_cast<char*>(QS_ALLOC(n, false));
+    if (copy) std::memcpy(copy, text, n);
+    return copy;
+}
 
 AudioSound::~AudioSound()
 {
@@ -46,7 +59,8 @@ void AudioSound::ReleaseBuffer()
 
 bool Audio_SetAssetCount(int32_t count)
 {
-    Audio_FreeAssets();
+    FreeNames();
+    s_assets.SetLength(0);
     if (count <= 0) return true;
     s_names = static_cast<char**>(QS_ALLOC(sizeof(char*) * static_cast<size_t>(count), true));
     if (!s_names || !s_assets.SetLength(count)) {
@@ -66,7 +80,7 @@ void Audio_SetAsset(int32_t index, AudioSound* sound, const char* name)
     delete s_assets.items[index];
     s_assets.items[index] = sound;
     QS_FREE(s_names[index]);
-    s_names[index] = CopyText(name);
+    s_names[index] = Audio_CopyText(name);
 }
 
 int32_t Audio_GetAssetCount()
@@ -84,9 +98,64 @@ const char* Audio_GetAssetName(int32_t index)
     return index >= 0 && index < s_assets.length ? s_names[index] : nullptr;
 }
 
+bool Audio_IsQueueId(int32_t id)
+{
+    return id >= kAudioQueueIdBase && id < kAudioStreamIdBase;
+}
+
+bool Audio_IsStreamId(int32_t id)
+{
+    return id >= kAudioStreamIdBase && id < kAudioStreamIdBase + 100000;
+}
+
 AudioSound* Audio_GetSound(int32_t id)
 {
+    if (Audio_IsQueueId(id)) return Audio_TableSound(AudioTable::Queue, id - kAudioQueueIdBase);
+    if (Audio_IsStreamId(id)) {
+        AudioSound* stream = Audio_TableSound(AudioTable::Stream, id - kAudioStreamIdBase);
+        return stream && !stream->destroyed ? stream : nullptr;
+    }
     return Audio_GetAsset(id);
+}
+
+int32_t Audio_AddTableSound(AudioTable table, AudioSound* sound)
+{
+    cARRAY_CLASS<AudioSound>& t = Table(table);
+    int32_t slot = 0;
+    while (slot < t.length && t.items[slot]) ++slot;
+    // The range holds 100000 ids.
+    if (slot >= 100000 || (slot == t.length && !t.SetLength(slot + 1))) {
+        delete sound;
+        return -1;
+    }
+    t.items[slot] = sound;
+    return TableBase(table) + slot;
+}
+
+int32_t Audio_TableLength(AudioTable table)
+{
+    return Table(table).length;
+}
+
+AudioSound* Audio_TableSound(AudioTable table, int32_t slot)
+{
+    const cARRAY_CLASS<AudioSound>& t = Table(table);
+    return slot >= 0 && slot < t.length ? t.items[slot] : nullptr;
+}
+
+void Audio_DeleteTableSound(AudioTable table, int32_t slot)
+{
+    cARRAY_CLASS<AudioSound>& t = Table(table);
+    if (slot < 0 || slot >= t.length) return;
+    delete t.items[slot];
+    t.items[slot] = nullptr;
+}
+
+void Audio_ForEachSound(void (*f)(AudioSound* sound))
+{
+    for (const cARRAY_CLASS<AudioSound>* t : {&s_assets, &s_queues, &s_streams})
+        for (int32_t i = 0; i < t->length; ++i)
+            if (t->items[i]) f(t->items[i]);
 }
 
 int Audio_FindSound(const char* name)
@@ -101,4 +170,6 @@ void Audio_FreeAssets()
 {
     FreeNames();
     s_assets.SetLength(0);
+    s_queues.SetLength(0);
+    s_streams.SetLength(0);
 }

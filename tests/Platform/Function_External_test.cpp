@@ -176,15 +176,4 @@ TEST_F(ExternalFunctions, RefusedDefinitionsReportWhyAndGiveMinusOne)
     EXPECT_EQ(DLL_Define(QS_TEST_EXTENSION, "ext_sum16", 0, 17, reals, false), -1);
     EXPECT_EQ(log.text, "ERROR :: DLL_Define :: function ext_sum16 has too many parameters (limit 16) - has 17\n");
 }
-
-TEST_F(ExternalFunctions, ExternalCallsSwitchedOffRegisterNothing)
-{
-    CodeFunction_FreeAll();
-    NoExternalCalls = true;
-    InitExternalFunctions();
-    NoExternalCalls = false;
-    int32_t id = -1;
-    EXPECT_FALSE(CodeFunction_Find("external_define", &id));
-    EXPECT_FALSE(CodeFunction_Find("external_call8", &id));
-}
 }  // namespace
