@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "Base/ErrorReport.h"
 #include "Code/Code_Value.h"

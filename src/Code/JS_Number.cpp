@@ -100,10 +100,26 @@ void RadixText(ScriptValue* result, double value, int radix)
     SetText(result, text);
 }
 
-// The fraction-digit count argument: ToInteger of argument 0, or fallback.
-double DigitsArgument(int argc, ScriptValue* args, double fallback)
+// The receiver's number for the formatting methods, which take any receiver
+// holding a primitive value; TypeError "NoMessage" for one without.
+bool FormattedNumber(CInstance* self, double* value)
 {
-    return Given(argc, args) ? JS_ConvertToInteger(&args[0]) : fallback;
+    if (PrimitiveNumber(self, value)) return true;
+    JS_RaiseTypeError("NoMessage");
+    return false;
+}
+
+// The digit count: ToInteger of argument 0 (fallback when it is absent or
+// undefined), within low..20; RangeError message otherwise.
+bool DigitCount(int argc, ScriptValue* args, double fallback, double low, const char* message, int* digits)
+{
+    const double d = Given(argc, args) ? JS_ConvertToInteger(&args[0]) : fallback;
+    if (d < low || d > 20.0) {
+        JS_RaiseRangeError(message);
+        return false;
+    }
+    *digits = static_cast<int>(d);
+    return true;
 }
 
 // Leading tab, line feed, form feed, carriage return and space.
@@ -265,66 +281,51 @@ void JS_Number_toString(ScriptValue* result, CInstance* self, CInstance*, int ar
 void JS_Number_toFixed(ScriptValue* result, CInstance* self, CInstance*, int argc, ScriptValue* args)
 {
     double value = 0.0;
-    if (!PrimitiveNumber(self, &value)) {
-        JS_RaiseTypeError("NoMessage");
+    int digits = 0;
+    if (!FormattedNumber(self, &value) ||
+        !DigitCount(argc, args, 0.0, 0.0, "Number.prototype.toFixed fraction digits should be >= 1 and <= 20", &digits))
         return;
-    }
-    const double digits = argc > 0 ? JS_ConvertToInteger(&args[0]) : 0.0;
-    if (digits < 0.0 || digits > 20.0) {
-        JS_RaiseRangeError("Number.prototype.toFixed fraction digits should be >= 1 and <= 20");
-        return;
-    }
     if (std::isnan(value) || std::fabs(value) >= 1e21) {
         NumberText(result, value);
         return;
     }
     char text[256];
-    std::snprintf(text, sizeof text, "%.*f", static_cast<int>(digits), value);
+    std::snprintf(text, sizeof text, "%.*f", digits, value);
     SetText(result, text);
 }
 
 void JS_Number_toExponential(ScriptValue* result, CInstance* self, CInstance*, int argc, ScriptValue* args)
 {
     double value = 0.0;
-    if (!PrimitiveNumber(self, &value)) {
-        JS_RaiseTypeError("NoMessage");
+    int digits = 0;
+    if (!FormattedNumber(self, &value) ||
+        !DigitCount(argc, args, 5.0, 0.0, "Number.prototype.toExponential fraction digits should be >= 1 and <= 20",
+                    &digits))
         return;
-    }
-    const double digits = DigitsArgument(argc, args, 5.0);
-    if (digits < 0.0 || digits > 20.0) {
-        JS_RaiseRangeError("Number.prototype.toExponential fraction digits should be >= 1 and <= 20");
-        return;
-    }
     if (std::isnan(value)) {
         SetText(result, "NaN");
         return;
     }
     char text[256];
-    std::snprintf(text, sizeof text, "%.*e", static_cast<int>(digits), value);
+    std::snprintf(text, sizeof text, "%.*e", digits, value);
     SetText(result, text);
 }
 
 void JS_Number_toPrecision(ScriptValue* result, CInstance* self, CInstance*, int argc, ScriptValue* args)
 {
     double value = 0.0;
-    if (!PrimitiveNumber(self, &value)) {
-        JS_RaiseTypeError("NoMessage");
-        return;
-    }
+    if (!FormattedNumber(self, &value)) return;
     if (!Given(argc, args)) {
         NumberText(result, value);
         return;
     }
-    const double precision = JS_ConvertToInteger(&args[0]);
-    if (precision < 1.0 || precision > 20.0) {
-        JS_RaiseRangeError("Number.prototype.toPrecision fraction digits should be > 1 and <= 20");
+    int p = 0;
+    if (!DigitCount(argc, args, 0.0, 1.0, "Number.prototype.toPrecision fraction digits should be > 1 and <= 20", &p))
         return;
-    }
     if (std::isnan(value)) {
         SetText(result, "NaN");
         return;
     }
-    const int p = static_cast<int>(precision);
     char text[256];
     std::snprintf(text, sizeof text, "%.*g", p, value);
     if (!std::strchr(text, '.')) {

@@ -7,6 +7,8 @@
 #include "Code/Code_Arguments.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Main.h"
+#include "Code/GCRegistry.h"
+#include "Code/JS_Object.h"
 #include "ValueTestSupport.h"
 
 namespace {
@@ -166,6 +168,8 @@ TEST(Arguments, ConversionsOfAcceptedKinds)
         MakeValue(VALUE_OBJECT, 0x40),                        // 13
         blank.v,                                              // 14
     };
+    // An object without valueOf or toString converts to no number.
+    JS_NewStandardObject(&args[13], nullptr, nullptr, 0, nullptr);
     EXPECT_EQ(Arg_Int32(args, 0), 3);
     EXPECT_EQ(Arg_Int32(args, 1), -3);
     EXPECT_EQ(Arg_Int32(args, 8), 42);
@@ -200,6 +204,7 @@ TEST(Arguments, ConversionsOfAcceptedKinds)
     EXPECT_EQ(Arg_NumberOrPointer(args, 7), (int64_t{3} << 32) | 5);
     EXPECT_STREQ(Arg_String(args, 8), "42");
     EXPECT_EQ(Arg_String(args, 13), nullptr);  // an object: null, no message
+    GC_Collect();
 }
 
 TEST(Arguments, WrongKindsRaiseTheGettersMessages)

@@ -62,10 +62,11 @@ protected:
         JS_InitBuiltInObjects();
         global = Variable_GlobalObject();
     }
+    // The global object goes with the reset; then what only it reached is collected.
     void TearDown() override
     {
-        GC_Collect();
         EngineReset();
+        GC_Collect();
     }
 
     KVObjectBase* Object(KVObjectBase* in, const char* name)
