@@ -218,12 +218,7 @@ int32_t Audio_QueueSound(int32_t queueId, int32_t bufferIndex, int32_t offset, i
         voice->listenerMask = Audio_GetListenerMask();
         voice->loop = false;
         voice->priority = kQueuePriority;
-        alSourcef(source, AL_MAX_DISTANCE, 100000.0f);
-        alSourcef(source, AL_GAIN, queue->gain);
-        alSourcef(source, AL_PITCH, queue->pitch);
-        alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
-        alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-        alSource3f(source, AL_VELOCITY, 0.0f, 0.0f, 0.0f);
+        Audio_PlaceAtListener(voice, queue->gain, queue->pitch);
     }
     const ALuint alBuffer = static_cast<ALuint>(piece->alBuffer);
     alSourceQueueBuffers(source, 1, &alBuffer);

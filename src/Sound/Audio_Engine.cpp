@@ -166,13 +166,7 @@ int32_t Audio_PlaySimple(int32_t soundId, double priority, int32_t loop)
     voice->listenerMask = Audio_GetListenerMask();
     voice->loop = loop > 0;
     voice->priority = static_cast<float>(priority);
-    const ALuint source = Audio_VoiceSource(voice);
-    alSourcef(source, AL_MAX_DISTANCE, 100000.0f);
-    alSourcef(source, AL_GAIN, sound->gain);
-    alSourcef(source, AL_PITCH, sound->pitch);
-    alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
-    alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-    alSource3f(source, AL_VELOCITY, 0.0f, 0.0f, 0.0f);
+    Audio_PlaceAtListener(voice, sound->gain, sound->pitch);
     Audio_StartVoice(sound, voice);
     const ALenum code = alGetError();
     if (code != AL_NO_ERROR) LogConsole->Output("Error playing simple sound %d\n", code);

@@ -50,6 +50,15 @@ AudioRecorder* FindRecorderByName(const char* name)
     return nullptr;
 }
 
+// Whether the device is in the list; otherwise logs outside (beyond the end
+// or negative) or gone (just past the last, as after a device was detached).
+bool InDeviceList(int32_t device, const char* outside, const char* gone)
+{
+    if (device >= 0 && device < s_devices.length) return true;
+    LogConsole->Output(device == s_devices.length ? gone : outside, device);
+    return false;
+}
+
 void Deliver(int32_t id, AudioRecorder* recorder)
 {
     const int32_t available = HCapture().available(recorder->device);
@@ -87,14 +96,9 @@ int32_t Audio_GetRecorderCount()
 
 int32_t Audio_GetRecorderInfo(int32_t device)
 {
-    if (device < 0 || device > s_devices.length) {
-        LogConsole->Output("audio_get_recorder_info: device %d not available\n", device);
+    if (!InDeviceList(device, "audio_get_recorder_info: device %d not available\n",
+                      "audio_get_recorder_info: device %d no longer attached\n"))
         return -1;
-    }
-    if (device == s_devices.length) {
-        LogConsole->Output("audio_get_recorder_info: device %d no longer attached\n", device);
-        return -1;
-    }
     return DsMap_CreateFromTriples(5, "name", 0.0, s_devices.items[device]->name, "index", double(device), kNoText,
                                    "data_format", double(kFormatS16), kNoText, "sample_rate",
                                    double(kAudioRecordRate), kNoText, "channels", 0.0, kNoText);
@@ -103,14 +107,9 @@ int32_t Audio_GetRecorderInfo(int32_t device)
 int32_t Audio_StartRecording(int32_t device)
 {
     if (!Audio_IsOn()) return -1;
-    if (device < 0 || device > s_devices.length) {
-        LogConsole->Output("audio_start_recording: device %d out of range\n", device);
+    if (!InDeviceList(device, "audio_start_recording: device %d out of range\n",
+                      "audio_start_recording: device %d not available\n"))
         return -1;
-    }
-    if (device == s_devices.length) {
-        LogConsole->Output("audio_start_recording: device %d not available\n", device);
-        return -1;
-    }
     const char* name = s_devices.items[device]->name;
     AudioRecorder* recorder = FindRecorderByName(name);
     if (recorder && recorder->recording) {

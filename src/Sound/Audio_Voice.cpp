@@ -294,6 +294,17 @@ void Audio_ApplyVoiceGain(AudioVoice* voice)
     if (source != 0) alSourcef(source, AL_GAIN, Audio_EffectiveGain(voice));
 }
 
+void Audio_PlaceAtListener(AudioVoice* voice, float gain, float pitch)
+{
+    const ALuint source = Audio_VoiceSource(voice);
+    alSourcef(source, AL_MAX_DISTANCE, 100000.0f);
+    alSourcef(source, AL_GAIN, gain);
+    alSourcef(source, AL_PITCH, pitch);
+    alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSource3f(source, AL_VELOCITY, 0.0f, 0.0f, 0.0f);
+}
+
 float Audio_EffectiveGain(const AudioVoice* voice)
 {
     const AudioSound* sound = Audio_GetSound(voice->soundId);

@@ -51,6 +51,9 @@ void Audio_PauseVoice(AudioVoice* voice);
 void Audio_ResumeVoice(AudioVoice* voice);
 bool Audio_VoiceIsPlaying(const AudioVoice* voice);
 bool Audio_VoiceIsPaused(const AudioVoice* voice);
+// A voice that is not positioned: its source sits on the listener (relative,
+// at the origin, not moving, maximum distance 100000) with that gain and pitch.
+void Audio_PlaceAtListener(AudioVoice* voice, float gain, float pitch);
 // Voice gain x sound gain x the emitter's gain (for a voice on an emitter).
 float Audio_EffectiveGain(const AudioVoice* voice);
 // Pushes the effective gain to the source of an active voice without a soft stop.
