@@ -93,10 +93,10 @@ int32_t Audio_PlayOn(int32_t emitterId, int32_t soundId, int32_t loop, double pr
     if (!Audio_IsOn()) return -1;
     ALenum code = alGetError();
     if (code != AL_NO_ERROR) LogConsole->Output("Error prior to playing sample 2 %d\n", code);
+    if (emitterId < 0 || emitterId >= Audio_EmitterCount()) return -1;
     AudioEmitter* emitter = Audio_GetEmitter(emitterId);
     if (!emitter || !emitter->active) {
-        if (emitterId >= 0 && emitter)
-            LogConsole->Output("Audio_PlaySound Attempting to play sound on inactive emitter %d\n", emitterId);
+        LogConsole->Output("Audio_PlaySound Attempting to play sound on inactive emitter %d\n", emitterId);
         return -1;
     }
     AudioSound* sound = PlayableSound(soundId);

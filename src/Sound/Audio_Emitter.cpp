@@ -84,6 +84,11 @@ int32_t Audio_CreateEmitter()
     return slot;
 }
 
+int32_t Audio_EmitterCount()
+{
+    return s_emitters.length;
+}
+
 AudioEmitter* Audio_GetEmitter(int32_t id)
 {
     if (!Audio_IsOn() || id < 0 || id >= s_emitters.length) return nullptr;

@@ -37,6 +37,8 @@ int32_t Audio_CreateEmitter();
 // Soft-stops the emitter's voices and makes it inactive.
 void Audio_FreeEmitter(int32_t id);
 bool Audio_EmitterExists(int32_t id);
+// Slots of the emitter table.
+int32_t Audio_EmitterCount();
 // The emitter in a slot, active or not; null for an id out of range, an
 // empty slot or with the engine off.
 AudioEmitter* Audio_GetEmitter(int32_t id);

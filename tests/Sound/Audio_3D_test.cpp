@@ -137,8 +137,11 @@ TEST_F(Audio3DTest, AFreedEmitterRefusesPlaysAndComesBackWithTheDefaults)
     testgames::CapturedLog log;
     EXPECT_EQ(Audio_PlayOn(e, sound, 0, 1.0), -1);
     EXPECT_NE(log.Text().find("inactive emitter 0"), std::string::npos);
+    EXPECT_EQ(Audio_PlayOn(1, sound, 0, 1.0), -1);
+    EXPECT_NE(log.Text().find("inactive emitter 1"), std::string::npos) << "an empty slot of the table";
     EXPECT_EQ(Audio_PlayOn(99, sound, 0, 1.0), -1);
     EXPECT_EQ(Audio_PlayOn(-1, sound, 0, 1.0), -1);
+    EXPECT_EQ(log.Text().find("emitter 99"), std::string::npos) << "out of range: no message";
 
     ASSERT_EQ(Audio_CreateEmitter(), e);
     float position[3];

@@ -24,6 +24,13 @@ using audiotest::kRate;
 struct AudioBufferSoundTest : audiotest::LoopbackTest {
     std::vector<int> buffers;
 
+    void SetUp() override
+    {
+        audiotest::LoopbackTest::SetUp();
+        // Results an earlier test left on the list are not this test's.
+        Async_FreeRequests();
+        asyncevents::Events.clear();
+    }
     void TearDown() override
     {
         audiotest::LoopbackTest::TearDown();

@@ -56,6 +56,9 @@ struct AudioRecorderTest : audiotest::LoopbackTest {
         audiotest::LoopbackTest::SetUp();
         old = HCapture_SetOps(&kFake);
         g_refuse = false;
+        // Results an earlier test left on the list are not this test's.
+        Async_FreeRequests();
+        asyncevents::Events.clear();
     }
     void TearDown() override
     {
