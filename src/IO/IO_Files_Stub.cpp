@@ -1,5 +1,4 @@
-// Stand-ins: see IO_Files.h.
+// Stand-in: see IO_Files.h.
 #include "IO/IO_Files.h"
 
-void InitTempDirectory() {}
 void CleanTempDirectory() {}

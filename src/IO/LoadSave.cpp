@@ -61,10 +61,21 @@ FILE* OpenRead(const char* path)
 
 void InitProgramDirectory(const char* gameFilePath)
 {
+    const std::string previous = s_programDirectory;
     s_programDirectory.clear();
     std::string full;
     if (!FullPath(gameFilePath, full)) return;
     s_programDirectory = full.substr(0, full.rfind('/') + 1);
+    if (s_programDirectory == previous) return;
+    const std::string rule(73, '#');
+    VerboseConsole->Output("%s\n", rule.c_str());
+    VerboseConsole->Output("####!!!!$$$$$$ pwd - %s\n", s_programDirectory.c_str());
+    VerboseConsole->Output("%s\n", rule.c_str());
+}
+
+const char* LoadSave_WorkingDirectory()
+{
+    return s_programDirectory.c_str();
 }
 
 const char* LoadSave_BundleFolder()
