@@ -6,6 +6,9 @@
 void InitTempDirectory();
 // The chosen folder; "" before InitTempDirectory.
 const char* GetTempDirectory();
-// Game end: clearing out the temporary files (a stand-in, IO_Files_Stub.cpp,
-// until the file built-ins that make them exist).
+// Called when a write creates the file at fullPath: a new file inside the
+// temporary-files folder is remembered for CleanTempDirectory.
+void TempDirectory_NoteCreated(const char* fullPath);
+// Game end: removes the files this run created in the temporary-files folder
+// and still there; the folder itself and whatever others put there stay.
 void CleanTempDirectory();

@@ -6,7 +6,7 @@
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
 #include "Code/Code_Variable.h"
-#include "Code/JS_Accessor.h"
+#include "Code/JS_Object.h"
 #include "Code/ObjectBase.h"
 #include "Variable/KivoVariables_Stub.h"
 #include "Variable/Variable_Arguments.h"

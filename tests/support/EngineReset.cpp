@@ -20,6 +20,7 @@
 #include "Code/Code_Variable.h"
 #include "Variable/Code_VariableTarget.h"
 #include "Variable/Code_VariableValue.h"
+#include "Code/JS_Error.h"
 #include "Code/JS_Main.h"
 #include "Code/MathEpsilon.h"
 #include "Code/ObjectBase.h"
@@ -96,6 +97,12 @@ void DropBorrowedPointers()
     VM_ArgumentCount = 0;
     CurrentBuiltinFunction = nullptr;
     GlobalScopeObject = nullptr;
+    JS_ObjectPrototype = JS_FunctionPrototype = nullptr;
+    for (KVObjectBase*& prototype : JS_ErrorPrototype) prototype = nullptr;
+    ScriptValue_SetUndefined(&JS_Exception.current);
+    JS_Exception.thrown = false;
+    ScriptValue_SetUndefined(&VM_Exception.thrown);
+    VM_Exception = VMExceptionState{};
     Debug_PendingErrorText = nullptr;
     ErrorForm = {nullptr, false};
     ErrorContext = {0, 0, nullptr};

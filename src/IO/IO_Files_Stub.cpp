@@ -1,4 +1,0 @@
-// Stand-in: see IO_Files.h.
-#include "IO/IO_Files.h"
-
-void CleanTempDirectory() {}
