@@ -97,16 +97,16 @@ void Audio_Init()
     Audio_ResetListener();
     Audio_CreateSources(kAudioDefaultSources);
     alDistanceModel(AL_INVERSE_DISTANCE);
-    alListener3f(AL_POSITION, 0.0f, 0.0f, 0.0f);
-    const ALfloat orientation[] = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f};  // look-at, then up
-    alListenerfv(AL_ORIENTATION, orientation);
+    Audio_UpdateListener();  // the listener record is the one orientation OpenAL hears with
     Audio_CheckALError("Audio_Init");
 }
 
 void Audio_Quit()
 {
     // The sounds are forgotten even when the engine never played, so that
-    // the next game read starts from an empty table.
+    // the next game read starts from an empty table. A group loader still
+    // preparing sounds finishes first.
+    AudioGroup_WaitForLoaders();
     if (Audio_IsOn()) {
         Audio_DeleteSources();
         Audio_FreeBufferSounds();
@@ -120,6 +120,7 @@ void Audio_Quit()
 void Audio_Tick()
 {
     if (!Audio_IsOn()) return;
+    AudioGroupTable_Update();
     Audio_UpdateListener();
     Audio_CheckALError("Audio_Tick Start");
     OggAudio_Update();

@@ -9,7 +9,10 @@
 struct AudioListener {
     float position[3] = {0.0f, 0.0f, 0.0f};
     float velocity[3] = {0.0f, 0.0f, 0.0f};
-    float orientation[6] = {0.0f, 0.0f, -1.0f, 0.0f, 0.0f, 1.0f};  // look-at, then up
+    // Look-at, then up: along -z with +y up, so that a sound at a larger x
+    // than the listener's is heard on the right. (Up must not be parallel to
+    // the look-at direction, or the listener has no left and right.)
+    float orientation[6] = {0.0f, 0.0f, -1.0f, 0.0f, 1.0f, 0.0f};
     float gain = 1.0f;
 };
 
