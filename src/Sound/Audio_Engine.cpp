@@ -104,9 +104,7 @@ void Audio_Init()
 void Audio_Quit()
 {
     // The sounds are forgotten even when the engine never played, so that
-    // the next game read starts from an empty table. A group loader still
-    // preparing sounds finishes first.
-    AudioGroup_WaitForLoaders();
+    // the next game read starts from an empty table.
     if (Audio_IsOn()) {
         Audio_DeleteSources();
         Audio_FreeBufferSounds();

@@ -105,15 +105,11 @@ bool AudioGroup_IsLoaded(int32_t group)
     return group == 0 || AudioGroup_State(group) == kAudioGroupLoaded;
 }
 
-void AudioGroup_WaitForLoaders()
-{
-    for (int32_t i = 0; i < s_count; ++i)
-        if (s_groups[i].loader) s_groups[i].loader->Join();
-}
-
 void AudioGroup_Free()
 {
-    AudioGroup_WaitForLoaders();
+    // A loader still preparing sounds ends before anything it uses goes.
+    for (int32_t i = 0; i < s_count; ++i)
+        if (s_groups[i].loader) s_groups[i].loader->Join();
     for (int32_t i = 0; i < s_count; ++i) {
         delete s_groups[i].loader;
         QS_FREE(s_groups[i].image);
@@ -145,17 +141,6 @@ int LoaderThread(Thread* thread)
     Group& g = *static_cast<Group*>(thread->UserData());
     Audio_PrepareGroup(g.index, StepProgress, &g);
     return 0;
-}
-
-// The file holds the group's audio chunk at byte 8, every offset in it
-// counted from the start of the file; each is checked before the group's
-// sounds are bound to it.
-bool BindFile(Group& g, const uint8_t* image, uint32_t size)
-{
-    if (size < kFileHeader || std::memcmp(image + 8, "AUDO", 4) != 0) return false;
-    const uint32_t length = GameData_U32(image + 12);
-    if (length == 0 || length > size - kFileHeader) return false;
-    return Audio_WAVs(image + kFileHeader, length, image, g.index);
 }
 
 // The group's sounds let go of the file, which is freed; false, with nothing
@@ -191,7 +176,7 @@ bool AudioGroupTable_Load(int32_t group)
         LogConsole->Output("Failed to load %s\n", name);
         return false;
     }
-    if (!BindFile(g, image, size)) {
+    if (!AudioGroup_BindFile(group, image, size)) {
         LogConsole->Output("Format error loading %s\n", name);
         QS_FREE(image);
         return false;
@@ -244,4 +229,12 @@ void AudioGroupTable_Update()
 AudioGroupLoaderStep AudioGroup_SetLoaderStep(AudioGroupLoaderStep step)
 {
     return s_loaderStep.exchange(step);
+}
+
+bool AudioGroup_BindFile(int32_t group, const uint8_t* image, uint32_t size)
+{
+    if (size < kFileHeader || std::memcmp(image + 8, "AUDO", 4) != 0) return false;
+    const uint32_t length = GameData_U32(image + 12);
+    if (length == 0 || length > size - kFileHeader) return false;
+    return Audio_WAVs(image + kFileHeader, length, image, group);
 }

@@ -39,6 +39,11 @@ bool AudioGroup_IsLoaded(int32_t group);
 // thread prepares them. False, with a log line for a file that cannot be read
 // or is malformed, when nothing was started.
 bool AudioGroupTable_Load(int32_t group);
+// Checks a group file (the container header, then the group's audio chunk at
+// byte 8 with every offset counted from the start of the file, all within
+// the file) and binds the group's sounds to it. False, with nothing bound,
+// for a file that is malformed.
+bool AudioGroup_BindFile(int32_t group, const uint8_t* image, uint32_t size);
 // A Loaded group other than 0 becomes Unloading and its voices are
 // soft-stopped; its data goes once none of them plays. False otherwise.
 bool AudioGroupTable_Unload(int32_t group);
@@ -54,7 +59,6 @@ void AudioGroupTable_Update();
 using AudioGroupLoaderStep = void (*)(int32_t group);
 AudioGroupLoaderStep AudioGroup_SetLoaderStep(AudioGroupLoaderStep step);
 
-// Waits for every loader thread (engine shutdown, before the sounds go).
-void AudioGroup_WaitForLoaders();
-// Waits for the loaders, then deletes the table with the group files.
+// Waits for the loader threads, then deletes the table with the group files
+// (engine shutdown, before the sounds go).
 void AudioGroup_Free();
