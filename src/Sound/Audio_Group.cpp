@@ -19,8 +19,8 @@
 namespace {
 // Allocated zero-filled: no name, Unloaded, no file, no loader.
 struct Group {
-    char* name;         // owned copy, null for a group without a name
-    int32_t state;      // AudioGroupState; written by the main thread only
+    char* name;          // owned copy, null for a group without a name
+    int32_t state;       // AudioGroupState; written by the main thread only
     int32_t index;
     int32_t soundCount;  // of the running or last load
     int32_t prepared;    // written by the loader thread only

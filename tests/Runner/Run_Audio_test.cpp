@@ -11,23 +11,15 @@
 #include "gamedata/FormWriter.h"
 #include "runners/audio_codes.h"
 #include "support/AudioFixtures.h"
-#include "support/ProcessRun.h"
+#include "support/GameRuns.h"
 #include "support/TempFolder.h"
 
 using namespace gamedata;
+using audiotest::SoundInGroup;
 
 namespace {
 constexpr int kFrames = audiotest::kRate / 5;
 
-SoundEntry Sound(const char* name, int32_t group, int32_t audioIndex)
-{
-    SoundEntry e;
-    e.name = name;
-    e.fileName = name;
-    e.group = group;
-    e.audioIndex = audioIndex;
-    return e;
-}
 
 std::vector<uint8_t> AudioGame()
 {
@@ -40,7 +32,8 @@ std::vector<uint8_t> AudioGame()
     options.flags |= 0x4;
     w.Optn(options);
     w.Agrp({"audiogroup_default", "sfx"});
-    w.Sond({Sound("beep", 0, 0), Sound("s1", 1, 0), Sound("s2", 1, 1), Sound("s3", 1, 2), Sound("s4", 1, 3)});
+    w.Sond({SoundInGroup("beep", 0, 0), SoundInGroup("s1", 1, 0), SoundInGroup("s2", 1, 1), SoundInGroup("s3", 1, 2),
+            SoundInGroup("s4", 1, 3)});
     w.Audo({audiotest::Wav16(audiotest::Square(kFrames, {1}), 1)});
     ObjectEntry player;
     player.name = "player";
@@ -77,16 +70,12 @@ std::vector<std::string> With(const std::vector<std::string>& lines, const std::
 TEST(RunAudio, AGameLoadsPlaysAndUnloadsAnAudioGroupAndReachesEveryKindOfSound)
 {
     TempFolder dir;
-    ASSERT_TRUE(WriteFile(dir / "game.win", AudioGame()));
     ASSERT_TRUE(WriteFile(dir / "audiogroup1.dat", GroupFile()));
     const auto ogg = audiotest::EncodeOgg(audiotest::Square(kFrames, {1}), 1);
     if (ogg) ASSERT_TRUE(WriteFile(dir / "tone.ogg", *ogg));
 
-    ProcessWait stdoutOnly;
-    stdoutOnly.mergeStderr = false;
-    const ProcessRun run = RunProcess("ALSOFT_DRIVERS=null '" + std::string(QS_TEST_RUNNER_DIR) +
-                                          "/qs_runner_audio' -headless -game '" + (dir / "game.win") + "'",
-                                      stdoutOnly);
+    const std::string runner = std::string(QS_TEST_RUNNER_DIR) + "/qs_runner_audio";
+    const ProcessRun run = testgames::RunGame(dir, AudioGame(), "-headless", runner, "ALSOFT_DRIVERS=null");
     ASSERT_FALSE(run.timedOut) << run.Describe();
     EXPECT_EQ(run.exitCode, 0) << run.Describe();
     const std::vector<std::string> lines = run.Lines();

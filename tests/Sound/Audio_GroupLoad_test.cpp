@@ -15,6 +15,7 @@
 
 namespace {
 using audiotest::kRate;
+using audiotest::SoundInGroup;
 constexpr int kFrames = kRate / 10;
 
 // Holds the loader before each sound it counts, until the test lets it go on.
@@ -48,15 +49,6 @@ struct LoaderGate {
 };
 LoaderGate* LoaderGate::current = nullptr;
 
-gamedata::SoundEntry Sound(const char* name, int32_t group, int32_t audioIndex)
-{
-    gamedata::SoundEntry e;
-    e.name = name;
-    e.fileName = name;
-    e.group = group;
-    e.audioIndex = audioIndex;
-    return e;
-}
 
 std::vector<uint8_t> Right()
 {
@@ -71,7 +63,8 @@ std::vector<uint8_t> GroupGame()
     o.flags |= 0x4;
     w.Optn(o);
     w.Agrp({"audiogroup_default", "sfx"});
-    w.Sond({Sound("main", 0, 0), Sound("s1", 1, 0), Sound("s2", 1, 1), Sound("s3", 1, 2), Sound("s4", 1, 3)});
+    w.Sond({SoundInGroup("main", 0, 0), SoundInGroup("s1", 1, 0), SoundInGroup("s2", 1, 1), SoundInGroup("s3", 1, 2),
+            SoundInGroup("s4", 1, 3)});
     w.Audo({audiotest::Wav16(audiotest::Square(kFrames, {1}), 1)});
     w.Strg();
     return w.Finish();
