@@ -7,18 +7,14 @@
 #include <vector>
 
 #include "Code/Code_Function.h"
-#include "Code/Code_Link.h"
 #include "Code/Code_Value.h"
 #include "Runner/Run_Globals.h"
-#include "Runner/Runner_Entry.h"
 #include "World/Event_Drivers.h"
 #include "World/Room_Main.h"
+#include "TestModule.h"
 #include "audio_codes.h"
 
 namespace {
-StackTraceFrame* s_chainHead = nullptr;
-LinkVariableRef* s_variables[] = {nullptr};
-LinkFunctionRef* s_functions[] = {nullptr};
 bool s_unloading = false;
 
 // A number, a text, or a number another built-in gave as text.
@@ -135,17 +131,10 @@ CompiledCodeEntry s_code[AUDIO_CODE_COUNT] = {{"Create", Create}, {"Step", Step}
 
 GameLinkRecord* GameModule_GetLinkRecord(GameLinkRecord* record)
 {
-    *record = GameLinkRecord{};
-    record->codeCount = AUDIO_CODE_COUNT;
-    record->variables = s_variables;
-    record->functions = s_functions;
-    record->codeTable = s_code;
-    record->callChainHead = &s_chainHead;
-    return record;
+    return TestModule_LinkRecord(record, s_code);
 }
 
 int main(int argc, char** argv)
 {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    return Runner_Main(argc, argv);
+    return TestModule_Main(argc, argv);
 }
