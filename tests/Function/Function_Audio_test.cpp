@@ -8,7 +8,6 @@
 #include "Function/AudioFunctionFixture.h"
 #include "Sound/Audio_BufferSound.h"
 #include "Sound/Audio_Emitter.h"
-#include "Sound/Audio_Ogg.h"
 
 namespace {
 using audiotest::kRate;
@@ -78,14 +77,11 @@ TEST_F(AudioBuiltinTest, EngineEdgeCases)
     Call("audio_play_music", {R(0), R(1)});
     EXPECT_TRUE(Logged("audio_play_music :: deprecated function\n"));
 
-    // Both read the arguments they need although their registered counts differ.
+    // Registered with the queue id it reads.
     const double queue = Num("audio_create_play_queue", {R(kAudioFormatS16), R(kRate), R(0)});
     ASSERT_GE(queue, kAudioQueueIdBase);
     EXPECT_EQ(Num("audio_free_play_queue", {R(queue)}), 1);
     EXPECT_EQ(Num("audio_free_play_queue", {R(queue)}), 0);
-    const double group = Num("audio_create_sync_group", {R(0)});
-    EXPECT_EQ(Num("audio_play_in_sync_group", {R(group), R(7), R(99), R(99)}),
-              Audio_PlayInSyncGroup(static_cast<int32_t>(group), 7));
 
     const double voice = Num("audio_play_sound", {R(0), R(1), R(1)});
     ASSERT_GE(voice, kAudioVoiceIdBase);
