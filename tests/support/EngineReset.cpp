@@ -77,6 +77,7 @@
 #include "Runner/Run_Step.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_IniOptions.h"
+#include "Platform/Platform_OS.h"
 #include "Runner/Runner_LoadGame.h"
 #include "Options/Runner_Options.h"
 #include "Runner/Runner_StartUp.h"
@@ -136,7 +137,7 @@ void ResetOptions()
     SleepMarginGiven = false;
     NoDirectInput = false;
     ReleaseModeChecks = false;
-    AllowedOrientations = {1, 1, 1, 1};
+    AllowedOrientations = LockedOrientations = {1, 1, 1, 1};
 }
 
 void ResetRunner()
