@@ -62,6 +62,29 @@ float WrapClosed(float p, float pathLength)
     return p < 0 ? p + pathLength : p;
 }
 
+enum class Placement { Before, After, On };
+
+// Where a position lies: before an open path's start, past its end, or on
+// the path (a closed path wraps it and restarts the curve search).
+Placement Place(bool closed, float pathLength, float* p, int32_t* curve)
+{
+    if (closed) {
+        *p = WrapClosed(*p, pathLength);
+        *curve = 0;
+        return Placement::On;
+    }
+    if (*p < 0) return Placement::Before;
+    return *p > pathLength ? Placement::After : Placement::On;
+}
+
+// Percentages of the path become lengths along it.
+void ScaleByPathLength(float pathLength, bool percentPosition, bool percentSpacing, float* position, float* spaces, int32_t spacesCount)
+{
+    if (percentPosition) *position *= pathLength;
+    if (percentSpacing)
+        for (int32_t i = 0; i < spacesCount; ++i) spaces[i] *= pathLength;
+}
+
 // The first curve at or after curve whose cumulative length reaches p, and p
 // as a fraction of that curve.
 int32_t FindCurve(const float* lengths, int32_t curve, int32_t last, float* p)
@@ -81,9 +104,7 @@ void ComputeFixedSpeed(PathConstraint* constraint, const PathAttachment* path, i
     float* spaces = constraint->spaces.data();
     float* out = constraint->positions.data();
     const float pathLength = path->lengths[static_cast<size_t>(curveCount)];
-    if (percentPosition) position *= pathLength;
-    if (percentSpacing)
-        for (int32_t i = 0; i < spacesCount; ++i) spaces[i] *= pathLength;
+    ScaleByPathLength(pathLength, percentPosition, percentSpacing, &position, spaces, spacesCount);
     constraint->world.resize(8);
     float* world = constraint->world.data();
     int32_t prevCurve = kNoCurve;
@@ -91,17 +112,16 @@ void ComputeFixedSpeed(PathConstraint* constraint, const PathAttachment* path, i
         const float space = spaces[i];
         position += space;
         float p = position;
-        if (closed) {
-            p = WrapClosed(p, pathLength);
-            curve = 0;
-        } else if (p < 0) {
+        const Placement placement = Place(closed, pathLength, &p, &curve);
+        if (placement == Placement::Before) {
             if (prevCurve != kBefore) {
                 prevCurve = kBefore;
                 PathAttachment_ComputeWorldVertices(path, target, 2, 4, world, 0);
             }
             AddBeforePosition(p, world, out + o);
             continue;
-        } else if (p > pathLength) {
+        }
+        if (placement == Placement::After) {
             if (prevCurve != kAfter) {
                 prevCurve = kAfter;
                 PathAttachment_ComputeWorldVertices(path, target, verticesLength - 6, 4, world, 0);
@@ -193,10 +213,8 @@ void ComputeConstantSpeed(PathConstraint* constraint, const PathAttachment* path
         pathLength += CurveLength(world + i * 6);
         curves[i] = pathLength;
     }
-    if (percentPosition) position *= pathLength;
     float* spaces = constraint->spaces.data();
-    if (percentSpacing)
-        for (int32_t i = 0; i < spacesCount; ++i) spaces[i] *= pathLength;
+    ScaleByPathLength(pathLength, percentPosition, percentSpacing, &position, spaces, spacesCount);
 
     float* out = constraint->positions.data();
     float* segments = constraint->segments;
@@ -206,13 +224,12 @@ void ComputeConstantSpeed(PathConstraint* constraint, const PathAttachment* path
         const float space = spaces[i];
         position += space;
         float p = position;
-        if (closed) {
-            p = WrapClosed(p, pathLength);
-            curve = 0;
-        } else if (p < 0) {
+        const Placement placement = Place(closed, pathLength, &p, &curve);
+        if (placement == Placement::Before) {
             AddBeforePosition(p, world, out + o);
             continue;
-        } else if (p > pathLength) {
+        }
+        if (placement == Placement::After) {
             AddAfterPosition(p - pathLength, world + verticesLength - 4, out + o);
             continue;
         }

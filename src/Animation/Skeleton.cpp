@@ -7,12 +7,17 @@
 
 namespace {
 
-template <typename T>
-std::vector<Bone*> ResolveBones(const Skeleton* skeleton, const std::vector<T*>& bones)
+// The live bone of a bone of the data, or null.
+Bone* BoneOf(const Skeleton* skeleton, const BoneData* bone)
+{
+    return bone ? skeleton->bones[static_cast<size_t>(bone->index)].get() : nullptr;
+}
+
+std::vector<Bone*> ResolveBones(const Skeleton* skeleton, const std::vector<BoneData*>& bones)
 {
     std::vector<Bone*> resolved;
     resolved.reserve(bones.size());
-    for (const BoneData* bone : bones) resolved.push_back(skeleton->bones[static_cast<size_t>(bone->index)].get());
+    for (const BoneData* bone : bones) resolved.push_back(BoneOf(skeleton, bone));
     return resolved;
 }
 
@@ -133,7 +138,7 @@ Skeleton* Skeleton_Create(const SkeletonData* data)
         bone->data = boneData.get();
         bone->skeleton = skeleton;
         if (boneData->parent) {
-            bone->parent = skeleton->bones[static_cast<size_t>(boneData->parent->index)].get();
+            bone->parent = BoneOf(skeleton, boneData->parent);
             bone->parent->children.push_back(bone.get());
         }
         bone->x = boneData->x, bone->y = boneData->y, bone->rotation = boneData->rotation;
@@ -146,7 +151,7 @@ Skeleton* Skeleton_Create(const SkeletonData* data)
     for (const auto& slotData : data->slots) {
         auto slot = std::make_unique<Slot>();
         slot->data = slotData.get();
-        slot->bone = skeleton->bones[static_cast<size_t>(slotData->bone->index)].get();
+        slot->bone = BoneOf(skeleton, slotData->bone);
         skeleton->slots.push_back(std::move(slot));
         Slot_ApplySetupPose(skeleton->slots.back().get());
     }
@@ -156,7 +161,7 @@ Skeleton* Skeleton_Create(const SkeletonData* data)
         auto ik = std::make_unique<IkConstraint>();
         ik->data = ikData.get();
         ik->bones = ResolveBones(skeleton, ikData->bones);
-        ik->target = ikData->target ? skeleton->bones[static_cast<size_t>(ikData->target->index)].get() : nullptr;
+        ik->target = BoneOf(skeleton, ikData->target);
         ik->bendDirection = ikData->bendDirection;
         ik->mix = ikData->mix;
         skeleton->ikConstraints.push_back(std::move(ik));
@@ -165,8 +170,7 @@ Skeleton* Skeleton_Create(const SkeletonData* data)
         auto transform = std::make_unique<TransformConstraint>();
         transform->data = transformData.get();
         transform->bones = ResolveBones(skeleton, transformData->bones);
-        transform->target =
-            transformData->target ? skeleton->bones[static_cast<size_t>(transformData->target->index)].get() : nullptr;
+        transform->target = BoneOf(skeleton, transformData->target);
         transform->rotateMix = transformData->rotateMix;
         transform->translateMix = transformData->translateMix;
         transform->scaleMix = transformData->scaleMix;
