@@ -94,11 +94,11 @@ bool SkeletonData_Check(const SkeletonData* data, std::string* error)
         if (!CheckConstraintBones(data, path->bones, path->name, error)) return false;
         if (!Owns(data->slots, path->target)) return Fail(error, "Target slot not found: ", path->name);
     }
-    for (const auto& skin : data->skins)
-        for (const SkinEntry& entry : skin->entries)
-            if (!entry.attachment || !CheckAttachment(entry.attachment.get(), data->bones.size(), error)) {
-                if (!entry.attachment) return Fail(error, "Skin entry without an attachment: ", entry.name);
-                return false;
-            }
+    for (const auto& skin : data->skins) {
+        for (const SkinEntry& entry : skin->entries) {
+            if (!entry.attachment) return Fail(error, "Skin entry without an attachment: ", entry.name);
+            if (!CheckAttachment(entry.attachment.get(), data->bones.size(), error)) return false;
+        }
+    }
     return true;
 }
