@@ -26,9 +26,10 @@ constexpr uint32_t kFuncRecordSize = 12;
 constexpr uint32_t kUseSize = 8;  // instruction word and operand word
 
 // The CODE payload's patched copy, and where the payload lies in the image.
-// The copy starts as many bytes into its block as the payload into its word, so that it keeps the
-// payload's place among the file's words: bytecode on a whole word of the file
-// is a whole word in memory, wherever chunks before it ended.
+// The copy starts as many bytes into its block as the payload into its word,
+// so that it keeps the payload's place among the file's words: bytecode on a
+// whole word of the file is a whole word in memory, wherever chunks before it
+// ended.
 uint8_t* s_codeBlock = nullptr;
 uint8_t* s_code = nullptr;
 uint32_t s_codeAt = 0;

@@ -5,8 +5,8 @@
 // scope is open, such a request kills the dialog's child, and when the scope
 // closes a quit is posted, so the run ends as a closed window ends it (a game
 // that failed to load still ends with its error). Dialogs asked for after
-// that, or while such a request waits to be taken, are not shown. A child forked for the dialog also dies with the
-// runner, however the runner ends.
+// that, or while such a request waits to be taken, are not shown. A child
+// forked for the dialog also dies with the runner, however the runner ends.
 #include <sys/types.h>
 
 class HostDialogStopScope {
