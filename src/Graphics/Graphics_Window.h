@@ -14,6 +14,9 @@ struct WindowOptions {
     int32_t showCursor = 1;
     bool altEnter = false;
     const char* caption = "";
+    // The game's icon, a PNG image; none: the runner's own emblem.
+    const uint8_t* icon = nullptr;
+    uint32_t iconSize = 0;
 };
 extern WindowOptions Option_WindowSettings;
 

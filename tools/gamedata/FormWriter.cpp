@@ -342,6 +342,7 @@ void FormWriter::Code(const std::vector<CodeEntry>& entries, bool newerLayout)
     const uint32_t listAt = 4;
     c.Zeros(4 * count);
     m_bytecodeAt.assign(count, 0);
+    m_codeBlobsAt = 0;
     auto bytes = [](const CodeEntry& e) { return static_cast<uint32_t>(4 * e.bytecode.size()); };
     if (!newerLayout) {
         for (uint32_t i = 0; i < count; ++i) {
@@ -355,6 +356,8 @@ void FormWriter::Code(const std::vector<CodeEntry>& entries, bool newerLayout)
     // Records first, then the bytecode blobs of the entries that own theirs.
     const uint32_t recordsAt = listAt + 4 * count;
     uint32_t blobAt = recordsAt + 20 * count;
+    m_codeBlobsAt = blobAt;
+    m_codeRecords = count;
     for (uint32_t i = 0; i < count; ++i) {
         const CodeEntry& e = entries[i];
         if (e.sharesWith >= 0) continue;
@@ -752,9 +755,14 @@ std::vector<uint8_t> FormWriter::Finish()
     }
     m_chunkPayloadOffsets.clear();
     uint32_t pos = 8;
-    for (const auto& c : m_chunks) {
-        m_chunkPayloadOffsets.push_back(pos + 8);
-        pos += 8 + c->Size();
+    for (size_t i = 0; i < m_chunks.size(); ++i) {
+        Chunk& c = *m_chunks[i];
+        const uint32_t payload = pos + 8;
+        if (m_unpadded && static_cast<int>(i) == m_codeIndex && m_codeBlobsAt)
+            ShiftBytecode((4 - (payload + m_codeBlobsAt) % 4) % 4);
+        if (!m_unpadded) c.Zeros((4 - c.Size() % 4) % 4);
+        m_chunkPayloadOffsets.push_back(payload);
+        pos = payload + c.Size();
     }
     const uint32_t strgPayload = m_strgIndex >= 0 ? m_chunkPayloadOffsets[static_cast<size_t>(m_strgIndex)] : 0;
     std::vector<uint8_t> out(pos);
@@ -782,6 +790,27 @@ std::vector<uint8_t> FormWriter::Finish()
         }
     }
     return out;
+}
+
+void FormWriter::ShiftBytecode(uint32_t count)
+{
+    if (count == 0) return;
+    Chunk& code = *m_chunks[static_cast<size_t>(m_codeIndex)];
+    code.m_bytes.insert(code.m_bytes.begin() + m_codeBlobsAt, count, 0);
+    // Each record's bytecode offset counts from the record's own field.
+    for (uint32_t i = 0; i < m_codeRecords; ++i) {
+        const uint32_t field = 4 + 4 * m_codeRecords + 20 * i + 12;
+        uint32_t v = 0;
+        for (int b = 0; b < 4; ++b) v |= static_cast<uint32_t>(code.Byte(field + b)) << (8 * b);
+        code.PatchU32(field, v + count);
+    }
+    for (auto& c : m_chunks)
+        for (Chunk::Fixup& f : c->m_fixups)
+            if (!f.isString && !f.isTpagEntry && (f.in == &code || (!f.in && c.get() == &code)) &&
+                f.value >= m_codeBlobsAt)
+                f.value += count;
+    for (uint32_t& at : m_bytecodeAt) at += count;
+    m_codeBlobsAt += count;
 }
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
