@@ -29,8 +29,8 @@ std::vector<int32_t> Physics_CollisionPartners(int32_t object)
 int32_t Physics_FindCategoryKey(int32_t object, int32_t partnerCount)
 {
     int32_t key = object;
-    // Parent chains are checked for loops when objects load; the bound keeps
-    // a broken one from hanging the binding.
+    // No chain is longer than the objects there are: the bound keeps a
+    // parent loop in broken game data from hanging the binding.
     for (int32_t guard = Object_Count(); guard > 0; --guard) {
         const CGameObject* o = Object_Get(key);
         if (!o || o->parent < 0 || !Object_IsValid(o->parent)) break;

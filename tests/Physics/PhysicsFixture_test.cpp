@@ -5,34 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "Base/ErrorReport.h"
 #include "Code/ValueTestSupport.h"
-#include "Options/Runner_Options.h"
 #include "Physics/PhysicsWorld.h"
-#include "support/RecordingConsole.h"
+#include "support/ReportCapture.h"
 
 namespace {
 struct FixtureTemplates : ::testing::Test {
     void TearDown() override { Physics_Reset(); }
-};
-
-// A fatal report that stops the main loop (no dialog), kept as text.
-struct ReportCapture {
-    RecordingConsole console;
-    tagIConsole* saved = OutputConsole;
-    bool savedDialogs = ShowErrorDialogs;
-    ReportCapture()
-    {
-        OutputConsole = &console;
-        ShowErrorDialogs = false;
-    }
-    ~ReportCapture()
-    {
-        OutputConsole = saved;
-        ShowErrorDialogs = savedDialogs;
-        FatalErrorShown = false;
-        error_occurred = false;
-    }
 };
 
 void AddAll(PhysicsFixture* f, std::initializer_list<PhysicsPoint> points)

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "Base/Console.h"
-#include "Options/Runner_Options.h"
 #include "support/RecordingConsole.h"
+#include "support/ReportCapture.h"
 
 namespace {
 // Instances are opaque to the world: tags stand in for them.
@@ -27,21 +27,9 @@ struct Shape {
 
 struct PhysicsWorldTest : ::testing::Test {
     PhysicsWorld world{0.1f, 60};
-    RecordingConsole errors;
-    tagIConsole* savedOutput = OutputConsole;
-    bool savedDialogs = ShowErrorDialogs;
+    ReportCapture reports;
 
-    void SetUp() override
-    {
-        OutputConsole = &errors;
-        ShowErrorDialogs = false;
-    }
-    void TearDown() override
-    {
-        OutputConsole = savedOutput;
-        ShowErrorDialogs = savedDialogs;
-        Physics_Reset();
-    }
+    void TearDown() override { Physics_Reset(); }
 
     // Binds a box (half sizes in metres) to tag at (x, y) room pixels; key
     // and partners give its collision category.
@@ -196,13 +184,13 @@ TEST_F(PhysicsWorldTest, ObjectsCollideOnlyAsTheirCollisionEventsRequire)
 TEST_F(PhysicsWorldTest, AThirtyThirdCategoryIsAnErrorAndCollidesWithNothing)
 {
     for (int32_t k = 0; k < 32; ++k) EXPECT_EQ(world.AssignCategory(k, &k, 1, "thing"), k);
-    EXPECT_EQ(errors.text, "");
+    EXPECT_EQ(reports.console.text, "");
     const int32_t key = 32;
     EXPECT_EQ(world.AssignCategory(key, &key, 1, "late"), -1);
-    EXPECT_NE(errors.text.find("Unable to assign a collision category for object late.\n"
+    EXPECT_NE(reports.console.text.find("Unable to assign a collision category for object late.\n"
                                "Consider using parenting to reduce collision overheads where possible."),
               std::string::npos)
-        << errors.text;
+        << reports.console.text;
     // Partners found later widen earlier masks both ways.
     EXPECT_EQ(world.categories[3].mask, 1u << 3);
     const int32_t partner = 3;

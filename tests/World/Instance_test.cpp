@@ -14,28 +14,11 @@
 #include "Options/Runner_Options.h"
 #include "Animation/Skeleton.h"
 #include "World/InstanceFixture.h"
-#include "support/RecordingConsole.h"
+#include "support/ReportCapture.h"
 #include "support/StandIns.h"
 #include "support/TestSprites.h"
 
 namespace {
-// Error reports go to a recording console and show no dialog.
-struct ErrorCapture {
-    RecordingConsole console;
-    tagIConsole* saved = OutputConsole;
-    bool savedDialogs = ShowErrorDialogs;
-    ErrorCapture()
-    {
-        OutputConsole = &console;
-        ShowErrorDialogs = false;
-    }
-    ~ErrorCapture()
-    {
-        OutputConsole = saved;
-        ShowErrorDialogs = savedDialogs;
-    }
-};
-
 using InstanceRecord = InstanceWorld;
 }  // namespace
 
@@ -360,7 +343,7 @@ TEST_F(InstanceRecord, PhysicsFixturesFollowTheObjectsShapeAndTheInstancesScale)
         CInstance instance(0, 0, 100000, object->index, false);
         instance.image_xscale = c.xscale;
         instance.image_yscale = c.yscale;
-        ErrorCapture errors;
+        ReportCapture errors;
         instance.CreatePhysicsFixture(&room);
         EXPECT_EQ(errors.console.text, c.message) << c.name;
         EXPECT_EQ(PhysicsFixture_Count(), 0) << c.name;  // the template is deleted
@@ -379,7 +362,6 @@ TEST_F(InstanceRecord, PhysicsFixturesFollowTheObjectsShapeAndTheInstancesScale)
             EXPECT_FLOAT_EQ(body->offsetY, -3 * scale) << c.name;
         }
     }
-    error_occurred = false;
 }
 
 TEST_F(InstanceRecord, AnObjectWithAShapeOfNoKnownKindBindsNothing)
@@ -388,12 +370,10 @@ TEST_F(InstanceRecord, AnObjectWithAShapeOfNoKnownKindBindsNothing)
     CGameObject* object = PhysicsObject(NewObject(NewSprite(1), 0), "other", 7, kPoints, 3);
     CInstance instance(0, 0, 100000, object->index, false);
     {
-        ErrorCapture errors;
+        ReportCapture errors;
         instance.CreatePhysicsFixture(&room);
         EXPECT_EQ(errors.console.text, "ERROR!!! :: No fixture shape data present for other\n\n");
         EXPECT_TRUE(FatalErrorShown);
-        FatalErrorShown = false;
-        error_occurred = false;
     }
     EXPECT_EQ(instance.m_physicsBody, nullptr);
     EXPECT_EQ(world.BodyCount(), 0);

@@ -31,7 +31,7 @@ void Hit(CInstance* self, CInstance* other, ScriptValue*, int, ScriptValue**)
 void End(CInstance* self, CInstance*, ScriptValue*, int, ScriptValue**)
 {
     StackTraceFrame frame("End", 1);
-    if (StepCounter < 300) return;
+    if (StepCounter < 220) return;
     std::printf("End id=%d x=%.2f y=%.2f angle=%.2f\n", self->id, self->x, self->y, self->image_angle);
     RequestGameEnd();
 }
