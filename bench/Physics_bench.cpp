@@ -57,19 +57,22 @@ static void BM_Physics_RoomWorld(benchmark::State& state)
         PhysicsFixture* fixture = PhysicsFixture_Create();
         fixture->SetBoxShape(200, 1);
         std::vector<std::unique_ptr<CInstance>> instances;
-        auto bind = [&](int32_t object, int32_t partner, float x, float y) {
+        // Boxes collide with the ground and with each other, as in the
+        // library's world.
+        auto bind = [&](int32_t object, std::vector<int32_t> partners, float x, float y) {
             instances.push_back(std::make_unique<CInstance>(x / kScale, y / kScale, 100000 + static_cast<int32_t>(instances.size()), object, false));
             CInstance* instance = instances.back().get();
-            PhysicsBindTarget target{instance, &instance->m_physicsBody, instance->x, instance->y, 0, "bench", object, &partner, 1};
+            PhysicsBindTarget target{instance, &instance->m_physicsBody, instance->x, instance->y, 0, "bench", object,
+                                     partners.data(), static_cast<int32_t>(partners.size())};
             world->AddFixture(fixture, target, 0, 0);
         };
-        bind(ground, box, 100, 101);
+        bind(ground, {box}, 100, 101);
         fixture->SetBoxShape(kHalf, kHalf);
         fixture->density = 1;
         for (int i = 0; i < n; ++i) {
             float x, y;
             Place(i, &x, &y);
-            bind(box, ground, x, y);
+            bind(box, {ground, box}, x, y);
         }
         PhysicsFixture_Delete(fixture->id);
         state.ResumeTiming();

@@ -10,6 +10,52 @@
 namespace {
 constexpr int32_t kStackGrowth = 10;
 
+size_t PairHash(const b2Fixture* a, const b2Fixture* b)
+{
+    // Either order of the pair lands in the same slot.
+    const auto x = reinterpret_cast<uintptr_t>(a), y = reinterpret_cast<uintptr_t>(b);
+    const uint64_t h = (static_cast<uint64_t>(x < y ? x : y) * 0x9E3779B97F4A7C15ull) ^ (x < y ? y : x);
+    return static_cast<size_t>(h ^ (h >> 29));
+}
+
+bool SamePair(const PhysicsContactRecord& r, const b2Fixture* a, const b2Fixture* b)
+{
+    return (r.fixtureA == a && r.fixtureB == b) || (r.fixtureA == b && r.fixtureB == a);
+}
+
+// The slot of the record of (a, b), or the free slot where it goes.
+int32_t* FindSlot(PhysicsWorld* world, const b2Fixture* a, const b2Fixture* b)
+{
+    const size_t mask = static_cast<size_t>(world->pairSlotCount) - 1;
+    for (size_t i = PairHash(a, b) & mask;; i = (i + 1) & mask) {
+        int32_t* slot = &world->pairSlots[i];
+        if (*slot < 0 || SamePair(world->contacts[*slot], a, b)) return slot;
+    }
+}
+
+// Keeps the index at least twice the capacity, so that it always has free
+// slots, and holding exactly the records on the stack (after records were
+// popped it is built again; an empty stack makes that a clear).
+bool FitPairIndex(PhysicsWorld* world)
+{
+    if (world->pairSlotCount < 2 * world->contactCapacity || !world->pairSlots) {
+        int32_t count = world->pairSlotCount > 0 ? world->pairSlotCount : 32;
+        while (count < 2 * world->contactCapacity) count *= 2;
+        auto* slots = static_cast<int32_t*>(std::malloc(sizeof(int32_t) * static_cast<size_t>(count)));
+        if (!slots) return false;
+        std::free(world->pairSlots);
+        world->pairSlots = slots;
+        world->pairSlotCount = count;
+        world->pairsIndexed = -1;
+    }
+    if (world->pairsIndexed == world->contactCount) return true;
+    std::memset(world->pairSlots, 0xFF, sizeof(int32_t) * static_cast<size_t>(world->pairSlotCount));
+    for (int32_t i = 0; i < world->contactCount; ++i)
+        *FindSlot(world, world->contacts[i].fixtureA, world->contacts[i].fixtureB) = i;
+    world->pairsIndexed = world->contactCount;
+    return true;
+}
+
 bool Involves(const PhysicsContactRecord* record, const void* instance)
 {
     if (!record || !record->fixtureA || !record->fixtureB) return false;
@@ -55,12 +101,13 @@ void Physics_RecordContact(PhysicsWorld* world, b2Contact* contact)
     b2WorldManifold worldManifold;
     worldManifold.Initialize(manifold, a->GetBody()->GetTransform(), a->GetShape()->m_radius,
                              b->GetBody()->GetTransform(), b->GetShape()->m_radius);
-    for (int32_t i = 0; i < world->contactCount; ++i) {
-        PhysicsContactRecord& r = world->contacts[i];
-        if ((r.fixtureA == a && r.fixtureB == b) || (r.fixtureA == b && r.fixtureB == a)) {
-            r.AddManifold(*manifold, worldManifold);
-            return;
-        }
+    // The pair's record, found through the index rather than a walk of the
+    // stack (a frame of a large world records thousands of pairs).
+    if (!FitPairIndex(world)) return;
+    int32_t* slot = FindSlot(world, a, b);
+    if (*slot >= 0) {
+        world->contacts[*slot].AddManifold(*manifold, worldManifold);
+        return;
     }
     if (world->contactCount == world->contactCapacity) {
         const int32_t capacity = world->contactCapacity + kStackGrowth;
@@ -69,7 +116,11 @@ void Physics_RecordContact(PhysicsWorld* world, b2Contact* contact)
         if (!grown) return;
         world->contacts = grown;
         world->contactCapacity = capacity;
+        if (!FitPairIndex(world)) return;
+        slot = FindSlot(world, a, b);
     }
+    *slot = world->contactCount;
+    world->pairsIndexed = world->contactCount + 1;
     PhysicsContactRecord& r = world->contacts[world->contactCount++];
     r.manifoldCount = 0;
     r.fixtureA = a;

@@ -40,6 +40,7 @@ PhysicsWorld::~PhysicsWorld()
     engine->world.SetContactListener(nullptr);
     delete engine;
     std::free(contacts);
+    std::free(pairSlots);
 }
 
 void PhysicsWorld::SetGravity(float x, float y)

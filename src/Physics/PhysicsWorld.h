@@ -95,6 +95,9 @@ public:
     int32_t contactCount = 0;
     int32_t contactCapacity = 0;
     PhysicsContactRecord* currentContact = nullptr;
+    int32_t* pairSlots = nullptr;  // open addressing: record index by fixture pair, -1 free
+    int32_t pairSlotCount = 0;     // a power of two, at least twice the capacity
+    int32_t pairsIndexed = 0;      // the record count the index was last brought up to
     PhysicsBody* bodies = nullptr;  // the wrappers of this world's bodies
 };
 
