@@ -2,21 +2,15 @@
 // module whose code entries write what the collision events see.
 #include <cstdio>
 
-#include "Code/Code_Link.h"
-#include "Code/Code_Value.h"
 #include "Physics/PhysicsWorld.h"
 #include "Runner/Run_Globals.h"
-#include "World/Room_Main.h"
-#include "Runner/Runner_Entry.h"
 #include "World/Instance.h"
 #include "World/Room_Class.h"
+#include "World/Room_Main.h"
+#include "TestModule.h"
 #include "physics_codes.h"
 
 namespace {
-StackTraceFrame* s_chainHead = nullptr;
-LinkVariableRef* s_variables[] = {nullptr};
-LinkFunctionRef* s_functions[] = {nullptr};
-
 void Hit(CInstance* self, CInstance* other, ScriptValue*, int, ScriptValue**)
 {
     StackTraceFrame frame("Hit", 1);
@@ -52,17 +46,10 @@ CompiledCodeEntry s_code[PHYSICS_CODE_COUNT] = {
 
 GameLinkRecord* GameModule_GetLinkRecord(GameLinkRecord* record)
 {
-    *record = GameLinkRecord{};
-    record->codeCount = PHYSICS_CODE_COUNT;
-    record->variables = s_variables;
-    record->functions = s_functions;
-    record->codeTable = s_code;
-    record->callChainHead = &s_chainHead;
-    return record;
+    return TestModule_LinkRecord(record, s_code);
 }
 
 int main(int argc, char** argv)
 {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    return Runner_Main(argc, argv);
+    return TestModule_Main(argc, argv);
 }
