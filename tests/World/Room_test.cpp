@@ -155,7 +155,10 @@ TEST_F(RoomTest, RecordFieldsAreReadWithoutWritingTheGameData)
     EXPECT_EQ(room->gravityY, 9);
     ASSERT_NE(room->physics, nullptr);
     EXPECT_FLOAT_EQ(room->physics->scale, 0.05f);
-    EXPECT_FLOAT_EQ(room->physics->gravityY, 9.0f);
+    float gx = 1, gy = 0;
+    room->physics->GetGravity(&gx, &gy);
+    EXPECT_FLOAT_EQ(gx, 0.0f);
+    EXPECT_FLOAT_EQ(gy, 9.0f);
     EXPECT_FLOAT_EQ(room->backgrounds[0].xscale, 2.0f);
     EXPECT_FLOAT_EQ(room->backgrounds[0].yscale, 2.0f);
     EXPECT_FLOAT_EQ(room->backgrounds[0].x, 12.0f);

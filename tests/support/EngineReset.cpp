@@ -163,7 +163,7 @@ void ResetRunner()
     StepClock = 0;
     room = 0;
     DrawColour = 0xFF000000u;
-    PhysicsWorldSteps = 0;
+    Physics_Reset();
     GameFrameTimer = FrameTimer{};
 }
 
