@@ -16,12 +16,14 @@
 #include "IO/LoadSave.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
+#include "Sprite/Sprite_Main.h"
 #include "Variable/Code_VariableValue.h"
 #include "World/Camera.h"
 #include "World/Instance.h"
 #include "World/Object_Main.h"
 #include "World/Room_Class.h"
 #include "World/Room_Layers.h"
+#include "World/Room_Main.h"
 
 namespace {
 constexpr int32_t kMarker = 851;
@@ -140,6 +142,17 @@ void ApplyHeader(const SaveHeader& h)
     cursor_sprite = h.cursor;
     StepCounter = h.step;
     DrawEventsEnabled = h.drawEvent;
+}
+
+// A room switch the saved game had asked for, or none.
+bool PendingCodeValid(int32_t code)
+{
+    return code == -1 || code == ROOMCODE_END || code == ROOMCODE_RESTART || code == ROOMCODE_QUIT || Room_Exists(code);
+}
+
+bool HeaderNamesExist(const SaveHeader& h)
+{
+    return Room_Exists(h.room) && PendingCodeValid(h.pending) && (h.cursor == -1 || Sprite_Exists(h.cursor));
 }
 
 // The globals section, read only to check it: Variable_LoadGlobals applies it later.
@@ -273,6 +286,10 @@ bool Game_ReadSave(IBuffer* buffer)
     SaveHeader header;
     if (!ReadHeader(in, &header)) {
         LogLoadFailure(in.ok ? "not a saved game" : "the saved game is cut short");
+        return false;
+    }
+    if (!HeaderNamesExist(header)) {
+        LogLoadFailure("the saved game names a room or sprite the game does not have");
         return false;
     }
     const int32_t globals = buffer->Position();
