@@ -1,5 +1,6 @@
 #include "Runner/Game_SaveLoad.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -248,7 +249,16 @@ void ApplyRooms(LoadedRooms* rooms, int32_t current)
     }
     Run_ReplaceRuntimeRooms(rooms->slots.data(), static_cast<int32_t>(rooms->slots.size()), current);
     rooms->slots.clear();
-    Room_LastInstanceId = rooms->lastInstanceId;
+    // New ids start above every id in use, whatever the saved counter says.
+    int32_t highest = std::max(rooms->lastInstanceId, Room_HighestDefinedInstanceId());
+    for (int32_t i = 0; i < Run_RuntimeRoomCount(); ++i) {
+        CGameRoom* loaded = Run_RuntimeRoom(i);
+        if (!loaded) continue;
+        for (InstanceDepthList* list : {&loaded->activeInstances, &loaded->deactivatedInstances})
+            for (CInstance* instance = list->first; instance; instance = instance->m_next)
+                highest = std::max(highest, instance->id);
+    }
+    Room_LastInstanceId = highest;
     Room_LastTileId = rooms->lastTileId;
     CGameRoom* live = Run_Room;
     // The loaded elements of the room that runs are ready to draw.

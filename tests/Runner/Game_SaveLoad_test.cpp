@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -248,6 +249,15 @@ TEST_F(SaveLoadTest, AssetsAndLayersTheGameDoesNotHaveAreRefused)
         EXPECT_NE(logged.text.find("does not have"), std::string::npos);
         EXPECT_EQ(Saved(), running);
     }
+}
+
+TEST_F(SaveLoadTest, ASavedIdCounterBelowTheSavedInstancesGivesNoIdTwice)
+{
+    Room_LastInstanceId = 5;
+    const Bytes low = Saved();
+    ASSERT_TRUE(Load(low));
+    const int32_t id = Run_Room->CreateInstance(0, 0, object)->id;
+    EXPECT_GT(id, std::max({dormantId, activeId, hiddenId}));
 }
 
 TEST_F(SaveLoadTest, DuplicateInstanceIdsAndAnotherGlobalLayoutAreRefused)
