@@ -1,5 +1,6 @@
 #include "World/Room_Main.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -143,9 +144,24 @@ void Room_SetLastTileId(uint32_t id)
     Room_LastTileId = static_cast<int32_t>(id);
 }
 
+// The instances a room's definition places keep their ids, and a header may
+// carry a last id below them: new ids start above every one.
 bool Room_Prepare()
 {
+    Room_LastInstanceId = std::max(Room_LastInstanceId, Room_HighestDefinedInstanceId());
     return true;
+}
+
+int32_t Room_HighestDefinedInstanceId()
+{
+    int32_t highest = 0;
+    for (int32_t r = 0; r < s_rooms.length; ++r) {
+        const CGameRoom* room = s_rooms.items[r];
+        if (!room) continue;
+        for (int32_t i = 0; i < room->instanceDefs.records.length; ++i)
+            highest = std::max(highest, room->instanceDefs.records.items[i].id);
+    }
+    return highest;
 }
 
 CGameRoom* Room_Get(int32_t index)

@@ -18,12 +18,13 @@ namespace {
 using namespace chunkbytes;
 using gamedata::RoomEntry;
 
-std::vector<uint8_t> RoomGame(const std::vector<std::optional<RoomEntry>>& rooms, std::vector<uint32_t> order = {0})
+std::vector<uint8_t> RoomGame(const std::vector<std::optional<RoomEntry>>& rooms, std::vector<uint32_t> order = {0},
+                              uint32_t lastInstanceId = 100050)
 {
     gamedata::FormWriter w;
     gamedata::GeneralHeader h;
     h.roomOrder = std::move(order);
-    h.lastInstanceId = 100050;
+    h.lastInstanceId = lastInstanceId;
     w.Gen8(h);
     gamedata::ObjectEntry o;
     o.name = "obj_thing";
@@ -94,6 +95,20 @@ struct RoomTest : LoadedGameTest {
         LoadedGameTest::TearDown();
     }
 };
+
+TEST_F(RoomTest, NewInstanceIdsStartAboveTheRoomsOwnWhenTheHeaderCountsFewer)
+{
+    // The header's last id is below the ids of the room's three instances.
+    ASSERT_TRUE(Load(RoomGame({Level()}, {0}, 100001))) << GameData_LastError();
+    ASSERT_TRUE(Room_Prepare());
+    CGameRoom* room = Start(0);
+    ASSERT_EQ(room->activeInstances.count, 2);  // one of the three has no object
+    const int32_t id = room->CreateInstance(0, 0, 0)->id;
+    for (CInstance* i = room->activeInstances.first; i; i = i->m_next) {
+        if (i->id != id) EXPECT_LT(i->id, id);
+    }
+    EXPECT_EQ(id, 100004);
+}
 
 TEST_F(RoomTest, TableSlotsNamesAndRoomsAddedAtRunTime)
 {

@@ -1,5 +1,6 @@
 #include "gamedata/FormWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -137,7 +138,11 @@ void FormWriter::Gen8(const GeneralHeader& h)
     const int v = h.formatVersion;
     c.U8(h.debug).U8(h.formatVersion).U16(0);
     c.String(h.projectName).String(h.configName);
-    c.U32(h.lastInstanceId).U32(h.lastTileId).U32(h.gameId).Bytes(h.identifier, sizeof h.identifier);
+    if (!h.lastInstanceId) {
+        m_lastIdChunk = static_cast<int>(m_chunks.size()) - 1;
+        m_lastIdAt = c.Size();
+    }
+    c.U32(h.lastInstanceId.value_or(0)).U32(h.lastTileId).U32(h.gameId).Bytes(h.identifier, sizeof h.identifier);
     c.String(h.gameName).U32(h.major).U32(h.minor).U32(h.release).U32(h.build);
     if (v >= 8) {
         c.U32(h.windowWidth).U32(h.windowHeight).U32(h.infoFlags).U32(0).Zeros(16).U32(h.timeStamp).U32(0);
@@ -710,6 +715,7 @@ void FormWriter::Room(const std::vector<std::optional<RoomEntry>>& rooms)
         const auto instances = static_cast<uint32_t>(r.instances.size());
         OffsetList(c, r.instanceCountOverride ? *r.instanceCountOverride : instances, instances, [&](uint32_t k) {
             const RoomInstanceEntry& n = r.instances[k];
+            m_highestInstanceId = std::max(m_highestInstanceId, n.id);
             c.I32(n.x).I32(n.y).I32(n.objectIndex).I32(n.id).I32(n.creationCode);
             c.F32(n.xscale).F32(n.yscale).U32(n.colour).F32(n.angle);
         });
@@ -736,6 +742,8 @@ uint32_t FormWriter::TpagEntryOffset(uint32_t index) const
 
 std::vector<uint8_t> FormWriter::Finish()
 {
+    if (m_lastIdChunk >= 0)
+        m_chunks[static_cast<size_t>(m_lastIdChunk)]->PatchU32(m_lastIdAt, static_cast<uint32_t>(m_highestInstanceId));
     if (m_strgIndex < 0 && !m_strings.empty()) Strg();
     // The string table: count, record offsets, then the records (u32 length, bytes, NUL).
     std::vector<uint32_t> recordAt;

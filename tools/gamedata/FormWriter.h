@@ -65,7 +65,8 @@ struct GeneralHeader {
     uint8_t formatVersion = 15;
     std::optional<std::string> projectName = "Project";
     std::optional<std::string> configName = "Default";
-    uint32_t lastInstanceId = 100000;
+    // None: the highest id among the rooms' instances (100000 without any), as real files carry.
+    std::optional<uint32_t> lastInstanceId;
     uint32_t lastTileId = 10000000;
     uint32_t gameId = 0;
     uint8_t identifier[16] = {};
@@ -582,6 +583,9 @@ private:
     void ShiftBytecode(uint32_t count);
     uint32_t m_tpagEntriesAt = 0;
     std::vector<uint32_t> m_chunkPayloadOffsets;
+    int m_lastIdChunk = -1;               // the GEN8 chunk whose last instance id follows the rooms
+    uint32_t m_lastIdAt = 0;
+    int32_t m_highestInstanceId = 100000;
 };
 
 // Writes bytes to a file; false when it cannot be written.
