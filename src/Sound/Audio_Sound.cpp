@@ -2,30 +2,11 @@
 
 #include <AL/al.h>
 
-#include <cstring>
-
-#include "Base/Array.h"
 #include "Base/MemoryManager.h"
+#include "GameData/AssetTable.h"
 
 namespace {
-cARRAY_CLASS<AudioSound> s_assets;
-char** s_names = nullptr;  // parallel to s_assets, owned copies
-
-char* CopyText(const char* text)
-{
-    if (!text) return nullptr;
-    const size_t n = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(QS_ALLOC(n, false));
-    if (copy) std::memcpy(copy, text, n);
-    return copy;
-}
-
-void FreeNames()
-{
-    for (int32_t i = 0; i < s_assets.length; ++i) QS_FREE(s_names ? s_names[i] : nullptr);
-    QS_FREE(s_names);
-    s_names = nullptr;
-}
+AssetTable<AudioSound> s_assets;
 }  // namespace
 
 AudioSound::~AudioSound()
@@ -46,42 +27,31 @@ void AudioSound::ReleaseBuffer()
 
 bool Audio_SetAssetCount(int32_t count)
 {
-    Audio_FreeAssets();
-    if (count <= 0) return true;
-    s_names = static_cast<char**>(QS_ALLOC(sizeof(char*) * static_cast<size_t>(count), true));
-    if (!s_names || !s_assets.SetLength(count)) {
-        QS_FREE(s_names);
-        s_names = nullptr;
-        return false;
-    }
-    return true;
+    return s_assets.Reset(count < 0 ? 0 : count);
 }
 
 void Audio_SetAsset(int32_t index, AudioSound* sound, const char* name)
 {
-    if (index < 0 || index >= s_assets.length) {
+    if (!s_assets.InRange(index)) {
         delete sound;
         return;
     }
-    delete s_assets.items[index];
-    s_assets.items[index] = sound;
-    QS_FREE(s_names[index]);
-    s_names[index] = CopyText(name);
+    s_assets.Set(index, sound, name);
 }
 
 int32_t Audio_GetAssetCount()
 {
-    return s_assets.length;
+    return s_assets.Count();
 }
 
 AudioSound* Audio_GetAsset(int32_t index)
 {
-    return index >= 0 && index < s_assets.length ? s_assets.items[index] : nullptr;
+    return s_assets.Get(index);
 }
 
 const char* Audio_GetAssetName(int32_t index)
 {
-    return index >= 0 && index < s_assets.length ? s_names[index] : nullptr;
+    return s_assets.Name(index);
 }
 
 AudioSound* Audio_GetSound(int32_t id)
@@ -91,14 +61,10 @@ AudioSound* Audio_GetSound(int32_t id)
 
 int Audio_FindSound(const char* name)
 {
-    if (!name) return -1;
-    for (int32_t i = s_assets.length - 1; i >= 0; --i)
-        if (s_names[i] && std::strcmp(s_names[i], name) == 0) return i;
-    return -1;
+    return s_assets.FindLast(name);
 }
 
 void Audio_FreeAssets()
 {
-    FreeNames();
-    s_assets.SetLength(0);
+    s_assets.FreeAll();
 }
