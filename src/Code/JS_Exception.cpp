@@ -30,11 +30,16 @@ void JS_DeleteExceptionHandlers(void* handlerRecord)
     }
 }
 
+void JS_DropPendingException()
+{
+    if (VM_Exception.pending) ScriptValue_SetUndefined(&VM_Exception.thrown);
+    VM_Exception = VMExceptionState{};
+}
+
 void JS_UnwindToHandler(ScriptValue* thrown)
 {
     // A second throw before the first was taken (a handler's own failure) replaces it.
-    if (VM_Exception.pending) ScriptValue_SetUndefined(&VM_Exception.thrown);
-    VM_Exception.pending = false;
+    JS_DropPendingException();
     for (VMFrame* run = VM_CurrentFrame; run; run = run->previous) {
         uint8_t* end = run->stack + run->stackSize;
         for (VMCallRecord* record = run->callRecord; record;) {

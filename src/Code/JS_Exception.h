@@ -30,3 +30,5 @@ void JS_DeleteExceptionHandlers(void* handlerRecord);
 // whose try block is left. Without any, the fatal "Unable to find a handler
 // for exception %s". The caller returns at once.
 void JS_UnwindToHandler(ScriptValue* thrown);
+// A throw that no run took is forgotten, its value released.
+void JS_DropPendingException();

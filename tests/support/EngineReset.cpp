@@ -12,6 +12,15 @@
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
 #include "Base/Timing.h"
+#include "Buffer/Buffer_Manager.h"
+#include "DataStructure/DS_Handles.h"
+#include "Function/Function_File.h"
+#include "IO/Run_Score.h"
+#include "Network/Http_Client.h"
+#include "Particle/Particle_Main.h"
+#include "Runner/Game_SaveLoad.h"
+#include "Sound/Audio_Group.h"
+#include "Font/Graphics_Text.h"
 #include "Code/Code_Constant.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Link.h"
@@ -20,6 +29,7 @@
 #include "Code/Code_Variable.h"
 #include "Variable/Code_VariableTarget.h"
 #include "Variable/Code_VariableValue.h"
+#include "Code/JS_Exception.h"
 #include "Code/JS_Main.h"
 #include "Code/MathEpsilon.h"
 #include "Code/ObjectBase.h"
@@ -34,6 +44,7 @@
 #include "Graphics/Graphics_TextureDraw.h"
 #include "Graphics/Graphics_Lights.h"
 #include "Graphics/Graphics_Window.h"
+#include "Graphics/Graphics_WindowCoords.h"
 #include "Graphics/Graphics_Legacy3D.h"
 #include "Graphics/ReadPNG.h"
 #include "Graphics/RenderStateCache.h"
@@ -49,7 +60,6 @@
 #include "Async/Async_Requests.h"
 #include "IO/IO_Dialog.h"
 #include "IO/Gamepad_Class.h"
-#include "Runner/Run_VirtualButtons.h"
 #include "World/Gesture_Main.h"
 #include "Background/Background_Main.h"
 #include "World/Camera.h"
@@ -77,6 +87,10 @@
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_IniOptions.h"
 #include "Runner/Runner_LoadGame.h"
+#include "Runner/Runner_Hooks.h"
+#include "Interpreter/VM_Interpreter.h"
+#include "Code/Code_Profiler.h"
+#include "IO/FileWhitelist.h"
 #include "Options/Runner_Options.h"
 #include "Runner/Runner_StartUp.h"
 #include "Sound/SoundHardware.h"
@@ -162,7 +176,11 @@ void ResetRunner()
 void ResetGame()
 {
     SoundHardware_Destroy();  // the device, the voices and the sounds
+    AudioGroup_Free();
     LayerMode = false;  // no clean-up events run while rooms are freed
+    Run_FreeRooms();    // before the objects their instances are listed in
+    ParticleSystem_FreeAll();
+    Effect_Clear();
     CameraList::Clear();
     DefaultCameraId = -1;
     UnloadGameData();
@@ -191,10 +209,16 @@ void ResetGame()
     Layer_HighestDataId = Layer_LastCreatedId = Layer_NextElementId = 0;
     Sprite_Init();
     Background_DeleteAll();
+    Game_DropQueuedLoad();
+    Buffer_DeleteAll();
+    Ds_Reset();
+    File_Reset();
+    Score_Reset();
 }
 
 void ResetCode()
 {
+    JS_DropPendingException();
     CodeFunction_FreeAll();
     Variable_BuiltIn_Free();
     Variable_FreeNames();
@@ -206,11 +230,14 @@ void ResetCode()
     TargetMissingFlag = false;
     g_ArrayIndexFault = {false, 0, 0, 0, 0};
     MathEpsilon = 1e-10;
+    VM_Init();  // breakpoints and stepping
 }
 
 // The window, the device and the renderer's state, as start-up finds them.
 void ResetGraphics()
 {
+    GR_Window_ResetViewMappings();
+    Text_Reset();
     Font_Shutdown();
     Text_Free();
     GR_CornerIdEnabled = false;
@@ -232,7 +259,7 @@ void ResetGraphics()
     Timing_Reset();
     DrawnFrameCount = 0;
     DebugFrameRate = FrameRateStats{};
-    Legacy3DMode = false;
+    GR_3D_Reset();
     TextureGlobalScale = 1;
     RendererViewRect = {0, 0, 0, 0, 0};
     GR_ViewBounds = {0, 0, 0, 0};
@@ -273,9 +300,9 @@ void ResetInput()
     Kivo_PauseRegistered = false;
     Gamepads_Reset();
     IO_LoadVirtualButtons(nullptr);
-    IO_VirtualButtonHook = IO_VirtualButtonHooks{};
-    VirtualButtons_InstallHooks();
-    Async_FreeRequests();
+    Http_Shutdown();  // also the asynchronous requests
+    FileWhitelist_Free(&FileWhitelist_Read);
+    FileWhitelist_Free(&FileWhitelist_Write);
     InputQuery_Reset();
     Gesture_Reset();
 }
@@ -285,6 +312,15 @@ void ResetBase()
     Random_SetOldVersion(false);
     Random_Seed(0);
     MemoryManager::DetachTraceFile();
+}
+
+// Every hook as the runner installs it at start-up, over whatever a test put
+// in its place; the hooks it does not install are emptied first.
+void ReinstallHooks()
+{
+    VM_Debugger = VMDebuggerHooks{};
+    Code_Profiler = CodeProfilerHooks{};
+    Runner_InstallHooks();
 }
 
 class ResetBeforeEachTest : public ::testing::EmptyTestEventListener {
@@ -309,6 +345,7 @@ void ForgetErrors()
 
 void EngineReset()
 {
+    ReinstallHooks();  // first: the resets below may go through them
     DropBorrowedPointers();
     ForgetErrors();
     ResetErrorOptions();
