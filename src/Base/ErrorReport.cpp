@@ -9,6 +9,7 @@
 #include "Base/Console.h"
 #include "Base/ErrorLast.h"
 #include "Base/MemoryManager.h"
+#include "Base/ProcessEnd.h"
 
 ErrorContextRecord ErrorContext = {0, 0, nullptr};
 bool FatalErrorShown = false;
@@ -98,12 +99,6 @@ void AppendInPieces(tagIConsole& console, const char* text)
     }
 }
 
-[[noreturn]] void ExitAfterFatal(int code)
-{
-    Console_Flush();
-    std::exit(code);
-}
-
 }  // namespace
 
 void ErrorReport_EndAfterFatal(int exitCode)
@@ -112,7 +107,7 @@ void ErrorReport_EndAfterFatal(int exitCode)
         if (ErrorReport_Hooks.endGame) ErrorReport_Hooks.endGame();
         return;
     }
-    ExitAfterFatal(exitCode);
+    Process_End(exitCode);
 }
 
 void ReportRuntimeError(const char* message, bool fatal)

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 
 #include <jpeglib.h>
@@ -12,6 +13,17 @@
 namespace {
 // Progressive files with endless scans would keep the decoder busy for ever.
 constexpr int kMaxScans = 500;
+// Where a scan's data runs out the decoder fills in zeros, so a file of a few
+// hundred bytes could declare a huge image, or a large progressive one with
+// dozens of empty scans, and keep the decoder busy for minutes. Real files
+// carry data in proportion to their size: even a flat colour takes a bit per
+// block and scan (at most 512 pixels a byte, and some 25 block visits a byte
+// with the usual progressions). A decode may take a fixed allowance plus an
+// amount for each byte of the file, well above both.
+constexpr int64_t kPixelsAllowed = int64_t(1) << 16;
+constexpr int64_t kPixelsPerByte = 1024;
+constexpr int64_t kBlockVisitsAllowed = int64_t(1) << 20;
+constexpr int64_t kBlockVisitsPerByte = 64;
 
 // libjpeg's own error exit ends the process; this one jumps back instead.
 struct JpegErrorManager {
@@ -26,10 +38,29 @@ void JpegErrorExit(j_common_ptr cinfo)
 
 void JpegEmitMessage(j_common_ptr, int) {}
 
+struct JpegProgressLimit {
+    jpeg_progress_mgr pub;
+    int64_t blocksPerScan;  // every block of every component
+    int64_t blockVisitsAllowed;
+};
+
+bool WorkAllowed(int64_t scans, const JpegProgressLimit& limit)
+{
+    return scans <= kMaxScans && scans * limit.blocksPerScan <= limit.blockVisitsAllowed;
+}
+
 void JpegProgress(j_common_ptr cinfo)
 {
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (d->input_scan_number > kMaxScans) JpegErrorExit(cinfo);
+    if (!WorkAllowed(d->input_scan_number, *reinterpret_cast<JpegProgressLimit*>(cinfo->progress))) JpegErrorExit(cinfo);
+}
+
+int64_t BlocksPerScan(const jpeg_decompress_struct& cinfo)
+{
+    int64_t blocks = 0;
+    for (int c = 0; c < cinfo.num_components; ++c)
+        blocks += int64_t(cinfo.comp_info[c].width_in_blocks) * int64_t(cinfo.comp_info[c].height_in_blocks);
+    return blocks;
 }
 
 // The whole input is in memory: asking for more means the data ended early,
@@ -75,7 +106,7 @@ uint8_t* ReadJPEG(const uint8_t* bytes, int byteCount, int* width, int* height)
 
     jpeg_decompress_struct cinfo;
     JpegErrorManager error;
-    jpeg_progress_mgr progress;
+    JpegProgressLimit progress;
     jpeg_source_mgr source;
     uint8_t* volatile pixels = nullptr;
     uint8_t* volatile row = nullptr;
@@ -98,13 +129,19 @@ uint8_t* ReadJPEG(const uint8_t* bytes, int byteCount, int* width, int* height)
     source.resync_to_restart = jpeg_resync_to_restart;
     source.term_source = SourceTerm;
     cinfo.src = &source;
-    progress.progress_monitor = JpegProgress;
-    cinfo.progress = &progress;
+    progress.pub.progress_monitor = JpegProgress;
+    progress.blocksPerScan = 0;
+    progress.blockVisitsAllowed = kBlockVisitsAllowed + kBlockVisitsPerByte * int64_t(byteCount);
+    cinfo.progress = &progress.pub;
 
     // Tables followed by an image decode as one.
     int header;
     while ((header = jpeg_read_header(&cinfo, FALSE)) == JPEG_HEADER_TABLES_ONLY) {}
-    if (header != JPEG_HEADER_OK || !Image_SizeAllowed(cinfo.image_width, cinfo.image_height)) JpegErrorExit(reinterpret_cast<j_common_ptr>(&cinfo));
+    if (header != JPEG_HEADER_OK || !Image_SizeAllowed(cinfo.image_width, cinfo.image_height) ||
+        int64_t(cinfo.image_width) * cinfo.image_height > kPixelsAllowed + kPixelsPerByte * int64_t(byteCount))
+        JpegErrorExit(reinterpret_cast<j_common_ptr>(&cinfo));
+    progress.blocksPerScan = BlocksPerScan(cinfo);
+    if (!WorkAllowed(1, progress)) JpegErrorExit(reinterpret_cast<j_common_ptr>(&cinfo));
     if (!jpeg_start_decompress(&cinfo)) JpegErrorExit(reinterpret_cast<j_common_ptr>(&cinfo));
 
     const int w = int(cinfo.output_width);

@@ -1,5 +1,6 @@
 #include <gif_lib.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "Base/MemoryManager.h"
@@ -24,6 +25,35 @@ int GifRead(GifFileType* gif, GifByteType* out, int wanted)
     return n;
 }
 
+// A logical screen much larger than its image would cost its size in memory
+// and time for what is mostly transparent: beyond a screen of 2048 x 2048 it
+// may be at most this many times the image.
+constexpr int64_t kScreenPixelsAllowed = int64_t(1) << 22;
+constexpr int64_t kScreenPerImagePixel = 4;
+
+// The image's colour indices, rows in the order the file holds them. Rows are
+// taken one at a time, so a decode whose data ends early stops before it has
+// taken the memory of the whole image.
+GifPixelType* ReadIndices(GifFileType* gif, int width, int height)
+{
+    const size_t total = size_t(width) * size_t(height);
+    GifPixelType* indices = nullptr;
+    size_t capacity = 0;
+    for (int r = 0; r < height; ++r) {
+        const size_t end = size_t(r + 1) * size_t(width);
+        if (end > capacity) {
+            capacity = end * 2 < total ? end * 2 : total;
+            auto* grown = static_cast<GifPixelType*>(QS_REALLOC(indices, capacity));
+            if (!grown) break;
+            indices = grown;
+        }
+        if (DGifGetLine(gif, indices + end - size_t(width), width) == GIF_ERROR) break;
+        if (end == total) return indices;
+    }
+    QS_FREE(indices);
+    return nullptr;
+}
+
 // Decodes the image whose descriptor comes next onto the logical screen.
 // Only the first image is read, so later frames cost nothing.
 uint8_t* DecodeFirstImage(GifFileType* gif, int transparent, int* width, int* height)
@@ -40,21 +70,24 @@ uint8_t* DecodeFirstImage(GifFileType* gif, int transparent, int* width, int* he
     }
     if (!map || !Image_SizeAllowed(screenWidth, screenHeight) || !Image_SizeAllowed(desc.Width, desc.Height))
         return nullptr;
+    const int64_t screenPixels = int64_t(screenWidth) * screenHeight;
+    if (screenPixels > kScreenPixelsAllowed && screenPixels > kScreenPerImagePixel * desc.Width * desc.Height)
+        return nullptr;
 
+    GifPixelType* indices = ReadIndices(gif, desc.Width, desc.Height);
+    if (!indices) return nullptr;
     // Outside the image the screen stays transparent.
     auto* pixels = static_cast<uint8_t*>(QS_ALLOC(size_t(screenWidth) * size_t(screenHeight) * 4, true));
-    auto* line = static_cast<GifPixelType*>(QS_ALLOC(size_t(desc.Width), false));
-    bool ok = pixels && line;
     static const int kPassStart[] = {0, 4, 2, 1};
     static const int kPassStep[] = {8, 8, 4, 2};
     const int passes = desc.Interlace ? 4 : 1;
-    for (int pass = 0; ok && pass < passes; ++pass) {
+    const GifPixelType* line = indices;
+    for (int pass = 0; pixels && pass < passes; ++pass) {
         const int start = desc.Interlace ? kPassStart[pass] : 0;
         const int step = desc.Interlace ? kPassStep[pass] : 1;
-        for (int r = start; ok && r < desc.Height; r += step) {
-            ok = DGifGetLine(gif, line, desc.Width) != GIF_ERROR;
+        for (int r = start; r < desc.Height; r += step, line += desc.Width) {
             const int y = top + r;
-            if (!ok || y < 0 || y >= screenHeight) continue;
+            if (y < 0 || y >= screenHeight) continue;
             for (int x = 0; x < desc.Width; ++x) {
                 const int sx = left + x;
                 const int index = line[x];
@@ -68,11 +101,8 @@ uint8_t* DecodeFirstImage(GifFileType* gif, int transparent, int* width, int* he
             }
         }
     }
-    QS_FREE(line);
-    if (!ok) {
-        QS_FREE(pixels);
-        return nullptr;
-    }
+    QS_FREE(indices);
+    if (!pixels) return nullptr;
     *width = screenWidth;
     *height = screenHeight;
     return pixels;

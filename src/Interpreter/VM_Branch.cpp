@@ -17,10 +17,19 @@
 // inside the block is skipped instead of followed.
 namespace {
 uint32_t s_branchCount = 0;
+}  // namespace
 
-uint8_t* Branch(VMFrame* f, uint8_t* sp, uint32_t word)
+void VM_CountBranchStep()
 {
     if ((++s_branchCount & 0xFFF) == 0) Timing_PumpMessages();
+}
+
+namespace {
+// Every jump back is a branch step, the with-block's too, so no loop keeps
+// the window from being served.
+uint8_t* Branch(VMFrame* f, uint8_t* sp, uint32_t word)
+{
+    VM_CountBranchStep();
     VM_JumpTo(f, VM_BranchTarget(f, word));
     return sp;
 }
@@ -166,8 +175,7 @@ VM_HANDLER(DoPushEnv)
     sp = PushSaved(f, sp, savedSelf, savedOther);
     if (instances.empty()) {
         sp = PushRecordWord(f, sp, 0, VMTAG_WITH_RECORD);
-        VM_JumpTo(f, VM_BranchTarget(f, word));
-        return sp;
+        return Branch(f, sp, word);
     }
     f->other = savedSelf;
     const size_t n = instances.size();
@@ -204,8 +212,7 @@ VM_HANDLER(DoPopEnv)
             if (!next) continue;
             std::memcpy(sp + 8, &cursor, 8);
             f->self = next;
-            VM_JumpTo(f, VM_BranchTarget(f, word));
-            return sp;
+            return Branch(f, sp, word);
         }
         QS_FREE(ids);
         VM_Tag(f, sp + 16) = VMTAG_PLAIN;
@@ -217,8 +224,7 @@ VM_HANDLER(DoPopEnv)
         CInstance* next = early ? nullptr : Instance_Find(static_cast<int32_t>(top));
         if (next) {
             f->self = next;
-            VM_JumpTo(f, VM_BranchTarget(f, word));
-            return sp + 8;
+            return Branch(f, sp + 8, word);
         }
         sp += 8;
     }

@@ -50,5 +50,8 @@ bool VM_CatchException(VMFrame* f, uint8_t** sp)
     const int32_t handler = VM_Exception.handlerPosition;
     VM_Exception = VMExceptionState{};
     *sp = VM_PushValue(f, resume, thrown);
+    // The handler may lie before the throw: resuming there is a jump back.
+    VM_CountBranchStep();
+    if (f->stopped) return false;
     return VM_JumpTo(f, handler);
 }

@@ -149,6 +149,9 @@ uint8_t* VM_PopCallFrame(uint8_t* sp, VMFrame* f);
 // started and jumps to the handler; true then. False in any other run, which
 // ends.
 bool VM_CatchException(VMFrame* f, uint8_t** sp);
+// A jump back taken outside the loop's own branches (with-blocks, catches):
+// the message pump runs every few thousand of them, and may stop the run.
+void VM_CountBranchStep();
 KVObjectBase* VM_AllocLocals(int32_t count);
 void VM_FreeLocals(KVObjectBase* locals);
 // Object mode: a call's arguments object becomes slot 0 of its locals (what

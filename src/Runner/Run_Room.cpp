@@ -1,11 +1,11 @@
 #include "Runner/Run_Room.h"
 
-#include <cstdlib>
 
 #include "Base/Array.h"
 #include "Base/Console.h"
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
+#include "Base/ProcessEnd.h"
 #include "Code/Code_Main.h"
 #include "Code/Code_Value.h"
 #include "Variable/Code_VariableValue.h"
@@ -114,7 +114,7 @@ void RunRoomCreationCode(CGameRoom* current)
     }
     ScriptValue_SetUndefined(&result);
     // Headless runs are smoke tests of a game: it started, so the test is done.
-    if (HeadlessMode.exitAfterCreationCode) std::exit(0);
+    if (HeadlessMode.exitAfterCreationCode) Process_End(0);
 }
 
 void CarryPersistentInstancesOut(CGameRoom* current)

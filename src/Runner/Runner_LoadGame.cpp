@@ -1,13 +1,13 @@
 #include "Runner/Runner_LoadGame.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Base/ProcessEnd.h"
 #include "Base/TextCopy.h"
 #include "Code/Code_Link.h"
 #include "Code/Code_Main.h"
@@ -106,8 +106,7 @@ void EndWithMessage(const char* text)
         RequestGameEnd();
         return;
     }
-    std::fflush(nullptr);
-    std::exit(1);
+    Process_End(1);
 }
 
 void NoGameData()

@@ -152,6 +152,64 @@ TEST(ReadJPEG, CorruptOrTruncatedDataGivesNull)
     }
 }
 
+namespace {
+void Segment(Bytes& out, uint8_t marker, const Bytes& payload)
+{
+    const size_t length = payload.size() + 2;
+    out.insert(out.end(), {0xFF, marker, uint8_t(length >> 8), uint8_t(length)});
+    out.insert(out.end(), payload.begin(), payload.end());
+}
+
+// A progressive colour image of width x height whose scans hold no data: the
+// decoder would fill every block of every scan with zeros.
+Bytes EmptyProgressiveJpeg(int width, int height, int scans)
+{
+    Bytes out = {0xFF, 0xD8};
+    Bytes quantisation(65, 1);
+    quantisation[0] = 0;  // table 0, 8-bit entries
+    Segment(out, 0xDB, quantisation);
+    Segment(out, 0xC2, {8, uint8_t(height >> 8), uint8_t(height), uint8_t(width >> 8), uint8_t(width), 3, 1, 0x11, 0,
+                        2, 0x11, 0, 3, 0x11, 0});
+    Bytes oneCode(17, 0);
+    oneCode[1] = 1;  // one code of one bit, for symbol 0
+    Bytes dc = {0x00};
+    dc.insert(dc.end(), oneCode.begin() + 1, oneCode.end());
+    dc.push_back(0);
+    Bytes ac = dc;
+    ac[0] = 0x10;
+    Segment(out, 0xC4, dc);
+    Segment(out, 0xC4, ac);
+    Segment(out, 0xDA, {3, 1, 0, 2, 0, 3, 0, 0, 0, 0});
+    for (int i = 0; i < scans; ++i) Segment(out, 0xDA, {1, uint8_t(1 + i % 3), 0, 1, 63, 0});
+    out.insert(out.end(), {0xFF, 0xD9});
+    return out;
+}
+}  // namespace
+
+TEST(ReadJPEG, ImagesLargerThanTheirDataCouldHoldAreRefusedAndFlatOnesDecode)
+{
+    // A few hundred bytes declaring 64M pixels in 50 scans: minutes of work for nothing.
+    EXPECT_FALSE(Decode(ReadJPEG, EmptyProgressiveJpeg(16384, 4096, 50)).ok);
+    // A small image, but so many empty scans that they outweigh the file.
+    EXPECT_FALSE(Decode(ReadJPEG, EmptyProgressiveJpeg(1024, 1024, 400)).ok);
+    // The same form within what a file of its size may ask for decodes (to grey).
+    const Decoded small = Decode(ReadJPEG, EmptyProgressiveJpeg(64, 64, 20));
+    EXPECT_TRUE(small.ok);
+    EXPECT_EQ(small.width, 64);
+
+    // A flat colour compresses best of all real images, progressive or not.
+    for (bool progressive : {false, true}) {
+        JpegParams flat;
+        flat.width = flat.height = 1024;
+        flat.components = 1;
+        flat.progressive = progressive;
+        flat.samples.assign(size_t(1024) * 1024, 90);
+        const Decoded d = Decode(ReadJPEG, EncodeJpeg(flat));
+        ASSERT_TRUE(d.ok) << "progressive " << progressive;
+        ExpectNear(d, 1000, 1000, 90, 90, 90, progressive ? "progressive" : "baseline");
+    }
+}
+
 TEST(ReadGIF, ColoursComeOutRedGreenBlue)
 {
     const Decoded d = Decode(ReadGIF, EncodeGif(SmallGif()));
@@ -233,6 +291,9 @@ TEST(ReadGIF, CorruptOrTruncatedDataGivesNull)
     hugeScreen[6] = hugeScreen[7] = hugeScreen[8] = hugeScreen[9] = 0xFF;
     GifParams noMap = SmallGif();
     noMap.globalMap.clear();
+    // A 40 x 40 image on a screen of 919 x 16384, far larger than anything it shows.
+    Bytes vastScreen = good;
+    vastScreen[6] = 0x97, vastScreen[7] = 0x03, vastScreen[8] = 0x00, vastScreen[9] = 0x40;
     Bytes trailerOnly(good.begin(), good.begin() + 13 + 3 * 4);  // header, screen, global map of 4
     trailerOnly.push_back(0x3B);
     struct Case {
@@ -246,6 +307,7 @@ TEST(ReadGIF, CorruptOrTruncatedDataGivesNull)
         {"truncated in image descriptor", Bytes(good.begin(), good.begin() + 30)},
         {"truncated in image data", Bytes(good.begin(), good.begin() + long(good.size()) / 2)},
         {"huge screen", hugeScreen},
+        {"screen far larger than its image", vastScreen},
         {"no colour map", EncodeGif(noMap)},
         {"no image", trailerOnly},
     };
@@ -255,4 +317,10 @@ TEST(ReadGIF, CorruptOrTruncatedDataGivesNull)
         EXPECT_EQ(p, nullptr) << c.name;
         QS_FREE(p);
     }
+    // A screen of 2048 x 2048 may hold an image of any size.
+    Bytes largeScreen = good;
+    largeScreen[6] = 0x00, largeScreen[7] = 0x08, largeScreen[8] = 0x00, largeScreen[9] = 0x08;
+    const Decoded d = Decode(ReadGIF, largeScreen);
+    EXPECT_TRUE(d.ok);
+    EXPECT_EQ(d.width, 2048);
 }

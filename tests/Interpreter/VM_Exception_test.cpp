@@ -1,11 +1,13 @@
 // Throws taken to the innermost try block: across script calls of one run and
 // across runs nested through built-ins, with everything in between released.
+#include "Base/Timing.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Profiler.h"
 #include "Code/JS_Exception.h"
 #include "Code/VM_Main.h"
 #include "Interpreter/VMFixture.h"
 #include "Interpreter/VMTryThrow.h"
+#include "Runner/Runner_Hooks.h"
 
 namespace {
 struct VMExceptionTest : VMTest {
@@ -39,6 +41,27 @@ struct VMExceptionTest : VMTest {
     }
     std::string Throw(double value) { return Number(value) + Call(throwId, 1); }
 };
+
+int s_pumps = 0;
+int StopAtTheThirdPump()
+{
+    if (++s_pumps == 3) VM_RuntimeError(VM_CurrentFrame, "step limit");
+    return 0;
+}
+
+TEST_F(VMExceptionTest, AHandlerBeforeItsThrowLoopsLikeABranchServingTheMessagePump)
+{
+    // The handler is the try block's own start: each catch runs it again, a
+    // loop without a branch instruction, which the message pump still serves
+    // (here, it ends the run).
+    Load({Number(0) + Call(tryId, 1) + "popz.v\n" + Throw(1)});
+    s_pumps = 0;
+    Timing_SetMessagePump(StopAtTheThirdPump);
+    Run(0);
+    Runner_InstallHooks();
+    EXPECT_EQ(s_pumps, 3);
+    EXPECT_NE(Error().find("step limit"), std::string::npos) << Error();
+}
 
 TEST_F(VMExceptionTest, AThrowInNestedScriptCallsResumesAtTheHandlerOfTheRun)
 {

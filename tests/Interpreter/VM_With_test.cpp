@@ -3,7 +3,9 @@
 
 #include "Code/Code_Function.h"
 #include "Code/JS_Exception.h"
+#include "Base/Timing.h"
 #include "Code/VM_Main.h"
+#include "Runner/Runner_Hooks.h"
 #include "Interpreter/VMFixture.h"
 #include "Interpreter/VMTryThrow.h"
 #include "World/Instance.h"
@@ -98,6 +100,28 @@ TEST_F(VMWithTest, ThreeInstancesRunLastFirstWithOtherTheFormerSelf)
     EXPECT_EQ(Selves(), (std::vector<int32_t>{c->id, b->id, a->id, runner->id}));
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(s_visits[i].other, runner->id);
     EXPECT_EQ(s_visits[3].other, runner->id);
+}
+
+int s_pumps = 0;
+int CountPump()
+{
+    ++s_pumps;
+    return 0;
+}
+
+TEST_F(VMWithTest, ALongWithBlockServesTheMessagePumpAsItGoes)
+{
+    // Each pass back to the body is a branch step like a loop's: a with-block
+    // over many instances must not keep the window unserved.
+    LoadWith("0");
+    for (int i = 0; i < 10000; ++i) room.CreateInstance(0, 0, object);
+    s_pumps = 0;
+    Timing_SetMessagePump(CountPump);
+    Run(0, runner);
+    Runner_InstallHooks();
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(s_visits.size(), 10001u);
+    EXPECT_GE(s_pumps, 2);
 }
 
 TEST_F(VMWithTest, TwoInstancesRunInCollectionOrder)

@@ -5,11 +5,11 @@
 
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "gamedata/FormWriter.h"
 #include "runners/collision_codes.h"
+#include "support/ProcessRun.h"
 #include "support/TempFolder.h"
 
 using namespace gamedata;
@@ -87,18 +87,12 @@ std::vector<std::string> RunGame(const std::vector<uint8_t>& game, int* exitCode
     const std::string path = dir / "game.win";
     EXPECT_TRUE(WriteFile(path, game));
     const std::string command = std::string("'") + QS_TEST_RUNNER_DIR + "/qs_runner_collision' -headless -game '" + path + "'";
-    std::vector<std::string> lines;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return lines;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe)) {
-        std::string line(buffer);
-        if (!line.empty() && line.back() == '\n') line.pop_back();
-        lines.push_back(line);
-    }
-    const int status = pclose(pipe);
-    *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return lines;
+    ProcessWait stdoutOnly;
+    stdoutOnly.mergeStderr = false;
+    const ProcessRun process = RunProcess(command, stdoutOnly);
+    EXPECT_FALSE(process.timedOut) << process.Describe();
+    *exitCode = process.exitCode;
+    return process.Lines();
 }
 
 TEST(RunCollision, TheMoverStopsAtTheWallAndBothEventsRunEveryStepItPushes)

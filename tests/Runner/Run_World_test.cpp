@@ -5,11 +5,13 @@
 
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "gamedata/FormWriter.h"
 #include "runners/world_codes.h"
+#include "support/AudioFixtures.h"
+#include "support/HttpTestServer.h"
+#include "support/ProcessRun.h"
 #include "support/TempFolder.h"
 
 using namespace gamedata;
@@ -40,6 +42,7 @@ struct Game {
     std::vector<std::optional<ObjectEntry>> objects;
     std::vector<std::optional<RoomEntry>> rooms;
     std::vector<std::optional<TimelineEntry>> timelines;
+    bool sound = false;  // the audio engine on, with one short sound
 };
 
 // Rooms run at 1000 steps per second so that a few frames take no time.
@@ -57,14 +60,22 @@ void On(ObjectEntry& object, uint32_t kind, uint32_t subKind, WorldCode code)
     object.events[kind].push_back(EventEntry{subKind, static_cast<int32_t>(code)});
 }
 
-GameRun RunGame(const Game& game, const std::string& options = "")
+GameRun RunGame(const Game& game, const std::string& options = "", const std::string& environment = "")
 {
     FormWriter w;
     GeneralHeader header;
     header.major = 1;  // room speeds pace the frames
     for (uint32_t i = 0; i < game.rooms.size(); ++i) header.roomOrder.push_back(i);
     w.Gen8(header);
-    w.Optn(Options{});
+    Options gameOptions;
+    if (game.sound) gameOptions.flags |= 0x4;
+    w.Optn(gameOptions);
+    if (game.sound) {
+        SoundEntry beep;
+        beep.name = "beep";
+        w.Sond({beep});
+        w.Audo({audiotest::Wav16(audiotest::Square(2000, {1}), 1)});
+    }
     w.Objt(game.objects);
     w.Tmln(game.timelines);
     w.Room(game.rooms);
@@ -74,17 +85,13 @@ GameRun RunGame(const Game& game, const std::string& options = "")
     EXPECT_TRUE(WriteFile(path, w.Finish()));
 
     GameRun run;
-    const std::string command = std::string("'") + QS_TEST_RUNNER_DIR + "/qs_runner_world' -headless -game '" + path + "' " + options;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe)) {
-        std::string line(buffer);
-        if (!line.empty() && line.back() == '\n') line.pop_back();
-        run.lines.push_back(line);
-    }
-    const int status = pclose(pipe);
-    if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+    const std::string command = environment + " '" + QS_TEST_RUNNER_DIR + "/qs_runner_world' -headless -game '" + path + "' " + options;
+    ProcessWait stdoutOnly;
+    stdoutOnly.mergeStderr = false;
+    const ProcessRun process = RunProcess(command, stdoutOnly);
+    EXPECT_FALSE(process.timedOut) << process.Describe();
+    run.exitCode = process.exitCode;
+    run.lines = process.Lines();
     return run;
 }
 
@@ -284,6 +291,38 @@ TEST(RunWorld, FatalErrorStopsTheStepAndTheProcessEndsWithOne)
     for (const std::string& line : run.lines) events.push_back(EventOf(line));
     const std::vector<std::string> expected = {"Ev ev=3,1 step=0", "Fatal ev=3,0 step=0"};
     EXPECT_EQ(events, expected) << run.All();
+}
+
+TEST(RunWorld, AFatalErrorWhileARequestAndASoundAreUnderWayEndsAtOnceWithTheWholeReport)
+{
+    // The server holds its answer: the request thread is still waiting when the error comes.
+    HttpTestServer server([](const HttpTestRequest&) {
+        HttpTestResponse answer;
+        answer.hold = true;
+        return answer;
+    });
+    Game game;
+    ObjectEntry o;
+    o.name = "o";
+    On(o, 3, 0, WORLD_FATAL_BUSY);
+    game.objects = {o};
+    game.rooms = {FastRoom({RoomInstanceEntry{}})};
+    game.sound = true;
+    TempFolder dir;
+    const std::string log = dir / "log.txt";
+
+    const GameRun run = RunGame(game, "-output '" + log + "'",
+                                "ALSOFT_DRIVERS=null QS_TEST_URL='" + server.Url("/held") + "'");
+    server.Release(1);
+    EXPECT_EQ(run.exitCode, 1) << run.All();
+    EXPECT_EQ(run.With("busy"), std::vector<std::string>{"busy requests=1 playing=1"}) << run.All();
+    // The report is whole: its header, the message to its last byte, and the closing rule.
+    const std::string text = dir.Read("log.txt");
+    const std::string message =
+        "world: a fatal error while a request and a sound are under way (" + std::string(600, 'x') + ")\n";
+    EXPECT_NE(text.find("ERROR!!! :: "), std::string::npos) << text;
+    EXPECT_NE(text.find("FATAL ERROR in\naction number 1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(message + std::string(92, '#') + "\n"), std::string::npos) << text;
 }
 
 TEST(RunWorld, DebugOutputListsTheStartUpStepsInTheirOrder)

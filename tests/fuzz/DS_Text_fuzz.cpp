@@ -18,17 +18,29 @@
 #include "DataStructure/DS_Text.h"
 
 namespace {
+// Writes what the structure holds and reads it into a fresh one; the text.
+template <typename T>
+std::string WriteAndReadBack(T& structure, T& again)
+{
+    char* written = structure.Write();
+    const std::string text = written ? written : "";
+    if (!again.Read(written, false)) __builtin_trap();
+    QS_FREE(written);
+    return text;
+}
+
+// A value of a kind the current form does not carry (a null kept from the
+// previous form) is written as its kind alone and reads back as undefined:
+// after one pass the text must stay as it is.
 template <typename T>
 void ReadWriteRead(T& structure, const char* text, bool legacy)
 {
     if (!structure.Read(text, legacy)) return;
-    char* written = structure.Write();
-    T again;
-    if (!again.Read(written, false)) __builtin_trap();
-    char* rewritten = again.Write();
-    const std::string a = written ? written : "", b = rewritten ? rewritten : "";
-    QS_FREE(written);
-    QS_FREE(rewritten);
+    T once, twice;
+    WriteAndReadBack(structure, once);
+    const std::string a = WriteAndReadBack(once, twice);
+    T thrice;
+    const std::string b = WriteAndReadBack(twice, thrice);
     // A map keeps one of repeated keys, so only the others compare whole.
     if (!std::is_same_v<T, DsMap> && a != b) __builtin_trap();
 }

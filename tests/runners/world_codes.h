@@ -12,5 +12,6 @@ enum WorldCode : int {
     WORLD_ROOM_CODE,       // a room's creation code
     WORLD_PERSIST,         // persistent = true
     WORLD_GOTO_BACK,       // in room 1: back to room 0
+    WORLD_FATAL_BUSY,      // http_get of $QS_TEST_URL, sound 0 looping, then a fatal runtime error
     WORLD_CODE_COUNT
 };
