@@ -29,6 +29,7 @@
 #include "Code/Code_Variable.h"
 #include "Variable/Code_VariableTarget.h"
 #include "Variable/Code_VariableValue.h"
+#include "Code/GCRegistry.h"
 #include "Code/JS_Exception.h"
 #include "Code/JS_Main.h"
 #include "Code/MathEpsilon.h"
@@ -183,6 +184,12 @@ void ResetGame()
     Effect_Clear();
     CameraList::Clear();
     DefaultCameraId = -1;
+    Game_DropQueuedLoad();
+    Buffer_DeleteAll();
+    Ds_Reset();
+    // What no root reaches any more goes while the objects its instances are
+    // listed in are still there.
+    GC_CollectNow();
     UnloadGameData();
     GameData_ClearError();
     Option_Free();
@@ -209,9 +216,6 @@ void ResetGame()
     Layer_HighestDataId = Layer_LastCreatedId = Layer_NextElementId = 0;
     Sprite_Init();
     Background_DeleteAll();
-    Game_DropQueuedLoad();
-    Buffer_DeleteAll();
-    Ds_Reset();
     File_Reset();
     Score_Reset();
 }
