@@ -48,7 +48,7 @@ void LoadPrograms()
     if (loaded) return;
     loaded = true;
     Console_SetStdoutSuppressed(true);
-    VM_SetInterpreter(VM_Interpret);
+    VM_SetInterpreter(VM_Interpret, &VM_HandlerSet());
     CompiledCodeMode = false;
     CodeFunction_Register("bench_argument0", FirstArgument, 0, 0);
     int32_t arg = 0;

@@ -1,8 +1,11 @@
 #include "Code/CodeChunks.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <utility>
 
 #include "Base/Console.h"
 #include "Base/ErrorReport.h"
@@ -28,6 +31,10 @@ uint32_t s_codeAt = 0;
 uint32_t s_codeLength = 0;
 const uint8_t* s_recordList = nullptr;  // u32 record offsets
 uint32_t s_recordCount = 0;
+// The bytecode of each record (null for an empty slot); records that share
+// their bytecode share one buffer, which the first of them owns.
+VMBuffer** s_buffers = nullptr;
+bool* s_ownsBuffer = nullptr;
 
 uint32_t ReadWord(const uint8_t* p)
 {
@@ -119,6 +126,29 @@ const uint8_t kOldOpcodeMap[32] = {0,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 1
                                    20, 21, 21, 21, 21, 21, 21, 22, 23, 24, 25, 26, 27, 28, 29, 31};
 constexpr uint32_t kOpcodeSet = 21;
 
+// One buffer per distinct bytecode (place and length) of the checked records.
+void MakeBuffers()
+{
+    s_buffers = static_cast<VMBuffer**>(QS_ALLOC(sizeof(VMBuffer*) * (s_recordCount + 1), true));
+    s_ownsBuffer = static_cast<bool*>(QS_ALLOC(sizeof(bool) * (s_recordCount + 1), true));
+    std::map<std::pair<const uint32_t*, uint32_t>, VMBuffer*> made;
+    for (uint32_t i = 0; i < s_recordCount; ++i) {
+        CodeRecordView record;
+        if (!CodeChunk_GetRecord(i, &record)) continue;
+        VMBuffer*& buffer = made[{record.bytecode, record.length}];
+        if (!buffer) {
+            buffer = new VMBuffer();
+            buffer->m_size = static_cast<int32_t>(record.length);
+            buffer->m_argumentCount = record.argumentCount;
+            buffer->m_code = record.bytecode;
+            s_ownsBuffer[i] = true;
+        }
+        // A shared buffer makes room for the locals of every entry that runs it.
+        buffer->m_localsCount = std::max(buffer->m_localsCount, record.localsCount);
+        s_buffers[i] = buffer;
+    }
+}
+
 bool ResolveFunctions(const uint8_t* records, uint32_t count)
 {
     for (uint32_t i = 0; i < count; ++i) {
@@ -162,6 +192,28 @@ bool CODE_CheckRecords(const uint8_t* payload, uint32_t length)
     s_code = static_cast<uint8_t*>(QS_ALLOC(length ? length : 1, false));
     std::memcpy(s_code, payload, length);
     s_recordCount = count;
+    MakeBuffers();
+    return true;
+}
+
+VMBuffer* CodeChunk_GetBuffer(uint32_t index)
+{
+    return s_buffers && index < s_recordCount ? s_buffers[index] : nullptr;
+}
+
+bool CODE_PrepareEntries()
+{
+    const VMHandlerSet* handlers = VM_InterpreterHandlers();
+    for (uint32_t i = 0; i < s_recordCount; ++i) {
+        CodeRecordView record;
+        if (!CodeChunk_GetRecord(i, &record)) continue;
+        char why[256];
+        if (!VM_CheckCode(record.bytecode, static_cast<int32_t>(record.length), record.startOffset, why, sizeof why))
+            return GameData_Fail("CODE", "code entry %u (%s): %s", i, record.name, why);
+        if (handlers && !s_buffers[i]->Prepare(*handlers))
+            return GameData_Fail("CODE", "code entry %u (%s): no memory to prepare its %u bytes of bytecode", i,
+                                 record.name, record.length);
+    }
     return true;
 }
 
@@ -290,6 +342,12 @@ bool FUNC_LoadOld(const uint8_t* payload, uint32_t length, const uint8_t*)
 
 void CodeChunks_Free()
 {
+    for (uint32_t i = 0; s_buffers && i < s_recordCount; ++i)
+        if (s_ownsBuffer[i]) delete s_buffers[i];
+    QS_FREE(s_buffers);
+    QS_FREE(s_ownsBuffer);
+    s_buffers = nullptr;
+    s_ownsBuffer = nullptr;
     QS_FREE(s_code);
     s_code = nullptr;
     s_codeAt = s_codeLength = s_recordCount = 0;

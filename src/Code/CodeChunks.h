@@ -8,6 +8,8 @@
 // go into that copy and code entries run from it.
 #include <cstdint>
 
+class VMBuffer;
+
 // A code record, resolved.
 struct CodeRecordView {
     const char* name;
@@ -23,6 +25,15 @@ struct CodeRecordView {
 bool CODE_CheckRecords(const uint8_t* payload, uint32_t length);
 // Record index of the checked CODE chunk; false when there is none.
 bool CodeChunk_GetRecord(uint32_t index, CodeRecordView* out);
+// The bytecode of record index for the interpreter, null when there is none.
+// Every code entry of that index runs it, and so do the records that share
+// its bytecode: it is pre-decoded once, and lives as long as the chunk's copy.
+VMBuffer* CodeChunk_GetBuffer(uint32_t index);
+// Once the chunk pass has resolved every name the code uses: checks the
+// bytecode of every record (CODE_CheckCode) and pre-decodes it with the
+// interpreter's handlers, so that a game whose code is malformed is refused
+// at load. False with a message naming the entry.
+bool CODE_PrepareEntries();
 
 // Header pass: the variable names; their uses get variable ids.
 bool VARI_Load(const uint8_t* payload, uint32_t length, const uint8_t* data);

@@ -4,6 +4,7 @@
 
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
+#include "Code/Code_Main.h"
 
 BuiltinFunction* CurrentBuiltinFunction = nullptr;
 
@@ -119,8 +120,12 @@ bool CodeFunction_Find(const char* name, int32_t* outId)
         *outId = CALLID_EXTENSION_BASE + id;
         return true;
     }
-    // The runner always runs compiled code, where script_execute is an
-    // ordinary built-in: no special id for it here.
+    // The interpreter runs script_execute itself (the script index is its
+    // first argument); compiled code calls the ordinary built-in.
+    if (!CompiledCodeMode && std::strcmp(name, "script_execute") == 0) {
+        *outId = CALLID_SCRIPT_EXECUTE;
+        return true;
+    }
     id = FindBuiltin(name);
     if (id < 0) return false;
     *outId = id;

@@ -71,6 +71,12 @@ bool LinkRecord_Load()
     return true;
 }
 
+bool LinkRecord_ModuleLinked()
+{
+    GameLinkRecord probe{};
+    return GameModule_GetLinkRecord(&probe) != nullptr;
+}
+
 void LinkRecord_Free()
 {
     if (!LinkRecord) return;

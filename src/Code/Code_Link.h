@@ -63,6 +63,9 @@ struct GameLinkRecord {
 // default, which fills nothing and returns null.
 GameLinkRecord* GameModule_GetLinkRecord(GameLinkRecord* record);
 
+// Whether the executable carries a game module (which then gives a record).
+bool LinkRecord_ModuleLinked();
+
 // The runner's copy of the record (through the memory manager), null when no
 // game module is linked or after LinkRecord_Free.
 extern GameLinkRecord* LinkRecord;

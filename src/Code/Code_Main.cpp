@@ -32,12 +32,7 @@ void BindBytecode(CCode* code, int32_t index)
     CodeRecordView record;
     if (!CodeChunk_GetRecord(static_cast<uint32_t>(index), &record)) return;
     code->m_name = record.name;
-    VMBuffer* buffer = new VMBuffer();
-    buffer->m_size = static_cast<int32_t>(record.length);
-    buffer->m_localsCount = record.localsCount;
-    buffer->m_argumentCount = record.argumentCount;
-    buffer->m_code = record.bytecode;
-    code->m_bytecode = buffer;
+    code->m_bytecode = CodeChunk_GetBuffer(static_cast<uint32_t>(index));
     if (NewCodeFormat) {
         code->m_startOffset = record.startOffset;
         code->m_localsCount = record.localsCount;
@@ -93,7 +88,7 @@ CCode::~CCode()
         }
     }
     if (m_constant.MayOwn()) ScriptValue_FreePayload(&m_constant);
-    delete m_bytecode;
+    // The bytecode belongs to the code chunk, shared by every entry of its index.
     delete m_debugTable;
 }
 

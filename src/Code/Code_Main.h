@@ -11,8 +11,10 @@
 class CInstance;
 struct CompiledCodeEntry;
 
-// On for the whole life of the runner: every code entry binds the compiled
-// function of its index; bytecode runs only for the debugger's watches.
+// Chosen once at start-up, for the life of the process: on when a game module
+// is linked (every code entry binds the compiled function of its index, and
+// bytecode runs only for the debugger's watches), off in the runner without
+// one (code entries bind the game file's bytecode for the interpreter).
 extern bool CompiledCodeMode;
 
 struct VMFrame;
@@ -117,7 +119,7 @@ class CCode {
 public:
     // Binds entry index (flag 1 gives kind 2); an index of 0 or more joins the all-code list.
     CCode(int32_t index, int32_t flag);
-    // Leaves the all-code list and deletes the entry's buffers.
+    // Leaves the all-code list and deletes the entry's debug table.
     virtual ~CCode();
     CCode(const CCode&) = delete;
     CCode& operator=(const CCode&) = delete;
@@ -126,8 +128,8 @@ public:
     int32_t m_kind = CODE_KIND_CODE;
     const char* m_source = "";
     ScriptValue m_constant;
-    VMBuffer* m_bytecode = nullptr;
-    VMBuffer* m_debugTable = nullptr;
+    VMBuffer* m_bytecode = nullptr;    // not owned
+    VMBuffer* m_debugTable = nullptr;  // owned
     const char* m_name = nullptr;
     int32_t m_index = -1;
     const CompiledCodeEntry* m_compiled = nullptr;

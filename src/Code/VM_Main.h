@@ -161,7 +161,16 @@ void VM_RunCode(CCode* code, CInstance* self, CInstance* other, ScriptValue* res
                 ScriptValue* args, KVObjectBase* argumentsObject);
 using VMRunCodeFn = void (*)(CCode* code, CInstance* self, CInstance* other, ScriptValue* result,
                              KVObjectBase* locals, int argc, ScriptValue* args, KVObjectBase* argumentsObject);
-void VM_SetInterpreter(VMRunCodeFn run);
+// The interpreter's run and the handlers its code is pre-decoded with.
+void VM_SetInterpreter(VMRunCodeFn run, const VMHandlerSet* handlers);
+// Null until the interpreter is installed.
+const VMHandlerSet* VM_InterpreterHandlers();
+
+// Checks size bytes of code run from start: every instruction known and
+// whole, every branch landing on an instruction of the code (or its end),
+// every built-in call naming a registered built-in, and start on an
+// instruction. False with the first fault in why.
+bool VM_CheckCode(const uint32_t* code, int32_t size, int32_t start, char* why, size_t whySize);
 
 // The interpreter's error: reported as fatal, then the process ends with exit
 // code -1 (a child game ends instead); while a watch expression is evaluated

@@ -1,6 +1,8 @@
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 #include "Base/MemoryManager.h"
 #include "Code/Code_Function.h"
@@ -288,5 +290,62 @@ bool VMBuffer::Prepare(const VMHandlerSet& set)
     m_handlers = handlers;
     m_indexMap = indexMap;
     m_steps = steps;
+    return true;
+}
+
+bool VM_CheckCode(const uint32_t* code, int32_t size, int32_t start, char* why, size_t whySize)
+{
+    if (size < 0 || size % 4 != 0 || (size > 0 && !code)) {
+        std::snprintf(why, whySize, "%d bytes of code are not whole words", size);
+        return false;
+    }
+    // Where instructions start; the end of the code is a position too.
+    std::vector<bool> starts(static_cast<size_t>(size / 4) + 1, false);
+    starts[static_cast<size_t>(size / 4)] = true;
+    for (int32_t at = 0; at < size;) {
+        const uint32_t word = WordAt(code, at);
+        starts[static_cast<size_t>(at / 4)] = true;
+        if (std::strcmp(VM_OpcodeName(word >> 24), "unknown") == 0) {
+            std::snprintf(why, whySize, "unknown instruction 0x%08x at offset %d", word, at);
+            return false;
+        }
+        const int32_t operandSize =
+            (word & 0x40000000u) ? VM_OperandSize(static_cast<int>((word >> 16) & 0xF)) : 0;
+        if (operandSize > size - at - 4) {
+            std::snprintf(why, whySize, "the operand of the instruction at offset %d runs past the end of the code",
+                          at);
+            return false;
+        }
+        at += 4 + operandSize;
+    }
+    for (int32_t at = 0; at < size;) {
+        const uint32_t word = WordAt(code, at), opcode = word >> 24;
+        const int32_t operandSize =
+            (word & 0x40000000u) ? VM_OperandSize(static_cast<int>((word >> 16) & 0xF)) : 0;
+        // The early-exit form of "popenv" carries no target.
+        const bool branches = opcode == VMO_B || opcode == VMO_BT || opcode == VMO_BF || opcode == VMO_PUSHENV ||
+                              (opcode == VMO_POPENV && ((word >> 16) & 0xFF) != 0xF0);
+        if (branches) {
+            const int64_t target = at + static_cast<int64_t>(static_cast<int32_t>(word << 9) >> 9) * 4;
+            if (target < 0 || target > size || !starts[static_cast<size_t>(target / 4)]) {
+                std::snprintf(why, whySize, "the branch at offset %d goes to %lld, which is no instruction of the code",
+                              at, static_cast<long long>(target));
+                return false;
+            }
+        }
+        if (opcode == VMO_CALL && ((word >> 16) & 0xF) == VMT_INT) {
+            const int32_t id = static_cast<int32_t>(WordAt(code, at + 4));
+            if (id >= 0 && id < CALLID_SCRIPT_BASE && id >= CodeFunction_Count()) {
+                std::snprintf(why, whySize, "the call at offset %d names built-in function %d, which does not exist",
+                              at, id);
+                return false;
+            }
+        }
+        at += 4 + operandSize;
+    }
+    if (start < 0 || start > size || start % 4 != 0 || !starts[static_cast<size_t>(start / 4)]) {
+        std::snprintf(why, whySize, "it starts at offset %d, which is no instruction of the code", start);
+        return false;
+    }
     return true;
 }

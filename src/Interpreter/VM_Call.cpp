@@ -10,6 +10,7 @@
 #include "Code/ObjectBase.h"
 #include "GameData/GameHeader.h"
 #include "Interpreter/VM_Stack.h"
+#include "Options/Runner_Options.h"
 #include "Platform/Extension_Main.h"
 #include "Script/Script_Main.h"
 
@@ -148,7 +149,7 @@ void VM_SetArgumentsSlot(KVObjectBase* locals, KVObjectBase* argumentsObject)
 uint8_t* VM_CallScript(CCode* code, int argc, uint8_t* sp, VMFrame* f, KVObjectBase* locals,
                        KVObjectBase* argumentsObject)
 {
-    if (VM_TraceCalls && LogConsole) LogConsole->Output("script call = %s\n", code->m_name ? code->m_name : "");
+    if (TraceScripts && LogConsole) LogConsole->Output("script call = %s\n", code->m_name ? code->m_name : "");
     uint8_t* end = f->stack + f->stackSize;
     auto* record = reinterpret_cast<VMCallRecord*>(sp - sizeof(VMCallRecord));
     std::memset(&VM_Tag(f, sp - sizeof(VMCallRecord)), VMTAG_PLAIN, sizeof(VMCallRecord) / 8);

@@ -10,6 +10,9 @@
 void VM_Interpret(CCode* code, CInstance* self, CInstance* other, ScriptValue* result, KVObjectBase* locals, int argc,
                   ScriptValue* args, KVObjectBase* argumentsObject);
 
+// The handlers code entries are pre-decoded with.
+const VMHandlerSet& VM_HandlerSet();
+
 // The two loops over a prepared frame. The debugger's watch evaluation builds
 // a frame itself and runs the debugger loop with releaseLocals set.
 void VM_RunLoop(VMFrame* frame, ScriptValue* result);

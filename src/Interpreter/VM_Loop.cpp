@@ -9,6 +9,7 @@
 #include "Code/ObjectBase.h"
 #include "Interpreter/VM_Interpreter.h"
 #include "Interpreter/VM_Stack.h"
+#include "Options/Runner_Options.h"
 
 BreakpointSlot VM_Breakpoints[VM_BREAKPOINT_SLOTS];
 int32_t VM_StepMode = -1;
@@ -24,7 +25,38 @@ const char* s_stopSource = nullptr;
 int s_stopLine = -1;
 int32_t s_stepDepth = 0;
 
-const VMHandlerSet& HandlerSet()
+// Blocks of the first size kept from finished runs: every event of every
+// instance is a run, and a fresh zeroed block for each costs more than a
+// short event's code. A kept block is not cleared: nothing reads a slot
+// below the stack pointer, and a slot joins the stack only through a push
+// that writes its bytes and its tag. The run clears the tags of what it lays
+// down itself (its arguments and bottom record).
+struct StackBlock {
+    uint8_t* stack;
+    uint8_t* tags;
+};
+constexpr int kKeptBlocks = 8;
+StackBlock s_keptBlocks[kKeptBlocks];
+int s_keptCount = 0;
+
+StackBlock TakeBlock(int32_t size)
+{
+    if (size == VM_STACK_BLOCK && s_keptCount > 0) return s_keptBlocks[--s_keptCount];
+    return {static_cast<uint8_t*>(QS_ALLOC(size, true)), static_cast<uint8_t*>(QS_ALLOC(size / 8, true))};
+}
+
+void GiveBackBlock(uint8_t* stack, uint8_t* tags, int32_t size)
+{
+    if (size == VM_STACK_BLOCK && s_keptCount < kKeptBlocks) {
+        s_keptBlocks[s_keptCount++] = {stack, tags};
+        return;
+    }
+    QS_FREE(stack);
+    QS_FREE(tags);
+}
+}  // namespace
+
+const VMHandlerSet& VM_HandlerSet()
 {
     static const VMHandlerSet set = {
         {DoPush,       DoPushLocal,    DoPushGlobal, DoPushBuiltin, DoPushImmediate, DoPop,     DoDup,
@@ -49,6 +81,7 @@ const VMHandlerSet& HandlerSet()
     return set;
 }
 
+namespace {
 bool DebuggerConnected() { return VM_Debugger.connected && VM_Debugger.connected(); }
 
 // The debugger stops before every instruction: a handler that runs the next
@@ -57,7 +90,7 @@ VMHandler OneInstruction(VMHandler handler, uint32_t word)
 {
     if (handler == VM_PushDoubleValue || handler == VM_ArithToLocal || handler == VM_PushLocalAndNumber ||
         handler == VM_PushTwoLocals)
-        return HandlerSet().byIndex[(word >> 24) & 0x1F];
+        return VM_HandlerSet().byIndex[(word >> 24) & 0x1F];
     return handler == VM_CompareAndBranch ? VM_CompareValues : handler;
 }
 
@@ -165,7 +198,7 @@ void RunLoop(VMFrame* f, ScriptValue* result, bool debug)
 
 bool VM_SetCode(VMFrame* f, VMBuffer* buffer, int32_t position)
 {
-    if (!buffer || (!buffer->m_steps && !buffer->Prepare(HandlerSet()))) {
+    if (!buffer || (!buffer->m_steps && !buffer->Prepare(VM_HandlerSet()))) {
         f->codeSize = 0;
         VM_RuntimeError(f, "Execution Error - code could not be prepared");
         return false;
@@ -208,8 +241,9 @@ uint8_t* VM_GrowStack(uint8_t* sp, VMFrame* f)
     f->stack = block;
     f->tags = tags;
     f->stackSize = newSize;
-    // Arrays owned by values on the stack follow them.
-    for (int32_t slot = added / 8; slot < newSize / 8; ++slot) {
+    // Arrays owned by values on the stack follow them. Only the live part is
+    // looked at: below the stack pointer a kept block holds what earlier runs left.
+    for (int32_t slot = static_cast<int32_t>((sp + shift - block) / 8); slot < newSize / 8; ++slot) {
         if (tags[slot] != VMTAG_VALUE) continue;
         auto* v = reinterpret_cast<ScriptValue*>(block + slot * 8);
         if (v->Kind() == VALUE_ARRAY && v->arr && inOld(v->arr->owner))
@@ -245,7 +279,7 @@ void VM_Interpret(CCode* code, CInstance* self, CInstance* other, ScriptValue* r
         VM_RuntimeError(VM_CurrentFrame, "Stack overflow...\n%s", name);
         return;
     }
-    if (VM_TraceCalls && LogConsole) LogConsole->Output("script = %s\n", name);
+    if (TraceScripts && LogConsole) LogConsole->Output("script = %s\n", name);
     if (VM_ListOnRun && LogConsole) VM_ListCode(name, code->m_bytecode, LogConsole);
     if (argc < 0 || !args) argc = 0;
 
@@ -258,8 +292,9 @@ void VM_Interpret(CCode* code, CInstance* self, CInstance* other, ScriptValue* r
     }
     const int32_t size = static_cast<int32_t>((needed + VM_STACK_BLOCK - 1) / VM_STACK_BLOCK * VM_STACK_BLOCK);
     VMFrame frame{};
-    frame.stack = static_cast<uint8_t*>(QS_ALLOC(size, true));
-    frame.tags = static_cast<uint8_t*>(QS_ALLOC(size / 8, true));
+    const StackBlock block = TakeBlock(size);
+    frame.stack = block.stack;
+    frame.tags = block.tags;
     frame.stackSize = size;
     uint8_t* end = frame.stack + size;
     uint8_t* argBase = end - 16 - 16 * argc;
@@ -270,6 +305,7 @@ void VM_Interpret(CCode* code, CInstance* self, CInstance* other, ScriptValue* r
     VM_ArgumentBase = reinterpret_cast<ScriptValue*>(argBase);
     auto* bottom = reinterpret_cast<VMCallRecord*>(argBase - sizeof(VMCallRecord));
     std::memset(bottom, 0, sizeof *bottom);
+    std::memset(&VM_Tag(&frame, reinterpret_cast<uint8_t*>(bottom)), VMTAG_PLAIN, sizeof *bottom / 8);
     bottom->previousRecord = -1;
     frame.callRecord = frame.bottomRecord = bottom;
     frame.self = self;
@@ -299,8 +335,7 @@ void VM_Interpret(CCode* code, CInstance* self, CInstance* other, ScriptValue* r
     VM_ArgumentBase = savedBase;
     VM_ArgumentCount = savedCount;
     if (!frame.localsGiven) VM_FreeLocals(frame.locals);
-    QS_FREE(frame.stack);
-    QS_FREE(frame.tags);
+    GiveBackBlock(frame.stack, frame.tags, frame.stackSize);
 }
 
 uint8_t* VM_BreakService(uint32_t word, uint8_t* sp, VMFrame* f, bool stepBack)

@@ -14,7 +14,6 @@ void ForgetSlotOwner(ScriptValue* v, const uint8_t* slot)
 }
 }  // namespace
 
-bool VM_TraceCalls = false;
 bool VM_ListOnRun = false;
 
 bool VM_Has(VMFrame* f, const uint8_t* sp, int32_t bytes)

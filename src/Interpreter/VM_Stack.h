@@ -170,7 +170,6 @@ inline CInstance* VM_ObjectAsSelf(KVObjectBase* object) { return reinterpret_cas
 // this-value below it, then the arguments.
 uint8_t* VM_CallFunctionValue(uint32_t word, uint8_t* sp, VMFrame* f);
 
-extern bool VM_TraceCalls;   // -trace: every script entered is logged
 extern bool VM_ListOnRun;    // every code entry is listed when it starts
 
 // The handlers.

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "Base/MemoryManager.h"
+#include "Code/Code_Link.h"
+#include "Code/Code_Main.h"
 #include "Graphics/Graphics_Window.h"
 #include "Host/Host_Paths.h"
 #include "Options/Runner_Options.h"
@@ -128,6 +130,9 @@ void RunnerRestart()
 int Runner_Main(int argc, char** argv)
 {
     Runner_InstallHooks();
+    // A game module brings the game's code compiled; without one the code is
+    // the game file's bytecode.
+    CompiledCodeMode = LinkRecord_ModuleLinked();
     RunnerCommandLine = Runner_BuildCommandLine(argc, argv);
     // Shipped files lie beside the executable; the current folder is wherever
     // the user happened to start the runner, and its files are not ours.

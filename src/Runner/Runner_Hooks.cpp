@@ -222,7 +222,7 @@ void Runner_InstallHooks()
         WindowCoordsHooks{CurrentRoomSize, RoomViewVisible, ApplicationSurfaceMapping, CameraMatrices};
     Graphics_SetDrawEventEnabledHook = SetDrawEventEnabled;
     Interaction_CurrentScoreHook = CurrentScore;
-    VM_SetInterpreter(VM_Interpret);
+    VM_SetInterpreter(VM_Interpret, &VM_HandlerSet());
     Code_Profiler.begin = CProfiler::Begin;
     Code_Profiler.end = CProfiler::End;
     RoomControl = RoomControlState{&room, &transition_kind, &view_current};

@@ -7,6 +7,8 @@
 #include "Base/Timing.h"
 #include "Code/Code_Constant.h"
 #include "Code/Code_Function.h"
+#include "Code/Code_Main.h"
+#include "Code/CodeChunks.h"
 #include "Code/Code_Variable.h"
 #include "Variable/Code_VariableValue.h"
 #include "Code/ObjectBase.h"
@@ -149,6 +151,8 @@ bool RunnerStartUp()
         "\n***************************************\n*     Kivo Works Runner v%d.%d(%d)[r%d]    *\n"
         "***************************************\t \n",
         1, 0, 999, 32908);
+    OutputConsole->Output(CompiledCodeMode ? "Game code: compiled into the runner\n"
+                                           : "Game code: bytecode of the game file, run by the interpreter\n");
     Thread_MarkMainThread();
     RunnerLoadGame();
     if (!GameData) return false;  // a child game without data already asked to end
@@ -191,7 +195,8 @@ bool RunnerStartUp()
     Step("Create Error Form\n");
     Step("Do The Work\n");
     std::srand(kRandomSeed);
-    if (!LoadGameData()) {
+    // Bytecode is checked and pre-decoded once its names are resolved.
+    if (!LoadGameData() || (!CompiledCodeMode && !CODE_PrepareEntries())) {
         LogConsole->Output("Failed to load the game\n");
         // A game that cannot be read must not look like one that ran.
         RunnerRefuseGameData();

@@ -8,6 +8,7 @@
 #include "Code/JS_Accessor.h"
 #include "Code/ObjectBase.h"
 #include "Variable/KivoVariables_Stub.h"
+#include "Variable/Variable_Arguments.h"
 #include "Variable/Variable_GameInfo.h"
 #include "Variable/Variable_Family_Stub.h"
 #include "Variable/Variable_Room.h"
@@ -164,7 +165,9 @@ void Variable_BuiltIn_Init()
     for (const GlobalEntry& entry : kGlobalGroup) {
         BuiltinGetter getter = Variable_GameInfoGetter(entry.name);
         BuiltinSetter setter = VariableStub_Set;
-        if (!getter && !Variable_RoomAccessors(entry.name, &getter, &setter)) getter = NeutralGetter(entry.neutral);
+        if (!getter && !Variable_RoomAccessors(entry.name, &getter, &setter) &&
+            !Variable_ArgumentAccessors(entry.name, &getter, &setter))
+            getter = NeutralGetter(entry.neutral);
         Variable_BuiltIn_Add(entry.name, getter, entry.readOnly ? nullptr : setter);
     }
     InitKivoVariables();

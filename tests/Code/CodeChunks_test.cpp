@@ -66,6 +66,19 @@ std::vector<gamedata::CodeEntry> TwoEntries()
             {"gml_Script_b", {0xD9020000, 0x00000000, 0xC2050000, 0xF0000000}, 0, 0}};
 }
 
+// TwoEntries and a third, gml_Script_b_inner, that runs the second's bytecode from start.
+std::vector<gamedata::CodeEntry> WithSharedEntry(uint32_t start)
+{
+    std::vector<gamedata::CodeEntry> entries = TwoEntries();
+    gamedata::CodeEntry inner;
+    inner.name = "gml_Script_b_inner";
+    inner.sharesWith = 1;
+    inner.startOffset = start;
+    inner.locals = 1;
+    entries.push_back(inner);
+    return entries;
+}
+
 TEST_F(CodeChunksTest, NewerLayoutPatchesEveryUseAndKeepsTheTopBits)
 {
     gamedata::FormWriter w;
@@ -96,14 +109,7 @@ TEST_F(CodeChunksTest, CodeEntriesBindTheirBytecodeOutsideCompiledMode)
     CompiledCodeMode = false;
     gamedata::FormWriter w;
     w.Gen8(Format(15));
-    std::vector<gamedata::CodeEntry> entries = TwoEntries();
-    gamedata::CodeEntry inner;
-    inner.name = "gml_Script_b_inner";
-    inner.sharesWith = 1;
-    inner.startOffset = 8;
-    inner.locals = 1;
-    entries.push_back(inner);
-    w.Code(entries);
+    w.Code(WithSharedEntry(8));
     ASSERT_TRUE(Load(w)) << GameData_LastError();
     CCode outer(0, 0);
     EXPECT_STREQ(outer.m_name, "gml_Object_a_Step_0");
@@ -115,11 +121,29 @@ TEST_F(CodeChunksTest, CodeEntriesBindTheirBytecodeOutsideCompiledMode)
     EXPECT_EQ(shared.m_kind, CODE_KIND_CODE_FLAGGED);
     EXPECT_EQ(shared.m_startOffset, 8);
     CCode owner(1, 0);
-    EXPECT_EQ(shared.m_bytecode->m_code, owner.m_bytecode->m_code);
+    // One buffer for the bytecode, pre-decoded once for both entries.
+    EXPECT_EQ(shared.m_bytecode, owner.m_bytecode);
+    EXPECT_EQ(owner.m_bytecode->m_steps, nullptr);
+    ASSERT_TRUE(CODE_PrepareEntries()) << GameData_LastError();
+    EXPECT_NE(owner.m_bytecode->m_steps, nullptr);
+    EXPECT_NE(outer.m_bytecode->m_steps, nullptr);
     // Outside the chunk: an entry without code.
     CCode none(3, 0);
     EXPECT_EQ(none.m_bytecode, nullptr);
     EXPECT_EQ(none.m_name, nullptr);
+}
+
+TEST_F(CodeChunksTest, PreparationRefusesAnEntryWhoseCodeWouldRunOutsideIt)
+{
+    CompiledCodeMode = false;
+    gamedata::FormWriter w;
+    w.Gen8(Format(15));
+    // Starts inside the operand of the first instruction it shares.
+    w.Code(WithSharedEntry(4));
+    ASSERT_TRUE(Load(w)) << GameData_LastError();
+    EXPECT_FALSE(CODE_PrepareEntries());
+    EXPECT_STREQ(GameData_LastError(), "Game data error in chunk CODE: code entry 2 (gml_Script_b_inner): it starts "
+                                       "at offset 4, which is no instruction of the code");
 }
 
 TEST_F(CodeChunksTest, OlderLayoutRemapsOpcodesAndUsesWiderDistances)

@@ -6,6 +6,7 @@
 
 #include "Code/Code_Arguments.h"
 #include "Code/Code_Function.h"
+#include "Code/Code_Main.h"
 #include "ValueTestSupport.h"
 
 namespace {
@@ -88,6 +89,18 @@ TEST_F(FunctionTable, FindMissesAndFirstRegistrationWins)
     routine = nullptr;
     CodeFunction_GetInfo(3, &name, &routine, &argc, &flag);  // outside the table: nothing
     EXPECT_EQ(routine, nullptr);
+}
+
+TEST_F(FunctionTable, ScriptExecuteIsTheInterpretersOwnCallOutsideCompiledCode)
+{
+    CodeFunction_Register("script_execute", Nothing, -1, 0);
+    int32_t id = -7;
+    ASSERT_TRUE(CodeFunction_Find("script_execute", &id));
+    EXPECT_EQ(id, 0);  // compiled code calls the built-in
+    CompiledCodeMode = false;
+    EXPECT_TRUE(CodeFunction_Find("script_execute", &id));
+    CompiledCodeMode = true;
+    EXPECT_EQ(id, CALLID_SCRIPT_EXECUTE);
 }
 
 TEST_F(FunctionTable, CallSetsTheCurrentBuiltinAndBorrowsArguments)

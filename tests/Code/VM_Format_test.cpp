@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Base/MemoryManager.h"
+#include "Code/Code_Function.h"
 #include "Code/Code_Main.h"
 #include "Code/VM_Main.h"
 #include "gamedata/Assembler.h"
@@ -143,3 +144,38 @@ TEST(VMFormat, PrepareBindsTheSpecialisedHandlers)
     EXPECT_EQ(code.buffer.m_indexMap[code.words.size()], 39);
 }
 }  // namespace
+
+TEST(VMFormat, CheckRefusesCodeThatWouldRunOutsideItself)
+{
+    CodeFunction_FreeAll();
+    CodeFunction_Register("check_builtin", nullptr, 0, 0);
+    struct Case {
+        const char* source;
+        int32_t start;
+        const char* fault;  // empty for code that passes
+    };
+    const Case cases[] = {
+        {"push.d 1\nconv.d.v\nloop:\npushenv end\npopenv loop\npopenv 0 exit\nb loop\ncall.i 0 0\nend:", 12,
+         ""},
+        {"b 8\nb 0", 8, ""},  // a branch to the end of the code
+        {".word 0x42000000", 0, "unknown instruction 0x42000000 at offset 0"},
+        {"push.i 1\n.word 0xC0000000", 0, "the operand of the instruction at offset 8 runs past the end of the code"},
+        {"b 12", 0, "the branch at offset 0 goes to 12, which is no instruction of the code"},
+        {"push.d 1\nb 4", 0, "the branch at offset 12 goes to 4, which is no instruction of the code"},
+        {"b -4", 0, "the branch at offset 0 goes to -4, which is no instruction of the code"},
+        {"pushenv 100", 0, "the branch at offset 0 goes to 100, which is no instruction of the code"},
+        {"call.i 1 0", 0, "the call at offset 0 names built-in function 1, which does not exist"},
+        {"push.d 1\nconv.d.v", 4, "it starts at offset 4, which is no instruction of the code"},
+        {"push.d 1", 16, "it starts at offset 16, which is no instruction of the code"},
+    };
+    for (const Case& c : cases) {
+        const gamedata::Assembled code = gamedata::Assemble(c.source);
+        ASSERT_EQ(code.error, "") << c.source;
+        char why[256] = "";
+        const bool ok = VM_CheckCode(code.words.data(), static_cast<int32_t>(code.words.size() * 4), c.start, why,
+                                     sizeof why);
+        EXPECT_EQ(ok, c.fault[0] == 0) << c.source;
+        if (!ok) EXPECT_STREQ(why, c.fault) << c.source;
+    }
+    CodeFunction_FreeAll();
+}

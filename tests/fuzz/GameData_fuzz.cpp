@@ -1,5 +1,6 @@
-// Fuzzes the game data loader: both passes over the input as a game file, and
-// the debug-information reader over the same bytes.
+// Fuzzes the game data loader: both passes over the input as a game file, with
+// the checking and pre-decoding of its bytecode, and the debug-information
+// reader over the same bytes.
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -8,6 +9,8 @@
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Function.h"
+#include "Code/Code_Main.h"
+#include "Code/CodeChunks.h"
 #include "GameData/DebugInfo.h"
 #include "Runner/GameChunks.h"
 #include "GameData/GameHeader.h"
@@ -23,6 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // A name the code uses that the runner lacks ends a game's process;
         // a child game goes on, which lets the fuzzer go on too.
         ChildGame = true;
+        // As in the runner without a game module: the file's bytecode is the code.
+        CompiledCodeMode = false;
         return true;
     }();
     (void)quiet;
@@ -33,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Each pass must hold on its own, so the chunk pass runs even after the header pass refused.
     LoadGameHeader(image.data(), n);
     LoadGameChunks(image.data(), n);
+    CODE_PrepareEntries();
     // The header pass registers every built-in function; left registered, the
     // table grows with every input and each lookup slows.
     CodeFunction_FreeAll();
@@ -43,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int i = 0; i < 4; ++i) image[4 + i] = static_cast<uint8_t>(rest >> (8 * i));
         LoadGameHeader(image.data(), n);
         LoadGameChunks(image.data(), n);
+        CODE_PrepareEntries();
         CodeFunction_FreeAll();
     }
 

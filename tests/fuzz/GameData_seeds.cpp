@@ -14,6 +14,8 @@ int main(int argc, char** argv)
     }
     const std::string dir = argv[1];
     bool ok = gamedata::WriteFile(dir + "/small.win", testgames::SmallGame());
+    // Objects, a room, scripts and initialisers whose code is bytecode, with its names to resolve.
+    ok &= gamedata::WriteFile(dir + "/bytecode.win", testgames::BytecodeGame());
     for (int version : {7, 9, 10, 13, 14}) {
         gamedata::FormWriter w;
         gamedata::GeneralHeader h;

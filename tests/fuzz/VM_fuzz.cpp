@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool ready = [] {
         Console_SetStdoutSuppressed(true);
-        VM_SetInterpreter(VM_Interpret);
+        VM_SetInterpreter(VM_Interpret, &VM_HandlerSet());
         Timing_SetMessagePump(Pump);
         WatchEvaluating = true;  // errors end the run instead of the process
         int32_t tryId = -1, throwId = -1;
