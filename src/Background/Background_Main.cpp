@@ -8,8 +8,8 @@
 #include "GameData/AssetTable.h"
 #include "GameData/GameData.h"
 #include "IO/LoadSave.h"
+#include "Network/Http_Client.h"
 
-BackgroundHttpGet Background_HttpGetHook = nullptr;
 
 namespace {
 void (*s_drawObserver)(char kind, int32_t index, float x, float y) = nullptr;
@@ -48,15 +48,11 @@ constexpr uint32_t kLoadRemoveBack = 1, kLoadSmooth = 2, kLoadPreload = 4;
 
 bool StartDownload(int32_t index, const char* url, bool removeBack, bool smooth, bool preload)
 {
-    if (!Background_HttpGetHook) {
-        LogConsole->Output("Background_Add: cannot load %s: no HTTP client\n", url);
-        return false;
-    }
     auto* load = static_cast<BackgroundAsyncLoad*>(QS_ALLOC(sizeof(BackgroundAsyncLoad), false));
     if (!load) return false;
     *load = BackgroundAsyncLoad{index, (removeBack ? kLoadRemoveBack : 0) | (smooth ? kLoadSmooth : 0) |
                                            (preload ? kLoadPreload : 0)};
-    if (Background_HttpGetHook(url, Background_OnImageLoaded, Background_HttpCleanup, load)) return true;
+    if (Http_GetImage(url, Background_OnImageLoaded, Background_HttpCleanup, load)) return true;
     QS_FREE(load);
     return false;
 }

@@ -5,7 +5,7 @@
 // reused: deleting empties an index.
 #include <cstdint>
 
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "Background/Background_Class.h"
 
 // The background's size; false when there is no background at index.
@@ -62,12 +62,6 @@ bool Background_Assign(int32_t target, int32_t source);
 bool Background_Delete(int32_t index);
 // A copy with its own bitmap, texture and entry; -1 when index is empty.
 int32_t Background_Duplicate(int32_t index);
-
-// Starts an HTTP GET whose reply reaches the completion routine through the
-// request list; false when no request was made. The HTTP client sits above
-// this layer, so the runner sets the hook; while it is null, URLs do not load.
-using BackgroundHttpGet = bool (*)(const char* url, AsyncCompletion completion, AsyncCleanup cleanup, void* userData);
-extern BackgroundHttpGet Background_HttpGetHook;
 
 // Completion of a download: the result map ("filename", "id", "http_status",
 // "status"), the reply decoded into the background when it is a 200 with a

@@ -6,7 +6,6 @@
 
 #include "Base/MemoryManager.h"
 #include "Base/TextCopy.h"
-#include "Host/Host_Log.h"
 
 constinit LogSettings g_LogSettings;
 
@@ -73,14 +72,7 @@ constinit tagIConsole* LogConsole = &s_logConsole.console;
 constinit tagIConsole* OutputConsole = &s_outputConsole.console;
 constinit tagIConsole* VerboseConsole = &s_dummyVerbose.console;
 
-namespace {
-// The host layer logs through the log console.
-void HostLogToConsole(const char* text)
-{
-    LogConsole->Output("%s", text);
-}
-const bool s_hostLogInstalled = (Host_SetLogSink(HostLogToConsole), true);
-}  // namespace
+void Console_HostLog(const char* text) { LogConsole->Output("%s", text); }
 
 void TConsole::Output(const char* format, ...)
 {

@@ -51,6 +51,9 @@ public:
 extern tagIConsole* LogConsole;
 extern tagIConsole* OutputConsole;
 extern tagIConsole* VerboseConsole;
+// The host layer's log sink (Host_SetLogSink, set by Runner_InstallHooks):
+// host log lines go to the log console.
+void Console_HostLog(const char* text);
 
 // Longest log-file path kept, with its terminator: the longest path Linux opens.
 constexpr int kLogPathCapacity = 4096;

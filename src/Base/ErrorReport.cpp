@@ -18,9 +18,14 @@ bool error_occurred = false;
 bool WatchEvaluating = false;
 bool CodeErrorFlag = false;
 bool ChildGame = false;
-ErrorReportHooks ErrorReport_Hooks = {};
-
 namespace {
+void NoPosition(ErrorInterpreterPosition*) {}
+void NoEvent(ErrorEventNames*) {}
+void NoCallChain(void (*)(void*, const char*, int), void*) {}
+bool NoDialog(const char*, bool fatal) { return fatal; }
+void Nothing() {}
+constexpr ErrorReportHooks kNoHooks = {NoPosition, NoEvent, NoCallChain, NoDialog, Nothing, Nothing, Nothing};
+ErrorReportHooks s_hooks = kNoHooks;
 constexpr int kHeaderSize = 32768;
 constexpr int kMessageSize = 1024;
 constexpr int kRuleLength = 92;
@@ -38,14 +43,14 @@ void OutputRule(tagIConsole& console, char c)
 ErrorInterpreterPosition LocateInterpreter()
 {
     ErrorInterpreterPosition at{false, nullptr, false, -1, nullptr};
-    if (ErrorReport_Hooks.locateInterpreter) ErrorReport_Hooks.locateInterpreter(&at);
+    s_hooks.locateInterpreter(&at);
     return at;
 }
 
 ErrorEventNames CurrentEvent()
 {
     ErrorEventNames names{0, 0, "", ""};
-    if (ErrorReport_Hooks.currentEvent) ErrorReport_Hooks.currentEvent(&names);
+    s_hooks.currentEvent(&names);
     if (!names.event) names.event = "";
     if (!names.owner) names.owner = "";
     return names;
@@ -104,7 +109,7 @@ void AppendInPieces(tagIConsole& console, const char* text)
 void ErrorReport_EndAfterFatal(int exitCode)
 {
     if (ChildGame) {
-        if (ErrorReport_Hooks.endGame) ErrorReport_Hooks.endGame();
+        s_hooks.endGame();
         return;
     }
     Process_End(exitCode);
@@ -121,7 +126,7 @@ void ReportRuntimeError(const char* message, bool fatal)
 
     TErrStreamConsole callStack;
     OutputRule(callStack, '-');
-    if (ErrorReport_Hooks.walkCallChain) ErrorReport_Hooks.walkCallChain(OutputCallFrame, &callStack);
+    s_hooks.walkCallChain(OutputCallFrame, &callStack);
 
     FormatContextHeader(header, fatal, action, message);
 
@@ -152,14 +157,14 @@ void ShowRuntimeError(const char* text, bool fatal)
     }
     if (!text) text = "";
     if (AllErrorsFatal) fatal = true;
-    if (ErrorReport_Hooks.showDialog) fatal = ErrorReport_Hooks.showDialog(text, fatal);
-    if (ErrorReport_Hooks.clearInput) ErrorReport_Hooks.clearInput();
+    fatal = s_hooks.showDialog(text, fatal);
+    s_hooks.clearInput();
     ErrorLast_Set(text);
     OutputConsole->Output("ERROR!!! :: %s\n", text);
     error_occurred = true;
     if (fatal) {
         FatalErrorShown = true;
-        if (ErrorReport_Hooks.quitGame) ErrorReport_Hooks.quitGame();
+        s_hooks.quitGame();
     }
 }
 
@@ -176,4 +181,18 @@ void FatalRuntimeError(const char* format, ...)
     va_end(args);
     ReportRuntimeError(message, true);
     ErrorReport_EndAfterFatal(1);
+}
+
+ErrorReportHooks ErrorReport_SetHooks(const ErrorReportHooks& hooks)
+{
+    const ErrorReportHooks previous = s_hooks;
+    s_hooks = hooks;
+    if (!s_hooks.locateInterpreter) s_hooks.locateInterpreter = kNoHooks.locateInterpreter;
+    if (!s_hooks.currentEvent) s_hooks.currentEvent = kNoHooks.currentEvent;
+    if (!s_hooks.walkCallChain) s_hooks.walkCallChain = kNoHooks.walkCallChain;
+    if (!s_hooks.showDialog) s_hooks.showDialog = kNoHooks.showDialog;
+    if (!s_hooks.clearInput) s_hooks.clearInput = kNoHooks.clearInput;
+    if (!s_hooks.quitGame) s_hooks.quitGame = kNoHooks.quitGame;
+    if (!s_hooks.endGame) s_hooks.endGame = kNoHooks.endGame;
+    return previous;
 }

@@ -61,4 +61,7 @@ struct ErrorReportHooks {
     void (*quitGame)();     // a fatal error ends the main loop
     void (*endGame)();      // a child game's fatal error ends only that game
 };
-extern ErrorReportHooks ErrorReport_Hooks;
+// Set by Runner_InstallHooks; until then a report knows no interpreter
+// position, event or call chain, shows no dialog and ends nothing. Null
+// slots keep their defaults. Returns the hooks it replaces.
+ErrorReportHooks ErrorReport_SetHooks(const ErrorReportHooks& hooks);

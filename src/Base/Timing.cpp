@@ -3,22 +3,24 @@
 #include "Host/Host_Time.h"
 
 FrameTimer GameFrameTimer;
+int32_t fps = 0;
 
 namespace {
 uint64_t s_startNanoseconds = 0;
-int (*s_messagePump)() = nullptr;
+int NoPump() { return 0; }
+int (*s_messagePump)() = NoPump;
 const int32_t* s_sleepMargin = nullptr;
 constexpr int64_t kMaxStepMicroseconds = 86400LL * 1000000;
 }
 
 void Timing_SetMessagePump(int (*pump)())
 {
-    s_messagePump = pump;
+    s_messagePump = pump ? pump : NoPump;
 }
 
 void Timing_PumpMessages()
 {
-    if (s_messagePump) s_messagePump();
+    s_messagePump();
 }
 
 void Timing_SetSleepMargin(const int32_t* milliseconds)

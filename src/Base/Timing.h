@@ -19,11 +19,11 @@ int64_t Timing_CoarseWaitMilliseconds(int64_t duration, int32_t sleepMarginMs);
 uint64_t Timing_SleepMicroseconds(int64_t duration);
 
 // The window's message pump, run while a wait spins and while a modal dialog
-// waits; the window layer installs it.
+// waits; set by Runner_InstallHooks, until then nothing is pumped.
 void Timing_SetMessagePump(int (*pump)());
 void Timing_PumpMessages();
 // Where the sleep margin in milliseconds is kept (the -sleepmargin option);
-// 0 while none is set.
+// set by Runner_InstallHooks, 0 while none is set.
 void Timing_SetSleepMargin(const int32_t* milliseconds);
 
 struct FrameTimer {
@@ -43,3 +43,5 @@ struct FrameTimer {
 
 // The frame timer that paces the game.
 extern FrameTimer GameFrameTimer;
+// Frames the main loop counted in the last completed second (the built-in fps).
+extern int32_t fps;

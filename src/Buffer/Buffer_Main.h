@@ -136,7 +136,8 @@ public:
     // A surface's pixels (4 bytes each, red, green, blue, alpha) to and from
     // the buffer, row r at offset + r × (width × 4 + modulo). Nothing moves
     // unless the surface exists and every row fits in the buffer. mode has
-    // no effect.
+    // no effect. Surfaces live in the renderer, above the buffers: these are
+    // defined with the buffer built-ins (Function/IBuffer_Surface.cpp).
     bool GetSurface(int32_t surface, int32_t mode, int32_t offset, int32_t modulo);
     bool SetSurface(int32_t surface, int32_t offset, int32_t modulo);
 
@@ -186,17 +187,6 @@ protected:
     // extend it where it is.
     bool m_allocatedHere = false;
 };
-
-// Surfaces live in the renderer, above the buffers; the runner lets buffers
-// reach their pixels. size gives false for no such surface; read gives a
-// memory-manager block of width × height pixels (null when it cannot be
-// read); write uploads width × height pixels.
-struct BufferSurfaceHooks {
-    bool (*size)(int32_t surface, int32_t* width, int32_t* height);
-    uint8_t* (*read)(int32_t surface, int32_t width, int32_t height);
-    void (*write)(int32_t surface, const uint8_t* pixels, int32_t width, int32_t height);
-};
-extern BufferSurfaceHooks Buffer_SurfaceHooks;
 
 // Byte streams only: u8 and nothing else, fixed size, no alignment.
 class Buffer_Fast : public IBuffer {

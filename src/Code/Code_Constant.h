@@ -17,7 +17,8 @@ ScriptValue* Code_Constant_Get(const char* name);
 // order), else the constant's value; false when neither exists.
 bool Code_Constant_Lookup(const char* name, ScriptValue* out);
 // The asset tables Code_Constant_Lookup asks, in order; each gives an index
-// or -1. The runner installs them; the array must outlive its use.
+// or -1. Set by Runner_InstallHooks, until then no asset name is found; the
+// array must outlive its use.
 using AssetFinder = int (*)(const char* name);
 void Code_Constant_SetAssetFinders(AssetFinder const* finders, int32_t count);
 void Code_Constant_Free();

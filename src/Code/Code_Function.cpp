@@ -96,26 +96,27 @@ void CodeFunction_Register(const char* name, BuiltinRoutine routine, int32_t arg
 
 namespace {
 // Scripts and extension functions are found before built-ins of the same name.
-int (*s_findScript)(const char*) = nullptr;
-int (*s_findExtension)(const char*) = nullptr;
+int NoSuchName(const char*) { return -1; }
+int (*s_findScript)(const char*) = NoSuchName;
+int (*s_findExtension)(const char*) = NoSuchName;
 }  // namespace
 
 void CodeFunction_SetNameFinders(int (*findScript)(const char*), int (*findExtension)(const char*))
 {
-    s_findScript = findScript;
-    s_findExtension = findExtension;
+    s_findScript = findScript ? findScript : NoSuchName;
+    s_findExtension = findExtension ? findExtension : NoSuchName;
 }
 
 bool CodeFunction_Find(const char* name, int32_t* outId)
 {
     *outId = CALLID_NONE;
     if (!name || !*name) return false;
-    int id = s_findScript ? s_findScript(name) : -1;
+    int id = s_findScript(name);
     if (id >= 0) {
         *outId = CALLID_SCRIPT_BASE + id;
         return true;
     }
-    id = s_findExtension ? s_findExtension(name) : -1;
+    id = s_findExtension(name);
     if (id >= 0) {
         *outId = CALLID_EXTENSION_BASE + id;
         return true;

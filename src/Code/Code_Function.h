@@ -28,7 +28,8 @@ extern BuiltinFunction* CurrentBuiltinFunction;
 
 void CodeFunction_Register(const char* name, BuiltinRoutine routine, int32_t argumentCount, uint8_t flag);
 // Where CodeFunction_Find looks before the built-ins: the index of the script,
-// or of the extension function, of that name (-1 when none). Set by the runner.
+// or of the extension function, of that name (-1 when none). Set by
+// Runner_InstallHooks; until then (and for a null finder) no name is found.
 void CodeFunction_SetNameFinders(int (*findScript)(const char*), int (*findExtension)(const char*));
 bool CodeFunction_Find(const char* name, int32_t* outId);
 void CodeFunction_GetInfo(int32_t index, const char** outName, BuiltinRoutine* outRoutine, int32_t* outArgumentCount,

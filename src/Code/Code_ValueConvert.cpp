@@ -300,3 +300,13 @@ ScriptValue& ScriptValue::AddAssign(ScriptValue& rhs)
     }
     return *this;
 }
+
+char* ValueToNewString(const ScriptValue* value)
+{
+    char* start = nullptr;
+    char* cursor = nullptr;
+    int32_t capacity = 0;
+    AppendTextGrow(&cursor, &start, &capacity, "");
+    ScriptValue_AppendText(&cursor, &start, &capacity, value);
+    return start;
+}

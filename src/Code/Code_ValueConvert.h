@@ -29,6 +29,8 @@ void ScriptValue_AppendText(char** cursor, char** start, int32_t* capacity, cons
 // Appends the text form of value to a heap text builder.
 void TextBuilder_AppendValue(HeapTextBuilder* builder, const ScriptValue* value);
 char* AppendTextGrow(char** cursor, char** start, int32_t* capacity, const char* text);
+// The value's text as string() gives it: a new memory-manager text the caller frees.
+char* ValueToNewString(const ScriptValue* value);
 
 uint32_t ScriptValue_Hash(const ScriptValue* value);
 int Value_CompareEpsilon(const ScriptValue* a, const ScriptValue* b, double tolerance);

@@ -10,7 +10,12 @@
 #include "Code/VariableList.h"
 #include "GameData/GameHeader.h"
 
-void (*GC_MarkRootsHook)() = nullptr;
+namespace {
+void NoRoots() {}
+void (*s_markRoots)() = NoRoots;
+}  // namespace
+
+void GC_SetMarkRootsHook(void (*markRoots)()) { s_markRoots = markRoots ? markRoots : NoRoots; }
 
 namespace {
 KVObjectBase** s_entries = nullptr;
@@ -164,7 +169,7 @@ void GC_CollectNow()
 
     GC_MarkObject(Variable_GlobalObject());
     Drain();
-    if (GC_MarkRootsHook) GC_MarkRootsHook();
+    s_markRoots();
     Drain();
 
     uint8_t* reach = s_mark.reach;

@@ -19,9 +19,10 @@ struct GCRegistry {
 };
 
 // The roots above this layer (instances of the rooms, data structures, the
-// dummy instances of layer and camera scripts); the runner installs it. It
-// marks with GC_MarkObject and GC_MarkValue.
-extern void (*GC_MarkRootsHook)();
+// dummy instances of layer and camera scripts), marked with GC_MarkObject and
+// GC_MarkValue. Set by Runner_InstallHooks; until then (and for null) there
+// are none.
+void GC_SetMarkRootsHook(void (*markRoots)());
 
 // One collection when object mode is on: marks what the global object and
 // the roots reach, frees every other registered object. Always false.

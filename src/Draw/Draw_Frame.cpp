@@ -35,6 +35,7 @@
 bool ApplicationSurfaceEnabled = true;
 bool ApplicationSurfaceDrawEnabled = true;
 int32_t view_current = 0;
+bool DrawEventsEnabled = true;
 int32_t cursor_sprite = -1;
 CInstance* CurrentDrawInstance = nullptr;
 bool GUI_Active = false;

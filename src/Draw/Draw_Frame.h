@@ -14,6 +14,8 @@ extern bool ApplicationSurfaceEnabled;
 // Composite the surface onto the back buffer (application_surface_draw_enable).
 extern bool ApplicationSurfaceDrawEnabled;
 extern int32_t view_current;
+// The frame step runs the draw events (draw_enable_drawevent).
+extern bool DrawEventsEnabled;
 extern int32_t cursor_sprite;
 // The instance whose draw event or default drawing runs; null otherwise.
 extern CInstance* CurrentDrawInstance;

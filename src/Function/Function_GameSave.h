@@ -1,7 +1,8 @@
 #pragma once
 // The saved-game built-ins: game_save, game_save_buffer, game_load and
-// game_load_buffer. Saved games belong to the runner, which installs the
-// operations they call.
+// game_load_buffer. Saved games belong to the runner: the operations they
+// call are set by Runner_InstallHooks; until then (and for a null slot)
+// nothing is saved or loaded.
 #include <cstdint>
 
 struct GameSaveLoadHooks {
@@ -10,6 +11,6 @@ struct GameSaveLoadHooks {
     void (*load)(const char* name);
     bool (*loadBuffer)(int32_t buffer);
 };
-extern GameSaveLoadHooks Function_GameSaveLoad;
+void GameSave_SetHooks(const GameSaveLoadHooks& hooks);
 
 void InitGameSaveLoadFunctions();

@@ -9,6 +9,7 @@
 #include "Code/Code_Arguments.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
+#include "Draw/Draw_Frame.h"
 #include "Font/Graphics_Text.h"
 #include "Graphics/Graphics_Colour.h"
 #include "Graphics/Graphics_Primitive.h"
@@ -18,7 +19,6 @@
 #include "Path/Path_Main.h"
 #include "Sprite/Sprite_Vector.h"
 
-void (*Graphics_SetDrawEventEnabledHook)(bool on) = nullptr;
 
 namespace {
 
@@ -93,7 +93,7 @@ void F_EnableCornerId(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
 }
 void F_EnableDrawEvent(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
 {
-    if (Need(argc, 1) && Graphics_SetDrawEventEnabledHook) Graphics_SetDrawEventEnabledHook(B(a, 0));
+    if (Need(argc, 1)) DrawEventsEnabled = B(a, 0);
 }
 void F_EnableSwfAA(ScriptValue*, CInstance*, CInstance*, int argc, Args a)
 {

@@ -6,7 +6,3 @@
 #include <cstdint>
 
 void InitGraphicShapeFunctions();
-
-// draw_enable_drawevent: the frame step's switch lives with the runner, which
-// sets this at start-up.
-extern void (*Graphics_SetDrawEventEnabledHook)(bool on);

@@ -7,7 +7,7 @@
 #include "Code/Code_Arguments.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
-#include "Function/Function_Math.h"
+#include "Code/Code_ValueConvert.h"
 #include "GameData/GameHeader.h"
 #include "Graphics/Graphics_WindowCoords.h"
 #include "IO/FileWhitelist.h"

@@ -10,5 +10,3 @@ void InitKeyboardMouseFunctions();
 void InitGestureFunctions();
 // The high-score built-ins and draw_highscore.
 void InitHighScoreFunctions();
-// The game's score, which highscore_add_current enters (set by the runner).
-extern double (*Interaction_CurrentScoreHook)();

@@ -159,17 +159,17 @@ ROUTINE(F_JoystickCheckButton)
                         ((info.buttons >> (button - 1)) & 1u));
 }
 
-ROUTINE(F_JoystickDirection)
+// The numeric-keypad code of the stick's position, 101 without the joystick.
+int32_t Joystick_GetDirection(int32_t joystick)
 {
     HostJoystickInfo info;
-    if (!HJoy_GetPosEx(JoystickId(args), &info)) {
-        ScriptValue_SetReal(result, 101);
-        return;
-    }
+    if (!HJoy_GetPosEx(joystick, &info)) return 101;
     const int row = info.y < 20000 ? 6 : info.y > 44000 ? 0 : 3;
     const int column = info.x < 20000 ? 97 : info.x > 44000 ? 99 : 98;
-    ScriptValue_SetReal(result, row + column);
+    return row + column;
 }
+
+ROUTINE(F_JoystickDirection) { ScriptValue_SetReal(result, Joystick_GetDirection(JoystickId(args))); }
 
 ROUTINE(F_JoystickPov)
 {

@@ -15,7 +15,6 @@
 #include "IO/IO_Main.h"
 #include "IO/Run_Score.h"
 
-double (*Interaction_CurrentScoreHook)() = nullptr;
 
 namespace {
 #define ROUTINE(name)                                                                                   \
@@ -61,7 +60,7 @@ ROUTINE(F_HighscoreAdd)
 
 ROUTINE(F_HighscoreAddCurrent)
 {
-    Score_Add("DEFAULT", DoubleToInt32(Interaction_CurrentScoreHook ? Interaction_CurrentScoreHook() : 0));
+    Score_Add("DEFAULT", DoubleToInt32(score));
     IO_Clear();
 }
 

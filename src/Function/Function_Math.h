@@ -20,6 +20,3 @@ float PointDirection(float x1, float y1, float x2, float y2);
 // for spans wider than 2^63; any 64-bit bounds, the full range included.
 int64_t Random_IntUpTo(int64_t n);                  // 0..n, or n..0 for n < 0
 int64_t Random_IntBetween(int64_t a, int64_t b);    // min(a, b)..max(a, b)
-
-// The value's text as string() gives it: a new memory-manager text the caller frees.
-char* ValueToNewString(const ScriptValue* value);

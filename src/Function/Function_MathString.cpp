@@ -138,16 +138,6 @@ std::string Replace(std::string_view text, std::string_view needle, std::string_
 }
 }  // namespace
 
-char* ValueToNewString(const ScriptValue* value)
-{
-    char* start = nullptr;
-    char* cursor = nullptr;
-    int32_t capacity = 0;
-    AppendTextGrow(&cursor, &start, &capacity, "");
-    ScriptValue_AppendText(&cursor, &start, &capacity, value);
-    return start;
-}
-
 // ---------------------------------------------------------------- conversions to text
 
 void F_String(ScriptValue* r, CInstance*, CInstance*, int, ScriptValue* a)

@@ -17,9 +17,10 @@
 #include "IO/IO_Main.h"
 #include "Options/Runner_Options.h"
 
-DebugOverlayHooks DebugOverlay_Hooks = {};
-
 namespace {
+bool NoRoom(int32_t*, int32_t*) { return false; }
+bool No() { return false; }
+DebugOverlayHooks s_hooks = {NoRoom, No, No};
 // Render states the overlay switches off and restores: z-test, cull mode,
 // fog and the alpha-test enable; blending is switched on and left on.
 constexpr int kSavedStates[] = {1, 8, 13, 21};
@@ -54,7 +55,7 @@ void MapMouse()
 {
     const int32_t bw = GR_D3D_BackBufferWidth, bh = GR_D3D_BackBufferHeight;
     int32_t rw = bw, rh = bh;
-    if (DebugOverlay_Hooks.referenceSize) DebugOverlay_Hooks.referenceSize(&rw, &rh);
+    s_hooks.referenceSize(&rw, &rh);
     const int64_t x = IO_Input.mouseX, y = IO_Input.mouseY;
     s_overlay.mouseX = bw > 0 ? static_cast<int32_t>(x * rw / bw) : static_cast<int32_t>(x);
     s_overlay.mouseY = bh > 0 ? static_cast<int32_t>(y * rh / bh) : static_cast<int32_t>(y);
@@ -113,9 +114,9 @@ void End()
     GR_D3D_SetMatrix(MATRIX_VIEW, s_overlay.savedView);
 }
 
-void DrawBars()
+void Timing_DrawBars()
 {
-    if (DebugOverlay_Hooks.debuggerPaused && DebugOverlay_Hooks.debuggerPaused()) return;
+    if (s_hooks.debuggerPaused()) return;
     const int32_t count = Timing_MarkerCount();
     const TimingMarker* markers = Timing_Markers();
     const float w = static_cast<float>(GR_Window_ClientWidth);
@@ -155,7 +156,7 @@ void DrawInfo()
 {
     const int32_t w = GR_Window_ClientWidth;
     DebugText_DrawRect(0, 0, static_cast<float>(w), 100, 0xC0000000u);
-    const bool marked = DebugOverlay_Hooks.objectDataMarked && DebugOverlay_Hooks.objectDataMarked();
+    const bool marked = s_hooks.objectDataMarked();
     DebugText_PrintCentred(40, w, 0xFFFFFFFFu, "Kivo Works Runner v%d.%d(%d)[%s]%c", 1, 0, 999, "r32908",
                            marked ? '*' : ' ');
     if (GameGeneral.gameName)
@@ -238,7 +239,7 @@ void DebugOverlay_Draw()
     if (DebugFlags & 0x3B) {
         Begin();
         if (DebugFlags & 0x02) {
-            DrawBars();
+            Timing_DrawBars();
             DebugText_PrintOutlined(0, 0, 0xFF000000u, 0xFFFFFFFFu, "%dfps\t\t(%d)(%d)", n, GR_D3D_TextureSwitchCount,
                                     GR_D3D_DrawCallCount);
         }
@@ -248,4 +249,11 @@ void DebugOverlay_Draw()
         End();
     }
     Timing_EndFrame();
+}
+
+void DebugOverlay_SetHooks(const DebugOverlayHooks& hooks)
+{
+    s_hooks.referenceSize = hooks.referenceSize ? hooks.referenceSize : NoRoom;
+    s_hooks.debuggerPaused = hooks.debuggerPaused ? hooks.debuggerPaused : No;
+    s_hooks.objectDataMarked = hooks.objectDataMarked ? hooks.objectDataMarked : No;
 }

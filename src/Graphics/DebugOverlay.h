@@ -46,13 +46,14 @@ void Timing_PrintFPSStats();
 // What the overlay needs from the world above the renderer: the size the
 // mouse is mapped into (the room's, or view 0's port; false without a room),
 // whether the remote debugger holds the game, and whether the object data
-// carries its marker word. The runner installs them.
+// carries its marker word. Set by Runner_InstallHooks; until then (and for a
+// null slot) there is no room, no debugger and no marker.
 struct DebugOverlayHooks {
     bool (*referenceSize)(int32_t* width, int32_t* height);
     bool (*debuggerPaused)();
     bool (*objectDataMarked)();
 };
-extern DebugOverlayHooks DebugOverlay_Hooks;
+void DebugOverlay_SetHooks(const DebugOverlayHooks& hooks);
 
 // Device set-up: state reset and the overlay font made when missing.
 void DebugOverlay_Init();

@@ -19,9 +19,10 @@
 
 int32_t ApplicationSurface = APPLICATION_SURFACE_NONE;
 int32_t ApplicationSurfaceWidth = -1, ApplicationSurfaceHeight = -1;
-SurfaceHooks GR_Surface_Hooks = {nullptr, nullptr, nullptr};
-
 namespace {
+bool NoGui() { return false; }
+void Nothing() {}
+SurfaceHooks s_hooks = {GR_D3D_SetView, NoGui, Nothing};
 
 constexpr float kDegreesToRadians = 0.017453292f;
 constexpr int kFormatKindRGBA = 4;
@@ -61,8 +62,7 @@ bool IsBound(int32_t id)
 
 void SetView(float x, float y, float width, float height, float angle)
 {
-    if (GR_Surface_Hooks.setView) GR_Surface_Hooks.setView(x, y, width, height, angle);
-    else GR_D3D_SetView(x, y, width, height, angle);
+    s_hooks.setView(x, y, width, height, angle);
 }
 
 bool DrawableSize(int32_t width, int32_t height)
@@ -235,8 +235,8 @@ bool GR_Surface_ResetTarget()
     const StackEntry& entry = g_Stack[--g_Depth];
     std::memcpy(g_Bound, entry.bound, sizeof g_Bound);
     NoSpriteCulling = entry.noSpriteCulling;
-    if (GR_Surface_Hooks.guiActive && GR_Surface_Hooks.guiActive()) {
-        if (GR_Surface_Hooks.guiBegin) GR_Surface_Hooks.guiBegin();
+    if (s_hooks.guiActive()) {
+        s_hooks.guiBegin();
     } else {
         GR_D3D_SetViewport(entry.viewport[0], entry.viewport[1], entry.viewport[2], entry.viewport[3]);
         SetView(entry.view.x, entry.view.y, entry.view.width, entry.view.height, entry.view.angle);
@@ -322,4 +322,13 @@ TBitmap* GR_Surface_ToBitmap(int32_t id, int32_t x, int32_t y, int32_t width, in
     TBitmap* bitmap = TBitmap_FromDevicePixels(pixels, width, height);
     MemoryManager::Free(pixels);
     return bitmap;
+}
+
+SurfaceHooks GR_Surface_SetHooks(const SurfaceHooks& hooks)
+{
+    const SurfaceHooks previous = s_hooks;
+    s_hooks.setView = hooks.setView ? hooks.setView : GR_D3D_SetView;
+    s_hooks.guiActive = hooks.guiActive ? hooks.guiActive : NoGui;
+    s_hooks.guiBegin = hooks.guiBegin ? hooks.guiBegin : Nothing;
+    return previous;
 }

@@ -23,14 +23,16 @@ extern int32_t ApplicationSurfaceWidth, ApplicationSurfaceHeight;
 
 // What the stack needs of the layers above: the 2D view of a target (through
 // the default camera while cameras are in use) and GUI space, which a reset
-// during the GUI events re-establishes instead of the saved view. Without
-// them the renderer's own 2D view is set and there is no GUI pass.
+// during the GUI events re-establishes instead of the saved view. Set by
+// Runner_InstallHooks; until then (and for a null slot) the renderer's own
+// 2D view is set and there is no GUI pass.
 struct SurfaceHooks {
     void (*setView)(float x, float y, float width, float height, float angle);
     bool (*guiActive)();
     void (*guiBegin)();
 };
-extern SurfaceHooks GR_Surface_Hooks;
+// Returns the hooks it replaces.
+SurfaceHooks GR_Surface_SetHooks(const SurfaceHooks& hooks);
 
 // id < 0 makes a new surface; id >= 0 gives an existing one a new target of
 // the size. -1 when the id names no surface or the size is not drawable.

@@ -12,7 +12,13 @@
 #include "Host/Host_GPU.h"
 
 bool GR_CornerIdEnabled = false;
-bool (*GR_ActiveCameraIs3DHook)() = nullptr;
+namespace {
+bool Flat() { return false; }
+bool (*s_activeCameraIs3D)() = Flat;
+}  // namespace
+
+void GR_SetActiveCameraIs3DHook(bool (*is3D)()) { s_activeCameraIs3D = is3D ? is3D : Flat; }
+bool GR_ActiveCameraIs3D() { return s_activeCameraIs3D(); }
 
 namespace {
 
@@ -235,7 +241,7 @@ bool GR_TPE_DrawTiled(const STexturePageEntry* entry, float xOrigin, float yOrig
     if (!entry || xScale < 0.0001f || yScale < 0.0001f) return false;
     const STexture* t = LiveTexture(entry->texture);
     if (!t) return false;
-    if ((GR_ActiveCameraIs3DHook && GR_ActiveCameraIs3DHook()) || (!hRepeat && !vRepeat))
+    if (GR_ActiveCameraIs3D() || (!hRepeat && !vRepeat))
         return GR_TPE_DrawExt(entry, xOrigin, yOrigin, x, y, xScale, yScale, 0, colour, alpha);
     const float W = entry->fullWidth * xScale, H = entry->fullHeight * yScale;
     if (!(W > 0.0f) || !(H > 0.0f)) return true;  // an empty image tiles nothing

@@ -13,8 +13,10 @@ struct D3DTexture;
 // blue (shader_enable_corner_id).
 extern bool GR_CornerIdEnabled;
 // Whether the active camera draws in 3D (tiling across the view is then one
-// image); set by the world, none means 2D.
-extern bool (*GR_ActiveCameraIs3DHook)();
+// image). Cameras sit above the renderer: set by Runner_InstallHooks; until
+// then (and for null) cameras are 2D.
+void GR_SetActiveCameraIs3DHook(bool (*is3D)());
+bool GR_ActiveCameraIs3D();
 
 bool GR_TPE_DrawExt(const STexturePageEntry* entry, float xOrigin, float yOrigin, float x, float y, float xScale,
                     float yScale, float angle, uint32_t colour, float alpha);

@@ -8,7 +8,16 @@
 #include "IO/IO_Input.h"
 #include "Options/Runner_Options.h"
 
-WindowProcHooks GR_Window_Hooks = {};
+namespace {
+void Nothing() {}
+WindowProcHooks s_hooks = {Nothing, Nothing};
+}  // namespace
+
+void GR_Window_SetHooks(const WindowProcHooks& hooks)
+{
+    s_hooks.requestGameEnd = hooks.requestGameEnd ? hooks.requestGameEnd : Nothing;
+    s_hooks.devicesChanged = hooks.devicesChanged ? hooks.devicesChanged : Nothing;
+}
 int32_t DeviceResetCountdown = 0;
 
 WindowOptions Option_WindowSettings;
@@ -206,7 +215,7 @@ int64_t GR_Window_WndProc(HostWindow*, uint32_t message, uint64_t wParam, int64_
                 HostWindow_PostQuitMessage();
                 return 0;
             }
-            if (GR_Window_Hooks.requestGameEnd) GR_Window_Hooks.requestGameEnd();
+            s_hooks.requestGameEnd();
         }
         KeyDown(static_cast<int>(wParam), lParam);
         return 0;
@@ -232,7 +241,7 @@ int64_t GR_Window_WndProc(HostWindow*, uint32_t message, uint64_t wParam, int64_
     case WM_MBUTTONUP: ButtonUp(3, lParam); return 0;
     case WM_MOUSEWHEEL: return Wheel(wParam, lParam);
     case WM_DEVICECHANGE:
-        if (GR_Window_Hooks.devicesChanged) GR_Window_Hooks.devicesChanged();
+        s_hooks.devicesChanged();
         XInput_PollConnections();
         if (!NoDirectInput) DirectInput_Rescan();
         return 0;

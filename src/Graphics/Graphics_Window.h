@@ -76,12 +76,13 @@ void GR_Window_SetRectangle(int32_t x, int32_t y, int32_t width, int32_t height)
 // Window coordinates and caption kept for the coordinate mapping.
 
 // What the window procedure asks of the game: Alt+F4 ends it, a device change
-// re-checks the joysticks. Set by the runner.
+// re-checks the joysticks. Set by Runner_InstallHooks; until then (and for
+// a null slot) neither happens.
 struct WindowProcHooks {
     void (*requestGameEnd)();
     void (*devicesChanged)();
 };
-extern WindowProcHooks GR_Window_Hooks;
+void GR_Window_SetHooks(const WindowProcHooks& hooks);
 
 // Frames left until the device follows a changed window size (1: at the end
 // of this frame; 0: nothing pending). Set by the window, counted down by the

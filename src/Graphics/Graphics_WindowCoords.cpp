@@ -12,9 +12,13 @@
 
 bool GR_Window_Changed = false;
 int GR_WindowedWidth = 0, GR_WindowedHeight = 0;
-WindowCoordsHooks GR_WindowCoords_Hooks{};
-
 namespace {
+bool NoRoom(int32_t*, int32_t*) { return false; }
+bool NoView(int32_t) { return false; }
+void BackBuffer(int32_t*, int32_t*, bool*, float*, float*) {}
+bool NoCamera(int32_t, Matrix*, Matrix*) { return false; }
+WindowCoordsHooks s_hooks = {NoRoom, NoView, BackBuffer, NoCamera};
+
 struct ViewMapping {
     bool recorded;
     float viewX, viewY, viewW, viewH;
@@ -46,8 +50,7 @@ struct Surface {
 Surface CurrentSurface()
 {
     Surface s{GR_D3D_BackBufferWidth, GR_D3D_BackBufferHeight, false, 1, 1};
-    if (GR_WindowCoords_Hooks.surface)
-        GR_WindowCoords_Hooks.surface(&s.width, &s.height, &s.inUse, &s.scaleX, &s.scaleY);
+    s_hooks.surface(&s.width, &s.height, &s.inUse, &s.scaleX, &s.scaleY);
     return s;
 }
 
@@ -55,7 +58,7 @@ bool CamerasInUse() { return LayerMode; }
 
 bool CameraOf(const ViewMapping& m, Matrix* viewProjection, Matrix* inverse)
 {
-    return GR_WindowCoords_Hooks.camera && GR_WindowCoords_Hooks.camera(m.camera, viewProjection, inverse);
+    return s_hooks.camera(m.camera, viewProjection, inverse);
 }
 
 // A window point without the letterbox offset into application-surface pixels.
@@ -76,8 +79,7 @@ void WindowToPort(int32_t x, int32_t y, float* px, float* py)
 bool OnScreen(int32_t index)
 {
     const ViewMapping& m = g_Views[index];
-    return m.recorded && m.surfaceId == -1 && GR_WindowCoords_Hooks.viewVisible &&
-           GR_WindowCoords_Hooks.viewVisible(index);
+    return m.recorded && m.surfaceId == -1 && s_hooks.viewVisible(index);
 }
 
 // Steps shared by the window-to-room mapping and the view look-up: the view
@@ -237,7 +239,7 @@ void GR_Window_WindowToRoom(int32_t x, int32_t y, int32_t* outX, int32_t* outY)
     int32_t found;
     if (SearchViews(x, y, outX, outY, &found)) return;
     int32_t roomW = 0, roomH = 0;
-    const bool room = GR_WindowCoords_Hooks.room && GR_WindowCoords_Hooks.room(&roomW, &roomH);
+    const bool room = s_hooks.room(&roomW, &roomH);
     const double w = GR_Window_ClientWidth - 2.0 * left, h = GR_Window_ClientHeight - 2.0 * top;
     *outX = room && w > 0 ? Trunc(x * static_cast<double>(roomW) / w) : x;
     *outY = room && h > 0 ? Trunc(y * static_cast<double>(roomH) / h) : y;
@@ -258,7 +260,7 @@ void GR_Window_DeviceMouseToRoom(int32_t* outX, int32_t* outY, int32_t device)
     if (device < 0 || device >= IO_DEVICE_COUNT) return;
     const int32_t x = IO_Input.deviceX[device], y = IO_Input.deviceY[device];
     int32_t w, h;
-    if (GR_WindowCoords_Hooks.room && GR_WindowCoords_Hooks.room(&w, &h)) {
+    if (s_hooks.room(&w, &h)) {
         GR_Window_WindowToRoom(x, y, outX, outY);
     } else {
         *outX = x;
@@ -308,3 +310,13 @@ int32_t GR_Window_ViewMouseY(int32_t view)
 
 int32_t GR_Window_GetMouseX() { return IO_Input.deviceX[0]; }
 int32_t GR_Window_GetMouseY() { return IO_Input.deviceY[0]; }
+
+WindowCoordsHooks GR_WindowCoords_SetHooks(const WindowCoordsHooks& hooks)
+{
+    const WindowCoordsHooks previous = s_hooks;
+    s_hooks.room = hooks.room ? hooks.room : NoRoom;
+    s_hooks.viewVisible = hooks.viewVisible ? hooks.viewVisible : NoView;
+    s_hooks.surface = hooks.surface ? hooks.surface : BackBuffer;
+    s_hooks.camera = hooks.camera ? hooks.camera : NoCamera;
+    return previous;
+}

@@ -15,9 +15,10 @@ const char* GR_Window_GetCaption();
 uint32_t GR_Window_SetColour(uint32_t colour);
 uint32_t GR_Window_GetColour();
 
-// What the mapping reads of the layers above. Unset: no room, no view
-// visible, the application surface is the back buffer and not in use, port
-// scale 1, no cameras.
+// What the mapping reads of the layers above, set by Runner_InstallHooks.
+// Until then (and for a null slot): no room, no view visible, the
+// application surface is the back buffer and not in use, port scale 1, no
+// cameras.
 struct WindowCoordsHooks {
     // The current room's size; false without a room.
     bool (*room)(int32_t* width, int32_t* height);
@@ -29,7 +30,8 @@ struct WindowCoordsHooks {
     // A camera's view-projection matrix and its inverse; false when there is none.
     bool (*camera)(int32_t id, Matrix* viewProjection, Matrix* inverse);
 };
-extern WindowCoordsHooks GR_WindowCoords_Hooks;
+// Returns the hooks it replaces.
+WindowCoordsHooks GR_WindowCoords_SetHooks(const WindowCoordsHooks& hooks);
 
 // Where the application surface sits in the back buffer (letterboxed to its
 // aspect when the display keeps it).

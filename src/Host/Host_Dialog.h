@@ -108,8 +108,8 @@ bool Host_HasDisplay();
 // The dialog in use: the one set with Host_Dialog_Set, else SDL on a desktop,
 // else the process's headless dialog (also always with -headless).
 HostDialog& Host_Dialog_Get();
-// The flag that, while set, keeps dialogs off the desktop (-headless); the
-// runner's options register theirs.
+// The flag that, while set, keeps dialogs off the desktop (-headless); set
+// by Runner_InstallHooks, until then (and for null) dialogs may show.
 void Host_Dialog_SetSuppressFlag(const bool* noDialogs);
 // Overrides the choice (tests, scripted runs); null restores it.
 void Host_Dialog_Set(HostDialog* dialog);

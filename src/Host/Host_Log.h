@@ -1,6 +1,6 @@
 #pragma once
-// The host layer's log line: the layers above decide where it goes (the
-// engine's log console installs itself as the sink when it starts).
+// The host layer's log line: the layers above decide where it goes (set by
+// Runner_InstallHooks: the engine's log console).
 
 using HostLogSink = void (*)(const char* text);
 

@@ -1,10 +1,20 @@
 #include "IO/IO_Async.h"
 
-IO_AsyncHooks IO_AsyncHook;
+namespace {
+void Drop(int, const IO_AsyncPair*, size_t) {}
+int32_t NoId() { return -1; }
+IO_AsyncHooks s_hooks = {Drop, NoId};
+}  // namespace
+
+void IO_Async_SetHooks(const IO_AsyncHooks& hooks)
+{
+    s_hooks.post = hooks.post ? hooks.post : Drop;
+    s_hooks.takeId = hooks.takeId ? hooks.takeId : NoId;
+}
 
 void IO_PostAsync(int subKind, const std::vector<IO_AsyncPair>& pairs)
 {
-    if (IO_AsyncHook.post) IO_AsyncHook.post(subKind, pairs.data(), pairs.size());
+    s_hooks.post(subKind, pairs.data(), pairs.size());
 }
 
-int32_t IO_TakeAsyncId() { return IO_AsyncHook.takeId ? IO_AsyncHook.takeId() : -1; }
+int32_t IO_TakeAsyncId() { return s_hooks.takeId(); }

@@ -27,8 +27,9 @@ struct IO_AsyncHooks {
     // The next asynchronous id.
     int32_t (*takeId)() = nullptr;
 };
-extern IO_AsyncHooks IO_AsyncHook;
+// The request list and its maps sit above IO: set by Runner_InstallHooks.
+// Until then (and for a null slot) a result is dropped and an id is -1.
+void IO_Async_SetHooks(const IO_AsyncHooks& hooks);
 
-// Without hooks (no runner) a result is dropped and an id is -1.
 void IO_PostAsync(int subKind, const std::vector<IO_AsyncPair>& pairs);
 int32_t IO_TakeAsyncId();

@@ -10,14 +10,15 @@
 #include "GameData/GameHeader.h"
 #include "Host/Host_Dialog.h"
 
-void (*IO_PrepareForDialog)() = nullptr;
+namespace {
+void Nothing() {}
+void (*s_prepareForDialog)() = Nothing;
+}  // namespace
+
+void IO_SetPrepareForDialogHook(void (*prepare)()) { s_prepareForDialog = prepare ? prepare : Nothing; }
+void IO_PrepareForDialog() { s_prepareForDialog(); }
 
 namespace {
-void Prepare()
-{
-    if (IO_PrepareForDialog) IO_PrepareForDialog();
-}
-
 // The extension of the filter's first pattern: after the first '.' that
 // follows the first '|', up to the next '|' (or ';' between patterns).
 std::string DefaultExtension(const char* filter)
@@ -47,7 +48,7 @@ int ShowMessageBoxCaptioned(const char* caption, const char* text)
 {
     if (!text) text = "";
     LogConsole->Output("%s\n", text);
-    Prepare();
+    IO_PrepareForDialog();
     static const HostDialogButton kOk[] = {{1, "OK"}};
     const HostDialogRequest request{caption, text, HOSTDIALOG_INFO, kOk, 1, 1};
     Host_Dialog_Get().Show(request);
@@ -65,7 +66,7 @@ char* AskForGameFile()
 
 bool InputQuery_GetString(const char* caption, const char* prompt, const char* defaultText, std::string* result)
 {
-    Prepare();
+    IO_PrepareForDialog();
     const HostDialogAnswer answer = Host_Dialog_Get().AskText(caption, prompt, defaultText ? defaultText : "");
     if (!answer.ok) return false;
     if (result) *result = answer.text;
@@ -74,7 +75,7 @@ bool InputQuery_GetString(const char* caption, const char* prompt, const char* d
 
 bool InputQuery_ShowQuestion(const char* caption, const char* text)
 {
-    Prepare();
+    IO_PrepareForDialog();
     static const HostDialogButton kYesNo[] = {{1, "Yes"}, {0, "No"}};
     const bool yes = Host_Dialog_Get().Show(HostDialogRequest{caption, text, HOSTDIALOG_INFO, kYesNo, 2, 1}) == 1;
     LogConsole->Output(yes ? "Finished dialog - IDOK\n" : "Finished dialog - IDCANCEL\n");
@@ -83,7 +84,7 @@ bool InputQuery_ShowQuestion(const char* caption, const char* text)
 
 std::string Dialog_GetOpenFilename(const char* filter, const char* fileName, const char* directory, const char* title)
 {
-    Prepare();
+    IO_PrepareForDialog();
     const HostDialogAnswer answer =
         Host_Dialog_Get().AskFile(HostFileRequest{false, title, filter, fileName, directory});
     return answer.ok ? answer.text : std::string();
@@ -91,7 +92,7 @@ std::string Dialog_GetOpenFilename(const char* filter, const char* fileName, con
 
 std::string Dialog_GetSaveFilename(const char* filter, const char* fileName, const char* directory, const char* title)
 {
-    Prepare();
+    IO_PrepareForDialog();
     const HostDialogAnswer answer =
         Host_Dialog_Get().AskFile(HostFileRequest{true, title, filter, fileName, directory});
     if (!answer.ok || answer.text.empty()) return {};

@@ -15,8 +15,10 @@ int ShowMessageBoxCaptioned(const char* caption, const char* text);
 // chosen path, or null.
 char* AskForGameFile();
 
-// Run before any dialog opens (leaves full screen); set by the runner.
-extern void (*IO_PrepareForDialog)();
+// Runs before any dialog opens (the display leaves full screen). The display
+// sits above IO: set by Runner_InstallHooks; until then (and for null) nothing.
+void IO_SetPrepareForDialogHook(void (*prepare)());
+void IO_PrepareForDialog();
 
 // Modal dialogs. The text input answers true on OK, with the text in *result
 // (left as it was on Cancel); the question true for Yes.

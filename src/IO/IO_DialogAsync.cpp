@@ -64,7 +64,7 @@ void OpenOldest()
 
 int Queue(DialogKind kind, const char* caption, const char* text, const char* defaultText)
 {
-    if (IO_PrepareForDialog) IO_PrepareForDialog();
+    IO_PrepareForDialog();
     DialogRequest request;
     request.id = IO_TakeAsyncId();
     request.kind = kind;

@@ -59,7 +59,8 @@ bool IO_LoadVirtualButtonState(const uint8_t* data, size_t size, size_t* used);
 
 // What the virtual buttons need of the layers above: key and button constants
 // by name, the window-to-GUI mapping, and the drawing of white triangles in
-// window pixels. Unset: no constants, GUI = window, nothing drawn.
+// window pixels. Set by Runner_InstallHooks; until then (and for a null
+// slot): no constants, GUI = window, nothing drawn.
 struct IO_VirtualButtonHooks {
     bool (*lookupConstant)(const char* name, int32_t* value);
     void (*windowToGui)(int x, int y, int* guiX, int* guiY);
@@ -67,7 +68,8 @@ struct IO_VirtualButtonHooks {
     void (*drawArea)(int* guiW, int* guiH, int* backW, int* backH, int* left, int* top);
     void (*drawTriangles)(const float* xy, int vertexCount);
 };
-extern IO_VirtualButtonHooks IO_VirtualButtonHook;
+// Returns the hooks it replaces.
+IO_VirtualButtonHooks IO_VirtualButton_SetHooks(const IO_VirtualButtonHooks& hooks);
 
 // Input recording and playback (-record, -playback): one 3034-byte frame record
 // per frame.

@@ -10,9 +10,16 @@
 #include "IO/IO_Main.h"
 #include "IO/IniFile.h"
 
-IO_VirtualButtonHooks IO_VirtualButtonHook{};
-
 namespace {
+bool NoConstant(const char*, int32_t*) { return false; }
+void WindowIsGui(int x, int y, int* guiX, int* guiY)
+{
+    *guiX = x;
+    *guiY = y;
+}
+void NoArea(int*, int*, int*, int*, int*, int*) {}
+void NoTriangles(const float*, int) {}
+IO_VirtualButtonHooks s_hooks = {NoConstant, WindowIsGui, NoArea, NoTriangles};
 std::vector<IO_VirtualButton> g_Table;  // empty: no table
 std::string g_Texture;
 uint32_t g_PreviousMask = 0;
@@ -24,7 +31,7 @@ constexpr int32_t kSaveTag = 851;
 int32_t ConstantValue(const char* name)
 {
     int32_t value = 0;
-    if (IO_VirtualButtonHook.lookupConstant && IO_VirtualButtonHook.lookupConstant(name, &value)) return value & 0xFF;
+    if (s_hooks.lookupConstant(name, &value)) return value & 0xFF;
     return 0;
 }
 
@@ -129,7 +136,7 @@ void IO_UpdateVirtualButtons()
     for (IO_PointerEvent& event : IO_Input.pointerEvents) {
         if (!(event.flags & 0x80000000u)) continue;
         int gx = event.x, gy = event.y;
-        if (IO_VirtualButtonHook.windowToGui) IO_VirtualButtonHook.windowToGui(event.x, event.y, &gx, &gy);
+        s_hooks.windowToGui(event.x, event.y, &gx, &gy);
         // Only the first 32 entries have a bit in the mask.
         for (int j = 0; j < 32; ++j) {
             const IO_VirtualButton& b = g_Table[static_cast<size_t>(j)];
@@ -158,9 +165,9 @@ void IO_DrawVirtualButtons()
     int shown = 0;
     for (const IO_VirtualButton& b : g_Table)
         if (b.flags & IO_VBUTTON_SHOWN) ++shown;
-    if (shown == 0 || !IO_VirtualButtonHook.drawArea || !IO_VirtualButtonHook.drawTriangles) return;
+    if (shown == 0) return;
     int guiW = -1, guiH = -1, backW = 0, backH = 0, left = 0, top = 0;
-    IO_VirtualButtonHook.drawArea(&guiW, &guiH, &backW, &backH, &left, &top);
+    s_hooks.drawArea(&guiW, &guiH, &backW, &backH, &left, &top);
     const float W = static_cast<float>(guiW == -1 ? backW : guiW), H = static_cast<float>(guiH == -1 ? backH : guiH);
     if (W <= 0 || H <= 0) return;
     const float drawnW = static_cast<float>(backW - 2 * left), drawnH = static_cast<float>(backH - 2 * top);
@@ -172,7 +179,7 @@ void IO_DrawVirtualButtons()
         const float y0 = b.y / H * drawnH + top, y1 = b.bottom / H * drawnH + top;
         for (float v : {x0, y0, x1, y0, x1, y1, x1, y1, x0, y1, x0, y0}) xy.push_back(v);
     }
-    IO_VirtualButtonHook.drawTriangles(xy.data(), shown * 6);
+    s_hooks.drawTriangles(xy.data(), shown * 6);
 }
 
 void IO_ClearVirtualButtons()
@@ -231,4 +238,14 @@ bool IO_LoadVirtualButtonState(const uint8_t* data, size_t size, size_t* used)
     }
     if (used) *used = 8 + static_cast<size_t>(count) * kEntry;
     return true;
+}
+
+IO_VirtualButtonHooks IO_VirtualButton_SetHooks(const IO_VirtualButtonHooks& hooks)
+{
+    const IO_VirtualButtonHooks previous = s_hooks;
+    s_hooks.lookupConstant = hooks.lookupConstant ? hooks.lookupConstant : NoConstant;
+    s_hooks.windowToGui = hooks.windowToGui ? hooks.windowToGui : WindowIsGui;
+    s_hooks.drawArea = hooks.drawArea ? hooks.drawArea : NoArea;
+    s_hooks.drawTriangles = hooks.drawTriangles ? hooks.drawTriangles : NoTriangles;
+    return previous;
 }

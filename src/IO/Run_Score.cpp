@@ -8,6 +8,8 @@
 #include "Base/MemoryManager.h"
 #include "IO/LoadSave.h"
 
+double score = 0;
+
 namespace {
 struct ScoreEntry {
     bool hasName = false;

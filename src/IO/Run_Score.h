@@ -9,6 +9,9 @@
 // length 0 and value 0.
 #include <cstdint>
 
+// The running game's score (the built-in score), which highscore_add_current enters.
+extern double score;
+
 constexpr int SCORE_PLACES = 10;
 // Names longer than this mark a file as damaged.
 constexpr uint32_t SCORE_MAX_NAME = 256;

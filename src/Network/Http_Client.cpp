@@ -10,7 +10,7 @@
 #include "Host/Host_Http.h"
 #include "Network/Network_Main.h"
 
-bool HttpInUse = false;
+bool HttpErrorLogging = false;
 
 namespace {
 // A reply's announced length reserves its block up front only up to this
@@ -202,6 +202,12 @@ bool Http_Get(const char* url, AsyncCompletion completion, AsyncCleanup cleanup,
     return true;
 }
 
+bool Http_GetImage(const char* url, AsyncCompletion completion, AsyncCleanup cleanup, void* userData)
+{
+    HttpErrorLogging = true;
+    return Http_Get(url, completion, cleanup, userData);
+}
+
 bool Http_Post(const char* url, const char* body, AsyncCompletion completion, AsyncCleanup cleanup, void* userData)
 {
     if (!Ready()) return false;
@@ -235,7 +241,7 @@ void Http_Process()
         entry.thread->Join();
         delete entry.thread;
         HttpRecord* record = entry.record;
-        if (!record->error.empty() && HttpInUse) LogConsole->Output("HttpError:%s\n", record->error.c_str());
+        if (!record->error.empty() && HttpErrorLogging) LogConsole->Output("HttpError:%s\n", record->error.c_str());
         record->status = ASYNC_FINISHED;
         // The entry moved into this place is looked at in the next frame.
         entry = s_running[--s_runningCount];
@@ -252,7 +258,7 @@ void Http_Shutdown()
     }
     s_runningCount = 0;
     Async_FreeRequests();
-    HttpInUse = false;
+    HttpErrorLogging = false;
 }
 
 int Http_RunningCount()

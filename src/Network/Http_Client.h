@@ -6,7 +6,7 @@
 // caller passes. Main thread only.
 #include <cstdint>
 
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 
 constexpr int kHttpMaxThreads = 8;
 // The reply block a request starts with.
@@ -14,11 +14,14 @@ constexpr int32_t kHttpReplyBufferSize = 0x20000;
 
 // Set by every HTTP built-in; the error line of a failed request is logged
 // only while it is set.
-extern bool HttpInUse;
+extern bool HttpErrorLogging;
 
 // Start a request; false (and no record) when the HTTP library cannot be
 // used. The record's id is the one AsyncId_Peek gave before the call.
 bool Http_Get(const char* url, AsyncCompletion completion, AsyncCleanup cleanup, void* userData);
+// Images that sprites and backgrounds load from URLs: a GET with the error
+// line on, as for the HTTP built-ins.
+bool Http_GetImage(const char* url, AsyncCompletion completion, AsyncCleanup cleanup, void* userData);
 bool Http_Post(const char* url, const char* body, AsyncCompletion completion, AsyncCleanup cleanup, void* userData);
 // bodyLength -1: the body is text of its own length; a null body sends none.
 bool Http_Request(const char* url, const char* method, const char* headerBlock, const void* body,

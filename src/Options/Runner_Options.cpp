@@ -5,8 +5,6 @@
 #include <cstring>
 
 #include "Base/Console.h"
-#include "Base/Timing.h"
-#include "Host/Host_Dialog.h"
 #include "Options/Runner_Strings.h"
 
 bool DebugEnabled = false;
@@ -27,13 +25,6 @@ bool NetworkDebug = false;
 char* OutputFile = nullptr;
 char* DebugOutputFile = nullptr;
 HeadlessModeFlags HeadlessMode;
-void (*Options_OnDebugEnabled)() = nullptr;
-namespace {
-// Dialogs of the host stay off the desktop while -headless says so.
-const bool s_dialogFlagRegistered = (Host_Dialog_SetSuppressFlag(&HeadlessMode.noDialogs), true);
-// Waits spin for the last -sleepmargin milliseconds.
-const bool s_sleepMarginRegistered = (Timing_SetSleepMargin(&SleepMargin), true);
-}  // namespace
 char* ProfileDumpFile = nullptr;
 int32_t ProfileDumpFrames = 0;
 char* LaunchArguments = nullptr;
@@ -70,7 +61,6 @@ void OptDebug(Parse&)
     if (GameFilePath) return;  // only before a game file is known
     DebugEnabled = true;
     DebugFlags = 2;
-    if (Options_OnDebugEnabled) Options_OnDebugEnabled();
 }
 void OptTrace(Parse&) { TraceScripts = true; }
 void OptExt(Parse&) { ExtensionCallsDisabled = true; }

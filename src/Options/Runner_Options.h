@@ -35,9 +35,6 @@ extern char* LaunchArguments;
 extern int32_t SleepMargin;
 extern bool SleepMarginGiven;
 extern bool NoDirectInput;
-// Run when -debug switches debugging on (physics then reports its failed
-// assertions); set by the runner.
-extern void (*Options_OnDebugEnabled)();
 
 // ---- Command-line tokens -------------------------------------------------
 

@@ -6,8 +6,10 @@
 #include <cstdint>
 
 #include "Base/Random.h"
+#include "Base/Timing.h"
 #include "GameData/GameHeader.h"
 #include "Particle/Particle_Main.h"
+#include "Particle/Particle_Room.h"
 
 namespace {
 
@@ -25,11 +27,11 @@ int32_t s_types[kTypeCount];
 // rate, or over the measured rate when the game falls behind by a fifth.
 float SpeedFactor()
 {
-    const ParticleWorldHooks& h = Particle_WorldHooks;
-    double target = h.targetRate ? h.targetRate() : 30;
+    double target = ParticleRoom_TargetRate();
     if (LayerMode) target = std::trunc(target);
-    const double fps = h.measuredFps ? h.measuredFps() : 30;
-    if (target > 30 && fps > 30) return static_cast<float>(target / fps < 1.2 ? 30 / target : 30 / fps);
+    const double measured = fps;
+    if (target > 30 && measured > 30)
+        return static_cast<float>(target / measured < 1.2 ? 30 / target : 30 / measured);
     return 1;
 }
 
@@ -156,8 +158,7 @@ void Cloud(int32_t system, float x, float y, int size, int32_t colour, float e)
 void Weather(int32_t system, int size, int32_t colour, float e, bool snow)
 {
     static constexpr int kRainCount[3] = {2, 5, 9}, kSnowCount[3] = {1, 3, 7};
-    const ParticleWorldHooks& h = Particle_WorldHooks;
-    const double width = h.roomWidth ? h.roomWidth() : 0, height = h.roomHeight ? h.roomHeight() : 0;
+    const double width = ParticleRoom_Width(), height = ParticleRoom_Height();
     const int32_t t = s_types[snow ? kSlotSnow : kSlotRain];
     if (snow) {
         ParticleType_SetShape(t, kSnow);

@@ -8,8 +8,7 @@
 #include "Base/MemoryManager.h"
 #include "GameData/GameHeader.h"
 #include "Particle/Particle_Internal.h"
-
-ParticleWorldHooks Particle_WorldHooks = {};
+#include "Particle/Particle_Room.h"
 
 namespace {
 
@@ -70,23 +69,13 @@ void SetTypeDefaults(ParticleType* t)
 
 void RemoveElement(ParticleSystem* s)
 {
-    if (s->elementId != -1 && Particle_WorldHooks.removeElement) Particle_WorldHooks.removeElement(s->elementId);
+    if (s->elementId != -1) ParticleRoom_RemoveElement(s->elementId);
     s->elementId = -1;
 }
 
 int32_t AddAtDepth(int32_t id, float depth)
 {
-    return Particle_WorldHooks.addAtDepth ? Particle_WorldHooks.addAtDepth(id, TruncatedDepth(depth)) : -1;
-}
-
-ParticleLayerPlace FindLayer(int32_t layerId)
-{
-    return Particle_WorldHooks.findLayer ? Particle_WorldHooks.findLayer(layerId) : PARTICLE_LAYER_NO_ROOM;
-}
-
-int32_t AddToLayer(int32_t id, int32_t layerId, int32_t* depth)
-{
-    return Particle_WorldHooks.addToLayer ? Particle_WorldHooks.addToLayer(id, layerId, depth) : -1;
+    return ParticleRoom_AddAtDepth(id, TruncatedDepth(depth));
 }
 
 void ClearSystem(ParticleSystem* s)
@@ -157,8 +146,8 @@ void ParticleSystem_RoomStart()
         ParticleSystem* s = s_systems.slots[i];
         if (!s || s->elementId != -1) continue;
         int32_t depth = 0;
-        if (s->layerId != -1 && FindLayer(s->layerId) == PARTICLE_LAYER_CURRENT_ROOM)
-            s->elementId = AddToLayer(i, s->layerId, &depth);
+        if (s->layerId != -1 && ParticleRoom_FindLayer(s->layerId) == PARTICLE_LAYER_CURRENT_ROOM)
+            s->elementId = ParticleRoom_AddToLayer(i, s->layerId, &depth);
         if (s->elementId == -1) s->elementId = AddAtDepth(i, s->depth);
     }
 }
@@ -340,9 +329,10 @@ int32_t ParticleSystem_Create(int32_t layerId, bool persistent)
         if (layerId == -1) {
             element = AddAtDepth(id, 0);
         } else {
-            const ParticleLayerPlace place = FindLayer(layerId);
+            const ParticleLayerPlace place = ParticleRoom_FindLayer(layerId);
             if (place == PARTICLE_LAYER_NO_ROOM || place == PARTICLE_LAYER_MISSING) return -1;
-            element = place == PARTICLE_LAYER_CURRENT_ROOM ? AddToLayer(id, layerId, &depth) : AddAtDepth(id, 0);
+            element = place == PARTICLE_LAYER_CURRENT_ROOM ? ParticleRoom_AddToLayer(id, layerId, &depth)
+                                                           : AddAtDepth(id, 0);
         }
         if (element == -1) return -1;
     }
@@ -353,7 +343,7 @@ int32_t ParticleSystem_Create(int32_t layerId, bool persistent)
     }
     if (!s || !s_systems.Place(id, s)) {
         QS_FREE(s);
-        if (element != -1 && Particle_WorldHooks.removeElement) Particle_WorldHooks.removeElement(element);
+        if (element != -1) ParticleRoom_RemoveElement(element);
         return -1;
     }
     if (LayerMode) {
@@ -418,10 +408,10 @@ void ParticleSystem_SetLayer(int32_t id, int32_t layerId)
     if (!s || !LayerMode) return;
     RemoveElement(s);
     s->layerId = layerId;
-    const ParticleLayerPlace place = FindLayer(layerId);
+    const ParticleLayerPlace place = ParticleRoom_FindLayer(layerId);
     if (place == PARTICLE_LAYER_NO_ROOM) return;
     int32_t depth = 0;
-    if (place == PARTICLE_LAYER_CURRENT_ROOM) s->elementId = AddToLayer(id, layerId, &depth);
+    if (place == PARTICLE_LAYER_CURRENT_ROOM) s->elementId = ParticleRoom_AddToLayer(id, layerId, &depth);
     if (s->elementId == -1) s->elementId = AddAtDepth(id, s->depth);
 }
 

@@ -68,28 +68,9 @@ struct ParticleSystem {
     bool transient;     // destroyed at room end
 };
 
-// What the particle module needs of the room and its layers, set by the runner.
+// Where a layer asked for lies (Particle_Room.h).
 enum ParticleLayerPlace { PARTICLE_LAYER_NO_ROOM = -2, PARTICLE_LAYER_MISSING = -1, PARTICLE_LAYER_OTHER_ROOM = 0,
                           PARTICLE_LAYER_CURRENT_ROOM = 1 };
-struct ParticleWorldHooks {
-    // A new element for the system on a dynamic layer of the current room at
-    // depth (made when missing); the element id, -1 when it cannot be added.
-    int32_t (*addAtDepth)(int32_t system, int32_t depth);
-    // Where the layer of that id is, seen from the layer built-ins' target room.
-    ParticleLayerPlace (*findLayer)(int32_t layerId);
-    // A new element for the system on that layer of the current room; the
-    // element id (and the layer's depth), -1 when it cannot be added.
-    int32_t (*addToLayer)(int32_t system, int32_t layerId, int32_t* layerDepth);
-    // Removes the element from the current room, dropping a dynamic layer left empty.
-    void (*removeElement)(int32_t elementId);
-    // Current room width and height; the measured frames per second; the
-    // target frame rate (room speed, or game speed in layer mode).
-    int32_t (*roomWidth)();
-    int32_t (*roomHeight)();
-    int32_t (*measuredFps)();
-    double (*targetRate)();
-};
-extern ParticleWorldHooks Particle_WorldHooks;
 
 // ---------------------------------------------------------------- module
 void Particle_Init();

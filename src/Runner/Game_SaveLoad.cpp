@@ -100,7 +100,7 @@ void WriteHeader(SaveWriter& out)
     out.String(ScriptValue_StringText(&caption_health));
     out.I32(cursor_sprite);
     out.I32(static_cast<int32_t>(StepCounter));
-    out.Flag(DrawEventEnabled);
+    out.Flag(DrawEventsEnabled);
 }
 
 // False, having read only the marker, when the marker is not the saved game's.
@@ -144,7 +144,7 @@ void ApplyHeader(const SaveHeader& h)
     ScriptValue_SetString(&caption_health, h.captionHealth);
     cursor_sprite = h.cursor;
     StepCounter = h.step;
-    DrawEventEnabled = h.drawEvent;
+    DrawEventsEnabled = h.drawEvent;
 }
 
 // The globals section, read only to check it: Variable_LoadGlobals applies it later.

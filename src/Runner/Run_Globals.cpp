@@ -5,15 +5,12 @@
 ScriptValue caption_score = ScriptValue_Undefined();
 ScriptValue caption_lives = ScriptValue_Undefined();
 ScriptValue caption_health = ScriptValue_Undefined();
-double score = 0;
 bool show_score = true;
 double lives = -1;
 bool show_lives = false;
 double health = 100.0;
 bool show_health = false;
-int32_t transition_kind = 0;
 int64_t StepCounter = 0;
-bool DrawEventEnabled = true;
 bool DebuggerPause = false;
 uint32_t GameId = 0;
 
@@ -47,7 +44,7 @@ void SetDefaultCaptions()
     show_health = false;
     cursor_sprite = -1;
     StepCounter = 0;
-    DrawEventEnabled = true;
+    DrawEventsEnabled = true;
     ResetSurfaceGlobals();
 }
 

@@ -6,19 +6,18 @@
 
 #include "Code/Code_Value.h"
 #include "Draw/Draw_Frame.h"
+#include "IO/Run_Score.h"
+#include "World/Run_CommandRoom.h"
 
 extern ScriptValue caption_score;   // no text at start
 extern ScriptValue caption_lives;
 extern ScriptValue caption_health;  // "Health: "
-extern double score;
 extern bool show_score;
 extern double lives;
 extern bool show_lives;
 extern double health;
 extern bool show_health;
-extern int32_t transition_kind;
 extern int64_t StepCounter;        // completed game steps since the game started
-extern bool DrawEventEnabled;      // draw_enable_drawevent
 extern bool DebuggerPause;         // frames run no step while set
 extern uint32_t GameId;
 

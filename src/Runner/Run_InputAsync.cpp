@@ -1,6 +1,6 @@
 #include "Runner/Run_InputAsync.h"
 
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "DataStructure/DS_Native.h"
 #include "IO/IO_Async.h"
 
@@ -19,6 +19,5 @@ void PostPairs(int subKind, const IO_AsyncPair* pairs, size_t count)
 
 void InputAsync_InstallHooks()
 {
-    IO_AsyncHook.post = PostPairs;
-    IO_AsyncHook.takeId = AsyncId_Take;
+    IO_Async_SetHooks(IO_AsyncHooks{PostPairs, AsyncId_Take});
 }

@@ -20,7 +20,6 @@
 #include "Runner/GameChunks.h"
 #include "Sound/Audio_Main.h"
 
-int32_t fps = 0;
 bool FramePacing = true;
 
 namespace {
@@ -123,7 +122,7 @@ void Run_Frame()
         Start_Frame();
         DoAStep();
         IO_DrawVirtualButtons();
-        End_Frame(PendingRoomCode < 0 && DrawEventEnabled);
+        End_Frame(PendingRoomCode < 0 && DrawEventsEnabled);
         int32_t code = PendingRoomCode;
         if (PendingGameChange.pending) code = ROOMCODE_QUIT;
         PendingRoomCode = code;

@@ -4,10 +4,9 @@
 // and end of frame and the pending room request acted upon afterwards.
 #include <cstdint>
 
+#include "Base/Timing.h"
 #include "Graphics/Graphics_Window.h"
 
-// Frames counted in the last completed second (the built-in fps).
-extern int32_t fps;
 // Frame pacing; the remote debugger link switches it off.
 extern bool FramePacing;
 

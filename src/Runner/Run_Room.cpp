@@ -38,7 +38,6 @@
 #include "Sound/Audio_Main.h"
 #include "World/Collision.h"
 
-int32_t room = 0;
 
 namespace {
 // One slot per room index: the live copy while current, kept while persistent.

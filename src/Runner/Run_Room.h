@@ -6,12 +6,10 @@
 #include <cstdint>
 
 #include "World/Room_Main.h"
+#include "World/Run_CommandRoom.h"
 
 class CGameRoom;
 class CInstance;
-
-// Index of the current room in the room table (the built-in `room`).
-extern int32_t room;
 
 
 // Starts (or restarts) the game in the first room of the play order.

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "Base/Timing.h"
 #include "Graphics/Graphics_Window.h"
 #include "IO/IO_Main.h"
@@ -163,7 +163,7 @@ void DoAStep()
 
     Timing_Push(0xFF00FFFFu, "Draw");
     if (Run_Room) Run_Room->RemoveMarkedInstances();
-    if (DrawEventEnabled) {
+    if (DrawEventsEnabled) {
         DrawFrame();
         UpdateActiveLists();
     }

@@ -56,5 +56,5 @@ void DrawTriangles(const float* xy, int count)
 
 void VirtualButtons_InstallHooks()
 {
-    IO_VirtualButtonHook = IO_VirtualButtonHooks{LookupConstant, nullptr, DrawArea, DrawTriangles};
+    IO_VirtualButton_SetHooks(IO_VirtualButtonHooks{LookupConstant, nullptr, DrawArea, DrawTriangles});
 }

@@ -10,6 +10,7 @@
 #include "Graphics/Graphics_Window.h"
 #include "Host/Host_Paths.h"
 #include "Options/Runner_Options.h"
+#include "Physics/PhysicsWorld.h"
 #include "Runner/Run_Main.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Runner_StartUp.h"
@@ -68,6 +69,8 @@ void RunPass()
     Runner_DiscardMessages();
     FindDefaultGameFile();
     RunnerParseCommandLine(RunnerCommandLine);
+    // With debugging on, physics reports its failed assertions.
+    if (DebugEnabled) Physics_EnableAssertReports();
     if (HeadlessMode.crashHandlers) Runner_InstallCrashHandlers();
     MakeGameFilePathAbsolute();
     if (!RunnerInit()) return;

@@ -1,8 +1,8 @@
 #include "Runner/Runner_Hooks.h"
 
 #include "Background/Background_Main.h"
+#include "Base/Console.h"
 #include "Base/ErrorReport.h"
-#include "Buffer/Buffer_Main.h"
 #include "Base/Timing.h"
 #include "Code/Code_Constant.h"
 #include "Code/Code_Function.h"
@@ -13,8 +13,6 @@
 #include "Debug/Debug_Main.h"
 #include "Debug/ErrorDialog.h"
 #include "Font/Font_Main.h"
-#include "Function/Function_GraphicsShapes.h"
-#include "Function/Function_Interaction.h"
 #include "GameData/GameHeader.h"
 #include "Graphics/DebugOverlay.h"
 #include "Graphics/Graphics_DisplayM.h"
@@ -25,10 +23,10 @@
 #include "Draw/Draw_Frame.h"
 #include "Graphics/ShaderM.h"
 #include "Host/Host_Dialog.h"
+#include "Host/Host_Log.h"
 #include "IO/IO_Dialog.h"
 #include "IO/IO_Main.h"
 #include "Interpreter/VM_Interpreter.h"
-#include "Network/Http_Client.h"
 #include "Options/Runner_Options.h"
 #include "Path/Path_Main.h"
 #include "Physics/PhysicsWorld.h"
@@ -37,7 +35,6 @@
 #include "Runner/Game_SaveLoad.h"
 #include "Runner/Run_GCRoots.h"
 #include "Runner/Run_InputAsync.h"
-#include "Runner/Run_ParticleHooks.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
 #include "Runner/Run_VirtualButtons.h"
@@ -124,10 +121,6 @@ bool ShowErrorDialog(const char* text, bool fatal)
     return fatal;
 }
 
-void SetDrawEventEnabled(bool on) { DrawEventEnabled = on; }
-
-double CurrentScore() { return score; }
-
 void QuitGame()
 {
     PendingRoomCode = ROOMCODE_QUIT;
@@ -137,13 +130,6 @@ void QuitGame()
 int32_t CurrentRoomSpeed()
 {
     return Run_Room ? Run_Room->speed : 30;
-}
-
-// Images loaded from URLs go through the HTTP client with its error line on.
-bool DownloadImage(const char* url, AsyncCompletion completion, AsyncCleanup cleanup, void* userData)
-{
-    HttpInUse = true;
-    return Http_Get(url, completion, cleanup, userData);
 }
 
 bool CurrentRoomSize(int32_t* width, int32_t* height)
@@ -173,24 +159,6 @@ void ApplicationSurfaceMapping(int32_t* width, int32_t* height, bool* inUse, flo
 
 bool GuiPassActive() { return GUI_Active; }
 
-bool SurfaceSize(int32_t surface, int32_t* width, int32_t* height)
-{
-    if (!GR_Surface_Exists(surface)) return false;
-    *width = GR_Surface_GetWidth(surface);
-    *height = GR_Surface_GetHeight(surface);
-    return true;
-}
-
-uint8_t* ReadSurface(int32_t surface, int32_t width, int32_t height)
-{
-    return reinterpret_cast<uint8_t*>(GR_Surface_ReadPixels(surface, 0, 0, width, height));
-}
-
-void WriteSurface(int32_t surface, const uint8_t* pixels, int32_t width, int32_t height)
-{
-    GR_Surface_WritePixels(surface, reinterpret_cast<const uint32_t*>(pixels), 0, 0, width, height);
-}
-
 bool CameraMatrices(int32_t id, Matrix* viewProjection, Matrix* inverse)
 {
     const Camera* camera = CameraList::GetCamera(id);
@@ -209,33 +177,29 @@ const AssetFinder kAssetFinders[] = {
 
 void Runner_InstallHooks()
 {
-    ErrorReport_Hooks = ErrorReportHooks{LocateInterpreter, CurrentEvent, WalkCallChain, ShowErrorDialog,
-                                         IO_Clear,          QuitGame,     RequestGameEnd};
+    ErrorReport_SetHooks(ErrorReportHooks{LocateInterpreter, CurrentEvent, WalkCallChain, ShowErrorDialog, IO_Clear,
+                                          QuitGame, RequestGameEnd});
     Timing_SetMessagePump(DispatchPendingMessages);
-    Options_OnDebugEnabled = Physics_EnableAssertReports;
+    // Waits spin for the last -sleepmargin milliseconds.
+    Timing_SetSleepMargin(&SleepMargin);
+    // Dialogs of the host stay off the desktop while -headless says so.
+    Host_Dialog_SetSuppressFlag(&HeadlessMode.noDialogs);
+    Host_SetLogSink(Console_HostLog);
     Code_Constant_SetAssetFinders(kAssetFinders, static_cast<int32_t>(sizeof kAssetFinders / sizeof kAssetFinders[0]));
     CodeFunction_SetNameFinders(Script_FindByName, Extension_FindFunction);
-    Instance_AddAccessors = Variable_BuiltIn_AddAccessors;
-    GR_Window_Hooks = WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected};
-    GR_ActiveCameraIs3DHook = ActiveCameraIs3D;
-    GR_WindowCoords_Hooks =
-        WindowCoordsHooks{CurrentRoomSize, RoomViewVisible, ApplicationSurfaceMapping, CameraMatrices};
-    Graphics_SetDrawEventEnabledHook = SetDrawEventEnabled;
-    Interaction_CurrentScoreHook = CurrentScore;
+    Instance_SetAccessorHook(Variable_BuiltIn_AddAccessors);
+    GR_Window_SetHooks(WindowProcHooks{RequestGameEnd, Joystick_UpdateConnected});
+    GR_SetActiveCameraIs3DHook(ActiveCameraIs3D);
+    GR_WindowCoords_SetHooks(
+        WindowCoordsHooks{CurrentRoomSize, RoomViewVisible, ApplicationSurfaceMapping, CameraMatrices});
     VM_SetInterpreter(VM_Interpret, &VM_HandlerSet());
-    Code_Profiler.begin = CProfiler::Begin;
-    Code_Profiler.end = CProfiler::End;
-    RoomControl = RoomControlState{&room, &transition_kind, &view_current};
-    IO_PrepareForDialog = GR_Display_PrepareForDialog;
+    Code_Profiler_SetHooks(CodeProfilerHooks{CProfiler::Begin, CProfiler::End});
+    IO_SetPrepareForDialogHook(GR_Display_PrepareForDialog);
     VirtualButtons_InstallHooks();
     InputAsync_InstallHooks();
-    Audio_RoomSpeedHook = CurrentRoomSpeed;
-    GC_MarkRootsHook = Run_MarkGCRoots;
-    DebugOverlay_Hooks = DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked};
-    Function_GameSaveLoad = GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer};
-    Sprite_HttpGetHook = DownloadImage;
-    GR_Surface_Hooks = SurfaceHooks{DrawFrame_SetTargetView, GuiPassActive, GUI_Begin};
-    Buffer_SurfaceHooks = BufferSurfaceHooks{SurfaceSize, ReadSurface, WriteSurface};
-    Run_InstallParticleHooks();
-    Background_HttpGetHook = DownloadImage;
+    Audio_SetRoomSpeedHook(CurrentRoomSpeed);
+    GC_SetMarkRootsHook(Run_MarkGCRoots);
+    DebugOverlay_SetHooks(DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked});
+    GameSave_SetHooks(GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer});
+    GR_Surface_SetHooks(SurfaceHooks{DrawFrame_SetTargetView, GuiPassActive, GUI_Begin});
 }

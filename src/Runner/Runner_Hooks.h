@@ -1,7 +1,7 @@
 #pragma once
-// The services the lower layers ask of the layers above them (the error
-// report's context and dialog, the message pump, the name look-ups of assets,
-// scripts and extension functions, the built-in variables of new instances,
-// the -debug switch of physics) are connected here, once, before anything runs.
+// The services the lower layers ask of the layers above them are connected
+// here, once, before anything runs: every hook of the engine is a file-local
+// pointer with a working default in its own layer, set only through its
+// setter, and only from here.
 
 void Runner_InstallHooks();

@@ -43,8 +43,11 @@ void Audio_SetPitch(int32_t id, double pitch);
 double Audio_GetPitch(int32_t id);
 // Frames a fade of timeMs takes at the game's frame rate (at least 1).
 int32_t Audio_FadeFrames(int32_t timeMs);
-// The current room's speed, for games without the layer system; the runner installs it.
-extern int32_t (*Audio_RoomSpeedHook)();
+// The current room's speed, for games without the layer system. Rooms sit
+// above the audio engine: set by Runner_InstallHooks; until then (and for
+// null) 30. Returns the hook it replaces.
+using AudioRoomSpeed = int32_t (*)();
+AudioRoomSpeed Audio_SetRoomSpeedHook(AudioRoomSpeed roomSpeed);
 
 // Length in seconds of a sound or a voice's sound; -1 when unknown.
 double Audio_GetLength(int32_t id);

@@ -6,9 +6,9 @@
 #include "Sound/Audio_Sound.h"
 #include "Sound/Audio_Voice.h"
 
-int32_t (*Audio_RoomSpeedHook)() = nullptr;
-
 namespace {
+int32_t NoRoomSpeed() { return 30; }
+AudioRoomSpeed s_roomSpeed = NoRoomSpeed;
 constexpr float kMinPitch = 0.0039f;
 constexpr float kMaxPitch = 256.0f;
 
@@ -19,7 +19,7 @@ int32_t FadeRate()
 {
     double fps = 30.0;
     if (LayerMode) fps = GameFrameTimer.GetFPS();
-    else if (Audio_RoomSpeedHook) fps = Audio_RoomSpeedHook();
+    else fps = s_roomSpeed();
     if (!(fps >= 1.0)) return 1;
     return fps > 1000000.0 ? 1000000 : static_cast<int32_t>(fps);
 }
@@ -102,4 +102,11 @@ double Audio_GetPitch(int32_t id)
     }
     const AudioSound* sound = Audio_GetSound(id);
     return sound ? sound->pitch : 1.0;
+}
+
+AudioRoomSpeed Audio_SetRoomSpeedHook(AudioRoomSpeed roomSpeed)
+{
+    const AudioRoomSpeed previous = s_roomSpeed;
+    s_roomSpeed = roomSpeed ? roomSpeed : NoRoomSpeed;
+    return previous;
 }

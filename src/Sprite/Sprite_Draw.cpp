@@ -27,7 +27,7 @@ bool CSprite::CheckDrawable(float cx, float cy, float r)
         r >= static_cast<float>(c.minX) - cx && r >= cx - static_cast<float>(c.maxX))
         return true;
     // A camera that is not 2D sees more than the rectangle says.
-    return LayerMode && GR_ActiveCameraIs3DHook && GR_ActiveCameraIs3DHook();
+    return LayerMode && GR_ActiveCameraIs3D();
 }
 
 void CSprite::Draw(int32_t frame, float x, float y)

@@ -11,6 +11,7 @@
 #include "GameData/GameData.h"
 #include "Graphics/TexturePages.h"
 #include "IO/LoadSave.h"
+#include "Network/Http_Client.h"
 #include "Sprite/Sprite_NameMap.h"
 
 namespace {
@@ -64,16 +65,12 @@ constexpr uint32_t kLoadPrecise = 1, kLoadTransparent = 2, kLoadSmooth = 4, kLoa
 bool StartDownload(int32_t index, const char* url, int32_t frames, bool precise, bool transparent, bool smooth,
                    bool preload, int32_t xorig, int32_t yorig)
 {
-    if (!Sprite_HttpGetHook) {
-        LogConsole->Output("Sprite_Add: cannot load %s: no HTTP client\n", url);
-        return false;
-    }
     auto* load = static_cast<SpriteAsyncLoad*>(QS_ALLOC(sizeof(SpriteAsyncLoad), false));
     if (!load) return false;
     *load = SpriteAsyncLoad{index, frames, xorig, yorig,
                             (precise ? kLoadPrecise : 0) | (transparent ? kLoadTransparent : 0) |
                                 (smooth ? kLoadSmooth : 0) | (preload ? kLoadPreload : 0)};
-    if (Sprite_HttpGetHook(url, Sprite_HttpCallback, Sprite_HttpCleanup, load)) return true;
+    if (Http_GetImage(url, Sprite_HttpCallback, Sprite_HttpCleanup, load)) return true;
     QS_FREE(load);
     return false;
 }
@@ -87,7 +84,6 @@ bool DecodeReply(CSprite* sprite, const SpriteAsyncLoad& load, const uint8_t* by
 }
 }  // namespace
 
-SpriteHttpGet Sprite_HttpGetHook = nullptr;
 
 bool Sprite_Exists(int32_t index)
 {

@@ -4,7 +4,7 @@
 // behind the sprite built-ins. Slots are never reused or compacted.
 #include <cstdint>
 
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "Sprite/Sprite_Class.h"
 
 bool Sprite_Exists(int32_t index);
@@ -38,12 +38,6 @@ bool Sprite_Replace(int32_t index, const char* path, int32_t frames, bool precis
 bool Sprite_Assign(int32_t destination, int32_t source);
 bool Sprite_Delete(int32_t index);
 int32_t Sprite_Duplicate(int32_t index);
-
-// Starts an HTTP GET whose reply reaches the completion routine through the
-// request list; false when no request was made. The HTTP client sits above
-// this layer, so the runner sets the hook; while it is null, URLs do not load.
-using SpriteHttpGet = bool (*)(const char* url, AsyncCompletion completion, AsyncCleanup cleanup, void* userData);
-extern SpriteHttpGet Sprite_HttpGetHook;
 
 // The event sub-kind of an image loaded from a URL.
 constexpr int32_t kSpriteImageLoadedEvent = 60;

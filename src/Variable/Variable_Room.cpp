@@ -10,6 +10,7 @@
 #include "Base/MemoryManager.h"
 #include "Base/Timing.h"
 #include "Code/Code_Value.h"
+#include "Draw/Draw_Frame.h"
 #include "GameData/GameHeader.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "World/Room_Class.h"
@@ -136,13 +137,13 @@ bool SetRoomSpeed(CInstance*, int32_t, ScriptValue* value)
     return true;
 }
 
-bool GetTransitionKind(CInstance*, int32_t, ScriptValue* out) { return Real(out, *RoomControl.transitionKind); }
+bool GetTransitionKind(CInstance*, int32_t, ScriptValue* out) { return Real(out, transition_kind); }
 
 bool SetTransitionKind(CInstance*, int32_t, ScriptValue* value)
 {
-    *RoomControl.transitionKind = BuiltIn_ToRoundedSingleInt(value);
+    transition_kind = BuiltIn_ToRoundedSingleInt(value);
     LogConsole->Output("BUG: Room transitions don't function well - setting to 0 - look at Variable_BuiltIn SV_TransitionKind() .\n");
-    *RoomControl.transitionKind = 0;
+    transition_kind = 0;
     return true;
 }
 
@@ -165,7 +166,7 @@ bool GetBackgroundSize(int32_t index, bool width, ScriptValue* out)
 bool GetBackgroundWidth(CInstance*, int32_t index, ScriptValue* out) { return GetBackgroundSize(index, true, out); }
 bool GetBackgroundHeight(CInstance*, int32_t index, ScriptValue* out) { return GetBackgroundSize(index, false, out); }
 
-bool GetViewCurrent(CInstance*, int32_t, ScriptValue* out) { return Real(out, *RoomControl.viewCurrent); }
+bool GetViewCurrent(CInstance*, int32_t, ScriptValue* out) { return Real(out, view_current); }
 
 bool GetInstanceCount(CInstance*, int32_t, ScriptValue* out) { return Real(out, Run_Room ? Run_Room->activeInstances.count : 0); }
 

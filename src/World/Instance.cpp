@@ -13,7 +13,15 @@
 #include "Sprite/Sprite_Main.h"
 #include "GameData/GameHeader.h"
 
-void (*Instance_AddAccessors)(KVObjectBase* object, bool globalNames) = nullptr;
+namespace {
+void NoAccessors(KVObjectBase*, bool) {}
+void (*s_addAccessors)(KVObjectBase* object, bool globalNames) = NoAccessors;
+}  // namespace
+
+void Instance_SetAccessorHook(void (*addAccessors)(KVObjectBase* object, bool globalNames))
+{
+    s_addAccessors = addAccessors ? addAccessors : NoAccessors;
+}
 
 CInstance::CInstance(float px, float py, int32_t instanceId, int32_t objectIndex, bool joinLists)
     : KVObjectBase(Variable_InstanceCount(), VALUE_UNSET)
@@ -29,7 +37,7 @@ CInstance::CInstance(float px, float py, int32_t instanceId, int32_t objectIndex
     id = instanceId;
     m_registryIndex = GCRegistry::Add(this);
     // The instance's own built-in variables, as accessor properties.
-    if (ObjectMode && Instance_AddAccessors) Instance_AddAccessors(this, false);
+    if (ObjectMode) s_addAccessors(this, false);
     m_kind = OBJECT_KIND_INSTANCE;
 }
 

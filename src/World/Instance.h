@@ -15,8 +15,9 @@ class CSkeletonInstance;
 struct PhysicsBody;
 
 // Object mode: gives a new instance its built-in variables as accessor
-// properties; the built-in variable table installs it.
-extern void (*Instance_AddAccessors)(KVObjectBase* object, bool globalNames);
+// properties. The built-in variables sit above the world: set by
+// Runner_InstallHooks, until then (and for null) instances get none.
+void Instance_SetAccessorHook(void (*addAccessors)(KVObjectBase* object, bool globalNames));
 
 class CInstance : public KVObjectBase {
 public:

@@ -3,15 +3,10 @@
 // the pending room code, which the main loop acts on at the end of the frame.
 #include <cstdint>
 
-// Where the runner keeps the running room's index, the transition kind and
-// the view being drawn (the runner points these at its own globals at
-// start-up; until then they point at values of their own).
-struct RoomControlState {
-    int32_t* roomIndex;
-    int32_t* transitionKind;
-    int32_t* viewCurrent;
-};
-extern RoomControlState RoomControl;
+// Index of the current room in the room table (the built-in `room`).
+extern int32_t room;
+// The transition of the next room change (the built-in `transition_kind`).
+extern int32_t transition_kind;
 
 int32_t Room_CurrentIndex();
 // A missing room is a fatal error and the game quits.

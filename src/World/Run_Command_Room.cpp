@@ -6,11 +6,10 @@
 #include "World/Room_Main.h"
 #include "World/Run_CommandRoom.h"
 
-namespace {
-int32_t s_roomIndex = 0;
-int32_t s_transitionKind = 0;
-int32_t s_viewCurrent = 0;
+int32_t room = 0;
+int32_t transition_kind = 0;
 
+namespace {
 void Quit(const std::string& message)
 {
     ReportRuntimeError(message.c_str(), true);
@@ -18,14 +17,12 @@ void Quit(const std::string& message)
 }
 }  // namespace
 
-RoomControlState RoomControl{&s_roomIndex, &s_transitionKind, &s_viewCurrent};
-
-int32_t Room_CurrentIndex() { return *RoomControl.roomIndex; }
+int32_t Room_CurrentIndex() { return room; }
 
 void Room_Goto(int32_t index)
 {
     PendingRoomCode = index;
-    *RoomControl.transitionKind = 0;
+    transition_kind = 0;
     if (!Room_Exists(index)) Quit("Unexisting room number: " + std::to_string(index));
 }
 

@@ -18,18 +18,21 @@
 // each message. (The process's own end is tested once, in a death test.)
 class FatalErrorCapture : public tagIConsole {
 public:
-    FatalErrorCapture() : m_hooks(ErrorReport_Hooks), m_console(OutputConsole), m_childGame(ChildGame)
+    FatalErrorCapture()
+        : m_hooks(ErrorReport_SetHooks(ErrorReportHooks{})), m_console(OutputConsole), m_childGame(ChildGame)
     {
         s_ends = 0;
-        ErrorReport_Hooks.showDialog = nullptr;
-        ErrorReport_Hooks.quitGame = nullptr;
-        ErrorReport_Hooks.endGame = [] { ++s_ends; };
+        ErrorReportHooks capture = m_hooks;
+        capture.showDialog = nullptr;
+        capture.quitGame = nullptr;
+        capture.endGame = [] { ++s_ends; };
+        ErrorReport_SetHooks(capture);
         OutputConsole = this;
         ChildGame = true;
     }
     ~FatalErrorCapture()
     {
-        ErrorReport_Hooks = m_hooks;
+        ErrorReport_SetHooks(m_hooks);
         OutputConsole = m_console;
         ChildGame = m_childGame;
         FatalErrorShown = false;

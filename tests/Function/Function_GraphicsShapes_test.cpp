@@ -116,9 +116,9 @@ TEST_F(ShapeFunctions, StateSettersAndGetters)
 TEST_F(ShapeFunctions, DrawEventSwitchReachesTheFrameStep)
 {
     Call("draw_enable_drawevent", {0});
-    EXPECT_FALSE(DrawEventEnabled);
+    EXPECT_FALSE(DrawEventsEnabled);
     Call("draw_enable_drawevent", {1});
-    EXPECT_TRUE(DrawEventEnabled);
+    EXPECT_TRUE(DrawEventsEnabled);
 }
 
 TEST_F(ShapeFunctions, MissingPathAndShortCallsAreReportedNotRead)

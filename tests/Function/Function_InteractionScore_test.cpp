@@ -16,7 +16,7 @@ struct HighScoreFunctions : InteractionFunctions {
     }
     void TearDown() override
     {
-        Interaction_CurrentScoreHook = nullptr;
+        score = 0;
         Score_SetEmptyName("<nobody>");
         Score_Init();
         InteractionFunctions::TearDown();
@@ -34,7 +34,7 @@ TEST_F(HighScoreFunctions, AddedScoresAreReadBackByPlace)
     EXPECT_EQ(Str("highscore_name", {R(10)}), "<nobody>");
     EXPECT_EQ(TakeError(), "");
 
-    Interaction_CurrentScoreHook = [] { return 75.0; };
+    score = 75;
     Call("highscore_add_current", {});
     EXPECT_EQ(Str("highscore_name", {R(3)}), "DEFAULT");
     EXPECT_EQ(Num("highscore_value", {R(3)}), 75);

@@ -6,7 +6,7 @@
 
 #include "Function/InteractionFunctionFixture.h"
 #include "IO/FileWhitelist.h"
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "IO/IO_Async.h"
 #include "IO/IO_Dialog.h"
 #include "IO/IO_Input.h"

@@ -32,7 +32,8 @@ constexpr uint32_t kBlue = 0xFFFF0000u;
 class SurfaceTest : public ::testing::Test {
 protected:
     GpuTestFrame frame{64, 48};
-    const SurfaceHooks hooks = GR_Surface_Hooks;
+    SurfaceHooks replacedHooks{};
+    bool hooksReplaced = false;
 
     void SetUp() override
     {
@@ -46,7 +47,7 @@ protected:
     {
         while (GR_Surface_ResetTarget()) {
         }
-        GR_Surface_Hooks = hooks;
+        if (hooksReplaced) GR_Surface_SetHooks(replacedHooks);
         ForgetErrors();
         ShowErrorDialogs = true;
     }
@@ -203,7 +204,8 @@ int g_GuiBegins = 0;
 TEST_F(SurfaceTest, AResetDuringTheGuiPassRestoresGuiSpace)
 {
     g_GuiBegins = 0;
-    GR_Surface_Hooks = SurfaceHooks{nullptr, [] { return true; }, [] { ++g_GuiBegins; }};
+    replacedHooks = GR_Surface_SetHooks(SurfaceHooks{nullptr, [] { return true; }, [] { ++g_GuiBegins; }});
+    hooksReplaced = true;
     const int32_t id = GR_Surface_Create(4, 4, -1);
     GR_D3D_SetView(7, 7, 20, 20, 0);
     ASSERT_TRUE(GR_Surface_SetTarget(0, id));

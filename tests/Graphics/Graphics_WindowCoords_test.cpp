@@ -15,14 +15,14 @@ namespace {
 bool g_Visible[GR_VIEW_MAPPINGS];
 
 struct WindowCoordsTest : ::testing::Test {
-    WindowCoordsHooks saved = GR_WindowCoords_Hooks;
+    WindowCoordsHooks saved{};
     int bw = GR_D3D_BackBufferWidth, bh = GR_D3D_BackBufferHeight;
     int cw = GR_Window_ClientWidth, ch = GR_Window_ClientHeight;
     bool keep = GR_D3D_KeepAspect, layers = LayerMode;
 
     void SetUp() override
     {
-        GR_WindowCoords_Hooks = WindowCoordsHooks{
+        saved = GR_WindowCoords_SetHooks(WindowCoordsHooks{
             [](int32_t* w, int32_t* h) {
                 *w = 640;
                 *h = 480;
@@ -35,7 +35,7 @@ struct WindowCoordsTest : ::testing::Test {
                 *inUse = true;
                 *sx = *sy = 1;
             },
-            nullptr};
+            nullptr});
         for (bool& v : g_Visible) v = true;
         GR_D3D_BackBufferWidth = GR_Window_ClientWidth = 1000;
         GR_D3D_BackBufferHeight = GR_Window_ClientHeight = 600;
@@ -46,7 +46,7 @@ struct WindowCoordsTest : ::testing::Test {
     void TearDown() override
     {
         GR_Window_ResetViewMappings();
-        GR_WindowCoords_Hooks = saved;
+        GR_WindowCoords_SetHooks(saved);
         GR_D3D_BackBufferWidth = bw;
         GR_D3D_BackBufferHeight = bh;
         GR_Window_ClientWidth = cw;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "Function/InteractionFunctionFixture.h"
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "IO/IO_Async.h"
 #include "IO/IO_Input.h"
 #include "Options/Runner_Options.h"

@@ -106,10 +106,12 @@ std::vector<float> g_Drawn;
 TEST_F(VirtualButtons, ShownEntriesAreDrawnScaledFromTheGui)
 {
     g_Drawn.clear();
-    IO_VirtualButtonHook.drawArea = [](int* gw, int* gh, int* bw, int* bh, int* l, int* t) {
+    IO_VirtualButtonHooks hooks = IO_VirtualButton_SetHooks(IO_VirtualButtonHooks{});
+    hooks.drawArea = [](int* gw, int* gh, int* bw, int* bh, int* l, int* t) {
         *gw = 480, *gh = 270, *bw = 960, *bh = 540, *l = 0, *t = 0;
     };
-    IO_VirtualButtonHook.drawTriangles = [](const float* xy, int n) { g_Drawn.assign(xy, xy + 2 * n); };
+    hooks.drawTriangles = [](const float* xy, int n) { g_Drawn.assign(xy, xy + 2 * n); };
+    IO_VirtualButton_SetHooks(hooks);
     IO_VirtualButton* hidden = Add(0, 0, 5, 5, 'H');
     IO_DrawVirtualButtons();
     EXPECT_TRUE(g_Drawn.empty()) << "an active hidden entry is not drawn";

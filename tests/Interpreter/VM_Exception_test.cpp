@@ -120,15 +120,18 @@ void RecordBegin(int32_t kind, int32_t index) { s_scopes.push_back(std::to_strin
 void RecordEnd() { s_scopes.push_back("end"); }
 
 struct VMProfilerTest : VMExceptionTest {
+    CodeProfilerHooks saved{};
     void SetUp() override
     {
         VMExceptionTest::SetUp();
         s_scopes.clear();
-        Code_Profiler = CodeProfilerHooks{true, RecordBegin, RecordEnd};
+        saved = Code_Profiler_SetHooks(CodeProfilerHooks{RecordBegin, RecordEnd});
+        Code_ProfilerActive = true;
     }
     void TearDown() override
     {
-        Code_Profiler = CodeProfilerHooks{};
+        Code_ProfilerActive = false;
+        Code_Profiler_SetHooks(saved);
         VMExceptionTest::TearDown();
     }
 };

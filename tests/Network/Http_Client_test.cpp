@@ -17,7 +17,7 @@
 #include "Function/MathFunctionFixture.h"
 #include "Host/Host_Http.h"
 #include "IO/LoadSave.h"
-#include "Network/Http_Functions.h"
+#include "Function/Http_Functions.h"
 #include "support/AsyncEvents.h"
 #include "support/HttpTestServer.h"
 #include "support/RecordingConsole.h"

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "DataStructure/DS_Handles.h"
 #include "DataStructure/DS_Map.h"
 #include "Host/Host_Dialog.h"

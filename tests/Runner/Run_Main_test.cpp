@@ -119,10 +119,10 @@ TEST_F(RunFrameTest, FramesWithoutDrawingAreNotPresentedAndAnEndRequestStopsTheL
     Run_Frame();
     EXPECT_GT(HGPU_PresentCount(), 0u);
     ASSERT_EQ(eventmodule::Trace.size(), 1u);
-    DrawEventEnabled = false;
+    DrawEventsEnabled = false;
     uint64_t presented = HGPU_PresentCount();
     Run_Frame();
-    DrawEventEnabled = true;
+    DrawEventsEnabled = true;
     EXPECT_EQ(HGPU_PresentCount(), presented);
     EXPECT_EQ(eventmodule::Trace.size(), 2u);
     eventmodule::Hooks[0] = [](CInstance*, CInstance*) { PendingRoomCode = ROOMCODE_END; };

@@ -3,12 +3,12 @@
 #include <chrono>
 #include <thread>
 
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "Code/Code_Function.h"
 #include "DataStructure/DS_Handles.h"
 #include "DataStructure/DS_Native.h"
 #include "Network/Http_Client.h"
-#include "Network/Http_Functions.h"
+#include "Function/Http_Functions.h"
 #include "Runner/Run_Step.h"
 #include "World/Event_Drivers.h"
 #include "World/Object_Lists.h"

@@ -153,16 +153,15 @@ TEST_F(AudioEngineTest, FadeLengthFollowsTheFrameRateAndNeverDividesByZero)
         {false, 0.0, 0, 1000, 1},    // a room speed of 0
         {false, 0.0, 2000, 1000, 1000},  // 1 ms a frame at least
     };
-    int32_t (*saved)() = Audio_RoomSpeedHook;
+    static int32_t roomSpeed;
+    const AudioRoomSpeed saved = Audio_SetRoomSpeedHook([] { return roomSpeed; });
     for (const auto& c : cases) {
-        static int32_t roomSpeed;
         roomSpeed = c.roomSpeed;
-        Audio_RoomSpeedHook = [] { return roomSpeed; };
         LayerMode = c.layerMode;
         GameFrameTimer.SetFPS(c.fps);
         EXPECT_EQ(Audio_FadeFrames(c.timeMs), c.frames) << c.fps << " " << c.roomSpeed << " " << c.timeMs;
     }
-    Audio_RoomSpeedHook = saved;
+    Audio_SetRoomSpeedHook(saved);
 }
 
 TEST_F(AudioEngineTest, WithEveryVoiceBusyAHigherPriorityStealsTheEarliestLowest)

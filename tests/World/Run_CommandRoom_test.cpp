@@ -7,8 +7,8 @@
 
 namespace {
 struct RoomCommands : WorldFixture {
-    int32_t index = 0;
-    int32_t* runnerIndex = RoomControl.roomIndex;
+    int32_t& index = ::room;
+    int32_t savedIndex = ::room;
 
     void SetUp() override
     {
@@ -16,14 +16,13 @@ struct RoomCommands : WorldFixture {
         const int32_t first = Room_Add(), second = Room_Add();
         const uint32_t order[] = {static_cast<uint32_t>(first), static_cast<uint32_t>(second)};
         Room_LoadOrder(reinterpret_cast<const uint8_t*>(order), 2);
-        RoomControl.roomIndex = &index;
         index = first;
         PendingRoomCode = -1;
     }
     void TearDown() override
     {
         PendingRoomCode = -1;
-        RoomControl.roomIndex = runnerIndex;
+        ::room = savedIndex;
         Room_FreeAll();
         WorldFixture::TearDown();
     }

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "Code/Code_Value.h"
 #include "DataStructure/DS_Handles.h"
 #include "DataStructure/DS_Map.h"

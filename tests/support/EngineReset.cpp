@@ -58,7 +58,7 @@
 #include "Host/Host_GPU.h"
 #include "IO/IO_Main.h"
 #include "IO/IO_Input.h"
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 #include "IO/IO_Dialog.h"
 #include "IO/Gamepad_Class.h"
 #include "World/Gesture_Main.h"
@@ -319,11 +319,11 @@ void ResetBase()
 }
 
 // Every hook as the runner installs it at start-up, over whatever a test put
-// in its place; the hooks it does not install are emptied first.
+// in its place; the debugger, which the runner does not install, is emptied.
 void ReinstallHooks()
 {
     VM_Debugger = VMDebuggerHooks{};
-    Code_Profiler = CodeProfilerHooks{};
+    Code_ProfilerActive = false;
     Runner_InstallHooks();
 }
 

@@ -3,8 +3,7 @@
 
 #include "Base/MemoryManager.h"
 #include "Buffer/Buffer_Main.h"
-
-BufferSurfaceHooks Buffer_SurfaceHooks = {nullptr, nullptr, nullptr};
+#include "Graphics/Graphics_Surface.h"
 
 namespace {
 
@@ -13,7 +12,9 @@ namespace {
 bool Layout(int32_t surface, int32_t offset, int32_t modulo, int32_t size, int32_t* width, int32_t* height,
             int64_t* stride)
 {
-    if (!Buffer_SurfaceHooks.size || !Buffer_SurfaceHooks.size(surface, width, height)) return false;
+    if (!GR_Surface_Exists(surface)) return false;
+    *width = GR_Surface_GetWidth(surface);
+    *height = GR_Surface_GetHeight(surface);
     if (*width <= 0 || *height <= 0 || offset < 0) return false;
     const int64_t row = int64_t{*width} * 4;
     *stride = row + modulo;
@@ -27,8 +28,8 @@ bool IBuffer::GetSurface(int32_t surface, int32_t, int32_t offset, int32_t modul
 {
     int32_t width, height;
     int64_t stride;
-    if (!Buffer_SurfaceHooks.read || !Layout(surface, offset, modulo, m_size, &width, &height, &stride)) return false;
-    uint8_t* pixels = Buffer_SurfaceHooks.read(surface, width, height);
+    if (!Layout(surface, offset, modulo, m_size, &width, &height, &stride)) return false;
+    auto* pixels = reinterpret_cast<uint8_t*>(GR_Surface_ReadPixels(surface, 0, 0, width, height));
     if (!pixels) return false;
     const size_t row = static_cast<size_t>(width) * 4;
     int64_t end = 0;
@@ -46,14 +47,14 @@ bool IBuffer::SetSurface(int32_t surface, int32_t offset, int32_t modulo)
 {
     int32_t width, height;
     int64_t stride;
-    if (!Buffer_SurfaceHooks.write || !Layout(surface, offset, modulo, m_size, &width, &height, &stride)) return false;
+    if (!Layout(surface, offset, modulo, m_size, &width, &height, &stride)) return false;
     // Gathered into a block of its own: the rows may be apart, and the
     // offset need not fall on a pixel boundary.
     const size_t row = static_cast<size_t>(width) * 4;
     auto* pixels = static_cast<uint8_t*>(QS_ALLOC(row * static_cast<size_t>(height), false));
     if (!pixels) return false;
     for (int32_t r = 0; r < height; ++r) std::memcpy(pixels + r * row, m_data + offset + r * stride, row);
-    Buffer_SurfaceHooks.write(surface, pixels, width, height);
+    GR_Surface_WritePixels(surface, reinterpret_cast<const uint32_t*>(pixels), 0, 0, width, height);
     QS_FREE(pixels);
     return true;
 }

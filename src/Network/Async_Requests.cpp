@@ -1,4 +1,4 @@
-#include "Async/Async_Requests.h"
+#include "Network/Async_Requests.h"
 
 #include <cstring>
 #include <new>

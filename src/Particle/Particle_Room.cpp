@@ -1,9 +1,7 @@
-#include "Runner/Run_ParticleHooks.h"
+#include "Particle/Particle_Room.h"
 
 #include "Base/Timing.h"
 #include "GameData/GameHeader.h"
-#include "Particle/Particle_Main.h"
-#include "Runner/Run_Main.h"
 #include "World/Room_Class.h"
 #include "World/Room_Layers.h"
 
@@ -22,15 +20,16 @@ LayerElement_ParticleSystem* NewElement(int32_t system)
     if (element) element->system = system;
     return element;
 }
+}  // namespace
 
-int32_t AddAtDepth(int32_t system, int32_t depth)
+int32_t ParticleRoom_AddAtDepth(int32_t system, int32_t depth)
 {
     if (!Run_Room) return -1;
     LayerElement_ParticleSystem* element = NewElement(system);
     return Place(element, Layer_AddElementAtDepth(Run_Room, depth, element, true, true));
 }
 
-ParticleLayerPlace FindLayer(int32_t layerId)
+ParticleLayerPlace ParticleRoom_FindLayer(int32_t layerId)
 {
     CGameRoom* target = Layer_GetTargetRoom();
     if (!target) return PARTICLE_LAYER_NO_ROOM;
@@ -38,7 +37,7 @@ ParticleLayerPlace FindLayer(int32_t layerId)
     return target == Run_Room ? PARTICLE_LAYER_CURRENT_ROOM : PARTICLE_LAYER_OTHER_ROOM;
 }
 
-int32_t AddToLayer(int32_t system, int32_t layerId, int32_t* layerDepth)
+int32_t ParticleRoom_AddToLayer(int32_t system, int32_t layerId, int32_t* layerDepth)
 {
     RoomLayer* layer = Run_Room ? Layer_FindByID(Run_Room, layerId) : nullptr;
     if (!layer) return -1;
@@ -47,24 +46,16 @@ int32_t AddToLayer(int32_t system, int32_t layerId, int32_t* layerDepth)
     return Place(element, Layer_AddElement(Run_Room, layer, element, true));
 }
 
-void RemoveElement(int32_t elementId)
+void ParticleRoom_RemoveElement(int32_t elementId)
 {
     if (Run_Room) Layer_RemoveElementByID(Run_Room, elementId, true, false);
 }
 
-int32_t RoomWidth() { return Run_Room ? Run_Room->width : 0; }
-int32_t RoomHeight() { return Run_Room ? Run_Room->height : 0; }
-int32_t MeasuredFps() { return fps; }
-double TargetRate()
+int32_t ParticleRoom_Width() { return Run_Room ? Run_Room->width : 0; }
+int32_t ParticleRoom_Height() { return Run_Room ? Run_Room->height : 0; }
+double ParticleRoom_TargetRate()
 {
     if (LayerMode) return GameFrameTimer.targetRate;
     return Run_Room ? Run_Room->speed : 30;
 }
 
-}  // namespace
-
-void Run_InstallParticleHooks()
-{
-    Particle_WorldHooks =
-        ParticleWorldHooks{AddAtDepth, FindLayer, AddToLayer, RemoveElement, RoomWidth, RoomHeight, MeasuredFps, TargetRate};
-}

@@ -1,4 +1,4 @@
-#include "Network/Http_Functions.h"
+#include "Function/Http_Functions.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -12,7 +12,7 @@
 #include "DataStructure/DS_Handles.h"
 #include "DataStructure/DS_Map.h"
 #include "DataStructure/DS_Native.h"
-#include "Function/Function_Math.h"
+#include "Code/Code_ValueConvert.h"
 #include "IO/LoadSave.h"
 #include "Network/Http_Client.h"
 
@@ -106,7 +106,7 @@ double Started(bool made, int32_t id)
 
 void F_HttpGet(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue* args)
 {
-    HttpInUse = true;
+    HttpErrorLogging = true;
     ScriptValue_SetReal(result, -1);
     const char* url = Arg_String(args, 0);
     if (!UrlAllowed(url)) return;
@@ -116,7 +116,7 @@ void F_HttpGet(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue* ar
 
 void F_HttpGetFile(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue* args)
 {
-    HttpInUse = true;
+    HttpErrorLogging = true;
     ScriptValue_SetReal(result, -1);
     const char* url = Arg_String(args, 0);
     const char* name = Arg_String(args, 1);
@@ -135,7 +135,7 @@ void F_HttpGetFile(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue
 
 void F_HttpPostString(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue* args)
 {
-    HttpInUse = true;
+    HttpErrorLogging = true;
     ScriptValue_SetReal(result, -1);
     const char* url = Arg_String(args, 0);
     const char* body = Arg_String(args, 1);
@@ -146,7 +146,7 @@ void F_HttpPostString(ScriptValue* result, CInstance*, CInstance*, int, ScriptVa
 
 void F_HttpRequest(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue* args)
 {
-    HttpInUse = true;
+    HttpErrorLogging = true;
     ScriptValue_SetReal(result, -1);
     const char* url = Arg_String(args, 0);
     const char* method = Arg_String(args, 1);
