@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets of tests/fuzz with clang (build/fuzz) and runs
 # each for a bounded number of runs on its seed corpus; any crash, leak or
 # sanitizer report fails.   QS_FUZZ_RUNS=n overrides the number of runs,
-# QS_FUZZ_SECONDS=s the time limit of each target (60 s).
+# QS_FUZZ_SECONDS=s the time limit of each target (30 s).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/fuzz"
@@ -34,7 +34,7 @@ max_len_of() {
   esac
 }
 fuzz_one() {
-  local name=$1 corpus="$build/corpus/$1" seconds=${QS_FUZZ_SECONDS:-60}
+  local name=$1 corpus="$build/corpus/$1" seconds=${QS_FUZZ_SECONDS:-30}
   rm -rf "$corpus" && mkdir -p "$corpus"
   if [ -x "$build/tests/fuzz/${name}_seeds" ]; then timeout 300 "$build/tests/fuzz/${name}_seeds" "$corpus"; fi
   # The fuzzer's own limits end it; the outer one only if it hangs itself.
@@ -50,6 +50,6 @@ fuzz_one() {
 }
 export -f fuzz_one max_len_of
 export build runs
-echo "fuzz: $runs runs or ${QS_FUZZ_SECONDS:-60} s per target, ${QS_JOBS:-$(nproc)} at once"
+echo "fuzz: $runs runs or ${QS_FUZZ_SECONDS:-30} s per target, ${QS_JOBS:-$(nproc)} at once"
 for src in "$root"/tests/fuzz/*_fuzz.cpp; do basename "$src" _fuzz.cpp; done \
   | xargs -P "${QS_JOBS:-$(nproc)}" -I{} bash -c 'fuzz_one {}'

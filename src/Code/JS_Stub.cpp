@@ -78,7 +78,7 @@ void NumberToText(double d, char* out, size_t size)
 
 double NumberOf(const ScriptValue* value)
 {
-    ScriptValue n;
+    ScriptValue n = ScriptValue_Undefined();
     JS_ConvertToNumber(&n, value);
     return n.real;
 }
@@ -148,7 +148,7 @@ int JS_ConvertToString(ScriptValue* out, const ScriptValue* value)
 
 int JS_ConvertToInt32(ScriptValue* out, const ScriptValue* value)
 {
-    ScriptValue n;
+    ScriptValue n = ScriptValue_Undefined();
     const int status = JS_ConvertToNumber(&n, value);
     ScriptValue_SetReal(out, static_cast<int32_t>(ToUint32Bits(n.real)));
     return status;
@@ -156,7 +156,7 @@ int JS_ConvertToInt32(ScriptValue* out, const ScriptValue* value)
 
 int JS_ConvertToUint32(ScriptValue* out, const ScriptValue* value)
 {
-    ScriptValue n;
+    ScriptValue n = ScriptValue_Undefined();
     const int status = JS_ConvertToNumber(&n, value);
     ScriptValue_SetReal(out, ToUint32Bits(n.real));
     return status;

@@ -99,19 +99,24 @@ TEST_F(OverlayTest, TheBarsShowEachMarkerInItsColourOverTheEarlierOnes)
     ASSERT_TRUE(frame.ok);
     GR_Window_ClientWidth = 256;
     GR_Window_ClientHeight = 64;
-    GR_D3D_Clear(0xFF000000u, 1.0f, 0, CLEAR_COLOUR);
     DebugFlags = 0x02;
-    Timing_Reset();
-    std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    Timing_Push(0xFF00FF00u, "Update");
-    std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    Timing_Pop();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    DebugOverlay_Draw();
-
-    const TimingMarker* m = Timing_Markers();
+    // The markers take the real clock: a loaded machine may oversleep past
+    // the bars' width, and the frame is then timed again.
+    const TimingMarker* m = nullptr;
     auto at = [&](uint64_t t) { return static_cast<int>(static_cast<float>(t - m[0].start) / TIMING_BAR_SCALE * 256); };
-    const int totalEnd = at(m[0].end), updateStart = at(m[1].start), updateEnd = at(m[1].end);
+    int totalEnd = 0, updateStart = 0, updateEnd = 0;
+    for (int attempt = 0; attempt < 20 && (updateStart <= 4 || totalEnd >= 250); ++attempt) {
+        GR_D3D_Clear(0xFF000000u, 1.0f, 0, CLEAR_COLOUR);
+        Timing_Reset();
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        Timing_Push(0xFF00FF00u, "Update");
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        Timing_Pop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        DebugOverlay_Draw();
+        m = Timing_Markers();
+        totalEnd = at(m[0].end), updateStart = at(m[1].start), updateEnd = at(m[1].end);
+    }
     ASSERT_GT(updateStart, 4);
     ASSERT_LT(totalEnd, 250);
     const std::vector<uint32_t> pixels = frame.Read();

@@ -50,7 +50,7 @@ void Fire(int32_t map, int32_t subKind)
 
 std::map<std::string, std::string> RunUntilEvent(int32_t subKind, int32_t id)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < deadline) {
         Http_Process();
         Async_ProcessRequestList(Fire);
