@@ -38,6 +38,9 @@ struct PhysicsFixture {
 PhysicsFixture* PhysicsFixture_Create();
 bool PhysicsFixture_Delete(int32_t id);
 int32_t PhysicsFixture_Count();
+// Deletes every fixture template and the step count; ids start again from 0
+// (between tests).
+void Physics_Reset();
 
 class PhysicsWorld {
 public:

@@ -63,4 +63,11 @@ int32_t PhysicsWorldSteps = 0;
 
 void PhysicsWorld_Update(PhysicsWorld*, int32_t, bool) { ++PhysicsWorldSteps; }
 
+void Physics_Reset()
+{
+    Fixtures().Clear(HASH_DELETE_VALUE);
+    s_nextId = 0;
+    PhysicsWorldSteps = 0;
+}
+
 void Physics_EnableAssertReports() {}

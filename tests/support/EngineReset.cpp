@@ -163,12 +163,9 @@ void ResetRunner()
     SetDefaultCaptions();  // also the score, lives and health globals
     fps = 0;
     FramePacing = true;
-    DeviceResetCountdown = 0;
     delta_time = 0;
     StepClock = 0;
     room = 0;
-    DrawColour = 0xFF000000u;
-    PhysicsWorldSteps = 0;
     GameFrameTimer = FrameTimer{};
 }
 
@@ -195,6 +192,7 @@ void ResetGame()
     Option_Free();
     GameOptions = GameOptionsRecord{};
     Collision_Reset();
+    Physics_Reset();
     Instance_ClearTable(HASH_KEEP_VALUE);  // a test's own instances may still be listed
     for (List<CInstance*>* queue : {&DepthChangeQueue, &ActivationQueue, &ObjectChangeQueue}) queue->Free();
     Object_Free();
@@ -240,7 +238,7 @@ void ResetCode()
 // The window, the device and the renderer's state, as start-up finds them.
 void ResetGraphics()
 {
-    GR_Window_ResetViewMappings();
+    GR_WindowCoords_Reset();
     Text_Reset();
     Font_Shutdown();
     Text_Free();
@@ -252,9 +250,9 @@ void ResetGraphics()
     Model_FreeAll();
     VertexFormat_Shutdown();
     GR_D3D_ReleaseAll();
-    GR_D3D_DestroyDevice();
+    GR_D3D_ResetSettings();
     ReadPNG_Free();
-    if (GR_Window_Handle) GR_Window_Destroy(GR_Window_Handle);
+    GR_Window_Reset();
     HGPU_IgnoreClipControl(false);
     HGPU_RefuseDeviceCreation(false);
     g_RenderStateCache.Reset();
@@ -264,34 +262,9 @@ void ResetGraphics()
     DrawnFrameCount = 0;
     DebugFrameRate = FrameRateStats{};
     GR_3D_Reset();
+    GR_Draw_ResetColour();
     TextureGlobalScale = 1;
-    RendererViewRect = {0, 0, 0, 0, 0};
-    GR_ViewBounds = {0, 0, 0, 0};
-    Option_WindowSettings = WindowOptions{};
-    GR_Window_ClientWidth = GR_Window_ClientHeight = 0;
-    GR_Window_OuterWidth = GR_Window_OuterHeight = 0;
-    GR_Window_FullScreen = false;
-    GR_Window_CursorValue = 0;
-    GR_Window_CaptureCount = 0;
-    GR_Window_RightShiftScanCode = 0;
-    GR_Window_IgnoreNextSize = true;
-    GR_Window_MouseX = GR_Window_MouseY = 0;
-    GR_Window_Changed = false;
-    GR_Window_Limits = WindowSizeLimits{};
-    GR_WindowedWidth = GR_WindowedHeight = 0;
-    GR_D3D_BackBufferWidth = GR_D3D_BackBufferHeight = 0;
-    GR_D3D_DisplayWidth = 640;
-    GR_D3D_DisplayHeight = 480;
-    GR_D3D_FullScreen = false;
-    GR_D3D_VSync = false;
-    GR_D3D_AntialiasLevel = 0;
-    GR_D3D_MultisampleSupport = 0;
-    GR_D3D_Resizing = false;
-    GR_D3D_InterpolatePixels = false;
-    GR_D3D_KeepAspect = false;
-    GR_D3D_LastPresentMicros = 0;
-    GR_Display_AreaWidth = GR_Display_AreaHeight = 0;
-    GR_PendingWindowWidth = GR_PendingWindowHeight = -1;
+    GR_Display_Reset();
 }
 
 void ResetInput()
