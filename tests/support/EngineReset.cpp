@@ -127,22 +127,9 @@ void ResetErrorOptions()
 
 void ResetOptions()
 {
-    RunnerParseCommandLine(nullptr);
-    CommandLineTokens_Clear();
-    RunnerToken[0] = '\0';
-    RunnerTokenRefused = false;
-    for (char** text : {&GameFilePath, &ExitGamePath, &InputRecordFile, &OutputFile, &DebugOutputFile,
-                        &ProfileDumpFile, &LaunchArguments, &RunnerCommandLine, &FirstGameFile})
-        Runner_FreeText(text);
-    TraceScripts = false;
-    ShowErrorDialogs = true;
-    NoExternalCalls = false;
-    NetworkDebug = false;
-    HeadlessMode = HeadlessModeFlags{};
-    ProfileDumpFrames = 0;
-    SleepMargin = 10;
-    SleepMarginGiven = false;
-    NoDirectInput = false;
+    Options_Reset();
+    Runner_FreeText(&RunnerCommandLine);
+    Runner_FreeText(&FirstGameFile);
     ReleaseModeChecks = false;
     AllowedOrientations = {1, 1, 1, 1};
 }
