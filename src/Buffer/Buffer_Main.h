@@ -85,9 +85,13 @@ public:
     virtual bool PeekElement(int32_t offset, int type, BufferElement* out) const;
     virtual bool PokeElement(int32_t offset, int type, const BufferElement& element);
 
-    // The value forms (Code/Code_ValueBuffer.cpp).
+    // The value forms (Code/Code_ValueBuffer.cpp). A peek gives a number,
+    // 0 when nothing was read.
     int Write(int type, const ScriptValue* value);
     int Read(int type, ScriptValue* out);
+    void Peek(int32_t offset, int type, ScriptValue* out) const;
+    bool Poke(int32_t offset, int type, const ScriptValue* value);
+    void Fill(int32_t offset, int32_t size, int type, const ScriptValue* value, int32_t stride, bool zeroPadding);
 
     // A type-11 string; null writes the one-character text "\x04".
     int WriteString(const char* text);

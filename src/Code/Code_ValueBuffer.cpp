@@ -60,6 +60,23 @@ int IBuffer::Read(int type, ScriptValue* out)
     return result;
 }
 
+void IBuffer::Peek(int32_t offset, int type, ScriptValue* out) const
+{
+    BufferElement e;
+    PeekElement(offset, type, &e);
+    ScriptValue_SetReal(out, e.real);
+}
+
+bool IBuffer::Poke(int32_t offset, int type, const ScriptValue* value)
+{
+    return PokeElement(offset, type, ElementOf(type, value));
+}
+
+void IBuffer::Fill(int32_t offset, int32_t size, int type, const ScriptValue* value, int32_t stride, bool zeroPadding)
+{
+    Fill(offset, size, type, ElementOf(type, value), stride, zeroPadding);
+}
+
 int Buffer_Write(int id, int type, const ScriptValue* value)
 {
     IBuffer* buffer = Buffer_Get(id);

@@ -10,6 +10,8 @@
 #include "Code/Code_Arguments.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
+#include "Function/Function_FileSystem.h"
+#include "Function/Function_Ini.h"
 #include "Host/Host_Paths.h"
 #include "IO/LoadSaveFOpen.h"
 #include "Options/Runner_Strings.h"
@@ -561,6 +563,8 @@ void InitFileFunctions()
     }
     CloseLegacy();
     for (const Entry& entry : kFunctions) CodeFunction_Register(entry.name, entry.routine, entry.argumentCount, 0);
+    InitFileSystemFunctions();
+    InitIniFunctions();
 }
 
 void File_CloseAll()

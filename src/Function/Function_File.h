@@ -5,7 +5,8 @@
 // handles found in the save area, else the bundle, and written back into the
 // save area when closed; the legacy file is a plain stream on the name as given.
 
-// Empties both file tables and registers the built-ins.
+// Empties both file tables and registers the built-ins, with those of the
+// file system (Function_FileSystem.h) and of ini files (Function_Ini.h).
 void InitFileFunctions();
 // Game end: closes the binary files still open, writing back the writable
 // ones; text files are left as they are.

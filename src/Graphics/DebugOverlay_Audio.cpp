@@ -63,6 +63,38 @@ void Audio_DrawDebug()
 
 void Audio_DebugDumpOgg()
 {
-    // Sync groups are not played yet, so the panel is only their count.
-    DebugText_PrintOutlined(10, kTop, kBlack, kWhite, "Audio Sync Count %d", OggAudio_SyncGroupCount());
+    const float line = static_cast<float>(DebugOverlay_LineHeight());
+    float y = kTop;
+    AudioSyncGroupState g;
+    if (!Audio_SyncGroupDebugState(&g)) {
+        DebugText_PrintOutlined(10, y, kBlack, kWhite, "Audio Sync Count %d", OggAudio_SyncGroupCount());
+        return;
+    }
+    DebugText_PrintOutlined(10, y, kBlack, kWhite, "Audio Sync Count %d Debug %d, %d channels, %d fails",
+                            OggAudio_SyncGroupCount(), g.index, g.count, g.fails);
+    y += 2 * line;
+    for (int32_t j = 0; j < g.queued; ++j) {
+        const float x = 10 + kBoxStep * static_cast<float>(j);
+        DebugText_DrawRect(x, y, kBoxWidth, line, kWhite);
+        if (j == 0)
+            DebugText_DrawRect(x + static_cast<float>(static_cast<int64_t>(g.sampleOffset) * 200 * g.outChannels / 16384),
+                               y, 1, line, kRed);
+    }
+    y += line;
+    DebugText_PrintOutlined(10, y, kBlack, kWhite, "%d buffers queued", g.queued);
+    y += line;
+    // Each track's line shows the source's state when it is not playing.
+    const uint32_t stateColour = g.sourceState == AudioSyncGroupState::kInitial   ? 0xFF00FFFFu
+                                 : g.sourceState == AudioSyncGroupState::kPaused  ? 0xFFFF0000u
+                                 : g.sourceState == AudioSyncGroupState::kStopped ? 0xFFFF00FFu
+                                                                                  : 0u;
+    AudioSyncTrackState t;
+    for (int32_t c = 0; Audio_SyncGroupDebugTrack(c, &t); ++c) {
+        const uint32_t colour = stateColour ? stateColour : t.audible ? 0xFF00FF00u : kRed;
+        DebugText_PrintOutlined(10, y, kBlack, colour, "Channel %d : %s : %lld bytes %d channels %d hz synclen %lld (%lld)",
+                                c, t.fileName ? t.fileName : "NULL",
+                                static_cast<long long>(t.totalSamples > 0 ? t.totalSamples : 0), t.channels, t.rate,
+                                static_cast<long long>(t.totalSamples), static_cast<long long>(t.position));
+        y += line;
+    }
 }

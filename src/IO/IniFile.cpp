@@ -1,10 +1,13 @@
 #include "IO/IniFile.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "Base/MemoryManager.h"
+#include "IO/LoadSave.h"
 
 namespace {
 char* CopyRange(const char* start, int length)
@@ -15,15 +18,61 @@ char* CopyRange(const char* start, int length)
     return copy;
 }
 
+void FreeEntry(IniEntry* e)
+{
+    QS_FREE(e->key);
+    QS_FREE(e->value);
+    QS_FREE(e);
+}
+
+void FreeSection(IniSection* s)
+{
+    while (s->entries) {
+        IniEntry* e = s->entries;
+        s->entries = e->next;
+        FreeEntry(e);
+    }
+    QS_FREE(s->name);
+    QS_FREE(s);
+}
+
+char* CopyText(const char* text)
+{
+    return CopyRange(text, static_cast<int>(std::strlen(text)));
+}
+
 bool IsBlankOrComment(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '#' || c == ';';
 }
 }  // namespace
 
+IniFile::IniFile(const char* name)
+{
+    if (!name) return;
+    m_name = CopyText(name);
+    uint32_t size = 0;
+    uint8_t* data = LoadSave_SaveFileExists(name) ? LoadSave_ReadSaveFile(name, &size)
+                                                  : LoadSave_ReadBundleFile(name, &size);
+    if (!data) return;
+    m_text = reinterpret_cast<char*>(data);
+    if (size <= static_cast<uint32_t>(INT_MAX - 1)) {
+        m_size = static_cast<int>(size);
+        Parse();
+    }
+    FreeText();
+}
+
 IniFile::~IniFile()
 {
     Clear();
+    if (m_name) QS_FREE(m_name);
+}
+
+void IniFile::FreeText()
+{
+    if (m_text) QS_FREE(m_text);  // the text is only needed while parsing
+    m_text = nullptr;
 }
 
 void IniFile::Clear()
@@ -31,18 +80,9 @@ void IniFile::Clear()
     while (m_sections) {
         IniSection* s = m_sections;
         m_sections = s->next;
-        while (s->entries) {
-            IniEntry* e = s->entries;
-            s->entries = e->next;
-            QS_FREE(e->key);
-            QS_FREE(e->value);
-            QS_FREE(e);
-        }
-        QS_FREE(s->name);
-        QS_FREE(s);
+        FreeSection(s);
     }
-    if (m_text) QS_FREE(m_text);
-    m_text = nullptr;
+    FreeText();
     m_size = 0;
     m_pos = 0;
 }
@@ -56,8 +96,7 @@ void IniFile::LoadFromString(const char* text)
     m_size = static_cast<int>(length);
     m_text = CopyRange(text, m_size);
     Parse();
-    QS_FREE(m_text);  // the text is only needed while parsing
-    m_text = nullptr;
+    FreeText();
 }
 
 void IniFile::SkipBlanksAndComments()
@@ -168,4 +207,83 @@ int IniFile::ReadInt(const char* section, const char* key, int defaultValue) con
     if (!e) return defaultValue;
     const long long v = std::strtoll(e->value, nullptr, 10);
     return static_cast<int>(v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : v);
+}
+
+bool IniFile::WriteString(const char* section, const char* key, const char* value)
+{
+    m_dirty = true;
+    if (section && std::strcmp(section, "SYSTEM_COMMAND") == 0) {
+        if (key && value && std::strcmp(key, "INI_FILE_FLUSH") == 0 && std::strcmp(value, "NOW") == 0)
+            QS_FREE(WriteBack());
+        return false;
+    }
+    if (!section || !key) return false;
+    IniEntry* e = GetKey(section, key);
+    if (!e) {
+        IniSection* s = FindSection(section);
+        if (!s) {
+            s = static_cast<IniSection*>(QS_ALLOC(sizeof(IniSection), true));
+            s->name = CopyText(section);
+            s->next = m_sections;
+            m_sections = s;
+        }
+        e = static_cast<IniEntry*>(QS_ALLOC(sizeof(IniEntry), true));
+        e->key = CopyText(key);
+        e->next = s->entries;
+        s->entries = e;
+    }
+    if (e->value) QS_FREE(e->value);
+    e->value = CopyText(value ? value : "");
+    return true;
+}
+
+bool IniFile::DeleteKey(const char* section, const char* key)
+{
+    IniSection* s = FindSection(section);
+    if (!s || !key) return false;
+    for (IniEntry** link = &s->entries; *link; link = &(*link)->next) {
+        if (std::strcmp((*link)->key, key) != 0) continue;
+        IniEntry* e = *link;
+        *link = e->next;
+        FreeEntry(e);
+        m_dirty = true;
+        return true;
+    }
+    return false;
+}
+
+bool IniFile::DeleteSection(const char* section)
+{
+    if (!section) return false;
+    for (IniSection** link = &m_sections; *link; link = &(*link)->next) {
+        if (std::strcmp((*link)->name, section) != 0) continue;
+        IniSection* s = *link;
+        *link = s->next;
+        FreeSection(s);
+        m_dirty = true;
+        return true;
+    }
+    return false;
+}
+
+char* IniFile::WriteBack(int* size)
+{
+    std::string text;
+    for (const IniSection* s = m_sections; s; s = s->next) {
+        text.append("[").append(s->name).append("]\r\n");
+        for (const IniEntry* e = s->entries; e; e = e->next) {
+            // A value holding a double quote is written in single quotes
+            // when it can be, so that it reads back whole.
+            const char quote = std::strchr(e->value, '"') && !std::strchr(e->value, '\'') ? '\'' : '"';
+            text.append(e->key).append("=").append(1, quote).append(e->value).append(1, quote).append("\r\n");
+        }
+    }
+    if (m_dirty && m_name) {
+        LoadSave_WriteSaveFile(m_name, text.data(), text.size());
+        m_dirty = false;
+    }
+    if (size) *size = static_cast<int>(std::min<size_t>(text.size(), INT_MAX));
+    char* copy = static_cast<char*>(QS_ALLOC(text.size() + 1, false));
+    std::memcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
 }

@@ -10,3 +10,15 @@ void IAP_ProcessQueuedResults() {}
 void Push_Update() {}
 void Platform_LockOrientation(int, int, int, int) {}
 void ReadWindowsOptions(IniFile*) {}
+
+namespace {
+void NoEffect(ScriptValue*, CInstance*, CInstance*, int, ScriptValue*) {}
+void NoText(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue*) { ScriptValue_SetString(result, ""); }
+void NoClipboardText(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue*) { ScriptValue_SetReal(result, 0); }
+}  // namespace
+
+const MiscPlatformRoutines& Platform_MiscRoutines()
+{
+    static const MiscPlatformRoutines routines{NoEffect, NoEffect, NoEffect, NoEffect, NoClipboardText, NoEffect, NoText};
+    return routines;
+}

@@ -3,7 +3,7 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_3D.h"
-#include "Function/Function_BufferSurface.h"
+#include "Function/Function_Buffer.h"
 #include "Function/Function_D3DDraw.h"
 #include "Function/Function_D3DModel.h"
 #include "Function/Function_Data_Structures.h"
@@ -17,16 +17,20 @@
 #include "Function/Function_Layer.h"
 #include "Function/Function_Lights.h"
 #include "Function/Function_Math.h"
+#include "Function/Function_Misc.h"
 #include "Function/Function_Particle.h"
 #include "Function/Function_Resource.h"
 #include "Function/Function_Shader.h"
 #include "Function/Function_Vertex.h"
 #include "Function/Http_Functions.h"
+#include "Platform/Platform_Main.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
 
 namespace {
 using Registrar = void (*)();
+
+void InitMisc() { InitMiscFunctions(Platform_MiscRoutines()); }
 
 struct BuiltinGroup {
     const char* line;
@@ -45,12 +49,12 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"3D..", {Init3DFunctions, InitLightFunctions, InitGpuStateFunctions, InitD3DDrawFunctions,
               InitD3DModelFunctions}},
     {"Particle..", {InitParticleFunctions}},
-    {"Misc..", {}},
+    {"Misc..", {InitMisc}},
     {"DS..", {InitDataStructureFunctions}},
     {"Sound..", {}},
     {"Physics..", {}},
     {"Gamepad..", {InitGamepadFunctions}},
-    {"Buffers..", {InitVertexFunctions, InitBufferSurfaceFunctions}},
+    {"Buffers..", {InitVertexFunctions, InitBufferFunctions}},
     {"Networking..", {}},
     {"Shaders..", {InitShaderFunctions, InitVertexFormatFunctions}},
     {"Kivo..", {InitLayerFunctions}},

@@ -12,6 +12,8 @@
 #include "Sound/Audio_Voice.h"
 
 namespace {
+constexpr uint32_t kPlayingSourcesPanel = 16;
+
 bool IsVoiceId(int32_t id)
 {
     return id >= kAudioVoiceIdBase;
@@ -112,12 +114,11 @@ void Audio_Tick()
     if (!Audio_IsOn()) return;
     Audio_CheckALError("Audio_Tick Start");
     OggAudio_Update();
-    for (int32_t i = 0; i < Audio_GetAssetCount(); ++i) {
-        AudioSound* sound = Audio_GetAsset(i);
-        if (!sound || sound->fadeFrames <= 0) continue;
+    Audio_ForEachSound([](AudioSound* sound) {
+        if (sound->fadeFrames <= 0) return;
         sound->gain = Clamp01(sound->gain + sound->fadeStep);
         --sound->fadeFrames;
-    }
+    });
     for (int32_t i = 0; i < Audio_VoiceCount(); ++i) {
         AudioVoice* v = Audio_VoiceAt(i);
         if (v->active) TickVoice(v);
@@ -139,6 +140,11 @@ int32_t Audio_PlaySimple(int32_t soundId, double priority, int32_t loop)
     }
     AudioVoice* voice = Audio_AllocVoice(soundId, static_cast<float>(priority));
     if (!voice) return -1;
+    if (Audio_IsQueueId(soundId)) {
+        ALint state = AL_INITIAL;
+        alGetSourcei(Audio_VoiceSource(voice), AL_SOURCE_STATE, &state);
+        if (state == AL_PLAYING) return -1;  // the queue plays already
+    }
     const ALenum pending = alGetError();
     if (pending != AL_NO_ERROR) LogConsole->Output("Error before playing sample %d\n", pending);
     voice->voiceId = Audio_TakeVoiceId();
@@ -210,6 +216,11 @@ bool Audio_IsPlaying(int32_t id)
 bool Audio_IsPaused(int32_t id)
 {
     return Audio_IsOn() && AnyVoiceOf(id, Audio_VoiceIsPaused);
+}
+
+void Audio_SetDebug(bool on)
+{
+    DebugFlags = on ? kPlayingSourcesPanel : 0;
 }
 
 void Audio_SetChannelCount(int32_t count)

@@ -67,5 +67,8 @@ void Audio_SetChannelCount(int32_t count);
 // The number of sources, which is the voice limit.
 int32_t Audio_GetSourceCount();
 
+// The overlay lists the playing sources while on.
+void Audio_SetDebug(bool on);
+
 // Logs a pending OpenAL error with the label; true when there was one.
 bool Audio_CheckALError(const char* label);

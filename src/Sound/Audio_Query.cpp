@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Base/Console.h"
 #include "Sound/Audio_Engine.h"
 #include "Sound/Audio_Ogg.h"
 #include "Sound/Audio_Sound.h"
@@ -54,11 +55,11 @@ double Audio_GetLength(int32_t id)
 double Audio_GetTrackPos(int32_t id)
 {
     if (!Audio_IsOn()) return 0.0;
-    if (id < kAudioVoiceIdBase) {
+    if (id < kAudioVoiceIdBase && !Audio_IsQueueId(id)) {
         const AudioSound* sound = Audio_GetSound(id);
         return sound ? sound->startPosition : 0.0;
     }
-    const AudioVoice* voice = Audio_FindVoice(id);
+    const AudioVoice* voice = Audio_IsQueueId(id) ? Audio_FindVoiceBySound(id) : Audio_FindVoice(id);
     AudioSound* sound = voice ? Audio_GetSound(voice->soundId) : nullptr;
     if (!sound) return 0.0;
     double position = 0.0;
@@ -79,6 +80,10 @@ void Audio_SetTrackPos(int32_t id, double seconds)
 {
     if (!Audio_IsOn()) return;
     if (!(seconds >= 0.0)) seconds = 0.0;
+    if (Audio_IsQueueId(id)) {
+        LogConsole->Output("Error: audio_sound_set_track_position not supported on sound queues.\n");
+        return;
+    }
     if (id < kAudioVoiceIdBase) {
         AudioSound* sound = Audio_GetSound(id);
         if (sound && seconds < Audio_GetLength(id)) sound->startPosition = static_cast<float>(seconds);

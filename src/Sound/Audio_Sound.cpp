@@ -2,12 +2,37 @@
 
 #include <AL/al.h>
 
+#include <cstring>
+#include <initializer_list>
+
+#include "Base/Array.h"
 #include "Base/MemoryManager.h"
 #include "GameData/AssetTable.h"
 
 namespace {
 AssetTable<AudioSound> s_assets;
+cARRAY_CLASS<AudioSound> s_queues;
+cARRAY_CLASS<AudioSound> s_streams;
+
+cARRAY_CLASS<AudioSound>& Table(AudioTable table)
+{
+    return table == AudioTable::Queue ? s_queues : s_streams;
+}
+
+int32_t TableBase(AudioTable table)
+{
+    return table == AudioTable::Queue ? kAudioQueueIdBase : kAudioStreamIdBase;
+}
 }  // namespace
+
+char* Audio_CopyText(const char* text)
+{
+    if (!text) return nullptr;
+    const size_t n = std::strlen(text) + 1;
+    char* copy = static_cast<char*>(QS_ALLOC(n, false));
+    if (copy) std::memcpy(copy, text, n);
+    return copy;
+}
 
 AudioSound::~AudioSound()
 {
@@ -54,9 +79,66 @@ const char* Audio_GetAssetName(int32_t index)
     return s_assets.Name(index);
 }
 
+bool Audio_IsQueueId(int32_t id)
+{
+    return id >= kAudioQueueIdBase && id < kAudioStreamIdBase;
+}
+
+bool Audio_IsStreamId(int32_t id)
+{
+    return id >= kAudioStreamIdBase && id < kAudioStreamIdBase + 100000;
+}
+
 AudioSound* Audio_GetSound(int32_t id)
 {
+    if (Audio_IsQueueId(id)) return Audio_TableSound(AudioTable::Queue, id - kAudioQueueIdBase);
+    if (Audio_IsStreamId(id)) {
+        AudioSound* stream = Audio_TableSound(AudioTable::Stream, id - kAudioStreamIdBase);
+        return stream && !stream->destroyed ? stream : nullptr;
+    }
     return Audio_GetAsset(id);
+}
+
+int32_t Audio_AddTableSound(AudioTable table, AudioSound* sound)
+{
+    cARRAY_CLASS<AudioSound>& t = Table(table);
+    int32_t slot = 0;
+    while (slot < t.length && t.items[slot]) ++slot;
+    // The range holds 100000 ids.
+    if (slot >= 100000 || (slot == t.length && !t.SetLength(slot + 1))) {
+        delete sound;
+        return -1;
+    }
+    t.items[slot] = sound;
+    return TableBase(table) + slot;
+}
+
+int32_t Audio_TableLength(AudioTable table)
+{
+    return Table(table).length;
+}
+
+AudioSound* Audio_TableSound(AudioTable table, int32_t slot)
+{
+    const cARRAY_CLASS<AudioSound>& t = Table(table);
+    return slot >= 0 && slot < t.length ? t.items[slot] : nullptr;
+}
+
+void Audio_DeleteTableSound(AudioTable table, int32_t slot)
+{
+    cARRAY_CLASS<AudioSound>& t = Table(table);
+    if (slot < 0 || slot >= t.length) return;
+    delete t.items[slot];
+    t.items[slot] = nullptr;
+}
+
+void Audio_ForEachSound(void (*f)(AudioSound* sound))
+{
+    for (int32_t i = 0; i < s_assets.Count(); ++i)
+        if (AudioSound* sound = s_assets.Get(i)) f(sound);
+    for (const cARRAY_CLASS<AudioSound>* t : {&s_queues, &s_streams})
+        for (int32_t i = 0; i < t->length; ++i)
+            if (t->items[i]) f(t->items[i]);
 }
 
 int Audio_FindSound(const char* name)
@@ -67,4 +149,6 @@ int Audio_FindSound(const char* name)
 void Audio_FreeAssets()
 {
     s_assets.FreeAll();
+    s_queues.SetLength(0);
+    s_streams.SetLength(0);
 }

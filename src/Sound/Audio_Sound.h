@@ -1,7 +1,11 @@
 #pragma once
-// A playable sound of the audio engine, and the table of the game's sound
-// assets (one slot per entry of the sound chunk; empty slots are null).
+// A playable sound of the audio engine, and its tables: the game's sound
+// assets (one slot per entry of the sound chunk; empty slots are null), and
+// the sounds made at run time, named by an id range each.
 #include <cstdint>
+
+constexpr int32_t kAudioQueueIdBase = 200000;
+constexpr int32_t kAudioStreamIdBase = 300000;
 
 struct AudioSound {
     char* fileName = nullptr;           // owned; the chunk's file name
@@ -24,6 +28,7 @@ struct AudioSound {
     int64_t totalSamples = 0;
     float startPosition = 0.0f;         // seconds; where new voices start
     int32_t group = 0;                  // audio group
+    bool destroyed = false;             // a stream whose record waits for its channels to let go
 
     AudioSound() = default;
     AudioSound(const AudioSound&) = delete;
@@ -36,6 +41,9 @@ struct AudioSound {
     void ReleaseBuffer();
 };
 
+// A tracked copy of the text; null for null or when out of memory.
+char* Audio_CopyText(const char* text);
+
 // Replaces the asset table by count empty slots. False when out of memory.
 bool Audio_SetAssetCount(int32_t count);
 // Puts sound (taken over) and a copy of name into slot index.
@@ -45,9 +53,26 @@ int32_t Audio_GetAssetCount();
 AudioSound* Audio_GetAsset(int32_t index);
 // The name of an asset slot, null when none.
 const char* Audio_GetAssetName(int32_t index);
-// The sound an id names (only asset sounds exist so far), null when none.
+// Play queues are ids 200000..299999, streams 300000..399999.
+bool Audio_IsQueueId(int32_t id);
+bool Audio_IsStreamId(int32_t id);
+// The sound an id names: an asset, a queue or a stream that is not marked
+// destroyed; null when none.
 AudioSound* Audio_GetSound(int32_t id);
+
+// The run-time tables: a sound added takes the first empty slot (else the
+// table grows by one) and its id is the table's base plus the slot; -1 when
+// out of memory (the sound is then deleted).
+enum class AudioTable { Queue, Stream };
+int32_t Audio_AddTableSound(AudioTable table, AudioSound* sound);
+int32_t Audio_TableLength(AudioTable table);
+// The record in a slot, destroyed or not; null for an empty slot.
+AudioSound* Audio_TableSound(AudioTable table, int32_t slot);
+// Deletes the record of a slot and empties it.
+void Audio_DeleteTableSound(AudioTable table, int32_t slot);
+// Calls f(sound) for every sound of every table.
+void Audio_ForEachSound(void (*f)(AudioSound* sound));
 // The last asset index whose name equals name byte for byte; -1 when none.
 int Audio_FindSound(const char* name);
-// Deletes every asset sound and name.
+// Deletes every sound and asset name of every table.
 void Audio_FreeAssets();

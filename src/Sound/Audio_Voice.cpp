@@ -33,18 +33,24 @@ bool IsOggPlayedSound(int32_t soundId)
     return sound && sound->IsOggPlayed();
 }
 
-// Streamed files are found in the bundle when a voice first plays them.
-void ResolveStreamPath(AudioSound* sound)
+// A voice of a play queue keeps its source while buffers wait on it.
+bool HoldsQueuedBuffers(const AudioVoice* voice)
+{
+    if (!Audio_IsQueueId(voice->soundId)) return false;
+    ALint queued = 0;
+    if (const ALuint source = Audio_VoiceSource(voice)) alGetSourcei(source, AL_BUFFERS_QUEUED, &queued);
+    return queued > 0;
+}
+}  // namespace
+
+void Audio_ResolveStreamPath(AudioSound* sound)
 {
     if (!sound->streamed || sound->resolvedPath || !sound->fileName) return;
     char path[1024];
     LoadSave_MakeBundlePath(path, sizeof path, sound->fileName);
     if (path[0] == '\0' || !LoadSave_BundleFileExists(sound->fileName)) return;
-    const size_t n = std::strlen(path) + 1;
-    sound->resolvedPath = static_cast<char*>(QS_ALLOC(n, false));
-    if (sound->resolvedPath) std::memcpy(sound->resolvedPath, path, n);
+    sound->resolvedPath = Audio_CopyText(path);
 }
-}  // namespace
 
 void Audio_CreateSources(int32_t count)
 {
@@ -126,12 +132,24 @@ AudioVoice* Audio_FindVoice(int32_t voiceId)
     return nullptr;
 }
 
+AudioVoice* Audio_FindVoiceBySound(int32_t soundId)
+{
+    for (int32_t i = 0; i < s_voices.length; ++i) {
+        AudioVoice* v = s_voices.items[i];
+        if (v->stopCountdown == 0 && v->soundId == soundId) return v;
+    }
+    return nullptr;
+}
+
 AudioVoice* Audio_AllocVoice(int32_t soundId, float priority)
 {
     if (!Audio_IsOn()) return nullptr;
     const bool streamedRequest = IsOggPlayedSound(soundId);
+    if (Audio_IsQueueId(soundId) && Audio_GetSound(soundId))
+        if (AudioVoice* v = Audio_FindVoiceBySound(soundId)) return v;
     for (int32_t i = 0; i < s_voices.length; ++i) {
         AudioVoice* v = s_voices.items[i];
+        if (HoldsQueuedBuffers(v)) continue;
         if (!v->active) return v;
         if (!v->oggPlayed) {
             const ALint state = SourceState(v);
@@ -168,8 +186,11 @@ AudioVoice* Audio_AllocVoice(int32_t soundId, float priority)
 bool Audio_StartVoice(AudioSound* sound, AudioVoice* voice)
 {
     bool started = false;
-    if (sound->IsOggPlayed()) {
-        ResolveStreamPath(sound);
+    if (Audio_IsQueueId(voice->soundId)) {
+        alSourcePlay(Audio_VoiceSource(voice));
+        started = true;
+    } else if (sound->IsOggPlayed()) {
+        Audio_ResolveStreamPath(sound);
         started = OggAudio_PlaySound(voice->sourceIndex, sound, voice->loop, sound->startPosition) != -1;
     } else if (sound->alBuffer > 0) {
         const ALuint source = Audio_VoiceSource(voice);
@@ -193,7 +214,7 @@ bool Audio_StartVoice(AudioSound* sound, AudioVoice* voice)
 
 void Audio_StopVoice(AudioVoice* voice, bool immediate)
 {
-    if (!Audio_IsOn() || !voice || !voice->active) return;
+    if (!Audio_IsOn() || !voice || (!voice->active && !Audio_IsQueueId(voice->soundId))) return;
     if (!immediate) {
         if (voice->stopCountdown != 0) return;
         voice->stopCountdown = 1;

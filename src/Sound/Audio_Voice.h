@@ -36,6 +36,9 @@ uint32_t Audio_SourceAt(int32_t index);
 
 // The active voice of that id without a soft stop running, or null.
 AudioVoice* Audio_FindVoice(int32_t voiceId);
+// The first voice of the sound without a soft stop, active or not (a play
+// queue keeps its voice); null when none.
+AudioVoice* Audio_FindVoiceBySound(int32_t soundId);
 // A voice for the sound: a free one, a new one, or one stolen from a lower priority; null when none.
 AudioVoice* Audio_AllocVoice(int32_t soundId, float priority);
 // Starts the voice's source on the sound; whether it started.
@@ -49,5 +52,7 @@ bool Audio_VoiceIsPaused(const AudioVoice* voice);
 // Pushes voice gain x sound gain to the source of an active voice without a soft stop.
 void Audio_ApplyVoiceGain(AudioVoice* voice);
 void Audio_ApplySoundGain(int32_t soundId);
+// A streamed sound's file is looked for in the bundle until it is found.
+void Audio_ResolveStreamPath(AudioSound* sound);
 // The next voice id (ids are never handed out twice in a process).
 int32_t Audio_TakeVoiceId();

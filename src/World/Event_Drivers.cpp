@@ -18,6 +18,7 @@
 
 uint64_t EventPassCounter = 0;
 int32_t async_load = -1;
+int32_t IapDataMapId = -1;
 
 namespace {
 constexpr uint32_t kJoystickCheck = 0x10000;

@@ -30,6 +30,7 @@
 #include "Variable/Code_VariableTarget.h"
 #include "Variable/Code_VariableValue.h"
 #include "Code/GCRegistry.h"
+#include "Code/JS_Error.h"
 #include "Code/JS_Exception.h"
 #include "Code/JS_Main.h"
 #include "Code/MathEpsilon.h"
@@ -111,6 +112,9 @@ void DropBorrowedPointers()
     VM_ArgumentCount = 0;
     CurrentBuiltinFunction = nullptr;
     GlobalScopeObject = nullptr;
+    JS_ObjectPrototype = JS_FunctionPrototype = nullptr;
+    for (KVObjectBase*& prototype : JS_ErrorPrototype) prototype = nullptr;
+    JS_DropPendingException();
     Debug_PendingErrorText = nullptr;
     ErrorForm = {nullptr, false};
     ErrorContext = {0, 0, nullptr};
@@ -207,7 +211,6 @@ void ResetGame()
 
 void ResetCode()
 {
-    JS_DropPendingException();
     CodeFunction_FreeAll();
     Variable_BuiltIn_Free();
     Variable_FreeNames();

@@ -138,7 +138,10 @@ std::vector<uint8_t> WriteBytecodeGame(const BytecodeGameParts& parts)
     gamedata::ObjectEntry object;
     object.name = "obj_main";
     object.events = parts.events;
-    w.Objt({object});
+    object.parent = parts.mainParent;
+    std::vector<std::optional<gamedata::ObjectEntry>> objects = {object};
+    objects.insert(objects.end(), parts.moreObjects.begin(), parts.moreObjects.end());
+    w.Objt(objects);
     gamedata::RoomEntry room;
     room.name = "room0";
     room.speed = 1000;

@@ -37,10 +37,12 @@ private:
 };
 
 // A game of one room, run at 1000 steps a second, holding one instance of
-// its one object, obj_main.
+// its first object, obj_main (whose parent and further objects may be given).
 struct BytecodeGameParts {
     CodeBuilder code;
     std::vector<std::vector<gamedata::EventEntry>> events = std::vector<std::vector<gamedata::EventEntry>>(14);
+    int32_t mainParent = -1;
+    std::vector<gamedata::ObjectEntry> moreObjects;  // indexes 1 on
     int32_t roomCode = -1;
     std::vector<int32_t> initialisers;
     std::vector<std::optional<gamedata::Script>> scripts;
