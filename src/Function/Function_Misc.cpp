@@ -1,6 +1,7 @@
 #include "Function/Function_Misc.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "Base/Console.h"
 #include "Base/ErrorReport.h"
@@ -163,6 +164,11 @@ void InitMiscFunctions(const MiscPlatformRoutines& platform)
         {"game_set_speed", F_GameSetSpeed, 2, 1},
         {"game_get_speed", F_GameGetSpeed, 1, 1},
     };
-    for (const MiscEntry& entry : entries)
+    // The event built-ins come before the external-library ones.
+    constexpr size_t kEventEntries = 4;
+    for (size_t i = 0; i < std::size(entries); ++i) {
+        if (i == kEventEntries && platform.registerExternalCalls) platform.registerExternalCalls();
+        const MiscEntry& entry = entries[i];
         CodeFunction_Register(entry.name, entry.routine, entry.argumentCount, entry.flag);
+    }
 }

@@ -8,6 +8,9 @@
 // The group's built-ins whose routines belong to the platform services (a
 // layer above this one), in the order the group registers them.
 struct MiscPlatformRoutines {
+    // Registers the external-library built-ins in their place, after
+    // event_perform_object; null registers none.
+    void (*registerExternalCalls)();
     BuiltinRoutine windowHandle;
     BuiltinRoutine windowDevice;
     BuiltinRoutine setProgramPriority;

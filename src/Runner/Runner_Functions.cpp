@@ -23,6 +23,7 @@
 #include "Function/Function_Shader.h"
 #include "Function/Function_Vertex.h"
 #include "Function/Http_Functions.h"
+#include "Platform/Kivo_OSFunctions.h"
 #include "Platform/Platform_Main.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
@@ -57,7 +58,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Buffers..", {InitVertexFunctions, InitBufferFunctions}},
     {"Networking..", {}},
     {"Shaders..", {InitShaderFunctions, InitVertexFormatFunctions}},
-    {"Kivo..", {InitLayerFunctions}},
+    {"Kivo..", {InitLayerFunctions, InitKivoOSFunctions}},
 };
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include "Code/JS_Call.h"
 #include "Code/VM_Main.h"
 #include "Debug/Debug_Main.h"
+#include "Debug/Profiler.h"
 #include "Debug/ErrorDialog.h"
 #include "Font/Font_Main.h"
 #include "GameData/GameHeader.h"

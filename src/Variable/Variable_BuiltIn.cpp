@@ -8,7 +8,7 @@
 #include "Code/Code_Variable.h"
 #include "Code/JS_Object.h"
 #include "Code/ObjectBase.h"
-#include "Variable/KivoVariables_Stub.h"
+#include "Variable/Kivo_Variables.h"
 #include "Variable/Variable_Arguments.h"
 #include "Variable/Variable_Context.h"
 #include "Variable/Variable_Environment.h"

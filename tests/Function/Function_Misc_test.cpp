@@ -26,7 +26,10 @@ TEST_F(MiscFunctions, TheGroupRegistersInItsOrderWithItsCountsAndFlags)
         int32_t count;
         uint8_t flag;
     } order[] = {
-        {"event_inherited", 0, 0},     {"event_perform", 2, 0},        {"window_handle", 0, 0},
+        {"event_inherited", 0, 0},     {"event_perform", 2, 0},        {"event_perform_object", 3, 0},
+        {"external_define", -1, 1},    {"external_call", -1, 1},       {"external_free", 1, 1},
+        {"external_define0", 3, 1},    {"external_call0", 1, 1},       {"external_define4", 7, 1},
+        {"external_define5", 3, 1},    {"external_call8", 9, 1},       {"window_handle", 0, 0},
         {"show_debug_message", 1, 0},  {"alarm_set", 2, 0},            {"variable_instance_get_names", 1, 0},
         {"clipboard_get_text", 0, 0},  {"date_current_datetime", 0, 0}, {"date_create_datetime", 6, 0},
         {"date_get_timezone", 0, 0},   {"game_set_speed", 2, 1},       {"game_get_speed", 1, 1},
@@ -43,6 +46,22 @@ TEST_F(MiscFunctions, TheGroupRegistersInItsOrderWithItsCountsAndFlags)
     }
     EXPECT_EQ(Num("clipboard_has_text"), 0);
     EXPECT_EQ(Str("clipboard_get_text"), "");
+}
+
+TEST_F(MiscFunctions, WithExternalCallsSwitchedOffTheirNamesAreLeftOut)
+{
+    CodeFunction_FreeAll();
+    NoExternalCalls = true;
+    InitMiscFunctions(Platform_MiscRoutines());
+    NoExternalCalls = false;
+    int32_t id = -1;
+    EXPECT_FALSE(CodeFunction_Find("external_define", &id));
+    EXPECT_FALSE(CodeFunction_Find("external_call8", &id));
+    int32_t event = -1;
+    int32_t window = -1;
+    ASSERT_TRUE(CodeFunction_Find("event_perform_object", &event));
+    ASSERT_TRUE(CodeFunction_Find("window_handle", &window));
+    EXPECT_EQ(window, event + 1);
 }
 
 TEST_F(MiscFunctions, DebugMessagesGoToTheOutputConsoleAsText)

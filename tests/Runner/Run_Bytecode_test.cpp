@@ -3,40 +3,16 @@
 // process of its own with a time limit.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "gamedata/FormWriter.h"
 #include "support/GameFiles.h"
-#include "support/ProcessRun.h"
-#include "support/TempFolder.h"
-
-namespace fs = std::filesystem;
+#include "support/GameRuns.h"
 
 namespace {
-// Runs a runner on the game with the save area in dir.
-ProcessRun RunGame(const TempFolder& dir, const std::vector<uint8_t>& game, const std::string& options,
-                   const std::string& runner = QS_RUNNER_PATH)
-{
-    EXPECT_TRUE(gamedata::WriteFile(dir / "game.win", game));
-    return RunProcess("cd " + ShellQuote(dir.Path()) + " && XDG_DATA_HOME=" + ShellQuote(dir / "save") + " " +
-                      ShellQuote(runner) + " -game " + ShellQuote(dir / "game.win") + " " + options);
-}
-
-// A file the game wrote somewhere in its save area.
-std::string SavedFile(const TempFolder& dir, const std::string& name)
-{
-    std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(dir / "save", ignored)) {
-        if (entry.path().filename() != name) continue;
-        std::ifstream f(entry.path(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    }
-    return "<missing>";
-}
+using testgames::RunGame;
+using testgames::SavedFile;
 
 bool Has(const std::string& text, const std::string& part)
 {

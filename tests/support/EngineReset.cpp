@@ -88,12 +88,15 @@
 #include "Runner/Run_Step.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_IniOptions.h"
+#include "Platform/Platform_OS.h"
 #include "Runner/Runner_LoadGame.h"
 #include "Runner/Runner_Hooks.h"
 #include "Interpreter/VM_Interpreter.h"
 #include "Code/Code_Profiler.h"
 #include "IO/FileWhitelist.h"
 #include "Options/Runner_Options.h"
+#include "Motion/Motion_Grid.h"
+#include "Motion/Motion_Planning.h"
 #include "Runner/Runner_StartUp.h"
 #include "Sound/SoundHardware.h"
 #include "Options/Runner_Strings.h"
@@ -135,7 +138,7 @@ void ResetOptions()
     Runner_FreeText(&RunnerCommandLine);
     Runner_FreeText(&FirstGameFile);
     ReleaseModeChecks = false;
-    AllowedOrientations = {1, 1, 1, 1};
+    AllowedOrientations = LockedOrientations = {1, 1, 1, 1};
 }
 
 void ResetRunner()
@@ -184,6 +187,8 @@ void ResetGame()
     GameOptions = GameOptionsRecord{};
     Collision_Reset();
     Physics_Reset();
+    MP_Grid_DestroyAll();
+    MP_PotentialSettings(30, 10, 3, true);
     Instance_ClearTable(HASH_KEEP_VALUE);  // a test's own instances may still be listed
     for (List<CInstance*>* queue : {&DepthChangeQueue, &ActivationQueue, &ObjectChangeQueue}) queue->Free();
     Object_Free();

@@ -46,8 +46,14 @@ struct BytecodeGameParts {
     int32_t roomCode = -1;
     std::vector<int32_t> initialisers;
     std::vector<std::optional<gamedata::Script>> scripts;
+    std::vector<std::optional<gamedata::ExtensionPackageEntry>> extensions;  // an "EXTN" chunk when any
 };
 std::vector<uint8_t> WriteBytecodeGame(const BytecodeGameParts& parts);
+
+// An extension function: its name in game code, its id, the library symbol
+// it calls, its argument types and result type (1 text, 2 real).
+gamedata::ExtensionFunctionEntry ExtensionFunction(const char* name, int32_t id, const char* symbol,
+                                                   std::vector<int32_t> types = {}, int32_t returnType = 2);
 
 // The game whose create, step, alarm 0, draw and game-end events, room
 // creation code, global initialiser and script scr_line(text, n) (called
