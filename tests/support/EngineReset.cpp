@@ -37,6 +37,9 @@
 #include "Code/ObjectBase.h"
 #include "Code/VM_Main.h"
 #include "Debug/Debug_Main.h"
+#include "Debug/Profiler.h"
+#include "Platform/Extension_Main.h"
+#include "Interpreter/VM_Stack.h"
 #include "Font/Font_Main.h"
 #include "Function/Function_GraphicsShapes.h"
 #include "Function/Function_Layer.h"
@@ -57,6 +60,7 @@
 #include "Graphics/Graphics_Display.h"
 #include "Host/Host_Dialog.h"
 #include "Host/Host_GPU.h"
+#include "Host/Host_MachineId.h"
 #include "IO/IO_Main.h"
 #include "IO/IO_Input.h"
 #include "Network/Async_Requests.h"
@@ -212,6 +216,7 @@ void ResetGame()
     Background_DeleteAll();
     File_Reset();
     Score_Reset();
+    Extension_Free();
 }
 
 void ResetCode()
@@ -228,6 +233,8 @@ void ResetCode()
     g_ArrayIndexFault = {false, 0, 0, 0, 0};
     MathEpsilon = 1e-10;
     VM_Init();  // breakpoints and stepping
+    VM_ListOnRun = false;
+    CProfiler::Free();
 }
 
 // The window, the device and the renderer's state, as start-up finds them.
@@ -273,6 +280,7 @@ void ResetInput()
     Gamepads_Reset();
     IO_LoadVirtualButtons(nullptr);
     Http_Shutdown();  // also the asynchronous requests
+    Host_SetMachineIdFile(nullptr);
     FileWhitelist_Free(&FileWhitelist_Read);
     FileWhitelist_Free(&FileWhitelist_Write);
     InputQuery_Reset();
