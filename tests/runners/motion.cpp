@@ -5,17 +5,13 @@
 #include <initializer_list>
 
 #include "Code/Code_Function.h"
-#include "Code/Code_Link.h"
 #include "Code/Code_Value.h"
 #include "World/Instance.h"
 #include "Runner/Run_Globals.h"
-#include "Runner/Runner_Entry.h"
 #include "motion_codes.h"
+#include "TestModule.h"
 
 namespace {
-StackTraceFrame* s_chainHead = nullptr;
-LinkVariableRef* s_variables[] = {nullptr};
-LinkFunctionRef* s_functions[] = {nullptr};
 
 // Objects of the game file (tests/Runner/Run_Motion_test.cpp).
 constexpr double kWall = 0;
@@ -107,17 +103,10 @@ CompiledCodeEntry s_code[MOTION_CODE_COUNT] = {
 
 GameLinkRecord* GameModule_GetLinkRecord(GameLinkRecord* record)
 {
-    *record = GameLinkRecord{};
-    record->codeCount = MOTION_CODE_COUNT;
-    record->variables = s_variables;
-    record->functions = s_functions;
-    record->codeTable = s_code;
-    record->callChainHead = &s_chainHead;
-    return record;
+    return TestModule_LinkRecord(record, s_code);
 }
 
 int main(int argc, char** argv)
 {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    return Runner_Main(argc, argv);
+    return TestModule_Main(argc, argv);
 }
