@@ -24,6 +24,9 @@ protected:
         Variable_CreateGlobalObject();
         global = Variable_GlobalObject();
         ASSERT_NE(global, nullptr);
+        // Objects another test left unreachable go to the pool now, so that
+        // the counts below see only what this test makes.
+        GC_Collect();
     }
     void TearDown() override
     {
