@@ -387,6 +387,24 @@ int Win32Window_GetVisibleRects() { return 0; }
 
 WindowSizeLimits GR_Window_Limits;
 
+void GR_Window_Reset()
+{
+    GR_Window_Destroy(GR_Window_Handle);
+    DeviceResetCountdown = 0;
+    Option_WindowSettings = WindowOptions{};
+    GR_Window_ClientWidth = GR_Window_ClientHeight = 0;
+    GR_Window_OuterWidth = GR_Window_OuterHeight = 0;
+    GR_Window_FullScreen = false;
+    GR_Window_CursorValue = 0;
+    GR_Window_CaptureCount = 0;
+    GR_Window_RightShiftScanCode = 0;
+    GR_Window_IgnoreNextSize = true;
+    GR_Window_MouseX = GR_Window_MouseY = 0;
+    GR_Window_Limits = WindowSizeLimits{};
+    g_Focus = false;
+    g_Style = 0;
+}
+
 namespace {
 void ApplyLimits()
 {

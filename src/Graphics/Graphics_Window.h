@@ -39,6 +39,9 @@ bool GR_Window_BringToFront();
 bool GR_Window_HasFocus();
 // Brings the game window to the front with the keyboard focus (no window: nothing).
 void GR_Window_SetFocus();
+// Destroys the window when there is one and puts the window's state back as
+// the process starts with it (between tests).
+void GR_Window_Reset();
 
 // The size a window of the given client size gets on a screen: wider than
 // the screen, it is narrowed (the height follows with keep-aspect); taller

@@ -385,6 +385,13 @@ void Game_Load(const char* name)
         Buffer_Delete(id);
 }
 
+void Game_DropQueuedLoad()
+{
+    s_queuedBuffer = -1;
+    if (s_fileLoadBuffer != -1) Buffer_Delete(s_fileLoadBuffer);
+    s_fileLoadBuffer = -1;
+}
+
 bool Game_ApplyQueuedLoad()
 {
     if (s_queuedBuffer == -1) return false;
