@@ -22,6 +22,7 @@
 #include "Function/Function_Shader.h"
 #include "Function/Function_Vertex.h"
 #include "Function/Http_Functions.h"
+#include "Function/Network_Functions.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
 
@@ -51,7 +52,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Physics..", {}},
     {"Gamepad..", {InitGamepadFunctions}},
     {"Buffers..", {InitVertexFunctions, InitBufferFunctions}},
-    {"Networking..", {}},
+    {"Networking..", {InitNetworkingFunctions}},
     {"Shaders..", {InitShaderFunctions, InitVertexFormatFunctions}},
     {"Kivo..", {InitLayerFunctions}},
 };

@@ -28,6 +28,7 @@
 #include "IO/IO_Main.h"
 #include "Interpreter/VM_Interpreter.h"
 #include "Options/Runner_Options.h"
+#include "Network/Network_Main.h"
 #include "Path/Path_Main.h"
 #include "Physics/PhysicsWorld.h"
 #include "Platform/Extension_Main.h"
@@ -37,6 +38,7 @@
 #include "Runner/Run_InputAsync.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
+#include "Runner/Run_Step.h"
 #include "Runner/Run_VirtualButtons.h"
 #include "Runner/Runner_Entry.h"
 #include "Script/Script_Main.h"
@@ -202,4 +204,5 @@ void Runner_InstallHooks()
     DebugOverlay_SetHooks(DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked});
     GameSave_SetHooks(GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer});
     GR_Surface_SetHooks(SurfaceHooks{DrawFrame_SetTargetView, GuiPassActive, GUI_Begin});
+    Network_SetEventHook(FireAsyncEvent);
 }
