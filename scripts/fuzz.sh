@@ -19,6 +19,7 @@ done
 cmake --build "$build" -j"${QS_JOBS:-$(nproc)}" --target "${targets[@]}" >"$build/build.log" 2>&1 \
   || { tail -50 "$build/build.log"; exit 1; }
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export LSAN_OPTIONS=suppressions=$root/tests/fuzz/leaks.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # Each target runs on one core; as many run at once as there are cores, so
 # the wall time shrinks with the machine while every target gets its time.

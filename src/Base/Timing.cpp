@@ -4,6 +4,7 @@
 
 FrameTimer GameFrameTimer;
 int32_t fps = 0;
+int64_t delta_time = 0;
 
 namespace {
 uint64_t s_startNanoseconds = 0;

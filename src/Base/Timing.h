@@ -45,3 +45,5 @@ struct FrameTimer {
 extern FrameTimer GameFrameTimer;
 // Frames the main loop counted in the last completed second (the built-in fps).
 extern int32_t fps;
+// Microseconds between the starts of the last two steps (the built-in delta_time).
+extern int64_t delta_time;

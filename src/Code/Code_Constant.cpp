@@ -11,6 +11,7 @@
 #include "GameData/GameOptions.h"
 #include "Options/Runner_Options.h"
 #include "IO/IO_Dialog.h"
+#include "Code/Kivo_Constants.h"
 
 namespace {
 char** s_names = nullptr;
@@ -594,6 +595,7 @@ void Code_Constant_Init()
         if (c.condition == kExternalCalls && NoExternalCalls) continue;
         Code_Constant_AddReal(c.name, c.value);
     }
+    InitKivoConstants();
 }
 
 int32_t Code_Constant_Count() { return s_count; }

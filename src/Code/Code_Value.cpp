@@ -188,7 +188,7 @@ void ScriptValue_FreePayload(ScriptValue* value)
         break;
     case VALUE_PTR:
         if ((value->flags & VALUE_FLAG_OWNED_PTR) && value->ptr) {
-            delete static_cast<CInstanceBase*>(value->ptr);
+            delete static_cast<COwnedObject*>(value->ptr);
             value->ptr = nullptr;
         }
         break;

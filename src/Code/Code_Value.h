@@ -66,6 +66,13 @@ struct ScriptValue {
 static_assert(sizeof(ScriptValue) == 16);
 static_assert(offsetof(ScriptValue, flags) == 8 && offsetof(ScriptValue, kind) == 12);
 
+// An object held as an owned pointer (kind pointer, flag VALUE_FLAG_OWNED_PTR):
+// the owning value deletes it when it releases its payload.
+class COwnedObject {
+public:
+    virtual ~COwnedObject() = default;
+};
+
 // Releases what the value owns; kind word and flags stay (callers reset them).
 void ScriptValue_FreePayload(ScriptValue* value);
 

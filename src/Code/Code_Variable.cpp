@@ -4,6 +4,7 @@
 
 #include "Base/Array.h"
 #include "Base/MemoryManager.h"
+#include "Base/MurmurHash3.h"
 #include "Code/Code_Value.h"
 #include "GameData/GameData.h"
 #include "GameData/GameHeader.h"
@@ -22,6 +23,20 @@ int32_t s_localCount = 0;
 
 BuiltinVariable s_builtins[BUILTIN_VARIABLE_CAPACITY];
 int32_t s_builtinCount = 0;
+// The built-ins by name, open-addressed (id + 1; 0 empty): lookups by name at
+// run time (variable_instance_get and its kin) must not scan every name.
+constexpr uint32_t kBuiltinIndexSize = 1024;
+static_assert(kBuiltinIndexSize >= 2 * BUILTIN_VARIABLE_CAPACITY);
+int32_t s_builtinIndex[kBuiltinIndexSize];
+
+// The index cell of name: where it is, or the empty cell it would take.
+uint32_t BuiltinIndexCell(const char* name)
+{
+    uint32_t cell = MurmurHash3_String(name) & (kBuiltinIndexSize - 1);
+    while (s_builtinIndex[cell] != 0 && std::strcmp(s_builtins[s_builtinIndex[cell] - 1].name, name) != 0)
+        cell = (cell + 1) & (kBuiltinIndexSize - 1);
+    return cell;
+}
 
 typedef cARRAY_CLASS<char, ArrayForm::Growable> NameTable;
 NameTable s_flatNames;
@@ -132,14 +147,16 @@ void Variable_BuiltIn_Add(const char* name, BuiltinGetter getter, BuiltinSetter 
     v.getter = getter;
     v.setter = setter;
     v.canSet = setter != nullptr;
+    // A repeated name keeps the id of its first entry.
+    if (!v.name) return;
+    const uint32_t cell = BuiltinIndexCell(v.name);
+    if (s_builtinIndex[cell] == 0) s_builtinIndex[cell] = s_builtinCount;
 }
 
 int32_t Variable_BuiltIn_Find(const char* name)
 {
     if (!name) return -1;
-    for (int32_t i = 0; i < s_builtinCount; ++i)
-        if (std::strcmp(s_builtins[i].name, name) == 0) return i;
-    return -1;
+    return s_builtinIndex[BuiltinIndexCell(name)] - 1;
 }
 
 const char* Variable_BuiltIn_Name(int32_t id)
@@ -163,6 +180,7 @@ void Variable_BuiltIn_Free()
 {
     for (int32_t i = 0; i < s_builtinCount; ++i) QS_FREE(s_builtins[i].name);
     std::memset(s_builtins, 0, sizeof s_builtins);
+    std::memset(s_builtinIndex, 0, sizeof s_builtinIndex);
     s_builtinCount = 0;
     QS_FREE(Variable_GlobalFlags.bytes);
     Variable_GlobalFlags = {nullptr, 0};

@@ -6,7 +6,9 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_Value.h"
 #include "Code/Code_Variable.h"
+#include "Code/JS_Exception.h"
 #include "Code/ObjectBase.h"
+#include "Code/VM_Main.h"
 #include "Code/VariableList.h"
 #include "GameData/GameHeader.h"
 
@@ -163,6 +165,9 @@ bool GC_Collect()
     s_mark.length = length;
 
     GC_MarkObject(Variable_GlobalObject());
+    // The thrown value, kept for a finally block that throws it again.
+    GC_MarkValue(&JS_Exception.current);
+    GC_MarkValue(&VM_Exception.thrown);
     Drain();
     s_markRoots();
     Drain();

@@ -216,7 +216,8 @@ KVObjectBase* KVObjectBase::Alloc(int32_t slotCount, uint32_t defaultKind, bool 
     }
     object->m_slotCount = slotCount;
     object->m_defaultKind = defaultKind;
-    if (defaultKind != VALUE_UNDEFINED && object->m_slots) {
+    // Fresh arrays are zeroed (the kind of the real 0): every cell takes the default kind.
+    if (object->m_slots) {
         for (int32_t i = 0; i < slotCount; ++i) object->m_slots[i].kind = defaultKind;
     }
     object->m_registryIndex = GCRegistry::Add(object);
@@ -234,6 +235,7 @@ void KVObjectBase::Free(KVObjectBase* object)
     object->ReleaseSlots();
     if (object->m_properties && object->m_properties->Count() > 0) object->m_properties->Clear();
     object->m_parentScope = nullptr;
+    object->m_scopeCaptured = false;
     object->m_nextFree = s_objectPool;
     s_objectPool = object;
     ++s_objectPoolCount;
@@ -266,6 +268,25 @@ ScriptValue* KVObjectBase::GetSlot(int32_t n)
     cell->kind = m_defaultKind;
     m_slotHash->Insert(n, cell);
     return cell;
+}
+
+ScriptValue* KVObjectBase::PeekSlot(int32_t n)
+{
+    if (n < 0) return nullptr;
+    if (m_slots) return n < m_slotCapacity ? &m_slots[n] : nullptr;
+    if (!m_slotHash) return nullptr;
+    const int32_t index = m_slotHash->Find(n);
+    return index >= 0 ? m_slotHash->entries[index].cell : nullptr;
+}
+
+bool KVObjectBase::ReserveSlots(int32_t count)
+{
+    // Slots held in the slot hash stay there: only arrays grow.
+    if (!m_slots && m_slotHash) return false;
+    const int32_t had = m_slots ? m_slotCapacity : 0;
+    if (!EnsureArray(count)) return false;
+    for (int32_t i = had; i < m_slotCapacity; ++i) m_slots[i].kind = VALUE_UNSET;
+    return true;
 }
 
 ScriptValue* KVObjectBase::FindOrAllocProperty(const char* name)

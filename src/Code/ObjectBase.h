@@ -79,6 +79,11 @@ public:
     // The cell of slot n in the slot hash, made on demand; null only when out of memory.
     ScriptValue* GetSlot(int32_t n);
     ScriptValue* SlotRef(int32_t n) override { return GetSlot(n); }
+    // The cell of slot n when it exists, without making one; null otherwise.
+    ScriptValue* PeekSlot(int32_t n);
+    // The slot array holds at least count cells afterwards (new ones unset);
+    // false when it cannot grow.
+    bool ReserveSlots(int32_t count);
 
     // Object mode: the cell of a declared variable's slot, else the named property (made when absent).
     ScriptValue* FindOrAllocProperty(const char* name);
@@ -105,6 +110,9 @@ public:
     int32_t m_kind = OBJECT_KIND_PLAIN;
     uint32_t m_defaultKind = VALUE_UNSET;
     SlotHash* m_slotHash = nullptr;
+    // An activation object that a function object keeps as its scope: the
+    // call that made it leaves it to the collector instead of freeing it.
+    bool m_scopeCaptured = false;
 
 protected:
     // Releases every slot value (array and hash), frees the hash; the array stays.

@@ -29,19 +29,27 @@ struct DsHandleTable {
     int32_t capacity = 0;
     T** slots = nullptr;
     int32_t count = 0;  // slots ever handed out; never decreases
+    // No slot below this one is empty, so that making many structures in a
+    // row does not scan the whole table for each.
+    int32_t firstEmpty = 0;
 
-    // The lowest empty slot, or a new one (the array grows by 16). The slot
-    // stays empty until the caller stores the structure; -1 when memory runs out.
+    // The lowest empty slot, or a new one (the array starts at 16 slots and
+    // doubles, so that a document of many nested structures is not copied
+    // over and over). The slot stays empty until the caller stores the
+    // structure; -1 when memory runs out.
     int32_t Alloc()
     {
-        for (int32_t i = 0; i < count; ++i) {
-            if (!slots[i]) return i;
+        for (int32_t i = firstEmpty; i < count; ++i) {
+            if (!slots[i]) return firstEmpty = i;
         }
+        firstEmpty = count;
         if (count >= capacity) {
-            auto* grown = static_cast<T**>(QS_REALLOC(slots, sizeof(T*) * static_cast<size_t>(count + 16)));
+            if (count > INT32_MAX / 2) return -1;
+            const int32_t grownCapacity = count < 16 ? 16 : count * 2;
+            auto* grown = static_cast<T**>(QS_REALLOC(slots, sizeof(T*) * static_cast<size_t>(grownCapacity)));
             if (!grown) return -1;
             slots = grown;
-            capacity = count + 16;
+            capacity = grownCapacity;
         }
         slots[count] = nullptr;
         return count++;
@@ -60,6 +68,7 @@ struct DsHandleTable {
     {
         T* structure = Get(handle);
         if (structure) slots[handle] = nullptr;
+        if (structure && handle < firstEmpty) firstEmpty = handle;
         return structure;
     }
 };

@@ -14,7 +14,3 @@ int Debug_PausedLoop()
 
 void Debug_InitRemoteInterface() {}
 void Debug_Update() {}
-void Profiler_FinalDump() {}
-
-void CProfiler::Begin(int32_t, int32_t) {}
-void CProfiler::End() {}

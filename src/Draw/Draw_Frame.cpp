@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "Code/Code_Profiler.h"
 #include "Base/ErrorReport.h"
 #include "Base/Matrix.h"
 #include "GameData/GameHeader.h"
@@ -442,6 +443,7 @@ ViewRecord CurrentView()
 
 void DrawFrame()
 {
+    const ProfilerSection section(SECTION_DRAW_ROOM);
     CGameRoom* room = Run_Room;
     if (!room || !GR_D3D_DeviceReady) return;
     PrepareApplicationSurface();

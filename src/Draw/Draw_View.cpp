@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Code/Code_Profiler.h"
 #include "Background/Background_Main.h"
 #include "Base/ErrorReport.h"
 #include "Draw/Draw_Frame.h"
@@ -307,6 +308,7 @@ void DrawLayers(CGameRoom& room)
 
 void DrawView(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
+    const ProfilerSection section(SECTION_DRAW_THE_ROOM);
     CGameRoom* room = Run_Room;
     if (!room) return;
     GR_ViewBounds = {left, top, right, bottom};

@@ -30,6 +30,12 @@ struct TextLines {
 // legacy game '#' breaks the line ("\#" is a '#').
 void Text_SplitLines(const char* text, int width, TextLines* out);
 
+// Games made before room layers write a line break in shown text as '#' and
+// the character itself as "\#": in such a game the text is rewritten in place
+// ('#' to CR, "\#" to '#'); in a game with layers it stays as it is. The
+// number of code points of the result; 0 for null.
+int32_t ConvertLegacyNewlines(char* text);
+
 // Separation -1 is the font's height; width -1 does not wrap.
 void Text_Draw(float x, float y, const char* text, int separation, int width);
 void Text_DrawColour(float x, float y, const char* text, int separation, int width, uint32_t c1, uint32_t c2,

@@ -1,6 +1,8 @@
 // Splitting text into lines: at CR, LF and their pairs, and, with a wrap
 // width, at the last space before the width (a word wider than the width is
 // cut where it stops fitting).
+#include <string>
+
 #include "Base/UTF8.h"
 #include "Font/Font_Class.h"
 #include "Font/Graphics_Text.h"
@@ -11,23 +13,19 @@ namespace {
 constexpr uint32_t CR = 13, LF = 10, SPACE = 32;
 constexpr int kNoWrap = 10000000;
 
-// Code points of the text; in a legacy game '#' becomes CR unless a
-// backslash stands before it, which is then dropped.
+// Code points of the text, after a legacy game's '#' line breaks became CR.
 void Decode(const char* text, std::vector<uint32_t>* out)
 {
-    const bool legacy = !LayerMode;
-    bool afterBackslash = false;
+    std::string converted;
+    if (!LayerMode) {
+        converted = text;
+        ConvertLegacyNewlines(converted.data());
+        text = converted.c_str();
+    }
     for (const char* p = text;;) {
         const uint32_t c = UTF8_DecodeAdvance(&p);
         if (c == 0) break;
-        if (legacy && c == '#') {
-            if (afterBackslash) out->back() = '#';
-            else out->push_back(CR);
-            afterBackslash = false;
-            continue;
-        }
         out->push_back(c);
-        afterBackslash = c == '\\';
     }
 }
 

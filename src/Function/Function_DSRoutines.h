@@ -124,6 +124,10 @@ DS_ROUTINE(F_DsMapFindFirst);
 DS_ROUTINE(F_DsMapFindLast);
 DS_ROUTINE(F_DsMapWrite);
 DS_ROUTINE(F_DsMapRead);
+DS_ROUTINE(F_DsMapSecureSave);
+DS_ROUTINE(F_DsMapSecureLoad);
+DS_ROUTINE(F_DsMapSecureSaveBuffer);
+DS_ROUTINE(F_DsMapSecureLoadBuffer);
 
 DS_ROUTINE(F_DsGridCreate);
 DS_ROUTINE(F_DsGridDestroy);

@@ -13,8 +13,7 @@ struct DsEntry {
     int32_t argumentCount;  // -1: any number
 };
 
-// The table order is the group's. The secure map save and load built-ins
-// belong to it too and are registered by their own module.
+// The table order is the group's.
 const DsEntry kDsFunctions[] = {
     {"ds_set_precision", F_DsSetPrecision, 1},
     {"ds_exists", F_DsExists, 2},
@@ -86,6 +85,10 @@ const DsEntry kDsFunctions[] = {
     {"ds_map_find_last", F_DsMapFindLast, 1},
     {"ds_map_write", F_DsMapWrite, 1},
     {"ds_map_read", F_DsMapRead, 2},
+    {"ds_map_secure_save", F_DsMapSecureSave, 2},
+    {"ds_map_secure_load", F_DsMapSecureLoad, 1},
+    {"ds_map_secure_save_buffer", F_DsMapSecureSaveBuffer, 2},
+    {"ds_map_secure_load_buffer", F_DsMapSecureLoadBuffer, 1},
     {"ds_priority_create", F_DsPriorityCreate, 0},
     {"ds_priority_destroy", F_DsPriorityDestroy, 1},
     {"ds_priority_clear", F_DsPriorityClear, 1},

@@ -10,6 +10,7 @@
 #include "Code/Code_Arguments.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
+#include "Function/Function_FileFormats.h"
 #include "Function/Function_FileSystem.h"
 #include "Function/Function_Ini.h"
 #include "Host/Host_Paths.h"
@@ -505,6 +506,7 @@ struct Entry {
     const char* name;
     BuiltinRoutine routine;
     int32_t argumentCount;
+    uint8_t flag = 0;
 };
 
 const Entry kFunctions[] = {
@@ -540,6 +542,9 @@ const Entry kFunctions[] = {
     {"file_write_string", F_FileWriteString, 1},
     {"file_write_real", F_FileWriteReal, 1},
     {"file_writeln", F_FileWriteLn, 0},
+    {"load_csv", F_LoadCsv, 1, 1},
+    {"json_encode", F_JsonEncode, 1},
+    {"json_decode", F_JsonDecode, 1},
 };
 }  // namespace
 
@@ -558,7 +563,8 @@ void InitFileFunctions()
         file = TextFile{};
     }
     CloseLegacy();
-    for (const Entry& entry : kFunctions) CodeFunction_Register(entry.name, entry.routine, entry.argumentCount, 0);
+    for (const Entry& entry : kFunctions)
+        CodeFunction_Register(entry.name, entry.routine, entry.argumentCount, entry.flag);
     InitFileSystemFunctions();
     InitIniFunctions();
 }

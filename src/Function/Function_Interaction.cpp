@@ -8,6 +8,7 @@
 #include "Code/Code_Function.h"
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
+#include "Font/Graphics_Text.h"
 #include "GameData/GameHeader.h"
 #include "Graphics/Graphics_WindowCoords.h"
 #include "IO/FileWhitelist.h"
@@ -35,15 +36,10 @@ const char* Caption()
 std::string DialogText(const ScriptValue* value)
 {
     char* text = ValueToNewString(value);
+    ConvertLegacyNewlines(text);
     std::string out = text ? text : "";
     Code_FreeMemory(text);
-    if (LayerMode) return out;
-    std::string converted;
-    for (char c : out) {
-        if (c == '#' && !converted.empty() && converted.back() == '\\') converted.back() = '#';
-        else converted += c == '#' ? '\r' : c;
-    }
-    return converted;
+    return out;
 }
 
 std::string ArgText(ScriptValue* args, int n)

@@ -10,6 +10,7 @@ extern bool ObjectMode;      // info flag 0x8000: the script object model
 
 // Values of the general header kept for the rest of the runner.
 struct GameGeneralInfo {
+    uint8_t debugFlag;           // byte 0: bit 0 set in a game built for release
     uint32_t windowWidth;
     uint32_t windowHeight;
     uint32_t infoFlags;          // bit 0 full screen, 0x1000 no external calls, 0x2000 roaming save area, 0x8000 object mode

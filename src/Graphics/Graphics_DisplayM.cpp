@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "Code/Code_Profiler.h"
 #include "Base/Console.h"
 #include "Graphics/Graphics_Surface.h"
 #include "Graphics/Graphics_Texture.h"
@@ -207,12 +208,14 @@ void GR_D3D_EndScene()
 
 bool Start_Frame()
 {
+    const ProfilerSection section(SECTION_START_FRAME);
     GR_D3D_BeginScene();
     return HGPU_HasDevice();
 }
 
 bool End_Frame(bool present)
 {
+    const ProfilerSection section(SECTION_END_FRAME);
     GR_D3D_EndScene();
     if (present) {
         const uint64_t start = Timing_Microseconds();

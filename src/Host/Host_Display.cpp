@@ -21,6 +21,11 @@ bool HostDisplay_GetCurrentBitsPerPixel(int* bits)
     return true;
 }
 
+bool HostDisplay_GetDpi(float* horizontal, float* vertical)
+{
+    return SDL_WasInit(SDL_INIT_VIDEO) && SDL_GetDisplayDPI(0, nullptr, horizontal, vertical) == 0;
+}
+
 bool HostDisplay_GetCurrentMode(int* width, int* height, int* refreshRate, int* bits)
 {
     SDL_DisplayMode mode;

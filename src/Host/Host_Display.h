@@ -10,6 +10,10 @@ bool HostDisplay_GetDesktopSize(int* width, int* height);
 // three-byte mode); false when video is not started or the mode cannot be read.
 bool HostDisplay_GetCurrentBitsPerPixel(int* bits);
 
+// The first display's pixels per inch, across and down; false when video is
+// not started or the display does not say.
+bool HostDisplay_GetDpi(float* horizontal, float* vertical);
+
 // The current mode of the first display; false when it cannot be read.
 bool HostDisplay_GetCurrentMode(int* width, int* height, int* refreshRate, int* bits);
 // Whether the first display offers a mode with these fields; a field of 0

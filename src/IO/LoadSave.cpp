@@ -7,6 +7,7 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Host/Host_Paths.h"
+#include "IO/IO_Files.h"
 #include "Options/Runner_Strings.h"
 
 namespace {
@@ -61,10 +62,21 @@ FILE* OpenRead(const char* path)
 
 void InitProgramDirectory(const char* gameFilePath)
 {
+    const std::string previous = s_programDirectory;
     s_programDirectory.clear();
     std::string full;
     if (!FullPath(gameFilePath, full)) return;
     s_programDirectory = full.substr(0, full.rfind('/') + 1);
+    if (s_programDirectory == previous) return;
+    const std::string rule(73, '#');
+    VerboseConsole->Output("%s\n", rule.c_str());
+    VerboseConsole->Output("####!!!!$$$$$$ pwd - %s\n", s_programDirectory.c_str());
+    VerboseConsole->Output("%s\n", rule.c_str());
+}
+
+const char* LoadSave_WorkingDirectory()
+{
+    return s_programDirectory.c_str();
 }
 
 const char* LoadSave_BundleFolder()
@@ -210,8 +222,10 @@ bool LoadSave_WriteSaveFile(const char* name, const void* data, size_t size)
     LoadSave_MakeSavePath(path, sizeof path, name);
     if (!path[0] || (!data && size)) return false;
     EnsureFileDirectory(path);
+    const bool existed = LoadSave_FileExists(path);
     FILE* f = std::fopen(path, "wb");
     if (!f) return false;
+    if (!existed) TempDirectory_NoteCreated(path);
     const bool written = size == 0 || std::fwrite(data, 1, size, f) == size;
     return std::fclose(f) == 0 && written;
 }

@@ -13,8 +13,11 @@
 struct LoadSaveFile;
 
 // Remembers the program directory: the game file's folder, which is also the
-// bundle. Null forgets it (the bundle is then the executable's folder).
+// bundle and the game's working directory. Null forgets it (the bundle is then
+// the executable's folder).
 void InitProgramDirectory(const char* gameFilePath);
+// The game file's folder as an absolute path ending in '/'; "" while none is known.
+const char* LoadSave_WorkingDirectory();
 // The bundle folder with a trailing '/'.
 const char* LoadSave_BundleFolder();
 

@@ -7,6 +7,8 @@
 #include <new>
 
 #include "Base/MemoryManager.h"
+#include "IO/IO_Files.h"
+#include "IO/LoadSave.h"
 #include "Options/Runner_Strings.h"
 
 namespace {
@@ -238,8 +240,10 @@ size_t LoadSaveFile_Size(LoadSaveFile* file)
 LoadSaveFile* LoadSave_OpenFile(const char* fullPath, const char* mode)
 {
     if (!fullPath || !fullPath[0] || !mode) return nullptr;
+    const bool creates = std::strpbrk(mode, "wa") && !LoadSave_FileExists(fullPath);
     FILE* f = std::fopen(fullPath, mode);
     if (!f) return nullptr;
+    if (creates) TempDirectory_NoteCreated(fullPath);
     auto* file = new (std::nothrow) LoadSaveFile;
     if (!file) {
         std::fclose(f);

@@ -124,5 +124,6 @@ KVObjectBase* VM_AllocLocals(int32_t count)
 
 void VM_FreeLocals(KVObjectBase* locals)
 {
-    if (locals) KVObjectBase::Free(locals);
+    // A function object keeps the locals as its scope: the collector frees them then.
+    if (locals && !locals->m_scopeCaptured) KVObjectBase::Free(locals);
 }

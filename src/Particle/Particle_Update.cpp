@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "Code/Code_Profiler.h"
 #include "Base/Console.h"
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
@@ -306,6 +307,7 @@ void ParticleSystem_Update(int32_t id)
 
 void ParticleSystem_UpdateAll()
 {
+    const ProfilerSection section(SECTION_PARTICLE_UPDATE_ALL);
     for (int32_t id = 0; id < ParticleSystem_Count(); ++id) {
         const ParticleSystem* s = ParticleSystem_Get(id);
         if (s && s->autoUpdate) ParticleSystem_Update(id);

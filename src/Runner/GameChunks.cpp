@@ -33,6 +33,7 @@
 #include "Sound/Audio_Main.h"
 #include "Sprite/Sprite_Main.h"
 #include "Runner/GameHeader_Load.h"
+#include "Platform/Extension_Main.h"
 
 namespace {
 // The options chunk's window colour reaches the window as soon as it is read.
@@ -69,7 +70,7 @@ const ChunkDispatch kDispatch[] = {
     {"GENL", GEN8_Load, nullptr},
     {"OPTN", OPTN_LoadAndApply, nullptr},
     {"LANG", Language_Load, nullptr},
-    {"EXTN", Chunk_ReaderNotBuilt, nullptr},
+    {"EXTN", Extension_Load, nullptr},
     {"SOND", Audio_Load, Chunk_ReaderNotBuilt},
     {"AGRP", AudioGroup_Load, Chunk_Ignore},
     {"SPRT", Sprite_Load, nullptr},
@@ -101,6 +102,7 @@ void ResetManagers()
 {
     TexturePages_Free();
     Language_Free();
+    Extension_Free();
     GameTables.globCount = 0;
     GameTables.globList = nullptr;
     Sound_Clear();

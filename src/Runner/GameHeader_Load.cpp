@@ -94,6 +94,7 @@ bool HeaderPass_General(const GameChunk& chunk)
     const uint8_t* p = chunk.payload;
     uint32_t roomCount = 0;
     if (!CheckGeneralHeader(chunk.tag, p, chunk.length, &roomCount)) return false;
+    GameGeneral.debugFlag = p[0];
     FormatVersion = p[1];
     if (!ReadHeaderString(chunk.tag, p, 8, &GameGeneral.configName)) return false;
     if (!ReadHeaderString(chunk.tag, p, 40, &GameGeneral.gameName)) return false;

@@ -75,12 +75,6 @@ struct LoadedRooms {
     }
 };
 
-int32_t Whole(double v)
-{
-    if (!(v > -2147483648.0)) return v != v ? 0 : INT32_MIN;
-    return v >= 2147483647.0 ? INT32_MAX : static_cast<int32_t>(v);
-}
-
 void WriteHeader(SaveWriter& out)
 {
     out.I32(kMarker);
@@ -88,11 +82,11 @@ void WriteHeader(SaveWriter& out)
     out.I32(room);
     out.I32(PendingRoomCode);
     out.I32(transition_kind);
-    out.I32(Whole(score));
+    out.I32(score);
     out.Flag(show_score);
-    out.Flag(false);  // show_score is not told apart from its start value
+    out.Flag(ScoreShownExplicitly);
     out.String(ScriptValue_StringText(&caption_score));
-    out.I32(Whole(lives));
+    out.I32(lives);
     out.Flag(show_lives);
     out.String(ScriptValue_StringText(&caption_lives));
     out.F64(health);
@@ -135,6 +129,7 @@ void ApplyHeader(const SaveHeader& h)
     transition_kind = h.transition;
     score = h.score;
     show_score = h.showScore;
+    ScoreShownExplicitly = h.showScoreSet;
     ScriptValue_SetString(&caption_score, h.captionScore);
     lives = h.lives;
     show_lives = h.showLives;

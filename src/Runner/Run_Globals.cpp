@@ -1,15 +1,8 @@
 #include "Runner/Run_Globals.h"
 
+#include "Base/ErrorLast.h"
 #include "Runner/Runner_Entry.h"
 
-ScriptValue caption_score = ScriptValue_Undefined();
-ScriptValue caption_lives = ScriptValue_Undefined();
-ScriptValue caption_health = ScriptValue_Undefined();
-bool show_score = true;
-double lives = -1;
-bool show_lives = false;
-double health = 100.0;
-bool show_health = false;
 int64_t StepCounter = 0;
 bool DebuggerPause = false;
 uint32_t GameId = 0;
@@ -38,6 +31,7 @@ void SetDefaultCaptions()
     transition_kind = 0;
     score = 0;
     show_score = true;
+    ScoreShownExplicitly = false;
     lives = -1;
     show_lives = false;
     health = 100.0;
@@ -60,5 +54,6 @@ void Run_ResetGameGlobals()
 void Run_ResetRunGlobals()
 {
     FreeCaptions();
+    ErrorLast_Set(nullptr);
     ResetSurfaceGlobals();
 }

@@ -15,6 +15,9 @@
 #include "Runner/Run_Step.h"
 #include "Runner/Runner_Entry.h"
 #include "Debug/Debug_Main.h"
+#include "Debug/Profiler.h"
+#include "Code/Code_Profiler.h"
+#include "Options/Runner_Options.h"
 #include "Graphics/Graphics_Display.h"
 #include "IO/IO_Input.h"
 #include "Runner/GameChunks.h"
@@ -69,6 +72,7 @@ void Run_Start()
     MainLoopRunning = 1;
     DebuggerPause = false;
     Run_EnterMainLoop();
+    if (ProfileDumpFile) CProfiler::Init(ProfileDumpFile, ProfileDumpFrames);
     // A quit handled while the game was starting (a slow start-up outlasting
     // a SIGTERM) still ends the run: the game starts and ends at once.
     if (Runner_QuitRequested()) MainLoopRunning = 0;
@@ -88,17 +92,26 @@ void Run_EnterMainLoop()
 
 void Run_Frame()
 {
+    CProfiler::FrameStart();
     int64_t now = Now();
     if (now < g_LastFrameTime) g_LastFrameTime = now;
     const double rate = Run_TargetRate();
-    const int64_t elapsed = now - g_LastFrameTime;
+    int64_t elapsed = now - g_LastFrameTime;
+    // The frame's pace is the game's: the time spent measuring it does not count.
+    if (Code_ProfilerActive) elapsed -= static_cast<int64_t>(CProfiler::LastOverhead());
     const int64_t wait = Run_FrameWait(rate, elapsed);
     if (FramePacing) {
         Timing_Push(0xFF804040u, "TimingWait");
-        IO_Sleep(wait);
+        {
+            const ProfilerSection section(SECTION_ROOM_SPEED_SYNC);
+            IO_Sleep(wait);
+        }
         Timing_Pop();
     }
-    if (MainLoopRunning == 0) return;
+    if (MainLoopRunning == 0) {
+        CProfiler::FrameEnd();
+        return;
+    }
 
     now = Now();
     g_LastFrameTime = now;
@@ -109,7 +122,10 @@ void Run_Frame()
         g_CountedSecond = now;
     }
     ++g_FramesCounted;
-    SoundHardware_Update();
+    {
+        const ProfilerSection section(SECTION_SOUND_TICK);
+        SoundHardware_Update();
+    }
 
     if (!DebuggerPause) {
         if (DeviceResetCountdown > 1) {
@@ -120,7 +136,9 @@ void Run_Frame()
             DeviceResetCountdown = 0;
         }
         Start_Frame();
+        CProfiler::StepStart();
         DoAStep();
+        CProfiler::StepEnd();
         IO_DrawVirtualButtons();
         End_Frame(PendingRoomCode < 0 && DrawEventsEnabled);
         int32_t code = PendingRoomCode;
@@ -139,5 +157,6 @@ void Run_Frame()
             SwitchRoom(code);
         }
     }
+    CProfiler::FrameEnd();
     Debug_Update();
 }

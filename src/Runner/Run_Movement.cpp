@@ -1,5 +1,6 @@
 #include "Runner/Run_Movement.h"
 
+#include "Code/Code_Profiler.h"
 #include "Base/Timing.h"
 #include "World/Event_Drivers.h"
 #include "World/Instance.h"
@@ -12,6 +13,7 @@
 
 bool HandleInstanceMovement(bool anyPath)
 {
+    const ProfilerSection section(SECTION_HANDLE_INSTANCE_MOVEMENT);
     CGameRoom* room = Run_Room;
     if (!room) return false;
     if (room->physics) {

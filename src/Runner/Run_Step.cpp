@@ -48,7 +48,6 @@ void AsyncRequests_Process()
     Async_ProcessRequestList(FireAsyncEvent);
 }
 
-int64_t delta_time = 0;
 int64_t StepClock = 0;
 
 namespace {

@@ -6,8 +6,6 @@
 
 class CInstance;
 
-// Microseconds between the last two steps (the built-in delta_time).
-extern int64_t delta_time;
 // Clock reading at the start of the previous step.
 extern int64_t StepClock;
 

@@ -17,17 +17,22 @@
 #include "Function/Function_Layer.h"
 #include "Function/Function_Lights.h"
 #include "Function/Function_Math.h"
+#include "Function/Function_Misc.h"
 #include "Function/Function_Particle.h"
 #include "Function/Function_Resource.h"
 #include "Function/Function_Shader.h"
 #include "Function/Function_Vertex.h"
 #include "Function/Http_Functions.h"
 #include "Function/Network_Functions.h"
+#include "Platform/Kivo_OSFunctions.h"
+#include "Platform/Platform_Main.h"
 #include "Runner/Runner_StartUp.h"
 #include "IO/Run_Score.h"
 
 namespace {
 using Registrar = void (*)();
+
+void InitMisc() { InitMiscFunctions(Platform_MiscRoutines()); }
 
 struct BuiltinGroup {
     const char* line;
@@ -46,7 +51,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"3D..", {Init3DFunctions, InitLightFunctions, InitGpuStateFunctions, InitD3DDrawFunctions,
               InitD3DModelFunctions}},
     {"Particle..", {InitParticleFunctions}},
-    {"Misc..", {}},
+    {"Misc..", {InitMisc}},
     {"DS..", {InitDataStructureFunctions}},
     {"Sound..", {}},
     {"Physics..", {}},
@@ -54,7 +59,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Buffers..", {InitVertexFunctions, InitBufferFunctions}},
     {"Networking..", {InitNetworkingFunctions}},
     {"Shaders..", {InitShaderFunctions, InitVertexFormatFunctions}},
-    {"Kivo..", {InitLayerFunctions}},
+    {"Kivo..", {InitLayerFunctions, InitKivoOSFunctions}},
 };
 }  // namespace
 

@@ -9,8 +9,10 @@
 #include "Code/Code_Link.h"
 #include "Code/Code_Profiler.h"
 #include "Code/GCRegistry.h"
+#include "Code/JS_Call.h"
 #include "Code/VM_Main.h"
 #include "Debug/Debug_Main.h"
+#include "Debug/Profiler.h"
 #include "Debug/ErrorDialog.h"
 #include "Font/Font_Main.h"
 #include "GameData/GameHeader.h"
@@ -41,6 +43,7 @@
 #include "Runner/Run_Step.h"
 #include "Runner/Run_VirtualButtons.h"
 #include "Runner/Runner_Entry.h"
+#include "Script/Script_Function.h"
 #include "Script/Script_Main.h"
 #include "Sound/Audio_Main.h"
 #include "Sprite/Sprite_Main.h"
@@ -201,6 +204,7 @@ void Runner_InstallHooks()
     InputAsync_InstallHooks();
     Audio_SetRoomSpeedHook(CurrentRoomSpeed);
     GC_SetMarkRootsHook(Run_MarkGCRoots);
+    JS_SetScriptRunner(Script_RunAsFunction);
     DebugOverlay_SetHooks(DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked});
     GameSave_SetHooks(GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer});
     GR_Surface_SetHooks(SurfaceHooks{DrawFrame_SetTargetView, GuiPassActive, GUI_Begin});

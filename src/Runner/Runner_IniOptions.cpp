@@ -11,8 +11,7 @@
 #include "IO/IO_Input.h"
 #include "Physics/PhysicsWorld.h"
 #include "Platform/Platform_Main.h"
-
-OrientationFlags AllowedOrientations = {1, 1, 1, 1};
+#include "Platform/Platform_OS.h"
 
 namespace {
 // "True" 1, "False" 0, else the decimal integer tested against 0; absent keeps the flag.
@@ -33,8 +32,7 @@ void ReadRunnerIniOptions(IniFile* ini)
     ReadOrientation(ini, "OrientLandscapeFlipped", &AllowedOrientations.landscapeFlipped);
     ReadOrientation(ini, "OrientPortrait", &AllowedOrientations.portrait);
     ReadOrientation(ini, "OrientPortraitFlipped", &AllowedOrientations.portraitFlipped);
-    Platform_LockOrientation(AllowedOrientations.landscape, AllowedOrientations.landscapeFlipped,
-                             AllowedOrientations.portrait, AllowedOrientations.portraitFlipped);
+    Platform_LockOrientation(AllowedOrientations);
     if (ini->GetKey("DEFAULT", "Debug")) {
         DebugEnabled = ini->ReadInt("DEFAULT", "Debug", 0) != 0;
         if (DebugEnabled) {

@@ -62,6 +62,7 @@
 #include "Network/Network_Main.h"
 #include "Particle/Particle_Main.h"
 #include "Platform/Extension_Main.h"
+#include "Debug/Profiler.h"
 #include "Platform/Platform_Main.h"
 #include "Sound/Audio_Main.h"
 #include "Sprite/Sprite_Main.h"
@@ -241,7 +242,7 @@ void RunnerEndRun()
 {
     IO_End();
     SoundHardware_Destroy();
-    Profiler_FinalDump();
+    CProfiler::FinalDump();
 }
 
 void RunnerShutdown()
@@ -274,6 +275,7 @@ void RunnerShutdown()
     VertexFormat_FreeList();
     File_CloseAll();
     Http_Shutdown();
+    CProfiler::Free();
     TimeLine_Free();
     UnloadGameData();
     Sound_DeleteAll();

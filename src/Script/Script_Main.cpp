@@ -182,6 +182,19 @@ bool Script_Call(int32_t index, CInstance* self, CInstance* other, int argc, Scr
     return ok;
 }
 
+void Script_RunCompiled(const CScript* script, CInstance* self, CInstance* other, int argc, ScriptValue* result,
+                        ScriptValue* args)
+{
+    if (argc < 0 || !args) argc = 0;
+    const int32_t savedCount = VM_ArgumentCount;
+    ScriptValue* savedBase = VM_ArgumentBase;
+    VM_ArgumentCount = argc;
+    VM_ArgumentBase = args;
+    CallCompiled(script->m_compiled, self, other, argc, result, args);
+    VM_ArgumentCount = savedCount;
+    VM_ArgumentBase = savedBase;
+}
+
 bool Script_Prepare()
 {
     for (int32_t i = 0; i < s_count; ++i) {

@@ -50,6 +50,11 @@ int32_t Script_GetCount();
 // script has that index.
 bool Script_Call(int32_t index, CInstance* self, CInstance* other, int argc, ScriptValue* result, ScriptValue* args);
 
+// Runs a bound script's compiled function with argc argument values, which
+// stay the caller's; the caller's arguments are restored afterwards.
+void Script_RunCompiled(const CScript* script, CInstance* self, CInstance* other, int argc, ScriptValue* result,
+                        ScriptValue* args);
+
 // Binds every script and runs the global initialisers; false after the fatal
 // "COMPILATION ERROR" report.
 bool Script_Prepare();

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "Code/Code_Profiler.h"
 #include "Sprite/Sprite_Class.h"
 
 namespace {
@@ -100,6 +101,7 @@ float AxisTerm(int64_t d, int64_t half)
 
 bool CSprite::CollideSprite(const SpritePose& self, CSprite* other, const SpritePose& theirs)
 {
+    const ProfilerSection section(SECTION_PRECISE_COLLISION);
     if (!other || frameCount <= 0 || other->frameCount <= 0) return false;
     DecodeMasks();
     other->DecodeMasks();

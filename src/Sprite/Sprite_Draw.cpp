@@ -3,6 +3,7 @@
 // entries when the sprite has them, else the frame's game texture).
 #include <cmath>
 
+#include "Code/Code_Profiler.h"
 #include "Base/Console.h"
 #include "GameData/GameHeader.h"
 #include "Graphics/Graphics_Display.h"
@@ -32,6 +33,7 @@ bool CSprite::CheckDrawable(float cx, float cy, float r)
 
 void CSprite::Draw(int32_t frame, float x, float y)
 {
+    const ProfilerSection section(SECTION_SPRITE_DRAW_SIMPLE);
     if (frameCount < 1) return;
     if (kind == SPRITE_KIND_SKELETON) return;  // skeletons are drawn by their instances
     if (!NoSpriteCulling && !CheckDrawable(x, y, static_cast<float>(extent))) return;
@@ -45,6 +47,7 @@ void CSprite::Draw(int32_t frame, float x, float y)
 void CSprite::DrawExt(int32_t frame, float x, float y, float xscale, float yscale, float angle, uint32_t colour,
                       float alpha)
 {
+    const ProfilerSection section(SECTION_SPRITE_DRAW);
     if (frameCount < 1 || kind == SPRITE_KIND_SKELETON) return;
     if (!NoSpriteCulling && !Legacy3DMode) {
         const float e = static_cast<float>(extent);

@@ -97,11 +97,6 @@ ScopedCell FindScoped(int32_t id, const char* name)
     }
     return {nullptr, nullptr, nullptr};
 }
-
-bool IsAccessorPair(const ScriptValue* value)
-{
-    return value->Kind() == VALUE_OBJECT && value->obj && value->obj->m_kind == OBJECT_KIND_ACCESSOR;
-}
 }  // namespace
 
 bool Variable_GetByTarget(int32_t target, int32_t id, int32_t arrayIndex, ScriptValue* out)
@@ -186,9 +181,9 @@ bool Variable_GetScoped(int32_t id, int32_t arrayIndex, ScriptValue* out)
         }
         if (out->Kind() != VALUE_UNSET) stoppedAt = scope;
     }
-    if (stoppedAt && IsAccessorPair(out)) {
-        KVObjectBase* accessor = out->obj;
-        JS_CallGetter(accessor, stoppedAt, out);
+    if (stoppedAt && JS_IsAccessorValue(out)) {
+        const ScriptValue pair = *out;
+        JS_CallGetter(stoppedAt, out, &pair);
     }
     if (!stoppedAt && Variable_BuiltinAsObject(name, out)) return true;
     return stoppedAt != nullptr;
@@ -209,8 +204,8 @@ void Variable_SetScoped(int32_t id, int32_t arrayIndex, ScriptValue* value)
         found = {first, first->SlotAt(slot), nullptr};
         if (!found.cell) return;
     }
-    if (IsAccessorPair(found.cell)) {
-        JS_CallSetter(found.cell->obj, found.owner, value);
+    if (JS_IsAccessorValue(found.cell)) {
+        JS_CallSetter(found.owner, value, found.cell);
         return;
     }
     const uint32_t flags = found.cell->Kind() == VALUE_UNSET ? kFlagsNewGlobal : found.cell->flags;

@@ -2,8 +2,12 @@
 // The built-in variables: registration of all of them in their fixed order
 // (the order is each variable's id), and the conversions their setters apply
 // to incoming values.
+#include <cstddef>
 #include <cstdint>
 
+#include "Code/Code_Variable.h"
+
+class CInstance;
 class KVObjectBase;
 struct ScriptValue;
 
@@ -20,6 +24,32 @@ void Variable_BuiltIn_AddAccessors(KVObjectBase* object, bool globalNames);
 constexpr int32_t BUILTIN_ID_FIRST_GLOBAL = 86;
 constexpr int32_t BUILTIN_ID_FIRST_PLATFORM = 203;
 constexpr int32_t BUILTIN_VARIABLE_TOTAL = 209;
+
+// A family of built-in variables lists its names with their getter and
+// setter (null: read-only); the registration looks each name up.
+struct BuiltinAccessors {
+    const char* name;
+    BuiltinGetter getter;
+    BuiltinSetter setter;
+};
+// The entry of name in table (count entries); false when it has none.
+bool Variable_FindAccessors(const BuiltinAccessors* table, size_t count, const char* name, BuiltinGetter* getter,
+                            BuiltinSetter* setter);
+template <size_t N>
+bool Variable_FindAccessors(const BuiltinAccessors (&table)[N], const char* name, BuiltinGetter* getter,
+                            BuiltinSetter* setter)
+{
+    return Variable_FindAccessors(table, N, name, getter, setter);
+}
+
+// Getters: out becomes the real; true.
+bool BuiltIn_Real(ScriptValue* out, double value);
+// The getter of a variable kept as a number at Value.
+template <auto* Value>
+bool BuiltIn_GetNumber(CInstance*, int32_t, ScriptValue* out)
+{
+    return BuiltIn_Real(out, static_cast<double>(*Value));
+}
 
 // Setter conversions.
 double BuiltIn_ToReal(ScriptValue* value);

@@ -9,16 +9,4 @@ bool VariableStub_GetZero(CInstance*, int32_t, ScriptValue* out)
     return true;
 }
 
-bool VariableStub_GetText(CInstance*, int32_t, ScriptValue* out)
-{
-    ScriptValue_SetString(out, "");
-    return true;
-}
-
-bool VariableStub_GetUndefined(CInstance*, int32_t, ScriptValue* out)
-{
-    ScriptValue_SetUndefined(out);
-    return true;
-}
-
 bool VariableStub_Set(CInstance*, int32_t, ScriptValue*) { return true; }

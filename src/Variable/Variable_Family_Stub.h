@@ -1,9 +1,8 @@
 #pragma once
-// STAND-INS for the getters and setters of the built-in variable families
-// not built yet (script arguments and event context, game-wide and
-// environment values, physics): the variables have
-// their final ids; reads give a neutral value and writes are accepted and
-// dropped.
+// STAND-INS for the getters and setters of the physics variables (and the
+// platform variables, KivoVariables_Stub.cpp) until their families exist:
+// the variables have their final ids; reads give 0 and writes are accepted
+// and dropped.
 #include <cstdint>
 
 class CInstance;
@@ -11,7 +10,4 @@ struct ScriptValue;
 
 // The real 0.
 bool VariableStub_GetZero(CInstance* self, int32_t arrayIndex, ScriptValue* out);
-// The empty string.
-bool VariableStub_GetText(CInstance* self, int32_t arrayIndex, ScriptValue* out);
-bool VariableStub_GetUndefined(CInstance* self, int32_t arrayIndex, ScriptValue* out);
 bool VariableStub_Set(CInstance* self, int32_t arrayIndex, ScriptValue* value);

@@ -1,9 +1,9 @@
 #include "Variable/Variable_GameInfo.h"
 
-#include <cstring>
-
 #include "Code/Code_Value.h"
 #include "GameData/GameHeader.h"
+#include "IO/LoadSave.h"
+#include "Variable/Variable_BuiltIn.h"
 
 namespace {
 bool GetGameId(CInstance*, int32_t, ScriptValue* out)
@@ -12,32 +12,32 @@ bool GetGameId(CInstance*, int32_t, ScriptValue* out)
     return true;
 }
 
-bool GetDisplayName(CInstance*, int32_t, ScriptValue* out)
+bool GetText(ScriptValue* out, const char* text)
 {
-    ScriptValue_SetString(out, GameGeneral_DisplayName());
+    ScriptValue_SetString(out, text ? text : "");
     return true;
 }
+
+// The header's identifier bytes are kept but not shown.
+bool GetGuid(CInstance*, int32_t, ScriptValue* out) { return GetText(out, ""); }
+
+bool GetDisplayName(CInstance*, int32_t, ScriptValue* out) { return GetText(out, GameGeneral_DisplayName()); }
 
 // The game's name (offset 40 of the header), not the project name at offset 4.
-bool GetProjectName(CInstance*, int32_t, ScriptValue* out)
-{
-    ScriptValue_SetString(out, GameGeneral.gameName ? GameGeneral.gameName : "");
-    return true;
-}
+bool GetProjectName(CInstance*, int32_t, ScriptValue* out) { return GetText(out, GameGeneral.gameName); }
 
-const struct {
-    const char* name;
-    BuiltinGetter getter;
-} kGetters[] = {
-    {"game_id", GetGameId},
-    {"game_display_name", GetDisplayName},
-    {"game_project_name", GetProjectName},
+bool GetSaveId(CInstance*, int32_t, ScriptValue* out) { return GetText(out, SavePrePend()); }
+
+const BuiltinAccessors kAccessors[] = {
+    {"game_id", GetGameId, nullptr},
+    {"game_guid", GetGuid, nullptr},
+    {"game_display_name", GetDisplayName, nullptr},
+    {"game_project_name", GetProjectName, nullptr},
+    {"game_save_id", GetSaveId, nullptr},
 };
 }  // namespace
 
-BuiltinGetter Variable_GameInfoGetter(const char* name)
+bool Variable_GameInfoAccessors(const char* name, BuiltinGetter* getter, BuiltinSetter* setter)
 {
-    for (const auto& entry : kGetters)
-        if (std::strcmp(entry.name, name) == 0) return entry.getter;
-    return nullptr;
+    return Variable_FindAccessors(kAccessors, name, getter, setter);
 }

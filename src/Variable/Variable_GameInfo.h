@@ -1,7 +1,8 @@
 #pragma once
-// Read-only built-in variables that show the game's general header:
-// game_id, game_display_name and game_project_name.
+// Read-only built-in variables that show the game's identity: game_id,
+// game_guid, game_display_name and game_project_name from its general
+// header, and game_save_id, the folder of its save area.
 #include "Code/Code_Variable.h"
 
-// The getter of one of those names; null for any other name.
-BuiltinGetter Variable_GameInfoGetter(const char* name);
+// The getter of one of those names (no setter); false for any other name.
+bool Variable_GameInfoAccessors(const char* name, BuiltinGetter* getter, BuiltinSetter* setter);

@@ -3,6 +3,7 @@
 // that the derived state stays consistent. Without an instance there is
 // nothing to read or write.
 #include <cmath>
+#include <initializer_list>
 
 #include "Code/Code_Value.h"
 #include "Code/Code_ValueConvert.h"
@@ -15,6 +16,8 @@
 #include "World/Room_Class.h"
 #include "Sprite/Sprite_Main.h"
 #include "Variable/Variable_BuiltIn.h"
+#include "Variable/Variable_Context.h"
+#include "Variable/Variable_Environment.h"
 #include "Variable/Variable_Family_Stub.h"
 
 namespace {
@@ -202,6 +205,14 @@ bool SetMaskIndex(CInstance* self, int32_t, ScriptValue* value)
     return true;
 }
 
+// A game-wide variable registered in this group is read by its family.
+BuiltinGetter FamilyGetter(bool (*find)(const char*, BuiltinGetter*, BuiltinSetter*), const char* name)
+{
+    BuiltinGetter getter = nullptr;
+    BuiltinSetter setter = nullptr;
+    find(name, &getter, &setter);
+    return getter;
+}
 }  // namespace
 
 #define FIELD(type, name) GetField<type, &CInstance::name>
@@ -265,7 +276,7 @@ void Variable_BuiltIn_InitMore()
     // Event context and asynchronous data: the maps of the event being run.
     Variable_BuiltIn_Add("async_load", GetAsyncLoad, nullptr);
     Variable_BuiltIn_Add("event_data", GetEventData, nullptr);
-    Variable_BuiltIn_Add("iap_data", VariableStub_GetZero, nullptr);
+    Variable_BuiltIn_Add("iap_data", FamilyGetter(Variable_ContextAccessors, "iap_data"), nullptr);
 
     // Physics body state (stand-ins until physics exists): 13 settable, then 15 read-only.
     static const char* const kPhysicsSettable[] = {
@@ -281,10 +292,9 @@ void Variable_BuiltIn_InitMore()
     for (const char* name : kPhysicsSettable) Variable_BuiltIn_Add(name, VariableStub_GetZero, VariableStub_Set);
     for (const char* name : kPhysicsReadOnly) Variable_BuiltIn_Add(name, VariableStub_GetZero, nullptr);
 
-    // Display and timing facts (stand-ins until their family exists).
-    Variable_BuiltIn_Add("display_aa", VariableStub_GetZero, nullptr);
-    Variable_BuiltIn_Add("delta_time", VariableStub_GetZero, nullptr);
-    Variable_BuiltIn_Add("webgl_enabled", VariableStub_GetZero, nullptr);
+    // Display and timing facts.
+    for (const char* name : {"display_aa", "delta_time", "webgl_enabled"})
+        Variable_BuiltIn_Add(name, FamilyGetter(Variable_EnvironmentAccessors, name), nullptr);
 
     Variable_BuiltIn_Add("layer", GetLayer, SetLayer);
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "Code/Code_Profiler.h"
 #include "Base/MemoryManager.h"
 #include "GameData/GameOptions.h"
 #include "Graphics/DebugOverlay.h"
@@ -298,6 +299,7 @@ void Collision_RebuildIndex(CGameRoom* room)
 
 void Collision_Step()
 {
+    const ProfilerSection section(SECTION_HANDLE_COLLISION);
     Timing_Push(0xFFFF8000u, "HandleCollision");
     if (Collision_IndexOn())
         StepWithIndex();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Code/Code_Profiler.h"
 #include "Host/Host_Joystick.h"
 #include "World/Camera.h"
 #include "World/Event_Main.h"
@@ -18,6 +19,7 @@
 
 uint64_t EventPassCounter = 0;
 int32_t async_load = -1;
+int32_t IapDataMapId = -1;
 
 namespace {
 constexpr uint32_t kJoystickCheck = 0x10000;
@@ -261,6 +263,7 @@ void RaiseJoystickEvents(int id, int32_t firstAxisEvent, int32_t firstButtonEven
 
 void HandleStep(int32_t subKind)
 {
+    const ProfilerSection section(SECTION_HANDLE_STEP);
     const uint64_t pass = EventPassCounter++;
     WalkObjectList(EVENT_STEP, subKind, pass,
                    [&](CInstance* instance) { PerformEventForInstance(instance, instance, EVENT_STEP, subKind); });
@@ -268,6 +271,7 @@ void HandleStep(int32_t subKind)
 
 void HandleAlarm()
 {
+    const ProfilerSection section(SECTION_HANDLE_ALARM);
     const uint64_t pass = EventPassCounter++;
     for (int32_t a = 0; a < 12; ++a) {
         WalkObjectList(EVENT_ALARM, a, pass, [&](CInstance* instance) {
@@ -321,6 +325,7 @@ void Timeline_Step()
 
 void HandleOther()
 {
+    const ProfilerSection section(SECTION_HANDLE_OTHER);
     CGameRoom* room = Run_Room;
     if (!room) return;
     OutsideRoom(room);

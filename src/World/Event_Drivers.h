@@ -14,6 +14,8 @@
 extern uint64_t EventPassCounter;
 // The result map of the asynchronous event being run; -1 outside one.
 extern int32_t async_load;
+// The result map of the in-app purchase event being run; -1 outside one.
+extern int32_t IapDataMapId;
 
 // 0 step, 1 begin step, 2 end step.
 void HandleStep(int32_t subKind);

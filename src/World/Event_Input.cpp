@@ -1,5 +1,6 @@
 #include "World/Event_Input.h"
 
+#include "Code/Code_Profiler.h"
 #include "GameData/GameHeader.h"
 #include "Graphics/Graphics_WindowCoords.h"
 #include "IO/IO_Main.h"
@@ -100,6 +101,7 @@ void IO_HandleMouseEnterLeave()
 
 void IO_HandleMouseEvents()
 {
+    const ProfilerSection section(SECTION_HANDLE_MOUSE);
     Gesture_Update();
     g_MouseX = GR_Window_DeviceMouseX(0);
     g_MouseY = GR_Window_DeviceMouseY(0);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "Code/Code_Profiler.h"
 #include "GameData/GameOptions.h"
 #include "Sprite/Sprite_Main.h"
 #include "World/Collision.h"
@@ -45,6 +46,7 @@ void Axis(int32_t maskLow, int32_t maskHigh, int32_t origin, float scale, float 
 
 void CInstance::ComputeBoundingBox(bool updateIndex)
 {
+    const ProfilerSection section(SECTION_COMPUTE_BOUNDING_BOX);
     const CollisionBox old{bbox_left, bbox_top, bbox_right, bbox_bottom};
     const CSprite* sprite = Sprite_Get(MaskSpriteIndex());
     if (!sprite || sprite->frameCount <= 0) {

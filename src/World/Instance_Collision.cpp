@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Code/Code_Profiler.h"
 #include "GameData/GameOptions.h"
 #include "Sprite/Sprite_Main.h"
 #include "World/Instance.h"
@@ -140,6 +141,7 @@ bool CInstance::CollisionLine(float x1, float y1, float x2, float y2, bool preci
 
 bool CInstance::CollisionInstance(CInstance* other, bool precise)
 {
+    const ProfilerSection section(SECTION_COLLISION_INSTANCE);
     if (other == this || !other) return false;
     if (!Ready(other) || !Ready(this)) return false;
     if (!(other->bbox_left < static_cast<int64_t>(bbox_right) + 1 && other->bbox_right >= bbox_left &&

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Code/Code_Profiler.h"
 #include "Base/MemoryManager.h"
 #include "World/Instance.h"
 #include "World/Room_Class.h"
@@ -203,6 +204,7 @@ void DepthChangeQueue_Apply()
 
 void UpdateActiveLists()
 {
+    const ProfilerSection section(SECTION_UPDATE_ACTIVE_LISTS);
     if (ActivationQueue.count > 0) {
         if (Run_Room) Run_Room->UpdateActiveLists();
         ActivationQueue.count = 0;

@@ -13,17 +13,15 @@
 
 namespace {
 // A slot's value without making a cell for it.
-const ScriptValue* PeekSlot(const KVObjectBase* object, int32_t n)
+const ScriptValue* SlotOrUnset(KVObjectBase* object, int32_t n)
 {
     static const ScriptValue unset = [] {
         ScriptValue v = ScriptValue_Undefined();
         v.kind = VALUE_UNSET;
         return v;
     }();
-    if (object->m_slots) return n < object->m_slotCapacity ? &object->m_slots[n] : &unset;
-    if (!object->m_slotHash) return &unset;
-    const int32_t at = object->m_slotHash->Find(n);
-    return at >= 0 ? object->m_slotHash->entries[at].cell : &unset;
+    const ScriptValue* cell = object->PeekSlot(n);
+    return cell ? cell : &unset;
 }
 }  // namespace
 
@@ -65,7 +63,7 @@ void CInstance::SaveToBuffer(IBuffer* buffer)
     if (m_slotCount != 0) {
         const int32_t n = Variable_InstanceCount();
         s32(n);
-        for (int32_t i = 0; i < n; ++i) ScriptValue_WriteToBuffer(PeekSlot(this, i), buffer);
+        for (int32_t i = 0; i < n; ++i) ScriptValue_WriteToBuffer(SlotOrUnset(this, i), buffer);
     }
 }
 

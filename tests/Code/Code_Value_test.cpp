@@ -19,10 +19,9 @@ double ReadReal(ScriptValue* v, int32_t index)
     return e ? e->real : -12345.0;
 }
 
-struct Tracked : CInstanceBase {
+struct Tracked : COwnedObject {
     explicit Tracked(int* deletions) : m_deletions(deletions) {}
     ~Tracked() override { ++*m_deletions; }
-    ScriptValue* SlotRef(int32_t) override { return nullptr; }
     int* m_deletions;
 };
 }  // namespace
@@ -97,7 +96,7 @@ TEST(Value, OwnedPointerIsDeletedOnceThoughCopied)
     {
         HeldValue a;
         a.v.kind = VALUE_PTR;
-        a.v.ptr = static_cast<CInstanceBase*>(new Tracked(&deletions));
+        a.v.ptr = static_cast<COwnedObject*>(new Tracked(&deletions));
         a.v.flags = VALUE_FLAG_OWNED_PTR;
         HeldValue b;
         b.v.Assign(a.v);

@@ -272,10 +272,9 @@ TEST_F(SavedListTest, ACountOfZeroOrLessReadsNothingMore)
 }
 
 namespace {
-struct Tracked : CInstanceBase {
+struct Tracked : COwnedObject {
     explicit Tracked(int* deletions) : m_deletions(deletions) {}
     ~Tracked() override { ++*m_deletions; }
-    ScriptValue* SlotRef(int32_t) override { return nullptr; }
     int* m_deletions;
 };
 }  // namespace
@@ -286,7 +285,7 @@ TEST(VariableList, ACopyBorrowsAnOwnedPointerInsteadOfOwningItTwice)
     {
         CVariableList source;
         CVariableListNode* node = CVariableList::NewIdNode(100009);
-        node->value.ptr = static_cast<CInstanceBase*>(new Tracked(&deletions));
+        node->value.ptr = static_cast<COwnedObject*>(new Tracked(&deletions));
         node->value.kind = VALUE_PTR;
         node->value.flags = VALUE_FLAG_OWNED_PTR | VALUE_FLAG_ENUMERABLE;
         source.Insert(node);

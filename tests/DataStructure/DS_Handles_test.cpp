@@ -24,19 +24,28 @@ TEST_F(DsHandlesTest, DestroyedSlotsAreReusedLowestFirst)
     EXPECT_EQ(DsListTable.count, std::max(base, c + 1));
 }
 
-TEST_F(DsHandlesTest, TablesGrowSixteenSlotsAtATime)
+TEST_F(DsHandlesTest, TablesStartAtSixteenSlotsAndDouble)
 {
     DsHandleTable<int> table;
-    std::vector<int> items(17);
+    std::vector<int> items(33);
     for (int i = 0; i < 16; ++i) table.Store(&items[static_cast<size_t>(i)]);
     EXPECT_EQ(table.capacity, 16);
     EXPECT_EQ(table.Store(&items[16]), 16);
     EXPECT_EQ(table.capacity, 32);
+    for (int i = 17; i < 33; ++i) EXPECT_EQ(table.Store(&items[static_cast<size_t>(i)]), i);
+    EXPECT_EQ(table.capacity, 64);
     EXPECT_EQ(table.Take(3), &items[3]);
     EXPECT_EQ(table.Get(3), nullptr);
-    EXPECT_EQ(table.Get(17), nullptr);  // above the count
+    EXPECT_EQ(table.Get(33), nullptr);  // above the count
     EXPECT_EQ(table.Get(-1), nullptr);
     EXPECT_EQ(table.Alloc(), 3);
+    // Emptied slots come back lowest first, whatever order they emptied in.
+    EXPECT_EQ(table.Take(20), &items[20]);
+    EXPECT_EQ(table.Take(1), &items[1]);
+    EXPECT_EQ(table.Store(&items[1]), 1);
+    EXPECT_EQ(table.Store(&items[3]), 3);
+    EXPECT_EQ(table.Store(&items[20]), 20);
+    EXPECT_EQ(table.Alloc(), 33);
     QS_FREE(table.slots);
 }
 

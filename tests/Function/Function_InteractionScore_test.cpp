@@ -5,6 +5,7 @@
 
 #include "Function/InteractionFunctionFixture.h"
 #include "IO/Run_Score.h"
+#include "Variable/Variable_GameState.h"
 
 namespace {
 struct HighScoreFunctions : InteractionFunctions {

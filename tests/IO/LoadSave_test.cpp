@@ -6,7 +6,9 @@
 #include <string>
 
 #include "Base/MemoryManager.h"
+#include "IO/IO_Files.h"
 #include "IO/LoadSave.h"
+#include "support/EnvGuard.h"
 #include "support/RecordingConsole.h"
 #include "support/TempFolder.h"
 
@@ -190,6 +192,43 @@ TEST_F(SaveAreaTest, WholeFilesAreWrittenReadAndDeleted)
     EXPECT_FALSE(LoadSave_SaveFileExists("deep/er/file.bin"));
     EXPECT_FALSE(LoadSave_DeleteSaveFile("deep/er/file.bin"));
     EXPECT_FALSE(LoadSave_DeleteSaveFile("deep/er"));
+}
+
+// Game end removes only what this run created in the temporary-files folder.
+TEST_F(SaveAreaTest, GameEndRemovesTheTemporaryFilesThisRunCreatedAndNothingElse)
+{
+    {
+        EnvGuard env;
+        const std::string temp = root / "temp";
+        std::filesystem::create_directories(temp);
+        env.Set("TMPDIR", temp.c_str());
+        InitTempDirectory();
+        FileWhitelist_Add(&FileWhitelist_Write, temp.c_str(), 1);
+        root.Write("temp/theirs.txt", "kept");
+        root.Write("temp/rewritten.txt", "old");
+
+        ASSERT_TRUE(LoadSave_WriteSaveFile((temp + "/made.bin").c_str(), "x", 1));
+        ASSERT_TRUE(LoadSave_WriteSaveFile((temp + "/rewritten.txt").c_str(), "new", 3));
+        EnsureFileDirectory((temp + "/deep/opened.txt").c_str());
+        LoadSaveFile* f = LoadSave_OpenFile((temp + "/deep/opened.txt").c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        LoadSaveFile_Close(f);
+        ASSERT_TRUE(LoadSave_WriteSaveFile("outside.bin", "y", 1));
+        // A save area inside the temporary folder keeps its files.
+        Runner_SetSavePrefix((temp + "/saves/").c_str());
+        ASSERT_TRUE(LoadSave_WriteSaveFile("slot1.sav", "z", 1));
+        Runner_SetSavePrefix(save.c_str());
+
+        CleanTempDirectory();
+        EXPECT_FALSE(std::filesystem::exists(temp + "/made.bin"));
+        EXPECT_FALSE(std::filesystem::exists(temp + "/deep/opened.txt"));
+        EXPECT_EQ(root.Read("temp/theirs.txt"), "kept");
+        EXPECT_EQ(root.Read("temp/rewritten.txt"), "new");
+        EXPECT_TRUE(std::filesystem::is_directory(temp));
+        EXPECT_TRUE(LoadSave_SaveFileExists("outside.bin"));
+        EXPECT_EQ(root.Read("temp/saves/slot1.sav"), "z");
+    }
+    InitTempDirectory();  // the real folder again, once the guard restored TMPDIR
 }
 
 TEST_F(SaveAreaTest, FoldersAreCreatedWithTheirParents)

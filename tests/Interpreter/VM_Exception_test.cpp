@@ -8,6 +8,8 @@
 #include "Interpreter/VMFixture.h"
 #include "Interpreter/VMTryThrow.h"
 #include "Runner/Runner_Hooks.h"
+#include "Code/JS_Main.h"
+#include "Code/ObjectBase.h"
 
 namespace {
 struct VMExceptionTest : VMTest {
@@ -40,6 +42,45 @@ struct VMExceptionTest : VMTest {
         return start + body + handler;
     }
     std::string Throw(double value) { return Number(value) + Call(throwId, 1); }
+    // A try block with catch and finally code laid out after body (an empty
+    // one has no position); the catch falls through into the finally.
+    std::string TryBlock(const std::string& body, const std::string& catchCode, const std::string& finallyCode)
+    {
+        auto hook = [&](double c, double f) { return Number(c) + Number(f) + Call(tryId, 2) + "popz.v\n"; };
+        const auto size = [](const std::string& code) { return gamedata::Assemble(code).words.size() * 4; };
+        const size_t catchAt = size(hook(0, 0) + body);
+        const double c = catchCode.empty() ? -1 : static_cast<double>(catchAt);
+        const double f = finallyCode.empty() ? -1 : static_cast<double>(catchAt + size(catchCode));
+        return hook(c, f) + body + catchCode + finallyCode;
+    }
+};
+
+std::vector<int> s_notes;
+void Note(ScriptValue* result, CInstance*, CInstance*, int argc, ScriptValue* args)
+{
+    s_notes.push_back(argc > 0 ? static_cast<int>(args[0].real) : -1);
+    *result = ScriptValue_Real(0);
+}
+void RaiseTypeError(ScriptValue*, CInstance*, CInstance*, int, ScriptValue*) { JS_RaiseTypeError("boom"); }
+
+// The ends of try blocks, a note of what ran, and a built-in that raises TypeError.
+struct VMFinallyTest : VMExceptionTest {
+    int32_t unhookId = -1, finishCatchId = -1, finishFinallyId = -1, noteId = -1, typeErrorId = -1;
+    void SetUp() override
+    {
+        VMExceptionTest::SetUp();
+        ASSERT_TRUE(vmtest::RegisterTryEnds(&unhookId, &finishCatchId, &finishFinallyId));
+        CodeFunction_Register("vm_test_note", Note, 1, 0);
+        CodeFunction_Register("vm_test_type_error", RaiseTypeError, 0, 0);
+        ASSERT_TRUE(CodeFunction_Find("vm_test_note", &noteId) && CodeFunction_Find("vm_test_type_error", &typeErrorId));
+        s_notes.clear();
+    }
+    void TearDown() override
+    {
+        EXPECT_FALSE(JS_Exception.thrown);
+        VMExceptionTest::TearDown();
+    }
+    std::string NoteOf(int n) { return Number(n) + Call(noteId, 1) + "popz.v\n"; }
 };
 
 int s_pumps = 0;
@@ -156,5 +197,75 @@ TEST_F(VMProfilerTest, AThrowClosesTheScopesOfTheCallsItLeaves)
     const std::string tryScope = "0:" + std::to_string(tryId), throwScope = "0:" + std::to_string(throwId);
     EXPECT_EQ(s_scopes,
               (std::vector<std::string>{"1:0", tryScope, "end", "1:1", throwScope, "end", "end", "end"}));
+}
+
+// ------------------------------------------------------------------ catch and finally blocks
+
+TEST_F(VMFinallyTest, AFinallyOnlyBlockRunsAndItsEndSendsTheExceptionToTheCallersCatch)
+{
+    Load({TryBlock(Call(100000, 0) + "popz.v\n" + Number(-1) + "exit.i\n",
+                   Number(1000) + "add.v.v\n" + Call(finishCatchId, 0) + "popz.v\n", ""),
+          TryBlock(Throw(42) + Number(-1) + "ret.v\n", "",
+                   "popz.v\n" + NoteOf(1) + Call(finishFinallyId, 0) + NoteOf(2) + "ret.v\n")},
+         {1});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 1042);
+    EXPECT_EQ(s_notes, std::vector<int>{1});  // nothing after the end of the finally block ran
+}
+
+TEST_F(VMFinallyTest, AfterACaughtExceptionTheEndOfTheFinallyBlockDoesNothing)
+{
+    Load({TryBlock(Throw(5) + Number(-1) + "exit.i\n", "popz.v\n" + NoteOf(1) + Call(finishCatchId, 0) + "popz.v\n",
+                   Call(finishFinallyId, 0) + Number(7) + "add.v.v\n")});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 7);
+    EXPECT_EQ(s_notes, std::vector<int>{1});
+}
+
+TEST_F(VMFinallyTest, AThrowFromACatchBlockGoesOutwardsNotBackIntoIt)
+{
+    Load({TryBlock(Call(100000, 0) + "popz.v\n" + Number(-1) + "exit.i\n",
+                   Number(100) + "add.v.v\n" + Call(finishCatchId, 0) + "popz.v\n", ""),
+          TryBlock(Throw(1) + Number(-1) + "ret.v\n", "popz.v\n" + NoteOf(1) + Throw(2) + Number(-1) + "ret.v\n", "")},
+         {1});
+    ScriptValue r = Run(0);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(r.real, 102);
+    EXPECT_EQ(s_notes, std::vector<int>{1});
+}
+
+TEST_F(VMFinallyTest, AnUnhookedTryBlockTakesNoLaterThrow)
+{
+    Load({TryBlock(Call(unhookId, 0) + "popz.v\n" + Throw(9) + Number(-1) + "exit.i\n", Number(1) + "add.v.v\n", "")});
+    ScriptValue r = Run(0);
+    EXPECT_TRUE(ErrorHas("Unable to find a handler for exception 9")) << Error();
+    Release(r);
+    JS_Exception.thrown = false;
+}
+
+TEST_F(VMFinallyTest, ATypeErrorOfABuiltInIsCaughtLikeAThrownValueAndIsFatalOutsideAnyTry)
+{
+    ObjectMode = true;
+    Load({TryBlock(Call(typeErrorId, 0) + "popz.v\n" + Number(-1) + "exit.i\n", Call(finishCatchId, 0) + "popz.v\n", ""),
+          Call(typeErrorId, 0) + "popz.v\n" + NoteOf(1)});
+    ObjectMode = true;
+    ScriptValue caught = Run(0);
+    EXPECT_EQ(Error(), "");
+    ASSERT_EQ(caught.Kind(), VALUE_OBJECT);
+    for (const auto& [name, text] : {std::pair{"name", "TypeError"}, std::pair{"message", "boom"}}) {
+        ScriptValue v = ScriptValue_Undefined();
+        JS_Object_Get(caught.obj, &v, name);
+        EXPECT_EQ(Text(v), text);
+        Release(v);
+    }
+    EXPECT_TRUE(JS_HasClass(caught.obj, "Error"));
+
+    ScriptValue r = Run(1);
+    EXPECT_TRUE(ErrorHas("Unable to find a handler for exception TypeError: boom")) << Error();
+    EXPECT_TRUE(s_notes.empty());
+    Release(r);
+    JS_Exception.thrown = false;
 }
 }  // namespace

@@ -3,40 +3,16 @@
 // process of its own with a time limit.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "gamedata/FormWriter.h"
 #include "support/GameFiles.h"
-#include "support/ProcessRun.h"
-#include "support/TempFolder.h"
-
-namespace fs = std::filesystem;
+#include "support/GameRuns.h"
 
 namespace {
-// Runs a runner on the game with the save area in dir.
-ProcessRun RunGame(const TempFolder& dir, const std::vector<uint8_t>& game, const std::string& options,
-                   const std::string& runner = QS_RUNNER_PATH)
-{
-    EXPECT_TRUE(gamedata::WriteFile(dir / "game.win", game));
-    return RunProcess("cd " + ShellQuote(dir.Path()) + " && XDG_DATA_HOME=" + ShellQuote(dir / "save") + " " +
-                      ShellQuote(runner) + " -game " + ShellQuote(dir / "game.win") + " " + options);
-}
-
-// A file the game wrote somewhere in its save area.
-std::string SavedFile(const TempFolder& dir, const std::string& name)
-{
-    std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(dir / "save", ignored)) {
-        if (entry.path().filename() != name) continue;
-        std::ifstream f(entry.path(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    }
-    return "<missing>";
-}
+using testgames::RunGame;
+using testgames::SavedFile;
 
 bool Has(const std::string& text, const std::string& part)
 {
@@ -141,4 +117,133 @@ TEST(RunBytecode, RunnerWithAGameModuleRunsCompiledCode)
                                    std::string(QS_TEST_RUNNER_DIR) + "/qs_runner_world");
     EXPECT_EQ(run.exitCode, 0) << run.Describe();
     EXPECT_TRUE(Has(dir.Read("out.log"), "Game code: compiled into the runner")) << run.Describe();
+}
+
+namespace {
+std::string Show(const std::string& push)
+{
+    return "\n" + push + "\ncall.i @show_debug_message 1\npopz.v\n";
+}
+std::string ShowText(const std::string& text)
+{
+    return Show("push.s \"" + text + "\"\nconv.s.v");
+}
+
+// obj_main (a child of obj_base) performs, inherits and sets events, keeps a
+// variable by name, runs out of lives and health, keeps a whole score and,
+// on its alarm, calls a script with two arguments; everything it sees goes
+// out through show_debug_message.
+std::vector<uint8_t> MiscGame()
+{
+    testgames::BytecodeGameParts game;
+    testgames::CodeBuilder& code = game.code;
+    const int32_t create = code.Add("gml_Object_obj_main_Create_0", ShowText("create") + R"(
+        push.d 2
+        conv.d.v
+        push.d 0
+        conv.d.v
+        call.i @alarm_set 2
+        popz.v
+        push.d 7
+        conv.d.v
+        push.s "hp"
+        conv.s.v
+        push.v self.@id
+        call.i @variable_instance_set 3
+        popz.v
+        push.s "hp"
+        conv.s.v
+        push.v self.@id
+        call.i @variable_instance_get 2)" + Show("") + R"(
+        push.v self.@id
+        call.i @variable_instance_get_names 1)" + Show("") + R"(
+        push.d 0
+        conv.d.v
+        call.i @event_user 1
+        popz.v
+        push.d 11
+        conv.d.v
+        push.d 7
+        conv.d.v
+        call.i @event_perform 2
+        popz.v
+        call.i @event_inherited 0
+        popz.v
+        push.d 1
+        conv.d.v
+        pop.v.v self.@lives
+        push.d 0
+        conv.d.v
+        pop.v.v self.@lives
+        push.d 0
+        conv.d.v
+        pop.v.v self.@lives
+        push.d 0
+        conv.d.v
+        pop.v.v self.@health
+        push.d -5
+        conv.d.v
+        pop.v.v self.@health
+        push.d 12.6
+        conv.d.v
+        pop.v.v self.@score)" + Show("pushb @score"));
+    const int32_t mainUser0 = code.Add("gml_Object_obj_main_Other_10", ShowText("main user0") + R"(
+        call.i @event_inherited 0
+        popz.v)");
+    const int32_t noLives = code.Add("gml_Object_obj_main_Other_6", ShowText("no more lives"));
+    const int32_t noHealth = code.Add("gml_Object_obj_main_Other_9", ShowText("no more health"));
+    const int32_t alarm = code.Add("gml_Object_obj_main_Alarm_0", Show("pushb @event_type") +
+                                                                      Show("pushb @event_number") + R"(
+        push.s "two"
+        conv.s.v
+        push.d 1
+        conv.d.v
+        call.i @scr_args 2
+        popz.v
+        call.i @game_end 0
+        popz.v)");
+    const int32_t args = code.Add("gml_Script_scr_args", Show("pushb @argument_count") + Show("pushb @argument1") +
+                                                             Show("pushb @argument2") + R"(
+        push.d 9
+        conv.d.v
+        pop.v.v self.@argument5)" + Show("pushb @argument5") +
+                                                             Show("pushb @argument_count") + R"(
+        push.d 0
+        conv.d.v
+        ret.v)", 2);
+    const int32_t baseCreate = code.Add("gml_Object_obj_base_Create_0", ShowText("base create"));
+    const int32_t baseUser0 = code.Add("gml_Object_obj_base_Other_10", ShowText("base user0"));
+    const int32_t baseUser1 = code.Add("gml_Object_obj_base_Other_11", ShowText("base user1"));
+    for (int32_t entry : {create, mainUser0, noLives, noHealth, alarm, args, baseCreate, baseUser0, baseUser1})
+        EXPECT_GE(entry, 0) << code.Error();
+    game.scripts = {gamedata::Script{"scr_args", static_cast<uint32_t>(args)}};
+    game.events[0] = {{0, create}};
+    game.events[2] = {{0, alarm}};
+    game.events[7] = {{6, noLives}, {9, noHealth}, {10, mainUser0}};
+    game.mainParent = 1;
+    gamedata::ObjectEntry base;
+    base.name = "obj_base";
+    base.events[0] = {{0, baseCreate}};
+    base.events[7] = {{10, baseUser0}, {11, baseUser1}};
+    game.moreObjects = {base};
+    return testgames::WriteBytecodeGame(game);
+}
+}  // namespace
+
+TEST(RunBytecode, MiscellaneousBuiltInsWorkThroughTheRunner)
+{
+    TempFolder dir;
+    const ProcessRun run = RunGame(dir, MiscGame(), "-headless -output " + ShellQuote(dir / "out.log"));
+    EXPECT_EQ(run.exitCode, 0) << run.Describe();
+    const std::string log = dir.Read("out.log");
+    // The user event of the child runs, then its parent's through
+    // event_inherited; user event 1, which only the parent defines, runs
+    // from there; the create event inherits the parent's. Lives falling from
+    // 1 to 0 and health from 100 to 0 run their events once each; the score
+    // keeps whole numbers. The alarm set to 2 fires (alarm event 0 of kind 2)
+    // and the script sees its two arguments, no third, and keeps no write
+    // past them.
+    EXPECT_TRUE(Has(log, "create\n7\n{ { hp },  }\nmain user0\nbase user0\nbase user1\nbase create\n"
+                         "no more lives\nno more health\n13\n2\n0\n2\ntwo\nundefined\nundefined\n2\n"))
+        << log;
 }

@@ -18,6 +18,7 @@
 #include "Runner/Run_Room.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_IniOptions.h"
+#include "Platform/Platform_OS.h"
 #include "Runner/Runner_LoadGame.h"
 #include "Options/Runner_Options.h"
 #include "support/GameFiles.h"
@@ -73,6 +74,7 @@ TEST_F(RunnerLoadGameTest, ReadsTheFileWithItsOptionsIniAndDebugInformation)
     EXPECT_TRUE(TraceScripts);
     EXPECT_EQ(AllowedOrientations.portrait, 0);
     EXPECT_EQ(AllowedOrientations.landscape, 1);
+    EXPECT_EQ(LockedOrientations.portrait, 0) << "the display is locked to what the options allow";
     const std::string text = log.Text();
     EXPECT_NE(text.find("Checking if INIFile " + dir + "/options.ini Exists\n"), std::string::npos);
     EXPECT_NE(text.find("Loaded File " + dir + "/game.win(" + std::to_string(game.size()) + ")\n"), std::string::npos);

@@ -20,6 +20,7 @@
 #include "Code/Code_Variable.h"
 #include "Variable/Code_VariableTarget.h"
 #include "Variable/Code_VariableValue.h"
+#include "Code/JS_Error.h"
 #include "Code/JS_Main.h"
 #include "Code/MathEpsilon.h"
 #include "Code/ObjectBase.h"
@@ -76,6 +77,7 @@
 #include "Runner/Run_Step.h"
 #include "Runner/Runner_Entry.h"
 #include "Runner/Runner_IniOptions.h"
+#include "Platform/Platform_OS.h"
 #include "Runner/Runner_LoadGame.h"
 #include "Options/Runner_Options.h"
 #include "Runner/Runner_StartUp.h"
@@ -96,6 +98,12 @@ void DropBorrowedPointers()
     VM_ArgumentCount = 0;
     CurrentBuiltinFunction = nullptr;
     GlobalScopeObject = nullptr;
+    JS_ObjectPrototype = JS_FunctionPrototype = nullptr;
+    for (KVObjectBase*& prototype : JS_ErrorPrototype) prototype = nullptr;
+    ScriptValue_SetUndefined(&JS_Exception.current);
+    JS_Exception.thrown = false;
+    ScriptValue_SetUndefined(&VM_Exception.thrown);
+    VM_Exception = VMExceptionState{};
     Debug_PendingErrorText = nullptr;
     ErrorForm = {nullptr, false};
     ErrorContext = {0, 0, nullptr};
@@ -129,7 +137,7 @@ void ResetOptions()
     SleepMarginGiven = false;
     NoDirectInput = false;
     ReleaseModeChecks = false;
-    AllowedOrientations = {1, 1, 1, 1};
+    AllowedOrientations = LockedOrientations = {1, 1, 1, 1};
 }
 
 void ResetRunner()

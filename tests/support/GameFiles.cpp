@@ -123,6 +123,18 @@ void CodeBuilder::Write(gamedata::FormWriter& w) const
     w.Func(m_functions, {});
 }
 
+gamedata::ExtensionFunctionEntry ExtensionFunction(const char* name, int32_t id, const char* symbol,
+                                                   std::vector<int32_t> types, int32_t returnType)
+{
+    gamedata::ExtensionFunctionEntry f;
+    f.name = name;
+    f.id = id;
+    f.externalName = symbol;
+    f.argumentTypes = std::move(types);
+    f.returnType = returnType;
+    return f;
+}
+
 std::vector<uint8_t> WriteBytecodeGame(const BytecodeGameParts& parts)
 {
     gamedata::FormWriter w;
@@ -132,13 +144,17 @@ std::vector<uint8_t> WriteBytecodeGame(const BytecodeGameParts& parts)
     header.roomOrder = {0};
     w.Gen8(header);
     w.Optn(gamedata::Options{});
+    if (!parts.extensions.empty()) w.Extn(parts.extensions);
     // Scripts come before the functions: a call names a script by its name.
     if (!parts.scripts.empty()) w.Scpt(parts.scripts);
     if (!parts.initialisers.empty()) w.Glob(parts.initialisers);
     gamedata::ObjectEntry object;
     object.name = "obj_main";
     object.events = parts.events;
-    w.Objt({object});
+    object.parent = parts.mainParent;
+    std::vector<std::optional<gamedata::ObjectEntry>> objects = {object};
+    objects.insert(objects.end(), parts.moreObjects.begin(), parts.moreObjects.end());
+    w.Objt(objects);
     gamedata::RoomEntry room;
     room.name = "room0";
     room.speed = 1000;

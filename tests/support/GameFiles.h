@@ -37,15 +37,23 @@ private:
 };
 
 // A game of one room, run at 1000 steps a second, holding one instance of
-// its one object, obj_main.
+// its first object, obj_main (whose parent and further objects may be given).
 struct BytecodeGameParts {
     CodeBuilder code;
     std::vector<std::vector<gamedata::EventEntry>> events = std::vector<std::vector<gamedata::EventEntry>>(14);
+    int32_t mainParent = -1;
+    std::vector<gamedata::ObjectEntry> moreObjects;  // indexes 1 on
     int32_t roomCode = -1;
     std::vector<int32_t> initialisers;
     std::vector<std::optional<gamedata::Script>> scripts;
+    std::vector<std::optional<gamedata::ExtensionPackageEntry>> extensions;  // an "EXTN" chunk when any
 };
 std::vector<uint8_t> WriteBytecodeGame(const BytecodeGameParts& parts);
+
+// An extension function: its name in game code, its id, the library symbol
+// it calls, its argument types and result type (1 text, 2 real).
+gamedata::ExtensionFunctionEntry ExtensionFunction(const char* name, int32_t id, const char* symbol,
+                                                   std::vector<int32_t> types = {}, int32_t returnType = 2);
 
 // The game whose create, step, alarm 0, draw and game-end events, room
 // creation code, global initialiser and script scr_line(text, n) (called

@@ -509,6 +509,39 @@ void FormWriter::Agrp(const std::vector<std::optional<std::string>>& names)
 }
 
 namespace {
+// A list of count offsets at the end of the chunk; the offset of where each present entry is written by write.
+template <typename Entry, typename Write>
+void RecordList(Chunk& c, const std::vector<std::optional<Entry>>& entries, Write write)
+{
+    const uint32_t listAt = c.Size();
+    c.Zeros(4 * entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!entries[i]) continue;
+        c.PatchOffset(listAt + 4 * static_cast<uint32_t>(i), c.Size());
+        write(*entries[i]);
+    }
+}
+}  // namespace
+
+void FormWriter::Extn(const std::vector<std::optional<ExtensionPackageEntry>>& packages)
+{
+    Chunk& c = Add("EXTN");
+    c.U32(static_cast<uint32_t>(packages.size()));
+    RecordList(c, packages, [&c](const ExtensionPackageEntry& p) {
+        c.String(p.folderName).String(p.secondText).String(p.thirdText).U32(static_cast<uint32_t>(p.files.size()));
+        RecordList(c, p.files, [&c](const ExtensionFileEntry& f) {
+            c.String(f.fileName).String(f.finalName).String(f.initName).I32(f.kind);
+            c.U32(static_cast<uint32_t>(f.functions.size()));
+            RecordList(c, f.functions, [&c](const ExtensionFunctionEntry& fn) {
+                c.String(fn.name).I32(fn.id).I32(fn.callKind).I32(fn.returnType).String(fn.externalName);
+                c.U32(static_cast<uint32_t>(fn.argumentTypes.size()));
+                for (int32_t type : fn.argumentTypes) c.I32(type);
+            });
+        });
+    });
+}
+
+namespace {
 // An event code record: its action count and action offsets, then the one
 // action record (36 bytes, the CODE index in its last word).
 void EventCode(Chunk& c, const EventEntry& event)

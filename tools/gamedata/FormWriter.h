@@ -471,6 +471,32 @@ struct RoomEntry {
     std::optional<uint32_t> layerCountOverride;
 };
 
+// Extension packages: packages hold files, files hold functions; none
+// writes record offset 0.
+struct ExtensionFunctionEntry {
+    std::optional<std::string> name;
+    int32_t id = 1;
+    int32_t callKind = 12;            // 12 the C convention
+    int32_t returnType = 2;           // 1 text, otherwise real
+    std::optional<std::string> externalName;
+    std::vector<int32_t> argumentTypes;  // 1 text, 2 real
+};
+
+struct ExtensionFileEntry {
+    std::optional<std::string> fileName;
+    std::optional<std::string> finalName;
+    std::optional<std::string> initName;
+    int32_t kind = 1;                 // 1 a native library, 4 placeholders
+    std::vector<std::optional<ExtensionFunctionEntry>> functions;
+};
+
+struct ExtensionPackageEntry {
+    std::optional<std::string> folderName;
+    std::optional<std::string> secondText;
+    std::optional<std::string> thirdText;
+    std::vector<std::optional<ExtensionFileEntry>> files;
+};
+
 class FormWriter {
 public:
     FormWriter();
@@ -526,6 +552,8 @@ public:
     void Audo(const std::vector<std::optional<std::vector<uint8_t>>>& images);
     // Audio groups by index: a record holding the name (none writes name offset 0).
     void Agrp(const std::vector<std::optional<std::string>>& names);
+    // Extension packages by index, each record followed by those it lists.
+    void Extn(const std::vector<std::optional<ExtensionPackageEntry>>& packages);
 
     // Absolute file offset of entry i of the TPAG chunk, valid after Finish.
     uint32_t TpagEntryOffset(uint32_t index) const;

@@ -1,0 +1,53 @@
+// Writes the seed corpus of the extension chunk fuzz target: game data images
+// with packages of library and placeholder files, empty slots and the
+// package that is dropped.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "gamedata/FormWriter.h"
+
+namespace {
+gamedata::ExtensionFunctionEntry Function(const char* name, int32_t id, std::vector<int32_t> types)
+{
+    gamedata::ExtensionFunctionEntry f;
+    f.name = name;
+    f.id = id;
+    f.externalName = name;
+    f.argumentTypes = std::move(types);
+    return f;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+        return 2;
+    }
+    const std::string folder = argv[1];
+    gamedata::ExtensionFileEntry library;
+    library.fileName = "library.so";
+    library.initName = "ext_init";
+    library.finalName = "ext_final";
+    library.functions = {Function("ext_add", 1, {2, 2}), std::nullopt, Function("ext_join", 3, {1, 2, 1})};
+    gamedata::ExtensionFileEntry placeholders;
+    placeholders.kind = 4;
+    placeholders.functions = {Function("stub", 2, {})};
+    gamedata::ExtensionPackageEntry package;
+    package.folderName = "pkg";
+    package.files = {library, std::nullopt, placeholders};
+    gamedata::ExtensionPackageEntry dropped;
+    dropped.folderName = "KivoWorks";
+    dropped.files = {library};
+
+    bool ok = true;
+    int index = 0;
+    for (const auto& packages : std::vector<std::vector<std::optional<gamedata::ExtensionPackageEntry>>>{
+             {package}, {package, std::nullopt, dropped}, {}}) {
+        gamedata::FormWriter w;
+        w.Extn(packages);
+        ok = gamedata::WriteFile(folder + "/extn" + std::to_string(index++), w.Finish()) && ok;
+    }
+    return ok ? 0 : 1;
+}
