@@ -13,7 +13,7 @@
 // pair. Arguments: the payload size.
 namespace {
 int s_delivered = 0;
-void Count(int32_t, int32_t)
+void Count(int32_t)
 {
     ++s_delivered;
 }

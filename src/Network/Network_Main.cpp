@@ -18,14 +18,10 @@ int32_t NetworkConnectTimeout = 50000;
 bool NetworkNonBlockingConnect = false;
 
 namespace {
-void NoEvent(int32_t, int32_t) {}
-uint64_t EngineClock()
-{
-    return Timing_Microseconds();
-}
+void NoEvent(int32_t) {}
 
 NetworkEventHook s_eventHook = NoEvent;
-NetworkClock s_clock = EngineClock;
+uint64_t s_frameTime = 0;  // 0 before the first frame
 int32_t s_eventMap = -1;
 int s_holds = 0;
 std::vector<kvSocket*> s_buriedSockets;
@@ -42,7 +38,7 @@ int32_t ResetEventMap()
 void Fire()
 {
     NetworkHold hold;
-    s_eventHook(s_eventMap, kNetworkEvent);
+    s_eventHook(s_eventMap);
 }
 
 // The address an event reports for an entry: its socket's, or its server's
@@ -78,16 +74,9 @@ NetworkEventHook Network_SetEventHook(NetworkEventHook hook)
     return old;
 }
 
-NetworkClock Network_SetClock(NetworkClock clock)
-{
-    const NetworkClock old = s_clock;
-    s_clock = clock ? clock : EngineClock;
-    return old;
-}
-
 uint64_t Network_Now()
 {
-    return s_clock();
+    return s_frameTime ? s_frameTime : Timing_Microseconds();
 }
 
 NetworkHold::NetworkHold()
@@ -289,6 +278,12 @@ void Network_FireConnectResultEvent(int32_t id, bool succeeded)
 
 void Network_Update()
 {
+    Network_UpdateAt(Timing_Microseconds());
+}
+
+void Network_UpdateAt(uint64_t now)
+{
+    s_frameTime = now;
     NetworkHold hold;
     for (NetworkSocketEntry& entry : NetworkSocketTable) {
         if (!entry.inUse) continue;
@@ -319,4 +314,5 @@ void Network_Shutdown()
     RELY_Shutdown();
     if (s_eventMap >= 0) DsMap_Destroy(s_eventMap);
     s_eventMap = -1;
+    s_frameTime = 0;
 }

@@ -8,7 +8,6 @@ struct kvSocket;
 struct kvServer;
 
 constexpr int kNetworkSocketCount = 1024;
-constexpr int32_t kNetworkEvent = 68;
 
 struct NetworkSocketEntry {
     bool inUse;
@@ -50,17 +49,20 @@ struct NetworkHold {
 void Network_Bury(kvSocket* socket);
 void Network_Bury(kvServer* server);
 
-// The runner runs the event on every instance with async_load set to the
-// map; until it is set events are built and dropped.
-using NetworkEventHook = void (*)(int32_t map, int32_t subKind);
+// The runner runs the networking event on every instance with async_load
+// set to the map; until it is set events are built and dropped.
+using NetworkEventHook = void (*)(int32_t map);
 NetworkEventHook Network_SetEventHook(NetworkEventHook hook);
-// Microseconds of the clock that times connects, handshakes, acknowledgements
-// and resends (the engine's clock unless replaced).
-using NetworkClock = uint64_t (*)();
-NetworkClock Network_SetClock(NetworkClock clock);
+// The time of the current frame in microseconds, which times connects,
+// handshakes, acknowledgements and resends; the engine's clock before the
+// first frame.
 uint64_t Network_Now();
 
+// The frame's work on the engine's clock.
 void Network_Update();
+// The same at a given time, so that timeouts and resends follow the time
+// the caller gives.
+void Network_UpdateAt(uint64_t now);
 void Network_Shutdown();
 // Http_Client.cpp.
 void Http_Process();

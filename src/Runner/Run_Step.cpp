@@ -29,12 +29,16 @@
 #include "World/Collision.h"
 #include "World/Event_Input.h"
 
+namespace {
+// An asynchronous result reaches every instance that has the event, with its
+// map as async_load.
 void FireAsyncEvent(int32_t map, int32_t subKind)
 {
     async_load = map;
     PerformAsyncEvent(subKind);
     async_load = -1;
 }
+}  // namespace
 
 // The asynchronous step: the platform's queues, finished HTTP requests and
 // the answered dialog, then the results on the request list.

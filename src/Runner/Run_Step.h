@@ -14,6 +14,3 @@ void DoAStep();
 void Instance_AnimateImage(CInstance* instance);
 // The asynchronous requests of a frame: queued results and finished requests.
 void AsyncRequests_Process();
-// An asynchronous result reaches every instance that has the event, with its
-// map as async_load.
-void FireAsyncEvent(int32_t map, int32_t subKind);

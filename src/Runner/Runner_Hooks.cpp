@@ -40,7 +40,6 @@
 #include "Runner/Run_InputAsync.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
-#include "Runner/Run_Step.h"
 #include "Runner/Run_VirtualButtons.h"
 #include "Runner/Runner_Entry.h"
 #include "Script/Script_Function.h"
@@ -60,6 +59,13 @@
 #include "World/TimeLine_Main.h"
 
 namespace {
+void FireNetworkEvent(int32_t map)
+{
+    async_load = map;
+    PerformNetworkEvent();
+    async_load = -1;
+}
+
 bool OverlayReferenceSize(int32_t* width, int32_t* height)
 {
     const CGameRoom* current = Run_Room;
@@ -208,5 +214,5 @@ void Runner_InstallHooks()
     DebugOverlay_SetHooks(DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked});
     GameSave_SetHooks(GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer});
     GR_Surface_SetHooks(SurfaceHooks{DrawFrame_SetTargetView, GuiPassActive, GUI_Begin});
-    Network_SetEventHook(FireAsyncEvent);
+    Network_SetEventHook(FireNetworkEvent);
 }

@@ -122,9 +122,14 @@ TEST_F(SocketTest, NonBlockingConnectsReportSuccessRefusalAndTimeout)
 
     const int refused = int(Num("network_create_socket", {R(0)}));
     const int closedPort = FreePort();
+    // The refusal comes at once or as a failed connect event.
     const double r = Num("network_connect_raw", {R(refused), S("127.0.0.1"), R(closedPort)});
-    if (r == 0) ASSERT_TRUE(PumpUntil([] { return Count(4) == 2; }));
-    if (r == 0) EXPECT_EQ(Last(4)->succeeded, 0);
+    if (r == 0) {
+        ASSERT_TRUE(PumpUntil([] { return Count(4) == 2; }));
+        EXPECT_EQ(Last(4)->succeeded, 0);
+    } else {
+        EXPECT_EQ(r, -1);
+    }
 
     // A raw server never greets: the handshake gives up after the timeout
     // on the network clock.
@@ -203,7 +208,9 @@ TEST_F(SocketTest, FramesAreReassembledFromTheStream)
         {"a payload over several reads", {framedBig.substr(0, 20), framedBig.substr(20, 5000), framedBig.substr(5020)},
          {0, 0, 1}, {big}},
         {"a split header is unframed", {small.substr(0, 5), small.substr(5)}, {1, 2}, {small.substr(0, 5), small.substr(5)}},
-        {"a huge length word is unframed", {Frame("xy", 0xFFFFFFF0u)}, {1}, {Frame("xy", 0xFFFFFFF0u)}},
+        // Not waited for: the block is handed over as it came, and its
+        // payload is what follows the header, never more than arrived.
+        {"a huge length word is not waited for", {Frame("xy", 0xFFFFFFF0u)}, {1}, {"xy"}},
         {"plain bytes are one block", {"just text"}, {1}, {"just text"}},
     };
     for (const Case& c : cases) {
@@ -213,7 +220,9 @@ TEST_F(SocketTest, FramesAreReassembledFromTheStream)
         for (size_t i = 0; i < c.pieces.size(); ++i) {
             SendRaw(client, c.pieces[i]);
             const int want = c.eventsAfter[i];
-            if (want > 0) ASSERT_TRUE(PumpUntil([want] { return Count(3) >= want; }));
+            if (want > 0) {
+                ASSERT_TRUE(PumpUntil([want] { return Count(3) >= want; }));
+            }
             PumpQuiet();
             EXPECT_EQ(Count(3), want) << i;
         }
@@ -281,6 +290,7 @@ TEST_F(SocketTest, AnEventMayDestroyTheSocketOrServerItCameFrom)
     EXPECT_EQ(Count(3), 1);
     EXPECT_EQ(Network_Entry(accepted), nullptr);
 
+    events.clear();
     const int port = FreePort(true);
     const int udpServer = int(Num("network_create_server", {R(1), R(port), R(4)}));
     const int sender = int(Num("network_create_socket", {R(1)}));

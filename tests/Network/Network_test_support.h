@@ -1,6 +1,6 @@
 #pragma once
 // A network world in one process: the network built-ins registered, every
-// networking event recorded, a clock the test moves, the log kept, and
+// networking event recorded, frames at a time the test moves, the log kept, and
 // frames pumped in bounded loops on 127.0.0.1.
 #include <gtest/gtest.h>
 
@@ -48,7 +48,6 @@ struct NetworkFixture : BuiltinCallFixture {
     RecordingConsole log;
     tagIConsole* savedLog = nullptr;
     NetworkEventHook savedHook = nullptr;
-    NetworkClock savedClock = nullptr;
 
     static double Field(int32_t map, const char* key)
     {
@@ -67,9 +66,8 @@ struct NetworkFixture : BuiltinCallFixture {
         const char* t = e && e->value.Kind() == VALUE_STRING ? ScriptValue_StringText(&e->value) : nullptr;
         return t ? t : "";
     }
-    static void Record(int32_t map, int32_t subKind)
+    static void Record(int32_t map)
     {
-        EXPECT_EQ(subKind, 68);
         NetEvent e;
         e.type = int(Field(map, "type"));
         e.id = int(Field(map, "id"));
@@ -86,8 +84,6 @@ struct NetworkFixture : BuiltinCallFixture {
         events.push_back(e);
         if (onEvent) onEvent(events.back());
     }
-    static uint64_t Clock() { return now; }
-
     void SetUp() override
     {
         BuiltinCallFixture::SetUp();
@@ -97,17 +93,16 @@ struct NetworkFixture : BuiltinCallFixture {
         savedLog = LogConsole;
         LogConsole = &log;
         savedHook = Network_SetEventHook(Record);
-        savedClock = Network_SetClock(Clock);
         NetworkConnectTimeout = 50000;
         NetworkNonBlockingConnect = false;
         InitNetworkingFunctions();
+        Step();
     }
     void TearDown() override
     {
         onEvent = nullptr;
         Network_Shutdown();
         Network_SetEventHook(savedHook);
-        Network_SetClock(savedClock);
         NetworkConnectTimeout = 50000;
         NetworkNonBlockingConnect = false;
         LogConsole = savedLog;
@@ -123,13 +118,15 @@ struct NetworkFixture : BuiltinCallFixture {
         HostSocket_Close(h);
         return port;
     }
+    // One frame at the test's time.
+    static void Step() { Network_UpdateAt(now); }
     // Frames until the condition holds; false after the bound (a few seconds).
     static bool PumpUntil(const std::function<bool()>& done)
     {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!done()) {
             if (std::chrono::steady_clock::now() > end) return false;
-            Network_Update();
+            Step();
         }
         return true;
     }
@@ -137,7 +134,7 @@ struct NetworkFixture : BuiltinCallFixture {
     static void PumpQuiet()
     {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
-        while (std::chrono::steady_clock::now() < end) Network_Update();
+        while (std::chrono::steady_clock::now() < end) Step();
     }
     static int Count(int type)
     {
