@@ -10,6 +10,7 @@ struct GameBuiltin {
     const char* name;
     BuiltinRoutine routine;
     int32_t argumentCount;  // -1 any
+    uint8_t flag = 0;  // the table's flag byte
 };
 
 const GameBuiltin kGameBuiltins[] = {
@@ -35,6 +36,27 @@ const GameBuiltin kGameBuiltins[] = {
     {"distance_to_object", F_DistanceToObject, 1},
     {"path_start", F_PathStart, 4},
     {"path_end", F_PathEnd, 0},
+    {"mp_linear_step", F_MpLinearStep, 4},
+    {"mp_linear_path", F_MpLinearPath, 5, 1},
+    {"mp_linear_step_object", F_MpLinearStepObject, 4},
+    {"mp_linear_path_object", F_MpLinearPathObject, 5, 1},
+    {"mp_potential_settings", F_MpPotentialSettings, 4},
+    {"mp_potential_step", F_MpPotentialStep, 4},
+    {"mp_potential_path", F_MpPotentialPath, 6, 1},
+    {"mp_potential_step_object", F_MpPotentialStepObject, 4},
+    {"mp_potential_path_object", F_MpPotentialPathObject, 6, 1},
+    {"mp_grid_create", F_MpGridCreate, 6, 1},
+    {"mp_grid_destroy", F_MpGridDestroy, 1, 1},
+    {"mp_grid_clear_all", F_MpGridClearAll, 1, 1},
+    {"mp_grid_clear_cell", F_MpGridClearCell, 3, 1},
+    {"mp_grid_clear_rectangle", F_MpGridClearRectangle, 5, 1},
+    {"mp_grid_add_cell", F_MpGridAddCell, 3, 1},
+    {"mp_grid_get_cell", F_MpGridGetCell, 3, 1},
+    {"mp_grid_add_rectangle", F_MpGridAddRectangle, 5, 1},
+    {"mp_grid_add_instances", F_MpGridAddInstances, 3, 1},
+    {"mp_grid_path", F_MpGridPath, 7, 1},
+    {"mp_grid_draw", F_MpGridDraw, 1, 1},
+    {"mp_grid_to_ds_grid", F_MpGridToDsGrid, 2, 1},  // reads both grids
     {"collision_point", F_CollisionPoint, 5},
     {"collision_rectangle", F_CollisionRectangle, 7},
     {"collision_circle", F_CollisionCircle, 6},
@@ -73,9 +95,15 @@ const GameBuiltin kGameBuiltins[] = {
     {"room_restart", F_RoomRestart, 0},
     {"game_end", F_GameEnd, 0},
     {"game_restart", F_GameRestart, 0},
-    {"transition_define", F_TransitionAnswer, 2},
-    {"transition_exists", F_TransitionAnswer, 1},
+    {"transition_define", F_TransitionAnswer, 2, 1},
+    {"transition_exists", F_TransitionAnswer, 1, 1},
     {"sleep", F_Sleep, 1},
+    {"point_in_rectangle", F_PointInRectangle, 6, 1},
+    {"point_in_triangle", F_PointInTriangle, 8, 1},
+    {"point_in_circle", F_PointInCircle, 5, 1},
+    {"rectangle_in_rectangle", F_RectangleInRectangle, 8, 1},
+    {"rectangle_in_triangle", F_RectangleInTriangle, 10, 1},
+    {"rectangle_in_circle", F_RectangleInCircle, 7, 1},
 };
 }  // namespace
 
@@ -83,7 +111,6 @@ void InitGameFunctions()
 {
     for (const GameBuiltin& builtin : kGameBuiltins) {
         if (LayerMode && builtin.routine == F_InstanceCreate) continue;
-        const bool legacy = builtin.routine == F_TransitionAnswer;
-        CodeFunction_Register(builtin.name, builtin.routine, builtin.argumentCount, legacy ? 1 : 0);
+        CodeFunction_Register(builtin.name, builtin.routine, builtin.argumentCount, builtin.flag);
     }
 }

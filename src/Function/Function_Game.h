@@ -24,6 +24,27 @@ QS_GAME_BUILTIN(F_MoveBounceAll);
 QS_GAME_BUILTIN(F_MoveWrap);
 QS_GAME_BUILTIN(F_DistanceToPoint);
 QS_GAME_BUILTIN(F_DistanceToObject);
+QS_GAME_BUILTIN(F_MpLinearStep);
+QS_GAME_BUILTIN(F_MpLinearPath);
+QS_GAME_BUILTIN(F_MpLinearStepObject);
+QS_GAME_BUILTIN(F_MpLinearPathObject);
+QS_GAME_BUILTIN(F_MpPotentialSettings);
+QS_GAME_BUILTIN(F_MpPotentialStep);
+QS_GAME_BUILTIN(F_MpPotentialPath);
+QS_GAME_BUILTIN(F_MpPotentialStepObject);
+QS_GAME_BUILTIN(F_MpPotentialPathObject);
+QS_GAME_BUILTIN(F_MpGridCreate);
+QS_GAME_BUILTIN(F_MpGridDestroy);
+QS_GAME_BUILTIN(F_MpGridClearAll);
+QS_GAME_BUILTIN(F_MpGridClearCell);
+QS_GAME_BUILTIN(F_MpGridClearRectangle);
+QS_GAME_BUILTIN(F_MpGridAddCell);
+QS_GAME_BUILTIN(F_MpGridGetCell);
+QS_GAME_BUILTIN(F_MpGridAddRectangle);
+QS_GAME_BUILTIN(F_MpGridAddInstances);
+QS_GAME_BUILTIN(F_MpGridPath);
+QS_GAME_BUILTIN(F_MpGridDraw);
+QS_GAME_BUILTIN(F_MpGridToDsGrid);
 QS_GAME_BUILTIN(F_CollisionPoint);
 QS_GAME_BUILTIN(F_CollisionRectangle);
 QS_GAME_BUILTIN(F_CollisionCircle);
@@ -64,9 +85,14 @@ QS_GAME_BUILTIN(F_GameEnd);
 QS_GAME_BUILTIN(F_GameRestart);
 QS_GAME_BUILTIN(F_TransitionAnswer);
 QS_GAME_BUILTIN(F_Sleep);
+QS_GAME_BUILTIN(F_PointInRectangle);
+QS_GAME_BUILTIN(F_PointInTriangle);
+QS_GAME_BUILTIN(F_PointInCircle);
+QS_GAME_BUILTIN(F_RectangleInRectangle);
+QS_GAME_BUILTIN(F_RectangleInTriangle);
+QS_GAME_BUILTIN(F_RectangleInCircle);
 #undef QS_GAME_BUILTIN
 
 // Registers the group in its fixed order; instance_create only without the
-// layer system. Rows whose back ends belong to motion planning, the point
-// and rectangle tests and saved games are registered by those modules.
+// layer system. The saved-game rows are registered by their own module.
 void InitGameFunctions();

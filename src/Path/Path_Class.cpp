@@ -2,6 +2,7 @@
 // rebuilt after every change (Path_ClassDerive.cpp).
 #include "Path/Path_Class.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -37,7 +38,8 @@ CGamePath* CGamePath::New()
 
 void CGamePath::Delete()
 {
-    Clear();
+    QS_FREE(m_points);
+    QS_FREE(m_derived);
     QS_FREE(this);
 }
 
@@ -60,10 +62,22 @@ int32_t CGamePath::AddPoint(float x, float y, float speed)
 void CGamePath::InsertPoint(int32_t index, float x, float y, float speed)
 {
     if (index < 0 || index > m_pointCount) return;
-    if (m_pointCount >= m_pointCapacity && !GrowPoints(m_pointCount + 1 + 5)) return;
+    // Doubling keeps a path built point by point from being copied once per few points.
+    if (m_pointCount >= m_pointCapacity && !GrowPoints(std::max(m_pointCount + 1 + 5, m_pointCapacity * 2))) return;
     std::memmove(m_points + index + 1, m_points + index, sizeof(PathPoint) * static_cast<size_t>(m_pointCount - index));
     m_points[index] = {x, y, speed};
     ++m_pointCount;
+    // A point at the end of an open straight path is one more sample: the
+    // planners build long paths that way, and rebuilding the whole table for
+    // each point would make that quadratic.
+    const bool appended = index == m_pointCount - 1 && m_kind == PATH_KIND_STRAIGHT && !m_closed;
+    if (appended && m_derivedCount == index) {
+        AppendDerived(x, y, speed);
+        if (m_derivedCount == m_pointCount) {
+            if (m_derivedCount > 1) MeasureSample(m_derivedCount - 1);
+            return;
+        }
+    }
     Recompute();
 }
 
@@ -84,12 +98,9 @@ void CGamePath::DeletePoint(int32_t index)
 
 void CGamePath::Clear()
 {
-    QS_FREE(m_points);
-    QS_FREE(m_derived);
-    m_points = nullptr;
-    m_derived = nullptr;
-    m_pointCapacity = m_derivedCapacity = 0;
-    m_pointCount = m_derivedCount = 0;
+    // The planners refill one path again and again: giving its storage back
+    // each time would have every fill allocate and clear it anew.
+    m_pointCount = 0;
     Recompute();
 }
 

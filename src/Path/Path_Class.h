@@ -30,7 +30,7 @@ class CGamePath {
 public:
     // A new empty path (straight, closed, precision 4) from the memory manager.
     static CGamePath* New();
-    // Clear, then frees the record.
+    // Frees the points, the samples and the record.
     void Delete();
 
     // Returns the new point's index.
@@ -40,7 +40,8 @@ public:
     // index 0..count-1; any other index does nothing.
     void ChangePoint(int32_t index, float x, float y, float speed);
     void DeletePoint(int32_t index);
-    // Drops every point; kind, closed flag and precision stay.
+    // Drops every point; kind, closed flag and precision stay, and so does the
+    // storage, for the points of the next fill.
     void Clear();
     // Appends a copy of other's points (other may be this path); null or empty: nothing.
     void Append(const CGamePath* other);
@@ -96,6 +97,8 @@ private:
     void DeriveSmooth();
     void Subdivide(int32_t depth, const PathPoint& s, const PathPoint& c, const PathPoint& e);
     void ComputeLengths();
+    // Adds the segment that ends at sample i (i >= 1) to the length and time.
+    void MeasureSample(int32_t i);
     void Centre(float* cx, float* cy) const;
     // Replaces every point's coordinates relative to the centre (u, v) by f(u, v).
     template <typename Change>

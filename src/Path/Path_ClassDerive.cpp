@@ -1,5 +1,6 @@
 // A path's derived sample table, its lengths and time, and the queries and
 // drawing that read it.
+#include <algorithm>
 #include <cmath>
 
 #include "Base/MemoryManager.h"
@@ -32,7 +33,7 @@ float LegSquared(const PathPoint& a, const PathPoint& b)
 void CGamePath::AppendDerived(float x, float y, float speed)
 {
     if (m_derivedCount >= m_derivedCapacity) {
-        const int32_t capacity = m_derivedCount + 1 + 10;
+        const int32_t capacity = std::max(m_derivedCount + 1 + 10, m_derivedCapacity * 2);
         void* grown = QS_REALLOC(m_derived, sizeof(PathDerivedPoint) * static_cast<size_t>(capacity));
         if (!grown) return;
         m_derived = static_cast<PathDerivedPoint*>(grown);
@@ -94,20 +95,23 @@ void CGamePath::ComputeLengths()
     m_time = 0.0f;
     if (m_derivedCount == 0) return;
     m_derived[0].length = 0.0f;
-    for (int32_t i = 1; i < m_derivedCount; ++i) {
-        const PathDerivedPoint& a = m_derived[i - 1];
-        PathDerivedPoint& b = m_derived[i];
-        const float dx = b.x - a.x;
-        const float dy = b.y - a.y;
-        const float segment = std::sqrt(dx * dx + dy * dy);
-        m_length += segment;
-        b.length = m_length;
-        // A segment of no length takes no time whatever its speed; one whose
-        // speeds average 0 is never crossed, so the path's time is infinite.
-        if (segment == 0.0f) continue;
-        const float speed = ((a.speed + b.speed) * 0.5f) / 100.0f;
-        m_time = speed == 0.0f ? HUGE_VALF : m_time + segment / speed;
-    }
+    for (int32_t i = 1; i < m_derivedCount; ++i) MeasureSample(i);
+}
+
+void CGamePath::MeasureSample(int32_t i)
+{
+    const PathDerivedPoint& a = m_derived[i - 1];
+    PathDerivedPoint& b = m_derived[i];
+    const float dx = b.x - a.x;
+    const float dy = b.y - a.y;
+    const float segment = std::sqrt(dx * dx + dy * dy);
+    m_length += segment;
+    b.length = m_length;
+    // A segment of no length takes no time whatever its speed; one whose
+    // speeds average 0 is never crossed, so the path's time is infinite.
+    if (segment == 0.0f) return;
+    const float speed = ((a.speed + b.speed) * 0.5f) / 100.0f;
+    m_time = speed == 0.0f ? HUGE_VALF : m_time + segment / speed;
 }
 
 const PathDerivedPoint& CGamePath::GetDerivedPoint(int32_t index) const

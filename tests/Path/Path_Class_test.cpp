@@ -230,6 +230,29 @@ TEST_F(PathTest, PointEditsHonourTheirIndexRanges)
     EXPECT_EQ(p->GetPoint(4).speed, 1.0f);
 }
 
+TEST_F(PathTest, PointsAddedOneByOneGiveWhatARebuildGives)
+{
+    // Appending to an open straight path extends its samples in place; a
+    // copy rebuilds them whole. Both must agree bit for bit, zero-length and
+    // zero-speed segments included.
+    std::vector<PathPoint> points;
+    for (int i = 0; i < 300; ++i)
+        points.push_back({static_cast<float>(i % 7) * 3.3f, static_cast<float>(i) * 0.7f, i % 5 ? 100.0f : 0.0f});
+    points[40] = points[39];
+    CGamePath* built = Make(points, 0, false);
+    CGamePath* copy = Make({}, 0, false);
+    copy->Assign(built);
+    ASSERT_EQ(built->GetDerivedCount(), 300);
+    ASSERT_EQ(copy->GetDerivedCount(), 300);
+    EXPECT_EQ(built->GetLength(), copy->GetLength());
+    EXPECT_EQ(built->GetTime(), copy->GetTime());
+    for (int32_t i = 0; i < 300; ++i) EXPECT_EQ(built->GetDerivedPoint(i).length, copy->GetDerivedPoint(i).length) << i;
+    // A closed or smooth path still rebuilds: the closing sample follows the new last point.
+    CGamePath* closed = Make({{0, 0, 100}, {10, 0, 100}}, 0, true);
+    closed->AddPoint(10, 10, 100);
+    ExpectDerived(closed, {{0, 0, 100}, {10, 0, 100}, {10, 10, 100}, {0, 0, 100}});
+}
+
 TEST_F(PathTest, SettersClampAndRecompute)
 {
     CGamePath* p = Make({{0, 0, 100}, {100, 0, 100}, {100, 100, 100}}, 0, false);
@@ -255,6 +278,14 @@ TEST_F(PathTest, SettersClampAndRecompute)
     EXPECT_EQ(p->GetKind(), 1);
     EXPECT_TRUE(p->GetClosed());
     EXPECT_EQ(p->GetPrecision(), 1);
+    // The storage a clear keeps shows nothing of the old points to a refill.
+    p->SetKind(0);
+    p->SetClosed(false);
+    p->AddPoint(0, 0, 100);
+    p->AddPoint(30, 40, 50);
+    ExpectDerived(p, {{0, 0, 100}, {30, 40, 50}});
+    EXPECT_EQ(p->GetLength(), 50.0f);
+    EXPECT_EQ(p->GetTime(), 50.0f / 0.75f);
 }
 
 TEST_F(PathTest, AppendAssignAndReverseCopyPoints)

@@ -5,18 +5,14 @@
 // the top left.
 #include <cstdio>
 
-#include "Code/Code_Link.h"
 #include "World/Event_Main.h"
 #include "World/Instance.h"
 #include "World/Run_CommandRoom.h"
 #include "Runner/Run_Globals.h"
-#include "Runner/Runner_Entry.h"
 #include "collision_codes.h"
+#include "TestModule.h"
 
 namespace {
-StackTraceFrame* s_chainHead = nullptr;
-LinkVariableRef* s_variables[] = {nullptr};
-LinkFunctionRef* s_functions[] = {nullptr};
 
 void Trace(const char* tag, CInstance* self, CInstance* other)
 {
@@ -46,17 +42,10 @@ CompiledCodeEntry s_code[COLLISION_CODE_COUNT] = {
 
 GameLinkRecord* GameModule_GetLinkRecord(GameLinkRecord* record)
 {
-    *record = GameLinkRecord{};
-    record->codeCount = COLLISION_CODE_COUNT;
-    record->variables = s_variables;
-    record->functions = s_functions;
-    record->codeTable = s_code;
-    record->callChainHead = &s_chainHead;
-    return record;
+    return TestModule_LinkRecord(record, s_code);
 }
 
 int main(int argc, char** argv)
 {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    return Runner_Main(argc, argv);
+    return TestModule_Main(argc, argv);
 }

@@ -7,18 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "Code/Code_Link.h"
 #include "Code/Code_Value.h"
 #include "Code/JS_Main.h"
 #include "Code/ObjectBase.h"
-#include "Runner/Runner_Entry.h"
 #include "Script/Script_Function.h"
 #include "World/Instance.h"
+#include "TestModule.h"
 
 namespace {
-StackTraceFrame* s_chainHead = nullptr;
-LinkVariableRef* s_variables[] = {nullptr};
-LinkFunctionRef* s_functions[] = {nullptr};
 
 KVObjectBase* AsObject(CInstance* self) { return reinterpret_cast<KVObjectBase*>(self); }
 
@@ -95,17 +91,10 @@ CompiledCodeEntry s_code[2] = {{"RoomCode", RoomCode}, {"Thing", Thing}};
 
 GameLinkRecord* GameModule_GetLinkRecord(GameLinkRecord* record)
 {
-    *record = GameLinkRecord{};
-    record->codeCount = 2;
-    record->variables = s_variables;
-    record->functions = s_functions;
-    record->codeTable = s_code;
-    record->callChainHead = &s_chainHead;
-    return record;
+    return TestModule_LinkRecord(record, s_code);
 }
 
 int main(int argc, char** argv)
 {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    return Runner_Main(argc, argv);
+    return TestModule_Main(argc, argv);
 }

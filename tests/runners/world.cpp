@@ -8,7 +8,6 @@
 
 #include "Base/ErrorReport.h"
 #include "Code/Code_Function.h"
-#include "Code/Code_Link.h"
 #include "Code/Code_Value.h"
 #include "Network/Http_Client.h"
 #include "Sound/Audio_Engine.h"
@@ -16,13 +15,10 @@
 #include "World/Instance.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
-#include "Runner/Runner_Entry.h"
 #include "world_codes.h"
+#include "TestModule.h"
 
 namespace {
-StackTraceFrame* s_chainHead = nullptr;
-LinkVariableRef* s_variables[] = {nullptr};
-LinkFunctionRef* s_functions[] = {nullptr};
 int s_restarts = 0;
 bool s_wentNext = false;
 
@@ -75,17 +71,10 @@ CompiledCodeEntry s_code[WORLD_CODE_COUNT] = {
 
 GameLinkRecord* GameModule_GetLinkRecord(GameLinkRecord* record)
 {
-    *record = GameLinkRecord{};
-    record->codeCount = WORLD_CODE_COUNT;
-    record->variables = s_variables;
-    record->functions = s_functions;
-    record->codeTable = s_code;
-    record->callChainHead = &s_chainHead;
-    return record;
+    return TestModule_LinkRecord(record, s_code);
 }
 
 int main(int argc, char** argv)
 {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    return Runner_Main(argc, argv);
+    return TestModule_Main(argc, argv);
 }

@@ -80,6 +80,8 @@
 #include "Platform/Platform_OS.h"
 #include "Runner/Runner_LoadGame.h"
 #include "Options/Runner_Options.h"
+#include "Motion/Motion_Grid.h"
+#include "Motion/Motion_Planning.h"
 #include "Runner/Runner_StartUp.h"
 #include "Sound/SoundHardware.h"
 #include "Options/Runner_Strings.h"
@@ -178,6 +180,8 @@ void ResetGame()
     Option_Free();
     GameOptions = GameOptionsRecord{};
     Collision_Reset();
+    MP_Grid_DestroyAll();
+    MP_PotentialSettings(30, 10, 3, true);
     Instance_ClearTable(HASH_KEEP_VALUE);  // a test's own instances may still be listed
     for (List<CInstance*>* queue : {&DepthChangeQueue, &ActivationQueue, &ObjectChangeQueue}) queue->Free();
     Object_Free();
