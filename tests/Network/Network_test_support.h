@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdarg>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -20,24 +19,11 @@
 #include "Function/Network_Functions.h"
 #include "Host/Host_Socket.h"
 #include "Network/Network_Main.h"
+#include "support/RecordingConsole.h"
 
 struct NetEvent {
     int type = 0, id = -1, socket = -1, size = -1, succeeded = -1, port = -1;
     std::string ip, payload;
-};
-
-struct RecordingConsole : tagIConsole {
-    std::string text;
-    void Output(const char* format, ...) override
-    {
-        char line[1024];
-        va_list args;
-        va_start(args, format);
-        std::vsnprintf(line, sizeof line, format, args);
-        va_end(args);
-        text += line;
-    }
-    bool Has(const std::string& what) const { return text.find(what) != std::string::npos; }
 };
 
 struct NetworkFixture : BuiltinCallFixture {

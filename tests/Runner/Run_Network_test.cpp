@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Host/Host_Socket.h"
+#include "Network/Network_test_support.h"
 #include "support/GameFiles.h"
 #include "support/GameRuns.h"
 
@@ -58,22 +58,13 @@ std::vector<uint8_t> NetworkGame(int port)
     game.events[7] = {{68, event}};
     return testgames::WriteBytecodeGame(game);
 }
-
-int FreePort()
-{
-    const int h = HostSocket_Create(false);
-    HostSocket_Bind(h, 0x7F000001, 0);
-    const int port = HostSocket_LocalPort(h);
-    HostSocket_Close(h);
-    return port;
-}
 }  // namespace
 
 TEST(RunNetwork, AGameConnectsToItsOwnServerAndReceivesItsPacketInTheNetworkingEvent)
 {
     TempFolder dir;
-    const ProcessRun run =
-        testgames::RunGame(dir, NetworkGame(FreePort()), "-headless -output " + ShellQuote(dir / "out.log"));
+    const ProcessRun run = testgames::RunGame(dir, NetworkGame(NetworkFixture::FreePort()),
+                                              "-headless -output " + ShellQuote(dir / "out.log"));
     EXPECT_EQ(run.exitCode, 0) << run.Describe();
     // The server (id 0) raises the connect event while network_connect of
     // socket 1 waits for its reply; the packet reaches the accepted client
