@@ -4,11 +4,17 @@
 #include <cstdint>
 #include <cstring>
 
+#include "Base/Console.h"
 #include "Host/Host_Socket.h"
 #include "Network/kvSocket.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    static const bool quiet = [] {
+        Console_SetStdoutSuppressed(true);
+        return true;
+    }();
+    (void)quiet;
     int pair[2];
     if (!HostSocket_Pair(pair)) return 0;
     auto* reader = new kvSocket(pair[0], 0, true);

@@ -6,10 +6,16 @@
 #include <vector>
 
 #include "Base/CRC32.h"
+#include "Base/Console.h"
 #include "Network/Network_Rely.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    static const bool quiet = [] {
+        Console_SetStdoutSuppressed(true);
+        return true;
+    }();
+    (void)quiet;
     std::vector<uint8_t> datagram(data, data + size);
     if (size >= 4 && (data[0] & 1)) {
         const uint32_t crc = CRC32_Calc(datagram.data() + 4, size - 4);
