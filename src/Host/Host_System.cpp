@@ -6,7 +6,6 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
 
 bool Host_OSVersion(int* major, int* minor)
 {
@@ -44,19 +43,6 @@ void Host_UserLocale(std::string* language, std::string* region)
     ++at;
     while (at < text.size() && std::isalnum(static_cast<unsigned char>(text[at])))
         region->push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(text[at++]))));
-}
-
-bool Host_MachineId(std::string* out)
-{
-    for (const char* path : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
-        std::ifstream file(path);
-        std::string line;
-        if (file && std::getline(file, line) && !line.empty()) {
-            *out = line;
-            return true;
-        }
-    }
-    return false;
 }
 
 bool Host_NetworkConnected()

@@ -12,9 +12,5 @@ bool Host_OSVersion(int* major, int* minor);
 // and "POSIX" locales, and the region is empty when the locale names none.
 void Host_UserLocale(std::string* language, std::string* region);
 
-// The machine's identifier (/etc/machine-id, else the message bus's copy),
-// without its line end; false when neither can be read.
-bool Host_MachineId(std::string* out);
-
 // True when an interface other than loopback is up and has an address.
 bool Host_NetworkConnected();

@@ -1,6 +1,7 @@
 #include "Platform/Platform_OS.h"
 
 #include "Host/Host_Display.h"
+#include "Host/Host_MachineId.h"
 #include "Host/Host_System.h"
 
 OrientationFlags AllowedOrientations = {1, 1, 1, 1};
@@ -31,8 +32,7 @@ float Platform_GetDpiY()
 
 std::string Platform_GetDeviceId()
 {
-    std::string id;
-    return Host_MachineId(&id) ? id : "NOT SUPPORTED";
+    return Host_MachineId();
 }
 
 int Platform_GetOrientation()

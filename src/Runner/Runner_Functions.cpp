@@ -3,6 +3,7 @@
 // finds the first. A subsystem adds its registrar to its group's line.
 #include "Base/Console.h"
 #include "Function/Function_3D.h"
+#include "Function/Function_Audio.h"
 #include "Function/Function_Buffer.h"
 #include "Function/Function_D3DDraw.h"
 #include "Function/Function_D3DModel.h"
@@ -53,7 +54,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Particle..", {InitParticleFunctions}},
     {"Misc..", {InitMisc}},
     {"DS..", {InitDataStructureFunctions}},
-    {"Sound..", {}},
+    {"Sound..", {InitSoundFunctions}},
     {"Physics..", {}},
     {"Gamepad..", {InitGamepadFunctions}},
     {"Buffers..", {InitVertexFunctions, InitBufferFunctions}},

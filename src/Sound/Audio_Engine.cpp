@@ -6,7 +6,11 @@
 #include "GameData/GameOptions.h"
 #include "Host/Host_Audio.h"
 #include "Options/Runner_Options.h"
+#include "Sound/Audio_BufferSound.h"
+#include "Sound/Audio_Emitter.h"
 #include "Sound/Audio_Group.h"
+#include "Sound/Audio_Listener.h"
+#include "Sound/Audio_Recorder.h"
 #include "Sound/Audio_Ogg.h"
 #include "Sound/Audio_Sound.h"
 #include "Sound/Audio_Voice.h"
@@ -60,9 +64,7 @@ void TickVoice(AudioVoice* v)
         --v->fadeFrames;
     }
     const ALuint source = Audio_VoiceSource(v);
-    if (source == 0) return;
-    const AudioSound* sound = Audio_GetSound(v->soundId);
-    alSourcef(source, AL_GAIN, v->gain * (sound ? sound->gain : 1.0f));
+    if (source != 0) alSourcef(source, AL_GAIN, Audio_EffectiveGain(v));
 }
 }  // namespace
 
@@ -92,11 +94,10 @@ void Audio_Init()
         return;
     }
     if (!Audio_IsOn()) return;
+    Audio_ResetListener();
     Audio_CreateSources(kAudioDefaultSources);
     alDistanceModel(AL_INVERSE_DISTANCE);
-    alListener3f(AL_POSITION, 0.0f, 0.0f, 0.0f);
-    const ALfloat orientation[] = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f};  // look-at, then up
-    alListenerfv(AL_ORIENTATION, orientation);
+    Audio_UpdateListener();  // the listener record is the one orientation OpenAL hears with
     Audio_CheckALError("Audio_Init");
 }
 
@@ -104,7 +105,12 @@ void Audio_Quit()
 {
     // The sounds are forgotten even when the engine never played, so that
     // the next game read starts from an empty table.
-    if (Audio_IsOn()) Audio_DeleteSources();
+    if (Audio_IsOn()) {
+        Audio_DeleteSources();
+        Audio_FreeBufferSounds();
+    }
+    Audio_FreeEmitters();
+    Audio_FreeRecorders();
     AudioGroup_Free();
     Audio_FreeAssets();
 }
@@ -112,6 +118,8 @@ void Audio_Quit()
 void Audio_Tick()
 {
     if (!Audio_IsOn()) return;
+    AudioGroupTable_Update();
+    Audio_UpdateListener();
     Audio_CheckALError("Audio_Tick Start");
     OggAudio_Update();
     Audio_ForEachSound([](AudioSound* sound) {
@@ -123,6 +131,9 @@ void Audio_Tick()
         AudioVoice* v = Audio_VoiceAt(i);
         if (v->active) TickVoice(v);
     }
+    Audio_UpdateEmitters();
+    Audio_CollectRecordings();
+    Audio_ReclaimAllQueues();
     Audio_CheckALError("Audio_Tick End");
 }
 
@@ -151,16 +162,10 @@ int32_t Audio_PlaySimple(int32_t soundId, double priority, int32_t loop)
     voice->soundId = soundId;
     voice->gain = 1.0f;
     voice->fadeFrames = 0;
-    voice->listenerMask = 1;
+    voice->listenerMask = Audio_GetListenerMask();
     voice->loop = loop > 0;
     voice->priority = static_cast<float>(priority);
-    const ALuint source = Audio_VoiceSource(voice);
-    alSourcef(source, AL_MAX_DISTANCE, 100000.0f);
-    alSourcef(source, AL_GAIN, sound->gain);
-    alSourcef(source, AL_PITCH, sound->pitch);
-    alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
-    alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-    alSource3f(source, AL_VELOCITY, 0.0f, 0.0f, 0.0f);
+    Audio_PlaceAtListener(voice, sound->gain, sound->pitch);
     Audio_StartVoice(sound, voice);
     const ALenum code = alGetError();
     if (code != AL_NO_ERROR) LogConsole->Output("Error playing simple sound %d\n", code);

@@ -2,6 +2,7 @@
 
 #include "Base/Timing.h"
 #include "GameData/GameHeader.h"
+#include "Sound/Audio_Emitter.h"
 #include "Sound/Audio_Engine.h"
 #include "Sound/Audio_Sound.h"
 #include "Sound/Audio_Voice.h"
@@ -89,7 +90,8 @@ void Audio_SetPitch(int32_t id, double pitch)
     sound->pitch = p;
     for (int32_t i = 0; i < Audio_VoiceCount(); ++i) {
         const AudioVoice* v = Audio_VoiceAt(i);
-        if (v->active && v->stopCountdown == 0 && v->soundId == id) alSourcef(Audio_VoiceSource(v), AL_PITCH, p);
+        if (v->active && v->stopCountdown == 0 && v->soundId == id)
+            alSourcef(Audio_VoiceSource(v), AL_PITCH, p * (v->emitter ? v->emitter->pitch : 1.0f));
     }
 }
 

@@ -36,6 +36,13 @@ bool HasEnded(const AudioVoice* voice)
 }
 }  // namespace
 
+int32_t Audio_GroupSoundCount(int32_t group)
+{
+    int32_t count = 0;
+    ForEachSoundOf(group, [&](int32_t, AudioSound*) { ++count; });
+    return count;
+}
+
 int32_t Audio_PrepareGroup(int32_t group, void (*stepProgress)(void* user), void* user)
 {
     if (!Audio_IsOn()) return 0;

@@ -4,6 +4,8 @@
 // setting their gain, and letting their buffers go when the group is unloaded.
 #include <cstdint>
 
+// The number of asset sounds of the group.
+int32_t Audio_GroupSoundCount(int32_t group);
 // Prepares every asset sound of the group, in asset order, calling
 // stepProgress (when given) after each; the number of sounds prepared. A sound
 // that still holds a buffer from an earlier preparation keeps it. Nothing while

@@ -11,17 +11,26 @@
 namespace {
 cARRAY_CLASS<AudioSound> s_assets;
 char** s_names = nullptr;  // parallel to s_assets, owned copies
+cARRAY_CLASS<AudioSound> s_bufferSounds;
 cARRAY_CLASS<AudioSound> s_queues;
 cARRAY_CLASS<AudioSound> s_streams;
 
 cARRAY_CLASS<AudioSound>& Table(AudioTable table)
 {
-    return table == AudioTable::Queue ? s_queues : s_streams;
+    switch (table) {
+    case AudioTable::BufferSound: return s_bufferSounds;
+    case AudioTable::Queue: return s_queues;
+    default: return s_streams;
+    }
 }
 
 int32_t TableBase(AudioTable table)
 {
-    return table == AudioTable::Queue ? kAudioQueueIdBase : kAudioStreamIdBase;
+    switch (table) {
+    case AudioTable::BufferSound: return kAudioBufferSoundIdBase;
+    case AudioTable::Queue: return kAudioQueueIdBase;
+    default: return kAudioStreamIdBase;
+    }
 }
 
 void FreeNames()
@@ -98,6 +107,11 @@ const char* Audio_GetAssetName(int32_t index)
     return index >= 0 && index < s_assets.length ? s_names[index] : nullptr;
 }
 
+bool Audio_IsBufferSoundId(int32_t id)
+{
+    return id >= kAudioBufferSoundIdBase && id < kAudioQueueIdBase;
+}
+
 bool Audio_IsQueueId(int32_t id)
 {
     return id >= kAudioQueueIdBase && id < kAudioStreamIdBase;
@@ -110,6 +124,7 @@ bool Audio_IsStreamId(int32_t id)
 
 AudioSound* Audio_GetSound(int32_t id)
 {
+    if (Audio_IsBufferSoundId(id)) return Audio_TableSound(AudioTable::BufferSound, id - kAudioBufferSoundIdBase);
     if (Audio_IsQueueId(id)) return Audio_TableSound(AudioTable::Queue, id - kAudioQueueIdBase);
     if (Audio_IsStreamId(id)) {
         AudioSound* stream = Audio_TableSound(AudioTable::Stream, id - kAudioStreamIdBase);
@@ -124,7 +139,8 @@ int32_t Audio_AddTableSound(AudioTable table, AudioSound* sound)
     int32_t slot = 0;
     while (slot < t.length && t.items[slot]) ++slot;
     // The range holds 100000 ids.
-    if (slot >= 100000 || (slot == t.length && !t.SetLength(slot + 1))) {
+    const int32_t growth = table == AudioTable::BufferSound ? 16 : 1;
+    if (slot >= 100000 || (slot == t.length && !t.SetLength(slot + growth))) {
         delete sound;
         return -1;
     }
@@ -153,7 +169,7 @@ void Audio_DeleteTableSound(AudioTable table, int32_t slot)
 
 void Audio_ForEachSound(void (*f)(AudioSound* sound))
 {
-    for (const cARRAY_CLASS<AudioSound>* t : {&s_assets, &s_queues, &s_streams})
+    for (const cARRAY_CLASS<AudioSound>* t : {&s_assets, &s_bufferSounds, &s_queues, &s_streams})
         for (int32_t i = 0; i < t->length; ++i)
             if (t->items[i]) f(t->items[i]);
 }
@@ -170,6 +186,7 @@ void Audio_FreeAssets()
 {
     FreeNames();
     s_assets.SetLength(0);
+    s_bufferSounds.SetLength(0);
     s_queues.SetLength(0);
     s_streams.SetLength(0);
 }

@@ -4,6 +4,7 @@
 // the sounds made at run time, named by an id range each.
 #include <cstdint>
 
+constexpr int32_t kAudioBufferSoundIdBase = 100000;
 constexpr int32_t kAudioQueueIdBase = 200000;
 constexpr int32_t kAudioStreamIdBase = 300000;
 
@@ -29,6 +30,9 @@ struct AudioSound {
     float startPosition = 0.0f;         // seconds; where new voices start
     int32_t group = 0;                  // audio group
     bool destroyed = false;             // a stream whose record waits for its channels to let go
+    int32_t bufferIndex = -1;           // a buffer sound's source buffer
+    int32_t queueFormat = 0;            // a play queue's pieces: 1 unsigned 8-bit, 4 signed 16-bit
+    int32_t queueChannelMode = 0;       // 0 mono, 1 stereo, 2 positioned (mono)
 
     AudioSound() = default;
     AudioSound(const AudioSound&) = delete;
@@ -53,17 +57,19 @@ int32_t Audio_GetAssetCount();
 AudioSound* Audio_GetAsset(int32_t index);
 // The name of an asset slot, null when none.
 const char* Audio_GetAssetName(int32_t index);
-// Play queues are ids 200000..299999, streams 300000..399999.
+// Buffer sounds are ids 100000..199999, play queues 200000..299999, streams 300000..399999.
+bool Audio_IsBufferSoundId(int32_t id);
 bool Audio_IsQueueId(int32_t id);
 bool Audio_IsStreamId(int32_t id);
-// The sound an id names: an asset, a queue or a stream that is not marked
-// destroyed; null when none.
+// The sound an id names: an asset, a buffer sound, a queue or a stream that
+// is not marked destroyed; null when none.
 AudioSound* Audio_GetSound(int32_t id);
 
 // The run-time tables: a sound added takes the first empty slot (else the
-// table grows by one) and its id is the table's base plus the slot; -1 when
-// out of memory (the sound is then deleted).
-enum class AudioTable { Queue, Stream };
+// table grows, by 16 slots for buffer sounds, by one for the others) and its
+// id is the table's base plus the slot; -1 when out of memory (the sound is
+// then deleted).
+enum class AudioTable { BufferSound, Queue, Stream };
 int32_t Audio_AddTableSound(AudioTable table, AudioSound* sound);
 int32_t Audio_TableLength(AudioTable table);
 // The record in a slot, destroyed or not; null for an empty slot.

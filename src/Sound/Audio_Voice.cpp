@@ -9,6 +9,8 @@
 #include "Base/MemoryManager.h"
 #include "Host/Host_Audio.h"
 #include "IO/LoadSave.h"
+#include "Sound/Audio_BufferSound.h"
+#include "Sound/Audio_Emitter.h"
 #include "Sound/Audio_Engine.h"
 #include "Sound/Audio_Ogg.h"
 #include "Sound/Audio_Sound.h"
@@ -158,6 +160,7 @@ AudioVoice* Audio_AllocVoice(int32_t soundId, float priority)
                 return v;
             }
         } else if (v->stopRequested && streamedRequest && v->stopCountdown == 0) {
+            if (v->emitter) v->emitter->RemoveVoice(v);
             return v;
         }
     }
@@ -239,6 +242,8 @@ void Audio_FreeVoice(AudioVoice* voice)
     voice->active = false;
     voice->stopCountdown = 0;
     voice->stopRequested = false;
+    if (voice->emitter) voice->emitter->RemoveVoice(voice);
+    Audio_ReclaimQueueBuffers(voice, voice->soundId, true);
     const ALuint source = Audio_VoiceSource(voice);
     if (source != 0) alSourcei(source, AL_BUFFER, 0);
 }
@@ -286,9 +291,24 @@ void Audio_ApplyVoiceGain(AudioVoice* voice)
 {
     if (!voice->active || voice->stopCountdown != 0) return;
     const ALuint source = Audio_VoiceSource(voice);
-    if (source == 0) return;
+    if (source != 0) alSourcef(source, AL_GAIN, Audio_EffectiveGain(voice));
+}
+
+void Audio_PlaceAtListener(AudioVoice* voice, float gain, float pitch)
+{
+    const ALuint source = Audio_VoiceSource(voice);
+    alSourcef(source, AL_MAX_DISTANCE, 100000.0f);
+    alSourcef(source, AL_GAIN, gain);
+    alSourcef(source, AL_PITCH, pitch);
+    alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSource3f(source, AL_VELOCITY, 0.0f, 0.0f, 0.0f);
+}
+
+float Audio_EffectiveGain(const AudioVoice* voice)
+{
     const AudioSound* sound = Audio_GetSound(voice->soundId);
-    alSourcef(source, AL_GAIN, voice->gain * (sound ? sound->gain : 1.0f));
+    return voice->gain * (sound ? sound->gain : 1.0f) * (voice->emitter ? voice->emitter->gain : 1.0f);
 }
 
 void Audio_ApplySoundGain(int32_t soundId)

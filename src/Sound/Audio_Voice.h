@@ -3,6 +3,7 @@
 // limit and then reused, the lowest priority being taken first.
 #include <cstdint>
 
+struct AudioEmitter;
 struct AudioSound;
 
 struct AudioVoice {
@@ -20,6 +21,7 @@ struct AudioVoice {
     float fadeStep = 0.0f;
     int32_t fadeFrames = 0;
     uint32_t listenerMask = 1;
+    AudioEmitter* emitter = nullptr;  // the emitter it plays on
 };
 
 // Makes count sources (fewer when the device offers fewer); the voice limit
@@ -49,7 +51,12 @@ void Audio_PauseVoice(AudioVoice* voice);
 void Audio_ResumeVoice(AudioVoice* voice);
 bool Audio_VoiceIsPlaying(const AudioVoice* voice);
 bool Audio_VoiceIsPaused(const AudioVoice* voice);
-// Pushes voice gain x sound gain to the source of an active voice without a soft stop.
+// A voice that is not positioned: its source sits on the listener (relative,
+// at the origin, not moving, maximum distance 100000) with that gain and pitch.
+void Audio_PlaceAtListener(AudioVoice* voice, float gain, float pitch);
+// Voice gain x sound gain x the emitter's gain (for a voice on an emitter).
+float Audio_EffectiveGain(const AudioVoice* voice);
+// Pushes the effective gain to the source of an active voice without a soft stop.
 void Audio_ApplyVoiceGain(AudioVoice* voice);
 void Audio_ApplySoundGain(int32_t soundId);
 // A streamed sound's file is looked for in the bundle until it is found.

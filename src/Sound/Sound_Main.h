@@ -27,3 +27,19 @@ bool Sound_GetPreload(int32_t index);
 void Sound_Discard(int32_t index);
 // Hands the sound to the hardware layer again.
 void Sound_Restore(int32_t index);
+
+// Playback of the legacy sounds through the hardware layer.
+// Plays the sound (looping or not) at its volume.
+void Sound_Play(int32_t index, bool loop);
+void Sound_Stop(int32_t index);
+// Stops every sound and the music.
+void Sound_StopAll();
+bool Sound_IsPlaying(int32_t index);
+// The sound's volume becomes volume, reached in 1 ms.
+void Sound_SetVolume(int32_t index, double volume);
+// Fades the sound to volume over timeMs; its stored volume stays.
+void Sound_Fade(int32_t index, double volume, int32_t timeMs);
+void Sound_SetMasterVolume(float volume);
+// Hands the sound to the hardware layer; pan, effect and 3D settings, which
+// go through here, change nothing that is heard.
+void Sound_PrepareHardware(int32_t index);

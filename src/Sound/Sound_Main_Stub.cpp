@@ -14,3 +14,11 @@ int32_t Sound_GetKind(int32_t) { return -1; }
 bool Sound_GetPreload(int32_t) { return false; }
 void Sound_Discard(int32_t) {}
 void Sound_Restore(int32_t) {}
+void Sound_Play(int32_t, bool) {}
+void Sound_Stop(int32_t) {}
+void Sound_StopAll() {}
+bool Sound_IsPlaying(int32_t) { return false; }
+void Sound_SetVolume(int32_t, double) {}
+void Sound_Fade(int32_t, double, int32_t) {}
+void Sound_SetMasterVolume(float) {}
+void Sound_PrepareHardware(int32_t) {}

@@ -9,7 +9,7 @@
 #include "World/Object_Main.h"
 #include "Physics/PhysicsWorld.h"
 #include "World/Room_Class.h"
-#include "Animation/Skeleton.h"
+#include "Animation/SkeletonAnimation_Class.h"
 #include "Sprite/Sprite_Main.h"
 #include "GameData/GameHeader.h"
 

@@ -4,7 +4,7 @@
 #include "World/Collision.h"
 #include "World/Instance.h"
 #include "World/Object_Main.h"
-#include "Animation/Skeleton.h"
+#include "Animation/SkeletonAnimation_Class.h"
 #include "Sprite/Sprite_Main.h"
 
 void CInstance::SetObjectIndex(int32_t objectIndex, bool joinLists)

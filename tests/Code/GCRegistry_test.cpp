@@ -24,8 +24,8 @@ protected:
         Variable_CreateGlobalObject();
         global = Variable_GlobalObject();
         ASSERT_NE(global, nullptr);
-        // What earlier tests left unreached goes to the pool now, so that
-        // the pool counts below see only what this test makes.
+        // Objects another test left unreachable go to the pool now, so that
+        // the counts below see only what this test makes.
         GC_Collect();
     }
     void TearDown() override

@@ -23,19 +23,11 @@ using audiotest::kRate;
 using audiotest::kSilent;
 using audiotest::Render;
 using audiotest::Settled;
+using audiotest::SoundInGroup;
 
 constexpr int kSoundFrames = kRate / 10;  // 0.1 s
 constexpr int32_t kMusic = 2;             // the group the tests load
 
-gamedata::SoundEntry Sound(const char* name, int32_t group, int32_t audioIndex)
-{
-    gamedata::SoundEntry e;
-    e.name = name;
-    e.fileName = name;
-    e.group = group;
-    e.audioIndex = audioIndex;
-    return e;
-}
 
 std::vector<uint8_t> Left()
 {
@@ -71,7 +63,8 @@ struct AudioGroupTest : audiotest::LoopbackTest {
         o.flags |= 0x4;
         w.Optn(o);
         w.Agrp({"audiogroup_default", "speech", "music"});
-        w.Sond({Sound("main", 0, 0), Sound("tune", kMusic, 0), Sound("chorus", kMusic, 1), Sound("speech", 1, 0)});
+        w.Sond({SoundInGroup("main", 0, 0), SoundInGroup("tune", kMusic, 0), SoundInGroup("chorus", kMusic, 1),
+                SoundInGroup("speech", 1, 0)});
         w.Audo({Left()});
         w.Strg();
         game = w.Finish();

@@ -12,7 +12,7 @@
 #include "Code/VariableList.h"
 #include "World/Event_Drivers.h"
 #include "Options/Runner_Options.h"
-#include "Animation/Skeleton.h"
+#include "Animation/SkeletonAnimation_Class.h"
 #include "World/InstanceFixture.h"
 #include "support/RecordingConsole.h"
 #include "support/StandIns.h"

@@ -78,6 +78,16 @@ std::optional<std::vector<uint8_t>> EncodeOgg(const std::vector<int16_t>& sample
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+gamedata::SoundEntry SoundInGroup(const char* name, int32_t group, int32_t audioIndex)
+{
+    gamedata::SoundEntry e;
+    e.name = name;
+    e.fileName = name;
+    e.group = group;
+    e.audioIndex = audioIndex;
+    return e;
+}
+
 Levels Render(int frames)
 {
     std::vector<int16_t> out(static_cast<size_t>(frames) * 2);

@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "gamedata/FormWriter.h"
+
 namespace audiotest {
 
 constexpr int32_t kRate = 22050;
@@ -21,6 +23,10 @@ std::vector<uint8_t> Wav16(const std::vector<int16_t>& samples, int channels, in
 std::vector<int16_t> Square(int frames, const std::vector<int>& levels, int16_t amplitude = 12000);
 // The samples encoded as Ogg Vorbis by oggenc; none when the encoder is not installed.
 std::optional<std::vector<uint8_t>> EncodeOgg(const std::vector<int16_t>& samples, int channels, int rate = kRate);
+
+// A sound asset of an audio group, named name, file name included, whose
+// audio is entry audioIndex of its group's audio chunk.
+gamedata::SoundEntry SoundInGroup(const char* name, int32_t group, int32_t audioIndex);
 
 // Peak absolute sample of the left and right channels over the next frames frames the loopback device mixes.
 struct Levels {

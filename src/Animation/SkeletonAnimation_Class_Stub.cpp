@@ -1,5 +1,5 @@
-// Stand-ins: see Skeleton.h.
-#include "Animation/Skeleton.h"
+// Stand-ins: see SkeletonAnimation_Class.h.
+#include "Animation/SkeletonAnimation_Class.h"
 
 CSkeletonInstance* CSkeletonInstance::CopyFrom(const CSkeletonInstance* other)
 {

@@ -1,0 +1,57 @@
+// Writes the seed corpus of the audio group file target: group files holding
+// WAV images of both sample sizes and channel counts, one with an empty slot.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "gamedata/FormWriter.h"
+
+namespace {
+std::vector<uint8_t> Wav(int channels, int bits, int frames)
+{
+    const int block = channels * bits / 8;
+    std::vector<uint8_t> data(static_cast<size_t>(frames * block));
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>((i / 7) % 2 ? 0x60 : 0xA0);
+    std::vector<uint8_t> out;
+    auto put = [&](const char* text) { out.insert(out.end(), text, text + 4); };
+    auto u32 = [&](uint32_t v) { for (int k = 0; k < 4; ++k) out.push_back(static_cast<uint8_t>(v >> (8 * k))); };
+    auto u16 = [&](uint16_t v) { out.push_back(static_cast<uint8_t>(v)); out.push_back(static_cast<uint8_t>(v >> 8)); };
+    put("RIFF");
+    u32(static_cast<uint32_t>(36 + data.size()));
+    put("WAVE");
+    put("fmt ");
+    u32(16);
+    u16(1);
+    u16(static_cast<uint16_t>(channels));
+    u32(8000);
+    u32(static_cast<uint32_t>(8000 * block));
+    u16(static_cast<uint16_t>(block));
+    u16(static_cast<uint16_t>(bits));
+    put("data");
+    u32(static_cast<uint32_t>(data.size()));
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
+}
+
+bool Write(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+        return 2;
+    }
+    const std::string folder = argv[1];
+    gamedata::FormWriter four;
+    four.Audo({Wav(1, 16, 40), Wav(2, 8, 30), Wav(2, 16, 20), Wav(1, 8, 50)});
+    gamedata::FormWriter gap;
+    gap.Audo({Wav(1, 16, 10), std::nullopt});
+    return Write(folder + "/four.dat", four.Finish()) && Write(folder + "/gap.dat", gap.Finish()) ? 0 : 1;
+}
