@@ -360,6 +360,14 @@ void PerformAsyncEvent(int32_t subKind)
     });
 }
 
+void PerformNetworkEvent()
+{
+    const uint64_t pass = EventPassCounter++;
+    WalkObjectList(EVENT_OTHER, kNetworkEventSubKind, pass, [](CInstance* instance) {
+        PerformEventForInstance(instance, instance, EVENT_OTHER, kNetworkEventSubKind);
+    });
+}
+
 void Joystick_UpdateConnected()
 {
     g_JoystickBits = (g_JoystickBits & ~3u) | (HJoy_GetPos(0) ? 1u : 0u) | (HJoy_GetPos(1) ? 2u : 0u);
