@@ -43,3 +43,9 @@ GameLinkRecord* GameModule_GetLinkRecord(GameLinkRecord* record)
     record->callChainHead = &s_callChainHead;
     return record;
 }
+
+const uint8_t* GameModule_GetIcon(uint32_t* size)
+{
+    *size = DemoIconSize;
+    return DemoIcon;
+}

@@ -1,13 +1,11 @@
 #include "Background/Background_Main.h"
 
-#include <cstdio>
-#include <cstring>
 #include <new>
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Code/Code_Value.h"
 #include "DataStructure/DS_Native.h"
+#include "GameData/AssetTable.h"
 #include "GameData/GameData.h"
 #include "IO/LoadSave.h"
 #include "Network/Http_Client.h"
@@ -24,65 +22,21 @@ BackgroundResource* DrawTarget(char kind, int32_t index, float x, float y)
     return b;
 }
 
-int32_t s_count = 0;
-int32_t s_capacity = 0;
-BackgroundResource** s_backgrounds = nullptr;
-char** s_names = nullptr;
+AssetTable<BackgroundResource> s_backgrounds("__newbackground");
 
 constexpr int32_t kImageLoadedEvent = 60;
-
-bool Reserve(int32_t count)
-{
-    if (count <= s_capacity) return true;
-    const int32_t capacity = count < 16 ? 16 : count + count / 2;
-    void* objects = s_backgrounds;
-    void* names = s_names;
-    if (!MemoryManager::ReallocPtr(&objects, sizeof(BackgroundResource*) * size_t(capacity), __FILE__, __LINE__))
-        return false;
-    s_backgrounds = static_cast<BackgroundResource**>(objects);
-    if (!MemoryManager::ReallocPtr(&names, sizeof(char*) * size_t(capacity), __FILE__, __LINE__)) return false;
-    s_names = static_cast<char**>(names);
-    for (int32_t i = s_capacity; i < capacity; ++i) {
-        s_backgrounds[i] = nullptr;
-        s_names[i] = nullptr;
-    }
-    s_capacity = capacity;
-    return true;
-}
 
 // A new index at the end with a new empty background and its name; -1 without memory.
 int32_t AppendSlot()
 {
-    const int32_t index = s_count;
-    auto* background = new (std::nothrow) BackgroundResource();
-    if (!background || !Reserve(index + 1)) {
-        delete background;
-        return -1;
-    }
-    char name[40];
-    std::snprintf(name, sizeof name, "__newbackground%d", index);
-    s_names[index] = DupString(name);
-    s_backgrounds[index] = background;
-    s_count = index + 1;
-    return index;
-}
-
-// Takes back the last index after an add that could not go on.
-void DropLastSlot()
-{
-    const int32_t index = s_count - 1;
-    delete s_backgrounds[index];
-    QS_FREE(s_names[index]);
-    s_backgrounds[index] = nullptr;
-    s_names[index] = nullptr;
-    s_count = index;
+    return s_backgrounds.Append(new (std::nothrow) BackgroundResource());
 }
 
 // The index's background, made when the index is empty; null without memory.
 BackgroundResource* SlotObject(int32_t index)
 {
-    if (!s_backgrounds[index]) s_backgrounds[index] = new (std::nothrow) BackgroundResource();
-    return s_backgrounds[index];
+    if (!s_backgrounds.Get(index)) s_backgrounds.Put(index, new (std::nothrow) BackgroundResource());
+    return s_backgrounds.Get(index);
 }
 
 // What a download needs to fill its background once the reply arrives.
@@ -103,23 +57,11 @@ bool StartDownload(int32_t index, const char* url, bool removeBack, bool smooth,
     return false;
 }
 
-void DestroyAll()
-{
-    for (int32_t i = 0; i < s_count; ++i) {
-        delete s_backgrounds[i];
-        QS_FREE(s_names[i]);
-    }
-    QS_FREE(s_backgrounds);
-    QS_FREE(s_names);
-    s_backgrounds = nullptr;
-    s_names = nullptr;
-    s_count = s_capacity = 0;
-}
 }  // namespace
 
 BackgroundResource* Background_Get(int32_t index)
 {
-    return index >= 0 && index < s_count ? s_backgrounds[index] : nullptr;
+    return s_backgrounds.Get(index);
 }
 
 bool Background_Exists(int32_t index)
@@ -129,12 +71,12 @@ bool Background_Exists(int32_t index)
 
 const char* Background_Name(int32_t index)
 {
-    return Background_Exists(index) && s_names[index] ? s_names[index] : "<undefined>";
+    return s_backgrounds.NameOr(index, "<undefined>");
 }
 
 int32_t Background_Count()
 {
-    return s_count;
+    return s_backgrounds.Count();
 }
 
 void Background_ObserveDrawsForTest(void (*observer)(char kind, int32_t index, float x, float y))
@@ -167,10 +109,7 @@ void Background_DrawTiled(int32_t index, float x, float y, float xscale, float y
 
 int Background_Find(const char* name)
 {
-    if (!name) return -1;
-    for (int32_t i = 0; i < s_count; ++i)
-        if (s_backgrounds[i] && s_names[i] && std::strcmp(s_names[i], name) == 0) return i;
-    return -1;
+    return s_backgrounds.FindFirst(name);
 }
 
 bool Background_GetSize(int32_t index, int32_t* width, int32_t* height)
@@ -211,57 +150,31 @@ bool Background_GetTileset(int32_t index, int32_t* tileWidth, int32_t* tileHeigh
 
 bool Background_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
 {
-    uint32_t count = 0;
-    if (!GameData_CheckList("BGND", payload, length, &count)) return false;
-    // Every record is read into its own background first; a bad one refuses the chunk and changes nothing.
-    auto** loaded = static_cast<BackgroundResource**>(QS_ALLOC(sizeof(void*) * (count ? count : 1), true));
-    auto** names = static_cast<const char**>(QS_ALLOC(sizeof(char*) * (count ? count : 1), true));
-    bool ok = loaded && names;
-    if (!ok) GameData_Fail("BGND", "no memory for %u backgrounds", count);
-    for (uint32_t i = 0; ok && i < count; ++i) {
-        const uint32_t offset = GameData_U32(payload + 4 + 4 * i);
-        if (offset == 0) continue;
-        loaded[i] = new (std::nothrow) BackgroundResource();
-        ok = loaded[i] && loaded[i]->LoadFromChunk(payload, length, offset, i) &&
-             GameData_String("BGND", GameData_U32(GameData + offset), &names[i]);
-    }
-    if (ok) {
-        DestroyAll();
-        ok = Reserve(static_cast<int32_t>(count));
-        if (!ok) GameData_Fail("BGND", "no memory for %u backgrounds", count);
-    }
-    if (ok) {
-        s_count = static_cast<int32_t>(count);
-        for (uint32_t i = 0; i < count; ++i) {
-            if (!loaded[i]) continue;
-            s_names[i] = DupString(names[i]);
-            s_backgrounds[i] = loaded[i];
-            loaded[i] = nullptr;
-        }
-    }
-    for (uint32_t i = 0; loaded && i < count; ++i) delete loaded[i];
-    QS_FREE(loaded);
-    QS_FREE(names);
-    return ok;
+    return s_backgrounds.LoadChunk("BGND", "backgrounds", payload, length,
+                                   [&](uint32_t i, uint32_t offset, BackgroundResource** record, const char** name) {
+                                       *record = new (std::nothrow) BackgroundResource();
+                                       return *record && (*record)->LoadFromChunk(payload, length, offset, i) &&
+                                              GameData_String("BGND", GameData_U32(GameData + offset), name);
+                                   });
 }
 
 void Background_InitTextures()
 {
-    for (int32_t i = 0; i < s_count; ++i)
-        if (s_backgrounds[i]) {
-            s_backgrounds[i]->RecreateTexture();
-            s_backgrounds[i]->MakeOwnEntry();
+    for (int32_t i = 0; i < s_backgrounds.Count(); ++i)
+        if (BackgroundResource* background = s_backgrounds.Get(i)) {
+            background->RecreateTexture();
+            background->MakeOwnEntry();
         }
 }
 
 void Background_DeleteAll()
 {
-    DestroyAll();
+    s_backgrounds.FreeAll();
 }
 
 void Background_Shutdown()
 {
-    DestroyAll();
+    s_backgrounds.FreeAll();
 }
 
 int32_t Background_AddEmpty()
@@ -277,7 +190,7 @@ int32_t Background_Add(const char* path, bool removeBack, bool smooth, bool prel
         if (index < 0) return -1;
         // A download that cannot start would never raise its event: the add fails like a missing file.
         if (!StartDownload(index, path, removeBack, smooth, preload)) {
-            DropLastSlot();
+            s_backgrounds.DropLast();
             return -1;
         }
         return index;
@@ -286,13 +199,13 @@ int32_t Background_Add(const char* path, bool removeBack, bool smooth, bool prel
     if (!LoadSave_ResolvePath(path, full, sizeof full)) return -1;
     const int32_t index = AppendSlot();
     if (index < 0) return -1;
-    s_backgrounds[index]->CreateFromFile(full, removeBack, smooth, preload, !removeBack);
+    s_backgrounds.Get(index)->CreateFromFile(full, removeBack, smooth, preload, !removeBack);
     return index;
 }
 
 bool Background_Replace(int32_t index, const char* path, bool removeBack, bool smooth, bool preload)
 {
-    if (index < 0 || index >= s_count || !path) return false;
+    if (!s_backgrounds.InRange(index) || !path) return false;
     if (LoadSave_IsUrl(path)) {
         if (SlotObject(index)) StartDownload(index, path, removeBack, smooth, preload);
         return false;
@@ -305,20 +218,17 @@ bool Background_Replace(int32_t index, const char* path, bool removeBack, bool s
 
 bool Background_Assign(int32_t target, int32_t source)
 {
-    if (!Background_Exists(source) || target < 0 || target >= s_count) return false;
+    if (!Background_Exists(source) || !s_backgrounds.InRange(target)) return false;
     BackgroundResource* background = SlotObject(target);
     if (!background) return false;
-    background->Assign(s_backgrounds[source]);
+    background->Assign(s_backgrounds.Get(source));
     return true;
 }
 
 bool Background_Delete(int32_t index)
 {
     if (!Background_Exists(index)) return false;
-    delete s_backgrounds[index];
-    s_backgrounds[index] = nullptr;
-    QS_FREE(s_names[index]);
-    s_names[index] = nullptr;
+    s_backgrounds.Delete(index);
     return true;
 }
 
@@ -327,8 +237,9 @@ int32_t Background_Duplicate(int32_t index)
     if (!Background_Exists(index)) return -1;
     const int32_t copyIndex = AppendSlot();
     if (copyIndex < 0) return -1;
-    s_backgrounds[copyIndex]->Assign(s_backgrounds[index]);
-    s_backgrounds[copyIndex]->MakeBitmapFromPage();
+    BackgroundResource* copy = s_backgrounds.Get(copyIndex);
+    copy->Assign(s_backgrounds.Get(index));
+    copy->MakeBitmapFromPage();
     return copyIndex;
 }
 

@@ -69,6 +69,14 @@ void Buffer_Delete(int id)
     s_buffers[id] = nullptr;
 }
 
+void Buffer_DeleteAll()
+{
+    for (int i = 0; i < s_capacity; ++i) delete s_buffers[i];
+    QS_FREE(s_buffers);
+    s_buffers = nullptr;
+    s_capacity = 0;
+}
+
 int Buffer_Capacity()
 {
     return s_capacity;

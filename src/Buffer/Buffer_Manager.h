@@ -17,6 +17,8 @@ int Buffer_CreateWrapped(uint8_t* memory, int32_t size, bool owns);
 IBuffer* Buffer_Get(int id);
 // Deletes the buffer whatever its in-use count and empties the slot.
 void Buffer_Delete(int id);
+// Every buffer deleted and the table freed: the next id is 0 again.
+void Buffer_DeleteAll();
 // IBuffer::Write on a buffer by id; a bad id reports "Illegal Buffer Index"
 // and gives -1 (defined with the values, Code/Code_ValueBuffer.cpp).
 int Buffer_Write(int id, int type, const ScriptValue* value);

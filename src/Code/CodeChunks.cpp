@@ -26,6 +26,11 @@ constexpr uint32_t kFuncRecordSize = 12;
 constexpr uint32_t kUseSize = 8;  // instruction word and operand word
 
 // The CODE payload's patched copy, and where the payload lies in the image.
+// The copy starts as many bytes into its block as the payload into its word,
+// so that it keeps the payload's place among the file's words: bytecode on a
+// whole word of the file is a whole word in memory, wherever chunks before it
+// ended.
+uint8_t* s_codeBlock = nullptr;
 uint8_t* s_code = nullptr;
 uint32_t s_codeAt = 0;
 uint32_t s_codeLength = 0;
@@ -64,7 +69,8 @@ bool LocateBytecode(uint32_t record, uint32_t index, uint32_t* at, uint32_t* len
     if (*at < s_codeAt || *at - s_codeAt > s_codeLength || *length > s_codeLength - (*at - s_codeAt))
         return GameData_Fail("CODE", "code entry %u: %u bytes of bytecode at offset %u lie outside the chunk", index,
                              *length, *at);
-    if ((*at - s_codeAt) % 4 != 0 || *length % 4 != 0)
+    // Offsets count from the start of the file, and so do its words.
+    if (*at % 4 != 0 || *length % 4 != 0)
         return GameData_Fail("CODE", "code entry %u: bytecode at offset %u of %u bytes is not in whole words", index,
                              *at, *length);
     if (*start > *length || *start % 4 != 0)
@@ -189,7 +195,9 @@ bool CODE_CheckRecords(const uint8_t* payload, uint32_t length)
         uint32_t at = 0, bytes = 0, start = 0;
         if (!LocateBytecode(record, i, &at, &bytes, &start)) return false;
     }
-    s_code = static_cast<uint8_t*>(QS_ALLOC(length ? length : 1, false));
+    const uint32_t lead = s_codeAt % 4;
+    s_codeBlock = static_cast<uint8_t*>(QS_ALLOC(lead + length + 1, false));
+    s_code = s_codeBlock + lead;
     std::memcpy(s_code, payload, length);
     s_recordCount = count;
     MakeBuffers();
@@ -348,7 +356,8 @@ void CodeChunks_Free()
     QS_FREE(s_ownsBuffer);
     s_buffers = nullptr;
     s_ownsBuffer = nullptr;
-    QS_FREE(s_code);
+    QS_FREE(s_codeBlock);
+    s_codeBlock = nullptr;
     s_code = nullptr;
     s_codeAt = s_codeLength = s_recordCount = 0;
     s_recordList = nullptr;

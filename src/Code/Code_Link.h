@@ -63,6 +63,10 @@ struct GameLinkRecord {
 // default, which fills nothing and returns null.
 GameLinkRecord* GameModule_GetLinkRecord(GameLinkRecord* record);
 
+// The game's icon, a PNG image the module carries (as a program carries its
+// icon); the engine's weak default has none and returns null.
+const uint8_t* GameModule_GetIcon(uint32_t* size);
+
 // Whether the executable carries a game module (which then gives a record).
 bool LinkRecord_ModuleLinked();
 

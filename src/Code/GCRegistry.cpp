@@ -157,11 +157,16 @@ void GC_MarkValue(const ScriptValue* value)
 
 bool GC_Collect()
 {
-    if (!ObjectMode) return false;
+    if (ObjectMode) GC_CollectNow();
+    return false;
+}
+
+void GC_CollectNow()
+{
     ++s_pass;
     const int32_t length = s_capacity;
     s_mark.reach = static_cast<uint8_t*>(QS_ALLOC(static_cast<size_t>(length > 0 ? length : 1), true));
-    if (!s_mark.reach) return false;  // nothing is freed without a full mark
+    if (!s_mark.reach) return;  // nothing is freed without a full mark
     s_mark.length = length;
 
     GC_MarkObject(Variable_GlobalObject());
@@ -181,5 +186,4 @@ bool GC_Collect()
         if (!reach[i] && object) KVObjectBase::Free(object);
     }
     QS_FREE(reach);
-    return false;
 }

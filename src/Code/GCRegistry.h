@@ -27,6 +27,9 @@ void GC_SetMarkRootsHook(void (*markRoots)());
 // One collection when object mode is on: marks what the global object and
 // the roots reach, frees every other registered object. Always false.
 bool GC_Collect();
+// One collection whatever the mode; the engine's reset takes with it what
+// earlier runs left unreached.
+void GC_CollectNow();
 
 // During a collection: marks an object (and, through the mark stack, all it
 // references), or the object or array a value holds. Outside a collection

@@ -8,3 +8,9 @@ __attribute__((weak)) GameLinkRecord* GameModule_GetLinkRecord(GameLinkRecord*)
 {
     return nullptr;
 }
+
+__attribute__((weak)) const uint8_t* GameModule_GetIcon(uint32_t* size)
+{
+    *size = 0;
+    return nullptr;
+}

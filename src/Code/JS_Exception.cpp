@@ -89,6 +89,14 @@ void JS_DeleteExceptionHandlers(void* handlerRecord)
     }
 }
 
+void JS_DropPendingException()
+{
+    ScriptValue_SetUndefined(&VM_Exception.thrown);
+    VM_Exception = VMExceptionState{};
+    ScriptValue_SetUndefined(&JS_Exception.current);
+    JS_Exception.thrown = false;
+}
+
 bool JS_FindExceptionHandler()
 {
     // A second throw before the first was taken (a handler's own failure) replaces it.

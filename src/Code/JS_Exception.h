@@ -48,6 +48,9 @@ void JS_DeleteExceptionHandlers(void* handlerRecord);
 // code with the exception pushed. Without one, the fatal "Unable to find a
 // handler for exception %s". True when a block takes it.
 bool JS_FindExceptionHandler();
+// A throw that no run took, and the value kept from the last throw, are
+// forgotten, their values released.
+void JS_DropPendingException();
 
 // The built-ins compiled code calls (registered as "@@try_hook@@" with the
 // catch and finally positions, "@@try_unhook@@", "@@throw@@" with the value,

@@ -8,6 +8,7 @@
 #include "DataStructure/DS_Priority.h"
 #include "DataStructure/DS_Queue.h"
 #include "DataStructure/DS_Stack.h"
+#include "DataStructure/DS_Values.h"
 
 DsHandleTable<DsMap> DsMapTable;
 DsHandleTable<CDS_List> DsListTable;
@@ -32,6 +33,16 @@ bool DestroyIn(DsHandleTable<T>& table, int32_t handle)
     T* structure = table.Take(handle);
     delete structure;
     return structure != nullptr;
+}
+
+// Destroys through the kind's own destroy, which also takes what a structure
+// holds nested, then frees the table itself.
+template <typename T>
+void EmptyTable(DsHandleTable<T>& table, bool (*destroy)(int32_t))
+{
+    for (int32_t handle = 0; handle < table.count; ++handle) destroy(handle);
+    QS_FREE(table.slots);
+    table = DsHandleTable<T>{};
 }
 }  // namespace
 
@@ -105,6 +116,19 @@ bool Ds_Exists(int32_t handle, int32_t type)
     default:
         return false;
     }
+}
+
+void Ds_Reset()
+{
+    DsMutexLock lock;
+    EmptyTable(DsMapTable, DsMap_Destroy);
+    EmptyTable(DsListTable, DsList_Destroy);
+    EmptyTable(DsStackTable, DsStack_Destroy);
+    EmptyTable(DsQueueTable, DsQueue_Destroy);
+    EmptyTable(DsGridTable, DsGrid_Destroy);
+    EmptyTable(DsPriorityTable, DsPriority_Destroy);
+    DsPrecision = kDsStartPrecision;
+    DsGridCheck = true;
 }
 
 void Ds_ReportBadHandle()

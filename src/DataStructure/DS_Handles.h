@@ -103,6 +103,11 @@ bool DsQueue_Destroy(int32_t handle);
 bool DsGrid_Destroy(int32_t handle);
 bool DsPriority_Destroy(int32_t handle);
 
+// Every structure of every kind destroyed and the tables freed, so that the
+// first handle of each kind is 0 again; the precision and the grid checks at
+// their start values.
+void Ds_Reset();
+
 // True when the handle names a live structure of the type (1..6), under DsMutex.
 bool Ds_Exists(int32_t handle, int32_t type);
 // The report for a handle that names nothing (non-fatal).

@@ -6,7 +6,7 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_ValueConvert.h"
 
-double DsPrecision = 1e-08;
+double DsPrecision = kDsStartPrecision;
 
 void DsSetPrecision(double precision)
 {

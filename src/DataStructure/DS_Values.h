@@ -6,7 +6,8 @@
 
 #include "Code/Code_Value.h"
 
-// Tolerance of every comparison a data structure makes (1e-08 at start).
+// Tolerance of every comparison a data structure makes.
+constexpr double kDsStartPrecision = 1e-08;
 extern double DsPrecision;
 // Stores |precision|.
 void DsSetPrecision(double precision);

@@ -3,24 +3,20 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <cstring>
+#include <new>
 #include <string>
 
 #include "Base/MemoryManager.h"
 #include "Base/UTF8.h"
-#include "Code/Code_Value.h"
 #include "Font/Font_Class.h"
 #include "Font/Font_FreeType.h"
+#include "GameData/AssetTable.h"
 #include "GameData/GameData.h"
 #include "Sprite/Sprite_Main.h"
 
 namespace {
 
-CFontQS** s_fonts = nullptr;
-char** s_names = nullptr;
-int32_t s_count = 0;
-int32_t s_capacity = 0;
+AssetTable<CFontQS> s_fonts("__newfont");
 
 constexpr uint32_t kRecordSize = 44;
 constexpr uint32_t kGlyphSize = 16;
@@ -58,41 +54,6 @@ std::string SpriteMap(int32_t sprite, int first, bool throughTable)
     return map;
 }
 
-void DestroyAll()
-{
-    for (int32_t i = 0; i < s_count; ++i) {
-        delete s_fonts[i];
-        QS_FREE(s_names[i]);
-    }
-    QS_FREE(s_fonts);
-    QS_FREE(s_names);
-    s_fonts = nullptr;
-    s_names = nullptr;
-    s_count = s_capacity = 0;
-}
-
-bool Grow()
-{
-    if (s_count < s_capacity) return true;
-    const int32_t capacity = s_count + 5;
-    auto* fonts = static_cast<CFontQS**>(QS_REALLOC(s_fonts, sizeof(CFontQS*) * capacity));
-    if (!fonts) return false;
-    s_fonts = fonts;
-    auto* names = static_cast<char**>(QS_REALLOC(s_names, sizeof(char*) * capacity));
-    if (!names) return false;
-    s_names = names;
-    for (int32_t i = s_count; i < capacity; ++i) s_fonts[i] = nullptr, s_names[i] = nullptr;
-    s_capacity = capacity;
-    return true;
-}
-
-char* NewName(int32_t index)
-{
-    char name[256];
-    std::snprintf(name, sizeof name, "__newfont%d", index);
-    return DupString(name);
-}
-
 // The record, its glyph list, every glyph with its kerning pairs and both
 // names must lie inside the chunk.
 bool CheckRecord(const uint8_t* payload, uint32_t length, uint32_t index, uint32_t offset)
@@ -122,98 +83,87 @@ bool Font_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
 {
     uint32_t count = 0;
     if (!GameData_CheckList("FONT", payload, length, &count)) return false;
-    const uint8_t* offsets = payload + 4;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t offset = GameData_U32(offsets + 4 * i);
+        const uint32_t offset = GameData_U32(payload + 4 + 4 * i);
         if (offset != 0 && !CheckRecord(payload, length, i, offset)) return false;
     }
-    DestroyAll();
+    const bool ok = s_fonts.LoadChunk("FONT", "fonts", payload, length,
+                                      [&](uint32_t, uint32_t offset, CFontQS** record, const char** name) {
+                                          *record = new (std::nothrow) CFontQS();
+                                          if (!*record) return false;
+                                          (*record)->LoadFromChunk(GameData + offset, length);
+                                          GameData_String("FONT", GameData_U32(GameData + offset), name);
+                                          // A record without a resource name gets an empty one: it
+                                          // exists, and no look-up by name can find it.
+                                          if (!*name) *name = "";
+                                          return true;
+                                      });
+    if (!ok) return false;
     // The code table ends the chunk; one too short to hold it after the
     // offset list keeps the usual table.
     DefaultCodeTable();
     if (length >= 4 + 4ull * count + 2 * kCodeTableSize)
         for (uint32_t i = 0; i < kCodeTableSize; ++i)
             s_codeTable[i] = GameData_U16(payload + length - 2 * kCodeTableSize + 2 * i);
-    if (count == 0) return true;
-    s_fonts = static_cast<CFontQS**>(QS_ALLOC(sizeof(CFontQS*) * count, true));
-    s_names = static_cast<char**>(QS_ALLOC(sizeof(char*) * count, true));
-    s_count = s_capacity = static_cast<int32_t>(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t offset = GameData_U32(offsets + 4 * i);
-        if (offset == 0) continue;
-        const uint8_t* record = GameData + offset;
-        s_fonts[i] = new CFontQS();
-        s_fonts[i]->LoadFromChunk(record, length);
-        const char* name = nullptr;
-        GameData_String("FONT", GameData_U32(record), &name);
-        // A record without a resource name gets an empty one: it exists, and no
-        // look-up by name can find it.
-        s_names[i] = DupString(name ? name : "");
-    }
     return true;
 }
 
-CFontQS* Font_Get(int32_t index) { return index >= 0 && index < s_count ? s_fonts[index] : nullptr; }
+CFontQS* Font_Get(int32_t index) { return s_fonts.Get(index); }
 
 bool Font_Exists(int32_t index) { return Font_Get(index) != nullptr; }
 
 int Font_Find(const char* name)
 {
-    if (!name || !*name) return -1;
-    for (int32_t i = 0; i < s_count; ++i)
-        if (s_fonts[i] && s_names[i] && std::strcmp(s_names[i], name) == 0) return i;
-    return -1;
+    return name && *name ? s_fonts.FindFirst(name) : -1;
 }
 
 const char* Font_Name(int32_t index)
 {
-    return Font_Exists(index) && s_names[index] ? s_names[index] : "<undefined>";
+    return s_fonts.NameOr(index, "<undefined>");
 }
 
-int32_t Font_Count() { return s_count; }
+int32_t Font_Count() { return s_fonts.Count(); }
 
 int32_t Font_Add(const char* fileName, int size, bool bold, bool italic, int first, int last)
 {
-    if (!Grow()) return -1;
-    const int32_t index = s_count++;
-    s_fonts[index] = new CFontQS();
-    s_fonts[index]->CreateFromFile(fileName, size, bold, italic, first, last);
-    s_names[index] = NewName(index);
+    const int32_t index = s_fonts.Append(new (std::nothrow) CFontQS());
+    if (index >= 0) s_fonts.Get(index)->CreateFromFile(fileName, size, bold, italic, first, last);
     return index;
 }
 
+namespace {
+// The new font takes the index, which keeps its name or is named as a new one.
+bool Replace(int32_t index, CFontQS* font)
+{
+    s_fonts.Put(index, font);
+    s_fonts.GiveNewName(index);
+    return true;
+}
+}  // namespace
+
 bool Font_Replace(int32_t index, const char* fileName, int size, bool bold, bool italic, int first, int last)
 {
-    if (index < 0 || index >= s_count) return false;
+    if (!s_fonts.InRange(index)) return false;
     auto* font = new CFontQS();
     font->CreateFromFile(fileName, size, bold, italic, first, last);
-    delete s_fonts[index];
-    s_fonts[index] = font;
-    if (!s_names[index]) s_names[index] = NewName(index);
-    return true;
+    return Replace(index, font);
 }
 
 namespace {
 
 int32_t AddSprite(int32_t sprite, const char* map, int proportional, int separation)
 {
-    if (!Grow()) return -1;
-    const int32_t index = s_count++;
-    s_fonts[index] = new CFontQS();
-    s_fonts[index]->CreateFromSprite(sprite, map, proportional, separation);
-    s_names[index] = NewName(index);
+    const int32_t index = s_fonts.Append(new (std::nothrow) CFontQS());
+    if (index >= 0) s_fonts.Get(index)->CreateFromSprite(sprite, map, proportional, separation);
     return index;
 }
 
 bool ReplaceSprite(int32_t index, int32_t sprite, const char* map, int proportional, int separation)
 {
-    if (index < 0 || index >= s_count) return false;
+    if (!s_fonts.InRange(index)) return false;
     auto* font = new CFontQS();
     font->CreateFromSprite(sprite, map, proportional, separation);
-    delete s_fonts[index];
-    s_fonts[index] = font;
-    if (!s_names[index]) s_names[index] = NewName(index);
-    return true;
+    return Replace(index, font);
 }
 
 }  // namespace
@@ -241,30 +191,27 @@ bool Font_ReplaceSpriteExt(int32_t index, int32_t sprite, const char* map, int p
 bool Font_Delete(int32_t index)
 {
     if (!Font_Exists(index)) return false;
-    delete s_fonts[index];
-    s_fonts[index] = nullptr;
-    QS_FREE(s_names[index]);
-    s_names[index] = nullptr;
+    s_fonts.Delete(index);
     return true;
 }
 
 void Font_InitTextures()
 {
-    for (int32_t i = 0; i < s_count; ++i)
-        if (s_fonts[i]) s_fonts[i]->CreateTexture();
+    for (int32_t i = 0; i < s_fonts.Count(); ++i)
+        if (CFontQS* font = s_fonts.Get(i)) font->CreateTexture();
 }
 
 void Font_Reset()
 {
     Font_FreeTypeInit();
-    DestroyAll();
+    s_fonts.FreeAll();
     DefaultCodeTable();
 }
 
 void Font_Shutdown()
 {
-    for (int32_t i = 0; i < s_count; ++i)
-        if (s_fonts[i]) s_fonts[i]->FreeTexture();
-    DestroyAll();
+    for (int32_t i = 0; i < s_fonts.Count(); ++i)
+        if (CFontQS* font = s_fonts.Get(i)) font->FreeTexture();
+    s_fonts.FreeAll();
     Font_FreeTypeDone();
 }

@@ -62,6 +62,15 @@ void Report(const char* message)
     ReportRuntimeError(message, false);
 }
 
+void CloseText(TextFile& file)
+{
+    if (file.state == TEXT_CLOSED) return;
+    Runner_ReplaceText(&file.name, nullptr);
+    LoadSaveFile_Close(file.handle);
+    file.handle = nullptr;
+    file.state = TEXT_CLOSED;
+}
+
 // The save-area path when the file is there, else the bundle path when it is
 // there; *found tells whether either holds it. Without either, the save path.
 std::string ExistingPath(const char* name, bool* found)
@@ -298,12 +307,7 @@ void F_FileTextClose(ScriptValue*, CInstance*, CInstance*, int, ScriptValue* arg
         Report("Trying to close text file that has not been opened.");
         return;
     }
-    TextFile& file = s_text[id];
-    if (file.state == TEXT_CLOSED) return;
-    Runner_ReplaceText(&file.name, nullptr);
-    LoadSaveFile_Close(file.handle);
-    file.handle = nullptr;
-    file.state = TEXT_CLOSED;
+    CloseText(s_text[id]);
 }
 
 void F_FileTextReadString(ScriptValue* result, CInstance*, CInstance*, int, ScriptValue* args)
@@ -574,4 +578,11 @@ void File_CloseAll()
     for (BinaryFile& file : s_binary) {
         if (file.open) CloseBinary(file);
     }
+}
+
+void File_Reset()
+{
+    File_CloseAll();
+    for (TextFile& file : s_text) CloseText(file);
+    CloseLegacy();
 }

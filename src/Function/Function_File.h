@@ -11,3 +11,5 @@ void InitFileFunctions();
 // Game end: closes the binary files still open, writing back the writable
 // ones; text files are left as they are.
 void File_CloseAll();
+// Every file closed, text and legacy files too, as a new run finds them.
+void File_Reset();

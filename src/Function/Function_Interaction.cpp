@@ -327,6 +327,7 @@ void RegisterAll(const Entry (&entries)[N])
 void InitInteractionFunctions()
 {
     g_DialogCaption = GameGeneral_DisplayName();
+    g_Splash = SplashSettings{};
     RegisterAll(kSplash);
     InitHighScoreFunctions();
     RegisterAll(kMessagesAndGets);

@@ -254,6 +254,7 @@ void RegisterAll(const Entry (&entries)[N])
 
 void InitKeyboardMouseFunctions()
 {
+    DoubleClickEnabled = true;
     RegisterAll(kKeyboardMouse);
     if (!LayerMode) RegisterAll(kJoysticks);
     RegisterAll(kClearsAndWaits);

@@ -177,4 +177,5 @@ const Entry kHighScore[] = {
 void InitHighScoreFunctions()
 {
     for (const Entry& e : kHighScore) CodeFunction_Register(e.name, e.routine, e.argumentCount, 0);
+    g_Settings = HighScoreSettings{};
 }

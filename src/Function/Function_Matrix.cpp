@@ -287,5 +287,6 @@ void Matrix_RegisterStackFunctions()
         {"matrix_stack_top", F_StackTop, 0},     {"matrix_stack_is_empty", F_StackIsEmpty, 0},
     };
     for (const auto& f : kFunctions) CodeFunction_Register(f.name, f.routine, f.count, 1);
+    g_StackTop = 0;
     Matrix_Identity(&g_Stack[0]);
 }

@@ -154,3 +154,10 @@ const uint8_t* BuiltinImages_Table(uint32_t* size)
     if (size) *size = g_TableSize;
     return g_Table;
 }
+
+const uint8_t* BuiltinImages_Emblem(int* width, int* height)
+{
+    static const Bytes emblem = Emblem();
+    *width = *height = kShapeSide;
+    return emblem.data();
+}

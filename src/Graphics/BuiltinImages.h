@@ -14,6 +14,10 @@ constexpr int BUILTIN_FONT_LAST = 136;
 // The table's bytes; they live until the program ends.
 const uint8_t* BuiltinImages_Table(uint32_t* size);
 
+// The start-up emblem's 8-bit RGBA pixels (64 × 64), living until the
+// program ends: the icon of a game window when the game has none.
+const uint8_t* BuiltinImages_Emblem(int* width, int* height);
+
 // Glyphs of characters 32..136 on the font image: u, v, width, height in texels.
 using BuiltinGlyphTable = std::array<std::array<uint8_t, 4>, BUILTIN_FONT_LAST - BUILTIN_FONT_FIRST + 1>;
 extern const BuiltinGlyphTable BuiltinFontGlyphs;

@@ -10,7 +10,7 @@
 
 bool Legacy3DMode = false;
 bool NoSpriteCulling = false;
-LegacyProjection GR_3D_Projection = {false, 1.0f, 32000.0f};
+LegacyProjection GR_3D_Projection = kStartProjection;
 
 namespace {
 
@@ -162,6 +162,15 @@ void GR_3D_TransformAddRotationZ(float angle) { AddToWorld(Rotation(Matrix_Rotat
 void GR_3D_TransformAddRotationAxis(float x, float y, float z, float angle) { AddToWorld(RotationAxis(x, y, z, angle)); }
 
 void GR_3D_TransformStackClear() { g_StackTop = -1; }
+
+void GR_3D_Reset()
+{
+    Legacy3DMode = false;
+    NoSpriteCulling = false;
+    GR_3D_Projection = kStartProjection;
+    DrawDepth = 0.0f;
+    GR_3D_TransformStackClear();
+}
 bool GR_3D_TransformStackEmpty() { return g_StackTop < 0; }
 
 bool GR_3D_TransformStackPush()

@@ -69,6 +69,19 @@ void GR_CalcViewBounds(float x, float y, float w, float h, float angle)
 
 void GR_InvalidateCullRect() { GR_CullRect.stale = true; }
 
+void GR_Display_Reset()
+{
+    RendererViewRect = {0, 0, 0, 0, 0};
+    GR_ViewBounds = {0, 0, 0, 0};
+    GR_CullRect = {0, 0, 0, 0, true};
+    GR_Display_AreaWidth = GR_Display_AreaHeight = 0;
+    GR_PendingWindowWidth = GR_PendingWindowHeight = -1;
+    GR_D3D_SkipWindowMove = false;
+    g_RenderWidth = g_RenderHeight = 0;
+    g_WindowedWidth = g_WindowedHeight = 0;
+    g_View = {0, 0, 0, 0, 0};
+}
+
 void GR_UpdateCullRect()
 {
     if (!GR_CullRect.stale) return;

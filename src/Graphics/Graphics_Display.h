@@ -34,6 +34,9 @@ void GR_CalcViewBounds(float x, float y, float width, float height, float angle)
 // Every change of the world, view or projection matrix calls this.
 void GR_InvalidateCullRect();
 void GR_UpdateCullRect();
+// The view, cull and display areas and the pending window size as the process
+// starts with them (between tests).
+void GR_Display_Reset();
 
 // Display area (the largest render area: the screen in full screen, else the
 // window's client size), render area and the windowed size.

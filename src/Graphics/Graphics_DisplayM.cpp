@@ -365,6 +365,24 @@ void GR_D3D_DestroyDevice()
     GR_D3D_DeviceReady = false;
 }
 
+void GR_D3D_ResetSettings()
+{
+    GR_D3D_DestroyDevice();
+    GR_D3D_BackBufferWidth = GR_D3D_BackBufferHeight = 0;
+    GR_D3D_DisplayWidth = 640;
+    GR_D3D_DisplayHeight = 480;
+    GR_D3D_FullScreen = false;
+    GR_D3D_VSync = false;
+    GR_D3D_AntialiasLevel = 0;
+    GR_D3D_MultisampleSupport = 0;
+    GR_D3D_Resizing = false;
+    GR_D3D_InterpolatePixels = false;
+    GR_D3D_KeepAspect = false;
+    GR_D3D_LastPresentMicros = 0;
+    g_Window = nullptr;
+    g_DisplayFlags = 0;
+}
+
 void GR_D3D_AfterInitTextures() {}
 
 void GR_Display_PrepareForDialog() {}

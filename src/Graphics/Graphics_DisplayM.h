@@ -54,6 +54,10 @@ void GR_D3D_Shutdown();
 bool GR_D3D_DeviceExists();
 // Ends the device and its swap chain (end of the process, and between tests).
 void GR_D3D_DestroyDevice();
+// Ends the device and puts the display settings (back buffer, display size,
+// full screen, sync, antialiasing, filtering) back as the process starts with
+// them (between tests).
+void GR_D3D_ResetSettings();
 void GR_D3D_AfterInitTextures();
 void GR_Display_PrepareForDialog();
 // Test hook: forget the first-frame show, as after a fresh start.

@@ -13,7 +13,11 @@ struct LegacyProjection {
     bool perspective;
     float zNear, zFar;
 };
+constexpr LegacyProjection kStartProjection = {false, 1.0f, 32000.0f};
 extern LegacyProjection GR_3D_Projection;
+// The mode, culling, projection, depth and world-matrix stack as a new run
+// finds them; the device's matrices are left to the device.
+void GR_3D_Reset();
 
 // Flushes and switches depth testing and perspective with the mode; true.
 bool GR_3D_SetMode(bool on);

@@ -187,6 +187,12 @@ uint32_t Colour_MakeRGB(int r, int g, int b)
 
 void GR_Draw_SetColour(uint32_t colour) { DrawColour = WithDrawAlpha(colour); }
 
+void GR_Draw_ResetColour()
+{
+    DrawColour = 0xFF000000u;
+    DrawAlpha = 255;
+}
+
 void GR_Draw_SetAlpha(float alpha)
 {
     const float a = alpha < 0.0f ? 0.0f : alpha > 1.0f ? 1.0f : alpha;

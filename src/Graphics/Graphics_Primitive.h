@@ -19,6 +19,8 @@ uint32_t Colour_LerpRGB(uint32_t colour1, uint32_t colour2, float t);
 uint32_t Colour_MakeRGB(int r, int g, int b);
 
 void GR_Draw_SetColour(uint32_t colour);
+// Opaque black, as the process starts with it (between tests).
+void GR_Draw_ResetColour();
 void GR_Draw_SetAlpha(float alpha);
 uint32_t GR_Draw_GetColour();
 float GR_Draw_GetAlpha();

@@ -1,8 +1,10 @@
 #include "Graphics/Graphics_Window.h"
 
 #include "Base/Console.h"
+#include "Graphics/BuiltinImages.h"
 #include "Graphics/Graphics_DisplayM.h"
 #include "Graphics/DebugOverlay.h"
+#include "Graphics/ReadPNG.h"
 #include "Host/Host_Window.h"
 #include "IO/IO_Main.h"
 #include "IO/IO_Input.h"
@@ -129,6 +131,22 @@ int CursorIndex(int value)
     return (value <= 0 && value >= -22) ? kTable[-value] : -1;
 }
 
+// The icon's pixels: the game's own image (decoded into ReadPNG's kept
+// context until ReadPNG_Free), else the emblem. One image serves the window
+// manager for every size it shows, so the big and the small icon are loaded,
+// and fail, together.
+const uint8_t* LoadIcon(const WindowOptions& options, int* width, int* height)
+{
+    if (options.icon) {
+        const int size = options.iconSize > INT32_MAX ? -1 : static_cast<int>(options.iconSize);
+        if (const uint8_t* pixels = size < 0 ? nullptr : ReadPNG_GetPixels(options.icon, size, width, height, false))
+            return pixels;
+        OutputConsole->Output("Unable to load icon\n");
+        OutputConsole->Output("Unable to load small icon\n");
+    }
+    return BuiltinImages_Emblem(width, height);
+}
+
 }  // namespace
 
 void GR_Window_FitToScreen(int* width, int* height, int screenWidth, int screenHeight, int frameHeight,
@@ -171,8 +189,12 @@ void GR_Window_Create(int width, int height)
     }
     GR_Display_AreaWidth = width;
     GR_Display_AreaHeight = height;
+    int iconWidth = 0, iconHeight = 0;
+    const uint8_t* icon = LoadIcon(options, &iconWidth, &iconHeight);
     VerboseConsole->Output("CreateWindowEx\n");
     GR_Window_Handle = HostWindow_Create("", (screenWidth - width) / 2, (screenHeight - height) / 2, width, height, style);
+    if (GR_Window_Handle) HostWindow_SetIcon(GR_Window_Handle, icon, iconWidth, iconHeight);
+    ReadPNG_Free();
     if (!GR_Window_Handle) {
         OutputConsole->Output("Failed to create mainwindow\n");
         return;
@@ -364,6 +386,24 @@ void Win32Window_ApplyCaption() { HostWindow_SetTitle(GR_Window_Handle, GR_Windo
 int Win32Window_GetVisibleRects() { return 0; }
 
 WindowSizeLimits GR_Window_Limits;
+
+void GR_Window_Reset()
+{
+    GR_Window_Destroy(GR_Window_Handle);
+    DeviceResetCountdown = 0;
+    Option_WindowSettings = WindowOptions{};
+    GR_Window_ClientWidth = GR_Window_ClientHeight = 0;
+    GR_Window_OuterWidth = GR_Window_OuterHeight = 0;
+    GR_Window_FullScreen = false;
+    GR_Window_CursorValue = 0;
+    GR_Window_CaptureCount = 0;
+    GR_Window_RightShiftScanCode = 0;
+    GR_Window_IgnoreNextSize = true;
+    GR_Window_MouseX = GR_Window_MouseY = 0;
+    GR_Window_Limits = WindowSizeLimits{};
+    g_Focus = false;
+    g_Style = 0;
+}
 
 namespace {
 void ApplyLimits()

@@ -14,6 +14,9 @@ struct WindowOptions {
     int32_t showCursor = 1;
     bool altEnter = false;
     const char* caption = "";
+    // The game's icon, a PNG image; none: the runner's own emblem.
+    const uint8_t* icon = nullptr;
+    uint32_t iconSize = 0;
 };
 extern WindowOptions Option_WindowSettings;
 
@@ -36,6 +39,9 @@ bool GR_Window_BringToFront();
 bool GR_Window_HasFocus();
 // Brings the game window to the front with the keyboard focus (no window: nothing).
 void GR_Window_SetFocus();
+// Destroys the window when there is one and puts the window's state back as
+// the process starts with it (between tests).
+void GR_Window_Reset();
 
 // The size a window of the given client size gets on a screen: wider than
 // the screen, it is narrowed (the height follows with keep-aspect); taller

@@ -168,6 +168,15 @@ void GR_Window_ResetViewMappings()
     for (ViewMapping& m : g_Views) m.recorded = false;
 }
 
+void GR_WindowCoords_Reset()
+{
+    GR_Window_ResetViewMappings();
+    GR_Window_Changed = false;
+    GR_WindowedWidth = GR_WindowedHeight = 0;
+    g_Caption.clear();
+    g_Colour = 0xFF000000u;
+}
+
 void GR_Window_PortToRoom(int32_t index, int32_t x, int32_t y, int32_t* outX, int32_t* outY)
 {
     if (index < 0 || index >= GR_VIEW_MAPPINGS) return;

@@ -42,6 +42,9 @@ void GR_Window_SetViewMapping(int32_t index, float portX, float portY, float por
                               float viewY, float viewW, float viewH, float angle, int32_t surfaceId, int32_t camera);
 void GR_Window_ClearViewMapping(int32_t index);
 void GR_Window_ResetViewMappings();
+// The view mappings, the windowed size, the caption and the window colour as
+// the process starts with them (between tests).
+void GR_WindowCoords_Reset();
 // A window point (letterbox offset removed) to the room through one view;
 // the outputs are left as they were for a view not drawn or without a port.
 void GR_Window_PortToRoom(int32_t index, int32_t x, int32_t y, int32_t* outX, int32_t* outY);

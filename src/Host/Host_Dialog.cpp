@@ -1,5 +1,7 @@
 #include "Host/Host_Dialog.h"
 
+#include "Host/Host_DialogStop.h"
+
 #include <SDL.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -61,8 +63,10 @@ int SdlDialog::Show(const HostDialogRequest& request)
     data.numbuttons = static_cast<int>(buttons.size());
     data.buttons = buttons.data();
     int chosen = -1;
+    if (HostDialogStopScope::Stopped()) return request.defaultId;  // the runner is ending
+    HostDialogStopScope scope;
     if (SDL_ShowMessageBox(&data, &chosen) < 0) {
-        // The display went away: answer as a headless run would.
+        // The display went away, or the runner is asked to end: answer as a headless run would.
         std::fprintf(stderr, "%s:\n%s\n", data.title, text.c_str());
         return request.defaultId;
     }
@@ -185,7 +189,8 @@ std::string FindZenity()
 bool RunZenity(const std::vector<std::string>& arguments, std::string* output)
 {
     const std::string program = FindZenity();
-    if (program.empty()) return false;
+    if (program.empty() || HostDialogStopScope::Stopped()) return false;
+    HostDialogStopScope scope;
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) return false;
     posix_spawn_file_actions_t actions;
@@ -204,6 +209,7 @@ bool RunZenity(const std::vector<std::string>& arguments, std::string* output)
         close(pipeEnds[0]);
         return false;
     }
+    scope.SetChild(child);
     char chunk[4096];
     ssize_t n;
     while ((n = read(pipeEnds[0], chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR))

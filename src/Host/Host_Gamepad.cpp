@@ -119,11 +119,22 @@ bool HostController_GetState(int slot, HostControllerState* out)
     return true;
 }
 
-bool HostController_GetName(int slot, char* out, int size)
+bool HostController_GetKind(int slot, HostControllerKind* out)
 {
-    if (slot < 0 || slot >= HOSTPAD_CONTROLLER_SLOTS || !g_Controllers[slot] || !out || size <= 0) return false;
-    const char* name = SDL_GameControllerName(g_Controllers[slot]);
-    std::snprintf(out, static_cast<size_t>(size), "%s", name ? name : "");
+    if (slot < 0 || slot >= HOSTPAD_CONTROLLER_SLOTS || !g_Controllers[slot] || !out) return false;
+    // SDL tells wheels and sticks by their device ids and the rest by the
+    // controller interface they came through; it calls any device with a
+    // controller mapping and no such kind a game controller.
+    switch (SDL_JoystickGetType(SDL_GameControllerGetJoystick(g_Controllers[slot]))) {
+    case SDL_JOYSTICK_TYPE_GAMECONTROLLER: *out = HOSTPAD_KIND_GAMEPAD; break;
+    case SDL_JOYSTICK_TYPE_WHEEL: *out = HOSTPAD_KIND_WHEEL; break;
+    case SDL_JOYSTICK_TYPE_ARCADE_STICK: *out = HOSTPAD_KIND_ARCADE_STICK; break;
+    case SDL_JOYSTICK_TYPE_FLIGHT_STICK: *out = HOSTPAD_KIND_FLIGHT_STICK; break;
+    case SDL_JOYSTICK_TYPE_DANCE_PAD: *out = HOSTPAD_KIND_DANCE_PAD; break;
+    case SDL_JOYSTICK_TYPE_GUITAR: *out = HOSTPAD_KIND_GUITAR; break;
+    case SDL_JOYSTICK_TYPE_DRUM_KIT: *out = HOSTPAD_KIND_DRUM_KIT; break;
+    default: *out = HOSTPAD_KIND_OTHER; break;
+    }
     return true;
 }
 

@@ -30,8 +30,15 @@ constexpr int HOSTPAD_CONTROLLER_SLOTS = 4;
 // the first attached controller no slot holds; false when there is none, or
 // when the slot's controller has gone (the slot is then free again).
 bool HostController_GetState(int slot, HostControllerState* out);
-// The device's name; false when the slot holds no controller.
-bool HostController_GetName(int slot, char* out, int size);
+// What a controller is, numbered as the controller subtypes that pick a pad's
+// description; kinds without such a number (a throttle, an arcade pad, a
+// device SDL cannot tell) are HOSTPAD_KIND_OTHER.
+enum HostControllerKind : int {
+    HOSTPAD_KIND_OTHER = 0, HOSTPAD_KIND_GAMEPAD = 1, HOSTPAD_KIND_WHEEL = 2, HOSTPAD_KIND_ARCADE_STICK = 3,
+    HOSTPAD_KIND_FLIGHT_STICK = 4, HOSTPAD_KIND_DANCE_PAD = 5, HOSTPAD_KIND_GUITAR = 6, HOSTPAD_KIND_DRUM_KIT = 8,
+};
+// False when the slot holds no controller.
+bool HostController_GetKind(int slot, HostControllerKind* out);
 // Motor speeds 0..65535, held until the next call.
 void HostController_SetRumble(int slot, uint16_t low, uint16_t high);
 

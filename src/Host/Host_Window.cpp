@@ -433,6 +433,33 @@ void HostWindow_SetTitle(HostWindow* window, const char* utf8)
     if (window) SDL_SetWindowTitle(HostWindow_Sdl(window), utf8 ? utf8 : "");
 }
 
+namespace {
+// SDL keeps the icon but does not tell it; its size is kept beside the window.
+constexpr const char* kIconSizeKey = "qs.icon";
+}  // namespace
+
+void HostWindow_SetIcon(HostWindow* window, const uint8_t* rgba, int width, int height)
+{
+    if (!window || !rgba || width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF) return;
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba), width, height, 32, width * 4,
+                                                          SDL_PIXELFORMAT_RGBA32);
+    if (!icon) return;
+    SDL_SetWindowIcon(HostWindow_Sdl(window), icon);
+    SDL_FreeSurface(icon);
+    const uintptr_t size = static_cast<uintptr_t>(width) << 16 | static_cast<uintptr_t>(height);
+    SDL_SetWindowData(HostWindow_Sdl(window), kIconSizeKey, reinterpret_cast<void*>(size));
+}
+
+bool HostWindow_GetIconSize(HostWindow* window, int* width, int* height)
+{
+    if (!window) return false;
+    const auto size = reinterpret_cast<uintptr_t>(SDL_GetWindowData(HostWindow_Sdl(window), kIconSizeKey));
+    if (size == 0) return false;
+    *width = static_cast<int>(size >> 16);
+    *height = static_cast<int>(size & 0xFFFF);
+    return true;
+}
+
 void HostWindow_SetFullscreen(HostWindow* window, bool on)
 {
     if (window) SDL_SetWindowFullscreen(HostWindow_Sdl(window), on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);

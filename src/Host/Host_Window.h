@@ -95,6 +95,11 @@ void HostWindow_Raise(HostWindow* window);
 void HostWindow_Minimize(HostWindow* window);
 void HostWindow_Restore(HostWindow* window);
 void HostWindow_SetTitle(HostWindow* window, const char* utf8);
+// The window's icon from rows of 8-bit RGBA pixels, top-down; the window
+// manager scales it to the sizes it shows.
+void HostWindow_SetIcon(HostWindow* window, const uint8_t* rgba, int width, int height);
+// The size of the icon last set on the window; false when it has none.
+bool HostWindow_GetIconSize(HostWindow* window, int* width, int* height);
 void HostWindow_SetFullscreen(HostWindow* window, bool on);
 void HostWindow_SetPosition(HostWindow* window, int x, int y);
 void HostWindow_GetPosition(HostWindow* window, int* x, int* y);

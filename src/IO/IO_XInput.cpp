@@ -20,10 +20,26 @@ std::array<std::unique_ptr<GamepadState>, GAMEPAD_CONTROLLER_SLOTS> g_Pads;
 // Polling is a feature the game data can switch off.
 bool Enabled() { return g_Loaded && (GameGeneral.featureMask & 4) != 0; }
 
+// The description by the kind of controller; other kinds leave it as it is.
+const char* DescriptionOf(HostControllerKind kind)
+{
+    switch (kind) {
+    case HOSTPAD_KIND_GAMEPAD: return "Xbox 360 Controller (XInput STANDARD GAMEPAD)";
+    case HOSTPAD_KIND_WHEEL: return "Xbox 360 Controller (XInput WHEEL)";
+    case HOSTPAD_KIND_ARCADE_STICK: return "Xbox 360 Controller (XInput ARCADE STICK)";
+    case HOSTPAD_KIND_FLIGHT_STICK: return "Xbox 360 Controller (XInput FLIGHT STICK)";
+    case HOSTPAD_KIND_DANCE_PAD: return "Xbox 360 Controller (XInput DANCE PAD)";
+    case HOSTPAD_KIND_GUITAR: return "Xbox 360 Controller (XInput GUITAR)";
+    case HOSTPAD_KIND_DRUM_KIT: return "Xbox 360 Controller (XInput DRUM KIT)";
+    default: return nullptr;
+    }
+}
+
 void SetDescription(int i)
 {
-    char name[512];
-    if (HostController_GetName(i, name, sizeof name)) g_Pads[static_cast<size_t>(i)]->SetDescription(name);
+    HostControllerKind kind = HOSTPAD_KIND_OTHER;
+    if (!HostController_GetKind(i, &kind)) return;
+    if (const char* text = DescriptionOf(kind)) g_Pads[static_cast<size_t>(i)]->SetDescription(text);
 }
 
 void Disconnect(GamepadState* pad)

@@ -153,6 +153,8 @@ void Score_Clear()
     }
 }
 
+void Score_Reset() { g_Score = ScoreTable{}; }
+
 void Score_SetEmptyName(const char* text) { g_Score.emptyName = text ? text : ""; }
 
 const char* Score_GetName(int place)

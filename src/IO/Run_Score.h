@@ -35,6 +35,8 @@ void Score_Add(const char* name, int32_t value);
 // Every name becomes the empty-entry text, every value 0; the changed flag
 // is not touched.
 void Score_Clear();
+// The table as a new run finds it: no entries, the usual empty name, unchanged.
+void Score_Reset();
 // What Score_Clear writes as names ("<nobody>" at start).
 void Score_SetEmptyName(const char* text);
 // Place 1..10: the name (null for an entry without one) and the value;

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "Base/Console.h"
 #include "Options/Runner_Strings.h"
@@ -208,4 +209,24 @@ void RunnerParseCommandLine(const char* text)
             TakeLaunchUrl(RunnerToken);
         }
     }
+}
+
+void Options_Reset()
+{
+    RunnerParseCommandLine(nullptr);
+    CommandLineTokens_Clear();
+    RunnerToken[0] = '\0';
+    RunnerTokenRefused = false;
+    for (char** text : {&GameFilePath, &ExitGamePath, &InputRecordFile, &OutputFile, &DebugOutputFile,
+                        &ProfileDumpFile, &LaunchArguments})
+        Runner_FreeText(text);
+    TraceScripts = false;
+    ShowErrorDialogs = true;
+    NoExternalCalls = false;
+    NetworkDebug = false;
+    HeadlessMode = HeadlessModeFlags{};
+    ProfileDumpFrames = 0;
+    SleepMargin = 10;
+    SleepMarginGiven = false;
+    NoDirectInput = false;
 }

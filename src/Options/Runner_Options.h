@@ -68,6 +68,9 @@ void CommandLineTokens_Clear();
 // Parses one whole command line into the options above; null changes only the
 // per-pass resets.
 void RunnerParseCommandLine(const char* text);
+// Every option above, the kept tokens and the last token as the process starts
+// with them; the option texts are freed (between tests).
+void Options_Reset();
 
 // The text prefix of a launch URL token.
 inline constexpr char kLaunchUrlPrefix[] = "qsplayer:";

@@ -1,5 +1,6 @@
 #include "Runner/Game_SaveLoad.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -16,12 +17,14 @@
 #include "IO/LoadSave.h"
 #include "Runner/Run_Globals.h"
 #include "Runner/Run_Room.h"
+#include "Sprite/Sprite_Main.h"
 #include "Variable/Code_VariableValue.h"
 #include "World/Camera.h"
 #include "World/Instance.h"
 #include "World/Object_Main.h"
 #include "World/Room_Class.h"
 #include "World/Room_Layers.h"
+#include "World/Room_Main.h"
 
 namespace {
 constexpr int32_t kMarker = 851;
@@ -142,6 +145,17 @@ void ApplyHeader(const SaveHeader& h)
     DrawEventsEnabled = h.drawEvent;
 }
 
+// A room switch the saved game had asked for, or none.
+bool PendingCodeValid(int32_t code)
+{
+    return code == -1 || code == ROOMCODE_END || code == ROOMCODE_RESTART || code == ROOMCODE_QUIT || Room_Exists(code);
+}
+
+bool HeaderNamesExist(const SaveHeader& h)
+{
+    return Room_Exists(h.room) && PendingCodeValid(h.pending) && (h.cursor == -1 || Sprite_Exists(h.cursor));
+}
+
 // The globals section, read only to check it: Variable_LoadGlobals applies it later.
 bool CheckGlobals(SaveReader& in)
 {
@@ -235,7 +249,16 @@ void ApplyRooms(LoadedRooms* rooms, int32_t current)
     }
     Run_ReplaceRuntimeRooms(rooms->slots.data(), static_cast<int32_t>(rooms->slots.size()), current);
     rooms->slots.clear();
-    Room_LastInstanceId = rooms->lastInstanceId;
+    // New ids start above every id in use, whatever the saved counter says.
+    int32_t highest = std::max(rooms->lastInstanceId, Room_HighestDefinedInstanceId());
+    for (int32_t i = 0; i < Run_RuntimeRoomCount(); ++i) {
+        CGameRoom* loaded = Run_RuntimeRoom(i);
+        if (!loaded) continue;
+        for (InstanceDepthList* list : {&loaded->activeInstances, &loaded->deactivatedInstances})
+            for (CInstance* instance = list->first; instance; instance = instance->m_next)
+                highest = std::max(highest, instance->id);
+    }
+    Room_LastInstanceId = highest;
     Room_LastTileId = rooms->lastTileId;
     CGameRoom* live = Run_Room;
     // The loaded elements of the room that runs are ready to draw.
@@ -273,6 +296,10 @@ bool Game_ReadSave(IBuffer* buffer)
     SaveHeader header;
     if (!ReadHeader(in, &header)) {
         LogLoadFailure(in.ok ? "not a saved game" : "the saved game is cut short");
+        return false;
+    }
+    if (!HeaderNamesExist(header)) {
+        LogLoadFailure("the saved game names a room or sprite the game does not have");
         return false;
     }
     const int32_t globals = buffer->Position();
@@ -356,6 +383,13 @@ void Game_Load(const char* name)
         s_fileLoadBuffer = id;
     else
         Buffer_Delete(id);
+}
+
+void Game_DropQueuedLoad()
+{
+    s_queuedBuffer = -1;
+    if (s_fileLoadBuffer != -1) Buffer_Delete(s_fileLoadBuffer);
+    s_fileLoadBuffer = -1;
 }
 
 bool Game_ApplyQueuedLoad()

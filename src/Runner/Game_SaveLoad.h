@@ -18,6 +18,8 @@ void Game_Load(const char* name);
 bool Game_LoadBuffer(int32_t bufferId);
 // Start of a frame: applies the queued load, if any; true when it was applied.
 bool Game_ApplyQueuedLoad();
+// A queued load is forgotten (the buffer read from a file deleted).
+void Game_DropQueuedLoad();
 
 // Every section at the buffer's cursor.
 void Game_WriteSave(IBuffer* buffer);

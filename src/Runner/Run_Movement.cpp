@@ -7,7 +7,7 @@
 #include "World/Event_Main.h"
 #include "World/Room_Class.h"
 #include "GameData/GameHeader.h"
-#include "Physics/PhysicsWorld.h"
+#include "World/Room_Physics.h"
 #include "Runner/GameChunks.h"
 #include "World/Collision.h"
 

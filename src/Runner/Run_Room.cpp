@@ -329,3 +329,9 @@ void PersistentInstances_DeleteAll()
     g_Persistent.SetLength(0);
     g_PersistentCount = 0;
 }
+
+void Run_FreeRooms()
+{
+    g_RuntimeRooms.SetLength(0);
+    PersistentInstances_DeleteAll();
+}

@@ -24,6 +24,9 @@ void Run_EndRoom(bool gameEnd);
 void Run_SetCurrentRoom(CGameRoom* room);
 // Shutdown: deletes the persistent instances waiting for the next room.
 void PersistentInstances_DeleteAll();
+// Every live room and persistent instance deleted without any event: what a
+// run left behind is gone. The current room must not be one of them.
+void Run_FreeRooms();
 // Persistent instances waiting between the end of a room and the next start.
 int32_t PersistentInstances_Count();
 // The live copy kept for the room index (persistent rooms), or null.

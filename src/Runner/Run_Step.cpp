@@ -61,6 +61,41 @@ bool PassDone()
     UpdateActiveLists();
     return PendingRoomCode != -1;
 }
+
+// The update passes of a step; false when one of them stops the step (a room
+// change or the game's end).
+bool UpdatePasses(bool anyTimeline, bool anyPath)
+{
+    HandleStep(EVENT_STEP_BEGIN);
+    if (PassDone()) return false;
+    Network_Update();
+    Steam_Update();
+    if (PassDone()) return false;
+    if (anyTimeline) Timeline_Step();
+    if (PassDone()) return false;
+    HandleAlarm();
+    if (PassDone()) return false;
+    IO_HandleKeyboardEvents();
+    if (PassDone()) return false;
+    Joystick_Step();
+    if (PassDone()) return false;
+    IO_HandleMouseEvents();
+    if (PassDone()) return false;
+    HandleStep(EVENT_STEP_NORMAL);
+    if (PassDone()) return false;
+    const bool physicsMoved = HandleInstanceMovement(anyPath);
+    if (PassDone()) return false;
+    HandleOther();
+    if (PassDone()) return false;
+    AsyncRequests_Process();
+    if (PassDone()) return false;
+    if (!physicsMoved) Collision_Step();
+    if (PassDone()) return false;
+    HandleStep(EVENT_STEP_END);
+    if (PassDone()) return false;
+    ParticleSystem_UpdateAll();
+    return true;
+}
 }  // namespace
 
 void Instance_AnimateImage(CInstance* instance)
@@ -121,35 +156,9 @@ void DoAStep()
         current->UpdateLayerAnimation();
     }
 
-    HandleStep(EVENT_STEP_BEGIN);
-    if (PassDone()) return;
-    Network_Update();
-    Steam_Update();
-    if (PassDone()) return;
-    if (anyTimeline) Timeline_Step();
-    if (PassDone()) return;
-    HandleAlarm();
-    if (PassDone()) return;
-    IO_HandleKeyboardEvents();
-    if (PassDone()) return;
-    Joystick_Step();
-    if (PassDone()) return;
-    IO_HandleMouseEvents();
-    if (PassDone()) return;
-    HandleStep(EVENT_STEP_NORMAL);
-    if (PassDone()) return;
-    const bool physicsMoved = HandleInstanceMovement(anyPath);
-    if (PassDone()) return;
-    HandleOther();
-    if (PassDone()) return;
-    AsyncRequests_Process();
-    if (PassDone()) return;
-    if (!physicsMoved) Collision_Step();
-    if (PassDone()) return;
-    HandleStep(EVENT_STEP_END);
-    if (PassDone()) return;
-    ParticleSystem_UpdateAll();
+    const bool stepGoesOn = UpdatePasses(anyTimeline, anyPath);
     Timing_Pop();
+    if (!stepGoesOn) return;
 
     Timing_Push(0xFF00FFFFu, "Draw");
     if (Run_Room) Run_Room->RemoveMarkedInstances();

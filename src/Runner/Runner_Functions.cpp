@@ -24,6 +24,7 @@
 #include "Function/Function_Shader.h"
 #include "Function/Function_Vertex.h"
 #include "Function/Http_Functions.h"
+#include "Function/Network_Functions.h"
 #include "Platform/Kivo_OSFunctions.h"
 #include "Platform/Platform_Main.h"
 #include "Runner/Runner_StartUp.h"
@@ -57,7 +58,7 @@ const BuiltinGroup kBuiltinGroups[] = {
     {"Physics..", {}},
     {"Gamepad..", {InitGamepadFunctions}},
     {"Buffers..", {InitVertexFunctions, InitBufferFunctions}},
-    {"Networking..", {}},
+    {"Networking..", {InitNetworkingFunctions}},
     {"Shaders..", {InitShaderFunctions, InitVertexFormatFunctions}},
     {"Kivo..", {InitLayerFunctions, InitKivoOSFunctions}},
 };

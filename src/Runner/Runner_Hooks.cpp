@@ -30,6 +30,7 @@
 #include "IO/IO_Main.h"
 #include "Interpreter/VM_Interpreter.h"
 #include "Options/Runner_Options.h"
+#include "Network/Network_Main.h"
 #include "Path/Path_Main.h"
 #include "Physics/PhysicsWorld.h"
 #include "Platform/Extension_Main.h"
@@ -58,6 +59,13 @@
 #include "World/TimeLine_Main.h"
 
 namespace {
+void FireNetworkEvent(int32_t map)
+{
+    async_load = map;
+    PerformNetworkEvent();
+    async_load = -1;
+}
+
 bool OverlayReferenceSize(int32_t* width, int32_t* height)
 {
     const CGameRoom* current = Run_Room;
@@ -206,4 +214,5 @@ void Runner_InstallHooks()
     DebugOverlay_SetHooks(DebugOverlayHooks{OverlayReferenceSize, OverlayDebuggerPaused, OverlayObjectDataMarked});
     GameSave_SetHooks(GameSaveLoadHooks{Game_Save, Game_SaveBuffer, Game_Load, Game_LoadBuffer});
     GR_Surface_SetHooks(SurfaceHooks{DrawFrame_SetTargetView, GuiPassActive, GUI_Begin});
+    Network_SetEventHook(FireNetworkEvent);
 }

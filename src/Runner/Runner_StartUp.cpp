@@ -7,6 +7,7 @@
 #include "Base/Timing.h"
 #include "Code/Code_Constant.h"
 #include "Code/Code_Function.h"
+#include "Code/Code_Link.h"
 #include "Code/Code_Main.h"
 #include "Code/CodeChunks.h"
 #include "Code/Code_Variable.h"
@@ -170,6 +171,7 @@ bool RunnerStartUp()
     Option_WindowSettings.height = height;
     Option_WindowSettings.flags = GameGeneral.infoFlags;
     Option_WindowSettings.caption = GameGeneral_DisplayName();
+    Option_WindowSettings.icon = GameModule_GetIcon(&Option_WindowSettings.iconSize);
     GR_Window_Create(width, height);
     Step("Init Graphics\n");
     if (!InitGraphicsAndTextures()) {

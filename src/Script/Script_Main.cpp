@@ -11,13 +11,12 @@
 #include "Code/Code_Value.h"
 #include "Code/Code_Variable.h"
 #include "Code/VM_Main.h"
+#include "GameData/AssetTable.h"
 #include "GameData/GameData.h"
 #include "GameData/GameHeader.h"
 
 namespace {
-CScript** s_scripts = nullptr;
-char** s_names = nullptr;
-int32_t s_count = 0;
+AssetTable<CScript> s_scripts;
 
 // Whether script records hold code indexes (else source references).
 bool RecordsHoldCode()
@@ -102,28 +101,20 @@ char* CScript::GetText() const
 
 bool SCPT_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
 {
-    uint32_t count = 0;
-    if (!GameData_CheckList("SCPT", payload, length, &count)) return false;
-    Script_DeleteAll();
-    s_scripts = static_cast<CScript**>(QS_ALLOC(sizeof(CScript*) * (count ? count : 1), true));
-    s_names = static_cast<char**>(QS_ALLOC(sizeof(char*) * (count ? count : 1), true));
-    s_count = static_cast<int32_t>(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t at = GameData_U32(payload + 4 + 4 * i);
-        if (at == 0) continue;
-        if (!GameData_CheckRecord("SCPT", payload, length, at, 8, "script", i)) return false;
-        CScript* script = new CScript(nullptr);
-        s_scripts[i] = script;
-        if (!script->Load(GameData + at)) return false;
-        if (script->m_name) s_names[i] = DupString(script->m_name);
-    }
-    return true;
+    return s_scripts.LoadChunk("SCPT", "scripts", payload, length,
+                               [&](uint32_t i, uint32_t offset, CScript** record, const char** name) {
+                                   if (!GameData_CheckRecord("SCPT", payload, length, offset, 8, "script", i))
+                                       return false;
+                                   *record = new CScript(nullptr);
+                                   if (!(*record)->Load(GameData + offset)) return false;
+                                   *name = (*record)->m_name;
+                                   return true;
+                               });
 }
 
 CScript* Script_Get(int32_t index)
 {
-    if (index < 0 || index >= s_count) return nullptr;
-    return s_scripts[index];
+    return s_scripts.Get(index);
 }
 
 bool Script_IsValid(int32_t index)
@@ -133,21 +124,17 @@ bool Script_IsValid(int32_t index)
 
 int32_t Script_FindByName(const char* name)
 {
-    if (!name) return -1;
-    for (int32_t i = s_count - 1; i >= 0; --i)
-        if (s_scripts[i] && s_names[i] && std::strcmp(s_names[i], name) == 0) return i;
-    return -1;
+    return s_scripts.FindLast(name);
 }
 
 const char* Script_NameOf(int32_t index)
 {
-    if (!Script_Get(index) || !s_names[index]) return "<undefined>";
-    return s_names[index];
+    return s_scripts.NameOr(index, "<undefined>");
 }
 
 int32_t Script_GetCount()
 {
-    return s_count;
+    return s_scripts.Count();
 }
 
 bool Script_Call(int32_t index, CInstance* self, CInstance* other, int argc, ScriptValue* result, ScriptValue* args)
@@ -197,8 +184,8 @@ void Script_RunCompiled(const CScript* script, CInstance* self, CInstance* other
 
 bool Script_Prepare()
 {
-    for (int32_t i = 0; i < s_count; ++i) {
-        CScript* script = s_scripts[i];
+    for (int32_t i = 0; i < s_scripts.Count(); ++i) {
+        CScript* script = s_scripts.Get(i);
         if (!script || script->BindCode()) continue;
         const char* pending = ErrorLast_Get() ? ErrorLast_Get() : "";
         const char* name = script->m_name ? script->m_name : "";
@@ -217,8 +204,8 @@ bool Script_Prepare()
         ScriptValue_SetUndefined(&discarded);
     }
     if (ObjectMode) {
-        for (int32_t i = 0; i < s_count; ++i) {
-            CScript* script = s_scripts[i];
+        for (int32_t i = 0; i < s_scripts.Count(); ++i) {
+            CScript* script = s_scripts.Get(i);
             if (!script || !script->m_code || !script->m_code->m_bytecode || script->m_code->m_startOffset != 0)
                 continue;
             ScriptValue scratch = ScriptValue_Undefined();
@@ -231,13 +218,5 @@ bool Script_Prepare()
 
 void Script_DeleteAll()
 {
-    for (int32_t i = 0; i < s_count; ++i) {
-        delete s_scripts[i];
-        QS_FREE(s_names[i]);
-    }
-    QS_FREE(s_scripts);
-    QS_FREE(s_names);
-    s_scripts = nullptr;
-    s_names = nullptr;
-    s_count = 0;
+    s_scripts.FreeAll();
 }

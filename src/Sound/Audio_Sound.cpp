@@ -7,10 +7,10 @@
 
 #include "Base/Array.h"
 #include "Base/MemoryManager.h"
+#include "GameData/AssetTable.h"
 
 namespace {
-cARRAY_CLASS<AudioSound> s_assets;
-char** s_names = nullptr;  // parallel to s_assets, owned copies
+AssetTable<AudioSound> s_assets;
 cARRAY_CLASS<AudioSound> s_bufferSounds;
 cARRAY_CLASS<AudioSound> s_queues;
 cARRAY_CLASS<AudioSound> s_streams;
@@ -31,13 +31,6 @@ int32_t TableBase(AudioTable table)
     case AudioTable::Queue: return kAudioQueueIdBase;
     default: return kAudioStreamIdBase;
     }
-}
-
-void FreeNames()
-{
-    for (int32_t i = 0; i < s_assets.length; ++i) QS_FREE(s_names ? s_names[i] : nullptr);
-    QS_FREE(s_names);
-    s_names = nullptr;
 }
 }  // namespace
 
@@ -68,43 +61,31 @@ void AudioSound::ReleaseBuffer()
 
 bool Audio_SetAssetCount(int32_t count)
 {
-    FreeNames();
-    s_assets.SetLength(0);
-    if (count <= 0) return true;
-    s_names = static_cast<char**>(QS_ALLOC(sizeof(char*) * static_cast<size_t>(count), true));
-    if (!s_names || !s_assets.SetLength(count)) {
-        QS_FREE(s_names);
-        s_names = nullptr;
-        return false;
-    }
-    return true;
+    return s_assets.Reset(count < 0 ? 0 : count);
 }
 
 void Audio_SetAsset(int32_t index, AudioSound* sound, const char* name)
 {
-    if (index < 0 || index >= s_assets.length) {
+    if (!s_assets.InRange(index)) {
         delete sound;
         return;
     }
-    delete s_assets.items[index];
-    s_assets.items[index] = sound;
-    QS_FREE(s_names[index]);
-    s_names[index] = Audio_CopyText(name);
+    s_assets.Set(index, sound, name);
 }
 
 int32_t Audio_GetAssetCount()
 {
-    return s_assets.length;
+    return s_assets.Count();
 }
 
 AudioSound* Audio_GetAsset(int32_t index)
 {
-    return index >= 0 && index < s_assets.length ? s_assets.items[index] : nullptr;
+    return s_assets.Get(index);
 }
 
 const char* Audio_GetAssetName(int32_t index)
 {
-    return index >= 0 && index < s_assets.length ? s_names[index] : nullptr;
+    return s_assets.Name(index);
 }
 
 bool Audio_IsBufferSoundId(int32_t id)
@@ -169,23 +150,21 @@ void Audio_DeleteTableSound(AudioTable table, int32_t slot)
 
 void Audio_ForEachSound(void (*f)(AudioSound* sound))
 {
-    for (const cARRAY_CLASS<AudioSound>* t : {&s_assets, &s_bufferSounds, &s_queues, &s_streams})
+    for (int32_t i = 0; i < s_assets.Count(); ++i)
+        if (AudioSound* sound = s_assets.Get(i)) f(sound);
+    for (const cARRAY_CLASS<AudioSound>* t : {&s_bufferSounds, &s_queues, &s_streams})
         for (int32_t i = 0; i < t->length; ++i)
             if (t->items[i]) f(t->items[i]);
 }
 
 int Audio_FindSound(const char* name)
 {
-    if (!name) return -1;
-    for (int32_t i = s_assets.length - 1; i >= 0; --i)
-        if (s_names[i] && std::strcmp(s_names[i], name) == 0) return i;
-    return -1;
+    return s_assets.FindLast(name);
 }
 
 void Audio_FreeAssets()
 {
-    FreeNames();
-    s_assets.SetLength(0);
+    s_assets.FreeAll();
     s_bufferSounds.SetLength(0);
     s_queues.SetLength(0);
     s_streams.SetLength(0);

@@ -1,14 +1,13 @@
 #include "Sprite/Sprite_Main.h"
 
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <strings.h>
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Code/Code_Value.h"
 #include "DataStructure/DS_Native.h"
+#include "GameData/AssetTable.h"
 #include "GameData/GameData.h"
 #include "Graphics/TexturePages.h"
 #include "IO/LoadSave.h"
@@ -16,67 +15,34 @@
 #include "Sprite/Sprite_NameMap.h"
 
 namespace {
-int32_t s_count = 0;
-int32_t s_capacity = 0;
-CSprite** s_sprites = nullptr;
-char** s_names = nullptr;
+AssetTable<CSprite> s_sprites("__newsprite");
 SpriteNameMap s_nameMap;
 
-bool Reserve(int32_t count)
-{
-    if (count <= s_capacity) return true;
-    const int32_t capacity = count < 16 ? 16 : count + count / 2;
-    void* sprites = s_sprites;
-    void* names = s_names;
-    if (!MemoryManager::ReallocPtr(&sprites, sizeof(CSprite*) * size_t(capacity), __FILE__, __LINE__)) return false;
-    s_sprites = static_cast<CSprite**>(sprites);
-    if (!MemoryManager::ReallocPtr(&names, sizeof(char*) * size_t(capacity), __FILE__, __LINE__)) return false;
-    s_names = static_cast<char**>(names);
-    for (int32_t i = s_capacity; i < capacity; ++i) {
-        s_sprites[i] = nullptr;
-        s_names[i] = nullptr;
-    }
-    s_capacity = capacity;
-    return true;
-}
-
+// The sprite learns its index and its name, which the table holds.
 void SetSlot(int32_t index, CSprite* sprite)
 {
-    s_sprites[index] = sprite;
+    s_sprites.Put(index, sprite);
     if (sprite) {
         sprite->index = index;
-        sprite->name = s_names[index];
+        sprite->name = s_sprites.Name(index);
     }
 }
 
 // A new slot at the end with a new empty sprite, named and in the name map; -1 without memory.
 int32_t AppendSlot()
 {
-    const int32_t index = s_count;
-    auto* sprite = new (std::nothrow) CSprite();
-    if (!sprite || !Reserve(index + 1)) {
-        delete sprite;
-        return -1;
-    }
-    char name[32];
-    std::snprintf(name, sizeof name, "__newsprite%d", index);
-    s_names[index] = DupString(name);
-    s_nameMap.Insert(s_names[index], index);
-    s_count = index + 1;
-    SetSlot(index, sprite);
+    const int32_t index = s_sprites.Append(new (std::nothrow) CSprite());
+    if (index < 0) return -1;
+    s_nameMap.Insert(s_sprites.Name(index), index);
+    SetSlot(index, s_sprites.Get(index));
     return index;
 }
 
 // Takes back the last slot after a failed add: sprite, name and map entry go.
 void DropLastSlot()
 {
-    const int32_t index = s_count - 1;
-    s_nameMap.Remove(s_names[index]);
-    delete s_sprites[index];
-    QS_FREE(s_names[index]);
-    s_sprites[index] = nullptr;
-    s_names[index] = nullptr;
-    s_count = index;
+    s_nameMap.Remove(s_sprites.Name(s_sprites.Count() - 1));
+    s_sprites.DropLast();
 }
 
 bool HasExtension(const char* path, const char* extension)
@@ -121,22 +87,22 @@ bool DecodeReply(CSprite* sprite, const SpriteAsyncLoad& load, const uint8_t* by
 
 bool Sprite_Exists(int32_t index)
 {
-    return index >= 0 && index < s_count && s_sprites[index];
+    return s_sprites.Get(index) != nullptr;
 }
 
 CSprite* Sprite_Get(int32_t index)
 {
-    return index >= 0 && index < s_count ? s_sprites[index] : nullptr;
+    return s_sprites.Get(index);
 }
 
 const char* Sprite_GetName(int32_t index)
 {
-    return Sprite_Exists(index) && s_names[index] ? s_names[index] : "<undefined>";
+    return s_sprites.NameOr(index, "<undefined>");
 }
 
 int32_t Sprite_Count()
 {
-    return s_count;
+    return s_sprites.Count();
 }
 
 int Sprite_Find(const char* name)
@@ -146,79 +112,43 @@ int Sprite_Find(const char* name)
 
 void Sprite_Init()
 {
-    for (int32_t i = 0; i < s_count; ++i) {
-        delete s_sprites[i];
-        QS_FREE(s_names[i]);
-    }
-    QS_FREE(s_sprites);
-    QS_FREE(s_names);
-    s_sprites = nullptr;
-    s_names = nullptr;
-    s_count = s_capacity = 0;
+    s_sprites.FreeAll();
     s_nameMap.Init();
 }
 
 bool Sprite_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
 {
-    uint32_t count = 0;
-    if (!GameData_CheckList("SPRT", payload, length, &count)) return false;
-    // Every record is read into its own sprite first; a bad one refuses the chunk and changes nothing.
-    auto** loaded = static_cast<CSprite**>(QS_ALLOC(sizeof(CSprite*) * (count ? count : 1), true));
-    auto** names = static_cast<const char**>(QS_ALLOC(sizeof(char*) * (count ? count : 1), true));
-    bool ok = loaded && names;
-    if (!ok) GameData_Fail("SPRT", "no memory for %u sprites", count);
-    for (uint32_t i = 0; ok && i < count; ++i) {
-        const uint32_t offset = GameData_U32(payload + 4 + 4 * i);
-        if (offset == 0) continue;
-        loaded[i] = new (std::nothrow) CSprite();
-        ok = loaded[i] && loaded[i]->LoadFromChunk(payload, length, offset, i) &&
-             GameData_String("SPRT", GameData_U32(GameData + offset), &names[i]);
+    const bool ok = s_sprites.LoadChunk("SPRT", "sprites", payload, length,
+                                        [&](uint32_t i, uint32_t offset, CSprite** record, const char** name) {
+                                            *record = new (std::nothrow) CSprite();
+                                            return *record && (*record)->LoadFromChunk(payload, length, offset, i) &&
+                                                   GameData_String("SPRT", GameData_U32(GameData + offset), name);
+                                        });
+    if (!ok) return false;
+    s_nameMap.Init();
+    for (int32_t i = 0; i < s_sprites.Count(); ++i) {
+        if (!s_sprites.Get(i)) continue;
+        s_nameMap.Insert(s_sprites.Name(i), i);
+        SetSlot(i, s_sprites.Get(i));
     }
-    if (ok) {
-        Sprite_Init();
-        ok = Reserve(static_cast<int32_t>(count));
-        if (!ok) GameData_Fail("SPRT", "no memory for %u sprites", count);
-    }
-    if (ok) {
-        s_count = static_cast<int32_t>(count);
-        for (uint32_t i = 0; i < count; ++i) {
-            if (!loaded[i]) continue;
-            s_names[i] = DupString(names[i]);
-            s_nameMap.Insert(s_names[i], static_cast<int32_t>(i));
-            SetSlot(static_cast<int32_t>(i), loaded[i]);
-            loaded[i] = nullptr;
-        }
-    }
-    for (uint32_t i = 0; loaded && i < count; ++i) delete loaded[i];
-    QS_FREE(loaded);
-    QS_FREE(names);
-    return ok;
+    return true;
 }
 
 void Sprite_InitTextures()
 {
-    for (int32_t i = 0; i < s_count; ++i)
-        if (s_sprites[i]) {
-            s_sprites[i]->CreateTextures();
-            s_sprites[i]->BuildPageEntries();
+    for (int32_t i = 0; i < s_sprites.Count(); ++i)
+        if (CSprite* sprite = s_sprites.Get(i)) {
+            sprite->CreateTextures();
+            sprite->BuildPageEntries();
         }
 }
 
 void Sprite_FreeAll()
 {
-    for (int32_t i = 0; i < s_count; ++i) {
-        QS_FREE(s_names[i]);
-        s_names[i] = nullptr;
-        if (s_sprites[i]) s_sprites[i]->FreeTextures();
-        delete s_sprites[i];
-    }
-    QS_FREE(s_sprites);
-    QS_FREE(s_names);
-    s_sprites = nullptr;
-    s_names = nullptr;
-    s_count = s_capacity = 0;
+    for (int32_t i = 0; i < s_sprites.Count(); ++i)
+        if (CSprite* sprite = s_sprites.Get(i)) sprite->FreeTextures();
     // The name map held the freed names: it is emptied with them.
-    s_nameMap.Init();
+    Sprite_Init();
 }
 
 void Sprite_ShutdownHook() {}
@@ -241,7 +171,7 @@ int32_t Sprite_Add(const char* path, int32_t frames, bool precise, bool transpar
     if (!LoadSave_ResolvePath(path, full, sizeof full)) return -1;
     const int32_t index = AppendSlot();
     if (index < 0) return -1;
-    CSprite* sprite = s_sprites[index];
+    CSprite* sprite = s_sprites.Get(index);
     const bool loaded = HasExtension(full, ".kvs")
                             ? sprite->LoadVectorFile(full, xorig, yorig)
                             : sprite->LoadFromFile(full, frames, precise, transparent, smooth, preload, xorig, yorig,
@@ -262,41 +192,41 @@ int32_t Sprite_AddEmpty()
 bool Sprite_Replace(int32_t index, const char* path, int32_t frames, bool precise, bool transparent, bool smooth,
                     bool preload, int32_t xorig, int32_t yorig)
 {
-    if (index < 0 || index >= s_count || !path) return false;
+    if (!s_sprites.InRange(index) || !path) return false;
     if (LoadSave_IsUrl(path)) {
-        if (!s_sprites[index]) SetSlot(index, new (std::nothrow) CSprite());
-        if (s_sprites[index]) StartDownload(index, path, frames, precise, transparent, smooth, preload, xorig, yorig);
+        if (!s_sprites.Get(index)) SetSlot(index, new (std::nothrow) CSprite());
+        if (s_sprites.Get(index))
+            StartDownload(index, path, frames, precise, transparent, smooth, preload, xorig, yorig);
         return false;
     }
     char full[1024];
     if (!LoadSave_ResolvePath(path, full, sizeof full)) return false;
-    if (!s_sprites[index]) s_sprites[index] = new (std::nothrow) CSprite();
-    if (!s_sprites[index]) return false;
+    if (!s_sprites.Get(index)) s_sprites.Put(index, new (std::nothrow) CSprite());
+    CSprite* sprite = s_sprites.Get(index);
+    if (!sprite) return false;
     const bool loaded =
-        s_sprites[index]->LoadFromFile(full, frames, precise, transparent, smooth, preload, xorig, yorig, !transparent);
-    SetSlot(index, s_sprites[index]);
-    if (s_names[index]) s_nameMap.Insert(s_names[index], index);
+        sprite->LoadFromFile(full, frames, precise, transparent, smooth, preload, xorig, yorig, !transparent);
+    SetSlot(index, sprite);
+    if (const char* name = s_sprites.Name(index)) s_nameMap.Insert(name, index);
     return loaded;
 }
 
 bool Sprite_Assign(int32_t destination, int32_t source)
 {
-    if (!Sprite_Exists(source) || destination < 0 || destination >= s_count) return false;
-    if (!s_sprites[destination]) s_sprites[destination] = new (std::nothrow) CSprite();
-    if (!s_sprites[destination]) return false;
-    s_sprites[destination]->CopyFrom(s_sprites[source]);
-    SetSlot(destination, s_sprites[destination]);
+    if (!Sprite_Exists(source) || !s_sprites.InRange(destination)) return false;
+    if (!s_sprites.Get(destination)) s_sprites.Put(destination, new (std::nothrow) CSprite());
+    CSprite* sprite = s_sprites.Get(destination);
+    if (!sprite) return false;
+    sprite->CopyFrom(s_sprites.Get(source));
+    SetSlot(destination, sprite);
     return true;
 }
 
 bool Sprite_Delete(int32_t index)
 {
     if (!Sprite_Exists(index)) return false;
-    delete s_sprites[index];
-    s_sprites[index] = nullptr;
-    s_nameMap.Remove(s_names[index]);
-    QS_FREE(s_names[index]);
-    s_names[index] = nullptr;
+    s_nameMap.Remove(s_sprites.Name(index));
+    s_sprites.Delete(index);
     return true;
 }
 
@@ -305,8 +235,8 @@ int32_t Sprite_Duplicate(int32_t index)
     if (!Sprite_Exists(index)) return -1;
     const int32_t copyIndex = AppendSlot();
     if (copyIndex < 0) return -1;
-    CSprite* copy = s_sprites[copyIndex];
-    CSprite* source = s_sprites[index];
+    CSprite* copy = s_sprites.Get(copyIndex);
+    CSprite* source = s_sprites.Get(index);
     copy->CopyFrom(source);
     if (copy->GetBitmapCount() == 0 && copy->frameCount > 0 && copy->ReadBackFrames()) {
         // The frames become the copy's own; page entries follow them, scaled as the originals were.

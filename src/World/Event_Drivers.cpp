@@ -1,5 +1,6 @@
 #include "World/Event_Drivers.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Code/Code_Profiler.h"
@@ -63,6 +64,14 @@ bool OuterSide(const ViewRegion& r, int k, float px, float py)
     return r.ex[k] * (py - r.cy[k]) - r.ey[k] * (px - r.cx[k]) >= 0;
 }
 
+// A view of any size (a saved game or a script may set one far beyond the
+// room) gives bounds held within the s32 range.
+int32_t BoundOf(float v)
+{
+    if (std::isnan(v)) return 0;
+    return static_cast<int32_t>(std::clamp(static_cast<double>(v), -2147483648.0, 2147483647.0));
+}
+
 void FinishCorners(ViewRegion& r)
 {
     float minX = r.cx[0], maxX = r.cx[0], minY = r.cy[0], maxY = r.cy[0];
@@ -72,10 +81,10 @@ void FinishCorners(ViewRegion& r)
         minY = std::fmin(minY, r.cy[k]);
         maxY = std::fmax(maxY, r.cy[k]);
     }
-    r.minX = static_cast<int32_t>(minX);
-    r.maxX = static_cast<int32_t>(maxX);
-    r.minY = static_cast<int32_t>(minY);
-    r.maxY = static_cast<int32_t>(maxY);
+    r.minX = BoundOf(minX);
+    r.maxX = BoundOf(maxX);
+    r.minY = BoundOf(minY);
+    r.maxY = BoundOf(maxY);
     for (int k = 0; k < 4; ++k) {
         r.ex[k] = r.cx[(k + 1) % 4] - r.cx[k];
         r.ey[k] = r.cy[(k + 1) % 4] - r.cy[k];
@@ -348,6 +357,14 @@ void PerformAsyncEvent(int32_t subKind)
     const uint64_t pass = EventPassCounter++;
     WalkObjectList(EVENT_OTHER, subKind, pass, [&](CInstance* instance) {
         PerformEvent(instance, instance, instance->object_index, EVENT_OTHER, subKind);
+    });
+}
+
+void PerformNetworkEvent()
+{
+    const uint64_t pass = EventPassCounter++;
+    WalkObjectList(EVENT_OTHER, kNetworkEventSubKind, pass, [](CInstance* instance) {
+        PerformEventForInstance(instance, instance, EVENT_OTHER, kNetworkEventSubKind);
     });
 }
 

@@ -24,6 +24,10 @@ void Timeline_Step();
 // Outside-room, intersect-boundary, outside-view and view-boundary events.
 void HandleOther();
 void PerformAsyncEvent(int32_t subKind);
+// The networking event is none of those: it reaches every instance whose
+// object has it, unless a room change is pending.
+constexpr int32_t kNetworkEventSubKind = 68;
+void PerformNetworkEvent();
 void Joystick_Step();
 // Looks up which of the two legacy joysticks are connected.
 void Joystick_UpdateConnected();

@@ -144,16 +144,6 @@ void CInstance::CopyFrom(const CInstance* source, bool joinLists)
     layer = source->layer;
 }
 
-namespace {
-void DestroyBody(PhysicsBody* body, CGameRoom* room)
-{
-    if (room && room->physics)
-        room->physics->DestroyBody(body);
-    else
-        delete body;
-}
-}  // namespace
-
 void CInstance::ChangeObject(int32_t objectIndex)
 {
     ObjectChangeQueue.AddUnique(this);
@@ -168,10 +158,10 @@ void CInstance::ChangeObject(int32_t objectIndex)
     persistent = (m_object->flags & 4) != 0;
     SetSpriteIndex(m_object->sprite);
     if (!LayerMode) DepthChangeQueue.AddUnique(this);
-    if (m_physicsBody) {
-        DestroyBody(m_physicsBody, Run_Room);
-        m_physicsBody = nullptr;
-    }
+    // The body goes from the world it lives in, its fixtures forgotten by
+    // the contact records still to fire.
+    delete m_physicsBody;
+    m_physicsBody = nullptr;
     if (m_object->usesPhysics) CreatePhysicsFixture(Run_Room);
     m_bboxDirty = true;
     Collision_MarkMoved(this);
@@ -191,10 +181,8 @@ void CInstance::RelinkToObject()
 
 void CInstance::RecreatePhysics(CGameRoom* room)
 {
-    if (m_physicsBody) {
-        DestroyBody(m_physicsBody, room);
-        m_physicsBody = nullptr;
-    }
+    delete m_physicsBody;
+    m_physicsBody = nullptr;
     if (m_object && m_object->usesPhysics) CreatePhysicsFixture(room);
 }
 

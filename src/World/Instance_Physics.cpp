@@ -7,6 +7,7 @@
 #include "World/Object_Main.h"
 #include "Physics/PhysicsWorld.h"
 #include "World/Room_Class.h"
+#include "World/Room_Physics.h"
 #include "Sprite/Sprite_Main.h"
 
 namespace {
@@ -68,6 +69,6 @@ void CInstance::CreatePhysicsFixture(CGameRoom* room)
     fixture->friction = m_object->friction;
     fixture->awake = m_object->awake;
     if (m_object->kinematic) fixture->kinematic = true;
-    room->physics->AddFixture(fixture, &m_physicsBody, offsetX, offsetY);
+    Instance_BindPhysicsFixture(this, room->physics, fixture, offsetX, offsetY);
     PhysicsFixture_Delete(fixture->id);
 }

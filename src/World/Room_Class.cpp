@@ -13,6 +13,7 @@
 #include "World/Event_Main.h"
 #include "World/Instance.h"
 #include "Physics/PhysicsWorld.h"
+#include "World/Room_Physics.h"
 #include "GameData/GameData.h"
 #include "World/Room_Layers.h"
 #include "GameData/GameHeader.h"
@@ -44,15 +45,6 @@ bool CopyDefs(RoomDefList<T>& to, const RoomDefList<T>& from)
     return true;
 }
 
-PhysicsWorld* CopyPhysics(const PhysicsWorld* source)
-{
-    auto* world = new (std::nothrow) PhysicsWorld(source->scale);
-    if (!world) return nullptr;
-    world->SetGravity(source->gravityX, source->gravityY);
-    world->updateRate = source->updateRate;
-    return world;
-}
-
 float AlphaOf(uint32_t colour)
 {
     return static_cast<float>(colour >> 24) / 255.0f;
@@ -66,6 +58,7 @@ CGameRoom::CGameRoom() : self(this)
 
 CGameRoom::~CGameRoom()
 {
+    Room_DestroyInstanceBodies(this);
     delete physics;
     physics = nullptr;
     if (LayerMode) {
@@ -153,13 +146,11 @@ bool CGameRoom::Load(const uint8_t* record, const uint8_t* base)
         gravityY = TruncateToInt(GameData_F32(record + 80));
         pixelsToMetres = GameData_F32(record + 84);
         if (physicsWorld) {
-            physics = new (std::nothrow) PhysicsWorld(pixelsToMetres);
-            if (physics) {
-                physics->updateRate = LayerMode && GameGeneral.gameSpeed > 0
-                                          ? TruncateToInt(static_cast<float>(GameGeneral.gameSpeed))
-                                          : speed;
-                physics->SetGravity(static_cast<float>(gravityX), static_cast<float>(gravityY));
-            }
+            const int32_t updateSpeed = LayerMode && GameGeneral.gameSpeed > 0
+                                            ? TruncateToInt(static_cast<float>(GameGeneral.gameSpeed))
+                                            : speed;
+            physics = new (std::nothrow) PhysicsWorld(pixelsToMetres, updateSpeed);
+            if (physics) physics->SetGravity(static_cast<float>(gravityX), static_cast<float>(gravityY));
         }
     }
     if (const uint32_t listAt = GameData_U32(record + 40)) {
@@ -314,8 +305,9 @@ void Room_CopyDefinition(CGameRoom* destination, const CGameRoom* source, bool i
         to.camera = clone ? clone->id : -1;
     }
     if (source->physics) {
+        Room_DestroyInstanceBodies(destination);
         delete destination->physics;
-        destination->physics = CopyPhysics(source->physics);
+        destination->physics = new (std::nothrow) PhysicsWorld(*source->physics);
     }
     Layer_CopyRoomLayers(destination, source);
     if (destination->runtimeMade) {

@@ -106,6 +106,8 @@ public:
     // Room contents at run time.
     CInstance* CreateInstance(float x, float y, int32_t objectIndex);
     CInstance* CreateInstanceOnLayerId(float x, float y, int32_t layerId, int32_t objectIndex);
+    // On exactly that layer of this room; null for no layer.
+    CInstance* CreateInstanceOnLayer(float x, float y, RoomLayer* layer, int32_t objectIndex);
     // The instance takes the depth before it joins the depth-ordered list.
     CInstance* CreateInstanceAtDepth(float x, float y, float depth, int32_t objectIndex);
     void DeleteInstance(CInstance* instance);
@@ -181,8 +183,9 @@ public:
     RoomLayers layers;
 
 private:
-    // A new instance joins the room's lists, the id table, the default layer and the collision index.
-    CInstance* AddNewInstance(CInstance* instance);
+    // A new instance joins the room's lists, the id table, the given layer (its
+    // own or the default one when null) and the collision index.
+    CInstance* AddNewInstance(CInstance* instance, RoomLayer* layer = nullptr);
     void DeleteInstances(InstanceDepthList& list);
     void FreeTiles();
     void RemoveTileAt(int32_t index);

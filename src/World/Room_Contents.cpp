@@ -71,6 +71,14 @@ CInstance* CGameRoom::CreateInstanceOnLayerId(float x, float y, int32_t layerId,
     return AddNewInstance(instance);
 }
 
+CInstance* CGameRoom::CreateInstanceOnLayer(float x, float y, RoomLayer* layer, int32_t objectIndex)
+{
+    if (!layer) return nullptr;
+    auto* instance = new CInstance(x, y, ++Room_LastInstanceId, objectIndex, true);
+    instance->layer = layer->id;
+    return AddNewInstance(instance, layer);
+}
+
 CInstance* CGameRoom::CreateInstanceAtDepth(float x, float y, float depth, int32_t objectIndex)
 {
     auto* instance = new CInstance(x, y, ++Room_LastInstanceId, objectIndex, true);
@@ -78,12 +86,13 @@ CInstance* CGameRoom::CreateInstanceAtDepth(float x, float y, float depth, int32
     return AddNewInstance(instance);
 }
 
-CInstance* CGameRoom::AddNewInstance(CInstance* instance)
+CInstance* CGameRoom::AddNewInstance(CInstance* instance, RoomLayer* layer)
 {
     instance->CreatePhysicsFixture(this);
     activeInstances.Insert(instance);
     Instance_Insert(instance->id, instance);
-    if (LayerMode) Layer_AddInstanceToDefault(this, instance);
+    if (layer) Layer_AddInstance(this, layer, instance);
+    else if (LayerMode) Layer_AddInstanceToDefault(this, instance);
     Collision_AddInstance(instance);
     return instance;
 }

@@ -1,22 +1,19 @@
 #include "World/Room_Main.h"
 
-#include <cstdio>
-#include <cstring>
+#include <algorithm>
 #include <new>
 
 #include "Base/Array.h"
-#include "Base/MemoryManager.h"
-#include "Code/Code_Value.h"
 #include "World/Room_Class.h"
 #include "World/Room_Layers.h"
+#include "GameData/AssetTable.h"
 #include "GameData/GameData.h"
 #include "GameData/GameHeader.h"
 
 CGameRoom* Run_Room = nullptr;
 
 namespace {
-cARRAY_CLASS<CGameRoom> s_rooms;
-cARRAY_STRUCTURE<char*> s_names;
+AssetTable<CGameRoom> s_rooms("__newroom");
 cARRAY_STRUCTURE<int32_t> s_order;
 
 // Room-record words the reader follows: name, caption, the four lists.
@@ -61,35 +58,10 @@ bool CheckRoom(const uint8_t* payload, uint32_t length, uint32_t index, uint32_t
            CheckList(payload, length, index, GameData_U32(record + kTilesAt), 48, "tile", length);
 }
 
-char* NewRoomName(int32_t index)
-{
-    char text[128];
-    std::snprintf(text, sizeof text, "__newroom%d", index);
-    return DupString(text);
-}
-
-// Appends a room and its name; the new index, -1 when out of memory.
-int32_t AppendRoom(CGameRoom* room)
-{
-    const int32_t index = s_rooms.length;
-    if (!s_names.Resize(index + 1)) return -1;
-    if (!s_rooms.SetLength(index + 1)) {
-        s_names.Resize(index);
-        return -1;
-    }
-    s_names.items[index] = NewRoomName(index);
-    s_rooms.items[index] = room;
-    return index;
-}
-}  // namespace
-
-namespace {
 void FreeTables()
 {
-    s_rooms.SetLength(0);
+    s_rooms.FreeAll();
     s_order.Resize(0);
-    for (int32_t i = 0; i < s_names.length; ++i) QS_FREE(s_names.items[i]);
-    s_names.Resize(0);
 }
 }  // namespace
 
@@ -103,28 +75,17 @@ bool Room_Load(const uint8_t* payload, uint32_t length, const uint8_t* data)
 {
     uint32_t count = 0;
     if (!GameData_CheckList("ROOM", payload, length, &count)) return false;
-    const uint8_t* offsets = payload + 4;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t offset = GameData_U32(offsets + 4 * i);
+        const uint32_t offset = GameData_U32(payload + 4 + 4 * i);
         if (offset != 0 && !CheckRoom(payload, length, i, offset)) return false;
     }
-    const auto n = static_cast<int32_t>(count);
-    for (int32_t i = n; i < s_names.length; ++i) QS_FREE(s_names.items[i]);
-    if (!s_rooms.SetLength(n) || !s_names.Resize(n))
-        return GameData_Fail("ROOM", "no memory for %u room slots", count);
-    for (int32_t i = 0; i < n; ++i) {
-        const uint32_t offset = GameData_U32(offsets + 4 * static_cast<uint32_t>(i));
-        QS_FREE(s_names.items[i]);
-        s_names.items[i] = nullptr;
-        delete s_rooms.items[i];
-        s_rooms.items[i] = nullptr;
-        if (offset == 0) continue;
-        auto* room = new CGameRoom();
-        s_rooms.items[i] = room;
-        if (!room->Load(GameData + offset, data)) return false;
-        s_names.items[i] = room->name ? DupString(room->name) : nullptr;
-    }
-    return true;
+    return s_rooms.LoadChunk("ROOM", "room slots", payload, length,
+                             [data](uint32_t, uint32_t offset, CGameRoom** record, const char** name) {
+                                 *record = new CGameRoom();
+                                 if (!(*record)->Load(GameData + offset, data)) return false;
+                                 *name = (*record)->name;
+                                 return true;
+                             });
 }
 
 void Room_LoadOrder(const uint8_t* indices, uint32_t count)
@@ -143,19 +104,34 @@ void Room_SetLastTileId(uint32_t id)
     Room_LastTileId = static_cast<int32_t>(id);
 }
 
+// The instances a room's definition places keep their ids, and a header may
+// carry a last id below them: new ids start above every one.
 bool Room_Prepare()
 {
+    Room_LastInstanceId = std::max(Room_LastInstanceId, Room_HighestDefinedInstanceId());
     return true;
+}
+
+int32_t Room_HighestDefinedInstanceId()
+{
+    int32_t highest = 0;
+    for (int32_t r = 0; r < s_rooms.length; ++r) {
+        const CGameRoom* room = s_rooms.items[r];
+        if (!room) continue;
+        for (int32_t i = 0; i < room->instanceDefs.records.length; ++i)
+            highest = std::max(highest, room->instanceDefs.records.items[i].id);
+    }
+    return highest;
 }
 
 CGameRoom* Room_Get(int32_t index)
 {
-    return index >= 0 && index < s_rooms.length ? s_rooms.items[index] : nullptr;
+    return s_rooms.Get(index);
 }
 
 int32_t Room_Count()
 {
-    return s_rooms.length;
+    return s_rooms.Count();
 }
 
 bool Room_Exists(int32_t index)
@@ -165,16 +141,12 @@ bool Room_Exists(int32_t index)
 
 int Room_Find(const char* text)
 {
-    if (!text) return -1;
-    for (int32_t i = 0; i < s_rooms.length && i < s_names.length; ++i) {
-        if (s_rooms.items[i] && s_names.items[i] && std::strcmp(s_names.items[i], text) == 0) return i;
-    }
-    return -1;
+    return s_rooms.FindFirst(text);
 }
 
 const char* Room_Name(int32_t index)
 {
-    return Room_Exists(index) && index < s_names.length ? s_names.items[index] : "<undefined>";
+    return Room_Exists(index) ? s_rooms.Name(index) : "<undefined>";
 }
 
 int32_t Room_OrderCount()
@@ -220,25 +192,17 @@ int32_t Room_Previous(int32_t room)
 int32_t Room_Add()
 {
     auto* room = new (std::nothrow) CGameRoom();
-    if (!room) return -1;
-    room->CreateEmptyDefinition();
-    const int32_t index = AppendRoom(room);
-    if (index < 0) delete room;
-    return index;
+    if (room) room->CreateEmptyDefinition();
+    return s_rooms.Append(room);
 }
 
 int32_t Room_Duplicate(int32_t index)
 {
     if (!Room_Exists(index)) return -1;
     auto* room = new (std::nothrow) CGameRoom();
-    if (!room) return -1;
-    room->runtimeMade = true;
-    const int32_t added = AppendRoom(room);
-    if (added < 0) {
-        delete room;
-        return -1;
-    }
-    Room_CopyDefinition(room, s_rooms.items[index], false);
+    if (room) room->runtimeMade = true;
+    const int32_t added = s_rooms.Append(room);
+    if (added >= 0) Room_CopyDefinition(room, s_rooms.Get(index), false);
     return added;
 }
 
@@ -249,9 +213,8 @@ bool Room_Assign(int32_t destination, int32_t source)
     if (destination == source) return true;
     auto* room = new (std::nothrow) CGameRoom();
     if (!room) return false;
-    delete s_rooms.items[destination];
-    s_rooms.items[destination] = room;
-    Room_CopyDefinition(room, s_rooms.items[source], true);
+    s_rooms.Put(destination, room);
+    Room_CopyDefinition(room, s_rooms.Get(source), true);
     return true;
 }
 

@@ -12,6 +12,8 @@ void Room_LoadOrder(const uint8_t* indices, uint32_t count);
 void Room_SetLastInstanceId(uint32_t id);
 void Room_SetLastTileId(uint32_t id);
 bool Room_Prepare();
+// The highest id among the instances the rooms' definitions place (0 for none).
+int32_t Room_HighestDefinedInstanceId();
 CGameRoom* Room_Get(int32_t index);
 int32_t Room_Count();
 bool Room_Exists(int32_t index);

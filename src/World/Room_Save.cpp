@@ -4,12 +4,16 @@
 #include <initializer_list>
 #include <unordered_set>
 
+#include "Base/Console.h"
 #include "Base/ErrorReport.h"
 #include "Base/MemoryManager.h"
 #include "Buffer/SaveFields.h"
+#include "Path/Path_Main.h"
+#include "Sprite/Sprite_Main.h"
 #include "World/Instance.h"
 #include "World/Room_Class.h"
 #include "World/Room_Layers.h"
+#include "World/TimeLine_Main.h"
 
 namespace {
 // Smallest encodings, for checking counts against what is left.
@@ -31,6 +35,32 @@ void WriteInstances(SaveWriter& out, const InstanceDepthList& list)
 {
     out.I32(list.count);
     for (CInstance* instance = list.first; instance; instance = instance->m_next) instance->SaveToBuffer(out.buffer);
+}
+
+// -1 for none, or an index the running game has.
+bool NoneOr(int32_t index, bool (*exists)(int32_t)) { return index == -1 || exists(index); }
+
+// A saved game may come from another build of the game or be tampered with:
+// everything it names must be in the running game before it is used.
+bool InstanceNamesExist(CGameRoom* room, const CInstance* i)
+{
+    return i->m_object && NoneOr(i->sprite_index, Sprite_Exists) &&
+           NoneOr(i->mask_index, Sprite_Exists) && NoneOr(i->path_index, Path_Exists) &&
+           NoneOr(i->timeline_index, TimeLine_Exists) && (i->layer == -1 || Layer_FindByID(room, i->layer));
+}
+
+bool LayerNamesExist(const CGameRoom& room)
+{
+    for (const RoomLayer* layer = room.layers.first; layer; layer = layer->next) {
+        for (const LayerElement* e = layer->first; e; e = e->next) {
+            int32_t sprite = -1;
+            if (e->kind == LAYER_ELEMENT_SPRITE) sprite = static_cast<const LayerElement_Sprite*>(e)->sprite;
+            if (e->kind == LAYER_ELEMENT_BACKGROUND && static_cast<const LayerElement_Background*>(e)->data)
+                sprite = static_cast<const LayerElement_Background*>(e)->data->sprite;
+            if (!NoneOr(sprite, Sprite_Exists)) return false;
+        }
+    }
+    return true;
 }
 
 void DeleteList(InstanceDepthList& list)
@@ -155,16 +185,27 @@ bool CGameRoom::ReadSave(IBuffer* buffer)
     }
     const int32_t layerTotal = in.Count(kLayerBytes);
     for (int32_t i = 0; i < layerTotal && in.ok; ++i) in.ok = Layer_Deserialise(this, buffer);
+    if (in.ok && !LayerNamesExist(*this)) {
+        LogConsole->Output("Saved room: a layer names a sprite the game does not have\n");
+        in.ok = false;
+    }
     std::unordered_set<int32_t> ids;
-    for (InstanceDepthList* list : {&activeInstances, &deactivatedInstances}) {
+    for (int section = 0; section < 2; ++section) {  // the active, then the deactivated
         const int32_t count = in.Count(kInstanceBytes);
         for (int32_t i = 0; i < count && in.ok; ++i) {
             auto* instance = new CInstance(0, 0, 0, -1, false);
             in.ok = instance->LoadFromBuffer(buffer, false) && ids.insert(instance->id).second;
-            if (list == &activeInstances)
-                list->Insert(instance);
+            if (in.ok && !InstanceNamesExist(this, instance)) {
+                LogConsole->Output("Saved room: an instance names an object, sprite, path, timeline or layer the game does not have\n");
+                in.ok = false;
+            }
+            // Each list holds only instances of its own state, whichever section
+            // the instance was saved in (a save made between a deactivation and
+            // the lists' update has it in the other).
+            if (instance->m_deactivated)
+                deactivatedInstances.Append(instance);
             else
-                list->Append(instance);
+                activeInstances.Insert(instance);
         }
     }
     return in.ok;

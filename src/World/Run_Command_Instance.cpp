@@ -117,7 +117,7 @@ CInstance* Instance_CreateOnLayerName(int32_t object, float x, float y, const ch
         PendingRoomCode = ROOMCODE_QUIT;
         return nullptr;
     }
-    return Created(Run_Room->CreateInstanceOnLayerId(x, y, layer->id, object));
+    return Created(Run_Room->CreateInstanceOnLayer(x, y, layer, object));
 }
 
 CInstance* Instance_Copy(CInstance* self, bool performEvent)

@@ -1,25 +1,14 @@
 #include "World/TimeLine_Main.h"
 
-#include <cstdio>
-#include <cstring>
 #include <new>
 
 #include "Base/ErrorReport.h"
-#include "Base/MemoryManager.h"
-#include "Code/Code_Value.h"
 #include "World/Event_Main.h"
+#include "GameData/AssetTable.h"
 #include "GameData/GameData.h"
 
 namespace {
-cARRAY_CLASS<CTimeLine> s_timelines;
-cARRAY_STRUCTURE<char*> s_names;
-
-// Every name is a tracked copy, so none depends on which game data is loaded.
-void FreeName(int32_t i)
-{
-    QS_FREE(s_names.items[i]);
-    s_names.items[i] = nullptr;
-}
+AssetTable<CTimeLine> s_timelines("__newtimeline");
 
 void DeleteEntry(intptr_t entry)
 {
@@ -164,48 +153,34 @@ bool TimeLine_Load(const uint8_t* payload, uint32_t length, const uint8_t*)
 {
     uint32_t count = 0;
     if (!GameData_CheckList("TMLN", payload, length, &count)) return false;
-    const uint8_t* offsets = payload + 4;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t offset = GameData_U32(offsets + 4 * i);
+        const uint32_t offset = GameData_U32(payload + 4 + 4 * i);
         if (offset != 0 && !CheckTimeline(payload, length, i, offset)) return false;
     }
-    const auto n = static_cast<int32_t>(count);
-    for (int32_t i = n; i < s_names.length; ++i) FreeName(i);
-    if (!s_timelines.SetLength(n) || !s_names.Resize(n))
-        return GameData_Fail("TMLN", "no memory for %u timeline slots", count);
-    for (int32_t i = 0; i < n; ++i) {
-        const uint32_t offset = GameData_U32(offsets + 4 * static_cast<uint32_t>(i));
-        FreeName(i);
-        delete s_timelines.items[i];
-        s_timelines.items[i] = nullptr;
-        if (offset == 0) continue;
-        const uint8_t* record = GameData + offset;
-        auto* timeline = new CTimeLine();
-        if (!timeline->Load(record)) {
-            delete timeline;
-            return GameData_Fail("TMLN", "no memory for timeline %d", i);
-        }
-        s_timelines.items[i] = timeline;
-        const char* name = nullptr;
-        GameData_String("TMLN", GameData_U32(record), &name);
-        s_names.items[i] = name ? DupString(name) : nullptr;
-    }
-    return true;
+    return s_timelines.LoadChunk("TMLN", "timeline slots", payload, length,
+                                 [](uint32_t i, uint32_t offset, CTimeLine** record, const char** name) {
+                                     const uint8_t* entry = GameData + offset;
+                                     *record = new (std::nothrow) CTimeLine();
+                                     if (!*record || !(*record)->Load(entry))
+                                         return GameData_Fail("TMLN", "no memory for timeline %u", i);
+                                     GameData_String("TMLN", GameData_U32(entry), name);
+                                     return true;
+                                 });
 }
 
 bool TimeLine_Prepare()
 {
-    for (int32_t i = 0; i < s_timelines.length; ++i) {
-        if (!s_timelines.items[i]) continue;
+    for (int32_t i = 0; i < s_timelines.Count(); ++i) {
+        if (!s_timelines.Get(i)) continue;
         Event_CurrentObject = i;
-        if (!s_timelines.items[i]->Prepare()) return false;
+        if (!s_timelines.Get(i)->Prepare()) return false;
     }
     return true;
 }
 
 CTimeLine* TimeLine_Get(int32_t index)
 {
-    return index >= 0 && index < s_timelines.length ? s_timelines.items[index] : nullptr;
+    return s_timelines.Get(index);
 }
 
 bool TimeLine_Exists(int32_t index)
@@ -215,64 +190,34 @@ bool TimeLine_Exists(int32_t index)
 
 int32_t TimeLine_Count()
 {
-    return s_timelines.length;
+    return s_timelines.Count();
 }
 
 const char* TimeLine_Name(int index)
 {
-    return TimeLine_Exists(index) ? s_names.items[index] : "<undefined>";
+    return TimeLine_Exists(index) ? s_timelines.Name(index) : "<undefined>";
 }
 
 int TimeLine_Find(const char* name)
 {
-    if (!name) return -1;
-    for (int32_t i = 0; i < s_timelines.length; ++i) {
-        if (s_timelines.items[i] && s_names.items[i] && std::strcmp(s_names.items[i], name) == 0) return i;
-    }
-    return -1;
+    return s_timelines.FindFirst(name);
 }
 
 int32_t TimeLine_Add()
 {
-    const int32_t index = s_timelines.length;
-    char name[64];
-    std::snprintf(name, sizeof name, "__newtimeline%d", index);
-    auto* timeline = new (std::nothrow) CTimeLine();
-    if (!timeline) return -1;
-    if (!s_names.Resize(index + 1)) {
-        delete timeline;
-        return -1;
-    }
-    if (!s_timelines.SetLength(index + 1)) {
-        s_names.Resize(index);
-        delete timeline;
-        return -1;
-    }
-    s_names.items[index] = DupString(name);
-    s_timelines.items[index] = timeline;
-    return index;
+    return s_timelines.Append(new (std::nothrow) CTimeLine());
 }
 
 bool TimeLine_Delete(int32_t index)
 {
     if (!TimeLine_Exists(index)) return false;
-    delete s_timelines.items[index];
-    FreeName(index);
-    const int32_t n = s_timelines.length;
-    for (int32_t i = index; i + 1 < n; ++i) {
-        s_timelines.items[i] = s_timelines.items[i + 1];
-        s_names.items[i] = s_names.items[i + 1];
-    }
-    s_timelines.items[n - 1] = nullptr;
-    s_names.items[n - 1] = nullptr;
+    s_timelines.CloseGap(index);
     return true;
 }
 
 void TimeLine_FreeAll()
 {
-    for (int32_t i = 0; i < s_names.length; ++i) FreeName(i);
-    s_names.Resize(0);
-    s_timelines.SetLength(0);
+    s_timelines.FreeAll();
 }
 
 void TimeLine_Free()

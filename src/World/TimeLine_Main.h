@@ -48,6 +48,7 @@ int32_t TimeLine_Count();
 const char* TimeLine_Name(int index);
 int TimeLine_Find(const char* name);
 int32_t TimeLine_Add();
+// The timelines after the deleted one move down an index.
 bool TimeLine_Delete(int32_t index);
 void TimeLine_FreeAll();
 void TimeLine_Free();

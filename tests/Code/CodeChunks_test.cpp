@@ -104,6 +104,29 @@ TEST_F(CodeChunksTest, NewerLayoutPatchesEveryUseAndKeepsTheTopBits)
     EXPECT_STREQ(Variable_GetName("", -1, 100005), "<unknown variable>");
 }
 
+// A texture-page chunk of 30 bytes puts the code chunk off a whole word of the
+// file; the bytecode inside it lies on whole words of the file all the same.
+TEST_F(CodeChunksTest, BytecodeOnWholeWordsOfTheFileLoadsWhereverTheChunkStarts)
+{
+    for (const bool unpadded : {true, false}) {
+        SCOPED_TRACE(unpadded ? "unpadded" : "padded");
+        gamedata::FormWriter w;
+        w.SetUnpaddedChunks(unpadded);
+        w.Gen8(Format(15));
+        w.Tpag({gamedata::TexturePageEntry{}});
+        w.Code(TwoEntries());
+        w.Vari({3, 0, 4}, {{"score", -5, 1, {{0, 0}, {0, 8}, {1, 8}}}});
+        ASSERT_TRUE(Load(w)) << GameData_LastError();
+        const size_t codeChunk = Find(0x45444F43);  // "CODE"
+        EXPECT_EQ(codeChunk == std::string::npos, unpadded) << "the chunk starts off a word only when unpadded";
+        EXPECT_NE(Find(0xD9020000), std::string::npos) << "the bytecode lies on a whole word";
+        EXPECT_EQ(Words(0), (std::vector<uint32_t>{0xC2050000, 0xA0000000 | 100001, 0xC2050000,
+                                                   0x30000000 | 100001, 0x9C000000}));
+        EXPECT_EQ(Words(1), (std::vector<uint32_t>{0xD9020000, 0, 0xC2050000, 0xF0000000 | 100001}));
+        testgames::Unload();
+    }
+}
+
 TEST_F(CodeChunksTest, CodeEntriesBindTheirBytecodeOutsideCompiledMode)
 {
     CompiledCodeMode = false;
@@ -239,6 +262,18 @@ std::vector<uint8_t> BytecodeOutsideChunk()
     return w.Finish();
 }
 
+// The older layout's bytecode follows its record: after a 30-byte chunk it
+// lies two bytes off a word of the file.
+std::vector<uint8_t> BytecodeOffAWord()
+{
+    gamedata::FormWriter w;
+    w.SetUnpaddedChunks(true);
+    w.Gen8(Format(14));
+    w.Tpag({gamedata::TexturePageEntry{}});
+    w.Code({{"calls", {0xD9020000, 0}}}, false);
+    return w.Finish();
+}
+
 std::vector<uint8_t> UsesBeyondAnyCode()
 {
     gamedata::FormWriter w;
@@ -282,6 +317,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenCase{"VariRecords", VariBrokenRecords, "not a 12-byte head and whole 20-byte records"},
                       BrokenCase{"FuncCount", FuncCountBeyondChunk, "1000 function records do not fit"},
                       BrokenCase{"Bytecode", BytecodeOutsideChunk, "code entry 0: 4000 bytes of bytecode"},
+                      BrokenCase{"OffAWord", BytecodeOffAWord, "of 8 bytes is not in whole words"},
                       BrokenCase{"TooManyUses", UsesBeyondAnyCode, "score claims 4000000000 uses"},
                       BrokenCase{"NoCode", UsesWithoutCode, "score has 1 uses but the file has no code"},
                       BrokenCase{"GlobalSlot", SlotBeyondTheGlobals, "score (kind -5) has slot 3 outside"}),

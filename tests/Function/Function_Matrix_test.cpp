@@ -35,8 +35,7 @@ protected:
         ShowErrorDialogs = false;
         HeadlessMode.noDialogs = true;
         ResetErrors();
-        Register(true);
-        Call("matrix_stack_clear", {});
+        Register(true);  // also empties the matrix stack another test may have left
     }
     void TearDown() override
     {

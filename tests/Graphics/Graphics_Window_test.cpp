@@ -15,6 +15,8 @@
 #include "Host/Host_GPU.h"
 #include "Host/Host_Window.h"
 #include "Host/Host_WindowSdl.h"
+#include "support/ImageFixtures.h"
+#include "support/RecordingConsole.h"
 
 namespace {
 
@@ -94,6 +96,43 @@ TEST_F(GameWindowTest, StyleFollowsTheOptionFlags)
         EXPECT_EQ(GR_Window_FullScreen, (c.flags & 1) != 0);
         GR_Window_Destroy(GR_Window_Handle);
     }
+}
+
+TEST_F(GameWindowTest, IconIsTheGamesOwnImageElseTheEmblem)
+{
+    const ImageFixtures::Bytes png = ImageFixtures::EncodeRgbaPng(24, 16, ImageFixtures::Bytes(24 * 16 * 4, 0x80));
+    const uint8_t broken[] = {0x89, 'P', 'N', 'G', 1, 2, 3};
+    const struct {
+        const char* what;
+        const uint8_t* icon;
+        uint32_t size;
+        int width, height;
+        bool logged;
+    } cases[] = {
+        {"the game's", png.data(), static_cast<uint32_t>(png.size()), 24, 16, false},
+        {"none", nullptr, 0, 64, 64, false},
+        {"broken", broken, sizeof broken, 64, 64, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingConsole console;
+        tagIConsole* const saved = OutputConsole;
+        OutputConsole = &console;
+        Option_WindowSettings.icon = c.icon;
+        Option_WindowSettings.iconSize = c.size;
+        GR_Window_Create(64, 64);
+        OutputConsole = saved;
+        ASSERT_NE(GR_Window_Handle, nullptr);
+        int width = 0, height = 0;
+        EXPECT_TRUE(HostWindow_GetIconSize(GR_Window_Handle, &width, &height));
+        EXPECT_EQ(width, c.width);
+        EXPECT_EQ(height, c.height);
+        EXPECT_EQ(console.text.find("Unable to load icon\nUnable to load small icon\n") != std::string::npos, c.logged)
+            << console.text;
+        GR_Window_Destroy(GR_Window_Handle);
+    }
+    Option_WindowSettings.icon = nullptr;
+    Option_WindowSettings.iconSize = 0;
 }
 
 TEST_F(GameWindowTest, OperationsWithoutAWindowDoNothing)

@@ -6,6 +6,7 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "Function/InteractionFunctionFixture.h"
@@ -131,12 +132,15 @@ struct Gamepads : InteractionFunctions {
         while (!attached.empty()) Detach(attached.back());
         InteractionFunctions::TearDown();
     }
-    // A controller in the standard layout, or a plain stick with a hat.
-    SDL_JoystickID Attach(bool controller, const char* name)
+    // A controller in the standard layout, or a plain stick with a hat. A
+    // controller of another kind than a game controller gets a mapping, as
+    // one added from a controller database.
+    SDL_JoystickID Attach(bool controller, const char* name,
+                          SDL_JoystickType kind = SDL_JOYSTICK_TYPE_GAMECONTROLLER)
     {
         SDL_VirtualJoystickDesc desc{};
         desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = controller ? SDL_JOYSTICK_TYPE_GAMECONTROLLER : SDL_JOYSTICK_TYPE_FLIGHT_STICK;
+        desc.type = controller ? kind : SDL_JOYSTICK_TYPE_FLIGHT_STICK;
         desc.naxes = controller ? SDL_CONTROLLER_AXIS_MAX : 3;
         desc.nbuttons = controller ? SDL_CONTROLLER_BUTTON_MAX : 6;
         desc.nhats = controller ? 0 : 1;
@@ -146,6 +150,13 @@ struct Gamepads : InteractionFunctions {
         EXPECT_GE(device, 0);
         const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(device);
         attached.push_back(id);
+        if (controller && kind != SDL_JOYSTICK_TYPE_GAMECONTROLLER) {
+            char guid[33];
+            SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(device), guid, sizeof guid);
+            std::memset(guid + 4, '0', 4);  // the name's checksum: a database mapping matches any name
+            const std::string mapping = std::string(guid) + "," + name + ",a:b0,b:b1,leftx:a0,lefty:a1";
+            EXPECT_GE(SDL_GameControllerAddMapping(mapping.c_str()), 0) << SDL_GetError();
+        }
         // The window hears of the new device when the test says so (DeviceChange).
         SDL_PumpEvents();
         SDL_FlushEvents(SDL_JOYDEVICEADDED, SDL_CONTROLLERDEVICEREMAPPED);
@@ -197,7 +208,7 @@ TEST_F(Gamepads, ControllerFillsSlotZero)
     EXPECT_EQ(Num("gamepad_get_device_count", {}), 12);
     EXPECT_EQ(Num("gamepad_is_supported", {}), 1);
     EXPECT_EQ(Num("gamepad_is_connected", {R(0)}), 1);
-    EXPECT_EQ(Str("gamepad_get_description", {R(0)}), "Test pad");
+    EXPECT_EQ(Str("gamepad_get_description", {R(0)}), "Xbox 360 Controller (XInput STANDARD GAMEPAD)");
     EXPECT_EQ(TakeEvents(), (Events{{"gamepad discovered", 0}}));
 
     SDL_Joystick* joystick = Device(id);
@@ -231,6 +242,32 @@ TEST_F(Gamepads, ControllerFillsSlotZero)
     EXPECT_EQ(Str("gamepad_get_description", {R(0)}), "");
     EXPECT_EQ(Num("gamepad_button_check", {R(0), R(kFace1)}), 0);
     EXPECT_EQ(Num("gamepad_button_count", {R(0)}), 0);
+}
+
+TEST_F(Gamepads, DescriptionTellsTheKindOfController)
+{
+    const struct {
+        SDL_JoystickType kind;
+        const char* description;
+    } cases[] = {
+        {SDL_JOYSTICK_TYPE_WHEEL, "Xbox 360 Controller (XInput WHEEL)"},
+        {SDL_JOYSTICK_TYPE_ARCADE_STICK, "Xbox 360 Controller (XInput ARCADE STICK)"},
+        {SDL_JOYSTICK_TYPE_FLIGHT_STICK, "Xbox 360 Controller (XInput FLIGHT STICK)"},
+        {SDL_JOYSTICK_TYPE_DANCE_PAD, "Xbox 360 Controller (XInput DANCE PAD)"},
+        {SDL_JOYSTICK_TYPE_GUITAR, "Xbox 360 Controller (XInput GUITAR)"},
+        {SDL_JOYSTICK_TYPE_DRUM_KIT, "Xbox 360 Controller (XInput DRUM KIT)"},
+        {SDL_JOYSTICK_TYPE_THROTTLE, ""},  // no text for it: the description stays as it was
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        const SDL_JoystickID id = Attach(true, "Kind pad", c.kind);
+        DirectInput_CreatePads();
+        DirectInput_Init();
+        EXPECT_EQ(Num("gamepad_is_connected", {R(0)}), 1);
+        EXPECT_EQ(Str("gamepad_get_description", {R(0)}), c.description);
+        Gamepads_Free();
+        Detach(id);
+    }
 }
 
 TEST_F(Gamepads, ControllerPluggedInLaterWaitsForTheDeviceChange)

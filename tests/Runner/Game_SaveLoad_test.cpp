@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -182,6 +183,9 @@ TEST_F(SaveLoadTest, CorruptedFieldsAreRefusedWithTheGameUnchanged)
         {"a current room beyond the slots", 8, 7},
         {"a negative current room", 8, -1},
         {"a current room that is not live", 8, 2},
+        {"a pending room past every room", 12, 0x7FFFFFFF},
+        {"a pending room the game does not have", 12, 3},
+        {"a pending code that means nothing", 12, -2},
         {"a value turned into an array of a huge row count", real - 4, 2},
         {"a virtual-button count beyond the data", end - 4, 0x7FFFFFFF},
         {"no virtual-button marker", end - 8, 0},
@@ -195,6 +199,65 @@ TEST_F(SaveLoadTest, CorruptedFieldsAreRefusedWithTheGameUnchanged)
         EXPECT_FALSE(Load(bad));
         EXPECT_EQ(Saved(), running);
     }
+}
+
+TEST_F(SaveLoadTest, AssetsAndLayersTheGameDoesNotHaveAreRefused)
+{
+    // Each case names, in a save of this game, something the game lacks:
+    // a field of the active instance, or the cursor sprite.
+    struct Case {
+        const char* what;
+        int32_t CInstance::*field;
+        int32_t value;
+    };
+    const Case cases[] = {
+        {"the cursor sprite", nullptr, 3},
+        {"an instance's object", &CInstance::object_index, 9},
+        {"an instance's negative object", &CInstance::object_index, -1},
+        {"an instance's sprite", &CInstance::sprite_index, 4},
+        {"an instance's mask", &CInstance::mask_index, 4},
+        {"an instance's path", &CInstance::path_index, 2},
+        {"an instance's timeline", &CInstance::timeline_index, 2},
+        {"an instance's layer", &CInstance::layer, 77},
+    };
+    // A sprite element naming a sprite the game lacks, on a layer of its own.
+    {
+        LayerMode = true;
+        RoomLayer* layer = Layer_Create(Run_Room, 50, "sprites");
+        LayerElement_Sprite* element = Layer_NewSpriteElement();
+        element->sprite = 6;
+        Layer_AddElement(Run_Room, layer, element, true);
+        const Bytes bad = Saved();
+        Layer_Destroy(Run_Room, layer->id);
+        LayerMode = false;
+        const Bytes running = Saved();
+        EXPECT_FALSE(Load(bad));
+        EXPECT_EQ(Saved(), running);
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CInstance* active = Instance_Find(activeId);
+        ASSERT_NE(active, nullptr);
+        int32_t* field = c.field ? &(active->*c.field) : &cursor_sprite;
+        const int32_t kept = *field;
+        *field = c.value;
+        const Bytes bad = Saved();
+        *field = kept;
+        const Bytes running = Saved();
+        logged.text.clear();
+        EXPECT_FALSE(Load(bad));
+        EXPECT_NE(logged.text.find("does not have"), std::string::npos);
+        EXPECT_EQ(Saved(), running);
+    }
+}
+
+TEST_F(SaveLoadTest, ASavedIdCounterBelowTheSavedInstancesGivesNoIdTwice)
+{
+    Room_LastInstanceId = 5;
+    const Bytes low = Saved();
+    ASSERT_TRUE(Load(low));
+    const int32_t id = Run_Room->CreateInstance(0, 0, object)->id;
+    EXPECT_GT(id, std::max({dormantId, activeId, hiddenId}));
 }
 
 TEST_F(SaveLoadTest, DuplicateInstanceIdsAndAnotherGlobalLayoutAreRefused)
@@ -278,9 +341,10 @@ TEST_F(SaveLoadTest, InLayerModeLayersAndTheirElementsComeBackWithTheInstancesOn
     Run_StartRoom(1, true);
     RoomLayer* layer = Layer_Create(Run_Room, 50, "sprites");
     ASSERT_NE(layer, nullptr);
-    for (int32_t sprite : {4, 5, 6}) {
+    for (float x : {4.0f, 5.0f, 6.0f}) {
         LayerElement_Sprite* element = Layer_NewSpriteElement();
-        element->sprite = sprite;
+        element->sprite = -1;
+        element->x = x;
         Layer_AddElement(Run_Room, layer, element, true);
     }
     CInstance* onLayer = Run_Room->CreateInstanceOnLayerId(2, 3, layer->id, object);

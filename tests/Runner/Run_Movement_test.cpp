@@ -85,14 +85,12 @@ TEST_F(MovementPhase, APathEndRunsTheEndOfPathEventOnceForInstancesOlderThanTheP
 
 TEST_F(MovementPhase, APhysicsWorldMovesTheInstancesInstead)
 {
-    PhysicsWorld world{0.1f};
+    PhysicsWorld world{0.1f, 30};
     room.physics = &world;
     CInstance& a = Add(0, 0);
     a.SetHSpeed(3);
-    const int32_t steps = PhysicsWorldSteps;
     EXPECT_TRUE(HandleInstanceMovement(false));
-    EXPECT_EQ(PhysicsWorldSteps, steps + 1);
-    EXPECT_EQ(a.x, 0.0f);
+    EXPECT_EQ(a.x, 0.0f);  // no body: nothing moves it
     room.physics = nullptr;  // the test's own world
 }
 }  // namespace

@@ -1,9 +1,14 @@
 #include "Runner/Run_Step.h"
 
+#include <chrono>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <thread>
 
 #include "Base/Timing.h"
+#include "Graphics/DebugOverlay.h"
+#include "World/Object_Lists.h"
 #include "World/WorldFixture.h"
 #include "support/StandIns.h"
 #include "support/TestSprites.h"
@@ -29,6 +34,8 @@ struct AnimateImageTest : WorldFixture {
         WorldFixture::TearDown();
     }
 };
+
+using StepTest = WorldFixture;
 }  // namespace
 
 TEST_F(AnimateImageTest, ImageIndexAdvancesAndWrapsWithOneAnimationEndEvent)
@@ -73,4 +80,24 @@ TEST_F(AnimateImageTest, ImageIndexAdvancesAndWrapsWithOneAnimationEndEvent)
         EXPECT_EQ(static_cast<int>(eventmodule::Trace.size()), c.ends);
         room.DeleteActiveInstances();
     }
+}
+
+TEST_F(StepTest, AStepThatARoomChangeStopsClosesItsUpdateMarker)
+{
+    const int32_t object = NewObject();
+    eventmodule::SetHandler(Object_Get(object), EVENT_STEP, EVENT_STEP_BEGIN, 0);
+    Object_BuildEventLists();
+    room.CreateInstance(0, 0, object);
+    eventmodule::Hooks[0] = [](CInstance*, CInstance*) {
+        // Long enough that a closed marker ends after it starts.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        PendingRoomCode = 0;
+    };
+    Timing_Reset();
+    DoAStep();
+    const TimingMarker* update = nullptr;
+    for (int32_t i = 0; i < Timing_MarkerCount(); ++i)
+        if (std::strcmp(Timing_Markers()[i].name, "Update") == 0) update = &Timing_Markers()[i];
+    ASSERT_NE(update, nullptr);
+    EXPECT_GT(update->end, update->start);
 }

@@ -292,6 +292,50 @@ TEST(RunnerProcess, EveryRefusalOfAGameFileSaysWhyOnStandardError)
     }
 }
 
+// A windowed run, on an X server of its own, of a game the runner refuses:
+// the error dialog is up (SDL shows it from a child of the runner) when the
+// signal comes. A request to end ends the run with the load error's code, and
+// the dialog goes with the runner, even when the runner is killed outright.
+TEST(RunnerProcess, EndRequestsEndARunWhoseLoadErrorDialogIsOpen)
+{
+    if (access("/usr/bin/Xvfb", X_OK) != 0) GTEST_SKIP() << "Xvfb is not installed: the dialog needs a display";
+    TempFolder dir;
+    const std::vector<uint8_t> game = RunnableGame({}, [](gamedata::FormWriter& w) { w.Add("ZZZZ").U32(7); });
+    dir.Write("g.win", std::string(game.begin(), game.end()));
+    const std::string display = std::to_string(500 + getpid() % 400);
+    const struct {
+        const char* signal;
+        const char* end;
+    } cases[] = {{"TERM", "exit 1\n"}, {"INT", "exit 1\n"}, {"KILL", "exit 137\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.signal);
+        // alive: the process exists and is no zombie.
+        const std::string script =
+            "alive() { s=$(awk '{print $3}' /proc/$1/stat 2>/dev/null); [ -n \"$s\" ] && [ \"$s\" != Z ]; }; "
+            "Xvfb :" + display + " -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 & x=$!; "
+            "i=0; while [ ! -e /tmp/.X11-unix/X" + display + " ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done; "
+            "DISPLAY=:" + display + " SDL_VIDEODRIVER=x11 " + Runner() + " -game " + ShellQuote(dir / "g.win") +
+            " >/dev/null 2>&1 & r=$!; "
+            // The dialog: a child of the runner that stays.
+            "child() { cat /proc/$r/task/*/children 2>/dev/null | awk '{print $1}'; }; "
+            "i=0; d=; while [ $i -lt 600 ]; do d=$(child); if [ -n \"$d\" ]; then sleep 0.3; "
+            "[ \"$(child)\" = \"$d\" ] && break; fi; sleep 0.1; i=$((i+1)); done; "
+            "echo \"dialog ${d:-none}\"; "
+            "kill -" + c.signal + " $r; "
+            "i=0; while alive $r && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done; "
+            "if alive $r; then echo 'runner still running'; kill -KILL $r; fi; "
+            "wait $r; echo \"exit $?\"; "
+            "i=0; while [ -n \"$d\" ] && alive $d && [ $i -lt 100 ]; do sleep 0.05; i=$((i+1)); done; "
+            "if [ -n \"$d\" ] && alive $d; then echo 'dialog left open'; kill -KILL $d; fi; "
+            "kill $x; wait $x";
+        const ProcessRun r = RunProcess(script);
+        EXPECT_EQ(r.output.find("dialog none"), std::string::npos) << r.Describe();
+        EXPECT_EQ(r.output.find("runner still running"), std::string::npos) << r.Describe();
+        EXPECT_NE(r.output.find(c.end), std::string::npos) << r.Describe();
+        EXPECT_EQ(r.output.find("dialog left open"), std::string::npos) << r.Describe();
+    }
+}
+
 TEST(RunnerProcess, LongPathsAndQuotesInNamesReachTheGameFile)
 {
     TempFolder dir;

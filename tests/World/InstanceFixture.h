@@ -14,7 +14,7 @@
 
 struct InstanceWorld : ::testing::Test {
     CGameRoom room;
-    PhysicsWorld world{0.1f};
+    PhysicsWorld world{0.1f, 30};
 
     void SetUp() override
     {

@@ -14,28 +14,11 @@
 #include "Options/Runner_Options.h"
 #include "Animation/SkeletonAnimation_Class.h"
 #include "World/InstanceFixture.h"
-#include "support/RecordingConsole.h"
+#include "support/ReportCapture.h"
 #include "support/StandIns.h"
 #include "support/TestSprites.h"
 
 namespace {
-// Error reports go to a recording console and show no dialog.
-struct ErrorCapture {
-    RecordingConsole console;
-    tagIConsole* saved = OutputConsole;
-    bool savedDialogs = ShowErrorDialogs;
-    ErrorCapture()
-    {
-        OutputConsole = &console;
-        ShowErrorDialogs = false;
-    }
-    ~ErrorCapture()
-    {
-        OutputConsole = saved;
-        ShowErrorDialogs = savedDialogs;
-    }
-};
-
 using InstanceRecord = InstanceWorld;
 }  // namespace
 
@@ -322,85 +305,94 @@ struct PhysicsCase {
     int32_t shape;
     int32_t pointCount;
     float xscale, yscale;
-    int32_t fixtureShape;  // what is bound, FIXTURE_SHAPE_NONE for nothing
-    float radius;
+    float mass;  // density 2 times the bound shape's area, 0 for no body
     const char* message;
 };
+
+CGameObject* PhysicsObject(CGameObject* object, const char* name, int32_t shape, const ObjectShapePoint* points,
+                           int32_t count)
+{
+    object->name = DupString(name);
+    object->usesPhysics = true;
+    object->shape = shape;
+    object->shapePointCount = count;
+    object->shapePoints = new ObjectShapePoint[3]{points[0], points[1], points[2]};
+    object->friction = 0.25f;
+    object->density = 2;
+    return object;
+}
 }  // namespace
 
 TEST_F(InstanceRecord, PhysicsFixturesFollowTheObjectsShapeAndTheInstancesScale)
 {
+    // Scaled by 0.1: a circle of radius 1 about (0.2, 0.3); a clockwise
+    // triangle of area 0.25.
     static const ObjectShapePoint kPoints[3] = {{2, 3}, {10, 0}, {0, 10}};
+    const float pi = 3.14159265f;
     const PhysicsCase cases[] = {
-        {"circle", 0, 2, 2, 2, FIXTURE_SHAPE_CIRCLE, 10 * 0.1f * 2, ""},
-        {"oval", 0, 2, 2, 1, FIXTURE_SHAPE_CIRCLE, 10 * 0.1f,
+        {"circle", 0, 2, 2, 2, 2 * pi * 2 * 2, ""},
+        {"oval", 0, 2, 2, 1, 2 * pi,
          "ERROR!!! :: Image scale for physics object using circle collision should not vary across axes: oval\n\n"},
-        {"dot", 0, 1, 1, 1, -1, 0, "ERROR!!! :: Corrupt shape data for dot\n\n"},
-        {"poly", 1, 3, 1, 1, FIXTURE_SHAPE_POLYGON, 0, ""},
-        {"other", 7, 3, 1, 1, FIXTURE_SHAPE_NONE, 0, ""},
+        {"dot", 0, 1, 1, 1, 0, "ERROR!!! :: Corrupt shape data for dot\n\n"},
+        {"poly", 1, 3, 1, 1, 2 * 0.25f, ""},
     };
     int32_t sprite = NewSprite(1);
     for (const PhysicsCase& c : cases) {
-        CGameObject* object = NewObject(sprite, 0);
-        object->name = DupString(c.name);
-        object->usesPhysics = true;
-        object->shape = c.shape;
-        object->shapePointCount = c.pointCount;
-        object->shapePoints = new ObjectShapePoint[3]{kPoints[0], kPoints[1], kPoints[2]};
-        object->friction = 0.25f;
-        object->density = 2;
-        object->kinematic = true;
+        CGameObject* object = PhysicsObject(NewObject(sprite, 0), c.name, c.shape, kPoints, c.pointCount);
+        object->kinematic = true;  // density wins: the body is dynamic
         CInstance instance(0, 0, 100000, object->index, false);
         instance.image_xscale = c.xscale;
         instance.image_yscale = c.yscale;
-        world.fixturesAdded = 0;
-        ErrorCapture errors;
+        ReportCapture errors;
         instance.CreatePhysicsFixture(&room);
         EXPECT_EQ(errors.console.text, c.message) << c.name;
         EXPECT_EQ(PhysicsFixture_Count(), 0) << c.name;  // the template is deleted
-        if (c.fixtureShape < 0) {
-            EXPECT_EQ(world.fixturesAdded, 0) << c.name;
-            EXPECT_EQ(instance.m_physicsBody, nullptr);
+        PhysicsBody* body = instance.m_physicsBody;
+        if (c.mass == 0) {
+            EXPECT_EQ(body, nullptr) << c.name;
             continue;
         }
-        ASSERT_EQ(world.fixturesAdded, 1) << c.name;
-        ASSERT_NE(instance.m_physicsBody, nullptr);
-        const PhysicsFixture& f = world.lastFixture;
-        EXPECT_EQ(f.shape, c.fixtureShape) << c.name;
-        EXPECT_FLOAT_EQ(f.radius, c.radius) << c.name;
-        EXPECT_EQ(f.friction, 0.25f);
-        EXPECT_EQ(f.density, 2);
-        EXPECT_TRUE(f.kinematic);
-        if (c.fixtureShape == FIXTURE_SHAPE_CIRCLE) {
-            float scale = c.xscale == c.yscale ? c.xscale : 1;
-            EXPECT_FLOAT_EQ(world.lastOffsetX, -2 * scale) << c.name;
-            EXPECT_FLOAT_EQ(world.lastOffsetY, -3 * scale) << c.name;
+        ASSERT_NE(body, nullptr) << c.name;
+        EXPECT_NEAR(body->GetMass(), c.mass, 1e-4f) << c.name;
+        EXPECT_FLOAT_EQ(body->GetFriction(0), 0.25f);
+        EXPECT_TRUE(body->IsDynamic());
+        if (c.shape == 0) {
+            const float scale = c.xscale == c.yscale ? c.xscale : 1;
+            EXPECT_FLOAT_EQ(body->offsetX, -2 * scale) << c.name;
+            EXPECT_FLOAT_EQ(body->offsetY, -3 * scale) << c.name;
         }
     }
-    error_occurred = false;
+}
+
+TEST_F(InstanceRecord, AnObjectWithAShapeOfNoKnownKindBindsNothing)
+{
+    static const ObjectShapePoint kPoints[3] = {{2, 3}, {10, 0}, {0, 10}};
+    CGameObject* object = PhysicsObject(NewObject(NewSprite(1), 0), "other", 7, kPoints, 3);
+    CInstance instance(0, 0, 100000, object->index, false);
+    {
+        ReportCapture errors;
+        instance.CreatePhysicsFixture(&room);
+        EXPECT_EQ(errors.console.text, "ERROR!!! :: No fixture shape data present for other\n\n");
+        EXPECT_TRUE(FatalErrorShown);
+    }
+    EXPECT_EQ(instance.m_physicsBody, nullptr);
+    EXPECT_EQ(world.BodyCount(), 0);
 }
 
 TEST_F(InstanceRecord, AMirroredPolygonAddsItsPointsInReverse)
 {
-    static const ObjectShapePoint kPoints[3] = {{1, 0}, {2, 0}, {3, 0}};
-    CGameObject* object = NewObject(NewSprite(1), 0);
-    object->usesPhysics = true;
-    object->shape = 2;
-    object->shapePointCount = 3;
-    object->shapePoints = new ObjectShapePoint[3]{kPoints[0], kPoints[1], kPoints[2]};
+    // Clockwise on the screen; mirrored, only the reverse order stays so.
+    static const ObjectShapePoint kPoints[3] = {{0, 0}, {10, 0}, {0, 10}};
+    CGameObject* object = PhysicsObject(NewObject(NewSprite(1), 0), "mirror", 2, kPoints, 3);
     CInstance instance(0, 0, 100000, object->index, false);
     instance.image_xscale = -1;
     instance.CreatePhysicsFixture(&room);
-    const PhysicsFixture& f = world.lastFixture;
-    ASSERT_EQ(f.pointCount, 3);
-    EXPECT_FLOAT_EQ(f.points[0][0], -0.3f);
-    EXPECT_FLOAT_EQ(f.points[2][0], -0.1f);
+    ASSERT_NE(instance.m_physicsBody, nullptr);
+    EXPECT_NEAR(instance.m_physicsBody->GetMass(), 2 * 0.5f, 1e-4f);
     // The object change rebuilds the body for the new object.
-    PhysicsBody* body = instance.m_physicsBody;
-    ASSERT_NE(body, nullptr);
     instance.ChangeObject(object->index);
-    EXPECT_EQ(world.fixturesAdded, 2);
-    EXPECT_EQ(instance.m_physicsBody->fixtureCount, 1);
+    ASSERT_NE(instance.m_physicsBody, nullptr);
+    EXPECT_EQ(world.BodyCount(), 1);
 }
 
 TEST(EllipseContainsPoint, InsideOnAndOutsideTheInscribedEllipse)

@@ -426,6 +426,31 @@ TEST_F(RoomLayers_, InstancesFollowTheirDepth)
     Run_Room = nullptr;
 }
 
+TEST_F(RoomLayers_, InstanceMadeOnALayerJoinsExactlyThatLayer)
+{
+    LayerMode = true;
+    CGameRoom room;
+    Run_Room = &room;
+    RoomLayer* near = Layer_Create(&room, 100, "near");
+    RoomLayer* far = Layer_Create(&room, 400, "far");
+    const int32_t lastId = Room_LastInstanceId;
+    EXPECT_EQ(room.CreateInstanceOnLayer(0, 0, nullptr, -1), nullptr);
+    EXPECT_EQ(Room_LastInstanceId, lastId) << "no instance, no id spent";
+
+    CInstance* instance = room.CreateInstanceOnLayer(3, 4, far, -1);
+    ASSERT_NE(instance, nullptr);
+    EXPECT_EQ(instance->id, lastId + 1);
+    EXPECT_EQ(instance->layer, far->id);
+    EXPECT_FLOAT_EQ(instance->depth, 400.0f);
+    EXPECT_EQ(InstanceIds(far), (std::vector<int32_t>{instance->id}));
+    EXPECT_TRUE(InstanceIds(near).empty());
+    EXPECT_EQ(Instance_Find(instance->id), instance);
+    EXPECT_EQ(room.activeInstances.first, instance);
+    ExpectInvariants(&room);
+    room.DeleteActiveInstances();
+    Run_Room = nullptr;
+}
+
 TEST_F(RoomLayers_, DeactivatedInstancesSitAtTheEndOfTheirLayer)
 {
     LayerMode = true;

@@ -18,12 +18,13 @@ namespace {
 using namespace chunkbytes;
 using gamedata::RoomEntry;
 
-std::vector<uint8_t> RoomGame(const std::vector<std::optional<RoomEntry>>& rooms, std::vector<uint32_t> order = {0})
+std::vector<uint8_t> RoomGame(const std::vector<std::optional<RoomEntry>>& rooms, std::vector<uint32_t> order = {0},
+                              uint32_t lastInstanceId = 100050)
 {
     gamedata::FormWriter w;
     gamedata::GeneralHeader h;
     h.roomOrder = std::move(order);
-    h.lastInstanceId = 100050;
+    h.lastInstanceId = lastInstanceId;
     w.Gen8(h);
     gamedata::ObjectEntry o;
     o.name = "obj_thing";
@@ -95,6 +96,20 @@ struct RoomTest : LoadedGameTest {
     }
 };
 
+TEST_F(RoomTest, NewInstanceIdsStartAboveTheRoomsOwnWhenTheHeaderCountsFewer)
+{
+    // The header's last id is below the ids of the room's three instances.
+    ASSERT_TRUE(Load(RoomGame({Level()}, {0}, 100001))) << GameData_LastError();
+    ASSERT_TRUE(Room_Prepare());
+    CGameRoom* room = Start(0);
+    ASSERT_EQ(room->activeInstances.count, 2);  // one of the three has no object
+    const int32_t id = room->CreateInstance(0, 0, 0)->id;
+    for (CInstance* i = room->activeInstances.first; i; i = i->m_next) {
+        if (i->id != id) EXPECT_LT(i->id, id);
+    }
+    EXPECT_EQ(id, 100004);
+}
+
 TEST_F(RoomTest, TableSlotsNamesAndRoomsAddedAtRunTime)
 {
     ASSERT_TRUE(Load(RoomGame({Level(), std::nullopt, RoomEntry{}}))) << GameData_LastError();
@@ -155,7 +170,10 @@ TEST_F(RoomTest, RecordFieldsAreReadWithoutWritingTheGameData)
     EXPECT_EQ(room->gravityY, 9);
     ASSERT_NE(room->physics, nullptr);
     EXPECT_FLOAT_EQ(room->physics->scale, 0.05f);
-    EXPECT_FLOAT_EQ(room->physics->gravityY, 9.0f);
+    float gx = 1, gy = 0;
+    room->physics->GetGravity(&gx, &gy);
+    EXPECT_FLOAT_EQ(gx, 0.0f);
+    EXPECT_FLOAT_EQ(gy, 9.0f);
     EXPECT_FLOAT_EQ(room->backgrounds[0].xscale, 2.0f);
     EXPECT_FLOAT_EQ(room->backgrounds[0].yscale, 2.0f);
     EXPECT_FLOAT_EQ(room->backgrounds[0].x, 12.0f);

@@ -1,10 +1,12 @@
 // Fuzzes the saved-game reader: the input is loaded into a small running game.
 // A refused load must leave the game exactly as it was (its own save before
-// and after compare equal); an accepted one replaces it.
+// and after compare equal); an accepted one replaces it, and a frame's step
+// and its room switch then run on what the load applied.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "Runner/Run_Step.h"
 #include "SaveGame_world.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -22,6 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!Game_ReadSave(&buffer)) {
         PendingRoomCode = -1;
         if (savegame::Save() != before) std::abort();
+        return 0;
     }
+    DoAStep();
+    if (PendingRoomCode >= 0) SwitchRoom(PendingRoomCode);
     return 0;
 }

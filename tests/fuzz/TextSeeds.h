@@ -1,11 +1,23 @@
 #pragma once
-// The body of a seed program whose seeds are texts: writes each text as a
-// file of its own into the corpus folder named by the one argument.
+// The body of a seed program: writes each seed as a file of its own into the
+// corpus folder named by the one argument.
+#include <cstdint>
 #include <cstdio>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
-inline int WriteTextSeeds(int argc, char** argv, std::initializer_list<const char*> seeds)
+// 32-bit words in the byte order of the machine (little-endian), for seeds
+// of binary formats.
+inline std::string SeedWords(std::initializer_list<uint32_t> words)
+{
+    std::string out;
+    for (uint32_t w : words) out.append(reinterpret_cast<const char*>(&w), 4);
+    return out;
+}
+
+// Seeds of any bytes, zero bytes included.
+inline int WriteByteSeeds(int argc, char** argv, const std::vector<std::string>& seeds)
 {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
@@ -13,7 +25,7 @@ inline int WriteTextSeeds(int argc, char** argv, std::initializer_list<const cha
     }
     bool ok = true;
     int n = 0;
-    for (const std::string bytes : seeds) {
+    for (const std::string& bytes : seeds) {
         const std::string path = std::string(argv[1]) + "/seed" + std::to_string(n++);
         std::FILE* file = std::fopen(path.c_str(), "wb");
         if (!file) return 1;
@@ -21,4 +33,9 @@ inline int WriteTextSeeds(int argc, char** argv, std::initializer_list<const cha
         ok &= std::fclose(file) == 0;
     }
     return ok ? 0 : 1;
+}
+
+inline int WriteTextSeeds(int argc, char** argv, std::initializer_list<const char*> seeds)
+{
+    return WriteByteSeeds(argc, argv, std::vector<std::string>(seeds.begin(), seeds.end()));
 }

@@ -257,3 +257,19 @@ TEST(FormWriterTest, LaysOutSpritesAndTileSetsByteForByte)
     EXPECT_EQ(bgndHeader + 8 + U32(b, bgndHeader + 4), t1 + 20);
 }
 }  // namespace
+
+TEST(FormWriterTest, TheHeadersLastInstanceIdIsTheRoomsHighestUnlessGiven)
+{
+    for (const std::optional<uint32_t> given : {std::optional<uint32_t>(), std::optional<uint32_t>(100003u)}) {
+        gamedata::FormWriter w;
+        gamedata::GeneralHeader h;
+        h.lastInstanceId = given;
+        w.Gen8(h);
+        gamedata::RoomEntry a, b;
+        a.instances = {{0, 0, 0, 100009}, {0, 0, 0, 100002}};
+        b.instances = {{0, 0, 0, 100004}};
+        w.Room({a, std::nullopt, b});
+        const std::vector<uint8_t> bytes = w.Finish();
+        EXPECT_EQ(U32(bytes, 16 + 12), given.value_or(100009u));
+    }
+}

@@ -12,6 +12,15 @@
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
 #include "Base/Timing.h"
+#include "Buffer/Buffer_Manager.h"
+#include "DataStructure/DS_Handles.h"
+#include "Function/Function_File.h"
+#include "IO/Run_Score.h"
+#include "Network/Http_Client.h"
+#include "Particle/Particle_Main.h"
+#include "Runner/Game_SaveLoad.h"
+#include "Sound/Audio_Group.h"
+#include "Font/Graphics_Text.h"
 #include "Code/Code_Constant.h"
 #include "Code/Code_Function.h"
 #include "Code/Code_Link.h"
@@ -20,14 +29,19 @@
 #include "Code/Code_Variable.h"
 #include "Variable/Code_VariableTarget.h"
 #include "Variable/Code_VariableValue.h"
+#include "Code/GCRegistry.h"
 #include "Code/JS_Error.h"
 #include "Code/JS_Array.h"
+#include "Code/JS_Exception.h"
 #include "Code/JS_Main.h"
 #include "Code/JS_Number.h"
 #include "Code/MathEpsilon.h"
 #include "Code/ObjectBase.h"
 #include "Code/VM_Main.h"
 #include "Debug/Debug_Main.h"
+#include "Debug/Profiler.h"
+#include "Platform/Extension_Main.h"
+#include "Interpreter/VM_Stack.h"
 #include "Font/Font_Main.h"
 #include "Function/Function_GraphicsShapes.h"
 #include "Function/Function_Layer.h"
@@ -37,6 +51,7 @@
 #include "Graphics/Graphics_TextureDraw.h"
 #include "Graphics/Graphics_Lights.h"
 #include "Graphics/Graphics_Window.h"
+#include "Graphics/Graphics_WindowCoords.h"
 #include "Graphics/Graphics_Legacy3D.h"
 #include "Graphics/ReadPNG.h"
 #include "Graphics/RenderStateCache.h"
@@ -47,12 +62,12 @@
 #include "Graphics/Graphics_Display.h"
 #include "Host/Host_Dialog.h"
 #include "Host/Host_GPU.h"
+#include "Host/Host_MachineId.h"
 #include "IO/IO_Main.h"
 #include "IO/IO_Input.h"
 #include "Network/Async_Requests.h"
 #include "IO/IO_Dialog.h"
 #include "IO/Gamepad_Class.h"
-#include "Runner/Run_VirtualButtons.h"
 #include "World/Gesture_Main.h"
 #include "Background/Background_Main.h"
 #include "World/Camera.h"
@@ -81,6 +96,10 @@
 #include "Runner/Runner_IniOptions.h"
 #include "Platform/Platform_OS.h"
 #include "Runner/Runner_LoadGame.h"
+#include "Runner/Runner_Hooks.h"
+#include "Interpreter/VM_Interpreter.h"
+#include "Code/Code_Profiler.h"
+#include "IO/FileWhitelist.h"
 #include "Options/Runner_Options.h"
 #include "Motion/Motion_Grid.h"
 #include "Motion/Motion_Planning.h"
@@ -105,10 +124,7 @@ void DropBorrowedPointers()
     JS_ObjectPrototype = JS_FunctionPrototype = nullptr;
     for (KVObjectBase*& prototype : JS_ErrorPrototype) prototype = nullptr;
     JS_NumberPrototype = JS_ArrayPrototype = JS_BooleanPrototype = nullptr;
-    ScriptValue_SetUndefined(&JS_Exception.current);
-    JS_Exception.thrown = false;
-    ScriptValue_SetUndefined(&VM_Exception.thrown);
-    VM_Exception = VMExceptionState{};
+    JS_DropPendingException();
     Debug_PendingErrorText = nullptr;
     ErrorForm = {nullptr, false};
     ErrorContext = {0, 0, nullptr};
@@ -125,22 +141,9 @@ void ResetErrorOptions()
 
 void ResetOptions()
 {
-    RunnerParseCommandLine(nullptr);
-    CommandLineTokens_Clear();
-    RunnerToken[0] = '\0';
-    RunnerTokenRefused = false;
-    for (char** text : {&GameFilePath, &ExitGamePath, &InputRecordFile, &OutputFile, &DebugOutputFile,
-                        &ProfileDumpFile, &LaunchArguments, &RunnerCommandLine, &FirstGameFile})
-        Runner_FreeText(text);
-    TraceScripts = false;
-    ShowErrorDialogs = true;
-    NoExternalCalls = false;
-    NetworkDebug = false;
-    HeadlessMode = HeadlessModeFlags{};
-    ProfileDumpFrames = 0;
-    SleepMargin = 10;
-    SleepMarginGiven = false;
-    NoDirectInput = false;
+    Options_Reset();
+    Runner_FreeText(&RunnerCommandLine);
+    Runner_FreeText(&FirstGameFile);
     ReleaseModeChecks = false;
     AllowedOrientations = LockedOrientations = {1, 1, 1, 1};
 }
@@ -161,12 +164,9 @@ void ResetRunner()
     SetDefaultCaptions();  // also the score, lives and health globals
     fps = 0;
     FramePacing = true;
-    DeviceResetCountdown = 0;
     delta_time = 0;
     StepClock = 0;
     room = 0;
-    DrawColour = 0xFF000000u;
-    PhysicsWorldSteps = 0;
     GameFrameTimer = FrameTimer{};
 }
 
@@ -175,14 +175,25 @@ void ResetRunner()
 void ResetGame()
 {
     SoundHardware_Destroy();  // the device, the voices and the sounds
+    AudioGroup_Free();
     LayerMode = false;  // no clean-up events run while rooms are freed
+    Run_FreeRooms();    // before the objects their instances are listed in
+    ParticleSystem_FreeAll();
+    Effect_Clear();
     CameraList::Clear();
     DefaultCameraId = -1;
+    Game_DropQueuedLoad();
+    Buffer_DeleteAll();
+    Ds_Reset();
+    // What no root reaches any more goes while the objects its instances are
+    // listed in are still there.
+    GC_CollectNow();
     UnloadGameData();
     GameData_ClearError();
     Option_Free();
     GameOptions = GameOptionsRecord{};
     Collision_Reset();
+    Physics_Reset();
     MP_Grid_DestroyAll();
     MP_PotentialSettings(30, 10, 3, true);
     Instance_ClearTable(HASH_KEEP_VALUE);  // a test's own instances may still be listed
@@ -206,6 +217,9 @@ void ResetGame()
     Layer_HighestDataId = Layer_LastCreatedId = Layer_NextElementId = 0;
     Sprite_Init();
     Background_DeleteAll();
+    File_Reset();
+    Score_Reset();
+    Extension_Free();
 }
 
 void ResetCode()
@@ -221,11 +235,16 @@ void ResetCode()
     TargetMissingFlag = false;
     g_ArrayIndexFault = {false, 0, 0, 0, 0};
     MathEpsilon = 1e-10;
+    VM_Init();  // breakpoints and stepping
+    VM_ListOnRun = false;
+    CProfiler::Free();
 }
 
 // The window, the device and the renderer's state, as start-up finds them.
 void ResetGraphics()
 {
+    GR_WindowCoords_Reset();
+    Text_Reset();
     Font_Shutdown();
     Text_Free();
     GR_CornerIdEnabled = false;
@@ -236,9 +255,9 @@ void ResetGraphics()
     Model_FreeAll();
     VertexFormat_Shutdown();
     GR_D3D_ReleaseAll();
-    GR_D3D_DestroyDevice();
+    GR_D3D_ResetSettings();
     ReadPNG_Free();
-    if (GR_Window_Handle) GR_Window_Destroy(GR_Window_Handle);
+    GR_Window_Reset();
     HGPU_IgnoreClipControl(false);
     HGPU_RefuseDeviceCreation(false);
     g_RenderStateCache.Reset();
@@ -247,35 +266,10 @@ void ResetGraphics()
     Timing_Reset();
     DrawnFrameCount = 0;
     DebugFrameRate = FrameRateStats{};
-    Legacy3DMode = false;
+    GR_3D_Reset();
+    GR_Draw_ResetColour();
     TextureGlobalScale = 1;
-    RendererViewRect = {0, 0, 0, 0, 0};
-    GR_ViewBounds = {0, 0, 0, 0};
-    Option_WindowSettings = WindowOptions{};
-    GR_Window_ClientWidth = GR_Window_ClientHeight = 0;
-    GR_Window_OuterWidth = GR_Window_OuterHeight = 0;
-    GR_Window_FullScreen = false;
-    GR_Window_CursorValue = 0;
-    GR_Window_CaptureCount = 0;
-    GR_Window_RightShiftScanCode = 0;
-    GR_Window_IgnoreNextSize = true;
-    GR_Window_MouseX = GR_Window_MouseY = 0;
-    GR_Window_Changed = false;
-    GR_Window_Limits = WindowSizeLimits{};
-    GR_WindowedWidth = GR_WindowedHeight = 0;
-    GR_D3D_BackBufferWidth = GR_D3D_BackBufferHeight = 0;
-    GR_D3D_DisplayWidth = 640;
-    GR_D3D_DisplayHeight = 480;
-    GR_D3D_FullScreen = false;
-    GR_D3D_VSync = false;
-    GR_D3D_AntialiasLevel = 0;
-    GR_D3D_MultisampleSupport = 0;
-    GR_D3D_Resizing = false;
-    GR_D3D_InterpolatePixels = false;
-    GR_D3D_KeepAspect = false;
-    GR_D3D_LastPresentMicros = 0;
-    GR_Display_AreaWidth = GR_Display_AreaHeight = 0;
-    GR_PendingWindowWidth = GR_PendingWindowHeight = -1;
+    GR_Display_Reset();
 }
 
 void ResetInput()
@@ -288,9 +282,10 @@ void ResetInput()
     Kivo_PauseRegistered = false;
     Gamepads_Reset();
     IO_LoadVirtualButtons(nullptr);
-    IO_VirtualButton_SetHooks(IO_VirtualButtonHooks{});
-    VirtualButtons_InstallHooks();
-    Async_FreeRequests();
+    Http_Shutdown();  // also the asynchronous requests
+    Host_SetMachineIdFile(nullptr);
+    FileWhitelist_Free(&FileWhitelist_Read);
+    FileWhitelist_Free(&FileWhitelist_Write);
     InputQuery_Reset();
     Gesture_Reset();
 }
@@ -300,6 +295,15 @@ void ResetBase()
     Random_SetOldVersion(false);
     Random_Seed(0);
     MemoryManager::DetachTraceFile();
+}
+
+// Every hook as the runner installs it at start-up, over whatever a test put
+// in its place; the debugger, which the runner does not install, is emptied.
+void ReinstallHooks()
+{
+    VM_Debugger = VMDebuggerHooks{};
+    Code_ProfilerActive = false;
+    Runner_InstallHooks();
 }
 
 class ResetBeforeEachTest : public ::testing::EmptyTestEventListener {
@@ -324,6 +328,7 @@ void ForgetErrors()
 
 void EngineReset()
 {
+    ReinstallHooks();  // first: the resets below may go through them
     DropBorrowedPointers();
     ForgetErrors();
     ResetErrorOptions();

@@ -3,8 +3,8 @@
 // another test left behind, whatever order they run in. A test binary that
 // links EngineReset.cpp runs EngineReset() before each of its tests.
 
-// Frees what the engine's globals own, through the engine's own free and reset
-// functions where they exist, and puts every global the tests touch back to
+// Installs the runner's hooks, frees what the engine's globals own through the
+// modules' own free and reset functions, and puts every other global back to
 // its start value. Pointers into memory a test owned (its room, its consoles,
 // its dialog) are dropped, never followed.
 void EngineReset();

@@ -17,5 +17,6 @@ public:
         va_end(args);
         text += line;
     }
+    bool Has(const std::string& part) const { return text.find(part) != std::string::npos; }
     std::string text;
 };

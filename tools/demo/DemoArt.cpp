@@ -156,4 +156,15 @@ Image DrawPlayer()
     return img;
 }
 
+Image DrawIcon()
+{
+    Image img(32, 32);
+    img.FillCircle(16, 16, 15, Rgba(120, 180, 235));
+    const Image player = DrawPlayer();
+    for (int y = 0; y < player.height; ++y)
+        for (int x = 0; x < player.width; ++x)
+            if ((player.Get(x, y) & 0xFF) != 0) img.Set(x + 4, y, player.Get(x, y));
+    return img;
+}
+
 }  // namespace demo

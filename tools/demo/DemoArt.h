@@ -27,5 +27,6 @@ Image DrawTrees();      // 128 x 96: two trees (8 x 6 tiles)
 Image DrawClouds();     // 96 x 48: one cloud (6 x 3 tiles)
 Image DrawGround();     // 48 x 16: empty, grass and soil tiles
 Image DrawPlayer();     // 24 x 32: the player figure, facing left
+Image DrawIcon();       // 32 x 32: the player figure on a sky-blue disc, the window's icon
 
 }  // namespace demo

@@ -1,5 +1,6 @@
 #include "gamedata/FormWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -137,7 +138,11 @@ void FormWriter::Gen8(const GeneralHeader& h)
     const int v = h.formatVersion;
     c.U8(h.debug).U8(h.formatVersion).U16(0);
     c.String(h.projectName).String(h.configName);
-    c.U32(h.lastInstanceId).U32(h.lastTileId).U32(h.gameId).Bytes(h.identifier, sizeof h.identifier);
+    if (!h.lastInstanceId) {
+        m_lastIdChunk = static_cast<int>(m_chunks.size()) - 1;
+        m_lastIdAt = c.Size();
+    }
+    c.U32(h.lastInstanceId.value_or(0)).U32(h.lastTileId).U32(h.gameId).Bytes(h.identifier, sizeof h.identifier);
     c.String(h.gameName).U32(h.major).U32(h.minor).U32(h.release).U32(h.build);
     if (v >= 8) {
         c.U32(h.windowWidth).U32(h.windowHeight).U32(h.infoFlags).U32(0).Zeros(16).U32(h.timeStamp).U32(0);
@@ -342,6 +347,7 @@ void FormWriter::Code(const std::vector<CodeEntry>& entries, bool newerLayout)
     const uint32_t listAt = 4;
     c.Zeros(4 * count);
     m_bytecodeAt.assign(count, 0);
+    m_codeBlobsAt = 0;
     auto bytes = [](const CodeEntry& e) { return static_cast<uint32_t>(4 * e.bytecode.size()); };
     if (!newerLayout) {
         for (uint32_t i = 0; i < count; ++i) {
@@ -355,6 +361,8 @@ void FormWriter::Code(const std::vector<CodeEntry>& entries, bool newerLayout)
     // Records first, then the bytecode blobs of the entries that own theirs.
     const uint32_t recordsAt = listAt + 4 * count;
     uint32_t blobAt = recordsAt + 20 * count;
+    m_codeBlobsAt = blobAt;
+    m_codeRecords = count;
     for (uint32_t i = 0; i < count; ++i) {
         const CodeEntry& e = entries[i];
         if (e.sharesWith >= 0) continue;
@@ -707,6 +715,7 @@ void FormWriter::Room(const std::vector<std::optional<RoomEntry>>& rooms)
         const auto instances = static_cast<uint32_t>(r.instances.size());
         OffsetList(c, r.instanceCountOverride ? *r.instanceCountOverride : instances, instances, [&](uint32_t k) {
             const RoomInstanceEntry& n = r.instances[k];
+            m_highestInstanceId = std::max(m_highestInstanceId, n.id);
             c.I32(n.x).I32(n.y).I32(n.objectIndex).I32(n.id).I32(n.creationCode);
             c.F32(n.xscale).F32(n.yscale).U32(n.colour).F32(n.angle);
         });
@@ -733,6 +742,8 @@ uint32_t FormWriter::TpagEntryOffset(uint32_t index) const
 
 std::vector<uint8_t> FormWriter::Finish()
 {
+    if (m_lastIdChunk >= 0)
+        m_chunks[static_cast<size_t>(m_lastIdChunk)]->PatchU32(m_lastIdAt, static_cast<uint32_t>(m_highestInstanceId));
     if (m_strgIndex < 0 && !m_strings.empty()) Strg();
     // The string table: count, record offsets, then the records (u32 length, bytes, NUL).
     std::vector<uint32_t> recordAt;
@@ -752,9 +763,14 @@ std::vector<uint8_t> FormWriter::Finish()
     }
     m_chunkPayloadOffsets.clear();
     uint32_t pos = 8;
-    for (const auto& c : m_chunks) {
-        m_chunkPayloadOffsets.push_back(pos + 8);
-        pos += 8 + c->Size();
+    for (size_t i = 0; i < m_chunks.size(); ++i) {
+        Chunk& c = *m_chunks[i];
+        const uint32_t payload = pos + 8;
+        if (m_unpadded && static_cast<int>(i) == m_codeIndex && m_codeBlobsAt)
+            ShiftBytecode((4 - (payload + m_codeBlobsAt) % 4) % 4);
+        if (!m_unpadded) c.Zeros((4 - c.Size() % 4) % 4);
+        m_chunkPayloadOffsets.push_back(payload);
+        pos = payload + c.Size();
     }
     const uint32_t strgPayload = m_strgIndex >= 0 ? m_chunkPayloadOffsets[static_cast<size_t>(m_strgIndex)] : 0;
     std::vector<uint8_t> out(pos);
@@ -782,6 +798,27 @@ std::vector<uint8_t> FormWriter::Finish()
         }
     }
     return out;
+}
+
+void FormWriter::ShiftBytecode(uint32_t count)
+{
+    if (count == 0) return;
+    Chunk& code = *m_chunks[static_cast<size_t>(m_codeIndex)];
+    code.m_bytes.insert(code.m_bytes.begin() + m_codeBlobsAt, count, 0);
+    // Each record's bytecode offset counts from the record's own field.
+    for (uint32_t i = 0; i < m_codeRecords; ++i) {
+        const uint32_t field = 4 + 4 * m_codeRecords + 20 * i + 12;
+        uint32_t v = 0;
+        for (int b = 0; b < 4; ++b) v |= static_cast<uint32_t>(code.Byte(field + b)) << (8 * b);
+        code.PatchU32(field, v + count);
+    }
+    for (auto& c : m_chunks)
+        for (Chunk::Fixup& f : c->m_fixups)
+            if (!f.isString && !f.isTpagEntry && (f.in == &code || (!f.in && c.get() == &code)) &&
+                f.value >= m_codeBlobsAt)
+                f.value += count;
+    for (uint32_t& at : m_bytecodeAt) at += count;
+    m_codeBlobsAt += count;
 }
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)

@@ -65,7 +65,8 @@ struct GeneralHeader {
     uint8_t formatVersion = 15;
     std::optional<std::string> projectName = "Project";
     std::optional<std::string> configName = "Default";
-    uint32_t lastInstanceId = 100000;
+    // None: the highest id among the rooms' instances (100000 without any), as real files carry.
+    std::optional<uint32_t> lastInstanceId;
     uint32_t lastTileId = 10000000;
     uint32_t gameId = 0;
     uint8_t identifier[16] = {};
@@ -555,6 +556,12 @@ public:
     // Extension packages by index, each record followed by those it lists.
     void Extn(const std::vector<std::optional<ExtensionPackageEntry>>& packages);
 
+    // Chunks are padded with zeros to whole words, as game files are usually
+    // written. Unpadded, they follow one another byte by byte, and Finish puts
+    // zeros in front of the bytecode of a newer-layout code chunk so that it
+    // still lies on whole words of the file.
+    void SetUnpaddedChunks(bool unpadded) { m_unpadded = unpadded; }
+
     // Absolute file offset of entry i of the TPAG chunk, valid after Finish.
     uint32_t TpagEntryOffset(uint32_t index) const;
 
@@ -568,8 +575,17 @@ private:
     int m_tpagIndex = -1;
     int m_codeIndex = -1;
     std::vector<uint32_t> m_bytecodeAt;   // payload position of each code entry's bytecode
+    uint32_t m_codeBlobsAt = 0;           // newer layout: where the bytecode follows the records
+    uint32_t m_codeRecords = 0;
+    bool m_unpadded = false;
+
+    // Moves the bytecode of the code chunk by count bytes, with everything that points into it.
+    void ShiftBytecode(uint32_t count);
     uint32_t m_tpagEntriesAt = 0;
     std::vector<uint32_t> m_chunkPayloadOffsets;
+    int m_lastIdChunk = -1;               // the GEN8 chunk whose last instance id follows the rooms
+    uint32_t m_lastIdAt = 0;
+    int32_t m_highestInstanceId = 100000;
 };
 
 // Writes bytes to a file; false when it cannot be written.
