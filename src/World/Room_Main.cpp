@@ -115,8 +115,8 @@ bool Room_Prepare()
 int32_t Room_HighestDefinedInstanceId()
 {
     int32_t highest = 0;
-    for (int32_t r = 0; r < s_rooms.length; ++r) {
-        const CGameRoom* room = s_rooms.items[r];
+    for (int32_t r = 0; r < s_rooms.Count(); ++r) {
+        const CGameRoom* room = s_rooms.Get(r);
         if (!room) continue;
         for (int32_t i = 0; i < room->instanceDefs.records.length; ++i)
             highest = std::max(highest, room->instanceDefs.records.items[i].id);
