@@ -64,7 +64,7 @@ bool Fail(PngDecodeContext* ctx)
 {
     ctx->error = true;
     ReleaseLibpng(ctx);
-    LogConsole->Output("ReadPNG :: a PNG error occured");
+    LogConsole->Output("ReadPNG :: a PNG error occured\n");
     return false;
 }
 
@@ -75,7 +75,7 @@ bool Fail(PngDecodeContext* ctx)
 bool ReadPNG_ReadHeader(PngDecodeContext* ctx)
 {
     if (!ctx->bytes || ctx->byteCount < 8 || png_sig_cmp(ctx->bytes, 0, 8) != 0) {
-        LogConsole->Output("Not a PNG");
+        LogConsole->Output("Not a PNG\n");
         return Fail(ctx);
     }
     ctx->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, ctx, PngError, PngWarning);

@@ -15,8 +15,8 @@ enum WriteStage { kStageInit, kStageHeader, kStageBytes, kStageEnd };
 const char* const kStageMessages[] = {
     "[write_png_file] Error during init_io\n",
     "[write_png_file] Error during writing header\n",
-    "[write_png_file] Error during writing bytes",
-    "[write_png_file] Error during end of write",
+    "[write_png_file] Error during writing bytes\n",
+    "[write_png_file] Error during end of write\n",
 };
 
 void PngError(png_structp png, png_const_charp)

