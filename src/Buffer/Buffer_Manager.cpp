@@ -36,6 +36,11 @@ int Buffer_AllocIndex()
 
 int Buffer_Create(int32_t size, int kind, int alignment)
 {
+    // A negative size would become a huge unsigned allocation further down.
+    if (size < 0) {
+        ReportRuntimeError("buffer_create: Illegal size", false);
+        return -1;
+    }
     switch (kind) {
     case eBuffer_Fast:
         return Store(new Buffer_Fast(size, alignment));

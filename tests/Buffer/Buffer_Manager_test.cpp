@@ -42,6 +42,14 @@ TEST(BufferTableTest, WrappedMemoryIsAFixedBufferOverIt)
     Buffer_Delete(id);  // frees the memory it owns
 }
 
+TEST(BufferTableTest, ANegativeSizeMakesNoBuffer)
+{
+    Console_SetStdoutSuppressed(true);
+    for (int kind : {eBuffer_Fixed, eBuffer_Grow, eBuffer_Fast}) EXPECT_EQ(Buffer_Create(-5, kind, 1), -1) << kind;
+    Console_SetStdoutSuppressed(false);
+    error_occurred = false;
+}
+
 TEST(BufferTableTest, AnUnknownKindIsFatal)
 {
     const bool child = ChildGame;
