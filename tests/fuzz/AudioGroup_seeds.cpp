@@ -1,9 +1,9 @@
 // Writes the seed corpus of the audio group file target: group files holding
 // WAV images of both sample sizes and channel counts, one with an empty slot.
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "TextSeeds.h"
 #include "gamedata/FormWriter.h"
 
 namespace {
@@ -33,25 +33,17 @@ std::vector<uint8_t> Wav(int channels, int bits, int frames)
     return out;
 }
 
-bool Write(const std::string& path, const std::vector<uint8_t>& bytes)
+std::string Text(const std::vector<uint8_t>& bytes)
 {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    return std::string(bytes.begin(), bytes.end());
 }
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
-        return 2;
-    }
-    const std::string folder = argv[1];
     gamedata::FormWriter four;
     four.Audo({Wav(1, 16, 40), Wav(2, 8, 30), Wav(2, 16, 20), Wav(1, 8, 50)});
     gamedata::FormWriter gap;
     gap.Audo({Wav(1, 16, 10), std::nullopt});
-    return Write(folder + "/four.dat", four.Finish()) && Write(folder + "/gap.dat", gap.Finish()) ? 0 : 1;
+    return WriteByteSeeds(argc, argv, {Text(four.Finish()), Text(gap.Finish())});
 }

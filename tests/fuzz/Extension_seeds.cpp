@@ -1,10 +1,10 @@
 // Writes the seed corpus of the extension chunk fuzz target: game data images
 // with packages of library and placeholder files, empty slots and the
 // package that is dropped.
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "TextSeeds.h"
 #include "gamedata/FormWriter.h"
 
 namespace {
@@ -21,11 +21,6 @@ gamedata::ExtensionFunctionEntry Function(const char* name, int32_t id, std::vec
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
-        return 2;
-    }
-    const std::string folder = argv[1];
     gamedata::ExtensionFileEntry library;
     library.fileName = "library.so";
     library.initName = "ext_init";
@@ -41,13 +36,13 @@ int main(int argc, char** argv)
     dropped.folderName = "KivoWorks";
     dropped.files = {library};
 
-    bool ok = true;
-    int index = 0;
+    std::vector<std::string> seeds;
     for (const auto& packages : std::vector<std::vector<std::optional<gamedata::ExtensionPackageEntry>>>{
              {package}, {package, std::nullopt, dropped}, {}}) {
         gamedata::FormWriter w;
         w.Extn(packages);
-        ok = gamedata::WriteFile(folder + "/extn" + std::to_string(index++), w.Finish()) && ok;
+        const std::vector<uint8_t> bytes = w.Finish();
+        seeds.emplace_back(bytes.begin(), bytes.end());
     }
-    return ok ? 0 : 1;
+    return WriteByteSeeds(argc, argv, seeds);
 }
